@@ -1,0 +1,46 @@
+#include "cli/clicommand.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace rvk::cli {
+
+namespace {
+std::vector<CliCommand> &commandList()
+{
+    static std::vector<CliCommand> commands;
+    return commands;
+}
+
+void printHelp(std::ostream &out)
+{
+    out << "Usage: rvk-cli COMMAND [OPTIONS] FILE...\n"
+           "Graphical genotypes, statistics and exports of RVK data sets, without a window.\n\n"
+           "Commands:\n";
+    std::vector<CliCommand> commands = commandList();
+    std::sort(commands.begin(), commands.end(), [](const CliCommand &a, const CliCommand &b) { return a.name < b.name; });
+    for (const CliCommand &command : commands) {
+        out << "  " << command.usage << "\n      " << command.summary << "\n";
+    }
+    out << "\n  --help    this text\n";
+}
+} // namespace
+
+const std::vector<CliCommand> &registeredCommands() { return commandList(); }
+
+CommandRegistration::CommandRegistration(CliCommand command) { commandList().push_back(std::move(command)); }
+
+int runCommandLine(const std::vector<std::string> &args, CommandContext &context)
+{
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        printHelp(args.empty() ? context.err : context.out);
+        return args.empty() ? 2 : 0;
+    }
+    for (const CliCommand &command : commandList())
+        if (command.name == args[0])
+            return command.run(std::vector<std::string>(args.begin() + 1, args.end()), context);
+    context.err << "rvk-cli: unknown command \"" << args[0] << "\" (see rvk-cli --help)\n";
+    return 2;
+}
+
+} // namespace rvk::cli

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace rvk {
+
+// Everything the logic asks of the person in front of the program: messages, questions, file
+// choices and progress. The main window answers with dialogs; the command-line front end and
+// the tests answer from a script. The logic never opens a dialog itself.
+class UserInterface
+{
+public:
+    enum class MessageKind { Information, Warning, Error };
+
+    virtual ~UserInterface() = default;
+
+    // A modal message with one "OK" button.
+    virtual void message(MessageKind kind, const std::string &text) = 0;
+    // A "Yes"/"No" question; true for "Yes".
+    virtual bool question(const std::string &text) = 0;
+
+    // File choices. filter uses the "Description (*.ext)|*.ext" form; an empty answer cancels.
+    virtual std::vector<std::string> openFileNames(const std::string &title, const std::string &filter,
+                                                   const std::string &startFolder, bool multiple) = 0;
+    virtual std::string saveFileName(const std::string &title, const std::string &filter,
+                                     const std::string &defaultName) = 0;
+
+    // Progress of long work: position out of maximum; reset with setProgress(0, 0).
+    virtual void setProgress(long long position, long long maximum) = 0;
+    // A busy cursor while files are read.
+    virtual void setBusy(bool busy) = 0;
+
+    void warning(const std::string &text) { message(MessageKind::Warning, text); }
+    void information(const std::string &text) { message(MessageKind::Information, text); }
+    void error(const std::string &text) { message(MessageKind::Error, text); }
+};
+
+// A UserInterface that answers nothing and shows nothing: for work that must not ask.
+class SilentUserInterface : public UserInterface
+{
+public:
+    void message(MessageKind, const std::string &) override {}
+    bool question(const std::string &) override { return false; }
+    std::vector<std::string> openFileNames(const std::string &, const std::string &, const std::string &, bool) override { return {}; }
+    std::string saveFileName(const std::string &, const std::string &, const std::string &) override { return {}; }
+    void setProgress(long long, long long) override {}
+    void setBusy(bool) override {}
+};
+
+} // namespace rvk

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "settings/alleletable.h"
+
+#include <string>
+
+namespace rvk {
+
+class ViewPicture;
+
+struct PenSpec
+{
+    enum class Style { Solid, Dotted, None };
+    Rgb color = 0;
+    int width = 1;
+    Style style = Style::Solid;
+    bool operator==(const PenSpec &) const = default;
+};
+
+struct BrushSpec
+{
+    enum class Style { Solid, Clear, DiagonalRising, DiagonalFalling, Cross, DiagonalCross, Horizontal, Vertical, Pattern };
+    Rgb color = rgb(255, 255, 255);
+    Style style = Style::Solid;
+    int pattern = -1; // index into HatchPatterns() when style is Pattern
+    bool operator==(const BrushSpec &) const = default;
+};
+
+struct FontSpec
+{
+    std::string name = "Arial";
+    int size = 8; // points
+    Rgb color = 0;
+    bool bold = false;
+    bool operator==(const FontSpec &) const = default;
+};
+
+// The 2D surface every picture of the program is painted through: integer pixels, origin top
+// left, y downwards. It holds a current pen, brush, font and point. Right and bottom edges of
+// rectangles are exclusive and the end point of a line is not painted.
+class DrawSurface
+{
+public:
+    virtual ~DrawSurface() = default;
+
+    virtual void setPen(const PenSpec &pen) = 0;
+    virtual void setBrush(const BrushSpec &brush) = 0;
+    // A brush of HatchPatterns entry k: 0 bits in the font colour, 1 bits in the brush colour.
+    // Entry 7 sets the clear style.
+    virtual void setBrushPattern(int k) = 0;
+    virtual void setFont(const FontSpec &font) = 0;
+
+    virtual void moveTo(int x, int y) = 0;
+    virtual void lineTo(int x, int y) = 0;
+    virtual void rectangle(int x1, int y1, int x2, int y2) = 0;
+    virtual void fillRect(int x1, int y1, int x2, int y2) = 0;
+    virtual void pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;
+    virtual void arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;
+    virtual void textOut(int x, int y, const std::string &text) = 0;
+    virtual int textWidth(const std::string &text) = 0;
+    virtual int textHeight(const std::string &text) = 0;
+    virtual void textOutRotated(int x, int y, const std::string &text, int angle) = 0;
+    virtual void drawPicture(const ViewPicture &picture, int x1, int y1, int x2, int y2) = 0;
+
+    // Current state, for painters that change one property at a time.
+    virtual PenSpec pen() const = 0;
+    virtual BrushSpec brush() const = 0;
+    virtual FontSpec font() const = 0;
+
+    // Changing only the brush colour keeps a hatch style, turns a clear brush solid and drops a
+    // pattern (the brush becomes solid); setting the clear style makes the brush colour white.
+    void setBrushColor(Rgb color);
+    void setBrushStyle(BrushSpec::Style style);
+    void setPenColor(Rgb color);
+    void setFontSize(int size);
+    void setFontColor(Rgb color);
+    void setFontBold(bool bold);
+};
+
+} // namespace rvk

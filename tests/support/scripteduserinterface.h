@@ -1,0 +1,75 @@
+#pragma once
+
+#include "core/userinterface.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace rvk::test {
+
+// A UserInterface for tests: records every message and answers questions and file choices from
+// queues the test fills beforehand.
+class ScriptedUserInterface : public UserInterface
+{
+public:
+    struct Message
+    {
+        MessageKind kind;
+        std::string text;
+    };
+
+    void message(MessageKind kind, const std::string &text) override { messages.push_back({kind, text}); }
+    bool question(const std::string &text) override
+    {
+        questions.push_back(text);
+        if (answers.empty())
+            return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::vector<std::string> openFileNames(const std::string &, const std::string &, const std::string &, bool) override
+    {
+        if (openChoices.empty())
+            return {};
+        auto choice = openChoices.front();
+        openChoices.pop_front();
+        return choice;
+    }
+    std::string saveFileName(const std::string &, const std::string &, const std::string &) override
+    {
+        if (saveChoices.empty())
+            return {};
+        auto choice = saveChoices.front();
+        saveChoices.pop_front();
+        return choice;
+    }
+    void setProgress(long long position, long long maximum) override
+    {
+        lastProgress = position;
+        lastProgressMaximum = maximum;
+        ++progressCalls;
+    }
+    void setBusy(bool busy) override { this->busy = busy; }
+
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> result;
+        for (const auto &m : messages)
+            result.push_back(m.text);
+        return result;
+    }
+
+    std::vector<Message> messages;
+    std::vector<std::string> questions;
+    std::deque<bool> answers;
+    std::deque<std::vector<std::string>> openChoices;
+    std::deque<std::string> saveChoices;
+    long long lastProgress = 0;
+    long long lastProgressMaximum = 0;
+    long long progressCalls = 0;
+    bool busy = false;
+};
+
+} // namespace rvk::test
