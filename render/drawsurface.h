@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/alleletable.h"
+#include "settings/fontspec.h"
 
 #include <string>
 
@@ -24,15 +25,6 @@ struct BrushSpec
     Style style = Style::Solid;
     int pattern = -1; // index into HatchPatterns() when style is Pattern
     bool operator==(const BrushSpec &) const = default;
-};
-
-struct FontSpec
-{
-    std::string name = "Arial";
-    int size = 8; // points
-    Rgb color = 0;
-    bool bold = false;
-    bool operator==(const FontSpec &) const = default;
 };
 
 // The 2D surface every picture of the program is painted through: integer pixels, origin top

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "settings/alleletable.h"
+
+#include <string>
+
+namespace rvk {
+
+// A font as the settings and the drawing surface know it.
+struct FontSpec
+{
+    std::string name = "Arial";
+    int size = 8; // points
+    Rgb color = 0;
+    bool bold = false;
+    bool operator==(const FontSpec &) const = default;
+};
+
+} // namespace rvk
