@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace rvk {
+
+// Folder of the running executable, always ending in "/", so that file names are appended
+// directly: programDirectory() + "example.rvk". Empty when it cannot be determined.
+std::string programDirectory();
+
+// The user's configuration folder for this program, ending in "/": $XDG_CONFIG_HOME/rvk/, or
+// ~/.config/rvk/ when that variable is unset or not absolute. Not created here.
+std::string userConfigDirectory();
+
+// Where the default settings file "rvk.ini" lives: beside the program when that folder can be
+// written (so a copied or unpacked program keeps its settings with it), otherwise in the user's
+// configuration folder, which is created when needed.
+std::string defaultSettingsFilePath();
+// The same choice for given folders (both ending in "/"); for tests and for callers that know
+// their folders.
+std::string defaultSettingsFilePath(const std::string &programFolder, const std::string &configFolder);
+
+} // namespace rvk
