@@ -1,10 +1,15 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace rvk {
+
+class ProgramRandom;
 
 // A colour as the settings files store it: R + 256 * G + 65536 * B.
 using Rgb = std::uint32_t;
@@ -22,7 +27,16 @@ struct HatchPattern
 };
 const std::array<HatchPattern, 16> &HatchPatterns();
 
+// The numeric value that marks missing data, compared exactly: -99 and -99.00 are missing,
+// -99.5 is an observation.
 constexpr double MissingNumval = -99.0;
+
+// The allele list's text of a Numval: two decimals with a decimal point.
+std::string formatNumval(double value);
+// The value of a typed Numval text: a number with "." as decimal point (sign, exponent and
+// surrounding blanks allowed, "-99" as well as "-99.00"); nothing for any other text, which
+// leaves the Numval as it was.
+std::optional<double> parseNumval(std::string_view text);
 
 // The display properties and numeric value of one genotype code.
 struct Tcolorset
@@ -43,8 +57,13 @@ class AlleleTable
 {
 public:
     static constexpr int Size = 81;
+    static constexpr int FirstCode = 42; // '*'; the last code is 'z' (122)
 
     AlleleTable(); // the first-start defaults
+
+    static char codeOf(int i) { return static_cast<char>(i + FirstCode); }
+    // The entry index of a code, or -1 for a character outside '*'..'z'.
+    static int indexOf(char code);
 
     Tcolorset &lookup(char code) { return mEntries[index(code)]; }
     const Tcolorset &lookup(char code) const { return mEntries[index(code)]; }
@@ -55,6 +74,11 @@ public:
     void setHatch(int i, int k);
     void setLegend(int i, const std::string &text);
     void setNumval(int i, double value);
+    // The list's Numval edit: takes the value when text is a number, else keeps the old one.
+    // Returns whether the value was taken.
+    bool setNumvalText(int i, std::string_view text);
+    // Adds the cM length drawn with code (the views' tally for the current-view statistics).
+    void addDrawnLength(char code, double length);
     void resetDrawnLengths();
     void clearUsed();
     // Sets Used of entry i when bit i is set.
@@ -65,8 +89,30 @@ public:
                 mEntries[static_cast<size_t>(i)].Used = true;
     }
 
-    // Restores the first-start defaults (the same pseudo-random colours and hatches every time).
+    void markUsed(char code);
+    void setUsed(int i, bool used) { mEntries[static_cast<size_t>(i)].Used = used; }
+    std::bitset<Size> usedFlags() const;
+    void setUsedFlags(const std::bitset<Size> &flags);
+
+    // Restores the first-start defaults (the same pseudo-random colours and hatches every time,
+    // drawn from a generator at seed 0). Used flags are kept.
     void setDefaults();
+    // The same with the draws taken from random: for each entry in order three colour draws
+    // (R, G, B, each 0..254) and one hatch draw (0..13), whether or not the entry has a fixed
+    // colour, so a code's default never depends on the other entries.
+    void setDefaults(ProgramRandom &random);
+
+    // The fixed default colour of the codes '0', 'A', 'B', '+', 'C', 'D', 'H', 'U', '.'.
+    static std::optional<Rgb> fixedDefaultColor(char code);
+    // -99 for 'U' and '.', the fixed values of '0', '1', 'A', 'B', 'C', 'D', 'H', else 0.
+    static double defaultNumval(char code);
+    // One pseudo-random default: colour and hatch, in the order the loader draws them.
+    struct RandomDefault
+    {
+        Rgb color;
+        int hatch; // 0..13
+    };
+    static RandomDefault drawRandomDefault(ProgramRandom &random);
 
 private:
     static size_t index(char code);
