@@ -16,4 +16,7 @@ struct FontSpec
     bool operator==(const FontSpec &) const = default;
 };
 
+// The caption of a font's sample label: the name and the size in points, "Arial (8)".
+std::string fontCaption(const FontSpec &font);
+
 } // namespace rvk
