@@ -59,6 +59,10 @@ public:
     virtual BrushSpec brush() const = 0;
     virtual FontSpec font() const = 0;
 
+    // Pixels per inch at which this surface turns font points into pixels. A recorded picture
+    // measures its texts at 96; replaying it onto a finer device scales its fonts by this.
+    virtual int fontResolution() const { return 96; }
+
     // Changing only the brush colour keeps a hatch style, turns a clear brush solid and drops a
     // pattern (the brush becomes solid); setting the clear style makes the brush colour white.
     void setBrushColor(Rgb color);
@@ -68,5 +72,12 @@ public:
     void setFontColor(Rgb color);
     void setFontBold(bool bold);
 };
+
+// The brush that setBrushPattern(k) selects: like a fresh brush, its colour is white, so the
+// pattern paints in the font colour on white. Entry 7 (no pattern) gives the clear brush.
+BrushSpec patternBrushSpec(int k);
+// The brush after changing only its colour, or only its style (see DrawSurface::setBrushColor).
+BrushSpec withBrushColor(BrushSpec brush, Rgb color);
+BrushSpec withBrushStyle(BrushSpec brush, BrushSpec::Style style);
 
 } // namespace rvk

@@ -1,0 +1,72 @@
+#include "render/drawsurface.h"
+
+namespace rvk {
+
+BrushSpec patternBrushSpec(int k)
+{
+    BrushSpec brush;
+    const auto &patterns = HatchPatterns();
+    if (k < 0 || k >= static_cast<int>(patterns.size()) || patterns[static_cast<size_t>(k)].empty) {
+        brush.style = BrushSpec::Style::Clear;
+        return brush;
+    }
+    brush.style = BrushSpec::Style::Pattern;
+    brush.pattern = k;
+    return brush;
+}
+
+BrushSpec withBrushColor(BrushSpec brush, Rgb color)
+{
+    brush.color = color;
+    if (brush.style == BrushSpec::Style::Clear || brush.style == BrushSpec::Style::Pattern)
+        brush.style = BrushSpec::Style::Solid;
+    brush.pattern = -1;
+    return brush;
+}
+
+BrushSpec withBrushStyle(BrushSpec brush, BrushSpec::Style style)
+{
+    if (style == BrushSpec::Style::Pattern) {
+        // A pattern style needs a pattern; without one the brush stays as it is.
+        return brush.pattern >= 0 ? patternBrushSpec(brush.pattern) : brush;
+    }
+    brush.style = style;
+    brush.pattern = -1;
+    if (style == BrushSpec::Style::Clear)
+        brush.color = rgb(255, 255, 255);
+    return brush;
+}
+
+void DrawSurface::setBrushColor(Rgb color) { setBrush(withBrushColor(brush(), color)); }
+
+void DrawSurface::setBrushStyle(BrushSpec::Style style) { setBrush(withBrushStyle(brush(), style)); }
+
+void DrawSurface::setPenColor(Rgb color)
+{
+    PenSpec p = pen();
+    p.color = color;
+    setPen(p);
+}
+
+void DrawSurface::setFontSize(int size)
+{
+    FontSpec f = font();
+    f.size = size;
+    setFont(f);
+}
+
+void DrawSurface::setFontColor(Rgb color)
+{
+    FontSpec f = font();
+    f.color = color;
+    setFont(f);
+}
+
+void DrawSurface::setFontBold(bool bold)
+{
+    FontSpec f = font();
+    f.bold = bold;
+    setFont(f);
+}
+
+} // namespace rvk
