@@ -1,0 +1,411 @@
+#include "core/datafilereader.h"
+
+#include "core/phases.h"
+#include "core/readexception.h"
+#include "core/textformat.h"
+#include "core/textlines.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <cstring>
+
+namespace rvk {
+
+namespace {
+
+// Maps every byte to the code stored for it: itself inside "*".."z", "U" outside.
+const std::array<char, 256> &storedCodeTable()
+{
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> t{};
+        for (int c = 0; c < 256; ++c)
+            t[static_cast<size_t>(c)] = isGenotypeCode(static_cast<char>(c)) ? static_cast<char>(c) : UnknownCode;
+        return t;
+    }();
+    return table;
+}
+
+// Appends text to out without blanks and tabs; returns the number of characters appended.
+size_t appendWithoutBlanks(std::string &out, std::string_view text)
+{
+    const size_t old = out.size();
+    out.resize(old + text.size());
+    char *write = out.data() + old;
+    for (char c : text)
+        if (c != ' ' && c != '\t')
+            *write++ = c;
+    const size_t appended = static_cast<size_t>(write - (out.data() + old));
+    out.resize(old + appended);
+    return appended;
+}
+
+// Room for exactly the codes a record needs, so that no locus carries slack; a header that asks
+// for an absurd count only gets room as the codes actually arrive.
+void reserveCodes(std::string &codes, size_t target)
+{
+    if (target <= (size_t{1} << 26))
+        codes.reserve(target);
+}
+
+std::string notAnInteger(std::string_view text) { return "'" + std::string(text) + "' is not a valid integer value"; }
+std::string notAFloat(std::string_view text) { return "'" + std::string(text) + "' is not a valid floating point value"; }
+
+// Splits key=value at the first "=" and returns both lower-cased without blanks.
+std::pair<std::string, std::string> splitHeaderLine(std::string_view line)
+{
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos)
+        return {std::string(), toLower(removeBlanks(line))};
+    return {toLower(removeBlanks(line.substr(0, eq))), toLower(removeBlanks(line.substr(eq + 1)))};
+}
+
+int headerInteger(const std::string &value)
+{
+    const auto number = parseInteger(value);
+    if (!number || *number < 0 || *number > 100'000'000)
+        throw readexception(notAnInteger(value));
+    return static_cast<int>(*number);
+}
+
+// Annotations at the front of a record's text: "<...>" (segregation type), "{...}" (phase) and
+// "(...)" (free text). Each bracketed text is cut out; segregation and free annotations are
+// appended to the name after one blank.
+struct AnnotationResult
+{
+    bool segregationFound = false;
+    std::string segregation;
+};
+
+void extractAnnotations(std::string &text, Tlocinfo &locus, bool storePhase, AnnotationResult &result)
+{
+    auto cut = [&](char open, char close) -> std::optional<std::string> {
+        const size_t c = text.find(close);
+        if (c == std::string::npos)
+            return std::nullopt;
+        const size_t o = text.find(open);
+        const size_t start = o == std::string::npos ? 0 : o;
+        std::string annotation = text.substr(start, c + 1);
+        text = removeBlanks(std::string_view(text).substr(c + 1));
+        return annotation;
+    };
+    if (auto segregation = cut('<', '>')) {
+        locus.Name += " " + *segregation;
+        result.segregationFound = true;
+        result.segregation = *segregation;
+    }
+    if (auto phase = cut('{', '}')) {
+        if (storePhase)
+            locus.setPhase(*phase);
+    }
+    if (auto free = cut('(', ')'))
+        locus.Name += " " + *free;
+}
+
+} // namespace
+
+// The reader's view of the lines: taking the next line, and the header's rule that an exhausted
+// text keeps giving its last line.
+class DataFileReader::LineCursor
+{
+public:
+    explicit LineCursor(const std::vector<std::string_view> &lines) : mLines(lines) {}
+
+    bool next(std::string_view &line)
+    {
+        if (mIndex >= mLines.size())
+            return false;
+        line = mLines[mIndex++];
+        mCurrent = line;
+        return true;
+    }
+    std::string_view nextOrCurrent()
+    {
+        std::string_view line;
+        return next(line) ? line : mCurrent;
+    }
+    bool atEnd() const { return mIndex >= mLines.size(); }
+
+private:
+    const std::vector<std::string_view> &mLines;
+    size_t mIndex = 0;
+    std::string_view mCurrent;
+};
+
+DataFileReader::DataFileReader(GenotypeData &data, UserInterface &ui) : mData(data), mUi(ui) {}
+
+std::string DataFileReader::locusWarning(const std::string &name) { return "Error encountered when reading locus: " + name; }
+std::string DataFileReader::locusError(const std::string &name) { return "Error in locus " + name; }
+std::string DataFileReader::nlocWarning(int nloc) { return "Error found, \"Nloc=" + std::to_string(nloc) + "\" parameter not correct"; }
+std::string DataFileReader::nlocError() { return "Error in \"nloc=\" parameter"; }
+
+void DataFileReader::failLocus(const std::string &name)
+{
+    mUi.warning(locusWarning(name));
+    throw readexception(locusError(name), true);
+}
+
+void DataFileReader::failRecordCount()
+{
+    mUi.warning(nlocWarning(mData.nloc));
+    throw readexception(nlocError(), true);
+}
+
+bool DataFileReader::isMultiGroupText(std::string_view text)
+{
+    return text.find("nchrom") != std::string_view::npos;
+}
+
+void DataFileReader::readHeader(LineCursor &cursor)
+{
+    for (int i = 0; i < 4; ++i) {
+        const auto [key, value] = splitHeaderLine(cursor.nextOrCurrent());
+        if (key == "nloc")
+            mData.nloc = headerInteger(value);
+        else if (key == "nind")
+            mData.nind = headerInteger(value);
+        else if (key == "name")
+            mData.CurrentGroupName = value;
+        else if (key == "popt")
+            mData.popt = value;
+    }
+}
+
+void DataFileReader::readGenericRecord(LineCursor &cursor, Tlocinfo &locus)
+{
+    std::string_view line;
+    if (!cursor.next(line))
+        failRecordCount();
+    locus.Name = cutToken(line);
+    const std::string position = removeBlanks(cutToken(line));
+    std::string_view p = position, s, e;
+    const size_t slash = p.find('/');
+    if (slash != std::string_view::npos) {
+        std::string_view remainder = p.substr(slash + 1);
+        p = p.substr(0, slash);
+        const size_t second = remainder.find('/');
+        if (second != std::string_view::npos) {
+            s = remainder.substr(0, second);
+            e = remainder.substr(second + 1);
+        } else {
+            e = remainder;
+        }
+        locus.QtlStart = parseDecimal(s).value_or(-1.0);
+        locus.QtlEnd = parseDecimal(e).value_or(-1.0);
+    } else {
+        locus.QtlStart = locus.QtlEnd = 0.0;
+    }
+    locus.Position = parseDecimal(p).value_or(-1.0);
+
+    std::string rest = removeBlanks(line);
+    const size_t semicolon = rest.find(';');
+    if (semicolon != std::string::npos)
+        rest.resize(semicolon);
+    AnnotationResult annotations;
+    extractAnnotations(rest, locus, true, annotations);
+
+    const size_t target = static_cast<size_t>(mData.nind);
+    std::string &codes = locus.Genotypes;
+    codes = std::move(rest);
+    reserveCodes(codes, target);
+    while (codes.size() != target) {
+        if (codes.size() > target || !cursor.next(line))
+            failLocus(locus.Name);
+        const size_t start = codes.size();
+        appendWithoutBlanks(codes, line);
+        const std::string_view added = std::string_view(codes).substr(start);
+        if (added.find("ALIAS") != std::string_view::npos)
+            failRecordCount();
+        if (added.empty() || !isGenotypeCode(added.front()))
+            failLocus(locus.Name);
+    }
+}
+
+void DataFileReader::readCrossPollinatorRecord(LineCursor &cursor, Tlocinfo &locus)
+{
+    std::string_view line;
+    if (!cursor.next(line))
+        failRecordCount();
+    locus.Name = cutToken(line);
+    const std::string position = removeBlanks(cutToken(line));
+    const auto value = parseDecimal(position);
+    if (!value)
+        throw readexception(notAFloat(position));
+    locus.Position = *value;
+    locus.QtlStart = locus.QtlEnd = 0.0;
+
+    std::string rest = removeBlanks(line);
+    const size_t semicolon = rest.find(';');
+    if (semicolon != std::string::npos)
+        rest.resize(semicolon);
+    AnnotationResult annotations;
+    extractAnnotations(rest, locus, true, annotations);
+
+    const size_t target = 2 * static_cast<size_t>(mData.nind);
+    std::string &codes = locus.Genotypes;
+    codes = std::move(rest);
+    reserveCodes(codes, target);
+    while (codes.size() != target) {
+        if (codes.size() > target || !cursor.next(line))
+            failLocus(locus.Name);
+        std::string text(line);
+        extractAnnotations(text, locus, false, annotations);
+        if (text.find("ALIAS") != std::string::npos)
+            failRecordCount();
+        const size_t start = codes.size();
+        appendWithoutBlanks(codes, text);
+        if (codes.size() == start || !isGenotypeCode(codes[start]))
+            failLocus(locus.Name);
+    }
+    if (annotations.segregationFound && annotations.segregation.size() == 7)
+        locus.setSegType(toLower(annotations.segregation));
+}
+
+void DataFileReader::readNames(LineCursor &cursor, std::vector<std::string> &candidates)
+{
+    if (mData.IndividualNames.empty())
+        for (int i = 1; i <= mData.nind; ++i)
+            mData.IndividualNames.push_back(std::to_string(i));
+    mData.IndividualNumbers.clear();
+    for (int i = 1; i <= mData.nind; ++i)
+        mData.IndividualNumbers.push_back(i);
+
+    std::string_view line;
+    if (cursor.next(line)) {
+        const std::string first = cutToken(line);
+        if (toLower(first) == "alias") {
+            mData.IndividualNames.clear();
+            mAliasSeen = true;
+            for (int i = 0; i < mData.nind; ++i) {
+                if (line.empty() && !cursor.next(line)) {
+                    mData.IndividualNames.resize(static_cast<size_t>(mData.nind));
+                    break;
+                }
+                mData.IndividualNames.push_back(cutToken(line));
+            }
+        }
+    }
+    if (static_cast<int>(candidates.size()) == mData.nind)
+        mData.IndividualNames = std::move(candidates);
+    for (size_t i = 0; i < mData.IndividualNames.size(); ++i)
+        mData.SelectedIndices.push_back(static_cast<int>(i));
+}
+
+void DataFileReader::ReadGroup(std::vector<std::string_view> lines)
+{
+    // Line filtering: blank lines and comment lines go.
+    std::erase_if(lines, [](std::string_view line) { return isBlankOnly(line) || line.front() == ';'; });
+
+    // A names section, one name per line, runs from the last "individual names" line to the end.
+    std::vector<std::string> candidates;
+    for (size_t i = lines.size(); i-- > 1;) {
+        if (containsNoCase(lines[i], "individual names")) {
+            for (size_t j = i + 1; j < lines.size(); ++j)
+                candidates.emplace_back(lines[j]);
+            lines.resize(i);
+            break;
+        }
+    }
+
+    if (lines.empty())
+        throw readexception("The file holds no data");
+
+    // A failed group leaves the data set as it was before the call.
+    const int oldNind = mData.nind, oldNloc = mData.nloc;
+    const std::string oldPopt = mData.popt, oldName = mData.CurrentGroupName;
+    try {
+        LineCursor cursor(lines);
+        readHeader(cursor);
+        if (mData.GroupCount() >= GenotypeData::MaxGroups)
+            throw readexception("RVK holds at most " + std::to_string(GenotypeData::MaxGroups)
+                                + " linkage groups: the group " + mData.CurrentGroupName + " cannot be added");
+        if (mData.GroupCount() > 0 && (mData.nind != oldNind || (mData.popt == "cp") != (oldPopt == "cp")))
+            throw readexception("The group " + mData.CurrentGroupName + " has " + std::to_string(mData.nind)
+                                + " individuals (population type " + mData.popt + "), the loaded data have "
+                                + std::to_string(oldNind) + " (population type " + oldPopt
+                                + "): close the loaded data first");
+
+        const bool crossPollinator = mData.popt == "cp";
+        LinkageGroup group;
+        group.Name = mData.CurrentGroupName;
+        group.PopType = mData.popt;
+        group.Loci.reserve(std::min<size_t>(static_cast<size_t>(mData.nloc), lines.size()));
+        const auto &stored = storedCodeTable();
+        CodeSet used;
+        for (int k = 0; k < mData.nloc; ++k) {
+            Tlocinfo &locus = group.Loci.emplace_back();
+            if (crossPollinator)
+                readCrossPollinatorRecord(cursor, locus);
+            else
+                readGenericRecord(cursor, locus);
+            std::array<unsigned char, 256> seen{};
+            for (char &c : locus.Genotypes) {
+                c = stored[static_cast<unsigned char>(c)];
+                seen[static_cast<unsigned char>(c)] = 1;
+            }
+            for (int i = 0; i < CodeCount; ++i)
+                if (seen[static_cast<unsigned char>(codeAt(i))])
+                    used.set(static_cast<size_t>(i));
+        }
+        CompletePhases(group.Loci, mData.popt);
+        mData.AppendGroup(std::move(group));
+        mUsed |= used;
+        readNames(cursor, candidates);
+    } catch (...) {
+        mData.nind = oldNind;
+        mData.nloc = oldNloc;
+        mData.popt = oldPopt;
+        mData.CurrentGroupName = oldName;
+        throw;
+    }
+}
+
+void DataFileReader::SplitMultiGroupFile(const std::vector<std::string_view> &lines, const std::function<void()> &afterGroup,
+                                         const std::function<void(long long, long long)> &progress)
+{
+    std::string_view nindLine, poptLine;
+    std::vector<std::string_view> block;
+    auto readBlock = [&] {
+        std::vector<std::string_view> withHeader;
+        withHeader.reserve(block.size() + 2);
+        withHeader.push_back(poptLine);
+        withHeader.push_back(nindLine);
+        withHeader.insert(withHeader.end(), block.begin(), block.end());
+        ReadGroup(std::move(withHeader));
+        if (mReleaser && !block.empty())
+            mReleaser(block.front().data(), block.back().data() + block.back().size());
+        if (afterGroup)
+            afterGroup();
+    };
+    const long long count = static_cast<long long>(lines.size());
+    const long long step = std::max<long long>(1, count / 100);
+    for (long long i = 0; i < count; ++i) {
+        if (progress && i % step == 0)
+            progress(i, count - 1);
+        const std::string_view line = lines[static_cast<size_t>(i)];
+        bool dropped = true;
+        if (containsNoCase(line, "nind"))
+            nindLine = line;
+        else if (containsNoCase(line, "popt"))
+            poptLine = line;
+        else if (line.find("nchrom") != std::string_view::npos)
+            ;
+        else if (isBlankOnly(line) || line.front() == ';')
+            ;
+        else
+            dropped = false;
+        if (containsNoCase(line, "name")) {
+            if (block.size() > 1)
+                readBlock();
+            block.clear();
+        }
+        if (!dropped)
+            block.push_back(line);
+    }
+    if (!block.empty())
+        readBlock();
+    if (progress)
+        progress(count > 0 ? count - 1 : 0, count > 0 ? count - 1 : 0);
+}
+
+} // namespace rvk

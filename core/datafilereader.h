@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/genotypecodes.h"
+#include "core/genotypedata.h"
+#include "core/userinterface.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rvk {
+
+// Turns the text of a data file (.rvk) into linkage groups of the data set. A file holds one
+// group, or several when it carries the key "nchrom"; each call appends groups and never clears
+// the data set. Malformed text raises readexception after the reader's own warning.
+class DataFileReader
+{
+public:
+    DataFileReader(GenotypeData &data, UserInterface &ui);
+
+    // Reads one single-group text (a whole file, or one block of a multi-group file with its two
+    // inserted header lines) and appends one group. lines are views into text that outlives the
+    // call.
+    void ReadGroup(std::vector<std::string_view> lines);
+
+    // Cuts a multi-group text into blocks and reads each; afterGroup runs after every block read,
+    // in file order. progress(line, lineCount) reports the scan now and then.
+    void SplitMultiGroupFile(const std::vector<std::string_view> &lines, const std::function<void()> &afterGroup,
+                             const std::function<void(long long, long long)> &progress = {});
+
+    // Called with the text range of every block once it has been read, so the caller can let the
+    // memory of a mapped file go.
+    void setTextReleaser(std::function<void(const char *, const char *)> releaser) { mReleaser = std::move(releaser); }
+
+    // Whether text holds several groups (contains "nchrom" in lower case).
+    static bool isMultiGroupText(std::string_view text);
+
+    // Codes seen in every group read so far, for the allele table's Used flags.
+    const CodeSet &usedCodes() const { return mUsed; }
+    // An "alias" section was read (it switches on sideways labels).
+    bool aliasSectionSeen() const { return mAliasSeen; }
+
+    // The texts the reader reports.
+    static std::string locusWarning(const std::string &name);
+    static std::string locusError(const std::string &name);
+    static std::string nlocWarning(int nloc);
+    static std::string nlocError();
+
+private:
+    class LineCursor;
+    void readHeader(LineCursor &cursor);
+    void readGenericRecord(LineCursor &cursor, Tlocinfo &locus);
+    void readCrossPollinatorRecord(LineCursor &cursor, Tlocinfo &locus);
+    void readNames(LineCursor &cursor, std::vector<std::string> &candidates);
+    [[noreturn]] void failLocus(const std::string &name);
+    [[noreturn]] void failRecordCount();
+
+    GenotypeData &mData;
+    UserInterface &mUi;
+    CodeSet mUsed;
+    bool mAliasSeen = false;
+    std::function<void(const char *, const char *)> mReleaser;
+};
+
+} // namespace rvk

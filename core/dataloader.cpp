@@ -1,0 +1,191 @@
+#include "core/dataloader.h"
+
+#include "core/datafilereader.h"
+#include "core/mappedtextfile.h"
+#include "core/readexception.h"
+#include "core/recentfiles.h"
+#include "core/textlines.h"
+#include "settings/alleletable.h"
+#include "settings/inifile.h"
+
+#include <filesystem>
+
+namespace rvk {
+
+namespace {
+
+std::string fileNameOf(const std::string &path) { return std::filesystem::path(path).filename().string(); }
+
+// Keeps the busy cursor and the progress bar honest whichever way a load ends.
+class BusyScope
+{
+public:
+    explicit BusyScope(UserInterface &ui) : mUi(ui) { mUi.setBusy(true); }
+    ~BusyScope()
+    {
+        mUi.setBusy(false);
+        mUi.setProgress(0, 0);
+    }
+
+private:
+    UserInterface &mUi;
+};
+
+// Reads a file's bytes as text, or throws readexception with a message fit to show.
+void openText(MappedTextFile &file, const std::string &path)
+{
+    std::string error;
+    if (!file.open(path, &error))
+        throw readexception(error);
+    if (!file.looksLikeText())
+        throw readexception(fileNameOf(path) + " is not a text file");
+}
+
+} // namespace
+
+DataLoader::DataLoader(GenotypeData &data, AlleleTable &alleles, UserInterface &ui) : mData(data), mAlleles(alleles), mUi(ui) {}
+
+void DataLoader::setRecentFiles(RecentFiles *recent, std::string defaultSettingsPath)
+{
+    mRecent = recent;
+    mDefaultSettingsPath = std::move(defaultSettingsPath);
+}
+
+void DataLoader::setSettingsLoader(std::function<void(const std::string &)> loader) { mSettingsLoader = std::move(loader); }
+
+std::string DataLoader::settingsNameFor(const std::string &dataFilePath)
+{
+    const std::filesystem::path path(dataFilePath);
+    std::string name = path.filename().string();
+    name = name.size() > 4 ? name.substr(0, name.size() - 4) : std::string();
+    return (path.parent_path() / (name + ".rvs")).string();
+}
+
+std::string DataLoader::fileFailedMessage(const std::string &fileName)
+{
+    return fileName + " The file could not be opened because of errors, please check it";
+}
+
+void DataLoader::Reset()
+{
+    mData.Reset();
+    mAlleles.clearUsed();
+}
+
+LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
+{
+    LoadOutcome outcome;
+    outcome.groupsBefore = mData.GroupCount();
+    if (paths.empty())
+        return outcome;
+    BusyScope busy(mUi);
+    DataFileReader reader(mData, mUi);
+
+    // After every group: the loader's share of registering it.
+    auto finishLoad = [&] {
+        mData.LastIndividual = mData.nind;
+        mData.CurrentIndividual = 1;
+        mData.TickAll();
+        mData.DataLoaded = true;
+        mData.MarkerGridStale = true;
+    };
+
+    MappedTextFile first;
+    bool multiGroup = false;
+    if (paths.size() == 1) {
+        try {
+            openText(first, paths[0]);
+        } catch (const readexception &error) {
+            mUi.warning(error.what());
+            mUi.warning(fileFailedMessage(paths[0]));
+            mData.CurrentFilePath = paths[0];
+            outcome.failedFile = paths[0];
+            return outcome;
+        }
+        multiGroup = DataFileReader::isMultiGroupText(first.text());
+    }
+
+    if (multiGroup) {
+        outcome.multiGroupFile = true;
+        std::vector<std::string_view> lines = splitLines(first.text());
+        first.release(first.text().data(), first.text().data() + first.text().size());
+        reader.setTextReleaser([&first](const char *begin, const char *end) { first.release(begin, end); });
+        try {
+            reader.SplitMultiGroupFile(
+                lines,
+                [&] {
+                    SortGroupByPosition(mData.LinkageGroups.back()->Loci);
+                    mAlleles.markUsed(reader.usedCodes());
+                    ++outcome.groupsAdded;
+                },
+                [&](long long position, long long maximum) { mUi.setProgress(position, maximum); });
+        } catch (const std::exception &error) {
+            // The groups read before the failing block stay; the error is shown with its own text.
+            mAlleles.markUsed(reader.usedCodes());
+            if (outcome.groupsAdded > 0)
+                finishLoad();
+            outcome.failedFile = paths[0];
+            mUi.error(error.what());
+            return outcome;
+        }
+        if (outcome.groupsAdded == 0) {
+            outcome.failedFile = paths[0];
+            mUi.error("No linkage group found in " + paths[0]);
+            return outcome;
+        }
+        finishLoad();
+        mData.CurrentFilePath = paths[0];
+        outcome.captionPath = paths[0];
+        mDefaultSettingsName = settingsNameFor(paths[0]);
+        if (mRecent && mRecent->push(paths[0])) {
+            outcome.recentChanged = true;
+            if (!mDefaultSettingsPath.empty()) {
+                IniFile ini(mDefaultSettingsPath);
+                ini.load();
+                mRecent->store(ini);
+                std::string error;
+                if (!ini.save(&error))
+                    mUi.warning(error);
+            }
+        }
+    } else {
+        for (size_t i = 0; i < paths.size(); ++i) {
+            const std::string &path = paths[i];
+            mData.CurrentFilePath = path;
+            if (i == 0)
+                mDefaultSettingsName = settingsNameFor(path);
+            try {
+                MappedTextFile file;
+                MappedTextFile &text = paths.size() == 1 ? first : file;
+                if (paths.size() > 1)
+                    openText(file, path);
+                reader.ReadGroup(splitLines(text.text()));
+            } catch (const std::exception &error) {
+                // Errors the reader has not shown yet (numbers, limits, unreadable files) are told
+                // before the message that names the file.
+                const auto *read = dynamic_cast<const readexception *>(&error);
+                if (!read || !read->shown())
+                    mUi.warning(error.what());
+                mUi.warning(fileFailedMessage(path));
+                outcome.failedFile = path;
+                return outcome;
+            }
+            LinkageGroup &group = *mData.LinkageGroups.back();
+            group.FileName = fileNameOf(path);
+            SortGroupByPosition(group.Loci);
+            mAlleles.markUsed(reader.usedCodes());
+            ++outcome.groupsAdded;
+            finishLoad();
+        }
+    }
+
+    outcome.completed = true;
+    const std::string settings = mDefaultSettingsName;
+    if (!settings.empty() && std::filesystem::is_regular_file(settings) && mSettingsLoader) {
+        mSettingsLoader(settings);
+        outcome.dataSetSettings = settings;
+    }
+    return outcome;
+}
+
+} // namespace rvk

@@ -1,0 +1,28 @@
+#pragma once
+// Small text helpers of the data-file reader, all working on views into one buffer.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rvk {
+
+// Cuts text into lines. Line ends may be LF, CR LF or CR; a UTF-8 byte-order mark at the start
+// and trailing blanks, tabs and other control characters of every line are dropped, so files
+// written on other systems read exactly like plain ones.
+std::vector<std::string_view> splitLines(std::string_view text);
+void splitLines(std::string_view text, std::vector<std::string_view> &lines);
+
+// Whether text contains needle, comparing ASCII letters without regard to case. needle must be
+// given in lower case.
+bool containsNoCase(std::string_view text, std::string_view needle);
+
+std::string removeBlanks(std::string_view text); // drops every blank and tab
+bool isBlankOnly(std::string_view text);         // empty after dropping blanks and tabs
+std::string toLower(std::string_view text);
+
+// Cuts the next token from the front of line (blank- or tab-separated, or in double quotes when
+// a quote comes before the first blank) and leaves the rest of the line in line.
+std::string cutToken(std::string_view &line);
+
+} // namespace rvk

@@ -1,0 +1,169 @@
+#include "core/dataloader.h"
+#include "core/recentfiles.h"
+#include "settings/alleletable.h"
+#include "settings/inifile.h"
+#include "support/scripteduserinterface.h"
+#include "support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+namespace rvk {
+namespace {
+
+std::string singleGroup(const std::string &name, int nind = 3, const std::string &codes = "abc")
+{
+    return "name=" + name + "\nnloc=2\nnind=" + std::to_string(nind) + "\npopt=f2\nm2 5.0 " + codes + "\nm1 1.0 " + codes + "\n";
+}
+
+const std::string threeGroups = "nchrom=3\nnind=2\npopt=f2\n"
+                                "name=g1\nnloc=1\nm1 0 AB\n"
+                                "name=g2\nnloc=1\nm2 0 HA\n"
+                                "name=g3\nnloc=1\nm3 0 B-\n";
+
+struct LoaderFixture : ::testing::Test
+{
+    test::TempFolder folder;
+    GenotypeData data;
+    AlleleTable alleles;
+    test::ScriptedUserInterface ui;
+    RecentFiles recent{"/opt/rvk"};
+    DataLoader loader{data, alleles, ui};
+    std::string ini = folder.file("rvk.ini");
+
+    LoaderFixture() { loader.setRecentFiles(&recent, ini); }
+};
+
+TEST_F(LoaderFixture, GroupsAccumulateAcrossOpensAndAreSortedByPosition)
+{
+    const auto a = folder.write("a.rvk", singleGroup("first"));
+    const auto b = folder.write("b.rvk", singleGroup("second"));
+    EXPECT_TRUE(loader.OpenFiles({a}).completed);
+    const LoadOutcome second = loader.OpenFiles({b});
+    EXPECT_TRUE(second.completed);
+    EXPECT_EQ(second.groupsBefore, 1);
+    EXPECT_EQ(second.groupsAdded, 1);
+    ASSERT_EQ(data.GroupCount(), 2);
+    EXPECT_EQ(data.GroupName(1), "second");
+    EXPECT_EQ(data.GroupFileName(1), "b.rvk");
+    EXPECT_EQ(data.GroupLoci(0)[0].Name, "m1");
+    EXPECT_TRUE(data.DataLoaded);
+    EXPECT_EQ(data.SelectedIndices, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(data.LastIndividual, 3);
+    EXPECT_EQ(data.CurrentIndividual, 1);
+    EXPECT_TRUE(alleles.lookup('a').Used);
+    EXPECT_FALSE(alleles.lookup('d').Used);
+    EXPECT_TRUE(ui.messages.empty());
+    // Single-group files leave the recent list alone.
+    EXPECT_FALSE(second.recentChanged);
+    EXPECT_EQ(recent.entry(0), "/opt/rvk/example.rvk");
+}
+
+TEST_F(LoaderFixture, MalformedSecondFileKeepsTheFirstAndStopsBeforeTheThird)
+{
+    const auto a = folder.write("a.rvk", singleGroup("first"));
+    const auto bad = folder.write("bad.rvk", "name=x\nnloc=1\nnind=3\npopt=f2\nm1 1 ab\n#c\n");
+    const auto c = folder.write("c.rvk", singleGroup("third"));
+    const LoadOutcome outcome = loader.OpenFiles({a, bad, c});
+    EXPECT_FALSE(outcome.completed);
+    EXPECT_EQ(outcome.failedFile, bad);
+    EXPECT_EQ(data.GroupCount(), 1);
+    EXPECT_EQ(ui.texts(), (std::vector<std::string>{"Error encountered when reading locus: m1",
+                                                     bad + " The file could not be opened because of errors, please check it"}));
+    EXPECT_TRUE(data.DataLoaded);
+}
+
+TEST_F(LoaderFixture, UnreadableFilesAreReportedWithTheirReason)
+{
+    const auto binary = folder.write("binary.rvk", std::string("name=x\0\x01\x02", 9));
+    const auto empty = folder.write("empty.rvk", "");
+    const auto missing = folder.file("missing.rvk");
+    for (const std::string &path : {binary, empty, missing}) {
+        ui.messages.clear();
+        EXPECT_FALSE(loader.OpenFiles({path, path}).completed) << path;
+        ASSERT_EQ(ui.messages.size(), 2u) << path;
+        EXPECT_EQ(ui.messages[1].text, DataLoader::fileFailedMessage(path));
+    }
+    EXPECT_EQ(data.GroupCount(), 0);
+    EXPECT_FALSE(data.DataLoaded);
+}
+
+TEST_F(LoaderFixture, MultiGroupFileRegistersEveryGroupAndUpdatesTheRecentList)
+{
+    const auto path = folder.write("three.rvk", threeGroups);
+    const LoadOutcome outcome = loader.OpenFiles({path});
+    EXPECT_TRUE(outcome.completed);
+    EXPECT_TRUE(outcome.multiGroupFile);
+    EXPECT_EQ(outcome.groupsAdded, 3);
+    EXPECT_EQ(outcome.captionPath, path);
+    EXPECT_TRUE(outcome.recentChanged);
+    EXPECT_EQ(recent.entry(0), path);
+    EXPECT_EQ(recent.entry(1), "/opt/rvk/example.rvk");
+    EXPECT_GT(ui.progressCalls, 0);
+    EXPECT_EQ(ui.lastProgress, 0); // reset at the end
+    IniFile stored(ini);
+    ASSERT_TRUE(stored.load());
+    EXPECT_EQ(stored.readString("recent", "1", ""), path);
+
+    // Opening the same file again does not shift the list.
+    loader.Reset();
+    EXPECT_FALSE(loader.OpenFiles({path}).recentChanged);
+    EXPECT_EQ(recent.entry(1), "/opt/rvk/example.rvk");
+}
+
+TEST_F(LoaderFixture, FailingBlockOfAMultiGroupFileKeepsTheBlocksBefore)
+{
+    std::string text = threeGroups;
+    text.replace(text.find("m2 0 HA"), 7, "m2 0 HAH");
+    const auto path = folder.write("broken.rvk", text);
+    const LoadOutcome outcome = loader.OpenFiles({path});
+    EXPECT_FALSE(outcome.completed);
+    EXPECT_EQ(data.GroupCount(), 1);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, "Error encountered when reading locus: m2");
+    EXPECT_EQ(ui.messages[1].kind, UserInterface::MessageKind::Error);
+    EXPECT_EQ(ui.messages[1].text, "Error in locus m2");
+    EXPECT_EQ(recent.entry(0), "/opt/rvk/example.rvk");
+}
+
+TEST_F(LoaderFixture, ResetEmptiesTheDataButKeepsTheRecentList)
+{
+    const auto path = folder.write("three.rvk", threeGroups);
+    loader.OpenFiles({path});
+    data.LastIndividual = 7;
+    loader.Reset();
+    EXPECT_EQ(data.GroupCount(), 0);
+    EXPECT_EQ(data.nind, 0);
+    EXPECT_EQ(data.nloc, 0);
+    EXPECT_EQ(data.popt, "unknown");
+    EXPECT_EQ(data.CurrentGroupName, "noname");
+    EXPECT_EQ(data.CurrentIndividual, 1);
+    EXPECT_EQ(data.LastIndividual, 7);
+    EXPECT_FALSE(data.DataLoaded);
+    EXPECT_TRUE(data.IndividualNames.empty());
+    for (int i = 0; i < AlleleTable::Size; ++i)
+        EXPECT_FALSE(alleles.entry(i).Used);
+    EXPECT_EQ(recent.entry(0), path);
+}
+
+TEST_F(LoaderFixture, DataSetSettingsFileIsLoadedAfterTheData)
+{
+    const auto path = folder.write("data.rvk", singleGroup("g"));
+    folder.write("data.rvs", "[x]\n");
+    std::vector<std::string> loaded;
+    loader.setSettingsLoader([&](const std::string &settings) {
+        EXPECT_EQ(data.GroupCount(), 1); // the data are in place first
+        loaded.push_back(settings);
+    });
+    const LoadOutcome outcome = loader.OpenFiles({path});
+    EXPECT_EQ(loaded, std::vector<std::string>{folder.file("data.rvs")});
+    EXPECT_EQ(outcome.dataSetSettings, folder.file("data.rvs"));
+}
+
+TEST(DataLoaderNames, SettingsNameDropsTheLastFourCharacters)
+{
+    EXPECT_EQ(DataLoader::settingsNameFor("/home/u/data.rvk"), "/home/u/data.rvs");
+    EXPECT_EQ(DataLoader::settingsNameFor("/home/u/x.y.rvk"), "/home/u/x.y.rvs");
+}
+
+} // namespace
+} // namespace rvk

@@ -1,0 +1,114 @@
+#include "core/genotypedata.h"
+#include "core/textformat.h"
+
+#include <gtest/gtest.h>
+
+namespace rvk {
+namespace {
+
+std::vector<Tlocinfo> lociAt(std::initializer_list<std::pair<const char *, double>> entries)
+{
+    std::vector<Tlocinfo> loci;
+    for (const auto &[name, position] : entries) {
+        Tlocinfo locus;
+        locus.Name = name;
+        locus.Position = position;
+        loci.push_back(locus);
+    }
+    return loci;
+}
+
+std::vector<std::string> namesOf(const std::vector<Tlocinfo> &loci)
+{
+    std::vector<std::string> names;
+    for (const auto &locus : loci)
+        names.push_back(locus.Name);
+    return names;
+}
+
+TEST(SortGroupByPosition, FollowsTheExchangeOrder)
+{
+    struct Case
+    {
+        std::vector<Tlocinfo> loci;
+        std::vector<std::string> sorted;
+    };
+    const std::vector<Case> cases = {
+        {lociAt({{"B", 1.0}, {"C", 1.0}, {"A", 0.0}}), {"A", "C", "B"}},
+        {lociAt({{"A", 0.0}, {"B", 1.0}, {"C", 1.0}}), {"A", "B", "C"}},
+        {lociAt({{"D", 3.0}, {"C", 2.0}, {"B", 1.0}, {"A", -1.0}}), {"A", "B", "C", "D"}},
+        {lociAt({{"only", 5.0}}), {"only"}},
+        {{}, {}},
+    };
+    for (Case c : cases) {
+        SortGroupByPosition(c.loci);
+        EXPECT_EQ(namesOf(c.loci), c.sorted);
+    }
+}
+
+TEST(GenotypeData, CrossPollinatorGenotypesArePairs)
+{
+    GenotypeData data;
+    data.popt = "cp";
+    data.nind = 3;
+    Tlocinfo locus;
+    locus.Genotypes = "abacbd";
+    EXPECT_EQ(data.Genotype(locus, 1), "ac");
+    EXPECT_EQ(data.Genotype(locus, 3), "");
+    data.popt = "f2";
+    EXPECT_EQ(data.Genotype(locus, 1), "b");
+}
+
+TEST(GenotypeData, LoadNumbersKeepEveryDigit)
+{
+    GenotypeData data;
+    data.IndividualNumbers = {7, 12345};
+    EXPECT_EQ(data.IndividualNumberText(0), "0007");
+    EXPECT_EQ(data.IndividualNumberText(1), "12345");
+}
+
+TEST(TextFormat, PrintfReadings)
+{
+    struct Case
+    {
+        std::string pattern;
+        std::string expected;
+        std::string result;
+    };
+    const std::vector<Case> cases = {
+        {"%2.1f", "12.3", formatText("%2.1f", {12.34})},
+        {"%2.1f", "0.1", formatText("%2.1f", {0.05})},
+        {"%8.2e", "1.2E-004", formatText("%8.2e", {0.00012})}, {"%9.2e", " 1.2E-004", formatText("%9.2e", {0.00012})},
+        {"%8.2e", "-1.2E+003", formatText("%8.2e", {-1234.0})},
+        {"%.4d", "0007", formatText("%.4d", {7})},
+        {"%.3d", "012", formatText("%.3d", {12})},
+        {"%25.25s", std::string(22, ' ') + "abc", formatText("%25.25s", {"abc"})},
+        {"%5.5s", "abcde", formatText("%5.5s", {"abcdefgh"})},
+        {"%d [%d:%d]  <", "3 [1:120]  <", formatText("%d [%d:%d]  <", {3, 1, 120})},
+        {"%g", "12.5", formatText("%g", {12.5})},
+        {"%g", "0.1", formatText("%g", {0.1})},
+        {"%%", "100%", formatText("%d%%", {100})},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(c.result, c.expected) << c.pattern;
+    EXPECT_EQ(formatGeneral(1.0 / 3.0), "0.333333333333333");
+    EXPECT_EQ(formatGeneral(-99), "-99");
+}
+
+TEST(TextFormat, NumbersReadWithADecimalPointOnly)
+{
+    EXPECT_EQ(parseDecimal(" 12.5 "), 12.5);
+    EXPECT_EQ(parseDecimal("-3e2"), -300.0);
+    EXPECT_EQ(parseDecimal("+1.5"), 1.5);
+    EXPECT_FALSE(parseDecimal("1,5"));
+    EXPECT_FALSE(parseDecimal(""));
+    EXPECT_FALSE(parseDecimal("12a"));
+    EXPECT_EQ(parseInteger("42"), 42);
+    EXPECT_FALSE(parseInteger("4.2"));
+    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(roundHalfEven(3.5), 4);
+    EXPECT_EQ(roundHalfEven(-2.5), -2);
+}
+
+} // namespace
+} // namespace rvk
