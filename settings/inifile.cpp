@@ -86,11 +86,14 @@ bool IniFile::load(std::string *errorText)
         clear();
         return true;
     }
-    std::ifstream in(mPath, std::ios::binary);
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(mPath, error))
+        in.open(mPath, std::ios::binary);
     std::ostringstream contents;
-    if (in)
+    // An empty file gives nothing to copy, which is no error.
+    if (in.is_open() && in.peek() != std::ifstream::traits_type::eof())
         contents << in.rdbuf();
-    if (!in || in.bad()) {
+    if (!in.is_open() || in.bad() || !contents) {
         if (errorText)
             *errorText = formatText("Unable to read %s", {mPath});
         clear();
