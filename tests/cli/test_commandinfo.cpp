@@ -1,0 +1,55 @@
+#include "cli/clicommand.h"
+#include "support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace rvk::cli {
+namespace {
+
+struct CommandRun
+{
+    int status;
+    std::string out, err;
+};
+
+CommandRun run(std::vector<std::string> args)
+{
+    std::ostringstream out, err;
+    CommandContext context{out, err};
+    const int status = runCommandLine(args, context);
+    return {status, out.str(), err.str()};
+}
+
+TEST(CliInfo, ListsTheGroupsOfTheExampleData)
+{
+    const CommandRun r = run({"info", test::examplePath("listeria.rvk")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "1\tchr1\t13\tf2");
+    EXPECT_NE(r.out.find("\n20\tchrx\t"), std::string::npos);
+    EXPECT_NE(r.out.find("\n120 individuals/ 13 loci/ Pop:f2\n"), std::string::npos);
+}
+
+TEST(CliInfo, FailingFileReportsTheWindowsMessageAndFails)
+{
+    test::TempFolder folder;
+    const auto good = folder.write("good.rvk", "name=g\nnloc=1\nnind=2\npopt=f2\nm1 0 ab\n");
+    const auto bad = folder.write("bad.rvk", "name=b\nnloc=2\nnind=2\npopt=f2\nm1 0 ab\n");
+    const CommandRun r = run({"info", good, bad});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(bad + " The file could not be opened because of errors, please check it"), std::string::npos);
+}
+
+TEST(CliInfo, HelpListsTheCommandsAndUnknownCommandsFail)
+{
+    const CommandRun help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("info FILE..."), std::string::npos);
+    EXPECT_EQ(run({"frobnicate"}).status, 2);
+    EXPECT_EQ(run({"info"}).status, 2);
+}
+
+} // namespace
+} // namespace rvk::cli
