@@ -1,0 +1,55 @@
+#include "app/aboutbox.h"
+
+#include "app/buildinfo.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace rvk {
+
+QString AboutBox::webPage() { return QStringLiteral("https://rvk.example.org/"); }
+QString AboutBox::mailAddress() { return QStringLiteral("rvk@example.org"); }
+QString AboutBox::citation()
+{
+    return QStringLiteral("RVK 2.0: graphical genotypes of mapping and breeding populations "
+                          "(computer program, version 2.0).");
+}
+
+AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("About"));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *name = new QLabel(programTitle());
+    QFont bold = name->font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 4);
+    name->setFont(bold);
+    layout->addWidget(name);
+    layout->addWidget(new QLabel(QStringLiteral("Build ") + buildDateTimeText()));
+
+    auto *links = new QLabel(QStringLiteral("<a href=\"%1\">%1</a><br><a href=\"mailto:%2\">%2</a>")
+                                 .arg(webPage(), mailAddress()));
+    links->setOpenExternalLinks(true);
+    links->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    layout->addWidget(links);
+
+    layout->addWidget(new QLabel(QStringLiteral("Please cite:")));
+    auto *reference = new QLabel(citation());
+    reference->setWordWrap(true);
+    reference->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(reference);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    QPushButton *copy = buttons->addButton(QStringLiteral("Copy reference"), QDialogButtonBox::ActionRole);
+    connect(copy, &QPushButton::clicked, this, [] { QApplication::clipboard()->setText(citation()); });
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(buttons);
+}
+
+} // namespace rvk

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+#include <QScrollArea>
+
+class QLabel;
+
+namespace rvk {
+
+// The page "RVK Image": the current picture in a scrolling area. The picture is painted once
+// into a pixmap; scrolling only moves that pixmap.
+class ImagePage : public QScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit ImagePage(QWidget *parent = nullptr);
+
+    void setPicture(const QImage &picture);
+    const QImage &picture() const { return mPicture; }
+    // The size a picture should have to fill the visible area (never smaller than a readable
+    // minimum, so the placeholder texts fit before the window is first shown).
+    QSize pictureAreaSize() const;
+
+private:
+    QLabel *mCanvas;
+    QImage mPicture;
+};
+
+} // namespace rvk

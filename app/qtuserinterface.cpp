@@ -1,0 +1,164 @@
+#include "app/qtuserinterface.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace rvk {
+
+namespace {
+
+QString toQt(const std::string &text) { return QString::fromStdString(text); }
+
+// The "Description|patterns" pairs of a filter, patterns separated by ";".
+QList<QPair<QString, QString>> filterPairs(const std::string &filter)
+{
+    const QStringList parts = toQt(filter).split(QLatin1Char('|'));
+    QList<QPair<QString, QString>> pairs;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        pairs.append({parts[i].trimmed(), parts[i + 1].trimmed()});
+    if (parts.size() % 2 == 1 && !parts.last().trimmed().isEmpty())
+        pairs.append({parts.last().trimmed(), QString()});
+    return pairs;
+}
+
+} // namespace
+
+QtUserInterface::QtUserInterface(QWidget *parent) : mParent(parent) {}
+
+QtUserInterface::~QtUserInterface()
+{
+    while (mBusyDepth > 0) {
+        QApplication::restoreOverrideCursor();
+        --mBusyDepth;
+    }
+}
+
+void QtUserInterface::setProgressBar(QProgressBar *bar) { mProgressBar = bar; }
+
+void QtUserInterface::message(MessageKind kind, const std::string &text)
+{
+    // A message must be readable even while files are being read under the busy cursor.
+    const bool busy = mBusyDepth > 0;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const QString title = QApplication::applicationDisplayName();
+    switch (kind) {
+    case MessageKind::Information:
+        QMessageBox::information(mParent, title, toQt(text), QMessageBox::Ok);
+        break;
+    case MessageKind::Warning:
+        QMessageBox::warning(mParent, title, toQt(text), QMessageBox::Ok);
+        break;
+    case MessageKind::Error:
+        QMessageBox::critical(mParent, title, toQt(text), QMessageBox::Ok);
+        break;
+    }
+    if (busy)
+        QApplication::restoreOverrideCursor();
+}
+
+bool QtUserInterface::question(const std::string &text)
+{
+    return QMessageBox::question(mParent, QApplication::applicationDisplayName(), toQt(text),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+QString QtUserInterface::qtFilter(const std::string &filter)
+{
+    QStringList entries;
+    for (const auto &[description, patterns] : filterPairs(filter)) {
+        QString entry = description;
+        if (!patterns.isEmpty() && !description.contains(QLatin1Char('('))) {
+            QString spaced = patterns;
+            spaced.replace(QLatin1Char(';'), QLatin1Char(' '));
+            entry += QStringLiteral(" (") + spaced + QLatin1Char(')');
+        }
+        entries.append(entry);
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+QString QtUserInterface::defaultSuffix(const std::string &filter)
+{
+    const auto pairs = filterPairs(filter);
+    if (pairs.isEmpty())
+        return {};
+    const QString first = pairs.first().second.section(QLatin1Char(';'), 0, 0).trimmed();
+    const qsizetype dot = first.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return {};
+    const QString suffix = first.mid(dot + 1);
+    return suffix.contains(QLatin1Char('*')) || suffix.contains(QLatin1Char('?')) ? QString() : suffix;
+}
+
+std::vector<std::string> QtUserInterface::openFileNames(const std::string &title, const std::string &filter,
+                                                        const std::string &startFolder, bool multiple)
+{
+    QStringList chosen;
+    if (multiple) {
+        chosen = QFileDialog::getOpenFileNames(mParent, toQt(title), toQt(startFolder), qtFilter(filter));
+    } else {
+        const QString one = QFileDialog::getOpenFileName(mParent, toQt(title), toQt(startFolder), qtFilter(filter));
+        if (!one.isEmpty())
+            chosen.append(one);
+    }
+    std::vector<std::string> result;
+    result.reserve(static_cast<size_t>(chosen.size()));
+    for (const QString &path : chosen)
+        result.push_back(path.toStdString());
+    return result;
+}
+
+std::string QtUserInterface::saveFileName(const std::string &title, const std::string &filter,
+                                          const std::string &defaultName)
+{
+    // QFileDialog's static helper cannot add a default extension; a dialog object can.
+    QFileDialog dialog(mParent, toQt(title), toQt(defaultName), qtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setDefaultSuffix(defaultSuffix(filter));
+    if (!defaultName.empty())
+        dialog.selectFile(toQt(defaultName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+void QtUserInterface::setProgress(long long position, long long maximum)
+{
+    if (!mProgressBar)
+        return;
+    if (maximum <= 0) {
+        // An empty range would make the bar show an endless busy animation.
+        mProgressBar->setRange(0, 100);
+        mProgressBar->setValue(0);
+        return;
+    }
+    // QProgressBar counts in int; long runs are scaled into its range.
+    constexpr long long Limit = 1'000'000'000;
+    long long scale = 1;
+    while (maximum / scale > Limit)
+        scale *= 10;
+    mProgressBar->setRange(0, static_cast<int>(maximum / scale));
+    mProgressBar->setValue(static_cast<int>(std::min(position, maximum) / scale));
+}
+
+void QtUserInterface::setBusy(bool busy)
+{
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++mBusyDepth;
+    } else if (mBusyDepth > 0) {
+        QApplication::restoreOverrideCursor();
+        --mBusyDepth;
+    }
+}
+
+} // namespace rvk

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/userinterface.h"
+
+#include <QPointer>
+#include <QString>
+
+class QProgressBar;
+class QWidget;
+
+namespace rvk {
+
+// Answers the logic's requests with the platform's dialogs: message boxes with one "OK" button,
+// "Yes"/"No" questions, file dialogs, the status bar's progress bar and the busy cursor.
+class QtUserInterface : public UserInterface
+{
+public:
+    explicit QtUserInterface(QWidget *parent = nullptr);
+    ~QtUserInterface() override;
+
+    // The progress bar that long work moves; none until the window has one.
+    void setProgressBar(QProgressBar *bar);
+
+    void message(MessageKind kind, const std::string &text) override;
+    bool question(const std::string &text) override;
+    std::vector<std::string> openFileNames(const std::string &title, const std::string &filter,
+                                           const std::string &startFolder, bool multiple) override;
+    std::string saveFileName(const std::string &title, const std::string &filter,
+                             const std::string &defaultName) override;
+    void setProgress(long long position, long long maximum) override;
+    void setBusy(bool busy) override;
+
+    // "RVK file (*.rvk)|*.rvk|All files (*.*)|*.*" -> "RVK file (*.rvk);;All files (*.*)": the
+    // description of each pair, with its patterns added when the description does not show them.
+    static QString qtFilter(const std::string &filter);
+    // The first pattern's extension ("rvk"), for dialogs that add it to a bare name.
+    static QString defaultSuffix(const std::string &filter);
+
+private:
+    QPointer<QWidget> mParent;
+    QPointer<QProgressBar> mProgressBar;
+    int mBusyDepth = 0;
+};
+
+} // namespace rvk
