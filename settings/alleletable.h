@@ -27,6 +27,22 @@ struct HatchPattern
 };
 const std::array<HatchPattern, 16> &HatchPatterns();
 
+// How colour drawing with "use hatch" hatches an allele: hatch lines in the allele's colour on a
+// transparent background. Hatch numbers 0 and 7..15 have no line style and fill solid.
+enum class ColorHatchStyle { Solid, DiagonalRising, Cross, DiagonalCross, DiagonalFalling, Horizontal, Vertical };
+constexpr ColorHatchStyle colorHatchStyle(int hatch)
+{
+    switch (hatch) {
+    case 1: return ColorHatchStyle::DiagonalRising;   // slash
+    case 2: return ColorHatchStyle::Cross;            // +
+    case 3: return ColorHatchStyle::DiagonalCross;    // x
+    case 4: return ColorHatchStyle::DiagonalFalling;  // backslash
+    case 5: return ColorHatchStyle::Horizontal;
+    case 6: return ColorHatchStyle::Vertical;
+    default: return ColorHatchStyle::Solid;
+    }
+}
+
 // The numeric value that marks missing data, compared exactly: -99 and -99.00 are missing,
 // -99.5 is an observation.
 constexpr double MissingNumval = -99.0;

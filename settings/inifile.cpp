@@ -36,6 +36,9 @@ std::string lowered(std::string_view text)
     return result;
 }
 
+// The form under which section and key names are compared.
+std::string nameKey(std::string_view name) { return lowered(trimmed(name)); }
+
 std::string withoutLineBreaks(std::string_view text)
 {
     std::string result(text);
@@ -227,13 +230,13 @@ bool IniFile::save(std::string *errorText) const
 
 IniFile::Section *IniFile::findSection(std::string_view section)
 {
-    const auto found = mSectionIndex.find(lowered(section));
+    const auto found = mSectionIndex.find(nameKey(section));
     return found == mSectionIndex.end() ? nullptr : &mSections[found->second];
 }
 
 const IniFile::Section *IniFile::findSection(std::string_view section) const
 {
-    const auto found = mSectionIndex.find(lowered(section));
+    const auto found = mSectionIndex.find(nameKey(section));
     return found == mSectionIndex.end() ? nullptr : &mSections[found->second];
 }
 
@@ -242,7 +245,7 @@ const IniFile::Line *IniFile::findLine(std::string_view section, std::string_vie
     const Section *found = findSection(section);
     if (!found)
         return nullptr;
-    const auto line = found->keyIndex.find(lowered(key));
+    const auto line = found->keyIndex.find(nameKey(key));
     return line == found->keyIndex.end() ? nullptr : &found->lines[line->second];
 }
 
@@ -321,7 +324,7 @@ IniFile::Section &IniFile::sectionForWriting(std::string_view section)
     Section created;
     created.name = std::string(trimmed(section));
     created.header = "[" + created.name + "]";
-    mSectionIndex.emplace(lowered(section), mSections.size());
+    mSectionIndex.emplace(nameKey(section), mSections.size());
     mSections.push_back(std::move(created));
     return mSections.back();
 }
@@ -330,7 +333,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
 {
     Section &target = sectionForWriting(section);
     const std::string cleanValue = withoutLineBreaks(value);
-    const auto found = target.keyIndex.find(lowered(key));
+    const auto found = target.keyIndex.find(nameKey(key));
     if (found != target.keyIndex.end()) {
         Line &line = target.lines[found->second];
         line.value = cleanValue;
@@ -341,7 +344,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     line.key = std::string(trimmed(key));
     line.value = cleanValue;
     line.text = line.key + "=" + cleanValue;
-    target.keyIndex.emplace(lowered(key), target.lines.size());
+    target.keyIndex.emplace(nameKey(key), target.lines.size());
     target.lines.push_back(std::move(line));
 }
 
@@ -365,7 +368,7 @@ bool IniFile::eraseKey(std::string_view section, std::string_view key)
     Section *found = findSection(section);
     if (!found)
         return false;
-    const std::string lowerKey = lowered(key);
+    const std::string lowerKey = nameKey(key);
     if (found->keyIndex.erase(lowerKey) == 0)
         return false;
     // Later duplicates go as well, so the key is really absent afterwards.
@@ -377,7 +380,7 @@ bool IniFile::eraseKey(std::string_view section, std::string_view key)
 
 bool IniFile::eraseSection(std::string_view section)
 {
-    const std::string lowerName = lowered(section);
+    const std::string lowerName = nameKey(section);
     if (mSectionIndex.erase(lowerName) == 0)
         return false;
     for (size_t s = 1; s < mSections.size(); ++s)

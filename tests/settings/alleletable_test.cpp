@@ -193,5 +193,15 @@ TEST(HatchPatternsTable, SixteenPatternsWithSeventhEmpty)
         EXPECT_EQ(patterns[i].empty, i == 7) << i;
 }
 
+TEST(HatchPatternsTable, ColourDrawingStyleOfEachHatch)
+{
+    using S = ColorHatchStyle;
+    const S expected[16] = {S::Solid,           S::DiagonalRising, S::Cross, S::DiagonalCross, S::DiagonalFalling, S::Horizontal,
+                            S::Vertical,        S::Solid,          S::Solid, S::Solid,         S::Solid,           S::Solid,
+                            S::Solid,           S::Solid,          S::Solid, S::Solid};
+    for (int hatch = 0; hatch < 16; ++hatch)
+        EXPECT_EQ(colorHatchStyle(hatch), expected[hatch]) << hatch;
+}
+
 } // namespace
 } // namespace rvk
