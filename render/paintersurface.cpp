@@ -98,13 +98,14 @@ QPen PainterSurface::qtPen() const
 {
     if (mPen.style == PenSpec::Style::None)
         return QPen(Qt::NoPen);
+    // One-pixel pens are cosmetic: one device pixel wide on every device, as on the old surfaces.
     QPen pen(qtColor(mPen.color));
-    pen.setWidth(std::max(1, mPen.width));
+    pen.setWidth(mPen.width <= 1 ? 0 : mPen.width);
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     // Dotted lines are thin, as on the old platform, where only one-pixel pens can be dotted.
     if (mPen.style == PenSpec::Style::Dotted) {
-        pen.setWidth(1);
+        pen.setWidth(0);
         pen.setDashPattern({3.0, 3.0});
     }
     return pen;
@@ -178,9 +179,35 @@ void PainterSurface::lineTo(int x, int y)
     mCurrent = QPoint(x, y);
     if (mPen.style == PenSpec::Style::None || from == mCurrent)
         return;
-    // A flat-capped line stops short of its end point, which is what a line should leave out.
-    mPainter->setPen(qtPen());
-    mPainter->drawLine(from, mCurrent);
+    const int dx = x - from.x();
+    const int dy = y - from.y();
+    const int major = std::max(std::abs(dx), std::abs(dy));
+    if (mPen.style == PenSpec::Style::Solid && (dx == 0 || dy == 0)) {
+        // Straight lines are spans of pixels from the start up to, not including, the end; a
+        // wide pen grows upwards and to the left first.
+        const int width = std::max(1, mPen.width);
+        const int stepX = (dx > 0) - (dx < 0);
+        const int stepY = (dy > 0) - (dy < 0);
+        const int lastX = x - stepX;
+        const int lastY = y - stepY;
+        QRect span(QPoint(std::min(from.x(), lastX), std::min(from.y(), lastY)),
+                   QPoint(std::max(from.x(), lastX), std::max(from.y(), lastY)));
+        if (dy == 0)
+            span.adjust(0, -(width / 2), 0, (width - 1) / 2);
+        else
+            span.adjust(-(width / 2), 0, (width - 1) / 2, 0);
+        mPainter->fillRect(span, qtColor(mPen.color));
+        return;
+    }
+    // Other lines run to one step short of the end point, both ends painted.
+    QPen pen = qtPen();
+    pen.setCapStyle(pen.widthF() <= 1 ? Qt::SquareCap : Qt::FlatCap);
+    mPainter->setPen(pen);
+    const QPointF last(x - static_cast<double>(dx) / major, y - static_cast<double>(dy) / major);
+    if (pen.widthF() <= 1)
+        mPainter->drawLine(QLineF(from, last));
+    else
+        mPainter->drawLine(QLineF(from, QPointF(x, y)));
 }
 
 void PainterSurface::rectangle(int x1, int y1, int x2, int y2)
