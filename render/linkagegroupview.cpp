@@ -1,6 +1,7 @@
 #include "render/linkagegroupview.h"
 
 #include "core/genotypedata.h"
+#include "render/picturerecorder.h"
 #include "core/textformat.h"
 #include "render/barpainter.h"
 #include "render/labellayout.h"
@@ -124,7 +125,7 @@ void LinkageGroupView::paint(DrawSurface &surface, const Layout &layout) const
     const int m = cp ? 2 : 1;
     const int a = layout.firstIndividual;
     const int b = layout.lastIndividual;
-    const int slots = std::max(0, (b - a + 1) * m);
+    const int slotCount = std::max(0, (b - a + 1) * m);
     const int bw = o.barwidth;
     const int sp = o.space;
     const int nameY = geometry.y(length) + roundInt(6 * z);
@@ -144,7 +145,7 @@ void LinkageGroupView::paint(DrawSurface &surface, const Layout &layout) const
         }
     };
     const BrushSpec clear{rgb(255, 255, 255), BrushSpec::Style::Clear, -1};
-    for (int slot = 0; slot < slots; ++slot) {
+    for (int slot = 0; slot < slotCount; ++slot) {
         const int individual = a + slot / m; // 1-based
         const int bar = slot % m;
         if (!mContext.skipUnselected)
@@ -179,6 +180,19 @@ LinkageGroupView::Layout LinkageGroupView::draw(DrawSurface &surface) const
     const Layout result = layout(surface);
     paint(surface, result);
     return result;
+}
+
+ViewPicture drawLinkageGroupView(const GenotypeData &data, AlleleTable &table, const DrawContext &context,
+                                 LinkageGroupView::Layout *layout)
+{
+    ViewPicture picture;
+    PictureRecorder recorder(picture);
+    const LinkageGroupView view(data, table, context);
+    const LinkageGroupView::Layout result = view.draw(recorder);
+    picture.setSize(result.width, result.height);
+    if (layout)
+        *layout = result;
+    return picture;
 }
 
 } // namespace rvk

@@ -4,6 +4,7 @@
 
 #include "render/drawcontext.h"
 #include "render/drawsurface.h"
+#include "render/viewpicture.h"
 #include "settings/alleletable.h"
 
 #include <string>
@@ -46,5 +47,10 @@ private:
     AlleleTable &mTable;
     const DrawContext &mContext;
 };
+
+// Records the view of the context's group into a picture of the view's size; the picture stays
+// empty when no group is loaded. layout, when given, receives the size, scale and name space.
+ViewPicture drawLinkageGroupView(const GenotypeData &data, AlleleTable &table, const DrawContext &context,
+                                 LinkageGroupView::Layout *layout = nullptr);
 
 } // namespace rvk

@@ -1,0 +1,242 @@
+#include "render/individualview.h"
+
+#include "core/genotypedata.h"
+#include "render/picturerecorder.h"
+#include "core/textformat.h"
+#include "render/barpainter.h"
+#include "render/labellayout.h"
+
+#include <algorithm>
+
+namespace rvk {
+
+namespace {
+
+int roundInt(double value) { return static_cast<int>(roundHalfEven(value)); }
+
+constexpr Rgb Black = rgb(0, 0, 0);
+
+} // namespace
+
+IndividualView::IndividualView(const GenotypeData &data, AlleleTable &table, const DrawContext &context)
+    : mData(data)
+    , mTable(table)
+    , mContext(context)
+{
+}
+
+double IndividualView::longestGroup(const GenotypeData &data)
+{
+    double longest = 0.0;
+    for (const auto &group : data.LinkageGroups)
+        if (!group->Loci.empty())
+            longest = std::max(longest, group->Loci.back().Position);
+    return longest;
+}
+
+int IndividualView::groupSpace(const DrawingOptions &options)
+{
+    if (!options.drawmarkers && !options.drawpos)
+        return 2;
+    return std::max(options.space, 7);
+}
+
+IndividualView::Layout IndividualView::layout() const
+{
+    Layout layout;
+    if (mData.GroupCount() == 0)
+        return layout;
+    layout.drawable = true;
+    const DrawingOptions &o = mContext.options;
+    const double z = mContext.zoom;
+    const int c = (o.drawmarkers || o.drawpos) ? 14 : 5;
+    const int A = mContext.visibleHeight;
+    const int G = mData.GroupCount();
+    int width = o.markspace + roundInt((G + 1) * 1.4 * (o.barwidth + c * o.space));
+    if (width < 150)
+        width = 150;
+    const int lengthAt100 = roundInt(o.Lenmul / 2.0 * A);
+    const int height = lengthAt100 + o.topmargin;
+    layout.landscape = height < width;
+    layout.height = roundInt(height * z);
+    layout.width = roundInt(z * width);
+    const double longest = longestGroup(mData);
+    layout.scale = 1.0;
+    if (longest > 0)
+        layout.scale = (lengthAt100 - o.topmargin - o.bottommargin) * 0.95 / longest;
+    return layout;
+}
+
+void IndividualView::paintIndividual(DrawSurface &surface, int individual, int height, int width, double scale, int offset) const
+{
+    mTable.resetDrawnLengths();
+    const DrawingOptions &o = mContext.options;
+    const double z = mContext.zoom;
+    const int tm = o.topmargin;
+    const int bw = o.barwidth;
+    const int spacing = groupSpace(o);
+    const int G = mData.GroupCount();
+    const bool cp = mData.IsCrossPollinator();
+    const int m = cp ? 2 : 1;
+    const ViewGeometry geometry{scale, z, tm};
+    const double longest = longestGroup(mData);
+
+    const int th = surface.textHeight("8H8H");
+    surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
+    FontSpec markerFont = o.markerFont;
+    if (!mContext.printing)
+        markerFont.size += roundInt(2 * z) - 2;
+    surface.setFont(markerFont);
+    surface.setBrushStyle(BrushSpec::Style::Solid);
+    markerFont.size -= 1;
+    surface.setFont(markerFont);
+
+    const int lastTick = drawCmRuler(surface, mContext, geometry, roundInt(2 * z), surface.textHeight("H"), longest);
+    if (o.cMRuler)
+        surface.textOut(5, lastTick + surface.textHeight("cM") - 1, "cM");
+
+    const DisplayCoder coder(mData.popt, mContext.deducePhase, CrossPollinatorTable::IndividualView);
+    BarPainter painter(surface, mTable, mContext, geometry, coder, BarPainter::Variant::IndividualView);
+    const int bz = roundInt(z * bw);
+    const int bp = cp ? 2 * bw : bw;
+    const int i = individual;
+
+    for (int g = 0; g < G; ++g) {
+        const auto &loci = mData.GroupLoci(g);
+        if (loci.empty())
+            continue;
+        const int C = roundInt(z * (o.markspace + (bw + 15 * spacing) * g)) + offset;
+        const int E = C + roundInt(z * 0.75 * bw);
+
+        for (int b = 1; b <= m; ++b) {
+            const int u = roundInt(z * (b - 1) * (bw + 2));
+            const int column = (i - 1) * m + (b - 1);
+            const int other = cp ? (i - 1) * m + (2 - b) : -1;
+            painter.paintBar(loci, column, other, b - 1, C + u, E + u, E);
+        }
+
+        // Group name under the bar.
+        surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
+        surface.setBrush(BrushSpec{rgb(255, 255, 255), BrushSpec::Style::Solid, -1});
+        FontSpec font = surface.font();
+        font.size += 1;
+        surface.setFont(font);
+        surface.textOutRotated(C - 1, painter.lastSegmentEnd() + 10, mData.GroupName(g), 270);
+        font.size -= 1;
+        surface.setFont(font);
+
+        // Labels: laid out from the top margin down, then spread.
+        font.color = rgb(192, 192, 192);
+        surface.setFont(font);
+        surface.setPen(PenSpec{rgb(192, 192, 192), 1, PenSpec::Style::Solid});
+        std::vector<MarkerLabel> labels;
+        const std::vector<char> labelled = labelledLoci(loci, o);
+        int cursor = tm;
+        const int step = surface.textHeight("8HLJ");
+        for (size_t k = 0; k < loci.size(); ++k) {
+            if (!labelled[k])
+                continue;
+            int marker = geometry.y(loci[k].Position);
+            cursor = std::max(cursor, marker);
+            if (o.drawmarkers && loci[k].QtlStart != 0)
+                marker = (geometry.y(loci[k].QtlStart) + geometry.y(loci[k].QtlEnd)) / 2;
+            labels.push_back(MarkerLabel{static_cast<int>(k), marker, cursor});
+            cursor += step;
+        }
+        spreadLabels(labels, bw, th);
+
+        font.color = Black;
+        surface.setFont(font);
+        const FontSpec labelFont = font;
+        PenSpec pen{rgb(128, 128, 128), 1, PenSpec::Style::Solid};
+        surface.setPen(pen);
+        for (const MarkerLabel &label : labels) {
+            const Tlocinfo &locus = loci[static_cast<size_t>(label.locus)];
+            const bool qtl = locus.QtlStart != 0;
+            if (o.drawmarkers) {
+                if (qtl) {
+                    const int yq1 = geometry.y(locus.QtlStart);
+                    const int yq2 = geometry.y(locus.QtlEnd);
+                    surface.moveTo(C - 2, yq1);
+                    surface.lineTo(C - 2, yq2);
+                    surface.moveTo(C - 1, yq1);
+                    surface.lineTo(C - 4, yq1);
+                    surface.moveTo(C - 1, yq2);
+                    surface.lineTo(C - 4, yq2);
+                    surface.setPen(PenSpec{rgb(255, 0, 0), 1, PenSpec::Style::Dotted});
+                    surface.moveTo(C - bz - 1, label.label);
+                    surface.lineTo(C - 4, yq1);
+                    surface.moveTo(C - bz - 1, label.label);
+                    surface.lineTo(C - 4, yq2);
+                    surface.setPen(pen);
+                    surface.setFont(o.qtlFont);
+                    surface.textOut(C - surface.textWidth(locus.Name) - bz - 1, label.label - th / 2, locus.Name);
+                } else {
+                    surface.moveTo(C - 1, label.marker);
+                    surface.lineTo(C - bz - 1, label.label);
+                    std::string text = locus.Name;
+                    if (o.showphase)
+                        text += " " + locus.Phase;
+                    surface.setFont(labelFont);
+                    surface.textOut(C - surface.textWidth(text) - bz - 1, label.label - th / 2, text);
+                }
+            }
+            if (o.drawpos && !qtl) {
+                surface.moveTo(C + roundInt(z * bp), label.marker);
+                surface.lineTo(C + roundInt(2 * z * bp), label.label);
+                surface.setFont(labelFont);
+                surface.textOut(C + roundInt(2 * z * bp) + 1, label.label - th / 2, formatText("%2.2f", {locus.Position}));
+            }
+        }
+        surface.setFont(labelFont);
+    }
+
+    if (o.ShowLegend) {
+        FontSpec legendFont = o.markerFont;
+        if (!mContext.printing)
+            legendFont.size += roundInt(2 * z) - 2;
+        surface.setFont(legendFont);
+        LegendPlacement placement;
+        placement.x = roundInt(z * (G * (bw + 15 * spacing) + o.markspace)) + offset;
+        placement.bottom = roundInt((height - tm) * 0.9);
+        placement.headerPenWidth = 1;
+        placement.boxTop = 10;
+        placement.boxBottom = 20;
+        drawLegend(surface, mTable, mContext, placement);
+    }
+
+    if (o.showtext) {
+        FontSpec font = surface.font();
+        font.size += 1;
+        surface.setFont(font);
+        const std::string name = static_cast<size_t>(i - 1) < mData.IndividualNames.size() ? mData.IndividualNames[static_cast<size_t>(i - 1)] : std::string();
+        surface.textOut(offset + 15 * spacing, height - roundInt(2.5 * surface.textHeight("8")),
+                        "Ind no:" + formatText("%d", {i}) + " [" + name + "] - " + o.Customtext);
+    }
+    (void)width;
+}
+
+IndividualView::Layout IndividualView::draw(DrawSurface &surface) const
+{
+    const Layout result = layout();
+    if (!result.drawable)
+        return result;
+    const int individual = std::clamp(mContext.currentIndividual, 1, std::max(1, mData.nind));
+    paintIndividual(surface, individual, result.height, result.width, result.scale, 0);
+    return result;
+}
+
+ViewPicture drawIndividualView(const GenotypeData &data, AlleleTable &table, const DrawContext &context,
+                               IndividualView::Layout *layout)
+{
+    ViewPicture picture;
+    PictureRecorder recorder(picture);
+    const IndividualView view(data, table, context);
+    const IndividualView::Layout result = view.draw(recorder);
+    picture.setSize(result.width, result.height);
+    if (layout)
+        *layout = result;
+    return picture;
+}
+
+} // namespace rvk
