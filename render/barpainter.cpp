@@ -179,15 +179,16 @@ char displayCode(const Tlocinfo &locus, std::string_view genotype, int bar, cons
 
 BrushSpec::Style hatchStyle(int hatch)
 {
-    switch (hatch) {
-    case 1: return BrushSpec::Style::DiagonalRising;
-    case 2: return BrushSpec::Style::Cross;
-    case 3: return BrushSpec::Style::DiagonalCross;
-    case 4: return BrushSpec::Style::DiagonalFalling;
-    case 5: return BrushSpec::Style::Horizontal;
-    case 6: return BrushSpec::Style::Vertical;
-    default: return BrushSpec::Style::Solid;
+    switch (colorHatchStyle(hatch)) {
+    case ColorHatchStyle::DiagonalRising: return BrushSpec::Style::DiagonalRising;
+    case ColorHatchStyle::Cross: return BrushSpec::Style::Cross;
+    case ColorHatchStyle::DiagonalCross: return BrushSpec::Style::DiagonalCross;
+    case ColorHatchStyle::DiagonalFalling: return BrushSpec::Style::DiagonalFalling;
+    case ColorHatchStyle::Horizontal: return BrushSpec::Style::Horizontal;
+    case ColorHatchStyle::Vertical: return BrushSpec::Style::Vertical;
+    case ColorHatchStyle::Solid: break;
     }
+    return BrushSpec::Style::Solid;
 }
 
 // ---------------------------------------------------------------------------------------------
