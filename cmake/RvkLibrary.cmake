@@ -3,6 +3,10 @@
 function(rvk_library name folder)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.h)
+  # Files that form a library of their own (see RVK_OWN_LIBRARY_SOURCES) stay out.
+  foreach(own ${RVK_OWN_LIBRARY_SOURCES})
+    list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${own})
+  endforeach()
   if(sources)
     add_library(${name} STATIC ${sources} ${headers})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})

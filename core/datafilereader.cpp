@@ -1,5 +1,6 @@
 #include "core/datafilereader.h"
 
+#include "core/codecollector.h"
 #include "core/phases.h"
 #include "core/readexception.h"
 #include "core/textformat.h"
@@ -38,6 +39,19 @@ size_t appendWithoutBlanks(std::string &out, std::string_view text)
     const size_t appended = static_cast<size_t>(write - (out.data() + old));
     out.resize(old + appended);
     return appended;
+}
+
+// Whether text holds "ALIAS": looks for the rare "L" first, since "A" is a common code.
+bool containsAliasWord(std::string_view text)
+{
+    const char *p = text.data();
+    const char *end = p + text.size();
+    while ((p = static_cast<const char *>(std::memchr(p, 'L', static_cast<size_t>(end - p)))) != nullptr) {
+        if (p > text.data() && end - p >= 4 && p[-1] == 'A' && p[1] == 'I' && p[2] == 'A' && p[3] == 'S')
+            return true;
+        ++p;
+    }
+    return false;
 }
 
 // Room for exactly the codes a record needs, so that no locus carries slack; a header that asks
@@ -171,7 +185,7 @@ void DataFileReader::readHeader(LineCursor &cursor)
     }
 }
 
-void DataFileReader::readGenericRecord(LineCursor &cursor, Tlocinfo &locus)
+void DataFileReader::readGenericRecord(LineCursor &cursor, Tlocinfo &locus, CodeCollector &collector)
 {
     std::string_view line;
     if (!cursor.next(line))
@@ -206,17 +220,20 @@ void DataFileReader::readGenericRecord(LineCursor &cursor, Tlocinfo &locus)
 
     const size_t target = static_cast<size_t>(mData.nind);
     std::string &codes = locus.Genotypes;
-    codes = std::move(rest);
+    codes.clear();
     reserveCodes(codes, target);
+    collector.append(codes, rest);
     while (codes.size() != target) {
         if (codes.size() > target || !cursor.next(line))
             failLocus(locus.Name);
         const size_t start = codes.size();
-        appendWithoutBlanks(codes, line);
+        collector.append(codes, line);
         const std::string_view added = std::string_view(codes).substr(start);
-        if (added.find("ALIAS") != std::string_view::npos)
+        if (containsAliasWord(added))
             failRecordCount();
-        if (added.empty() || !isGenotypeCode(added.front()))
+        // The first code of a continuation line must be a code as written, not one stored as "U".
+        const size_t firstCode = line.find_first_not_of(" \t");
+        if (added.empty() || firstCode == std::string_view::npos || !isGenotypeCode(line[firstCode]))
             failLocus(locus.Name);
     }
 }
@@ -331,22 +348,19 @@ void DataFileReader::ReadGroup(std::vector<std::string_view> lines)
         group.PopType = mData.popt;
         group.Loci.reserve(std::min<size_t>(static_cast<size_t>(mData.nloc), lines.size()));
         const auto &stored = storedCodeTable();
-        CodeSet used;
+        CodeCollector collector;
         for (int k = 0; k < mData.nloc; ++k) {
             Tlocinfo &locus = group.Loci.emplace_back();
-            if (crossPollinator)
+            if (crossPollinator) {
                 readCrossPollinatorRecord(cursor, locus);
-            else
-                readGenericRecord(cursor, locus);
-            std::array<unsigned char, 256> seen{};
-            for (char &c : locus.Genotypes) {
-                c = stored[static_cast<unsigned char>(c)];
-                seen[static_cast<unsigned char>(c)] = 1;
+                for (char &c : locus.Genotypes)
+                    c = stored[static_cast<unsigned char>(c)];
+                collector.mark(locus.Genotypes);
+            } else {
+                readGenericRecord(cursor, locus, collector);
             }
-            for (int i = 0; i < CodeCount; ++i)
-                if (seen[static_cast<unsigned char>(codeAt(i))])
-                    used.set(static_cast<size_t>(i));
         }
+        const CodeSet used = collector.usedCodes();
         CompletePhases(group.Loci, mData.popt);
         mData.AppendGroup(std::move(group));
         mUsed |= used;
@@ -383,18 +397,19 @@ void DataFileReader::SplitMultiGroupFile(const std::vector<std::string_view> &li
         if (progress && i % step == 0)
             progress(i, count - 1);
         const std::string_view line = lines[static_cast<size_t>(i)];
+        const unsigned words = classifyHeaderWords(line);
         bool dropped = true;
-        if (containsNoCase(line, "nind"))
+        if (words & HasNind)
             nindLine = line;
-        else if (containsNoCase(line, "popt"))
+        else if (words & HasPopt)
             poptLine = line;
-        else if (line.find("nchrom") != std::string_view::npos)
+        else if (words & HasNchrom)
             ;
         else if (isBlankOnly(line) || line.front() == ';')
             ;
         else
             dropped = false;
-        if (containsNoCase(line, "name")) {
+        if (words & HasName) {
             if (block.size() > 1)
                 readBlock();
             block.clear();

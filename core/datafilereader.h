@@ -4,6 +4,7 @@
 #include "core/genotypedata.h"
 #include "core/userinterface.h"
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,8 @@ namespace rvk {
 // Turns the text of a data file (.rvk) into linkage groups of the data set. A file holds one
 // group, or several when it carries the key "nchrom"; each call appends groups and never clears
 // the data set. Malformed text raises readexception after the reader's own warning.
+class CodeCollector;
+
 class DataFileReader
 {
 public:
@@ -50,7 +53,7 @@ public:
 private:
     class LineCursor;
     void readHeader(LineCursor &cursor);
-    void readGenericRecord(LineCursor &cursor, Tlocinfo &locus);
+    void readGenericRecord(LineCursor &cursor, Tlocinfo &locus, CodeCollector &collector);
     void readCrossPollinatorRecord(LineCursor &cursor, Tlocinfo &locus);
     void readNames(LineCursor &cursor, std::vector<std::string> &candidates);
     [[noreturn]] void failLocus(const std::string &name);

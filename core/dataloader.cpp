@@ -140,11 +140,11 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
         if (mRecent && mRecent->push(paths[0])) {
             outcome.recentChanged = true;
             if (!mDefaultSettingsPath.empty()) {
+                // An existing settings file that cannot be read is left alone rather than
+                // replaced by one holding only the recent list.
                 IniFile ini(mDefaultSettingsPath);
-                ini.load();
-                mRecent->store(ini);
                 std::string error;
-                if (!ini.save(&error))
+                if (!ini.load(&error) || !(mRecent->store(ini), ini.save(&error)))
                     mUi.warning(error);
             }
         }

@@ -1,6 +1,9 @@
 #include "core/textlines.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace rvk {
 
@@ -14,24 +17,21 @@ void splitLines(std::string_view text, std::vector<std::string_view> &lines)
     if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF && static_cast<unsigned char>(text[1]) == 0xBB
         && static_cast<unsigned char>(text[2]) == 0xBF)
         text.remove_prefix(3);
+    // LF and CR LF files end lines at LF (the CR goes with the trailing characters); a file
+    // without any LF is taken to use CR alone.
+    const char separator = text.find('\n') != std::string_view::npos ? '\n' : '\r';
     const char *p = text.data();
     const char *end = p + text.size();
     while (p < end) {
-        const char *lf = static_cast<const char *>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-        const char *lineEnd = lf ? lf : end;
-        // A lone CR (old Mac line ends) also ends a line; look for one only in this line.
-        const char *cr = static_cast<const char *>(std::memchr(p, '\r', static_cast<size_t>(lineEnd - p)));
-        if (cr && cr + 1 < lineEnd) {
-            lineEnd = cr;
-            lf = cr;
-        }
+        const char *lineEnd = static_cast<const char *>(std::memchr(p, separator, static_cast<size_t>(end - p)));
+        const char *next = lineEnd ? lineEnd + 1 : end;
+        if (!lineEnd)
+            lineEnd = end;
         const char *last = lineEnd;
         while (last > p && isLineTrailer(last[-1]))
             --last;
         lines.emplace_back(p, static_cast<size_t>(last - p));
-        if (!lf)
-            break;
-        p = lf + 1;
+        p = next;
     }
 }
 
@@ -42,33 +42,71 @@ std::vector<std::string_view> splitLines(std::string_view text)
     return lines;
 }
 
+const char *findLetterNoCase(const char *p, const char *end, char a, char b)
+{
+#if defined(__SSE2__)
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    const __m128i first = _mm_set1_epi8(a);
+    const __m128i second = _mm_set1_epi8(b);
+    while (end - p >= 16) {
+        const __m128i bytes = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), caseBit);
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second)));
+        if (mask != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        p += 16;
+    }
+#endif
+    for (; p < end; ++p) {
+        const char c = static_cast<char>(*p | 0x20);
+        if (c == a || c == b)
+            return p;
+    }
+    return nullptr;
+}
+
+namespace {
+bool startsWithNoCase(const char *p, const char *end, std::string_view needle)
+{
+    if (static_cast<size_t>(end - p) < needle.size())
+        return false;
+    for (size_t i = 0; i < needle.size(); ++i)
+        if (lower(p[i]) != needle[i])
+            return false;
+    return true;
+}
+} // namespace
+
 bool containsNoCase(std::string_view text, std::string_view needle)
 {
     if (needle.empty())
         return true;
-    if (text.size() < needle.size())
-        return false;
-    const char first = needle[0];
-    const char firstUpper = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 32) : first;
     const char *p = text.data();
-    const char *last = text.data() + text.size() - needle.size();
-    while (p <= last) {
-        // Jump to the next candidate of either case; memchr is vectorised and most lines
-        // (genotype codes) hold few candidates.
-        const size_t span = static_cast<size_t>(last - p) + 1;
-        const char *a = static_cast<const char *>(std::memchr(p, first, span));
-        const char *b = firstUpper != first ? static_cast<const char *>(std::memchr(p, firstUpper, a ? static_cast<size_t>(a - p) : span)) : nullptr;
-        const char *hit = b ? b : a;
-        if (!hit)
-            return false;
-        size_t i = 1;
-        while (i < needle.size() && lower(hit[i]) == needle[i])
-            ++i;
-        if (i == needle.size())
+    const char *end = p + text.size();
+    while ((p = findLetterNoCase(p, end, needle[0], needle[0])) != nullptr) {
+        if (startsWithNoCase(p, end, needle))
             return true;
-        p = hit + 1;
+        ++p;
     }
     return false;
+}
+
+unsigned classifyHeaderWords(std::string_view line)
+{
+    unsigned words = 0;
+    const char *p = line.data();
+    const char *end = p + line.size();
+    while ((p = findLetterNoCase(p, end, 'n', 'p')) != nullptr) {
+        if (startsWithNoCase(p, end, "nind"))
+            words |= HasNind;
+        else if (startsWithNoCase(p, end, "name"))
+            words |= HasName;
+        else if (startsWithNoCase(p, end, "popt"))
+            words |= HasPopt;
+        if (end - p >= 6 && std::memcmp(p, "nchrom", 6) == 0)
+            words |= HasNchrom;
+        ++p;
+    }
+    return words;
 }
 
 std::string removeBlanks(std::string_view text)

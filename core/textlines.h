@@ -17,6 +17,15 @@ void splitLines(std::string_view text, std::vector<std::string_view> &lines);
 // given in lower case.
 bool containsNoCase(std::string_view text, std::string_view needle);
 
+// The first byte in [p, end) that is one of the lower-case letters a or b in either case, or
+// null. Scans many bytes at a time: genotype lines rarely hold the letters of the keys.
+const char *findLetterNoCase(const char *p, const char *end, char a, char b);
+
+// Which key words a line of a multi-group file holds: "nind", "name", "popt" in any case and
+// "nchrom" in lower case, found in one pass.
+enum HeaderWord : unsigned { HasNind = 1, HasName = 2, HasPopt = 4, HasNchrom = 8 };
+unsigned classifyHeaderWords(std::string_view line);
+
 std::string removeBlanks(std::string_view text); // drops every blank and tab
 bool isBlankOnly(std::string_view text);         // empty after dropping blanks and tabs
 std::string toLower(std::string_view text);
