@@ -1,0 +1,83 @@
+#pragma once
+
+#include "render/drawsurface.h"
+#include "render/fontresolver.h"
+
+#include <cstdint>
+#include <string>
+
+namespace rvk {
+
+// The surface that writes an enhanced metafile (EMF): every operation becomes EMF records
+// (pens, solid, hatched and pattern brushes, fonts, text, rectangles, pies, arcs, lines). One
+// logical unit is one pixel of the picture, and the header states a 96-dpi reference device of
+// the picture's size. The file is complete only after finish().
+class EmfSurface : public DrawSurface
+{
+public:
+    EmfSurface(const std::string &path, int width, int height);
+    ~EmfSurface() override;
+    EmfSurface(const EmfSurface &) = delete;
+    EmfSurface &operator=(const EmfSurface &) = delete;
+
+    bool isOpen() const { return mTrack != nullptr; }
+    // Writes the end record and the file. False, with the reason, when the file could not be
+    // written (or could not be opened in the first place).
+    bool finish(std::string &error);
+
+    void setPen(const PenSpec &pen) override;
+    void setBrush(const BrushSpec &brush) override;
+    void setBrushPattern(int k) override;
+    void setFont(const FontSpec &font) override;
+
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    void rectangle(int x1, int y1, int x2, int y2) override;
+    void fillRect(int x1, int y1, int x2, int y2) override;
+    void pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
+    void arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
+    void textOut(int x, int y, const std::string &text) override;
+    int textWidth(const std::string &text) override;
+    int textHeight(const std::string &text) override;
+    void textOutRotated(int x, int y, const std::string &text, int angle) override;
+    void drawPicture(const ViewPicture &picture, int x1, int y1, int x2, int y2) override;
+
+    PenSpec pen() const override { return mPen; }
+    BrushSpec brush() const override { return mBrush; }
+    FontSpec font() const override { return mFont; }
+
+private:
+    bool append(char *record);
+    void realizePen();
+    void realizeBrush();
+    void realizeFont(int angle);
+    void setBackgroundMode(bool opaque, Rgb color);
+    void selectNew(std::uint32_t &current, std::uint32_t created);
+    void text(int x, int y, const std::string &text, int angle);
+
+    struct Track;
+    Track *mTrack = nullptr;
+    std::string mError;
+    PenSpec mPen;
+    BrushSpec mBrush;
+    FontSpec mFont;
+    FontCache mFonts;
+    bool mPenValid = false;
+    bool mBrushValid = false;
+    bool mFontValid = false;
+    int mFontAngle = 0;
+    bool mTextColorValid = false;
+    Rgb mTextColor = 0;
+    int mBackgroundMode = 0; // 0 unknown, else the record's mode
+    Rgb mBackgroundColor = 0;
+    bool mBackgroundColorValid = false;
+    std::uint32_t mPenHandle = 0;
+    std::uint32_t mBrushHandle = 0;
+    std::uint32_t mFontHandle = 0;
+};
+
+// Rewrites the reference-device size in an EMF file's header: 32-bit little-endian words 18
+// and 19 (byte offsets 72 and 76) become width and height; no other byte changes.
+bool setEmfDeviceSize(const std::string &path, int width, int height, std::string &error);
+
+} // namespace rvk
