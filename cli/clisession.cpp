@@ -1,11 +1,32 @@
 #include "cli/clisession.h"
 
+#include "core/datasetsettings.h"
+#include "settings/settingsfile.h"
+
 namespace rvk::cli {
+
+CliSession::CliSession(CommandContext &context) : ui(context.err)
+{
+    std::string ignored;
+    loadDefaultSettings(settings, &ignored); // a missing default file gives the first-start defaults
+    loader.setSettingsLoader([this](const std::string &path) { loadSettingsFile(path); });
+}
 
 bool CliSession::open(const std::vector<std::string> &files)
 {
     const LoadOutcome outcome = loader.OpenFiles(files);
+    if (outcome.aliasSection)
+        settings.drawing.sideways = true;
     return outcome.completed;
+}
+
+bool CliSession::loadSettingsFile(const std::string &path)
+{
+    std::string error;
+    if (loadSettingsWithData(path, data, settings, nullptr, &error))
+        return true;
+    ui.warning(error);
+    return false;
 }
 
 } // namespace rvk::cli

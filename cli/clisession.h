@@ -4,27 +4,30 @@
 #include "cli/cliuserinterface.h"
 #include "core/dataloader.h"
 #include "core/genotypedata.h"
-#include "settings/alleletable.h"
+#include "settings/displaysettings.h"
 
 #include <string>
 #include <vector>
 
 namespace rvk::cli {
 
-// The state a command works on: the data set and allele table, opened exactly as the window's
-// loader opens files. The command line never touches the recent-file list of the window.
+// The state a command works on: the data set and the display settings, opened exactly as the
+// window's loader opens files (with the default settings file, then a data set's own ".rvs").
+// The command line never writes the window's settings or recent-file list.
 struct CliSession
 {
-    explicit CliSession(CommandContext &context) : ui(context.err) {}
+    explicit CliSession(CommandContext &context);
 
     // Opens the files as one open; false (after the window's messages on standard error) when
     // any file failed.
     bool open(const std::vector<std::string> &files);
+    // Loads a settings file given on the command line; false after a message when it fails.
+    bool loadSettingsFile(const std::string &path);
 
     CliUserInterface ui;
     GenotypeData data;
-    AlleleTable alleles;
-    DataLoader loader{data, alleles, ui};
+    DisplaySettings settings;
+    DataLoader loader{data, settings.alleles, ui};
 };
 
 } // namespace rvk::cli

@@ -180,6 +180,7 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
     }
 
     outcome.completed = true;
+    outcome.aliasSection = reader.aliasSectionSeen();
     const std::string settings = mDefaultSettingsName;
     if (!settings.empty() && std::filesystem::is_regular_file(settings) && mSettingsLoader) {
         mSettingsLoader(settings);

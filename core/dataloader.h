@@ -23,6 +23,7 @@ struct LoadOutcome
     std::string captionPath;     // set when the window caption becomes "Display RVK - " + path
     bool recentChanged = false;  // the recent list was written
     std::string dataSetSettings; // the data set's own settings file that was loaded, if any
+    bool aliasSection = false;   // names came from an "alias" section: labels go sideways
 };
 
 // Opens data files into the data set: one group per file, or one multi-group file cut into

@@ -20,6 +20,7 @@ public:
     const std::string &entry(int i) const { return mEntries.at(static_cast<size_t>(i)); }
     const std::array<std::string, Count> &entries() const { return mEntries; }
 
+    void set(int i, const std::string &path) { mEntries.at(static_cast<size_t>(i)) = path; }
     // Puts path first unless it already is (exact comparison); returns whether the list changed.
     bool push(const std::string &path);
 

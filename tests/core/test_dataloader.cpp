@@ -1,5 +1,8 @@
 #include "core/dataloader.h"
+#include "core/datasetsettings.h"
 #include "core/recentfiles.h"
+#include "settings/displaysettings.h"
+#include "settings/settingsfile.h"
 #include "settings/alleletable.h"
 #include "settings/inifile.h"
 #include "support/scripteduserinterface.h"
@@ -163,6 +166,33 @@ TEST(DataLoaderNames, SettingsNameDropsTheLastFourCharacters)
 {
     EXPECT_EQ(DataLoader::settingsNameFor("/home/u/data.rvk"), "/home/u/data.rvs");
     EXPECT_EQ(DataLoader::settingsNameFor("/home/u/x.y.rvk"), "/home/u/x.y.rvs");
+}
+
+} // namespace
+} // namespace rvk
+
+namespace rvk {
+namespace {
+
+TEST_F(LoaderFixture, DataSetSettingsSetTheTicksAndTheRecentList)
+{
+    DisplaySettings stored("/opt/rvk/");
+    stored.selected = {true, false};
+    stored.recentFiles = {"/x/one.rvk", "/x/two.rvk", "/x/three.rvk"};
+    stored.alleles.setColor(codeIndex('a'), rgb(1, 2, 3));
+    ASSERT_TRUE(saveSettings(folder.file("data.rvs"), stored));
+
+    DisplaySettings settings("/opt/rvk/");
+    loader.setSettingsLoader([&](const std::string &path) {
+        std::string error;
+        EXPECT_TRUE(loadSettingsWithData(path, data, settings, &recent, &error)) << error;
+    });
+    loader.OpenFiles({folder.write("data.rvk", singleGroup("g"))});
+    // Individual 3 is not in the file's list and stays ticked.
+    EXPECT_EQ(data.Ticked, (std::vector<char>{1, 0, 1}));
+    EXPECT_EQ(data.SelectedIndices, (std::vector<int>{0, 2}));
+    EXPECT_EQ(recent.entry(1), "/x/two.rvk");
+    EXPECT_EQ(settings.alleles.lookup('a').Color, rgb(1, 2, 3));
 }
 
 } // namespace
