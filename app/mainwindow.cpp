@@ -1,0 +1,797 @@
+#include "app/mainwindow.h"
+
+#include "app/aboutbox.h"
+#include "app/imagepage.h"
+#include "app/placeholderpicture.h"
+#include "app/qtuserinterface.h"
+#include "core/datasetsettings.h"
+#include "core/statustexts.h"
+#include "core/textformat.h"
+#include "settings/settingsfile.h"
+#include "settings/programpaths.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace rvk {
+
+namespace {
+
+QString toQt(const std::string &text) { return QString::fromStdString(text); }
+
+// A caption that shows text as it is: "&" in a path must not become an access key.
+QString literalCaption(const std::string &text) { return toQt(text).replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
+// Tool-button images for commands that have no standard one: a few letters on a tile.
+QIcon letterIcon(const QString &letters, QColor tile)
+{
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(tile);
+    painter.setPen(tile.darker(150));
+    painter.drawRoundedRect(QRectF(1.5, 1.5, 21, 21), 4, 4);
+    QFont font = painter.font();
+    font.setPixelSize(letters.size() > 2 ? 8 : 10);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(0, 0, 24, 24), Qt::AlignCenter, letters);
+    return QIcon(pixmap);
+}
+
+const QString NoData = QStringLiteral("no data");
+const QString BlackAndWhiteHint = QStringLiteral("B&W drawing");
+
+} // namespace
+
+MainWindow::MainWindow(const MainWindowOptions &options, UserInterface *ui, QWidget *parent)
+    : QMainWindow(parent),
+      mOptions(options),
+      mOwnUi(ui ? nullptr : std::make_unique<QtUserInterface>(this)),
+      mUi(ui ? ui : mOwnUi.get()),
+      mSettings(options.programFolder.empty() ? programDirectory() : options.programFolder),
+      mRecent(mSettings.programFolder),
+      mLoader(mData, mSettings.alleles, *mUi),
+      mOpenUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); })
+{
+    if (mOptions.programFolder.empty())
+        mOptions.programFolder = programDirectory();
+    mSettingsFile = mOptions.settingsFile.empty() ? defaultSettingsFilePath() : mOptions.settingsFile;
+    mLoader.setRecentFiles(&mRecent, mSettingsFile);
+    mLoader.setSettingsLoader([this](const std::string &path) { loadSettingsFile(path); });
+
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QStringLiteral("Display RVK 2.0"));
+    setWindowIcon(QApplication::windowIcon());
+    setAcceptDrops(true);
+    resize(1000, 720);
+
+    buildPages();
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    if (mOwnUi)
+        mOwnUi->setProgressBar(mProgressBar);
+
+    mImagePage->setPicture(drawPlaceholderPicture(mImagePage->pictureAreaSize()));
+    mPages->setCurrentIndex(ImagePageIndex);
+
+    loadDefaultSettings();
+    refreshRecentCaptions();
+    updateModePanels();
+}
+
+MainWindow::~MainWindow() = default;
+
+// ---------------------------------------------------------------------------------------------
+// Building the window
+
+void MainWindow::buildPages()
+{
+    mPages = new QTabWidget;
+    mPages->setObjectName(QStringLiteral("PageControl"));
+
+    auto *imageTab = new QWidget;
+    auto *imageLayout = new QVBoxLayout(imageTab);
+    imageLayout->setContentsMargins(2, 2, 2, 2);
+    auto *organizeBy = new QGroupBox(QStringLiteral("Organize by:"));
+    organizeBy->setObjectName(QStringLiteral("RadioGroup1"));
+    auto *modeLayout = new QHBoxLayout(organizeBy);
+    modeLayout->setContentsMargins(6, 2, 6, 2);
+    mViewModeButtons = new QButtonGroup(this);
+    const QStringList modes = {QStringLiteral("Linkage Group"), QStringLiteral("Individual"),
+                               QStringLiteral("All in one"), QStringLiteral("Association")};
+    for (int i = 0; i < modes.size(); ++i) {
+        auto *button = new QRadioButton(modes[i]);
+        mViewModeButtons->addButton(button, i);
+        modeLayout->addWidget(button);
+    }
+    modeLayout->addStretch();
+    // Only the association plot draws in its mode; choosing it by hand would show nothing.
+    mViewModeButtons->button(AssociationMode)->setEnabled(false);
+    mViewModeButtons->button(LinkageGroupMode)->setChecked(true);
+    connect(mViewModeButtons, &QButtonGroup::idClicked, this, [this](int id) { setViewMode(static_cast<ViewMode>(id)); });
+    imageLayout->addWidget(organizeBy);
+    mImagePage = new ImagePage;
+    imageLayout->addWidget(mImagePage, 1);
+
+    const QStringList captions = {
+        QStringLiteral("RVK Image"), QStringLiteral("Data Sort, View, Edit"), QStringLiteral("Marker Selection"),
+        QStringLiteral("Select Indiv. && Sel. Results"), QStringLiteral("Associations"), QStringLiteral("LD "),
+        QStringLiteral("Genetic Distances"), QStringLiteral("Settings"), QStringLiteral("Print Preview")};
+    for (int page = 0; page < PageCount; ++page) {
+        QWidget *widget = nullptr;
+        if (page == ImagePageIndex) {
+            widget = imageTab;
+        } else if (page == SettingsPage) {
+            auto *settings = new QTabWidget;
+            settings->setObjectName(QStringLiteral("SettingsPages"));
+            settings->addTab(new QWidget, QStringLiteral("Allele && General options"));
+            settings->addTab(new QWidget, QStringLiteral("Drawing options"));
+            widget = settings;
+        } else {
+            widget = new QWidget;
+        }
+        mPages->addTab(widget, captions[page]);
+    }
+    for (int page : {DataViewPage, MarkerSelectionPage, SelectionResultsPage})
+        mPages->setTabEnabled(page, false);
+    connect(mPages, &QTabWidget::currentChanged, this, [this](int page) {
+        if (page == ImagePageIndex && mData.GroupCount() > 0)
+            drawCurrentView();
+    });
+    setCentralWidget(mPages);
+}
+
+QAction *MainWindow::addCommand(QMenu *menu, const QString &caption, void (MainWindow::*slot)())
+{
+    QAction *action = menu->addAction(caption);
+    if (slot)
+        connect(action, &QAction::triggered, this, slot);
+    else
+        action->setEnabled(false); // its work is not available in this build
+    return action;
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+
+    QMenu *file = bar->addMenu(QStringLiteral("  &File  "));
+    addCommand(file, QStringLiteral("&Load RVK data"), &MainWindow::loadRvkData);
+    QMenu *recent = file->addMenu(QStringLiteral("&Recently opened"));
+    for (int i = 0; i < RecentFiles::Count; ++i) {
+        mRecentEntries[static_cast<size_t>(i)] = recent->addAction(QString());
+        connect(mRecentEntries[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { openRecent(i); });
+    }
+    addCommand(file, QStringLiteral("Sa&ve RVK data"));
+    file->addSeparator();
+    addCommand(file, QStringLiteral("&Build RVK File.."));
+    file->addSeparator();
+    addCommand(file, QStringLiteral("Load/Paste from Excel"));
+    file->addSeparator();
+    addCommand(file, QStringLiteral("Printer &Setup"));
+    addCommand(file, QStringLiteral("&Print RVK.."));
+    file->addSeparator();
+    addCommand(file, QStringLiteral("&Close all"), &MainWindow::closeAll);
+    file->addSeparator();
+    QAction *exit = addCommand(file, QStringLiteral("E&xit"));
+    exit->setEnabled(true);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *edit = bar->addMenu(QStringLiteral("&Edit   "));
+    addCommand(edit, QStringLiteral("Copy Image to Clipboard"));
+    addCommand(edit, QStringLiteral("Edit && Sort data"));
+    addCommand(edit, QStringLiteral("Excel style edit"));
+
+    QMenu *exportMenu = bar->addMenu(QStringLiteral("E&xport"));
+    addCommand(exportMenu, QStringLiteral("Save RVK image as &Jpeg (.jpg)"));
+    addCommand(exportMenu, QStringLiteral("&Save RVK image as Metafile (.EMF)"));
+    exportMenu->addSeparator();
+    addCommand(exportMenu, QStringLiteral("Export as &Locus data (.loc)"));
+    addCommand(exportMenu, QStringLiteral("Export trait data as .&qua file"));
+    exportMenu->addSeparator();
+    addCommand(exportMenu, QStringLiteral("Export to Excel"));
+    exportMenu->addSeparator();
+    addCommand(exportMenu, QStringLiteral("Create &Mapchart data"));
+    addCommand(exportMenu, QStringLiteral("Create M&EGA datafile"));
+
+    QMenu *statistics = bar->addMenu(QStringLiteral("S&tatistics  "));
+    addCommand(statistics, QStringLiteral("Statistics on &Current View"));
+    statistics->addSeparator();
+    addCommand(statistics, QStringLiteral("&Global Statistics"));
+    addCommand(statistics, QStringLiteral("&Marker Statistics"));
+
+    QMenu *selection = bar->addMenu(QStringLiteral("&Marker Selection  "));
+    addCommand(selection, QStringLiteral("&Specify Criteria.."));
+    selection->addSeparator();
+    addCommand(selection, QStringLiteral("&View Criteria and Results"));
+    mApplyFiltering = addCommand(selection, QStringLiteral("&Apply Selection Filtering"));
+    mApplyFiltering->setCheckable(true);
+
+    QMenu *advanced = bar->addMenu(QStringLiteral("Advanced &Analyses"));
+    addCommand(advanced, QStringLiteral("Marker LD"));
+    QMenu *association = advanced->addMenu(QStringLiteral("Association Analysis"));
+    association->setEnabled(false);
+    addCommand(association, QStringLiteral("Import trait data"));
+    addCommand(advanced, QStringLiteral("Calculate genetic distance"));
+
+    QMenu *settings = bar->addMenu(QStringLiteral("Settings"));
+    addCommand(settings, QStringLiteral("Allele && General options"));
+    addCommand(settings, QStringLiteral("Drawing options"));
+
+    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
+    addCommand(help, QStringLiteral("Manual"), &MainWindow::showManual);
+    addCommand(help, QStringLiteral("Whats &New ?"), &MainWindow::showWhatsNew);
+    QMenu *links = help->addMenu(QStringLiteral("Useful links"));
+    connect(links->addAction(QStringLiteral("MEGA website")), &QAction::triggered, this,
+            [this] { mOpenUrl(QUrl(QStringLiteral("https://www.megasoftware.net/"))); });
+    connect(links->addAction(QStringLiteral("Mapchart website")), &QAction::triggered, this,
+            [this] { mOpenUrl(QUrl(QStringLiteral("https://www.wur.nl/en/show/mapchart.htm"))); });
+    help->addSeparator();
+    connect(help->addAction(QStringLiteral("&About")), &QAction::triggered, this, [this] {
+        AboutBox about(this);
+        about.exec();
+    });
+}
+
+void MainWindow::buildToolBar()
+{
+    QToolBar *tools = addToolBar(QStringLiteral("Tools"));
+    tools->setObjectName(QStringLiteral("ToolBar"));
+    tools->setMovable(false);
+    tools->setIconSize(QSize(24, 24));
+    QStyle *look = style();
+
+    auto tool = [&](const QIcon &icon, const QString &hint, bool enabled = false) {
+        QAction *action = tools->addAction(icon, hint);
+        action->setToolTip(hint);
+        action->setEnabled(enabled);
+        return action;
+    };
+
+    connect(tool(look->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("Open RVK file"), true),
+            &QAction::triggered, this, &MainWindow::loadRvkData);
+    tool(letterIcon(QStringLiteral("B"), QColor(230, 210, 160)), QStringLiteral("Build RVK file"));
+    tools->addSeparator();
+
+    auto *viewTools = new QActionGroup(this);
+    const QStringList viewHints = {QStringLiteral("Linkage group view"), QStringLiteral("Individual view"),
+                                   QStringLiteral("draw all linkage groups")};
+    const QStringList viewLetters = {QStringLiteral("LG"), QStringLiteral("Ind"), QStringLiteral("All")};
+    for (int mode = 0; mode < 3; ++mode) {
+        QAction *action = tool(letterIcon(viewLetters[mode], QColor(190, 215, 240)), viewHints[mode], true);
+        action->setCheckable(true);
+        viewTools->addAction(action);
+        mViewTools[static_cast<size_t>(mode)] = action;
+        connect(action, &QAction::triggered, this, [this, mode] { setViewMode(static_cast<ViewMode>(mode)); });
+    }
+    mViewTools[LinkageGroupMode]->setChecked(true);
+    // The association plot: enabled once association results exist.
+    QAction *associationPlot = tools->addAction(letterIcon(QStringLiteral("As"), QColor(240, 200, 200)), QString());
+    associationPlot->setEnabled(false);
+    tools->addSeparator();
+
+    mGroupSelector = new QComboBox;
+    mGroupSelector->setObjectName(QStringLiteral("groupnr"));
+    mGroupSelector->setMinimumContentsLength(12);
+    mGroupSelector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    connect(mGroupSelector, &QComboBox::activated, this, [this](int) { RadioGroup1Click(); });
+    tools->addWidget(mGroupSelector);
+    showNoDataSelector();
+    connect(tool(look->standardIcon(QStyle::SP_ArrowLeft), QStringLiteral("prev group"), true), &QAction::triggered,
+            this, &MainWindow::previousGroup);
+    connect(tool(look->standardIcon(QStyle::SP_ArrowRight), QStringLiteral("next group"), true), &QAction::triggered,
+            this, &MainWindow::nextGroup);
+    tools->addSeparator();
+
+    // The colour pair works on the drawings' options; it waits for the drawing options.
+    auto *colourTools = new QActionGroup(this);
+    QAction *colour = tool(letterIcon(QStringLiteral("C"), QColor(250, 180, 120)), QStringLiteral("Color drawing"));
+    QAction *blackAndWhite = tool(letterIcon(QStringLiteral("BW"), QColor(220, 220, 220)), QStringLiteral("B&&W drawing"));
+    blackAndWhite->setToolTip(BlackAndWhiteHint);
+    for (QAction *action : {colour, blackAndWhite}) {
+        action->setCheckable(true);
+        colourTools->addAction(action);
+    }
+    colour->setChecked(true);
+    tools->addSeparator();
+
+    tool(letterIcon(QStringLiteral("Cp"), QColor(210, 230, 210)), QStringLiteral("Copy Image to Clipboard"));
+    tool(look->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Save Image as metafile"));
+    tool(letterIcon(QStringLiteral("Pr"), QColor(210, 210, 230)), QStringLiteral("Print drawing"));
+    tool(letterIcon(QStringLiteral("S"), QColor(230, 230, 200)), QStringLiteral("Settings"));
+    tool(letterIcon(QStringLiteral("%"), QColor(200, 230, 230)), QStringLiteral("Show Statistics"));
+    tool(letterIcon(QStringLiteral("Srt"), QColor(230, 200, 230)), QStringLiteral("Sort data"));
+    tool(letterIcon(QStringLiteral("X"), QColor(180, 220, 180)), QStringLiteral("Excel data exchange"));
+    tools->addSeparator();
+    tool(letterIcon(QStringLiteral("Z"), QColor(240, 240, 240)), QStringLiteral("Zoom factor"));
+    tools->addSeparator();
+    connect(tool(look->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("Refresh drawing"), true),
+            &QAction::triggered, this, &MainWindow::redrawbtnClick);
+
+    auto *browser = new QWidget;
+    browser->setObjectName(QStringLiteral("IndividualBrowser"));
+    browser->setToolTip(QStringLiteral("Show Individual No"));
+    auto *browserLayout = new QHBoxLayout(browser);
+    browserLayout->setContentsMargins(4, 0, 4, 0);
+    browserLayout->addWidget(new QLabel(QStringLiteral("Ind:")));
+    mIndividualField = new QSpinBox;
+    mIndividualField->setObjectName(QStringLiteral("IndividualField"));
+    mIndividualField->setRange(0, 0);
+    mIndividualField->setKeyboardTracking(false);
+    browserLayout->addWidget(mIndividualField);
+    connect(mIndividualField, &QSpinBox::valueChanged, this, [this](int value) {
+        if (mData.GroupCount() == 0 || value == mData.CurrentIndividual)
+            return;
+        if (value >= 1 && value <= mData.LastIndividual) {
+            mData.CurrentIndividual = value;
+            redrawbtnClick();
+        }
+    });
+    mIndividualBrowser = tools->addWidget(browser);
+
+    auto *range = new QWidget;
+    range->setObjectName(QStringLiteral("RangePanel"));
+    range->setToolTip(QStringLiteral("Show subset of individuals"));
+    auto *rangeLayout = new QHBoxLayout(range);
+    rangeLayout->setContentsMargins(4, 0, 4, 0);
+    rangeLayout->addWidget(new QLabel(QStringLiteral("Show:")));
+    mFirstShown = new QSpinBox;
+    mFirstShown->setObjectName(QStringLiteral("spinedit1"));
+    mLastShown = new QSpinBox;
+    mLastShown->setObjectName(QStringLiteral("SpinEdit2"));
+    for (QSpinBox *field : {mFirstShown, mLastShown}) {
+        field->setRange(1, 1);
+        field->setValue(1);
+        field->setKeyboardTracking(false);
+        rangeLayout->addWidget(field);
+        connect(field, &QSpinBox::valueChanged, this, [this] {
+            if (mData.GroupCount() > 0)
+                redrawbtnClick();
+        });
+    }
+    mRangePanel = tools->addWidget(range);
+}
+
+void MainWindow::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    const QStringList initial = {QStringLiteral("data"), QStringLiteral("name"), QStringLiteral("no selection"),
+                                 QStringLiteral("zoom:100%")};
+    const int stretch[] = {3, 2, 2, 0};
+    for (int panel = 0; panel < StatusPanelCount - 1; ++panel) {
+        auto *label = new QLabel(initial[panel]);
+        label->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
+        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        label->setMinimumWidth(panel == 3 ? 90 : 160);
+        mStatusPanels[static_cast<size_t>(panel)] = label;
+        bar->addPermanentWidget(label, stretch[panel]);
+    }
+    // The progress bar fills its panel less five pixels on every side.
+    auto *progressPanel = new QWidget;
+    progressPanel->setObjectName(QStringLiteral("StatusPanel4"));
+    auto *progressLayout = new QHBoxLayout(progressPanel);
+    progressLayout->setContentsMargins(5, 5, 5, 5);
+    mProgressBar = new QProgressBar;
+    mProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    mProgressBar->setTextVisible(false);
+    mProgressBar->setRange(0, 100);
+    mProgressBar->setValue(0);
+    mProgressBar->setFixedWidth(50);
+    progressLayout->addWidget(mProgressBar);
+    bar->addPermanentWidget(progressPanel);
+}
+
+// ---------------------------------------------------------------------------------------------
+// State shown in the controls
+
+QString MainWindow::statusText(int panel) const
+{
+    if (panel < 0 || panel >= StatusPanelCount - 1)
+        return {};
+    return mStatusPanels[static_cast<size_t>(panel)]->text();
+}
+
+void MainWindow::setStatusText(int panel, const QString &text) { mStatusPanels[static_cast<size_t>(panel)]->setText(text); }
+
+void MainWindow::showNoDataSelector()
+{
+    const QSignalBlocker blocker(mGroupSelector);
+    mGroupSelector->clear();
+    mGroupSelector->addItem(NoData);
+    mGroupSelector->setCurrentIndex(0);
+    mGroupSelector->setEnabled(false);
+}
+
+void MainWindow::rebuildGroupSelector(bool enabled, int current)
+{
+    const QSignalBlocker blocker(mGroupSelector);
+    if (mData.GroupCount() == 0) {
+        showNoDataSelector();
+        return;
+    }
+    mGroupSelector->clear();
+    for (int k = 0; k < mData.GroupCount(); ++k)
+        mGroupSelector->addItem(toQt(groupSelectorText(mData, k)));
+    mGroupSelector->setCurrentIndex(current);
+    mGroupSelector->setEnabled(enabled);
+}
+
+void MainWindow::refreshRecentCaptions()
+{
+    for (int i = 0; i < RecentFiles::Count; ++i)
+        mRecentEntries[static_cast<size_t>(i)]->setText(literalCaption(mRecent.entry(i)));
+}
+
+void MainWindow::switchSelectionFilteringOff()
+{
+    mData.Selectionyesno = false;
+    mApplyFiltering->setChecked(false);
+}
+
+void MainWindow::updateModePanels()
+{
+    const bool individual = mViewMode == IndividualMode;
+    mIndividualBrowser->setVisible(individual);
+    mRangePanel->setVisible(mViewMode == LinkageGroupMode || mViewMode == AllInOneMode);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening and closing data sets
+
+LoadOutcome MainWindow::openFiles(const QStringList &paths)
+{
+    std::vector<std::string> list;
+    list.reserve(static_cast<size_t>(paths.size()));
+    for (const QString &path : paths)
+        list.push_back(path.toStdString());
+    if (mGroupSelector->itemText(0) == NoData) {
+        const QSignalBlocker blocker(mGroupSelector);
+        mGroupSelector->clear();
+    }
+    const LoadOutcome outcome = mLoader.OpenFiles(list);
+    applyLoadOutcome(outcome);
+    return outcome;
+}
+
+void MainWindow::applyLoadOutcome(const LoadOutcome &outcome)
+{
+    const int groups = mData.GroupCount();
+    const bool failedFile = !outcome.completed && !outcome.multiGroupFile;
+    // After a failed file the last group read stays current.
+    rebuildGroupSelector(groups > 0, failedFile ? groups - 1 : (groups > 0 ? 0 : -1));
+    if (outcome.groupsAdded > 0) {
+        mLastShown->blockSignals(true);
+        mFirstShown->blockSignals(true);
+        const int last = std::max(1, mData.nind);
+        mFirstShown->setRange(1, last);
+        mLastShown->setRange(1, last);
+        mLastShown->setValue(last);
+        mFirstShown->blockSignals(false);
+        mLastShown->blockSignals(false);
+    }
+    if (!outcome.captionPath.empty())
+        setWindowTitle(QStringLiteral("Display RVK - ") + toQt(outcome.captionPath));
+    // Groups read before a failed file are shown and usable like any others.
+    if (mData.DataLoaded && (outcome.completed || outcome.groupsAdded > 0)) {
+        RadioGroup1Click();
+        for (int page : {DataViewPage, SelectionResultsPage, MarkerSelectionPage})
+            mPages->setTabEnabled(page, true);
+    }
+    // With a single group left by a failed file there is nothing to choose.
+    if (failedFile && groups <= 1)
+        mGroupSelector->setEnabled(false);
+    mUi->setProgress(0, 0);
+}
+
+void MainWindow::afterOpenDialog()
+{
+    refreshRecentCaptions();
+    switchSelectionFilteringOff();
+    mSelectionListBuilt = false;
+    mPages->setCurrentIndex(ImagePageIndex);
+}
+
+void MainWindow::openDataFiles(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    openFiles(paths);
+    afterOpenDialog();
+}
+
+void MainWindow::loadRvkData()
+{
+    const std::vector<std::string> chosen =
+        mUi->openFileNames("Open", "RVK file (*.rvk)|*.rvk", openDialogFolder().toStdString(), true);
+    QStringList paths;
+    for (const std::string &path : chosen)
+        paths.append(toQt(path));
+    if (paths.isEmpty())
+        return;
+    mSettings.currentPath = QFileInfo(paths.first()).absolutePath().toStdString() + "/";
+    openDataFiles(paths);
+}
+
+void MainWindow::openRecent(int entry)
+{
+    if (entry < 0 || entry >= RecentFiles::Count)
+        return;
+    const std::string path = mRecent.entry(entry);
+    std::error_code error;
+    if (path.empty() || !std::filesystem::is_regular_file(path, error))
+        return;
+    if (mData.GroupCount() > 0)
+        closeAll();
+    openFiles({toQt(path)});
+    refreshRecentCaptions();
+    switchSelectionFilteringOff();
+    mSelectionListBuilt = false;
+}
+
+void MainWindow::closeAll()
+{
+    showNoDataSelector();
+    mLoader.Reset();
+    mData.CurrentIndividual = 1;
+    mImagePage->setPicture(drawNoDataPicture(mImagePage->pictureAreaSize()));
+    for (QSpinBox *field : {mFirstShown, mLastShown}) {
+        const QSignalBlocker blocker(field);
+        field->setValue(1);
+    }
+    setStatusText(0, toQt(emptyDataSummaryText()));
+    mSelectionListBuilt = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// View dispatch
+
+void MainWindow::setViewMode(ViewMode mode)
+{
+    mViewMode = mode;
+    if (QAbstractButton *button = mViewModeButtons->button(mode)) {
+        const QSignalBlocker blocker(mViewModeButtons);
+        button->setChecked(true);
+    }
+    if (mode <= AllInOneMode)
+        mViewTools[static_cast<size_t>(mode)]->setChecked(true);
+    RadioGroup1Click();
+}
+
+void MainWindow::RadioGroup1Click()
+{
+    const int groups = mData.GroupCount();
+    if (groups == 0)
+        return;
+    mLastShown->setMaximum(std::max(1, mData.nind));
+    if (mGroupSelector->currentIndex() < 0 || mGroupSelector->currentIndex() >= groups) {
+        const QSignalBlocker blocker(mGroupSelector);
+        mGroupSelector->setCurrentIndex(0);
+    }
+    const int group = mGroupSelector->currentIndex();
+    mData.CurrentGroupName = mData.GroupName(group);
+    setStatusText(0, toQt(dataSummaryText(mData, group)));
+
+    if (mData.Selectionyesno && mViewMode == IndividualMode) {
+        const auto ticked = [this](int individual) {
+            return individual >= 1 && individual <= static_cast<int>(mData.Ticked.size())
+                   && mData.Ticked[static_cast<size_t>(individual - 1)];
+        };
+        if (!ticked(mData.CurrentIndividual)) {
+            while (mData.CurrentIndividual < mData.LastIndividual && !ticked(mData.CurrentIndividual))
+                ++mData.CurrentIndividual;
+            if (!ticked(mData.CurrentIndividual)) {
+                mUi->warning("Selection too intense, no plants meet the set criteria");
+                setViewMode(LinkageGroupMode);
+                return;
+            }
+        }
+    }
+    redrawbtnClick();
+}
+
+void MainWindow::redrawbtnClick()
+{
+    if (mData.GroupCount() > 0) {
+        switch (mViewMode) {
+        case LinkageGroupMode:
+        case AllInOneMode:
+            mGroupSelector->setEnabled(true);
+            break;
+        case IndividualMode: {
+            mData.LastIndividual = mData.nind;
+            mGroupSelector->setEnabled(true);
+            const QSignalBlocker blocker(mIndividualField);
+            mIndividualField->setRange(std::min(1, mData.nind), mData.nind);
+            mIndividualField->setValue(mData.CurrentIndividual);
+            const int index = mData.CurrentIndividual - 1;
+            if (index >= 0 && index < static_cast<int>(mData.IndividualNames.size()))
+                setStatusText(1, toQt(mData.IndividualNames[static_cast<size_t>(index)]));
+            break;
+        }
+        case AssociationMode:
+            break;
+        }
+        updateModePanels();
+        drawCurrentView();
+    }
+    mPages->setCurrentIndex(ImagePageIndex);
+}
+
+void MainWindow::drawCurrentView()
+{
+    // The views paint into the picture here; until a view exists for the mode, the picture
+    // stays what it was.
+}
+
+void MainWindow::previousGroup()
+{
+    if (mViewMode == LinkageGroupMode) {
+        const int current = mGroupSelector->currentIndex();
+        if (mData.GroupCount() > 0 && current > 0) {
+            const QSignalBlocker blocker(mGroupSelector);
+            mGroupSelector->setCurrentIndex(current - 1);
+            RadioGroup1Click();
+        }
+    } else if (mViewMode == IndividualMode) {
+        stepIndividual(-1);
+    }
+}
+
+void MainWindow::nextGroup()
+{
+    if (mViewMode == LinkageGroupMode) {
+        const int current = mGroupSelector->currentIndex();
+        if (mData.GroupCount() > 0 && current + 1 < mData.GroupCount()) {
+            const QSignalBlocker blocker(mGroupSelector);
+            mGroupSelector->setCurrentIndex(current + 1);
+            RadioGroup1Click();
+        }
+    } else if (mViewMode == IndividualMode) {
+        stepIndividual(+1);
+    }
+}
+
+void MainWindow::stepIndividual(int direction)
+{
+    // Steps to the next individual that counts as selected; an individual is left as it is
+    // when there is none in that direction.
+    if (mData.GroupCount() == 0)
+        return;
+    int i = mData.CurrentIndividual + direction;
+    while (i >= 1 && i <= mData.LastIndividual && !mData.IsSelected(i - 1))
+        i += direction;
+    if (i < 1 || i > mData.LastIndividual)
+        return;
+    mData.CurrentIndividual = i;
+    redrawbtnClick();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Help
+
+QString MainWindow::programFile(const QString &name) const { return toQt(mOptions.programFolder) + name; }
+
+void MainWindow::showWhatsNew()
+{
+    const QString path = programFile(QStringLiteral("whatsnew.txt"));
+    if (!QFileInfo(path).isFile()) {
+        mUi->warning("Whatsnew.txt not found");
+        return;
+    }
+    mOpenUrl(QUrl::fromLocalFile(path));
+}
+
+void MainWindow::showManual()
+{
+    const QFileInfo manual(QStringLiteral("rvkmanual.pdf"));
+    if (manual.isFile())
+        mOpenUrl(QUrl::fromLocalFile(manual.absoluteFilePath()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window events
+
+bool MainWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate && mFirstActivation) {
+        const bool handled = QMainWindow::event(event);
+        firstActivation();
+        return handled;
+    }
+    return QMainWindow::event(event);
+}
+
+void MainWindow::firstActivation()
+{
+    mFirstActivation = false;
+    if (!mOptions.startFiles.isEmpty()) {
+        openFiles(mOptions.startFiles);
+        refreshRecentCaptions();
+    }
+    switchSelectionFilteringOff();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    storeDefaultSettings();
+    event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    event->acceptProposedAction();
+    openDataFiles(paths);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Default settings
+
+void MainWindow::loadSettingsFile(const std::string &path)
+{
+    std::string errorText;
+    if (!loadSettingsWithData(path, mData, mSettings, &mRecent, &errorText))
+        mUi->warning(errorText);
+    refreshRecentCaptions();
+}
+
+void MainWindow::loadDefaultSettings() { loadSettingsFile(mSettingsFile); }
+
+void MainWindow::storeDefaultSettings()
+{
+    storeDataIntoSettings(mData, &mRecent, mSettings);
+    std::string errorText;
+    if (!saveSettings(mSettingsFile, mSettings, &errorText))
+        mUi->warning(errorText);
+}
+
+QString MainWindow::openDialogFolder() const
+{
+    // The folder of the last data set when there is one, else the user's home folder.
+    const QFileInfo folder(toQt(mSettings.currentPath));
+    if (!mSettings.currentPath.empty() && folder.isDir())
+        return folder.absoluteFilePath();
+    return QDir::homePath();
+}
+
+} // namespace rvk

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "core/dataloader.h"
+#include "core/genotypedata.h"
+#include "core/recentfiles.h"
+#include "settings/displaysettings.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <QUrl>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace rvk {
+
+class ImagePage;
+class QtUserInterface;
+
+struct MainWindowOptions
+{
+    // Data files named on the command line, opened together at the first activation.
+    QStringList startFiles;
+    // Folder of the program's own files ("whatsnew.txt", the default recent entries), ending
+    // in "/". Empty: the folder of the running program.
+    std::string programFolder;
+    // The default settings file, read at start and written on exit. Empty: "rvk.ini" in the
+    // usual place.
+    std::string settingsFile;
+};
+
+// The one main window: pages, menu, tool bar and status bar, routing every command to the
+// logic that carries it out.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    enum Page { ImagePageIndex, DataViewPage, MarkerSelectionPage, SelectionResultsPage, AssociationsPage,
+                LdPage, DistancesPage, SettingsPage, PrintPreviewPage, PageCount };
+    enum ViewMode { LinkageGroupMode, IndividualMode, AllInOneMode, AssociationMode };
+    static constexpr int StatusPanelCount = 5;
+
+    // ui answers messages, questions and file choices; without one the window uses dialogs.
+    explicit MainWindow(const MainWindowOptions &options = {}, UserInterface *ui = nullptr,
+                        QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    GenotypeData &data() { return mData; }
+    AlleleTable &alleles() { return mSettings.alleles; }
+    DisplaySettings &displaySettings() { return mSettings; }
+    RecentFiles &recentFiles() { return mRecent; }
+    UserInterface &userInterface() { return *mUi; }
+
+    QTabWidget *pages() const { return mPages; }
+    ImagePage *imagePage() const { return mImagePage; }
+    QComboBox *groupSelector() const { return mGroupSelector; }
+    QString statusText(int panel) const;
+    ViewMode viewMode() const { return mViewMode; }
+    bool firstActivationPending() const { return mFirstActivation; }
+
+    // Opening web pages and documents; replaceable so that nothing is launched under test.
+    void setUrlOpener(std::function<bool(const QUrl &)> opener) { mOpenUrl = std::move(opener); }
+
+    // Named operations behind the commands, for the menu, the tool bar and the tests.
+    void openDataFiles(const QStringList &paths);   // open, then the follow-up of the open dialog
+    void loadRvkData();                             // "&Load RVK data"
+    void openRecent(int entry);                     // "&Recently opened", entry 0..2
+    void closeAll();                                // "&Close all"
+    void setViewMode(ViewMode mode);
+    void RadioGroup1Click();
+    void redrawbtnClick();
+    void previousGroup();
+    void nextGroup();
+    void showWhatsNew();
+    void showManual();
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void buildPages();
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    QAction *addCommand(QMenu *menu, const QString &caption, void (MainWindow::*slot)() = nullptr);
+
+    // The loader's report turned into the window's state: selector, range fields, caption, pages.
+    void applyLoadOutcome(const LoadOutcome &outcome);
+    LoadOutcome openFiles(const QStringList &paths);
+    void afterOpenDialog();
+    void refreshRecentCaptions();
+    void switchSelectionFilteringOff();
+    void rebuildGroupSelector(bool enabled, int current);
+    void showNoDataSelector();
+    void setStatusText(int panel, const QString &text);
+    void updateModePanels();
+    void drawCurrentView();
+    void stepIndividual(int direction);
+    void firstActivation();
+
+    void loadDefaultSettings();
+    void storeDefaultSettings();
+    void loadSettingsFile(const std::string &path);
+    QString openDialogFolder() const;
+
+    QString programFile(const QString &name) const;
+
+    MainWindowOptions mOptions;
+    std::string mSettingsFile;
+    std::unique_ptr<QtUserInterface> mOwnUi;
+    UserInterface *mUi;
+
+    GenotypeData mData;
+    DisplaySettings mSettings;
+    RecentFiles mRecent;
+    DataLoader mLoader;
+
+    ViewMode mViewMode = LinkageGroupMode;
+    bool mFirstActivation = true;
+    bool mSelectionListBuilt = false;
+
+    QTabWidget *mPages = nullptr;
+    ImagePage *mImagePage = nullptr;
+    QButtonGroup *mViewModeButtons = nullptr;
+    QComboBox *mGroupSelector = nullptr;
+    QSpinBox *mIndividualField = nullptr;
+    QAction *mIndividualBrowser = nullptr;
+    QSpinBox *mFirstShown = nullptr;
+    QSpinBox *mLastShown = nullptr;
+    QAction *mRangePanel = nullptr;
+    std::array<QAction *, 3> mViewTools{};
+    std::array<QAction *, RecentFiles::Count> mRecentEntries{};
+    QAction *mApplyFiltering = nullptr;
+    std::array<QLabel *, StatusPanelCount - 1> mStatusPanels{};
+    QProgressBar *mProgressBar = nullptr;
+
+    std::function<bool(const QUrl &)> mOpenUrl;
+};
+
+} // namespace rvk

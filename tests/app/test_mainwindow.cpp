@@ -1,0 +1,477 @@
+#include "app/imagepage.h"
+#include "app/mainwindow.h"
+#include "core/dataloader.h"
+#include "support/scripteduserinterface.h"
+#include "support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include <memory>
+
+namespace rvk {
+namespace {
+
+using test::ScriptedUserInterface;
+using test::TempFolder;
+
+std::string groupFile(const std::string &name, const std::string &records, int nloc)
+{
+    return "name=" + name + "\nnloc=" + std::to_string(nloc) + "\nnind=5\npopt=f2\n" + records;
+}
+
+const std::string Chr1 = groupFile("Chr 1", "m1 0.0 aabba\nm2 5.0 abbab\nm3 10.0 bbaab\n", 3);
+const std::string Chr2 = groupFile("chr2", "m4 2.0 aaaaa\nm5 1.0 bbbbb\n", 2);
+// The second record's continuation line starts with a character that is no genotype code.
+const std::string Broken = groupFile("chr9", "m6 0.0 aabba\nm7 1.0 ab\n#bab\n", 2);
+const std::string TwoGroupFile = "nchrom=2\nnind=5\npopt=f2\nname=chrA\nnloc=2\nm1 0.0 aabba\nm2 5.0 abbab\n"
+                                 "name=chrB\nnloc=1\nm3 1.0 bbaab\n";
+
+// A window over a scratch folder: its settings file and program folder live there, messages go
+// to the script.
+struct WindowFixture
+{
+    explicit WindowFixture(const QStringList &startFiles = {})
+    {
+        MainWindowOptions options;
+        options.startFiles = startFiles;
+        options.programFolder = folder.path().string() + "/";
+        options.settingsFile = folder.file("rvk.ini");
+        window = std::make_unique<MainWindow>(options, &ui);
+        window->setUrlOpener([this](const QUrl &url) {
+            openedUrls.append(url);
+            return true;
+        });
+    }
+
+    void activate()
+    {
+        QEvent activation(QEvent::WindowActivate);
+        QApplication::sendEvent(window.get(), &activation);
+    }
+
+    QStringList groupItems() const
+    {
+        QStringList items;
+        for (int i = 0; i < window->groupSelector()->count(); ++i)
+            items.append(window->groupSelector()->itemText(i));
+        return items;
+    }
+
+    QSpinBox *field(const char *name) const { return window->findChild<QSpinBox *>(QString::fromLatin1(name)); }
+
+    QAction *menuCommand(const QString &path) const
+    {
+        const QStringList parts = path.split(QLatin1Char('/'));
+        QList<QAction *> actions = window->menuBar()->actions();
+        QAction *found = nullptr;
+        for (const QString &part : parts) {
+            found = nullptr;
+            for (QAction *action : actions)
+                if (action->text() == part)
+                    found = action;
+            if (!found)
+                return nullptr;
+            if (found->menu())
+                actions = found->menu()->actions();
+        }
+        return found;
+    }
+
+    bool dataPagesEnabled() const
+    {
+        QTabWidget *pages = window->pages();
+        return pages->isTabEnabled(MainWindow::DataViewPage) && pages->isTabEnabled(MainWindow::MarkerSelectionPage)
+               && pages->isTabEnabled(MainWindow::SelectionResultsPage);
+    }
+
+    TempFolder folder;
+    ScriptedUserInterface ui;
+    std::unique_ptr<MainWindow> window;
+    QList<QUrl> openedUrls;
+};
+
+TEST(MainWindowStart, EmptyWindowShowsItsInitialState)
+{
+    WindowFixture f;
+    EXPECT_EQ(f.window->windowTitle(), "Display RVK 2.0");
+    EXPECT_EQ(f.groupItems(), QStringList{"no data"});
+    EXPECT_FALSE(f.window->groupSelector()->isEnabled());
+    const QStringList initial = {"data", "name", "no selection", "zoom:100%"};
+    for (int panel = 0; panel < initial.size(); ++panel)
+        EXPECT_EQ(f.window->statusText(panel), initial[panel]);
+    EXPECT_FALSE(f.window->pages()->isTabEnabled(MainWindow::DataViewPage));
+    EXPECT_FALSE(f.window->pages()->isTabEnabled(MainWindow::MarkerSelectionPage));
+    EXPECT_FALSE(f.window->pages()->isTabEnabled(MainWindow::SelectionResultsPage));
+    EXPECT_TRUE(f.window->pages()->isTabEnabled(MainWindow::SettingsPage));
+    EXPECT_EQ(f.window->pages()->currentIndex(), MainWindow::ImagePageIndex);
+    // The placeholder's first line in its pale green at its place.
+    const QImage picture = f.window->imagePage()->picture();
+    bool green = false;
+    for (int y = 140; y < 180 && !green; ++y)
+        for (int x = 280; x < 600 && !green; ++x)
+            green = (picture.pixel(x, y) & 0xFFFFFF) == (qRgb(192, 220, 192) & 0xFFFFFF);
+    EXPECT_TRUE(green);
+}
+
+TEST(MainWindowStart, PagesAndTheirCaptionsInOrder)
+{
+    WindowFixture f;
+    const QStringList captions = {"RVK Image", "Data Sort, View, Edit", "Marker Selection",
+                                  "Select Indiv. && Sel. Results", "Associations", "LD ", "Genetic Distances",
+                                  "Settings", "Print Preview"};
+    QTabWidget *pages = f.window->pages();
+    ASSERT_EQ(pages->count(), captions.size());
+    for (int i = 0; i < captions.size(); ++i)
+        EXPECT_EQ(pages->tabText(i), captions[i]);
+    auto *settings = qobject_cast<QTabWidget *>(pages->widget(MainWindow::SettingsPage));
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->tabText(0), "Allele && General options");
+    EXPECT_EQ(settings->tabText(1), "Drawing options");
+}
+
+TEST(MainWindowStart, MenuTreeHasEveryCaptionInOrder)
+{
+    WindowFixture f;
+    // One line per menu entry: the menu path, "-" for a separator.
+    const QStringList expected = {
+        "  &File  ", "  &File  /&Load RVK data", "  &File  /&Recently opened", "  &File  /Sa&ve RVK data",
+        "  &File  /-", "  &File  /&Build RVK File..", "  &File  /-", "  &File  /Load/Paste from Excel", "  &File  /-",
+        "  &File  /Printer &Setup", "  &File  /&Print RVK..", "  &File  /-", "  &File  /&Close all", "  &File  /-",
+        "  &File  /E&xit",
+        "&Edit   ", "&Edit   /Copy Image to Clipboard", "&Edit   /Edit && Sort data", "&Edit   /Excel style edit",
+        "E&xport", "E&xport/Save RVK image as &Jpeg (.jpg)", "E&xport/&Save RVK image as Metafile (.EMF)", "E&xport/-",
+        "E&xport/Export as &Locus data (.loc)", "E&xport/Export trait data as .&qua file", "E&xport/-",
+        "E&xport/Export to Excel", "E&xport/-", "E&xport/Create &Mapchart data", "E&xport/Create M&EGA datafile",
+        "S&tatistics  ", "S&tatistics  /Statistics on &Current View", "S&tatistics  /-",
+        "S&tatistics  /&Global Statistics", "S&tatistics  /&Marker Statistics",
+        "&Marker Selection  ", "&Marker Selection  /&Specify Criteria..", "&Marker Selection  /-",
+        "&Marker Selection  /&View Criteria and Results", "&Marker Selection  /&Apply Selection Filtering",
+        "Advanced &Analyses", "Advanced &Analyses/Marker LD", "Advanced &Analyses/Association Analysis",
+        "Advanced &Analyses/Association Analysis/Import trait data", "Advanced &Analyses/Calculate genetic distance",
+        "Settings", "Settings/Allele && General options", "Settings/Drawing options",
+        "&Help", "&Help/Manual", "&Help/Whats &New ?", "&Help/Useful links", "&Help/Useful links/MEGA website",
+        "&Help/Useful links/Mapchart website", "&Help/-", "&Help/&About",
+    };
+    QStringList found;
+    std::function<void(const QString &, const QList<QAction *> &)> walk = [&](const QString &prefix,
+                                                                            const QList<QAction *> &actions) {
+        for (QAction *action : actions) {
+            const QString entry = prefix + (action->isSeparator() ? QStringLiteral("-") : action->text());
+            found.append(entry);
+            // The recent entries are file paths, checked elsewhere.
+            if (action->menu() && action->text() != "&Recently opened")
+                walk(entry + "/", action->menu()->actions());
+        }
+    };
+    walk(QString(), f.window->menuBar()->actions());
+    EXPECT_EQ(found, expected);
+    const QAction *recent = f.menuCommand("  &File  /&Recently opened");
+    ASSERT_NE(recent, nullptr);
+    EXPECT_EQ(recent->menu()->actions().size(), 3);
+}
+
+TEST(MainWindowStart, CommandsWaitingForTheirWorkAreDisabled)
+{
+    WindowFixture f;
+    const QStringList working = {"  &File  /&Load RVK data", "  &File  /&Close all", "  &File  /E&xit",
+                                 "&Help/Manual", "&Help/Whats &New ?", "&Help/&About"};
+    for (const QString &path : working) {
+        const QAction *action = f.menuCommand(path);
+        ASSERT_NE(action, nullptr) << path.toStdString();
+        EXPECT_TRUE(action->isEnabled()) << path.toStdString();
+    }
+    const QStringList waiting = {"  &File  /Sa&ve RVK data", "  &File  /&Build RVK File..", "  &File  /&Print RVK..",
+                                 "E&xport/Export to Excel", "S&tatistics  /&Global Statistics",
+                                 "&Marker Selection  /&Apply Selection Filtering", "Advanced &Analyses/Marker LD"};
+    for (const QString &path : waiting) {
+        const QAction *action = f.menuCommand(path);
+        ASSERT_NE(action, nullptr) << path.toStdString();
+        EXPECT_FALSE(action->isEnabled()) << path.toStdString();
+    }
+}
+
+TEST(MainWindowStart, ToolBarHintsInOrder)
+{
+    WindowFixture f;
+    auto *tools = f.window->findChild<QToolBar *>(QStringLiteral("ToolBar"));
+    ASSERT_NE(tools, nullptr);
+    QStringList hints;
+    for (QAction *action : tools->actions()) {
+        if (action->isSeparator())
+            hints.append("|");
+        else if (QWidget *widget = tools->widgetForAction(action); widget && !action->icon().isNull())
+            hints.append(action->toolTip());
+        else if (widget && !widget->toolTip().isEmpty())
+            hints.append(widget->toolTip());
+        else if (widget && widget->objectName() == "groupnr")
+            hints.append("groupnr");
+        else
+            hints.append(action->toolTip());
+    }
+    const QStringList expected = {"Open RVK file", "Build RVK file", "|", "Linkage group view", "Individual view",
+                                  "draw all linkage groups", "", "|", "groupnr", "prev group", "next group", "|",
+                                  "Color drawing", "B&W drawing", "|", "Copy Image to Clipboard",
+                                  "Save Image as metafile", "Print drawing", "Settings", "Show Statistics",
+                                  "Sort data", "Excel data exchange", "|", "Zoom factor", "|", "Refresh drawing",
+                                  "Show Individual No", "Show subset of individuals"};
+    EXPECT_EQ(hints, expected);
+}
+
+TEST(MainWindowOpen, CommandLineFilesOpenTogetherAtTheFirstActivationOnly)
+{
+    WindowFixture f;
+    const QString a = QString::fromStdString(f.folder.write("a.rvk", Chr1));
+    const QString b = QString::fromStdString(f.folder.write("b.rvk", Chr2));
+    WindowFixture started({a, b});
+    EXPECT_EQ(started.groupItems(), QStringList{"no data"}) << "nothing is read before the window is active";
+    EXPECT_FALSE(started.dataPagesEnabled());
+
+    started.activate();
+    EXPECT_EQ(started.groupItems(), (QStringList{"1: chr1", "2: chr2"}));
+    EXPECT_EQ(started.window->groupSelector()->currentIndex(), 0);
+    EXPECT_TRUE(started.window->groupSelector()->isEnabled());
+    EXPECT_EQ(started.window->statusText(0), "5 individuals/ 3 loci/ Pop:f2");
+    EXPECT_EQ(started.field("SpinEdit2")->maximum(), 5);
+    EXPECT_EQ(started.field("SpinEdit2")->value(), 5);
+    EXPECT_TRUE(started.dataPagesEnabled());
+    EXPECT_EQ(started.window->windowTitle(), "Display RVK 2.0") << "several files leave the caption";
+    EXPECT_TRUE(started.ui.messages.empty());
+
+    started.activate();
+    EXPECT_EQ(started.window->data().GroupCount(), 2) << "a later activation opens nothing";
+}
+
+TEST(MainWindowOpen, MalformedSecondFileIsReportedAndTheFirstGroupStays)
+{
+    WindowFixture f;
+    const std::string a = f.folder.write("a.rvk", Chr1);
+    const std::string bad = f.folder.write("bad.rvk", Broken);
+    const std::string c = f.folder.write("c.rvk", Chr2);
+    f.ui.openChoices.push_back({a, bad, c});
+    f.window->loadRvkData();
+
+    const auto texts = f.ui.texts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back(), DataLoader::fileFailedMessage(bad));
+    EXPECT_EQ(f.groupItems(), QStringList{"1: chr1"}) << "the third file is not read";
+    EXPECT_FALSE(f.window->groupSelector()->isEnabled()) << "one group left: nothing to choose";
+    EXPECT_EQ(f.window->statusText(0), "5 individuals/ 3 loci/ Pop:f2");
+}
+
+TEST(MainWindowOpen, OpenDialogAddsGroupsAndCancelDoesNothing)
+{
+    WindowFixture f;
+    f.window->loadRvkData(); // no answer in the script: cancelled
+    EXPECT_EQ(f.groupItems(), QStringList{"no data"});
+    f.ui.openChoices.push_back({f.folder.write("a.rvk", Chr1)});
+    f.window->loadRvkData();
+    f.ui.openChoices.push_back({f.folder.write("b.rvk", Chr2)});
+    f.window->loadRvkData();
+    EXPECT_EQ(f.groupItems(), (QStringList{"1: chr1", "2: chr2"}));
+    EXPECT_EQ(f.window->pages()->currentIndex(), MainWindow::ImagePageIndex);
+    EXPECT_TRUE(f.ui.messages.empty());
+}
+
+TEST(MainWindowOpen, MultiGroupFileSetsCaptionAndRecentList)
+{
+    WindowFixture f;
+    const std::string path = f.folder.write("two.rvk", TwoGroupFile);
+    f.ui.openChoices.push_back({path});
+    f.window->loadRvkData();
+    EXPECT_EQ(f.groupItems(), (QStringList{"1: chra", "2: chrb"}));
+    EXPECT_EQ(f.window->windowTitle(), QString::fromStdString("Display RVK - " + path));
+    const QAction *recent = f.menuCommand("  &File  /&Recently opened");
+    ASSERT_NE(recent, nullptr);
+    EXPECT_EQ(recent->menu()->actions().at(0)->text(), QString::fromStdString(path));
+    EXPECT_EQ(f.window->recentFiles().entry(0), path);
+}
+
+TEST(MainWindowOpen, RecentEntryResetsFirstAndIgnoresMissingFiles)
+{
+    WindowFixture f;
+    const std::string two = f.folder.write("two.rvk", TwoGroupFile);
+    f.window->openDataFiles({QString::fromStdString(two)});
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    ASSERT_EQ(f.window->data().GroupCount(), 3);
+
+    f.window->openRecent(0);
+    EXPECT_EQ(f.groupItems(), (QStringList{"1: chra", "2: chrb"})) << "reset first, then opened";
+
+    // Entry 1 names the default example file, which is not there.
+    f.window->openRecent(1);
+    EXPECT_EQ(f.window->data().GroupCount(), 2);
+    EXPECT_TRUE(f.ui.messages.empty());
+}
+
+TEST(MainWindowOpen, DroppedFilesOpenInTheirOrder)
+{
+    WindowFixture f;
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(f.folder.write("b.rvk", Chr2))),
+                  QUrl::fromLocalFile(QString::fromStdString(f.folder.write("a.rvk", Chr1)))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.window.get(), &drop);
+    EXPECT_EQ(f.groupItems(), (QStringList{"1: chr2", "2: chr1"}));
+}
+
+TEST(MainWindowClose, CloseAllEmptiesTheSelectorStatusAndPicture)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1)),
+                             QString::fromStdString(f.folder.write("b.rvk", Chr2))});
+    ASSERT_TRUE(f.dataPagesEnabled());
+    f.field("spinedit1")->setValue(2);
+
+    f.window->closeAll();
+    EXPECT_EQ(f.groupItems(), QStringList{"no data"});
+    EXPECT_FALSE(f.window->groupSelector()->isEnabled());
+    EXPECT_EQ(f.window->statusText(0), "0 individuals / 0 loci");
+    EXPECT_EQ(f.field("spinedit1")->value(), 1);
+    EXPECT_EQ(f.field("SpinEdit2")->value(), 1);
+    EXPECT_EQ(f.window->data().GroupCount(), 0);
+    EXPECT_FALSE(f.window->data().DataLoaded);
+    EXPECT_TRUE(f.dataPagesEnabled()) << "a reset leaves the pages enabled";
+    const QImage picture = f.window->imagePage()->picture();
+    bool grey = false;
+    for (int y = 250; y < 290 && !grey; ++y)
+        for (int x = 180; x < 480 && !grey; ++x)
+            grey = (picture.pixel(x, y) & 0xFFFFFF) == (qRgb(192, 192, 192) & 0xFFFFFF);
+    EXPECT_TRUE(grey);
+
+    // Opening again after a reset starts the numbering anew.
+    f.window->openDataFiles({QString::fromStdString(f.folder.file("b.rvk"))});
+    EXPECT_EQ(f.groupItems(), QStringList{"1: chr2"});
+}
+
+TEST(MainWindowView, ModesShowTheirPanelsAndGroupsStep)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1)),
+                             QString::fromStdString(f.folder.write("b.rvk", Chr2))});
+    auto *tools = f.window->findChild<QToolBar *>(QStringLiteral("ToolBar"));
+    QAction *browser = nullptr;
+    QAction *range = nullptr;
+    for (QAction *action : tools->actions()) {
+        if (QWidget *widget = tools->widgetForAction(action)) {
+            if (widget->objectName() == "IndividualBrowser")
+                browser = action;
+            if (widget->objectName() == "RangePanel")
+                range = action;
+        }
+    }
+    ASSERT_TRUE(browser && range);
+
+    struct Case
+    {
+        MainWindow::ViewMode mode;
+        bool browserShown;
+        bool rangeShown;
+    };
+    for (const Case c : {Case{MainWindow::IndividualMode, true, false}, Case{MainWindow::AllInOneMode, false, true},
+                         Case{MainWindow::LinkageGroupMode, false, true}}) {
+        f.window->setViewMode(c.mode);
+        EXPECT_EQ(browser->isVisible(), c.browserShown) << c.mode;
+        EXPECT_EQ(range->isVisible(), c.rangeShown) << c.mode;
+    }
+
+    f.window->nextGroup();
+    EXPECT_EQ(f.window->groupSelector()->currentIndex(), 1);
+    EXPECT_EQ(f.window->statusText(0), "5 individuals/ 2 loci/ Pop:f2");
+    EXPECT_EQ(f.window->data().CurrentGroupName, "chr2");
+    f.window->nextGroup();
+    EXPECT_EQ(f.window->groupSelector()->currentIndex(), 1) << "no group after the last";
+    f.window->previousGroup();
+    f.window->previousGroup();
+    EXPECT_EQ(f.window->groupSelector()->currentIndex(), 0);
+
+    f.window->setViewMode(MainWindow::IndividualMode);
+    EXPECT_EQ(f.window->statusText(1), "1");
+    f.window->nextGroup();
+    EXPECT_EQ(f.window->data().CurrentIndividual, 2) << "in the individual view the arrows step individuals";
+    EXPECT_EQ(f.window->statusText(1), "2");
+}
+
+TEST(MainWindowView, IndividualViewWithNobodySelectedFallsBackToLinkageGroups)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    GenotypeData &data = f.window->data();
+    data.Selectionyesno = true;
+    std::fill(data.Ticked.begin(), data.Ticked.end(), 0);
+    f.window->setViewMode(MainWindow::IndividualMode);
+    EXPECT_EQ(f.ui.texts(), std::vector<std::string>{"Selection too intense, no plants meet the set criteria"});
+    EXPECT_EQ(f.window->viewMode(), MainWindow::LinkageGroupMode);
+
+    // With a later individual ticked, the view moves on to it.
+    f.ui.messages.clear();
+    data.Ticked[3] = 1;
+    data.CurrentIndividual = 1;
+    f.window->setViewMode(MainWindow::IndividualMode);
+    EXPECT_TRUE(f.ui.messages.empty());
+    EXPECT_EQ(f.window->viewMode(), MainWindow::IndividualMode);
+    EXPECT_EQ(data.CurrentIndividual, 4);
+}
+
+TEST(MainWindowView, RefreshWithoutDataOnlyShowsTheImagePage)
+{
+    WindowFixture f;
+    f.window->pages()->setCurrentIndex(MainWindow::SettingsPage);
+    const QImage before = f.window->imagePage()->picture();
+    f.window->redrawbtnClick();
+    EXPECT_EQ(f.window->pages()->currentIndex(), MainWindow::ImagePageIndex);
+    EXPECT_EQ(f.window->imagePage()->picture(), before);
+}
+
+TEST(MainWindowHelp, WhatsNewOpensTheProgramsFileOrWarns)
+{
+    WindowFixture f;
+    f.window->showWhatsNew();
+    EXPECT_EQ(f.ui.texts(), std::vector<std::string>{"Whatsnew.txt not found"});
+    EXPECT_TRUE(f.openedUrls.isEmpty());
+
+    f.ui.messages.clear();
+    const std::string path = f.folder.write("whatsnew.txt", "news\n");
+    f.window->showWhatsNew();
+    EXPECT_TRUE(f.ui.messages.empty());
+    ASSERT_EQ(f.openedUrls.size(), 1);
+    EXPECT_EQ(f.openedUrls[0].toLocalFile().toStdString(), path);
+}
+
+TEST(MainWindowSettings, RecentListIsStoredOnCloseAndReadAtStart)
+{
+    TempFolder shared;
+    const std::string path = shared.write("two.rvk", TwoGroupFile);
+    {
+        WindowFixture f;
+        MainWindowOptions options;
+        options.programFolder = shared.path().string() + "/";
+        options.settingsFile = shared.file("rvk.ini");
+        MainWindow window(options, &f.ui);
+        window.openDataFiles({QString::fromStdString(path)});
+        window.close();
+        EXPECT_TRUE(f.ui.messages.empty());
+    }
+    ScriptedUserInterface ui;
+    MainWindowOptions options;
+    options.programFolder = shared.path().string() + "/";
+    options.settingsFile = shared.file("rvk.ini");
+    MainWindow window(options, &ui);
+    EXPECT_EQ(window.recentFiles().entry(0), path);
+}
+
+} // namespace
+} // namespace rvk
