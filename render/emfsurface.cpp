@@ -179,6 +179,10 @@ void EmfSurface::realizePen()
     if (append(createpen_set(&handle, mTrack->handles, logpen_set(style, point32_set(width, 0), colorRef(mPen.color)))))
         selectNew(mPenHandle, handle);
     mPenValid = true;
+    // The gaps of a dotted line show what lies beneath, as on the other surfaces, not the
+    // background colour a text may have left selected.
+    if (mPen.style == PenSpec::Style::Dotted)
+        setBackgroundMode(false, mBrush.color);
 }
 
 void EmfSurface::realizeBrush()
@@ -267,6 +271,8 @@ void EmfSurface::moveTo(int x, int y) { append(U_EMRMOVETOEX_set(pointl_set(x, y
 void EmfSurface::lineTo(int x, int y)
 {
     realizePen();
+    if (mPen.style == PenSpec::Style::Dotted)
+        setBackgroundMode(false, mBrush.color);
     append(U_EMRLINETO_set(pointl_set(x, y)));
 }
 
@@ -280,9 +286,11 @@ void EmfSurface::rectangle(int x1, int y1, int x2, int y2)
         return;
     realizePen();
     realizeBrush();
-    if (isHatch(mBrush.style))
+    if (isHatch(mBrush.style) || mPen.style == PenSpec::Style::Dotted)
         setBackgroundMode(false, mBrush.color);
-    append(U_EMRRECTANGLE_set(rect(x1, y1, x2, y2)));
+    // Without a pen the figure would lose its right column and bottom row; keep the box.
+    const int grow = mPen.style == PenSpec::Style::None ? 1 : 0;
+    append(U_EMRRECTANGLE_set(rect(x1, y1, x2 + grow, y2 + grow)));
 }
 
 void EmfSurface::fillRect(int x1, int y1, int x2, int y2)
@@ -303,7 +311,7 @@ void EmfSurface::pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int
 {
     realizePen();
     realizeBrush();
-    if (isHatch(mBrush.style))
+    if (isHatch(mBrush.style) || mPen.style == PenSpec::Style::Dotted)
         setBackgroundMode(false, mBrush.color);
     append(U_EMRPIE_set(rect(x1, y1, x2, y2), pointl_set(x3, y3), pointl_set(x4, y4)));
 }
@@ -311,6 +319,8 @@ void EmfSurface::pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int
 void EmfSurface::arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
     realizePen();
+    if (mPen.style == PenSpec::Style::Dotted)
+        setBackgroundMode(false, mBrush.color);
     append(U_EMRARC_set(rect(x1, y1, x2, y2), pointl_set(x3, y3), pointl_set(x4, y4)));
 }
 
