@@ -152,6 +152,19 @@ TEST(PainterSurface, WideBorderStaysInsideTheBoxAndEmptyBoxesPaintNothing)
     EXPECT_EQ(pixelAt(image, 16, 3), White);
 }
 
+TEST(PainterSurface, RectangleWithoutPenFillsTheWholeBox)
+{
+    const QImage image = paint(20, 20, [](DrawSurface &s) {
+        s.setPen({Red, 1, PenSpec::Style::None});
+        s.setBrush({Blue, BrushSpec::Style::Solid, -1});
+        s.rectangle(2, 3, 10, 8);
+    });
+    EXPECT_EQ(pixelAt(image, 2, 3), Blue);
+    EXPECT_EQ(pixelAt(image, 9, 7), Blue);
+    EXPECT_EQ(pixelAt(image, 10, 7), White);
+    EXPECT_EQ(pixelAt(image, 9, 8), White);
+}
+
 TEST(PainterSurface, FillRectFillsTheBoxWithoutBorder)
 {
     const QImage image = paint(20, 20, [](DrawSurface &s) {
@@ -498,6 +511,34 @@ TEST(ViewPicture, ScaledReplayFillsTheBoxAndRestoresTheSurface)
     EXPECT_EQ(pixelAt(image, 109, 109), Red);
     EXPECT_EQ(pixelAt(image, 110, 60), White);
     EXPECT_EQ(pixelAt(image, 9, 60), White);
+}
+
+TEST(ViewPicture, TextsKeepTheirShareOfThePictureOnFinerDevices)
+{
+    // A picture replayed twice as large on a 192-dpi device: the text, measured in the
+    // device's own points, still spans about twice its recorded width.
+    ViewPicture picture(200, 40);
+    int recordedWidth = 0;
+    {
+        PictureRecorder recorder(picture);
+        recorder.setBrushStyle(BrushSpec::Style::Clear);
+        recorder.setFont({"Arial", 12, Black, false});
+        recordedWidth = recorder.textWidth("HHHHHHHH");
+        recorder.textOut(0, 0, "HHHHHHHH");
+    }
+    QImage image = blankImage(400, 80);
+    image.setDotsPerMeterX(7559); // 192 dpi
+    image.setDotsPerMeterY(7559);
+    {
+        PainterSurface surface(image);
+        EXPECT_EQ(surface.fontResolution(), 192);
+        surface.drawPicture(picture, 0, 0, 400, 80);
+    }
+    const InkBox ink = inkBox(image);
+    ASSERT_FALSE(ink.empty());
+    const int width = ink.right - ink.left + 1;
+    EXPECT_GT(width, 2 * recordedWidth - recordedWidth / 4);
+    EXPECT_LT(width, 2 * recordedWidth + recordedWidth / 8);
 }
 
 TEST(ViewPicture, ReplayStartsFromAFreshSurfaceState)
