@@ -1,14 +1,18 @@
 #include "cli/clisession.h"
 
 #include "core/datasetsettings.h"
+#include "settings/randomgenerator.h"
 #include "settings/settingsfile.h"
 
 namespace rvk::cli {
 
 CliSession::CliSession(CommandContext &context) : ui(context.err)
 {
+    // Every run starts like the program does: the generator behind the default colours from its
+    // start, then the default settings file (a missing one gives the first-start defaults).
+    ProgramRandom::global().seed(0);
     std::string ignored;
-    loadDefaultSettings(settings, &ignored); // a missing default file gives the first-start defaults
+    loadDefaultSettings(settings, &ignored);
     loader.setSettingsLoader([this](const std::string &path) { loadSettingsFile(path); });
 }
 

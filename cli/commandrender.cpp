@@ -1,0 +1,189 @@
+// rvk-cli render: the window's picture of the opened data, written as an image file.
+#include "cli/clicommand.h"
+#include "cli/clisession.h"
+#include "core/textformat.h"
+#include "render/drawcontext.h"
+#include "render/individualview.h"
+#include "render/linkagegroupview.h"
+#include "render/pictureexport.h"
+#include "render/viewpicture.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace rvk::cli {
+
+namespace {
+
+constexpr const char *Usage =
+    "usage: rvk-cli render FILE... [--view group|individual] [--group N] [--individual I] [--range A-B]\n"
+    "                              [--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] --out PICTURE\n"
+    "PICTURE ends in .png, .jpg, .svg, .pdf or .emf\n";
+
+std::string extensionOf(const std::string &path)
+{
+    const size_t dot = path.rfind('.');
+    const size_t slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+struct RenderOptions
+{
+    std::vector<std::string> files;
+    std::string view = "group";
+    int group = 1;
+    int individual = 1;
+    int first = 1, last = 0;
+    double zoomPercent = 100.0;
+    bool blackAndWhite = false;
+    std::string settings;
+    int height = 0;
+    std::string out;
+};
+
+// Parses the arguments; returns an error text, empty on success.
+std::string parseRenderOptions(const std::vector<std::string> &args, RenderOptions &o)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size())
+                return std::nullopt;
+            return args[++i];
+        };
+        auto integer = [&](int &target, int minimum) -> bool {
+            const auto text = value();
+            const auto number = text ? parseInteger(*text) : std::nullopt;
+            if (!number || *number < minimum || *number > 1'000'000)
+                return false;
+            target = static_cast<int>(*number);
+            return true;
+        };
+        if (arg == "--view") {
+            const auto text = value();
+            if (!text || (*text != "group" && *text != "individual"))
+                return "--view takes group or individual";
+            o.view = *text;
+        } else if (arg == "--group") {
+            if (!integer(o.group, 1))
+                return "--group takes a group number from 1";
+        } else if (arg == "--individual") {
+            if (!integer(o.individual, 1))
+                return "--individual takes an individual number from 1";
+        } else if (arg == "--range") {
+            const auto text = value();
+            const size_t dash = text ? text->find('-') : std::string::npos;
+            const auto a = dash != std::string::npos ? parseInteger(text->substr(0, dash)) : std::nullopt;
+            const auto b = dash != std::string::npos ? parseInteger(text->substr(dash + 1)) : std::nullopt;
+            if (!a || !b || *a < 1 || *b < *a)
+                return "--range takes FIRST-LAST individual numbers, for example 1-50";
+            o.first = static_cast<int>(*a);
+            o.last = static_cast<int>(*b);
+        } else if (arg == "--zoom") {
+            const auto text = value();
+            const auto number = text ? parseDecimal(*text) : std::nullopt;
+            if (!number || *number < 10 || *number > 2000)
+                return "--zoom takes a percentage from 10 to 2000";
+            o.zoomPercent = *number;
+        } else if (arg == "--bw") {
+            o.blackAndWhite = true;
+        } else if (arg == "--settings") {
+            const auto text = value();
+            if (!text)
+                return "--settings takes a settings file";
+            o.settings = *text;
+        } else if (arg == "--height") {
+            if (!integer(o.height, 50))
+                return "--height takes a height in pixels from 50";
+        } else if (arg == "--out") {
+            const auto text = value();
+            if (!text)
+                return "--out takes a picture file";
+            o.out = *text;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return "unknown option " + arg;
+        } else {
+            o.files.push_back(arg);
+        }
+    }
+    if (o.files.empty())
+        return "no data file named";
+    if (o.out.empty())
+        return "no picture named with --out";
+    const std::string extension = extensionOf(o.out);
+    if (extension != "png" && extension != "jpg" && extension != "jpeg" && extension != "svg" && extension != "pdf" && extension != "emf")
+        return "the picture must end in .png, .jpg, .svg, .pdf or .emf";
+    return {};
+}
+
+bool savePicture(const ViewPicture &picture, const std::string &path, std::string &error)
+{
+    const std::string extension = extensionOf(path);
+    if (extension == "png")
+        return savePicturePng(picture, path, error);
+    if (extension == "jpg" || extension == "jpeg")
+        return savePictureJpeg(picture, path, error);
+    if (extension == "svg")
+        return savePictureSvg(picture, path, error);
+    if (extension == "pdf")
+        return savePicturePdf(picture, path, error);
+    return savePictureEmf(picture, path, error);
+}
+
+int runRender(const std::vector<std::string> &args, CommandContext &context)
+{
+    RenderOptions o;
+    if (const std::string error = parseRenderOptions(args, o); !error.empty()) {
+        context.err << "rvk-cli render: " << error << "\n" << Usage;
+        return 2;
+    }
+    CliSession session(context);
+    if (!session.open(o.files))
+        return 1;
+    if (!o.settings.empty() && !session.loadSettingsFile(o.settings))
+        return 1;
+    const GenotypeData &data = session.data;
+    if (o.group > data.GroupCount()) {
+        context.err << "rvk-cli render: there are " << data.GroupCount() << " linkage groups, not " << o.group << "\n";
+        return 1;
+    }
+    if (o.individual > data.nind || o.first > data.nind) {
+        context.err << "rvk-cli render: there are " << data.nind << " individuals\n";
+        return 1;
+    }
+
+    DrawContext draw;
+    draw.options = session.settings.drawing;
+    if (o.blackAndWhite)
+        draw.options.setColorMode(DrawingOptions::ColorMode::BlackAndWhite);
+    draw.zoom = o.zoomPercent / 100.0;
+    if (o.height > 0)
+        draw.visibleHeight = o.height;
+    draw.group = o.group - 1;
+    draw.firstIndividual = o.first;
+    draw.lastIndividual = o.last > 0 ? std::min(o.last, data.nind) : data.nind;
+    draw.currentIndividual = o.individual;
+    draw.skipUnselected = data.Selectionyesno;
+
+    const ViewPicture picture = o.view == "individual" ? drawIndividualView(data, session.settings.alleles, draw)
+                                                       : drawLinkageGroupView(data, session.settings.alleles, draw);
+    std::string error;
+    if (!savePicture(picture, o.out, error)) {
+        context.err << error << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+const CommandRegistration registration({"render",
+                                        "render FILE... [--view group|individual] [--group N] [--individual I] [--range A-B] "
+                                        "[--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] --out PICTURE",
+                                        "draw the window's picture of the data into PICTURE (.png, .jpg, .svg, .pdf or .emf)",
+                                        &runRender});
+
+} // namespace
+} // namespace rvk::cli
