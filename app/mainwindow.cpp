@@ -7,6 +7,9 @@
 #include "core/datasetsettings.h"
 #include "core/statustexts.h"
 #include "core/textformat.h"
+#include "render/individualview.h"
+#include "render/linkagegroupview.h"
+#include "render/paintersurface.h"
 #include "settings/settingsfile.h"
 #include "settings/programpaths.h"
 
@@ -313,16 +316,18 @@ void MainWindow::buildToolBar()
             this, &MainWindow::nextGroup);
     tools->addSeparator();
 
-    // The colour pair works on the drawings' options; it waits for the drawing options.
     auto *colourTools = new QActionGroup(this);
-    QAction *colour = tool(letterIcon(QStringLiteral("C"), QColor(250, 180, 120)), QStringLiteral("Color drawing"));
-    QAction *blackAndWhite = tool(letterIcon(QStringLiteral("BW"), QColor(220, 220, 220)), QStringLiteral("B&&W drawing"));
-    blackAndWhite->setToolTip(BlackAndWhiteHint);
-    for (QAction *action : {colour, blackAndWhite}) {
+    mColourTool = tool(letterIcon(QStringLiteral("C"), QColor(250, 180, 120)), QStringLiteral("Color drawing"), true);
+    mBlackAndWhiteTool = tool(letterIcon(QStringLiteral("BW"), QColor(220, 220, 220)), QStringLiteral("B&&W drawing"), true);
+    mBlackAndWhiteTool->setToolTip(BlackAndWhiteHint);
+    for (QAction *action : {mColourTool, mBlackAndWhiteTool}) {
         action->setCheckable(true);
         colourTools->addAction(action);
     }
-    colour->setChecked(true);
+    mColourTool->setChecked(true);
+    connect(mColourTool, &QAction::triggered, this, [this] { setColorMode(DrawingOptions::ColorMode::Color); });
+    connect(mBlackAndWhiteTool, &QAction::triggered, this,
+            [this] { setColorMode(DrawingOptions::ColorMode::BlackAndWhite); });
     tools->addSeparator();
 
     tool(letterIcon(QStringLiteral("Cp"), QColor(210, 230, 210)), QStringLiteral("Copy Image to Clipboard"));
@@ -348,6 +353,7 @@ void MainWindow::buildToolBar()
     mIndividualField->setObjectName(QStringLiteral("IndividualField"));
     mIndividualField->setRange(0, 0);
     mIndividualField->setKeyboardTracking(false);
+    mIndividualField->setMinimumWidth(mIndividualField->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 24);
     browserLayout->addWidget(mIndividualField);
     connect(mIndividualField, &QSpinBox::valueChanged, this, [this](int value) {
         if (mData.GroupCount() == 0 || value == mData.CurrentIndividual)
@@ -372,6 +378,7 @@ void MainWindow::buildToolBar()
     for (QSpinBox *field : {mFirstShown, mLastShown}) {
         field->setRange(1, 1);
         field->setValue(1);
+        field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 24);
         field->setKeyboardTracking(false);
         rangeLayout->addWidget(field);
         connect(field, &QSpinBox::valueChanged, this, [this] {
@@ -648,10 +655,53 @@ void MainWindow::redrawbtnClick()
     mPages->setCurrentIndex(ImagePageIndex);
 }
 
+DrawContext MainWindow::drawContext() const
+{
+    DrawContext context;
+    context.options = mSettings.drawing;
+    context.visibleHeight = mImagePage->viewport()->height();
+    context.group = std::max(0, mGroupSelector->currentIndex());
+    context.firstIndividual = mFirstShown->value();
+    context.lastIndividual = mLastShown->value();
+    context.currentIndividual = mData.CurrentIndividual;
+    return context;
+}
+
 void MainWindow::drawCurrentView()
 {
-    // The views paint into the picture here; until a view exists for the mode, the picture
-    // stays what it was.
+    if (mData.GroupCount() == 0)
+        return;
+    ViewPicture picture;
+    switch (mViewMode) {
+    case LinkageGroupMode:
+        picture = drawLinkageGroupView(mData, mSettings.alleles, drawContext());
+        break;
+    case IndividualMode:
+        picture = drawIndividualView(mData, mSettings.alleles, drawContext());
+        break;
+    case AllInOneMode:
+    case AssociationMode:
+        return; // these pictures come from their own painters
+    }
+    showViewPicture(picture);
+}
+
+void MainWindow::showViewPicture(const ViewPicture &picture)
+{
+    // Replayed once into a bitmap: scrolling then moves pixels and never paints again.
+    QImage image = blankPicture(QSize(picture.width(), picture.height()));
+    {
+        PainterSurface surface(image);
+        picture.replay(surface);
+    }
+    mImagePage->setPicture(image);
+}
+
+void MainWindow::setColorMode(DrawingOptions::ColorMode mode)
+{
+    mSettings.drawing.setColorMode(mode);
+    (mode == DrawingOptions::ColorMode::Color ? mColourTool : mBlackAndWhiteTool)->setChecked(true);
+    redrawbtnClick();
 }
 
 void MainWindow::previousGroup()
@@ -773,6 +823,8 @@ void MainWindow::loadSettingsFile(const std::string &path)
     if (!loadSettingsWithData(path, mData, mSettings, &mRecent, &errorText))
         mUi->warning(errorText);
     refreshRecentCaptions();
+    if (mColourTool)
+        (mSettings.drawing.blackAndWhite() ? mBlackAndWhiteTool : mColourTool)->setChecked(true);
 }
 
 void MainWindow::loadDefaultSettings() { loadSettingsFile(mSettingsFile); }

@@ -3,6 +3,7 @@
 #include "core/dataloader.h"
 #include "core/genotypedata.h"
 #include "core/recentfiles.h"
+#include "render/drawcontext.h"
 #include "settings/displaysettings.h"
 
 #include <QMainWindow>
@@ -29,6 +30,7 @@ class QTabWidget;
 namespace rvk {
 
 class ImagePage;
+class ViewPicture;
 class QtUserInterface;
 
 struct MainWindowOptions
@@ -84,6 +86,9 @@ public:
     void setViewMode(ViewMode mode);
     void RadioGroup1Click();
     void redrawbtnClick();
+    void setColorMode(DrawingOptions::ColorMode mode); // "Color drawing" / "B&&W drawing"
+    // What the painters need from the controls, collected so no painter reads a widget.
+    DrawContext drawContext() const;
     void previousGroup();
     void nextGroup();
     void showWhatsNew();
@@ -113,6 +118,7 @@ private:
     void setStatusText(int panel, const QString &text);
     void updateModePanels();
     void drawCurrentView();
+    void showViewPicture(const ViewPicture &picture);
     void stepIndividual(int direction);
     void firstActivation();
 
@@ -149,6 +155,8 @@ private:
     std::array<QAction *, 3> mViewTools{};
     std::array<QAction *, RecentFiles::Count> mRecentEntries{};
     QAction *mApplyFiltering = nullptr;
+    QAction *mColourTool = nullptr;
+    QAction *mBlackAndWhiteTool = nullptr;
     std::array<QLabel *, StatusPanelCount - 1> mStatusPanels{};
     QProgressBar *mProgressBar = nullptr;
 

@@ -1,6 +1,7 @@
 #include "app/imagepage.h"
 #include "app/mainwindow.h"
 #include "core/dataloader.h"
+#include "render/linkagegroupview.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
@@ -424,6 +425,32 @@ TEST(MainWindowView, IndividualViewWithNobodySelectedFallsBackToLinkageGroups)
     EXPECT_TRUE(f.ui.messages.empty());
     EXPECT_EQ(f.window->viewMode(), MainWindow::IndividualMode);
     EXPECT_EQ(data.CurrentIndividual, 4);
+}
+
+bool holdsColour(const QImage &image, Rgb colour)
+{
+    const QRgb wanted = qRgb(redOf(colour), greenOf(colour), blueOf(colour)) & 0xFFFFFF;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == wanted)
+                return true;
+    return false;
+}
+
+TEST(MainWindowView, LoadedGroupIsDrawnOnceIntoTheImagePage)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    LinkageGroupView::Layout layout;
+    drawLinkageGroupView(f.window->data(), f.window->alleles(), f.window->drawContext(), &layout);
+    const QImage picture = f.window->imagePage()->picture();
+    EXPECT_EQ(picture.size(), QSize(layout.width, layout.height));
+    const Rgb colourA = f.window->alleles().lookup('a').Color;
+    EXPECT_TRUE(holdsColour(picture, colourA)) << "bars in the colour of allele a";
+
+    f.window->setColorMode(DrawingOptions::ColorMode::BlackAndWhite);
+    EXPECT_TRUE(f.window->displaySettings().drawing.blackAndWhite());
+    EXPECT_FALSE(holdsColour(f.window->imagePage()->picture(), colourA));
 }
 
 TEST(MainWindowView, RefreshWithoutDataOnlyShowsTheImagePage)
