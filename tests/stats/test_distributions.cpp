@@ -1,0 +1,194 @@
+#include "stats/distributions.h"
+
+#include "support/scripteduserinterface.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <vector>
+
+namespace rvk {
+namespace {
+
+double relativeError(double value, double expected) { return std::fabs(value - expected) / std::fabs(expected); }
+
+TEST(RealPower, SpecialCasesAndDomain)
+{
+    struct Case { double x, y, expected; };
+    const Case cases[] = {
+        {0, 0, 1},        {5, 0, 1},          {7.5, 1, 7.5},      {0, 2.5, 0},
+        {0, -1, RealMax}, {-2, 3, -8},        {-2, -2, 0.25},     {-8, 1.0 / 3.0, 0},
+        {2, 0.5, std::sqrt(2.0)}, {10, -400, 0}, {10, 400, RealMax}, {1e300, 1.5, RealMax},
+    };
+    for (const Case &c : cases)
+        EXPECT_DOUBLE_EQ(RealPower(c.x, c.y), c.expected) << c.x << "^" << c.y;
+}
+
+TEST(IntegerPower, ExactForExactPowersAndSafeAgainstOverflow)
+{
+    EXPECT_EQ(IntegerPower(3, 4), 81.0);
+    EXPECT_EQ(IntegerPower(-3, 3), -27.0);
+    EXPECT_EQ(IntegerPower(2, -3), 0.125);
+    EXPECT_EQ(IntegerPower(0.5, 10), 1.0 / 1024.0);
+    EXPECT_DOUBLE_EQ(IntegerPower(10, 22), 1e22);
+    // The product of the inverted base underflows: the result is the largest number, signed.
+    EXPECT_EQ(IntegerPower(0.1, -400), RealMax);
+    EXPECT_EQ(IntegerPower(-0.1, -401), -RealMax);
+    EXPECT_EQ(IntegerPower(10, 400), RealMax);
+    EXPECT_EQ(IntegerPower(2, INT_MIN), 0.0);
+}
+
+TEST(GammaFn, MatchesTheLibraryGammaAcrossItsBranches)
+{
+    const std::vector<double> arguments = {0.001, 0.02, 0.03125, 0.1, 0.5, 1, 1.5, 2, 2.5, 3, 4.2, 7.77, 12.9, 13,
+                                           13.5, 20, 50.5, 100, 170.5, -0.02, -0.5, -1.5, -2.25, -7.3, -12.9,
+                                           -13.5, -20.3, -100.7};
+    for (double x : arguments)
+        EXPECT_LT(relativeError(GammaFn(x), std::tgamma(x)), 2e-14) << x;
+    EXPECT_EQ(GammaFn(5), 24.0);
+    EXPECT_EQ(GammaFn(2), 1.0);
+    EXPECT_DOUBLE_EQ(GammaFn(0.5), std::sqrt(M_PI));
+}
+
+TEST(GammaFn, PolesAndOverflow)
+{
+    EXPECT_EQ(GammaFn(0), -RealMax); // the sign rule reads the pole at 0 as negative
+    EXPECT_EQ(GammaFn(-1), RealMax);
+    EXPECT_EQ(GammaFn(-2), -RealMax);
+    EXPECT_EQ(GammaFn(172), RealMax);
+    EXPECT_EQ(GammaFn(-200.5), 0.0); // underflows: 1/Gamma is beyond the largest number
+}
+
+TEST(GammaSign, FollowsTheIntegerPartBelowZero)
+{
+    EXPECT_EQ(GammaSign(3.5), 1.0);
+    EXPECT_EQ(GammaSign(-0.5), -1.0);
+    EXPECT_EQ(GammaSign(-1.5), 1.0);
+    EXPECT_EQ(GammaSign(-2.5), -1.0);
+}
+
+TEST(LnGamma, MatchesTheLibraryLogGamma)
+{
+    const std::vector<double> arguments = {1e-5, 0.02, 0.5, 0.999, 1, 1.0000001, 1.5, 2, 2.0000001, 2.5, 3, 6.3, 12.99,
+                                           13, 34.5, 200, 1e5, 1e12, 1e300, -0.5, -1.5, -10.2, -33.7, -34.5, -1000.25};
+    for (double x : arguments) {
+        const double expected = std::lgamma(x);
+        if (expected == 0.0)
+            EXPECT_EQ(LnGamma(x), 0.0) << x;
+        else
+            EXPECT_LT(relativeError(LnGamma(x), expected), 1e-14) << x;
+    }
+    EXPECT_EQ(LnGamma(0), RealMax);
+    EXPECT_EQ(LnGamma(-3), RealMax);
+    EXPECT_EQ(LnGamma(3e305), RealMax);
+}
+
+// I_x(a, b) for whole a and b is the chance of at least a successes in a + b - 1 trials.
+double binomialTail(int a, int b, double x)
+{
+    const int n = a + b - 1;
+    double sum = 0;
+    for (int k = a; k <= n; ++k)
+        sum += std::tgamma(n + 1) / (std::tgamma(k + 1) * std::tgamma(n - k + 1)) * std::pow(x, k) * std::pow(1 - x, n - k);
+    return sum;
+}
+
+TEST(IncompleteBeta, WholeParametersMatchTheBinomialTail)
+{
+    for (int a : {1, 2, 3, 7, 20})
+        for (int b : {1, 2, 5, 11})
+            for (double x : {0.01, 0.2, 0.5, 0.73, 0.96, 0.999}) {
+                const double expected = binomialTail(a, b, x);
+                EXPECT_NEAR(IncompleteBeta(a, b, x), expected, 1e-13 + 1e-12 * expected) << a << " " << b << " " << x;
+            }
+    EXPECT_DOUBLE_EQ(IncompleteBeta(2, 3, 0.5), 0.6875);
+}
+
+TEST(IncompleteBeta, DomainAndEnds)
+{
+    EXPECT_EQ(IncompleteBeta(2, 3, 0), 0.0);
+    EXPECT_EQ(IncompleteBeta(2, 3, 1), 1.0);
+    EXPECT_EQ(IncompleteBeta(2, 3, -0.1), 0.0);
+    EXPECT_EQ(IncompleteBeta(2, 3, 1.1), 1.0);
+    EXPECT_EQ(IncompleteBeta(0, 3, 0.5), 0.0);
+    EXPECT_EQ(IncompleteBeta(2, -1, 0.5), 0.0);
+    // Far in the upper tail the complement cannot be told from 1 (I = 1 - 0.5^500).
+    EXPECT_EQ(IncompleteBeta(1, 500, 0.5), 1.0 - RealEpsilon);
+    // Large parameters go through the logarithms (I_0.5(a, a) = 1/2 by symmetry).
+    EXPECT_NEAR(IncompleteBeta(300, 300, 0.5), 0.5, 1e-12);
+}
+
+TEST(TwoTailedTProb, KnownValues)
+{
+    EXPECT_EQ(TwoTailedTProb(10, 0), 1.0);
+    EXPECT_EQ(TwoTailedTProb(0, 2.5), 0.0);
+    EXPECT_NEAR(TwoTailedTProb(10, 2.228), 0.05, 1e-4);
+    EXPECT_NEAR(TwoTailedTProb(10, -2.228), 0.05, 1e-4);
+    EXPECT_NEAR(TwoTailedTProb(1, 1), 0.5, 1e-15); // Cauchy: P(|T| > 1) = 1/2
+    // Two degrees of freedom have a closed form: 1 - t / sqrt(t^2 + 2).
+    for (double t : {0.1, 0.8, 2.0, 4.3, 30.0})
+        EXPECT_NEAR(TwoTailedTProb(2, t), 1 - t / std::sqrt(t * t + 2), 1e-14) << t;
+    EXPECT_NEAR(TwoTailedTProb(30, 2.042272), 0.05, 1e-6);   // R: qt(0.975, 30)
+}
+
+TEST(LnGammaLanczos, ApproximatesTheLogGamma)
+{
+    for (double x : {0.3, 1.0, 2.5, 10.0, 150.0})
+        EXPECT_NEAR(static_cast<double>(LnGammaLanczos(x)), std::lgamma(x), 1e-9) << x;
+}
+
+TEST(BETAI, AgreesWithTheAccurateFamilyAndReportsTheEnds)
+{
+    test::ScriptedUserInterface ui;
+    EXPECT_NEAR(static_cast<double>(BETAI(2, 3, 0.5, &ui)), 0.6875, 1e-7);
+    EXPECT_NEAR(static_cast<double>(BETAI(7, 2, 0.9, &ui)), IncompleteBeta(7, 2, 0.9), 1e-7);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(BETAI(2, 3, 0, &ui), 0.5L);
+    EXPECT_EQ(BETAI(2, 3, 1, &ui), 0.5L);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, "ERROR! Problem in routine BETAI");
+}
+
+TEST(Betacf, ReportsWhenItDoesNotConverge)
+{
+    test::ScriptedUserInterface ui;
+    betacf(1e6, 1e6, 0.5, &ui);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "WARNING! a or b too big, or itmax too small in betacf");
+}
+
+TEST(FTailProb, KnownValues)
+{
+    test::ScriptedUserInterface ui;
+    EXPECT_EQ(FTailProb(0, 3, 10, &ui), 1.0);
+    EXPECT_NEAR(FTailProb(4.964603, 1, 10, &ui), 0.05, 1e-6);  // R: qf(0.95, 1, 10)
+    EXPECT_NEAR(FTailProb(3.0, 2, 2, &ui), 0.25, 1e-7);        // F(2, 2): 1 / (1 + F)
+    EXPECT_NEAR(FTailProb(2.866081, 4, 20, &ui), 0.05, 1e-6);  // R: qf(0.95, 4, 20)
+    EXPECT_NEAR(TTailProb(2.228139, 10, &ui), 0.05, 1e-6);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(FTailProb, ZeroDegreesOfFreedomReportTwiceAndGiveOneHalf)
+{
+    test::ScriptedUserInterface ui;
+    EXPECT_EQ(FTailProb(2.5, 1, 0, &ui), 0.5);
+    EXPECT_EQ(ui.messages.size(), 2u);
+}
+
+TEST(ChiSquareCdf, KnownValuesAndFixedEnds)
+{
+    EXPECT_NEAR(ChiSquareCdf(3.841459, 1), 0.95, 1e-5);  // R: qchisq(0.95, 1)
+    EXPECT_NEAR(ChiSquareCdf(5.991465, 2), 0.95, 1e-5);  // R: qchisq(0.95, 2)
+    EXPECT_NEAR(ChiSquareCdf(11.344867, 3), 0.99, 1e-5); // R: qchisq(0.99, 3)
+    EXPECT_NEAR(ChiSquareCdf(18.307038, 10), 0.95, 1e-5);
+    for (double x : {0.5, 2.0, 7.0, 100.0})
+        EXPECT_NEAR(ChiSquareCdf(x, 2), 1 - std::exp(-x / 2), 1e-5) << x;
+    for (int k : {1, 2, 5, 40}) {
+        EXPECT_EQ(ChiSquareCdf(0.005, k), 0.0001);
+        EXPECT_EQ(ChiSquareCdf(2000, k), 0.999);
+    }
+}
+
+} // namespace
+} // namespace rvk
