@@ -1,0 +1,891 @@
+#include "render/allinoneview.h"
+
+#include "core/genotypedata.h"
+#include "core/textformat.h"
+#include "core/userinterface.h"
+#include "render/barpainter.h"
+#include "render/labellayout.h"
+#include "render/picturerecorder.h"
+
+#include <algorithm>
+#include <array>
+
+namespace rvk {
+
+namespace {
+
+constexpr Rgb White = rgb(255, 255, 255);
+constexpr Rgb Black = rgb(0, 0, 0);
+constexpr Rgb Grey = rgb(128, 128, 128);
+
+int roundInt(double value) { return static_cast<int>(roundHalfEven(value)); }
+
+Rgb blend(Rgb a, Rgb b, int step, int steps)
+{
+    auto channel = [&](int ca, int cb) { return ca + roundInt(static_cast<double>(step) * (cb - ca) / steps); };
+    return rgb(channel(redOf(a), redOf(b)), channel(greenOf(a), greenOf(b)), channel(blueOf(a), blueOf(b)));
+}
+
+// The consensus colour: the less frequent the major allele, the nearer to white.
+Rgb fadeTowardsWhite(Rgb c, double share)
+{
+    auto channel = [&](int v) { return 255 - roundInt(share * (255 - v)); };
+    return rgb(channel(redOf(c)), channel(greenOf(c)), channel(blueOf(c)));
+}
+
+int tableIndex(char code) { return isGenotypeCode(code) ? codeIndex(code) : codeIndex(UnknownCode); }
+
+FontSpec screenMarkerFont(const DrawContext &context)
+{
+    FontSpec font = context.options.markerFont;
+    if (!context.printing)
+        font.size += roundInt(2 * context.zoom) - 2;
+    return font;
+}
+
+// The per-locus values of one group that every row shares.
+struct GroupPlan
+{
+    int count = 0;
+    std::vector<int> markerX;   // x of the marker
+    std::vector<int> boundaryX; // x of the midpoint to the next locus
+    std::vector<double> length; // cM to the next locus
+    std::vector<char> qtl;
+    std::vector<DisplayCoder::LocusRules> rules;
+    bool needsCoding = false;   // some locus changes the raw code
+};
+
+GroupPlan planGroup(const std::vector<Tlocinfo> &loci, const DisplayCoder &coder, double scale, double zoom, int x0)
+{
+    GroupPlan plan;
+    const size_t n = loci.size();
+    plan.count = static_cast<int>(n);
+    plan.markerX.resize(n);
+    plan.boundaryX.resize(n);
+    plan.length.resize(n);
+    plan.qtl.resize(n);
+    plan.rules.resize(n);
+    auto x = [&](double p) { return roundInt(zoom * (scale * p)) + x0; };
+    for (size_t k = 0; k < n; ++k) {
+        const double p = loci[k].Position;
+        double d = 0.0;
+        if (k + 1 < n)
+            d = loci[k + 1].Position - p;
+        plan.length[k] = d;
+        plan.markerX[k] = x(p);
+        plan.boundaryX[k] = x(p + d / 2);
+        plan.qtl[k] = loci[k].QtlStart != 0 ? 1 : 0;
+        plan.rules[k] = coder.rulesFor(loci[k]);
+        if (plan.rules[k].swapAB || plan.rules[k].bar0 || plan.rules[k].bar1)
+            plan.needsCoding = true;
+    }
+    return plan;
+}
+
+// Paints one row along x the way a bar is painted along y. Neighbouring segments that would
+// paint the same pixels as one figure are drawn as one, and segments narrower than a pixel
+// paint nothing, so a row costs at most a few operations per pixel column however many markers
+// it crosses.
+class RowPainter
+{
+public:
+    RowPainter(DrawSurface &surface, AlleleTable &table, const DrawContext &context, const DisplayCoder &coder)
+        : mSurface(surface)
+        , mTable(table)
+        , mContext(context)
+        , mCoder(coder)
+    {
+    }
+
+    struct RowInput
+    {
+        const char *codes = nullptr;    // raw code per locus
+        const char *others = nullptr;   // the individual's other character per locus (cp), or null
+        const double *shares = nullptr; // major share per locus: the consensus row
+        int bar = 0;
+        int top = 0;
+        int bottom = 0;
+        bool ticks = false;
+    };
+
+    // Returns the largest x reached.
+    int paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, const RowInput &row, double scale, int x0);
+
+private:
+    enum class Kind { Rectangle, Fill, ThreeD };
+    struct Figure
+    {
+        Kind kind = Kind::Rectangle;
+        PenSpec pen;
+        BrushSpec brush;
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        bool mergeable = false;
+    };
+    void add(const Figure &f);
+    void flush();
+    void draw(const Figure &f);
+    void usePen(const PenSpec &pen);
+    void useBrush(const BrushSpec &brush);
+
+    DrawSurface &mSurface;
+    AlleleTable &mTable;
+    const DrawContext &mContext;
+    const DisplayCoder &mCoder;
+    PenSpec mPen;
+    BrushSpec mBrush;
+    bool mHasPending = false;
+    Figure mPending;
+    std::vector<int> mTicks;
+};
+
+void RowPainter::usePen(const PenSpec &pen)
+{
+    if (pen == mPen)
+        return;
+    mSurface.setPen(pen);
+    mPen = pen;
+}
+
+void RowPainter::useBrush(const BrushSpec &brush)
+{
+    if (brush == mBrush)
+        return;
+    if (brush.style == BrushSpec::Style::Pattern)
+        mSurface.setBrushPattern(brush.pattern);
+    else
+        mSurface.setBrush(brush);
+    mBrush = brush;
+}
+
+void RowPainter::draw(const Figure &f)
+{
+    switch (f.kind) {
+    case Kind::Rectangle:
+        usePen(f.pen);
+        useBrush(f.brush);
+        mSurface.rectangle(f.x1, f.y1, f.x2, f.y2);
+        break;
+    case Kind::Fill:
+        useBrush(f.brush);
+        mSurface.fillRect(f.x1, f.y1, f.x2, f.y2);
+        break;
+    case Kind::ThreeD: {
+        usePen(f.pen);
+        useBrush(f.brush);
+        mSurface.rectangle(f.x1, f.y1 + 2, f.x2, f.y2 - 2);
+        PenSpec line = f.pen;
+        line.style = PenSpec::Style::Solid;
+        for (int i = 0; i < 4; ++i) {
+            line.color = blend(White, f.pen.color, i, 4);
+            usePen(line);
+            mSurface.moveTo(f.x1, f.y1 + i);
+            mSurface.lineTo(f.x2, f.y1 + i);
+        }
+        for (int i = 0; i < 4; ++i) {
+            line.color = blend(f.pen.color, Grey, i, 4);
+            usePen(line);
+            mSurface.moveTo(f.x1, f.y2 + i - 3);
+            mSurface.lineTo(f.x2, f.y2 + i - 3);
+        }
+        break;
+    }
+    }
+}
+
+void RowPainter::flush()
+{
+    if (!mHasPending)
+        return;
+    mHasPending = false;
+    draw(mPending);
+}
+
+void RowPainter::add(const Figure &f)
+{
+    if (f.x2 == f.x1)
+        return; // no pixel column: nothing to draw
+    if (mHasPending && f.mergeable && mPending.mergeable && f.kind == mPending.kind && f.y1 == mPending.y1
+        && f.y2 == mPending.y2 && f.brush == mPending.brush && f.x2 > f.x1 && mPending.x2 > mPending.x1) {
+        if (f.kind == Kind::Fill) {
+            if (f.x1 >= mPending.x1 && f.x1 <= mPending.x2) {
+                mPending.x2 = std::max(mPending.x2, f.x2);
+                return;
+            }
+        } else if (f.pen == mPending.pen && f.x1 == mPending.x2) {
+            mPending.x2 = f.x2;
+            return;
+        }
+    }
+    flush();
+    mPending = f;
+    mHasPending = true;
+}
+
+int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, const RowInput &row, double scale, int x0)
+{
+    mPen = mSurface.pen();
+    mBrush = mSurface.brush();
+    mHasPending = false;
+    mTicks.clear();
+    const int n = plan.count;
+    if (n == 0)
+        return x0;
+
+    const DrawingOptions &o = mContext.options;
+    const double z = mContext.zoom;
+    const bool colour = mContext.isColour();
+    const bool gradient = o.Fillstyle == DrawingOptions::FillStyle::Gradient;
+    const bool threeDWide = o.Fillstyle == DrawingOptions::FillStyle::ThreeD && o.barwidth > 9;
+    const bool useHatch = o.hatchgrp == DrawingOptions::HatchGroup::UseHatch;
+    const bool consensus = row.shares != nullptr;
+    const int v = row.top;
+    const int E = row.bottom;
+    auto x = [&](double p) { return roundInt(z * (scale * p)) + x0; };
+    auto colourOf = [&](int index, int k) {
+        const Rgb c = mTable.entry(index).Color;
+        return consensus && colour ? fadeTowardsWhite(c, row.shares[k]) : c;
+    };
+
+    PenSpec pen = mPen;
+    BrushSpec brush = mBrush;
+    const int firstIndex = tableIndex(row.codes[0]);
+    mTable.entry(firstIndex).Used = true;
+    brush = withBrushColor(brush, colourOf(firstIndex, 0));
+    pen.color = colourOf(firstIndex, 0);
+    Rgb previous = pen.color;
+
+    std::array<double, AlleleTable::Size> drawn{};
+    int t = plan.markerX[0];
+    int xmax = t;
+    for (int k = 0; k < n; ++k) {
+        const auto uk = static_cast<size_t>(k);
+        const char raw = row.codes[k];
+        if (plan.qtl[uk]) {
+            flush();
+            const Rgb qtlColour = mTable.entry(tableIndex(raw)).Color;
+            brush = withBrushColor(brush, qtlColour);
+            pen.color = qtlColour;
+            usePen(pen);
+            useBrush(brush);
+            mSurface.rectangle(x(loci[uk].QtlStart), E + 2, x(loci[uk].QtlEnd), E + 2 + o.qtlbarwidth);
+            continue;
+        }
+        char code = raw;
+        if (plan.needsCoding) {
+            if (consensus) {
+                // The consensus has no second parent: only the phase rule applies.
+                DisplayCoder::LocusRules phaseOnly;
+                phaseOnly.swapAB = plan.rules[uk].swapAB;
+                code = mCoder.code(phaseOnly, raw, 0, row.bar);
+            } else {
+                code = mCoder.code(plan.rules[uk], raw, row.others ? row.others[k] : 0, row.bar);
+            }
+        }
+        const int index = tableIndex(code);
+        drawn[static_cast<size_t>(index)] += plan.length[uk];
+        const int xm = plan.markerX[uk];
+        if (row.ticks && (mTicks.empty() || mTicks.back() != xm))
+            mTicks.push_back(xm);
+        int u = plan.boundaryX[uk];
+
+        const Rgb c = colourOf(index, k);
+        if (colour) {
+            pen.color = c;
+            brush = BrushSpec{c, useHatch ? hatchStyle(mTable.entry(index).Hatch) : BrushSpec::Style::Solid, -1};
+        } else {
+            pen.color = Black;
+            brush = patternBrushSpec(mTable.entry(index).Hatch);
+        }
+        Figure f;
+        f.pen = pen;
+        f.brush = brush;
+        f.x1 = t;
+        f.y1 = v;
+        f.x2 = u;
+        f.y2 = E;
+        const bool outlineLikeFill = colour && brush.style == BrushSpec::Style::Solid && pen.color == brush.color
+            && pen.width == 1 && pen.style == PenSpec::Style::Solid;
+        if (gradient && colour) {
+            u = xm;
+            const int columns = u - t;
+            if (columns > 0) {
+                f.kind = Kind::Fill;
+                f.mergeable = true;
+                f.brush = BrushSpec{c, BrushSpec::Style::Solid, -1};
+                for (int i = 0; i <= columns; ++i) {
+                    f.brush.color = blend(previous, c, i, columns);
+                    f.x1 = t + i;
+                    f.x2 = t + i + 1;
+                    add(f);
+                }
+            }
+        } else if (gradient) {
+            f.kind = Kind::Fill;
+            f.mergeable = true;
+            add(f);
+        } else if (threeDWide) {
+            f.kind = Kind::ThreeD;
+            f.mergeable = outlineLikeFill;
+            add(f);
+        } else {
+            f.kind = Kind::Rectangle;
+            f.mergeable = outlineLikeFill;
+            add(f);
+        }
+        if (colour)
+            previous = c;
+        xmax = std::max(xmax, u);
+        t = u;
+    }
+    flush();
+    for (int i = 0; i < AlleleTable::Size; ++i)
+        if (drawn[static_cast<size_t>(i)] != 0)
+            mTable.entry(i).DrawnLength += drawn[static_cast<size_t>(i)];
+
+    if (!mTicks.empty()) {
+        pen.color = Black;
+        pen.width = 1;
+        pen.style = PenSpec::Style::Solid;
+        usePen(pen);
+        // Markers closer than a pixel share their tick; ticks in neighbouring columns make a
+        // solid band, drawn as one.
+        for (size_t i = 0; i < mTicks.size();) {
+            size_t j = i;
+            while (j + 1 < mTicks.size() && mTicks[j + 1] == mTicks[j] + 1)
+                ++j;
+            if (j == i) {
+                mSurface.moveTo(mTicks[i], v - 3);
+                mSurface.lineTo(mTicks[i], v - 1);
+            } else {
+                useBrush(BrushSpec{Black, BrushSpec::Style::Solid, -1});
+                mSurface.fillRect(mTicks[i], v - 3, mTicks[j] + 1, v - 1);
+            }
+            i = j + 1;
+        }
+    }
+    brush = BrushSpec{White, BrushSpec::Style::Clear, -1};
+    pen.width = 1;
+    usePen(pen);
+    useBrush(brush);
+    return xmax;
+}
+
+// Offsets every y by a fixed amount: the printing painter stacks whole linkage-group drawings,
+// each laid out as if it stood alone at the top of the page.
+class ShiftedSurface : public DrawSurface
+{
+public:
+    ShiftedSurface(DrawSurface &target, int dy) : mTarget(target), mDy(dy) {}
+
+    void setPen(const PenSpec &pen) override { mTarget.setPen(pen); }
+    void setBrush(const BrushSpec &brush) override { mTarget.setBrush(brush); }
+    void setBrushPattern(int k) override { mTarget.setBrushPattern(k); }
+    void setFont(const FontSpec &font) override { mTarget.setFont(font); }
+    void moveTo(int x, int y) override { mTarget.moveTo(x, y + mDy); }
+    void lineTo(int x, int y) override { mTarget.lineTo(x, y + mDy); }
+    void rectangle(int x1, int y1, int x2, int y2) override { mTarget.rectangle(x1, y1 + mDy, x2, y2 + mDy); }
+    void fillRect(int x1, int y1, int x2, int y2) override { mTarget.fillRect(x1, y1 + mDy, x2, y2 + mDy); }
+    void pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override
+    {
+        mTarget.pie(x1, y1 + mDy, x2, y2 + mDy, x3, y3 + mDy, x4, y4 + mDy);
+    }
+    void arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override
+    {
+        mTarget.arc(x1, y1 + mDy, x2, y2 + mDy, x3, y3 + mDy, x4, y4 + mDy);
+    }
+    void textOut(int x, int y, const std::string &text) override { mTarget.textOut(x, y + mDy, text); }
+    int textWidth(const std::string &text) override { return mTarget.textWidth(text); }
+    int textHeight(const std::string &text) override { return mTarget.textHeight(text); }
+    void textOutRotated(int x, int y, const std::string &text, int angle) override
+    {
+        mTarget.textOutRotated(x, y + mDy, text, angle);
+    }
+    void drawPicture(const ViewPicture &picture, int x1, int y1, int x2, int y2) override
+    {
+        mTarget.drawPicture(picture, x1, y1 + mDy, x2, y2 + mDy);
+    }
+    PenSpec pen() const override { return mTarget.pen(); }
+    BrushSpec brush() const override { return mTarget.brush(); }
+    FontSpec font() const override { return mTarget.font(); }
+    int fontResolution() const override { return mTarget.fontResolution(); }
+
+private:
+    DrawSurface &mTarget;
+    int mDy;
+};
+
+// Genotype characters of a run of individuals' columns for every locus of a group, turned so
+// that one column's codes lie side by side. Rows read the loci one after another; read straight
+// from the locus texts that would touch a different text for every marker of every row.
+class ColumnBlock
+{
+public:
+    static constexpr int Width = 128;
+
+    explicit ColumnBlock(const std::vector<Tlocinfo> &loci) : mLoci(loci) {}
+
+    // The codes of column c (0-based character index), one per locus; the next span - 1
+    // columns follow at strides of stride().
+    const char *column(int c, int span = 1)
+    {
+        if (c < mFirst || c + span > mFirst + Width || mBuffer.empty())
+            load(c);
+        return mBuffer.data() + static_cast<size_t>(c - mFirst) * mLoci.size();
+    }
+    size_t stride() const { return mLoci.size(); }
+
+private:
+    void load(int first)
+    {
+        mFirst = first;
+        const size_t n = mLoci.size();
+        mBuffer.assign(static_cast<size_t>(Width) * n, UnknownCode);
+        for (size_t k = 0; k < n; ++k) {
+            const std::string &text = mLoci[k].Genotypes;
+            const size_t from = static_cast<size_t>(first);
+            if (from >= text.size())
+                continue;
+            const size_t count = std::min(text.size() - from, static_cast<size_t>(Width));
+            const char *source = text.data() + from;
+            for (size_t j = 0; j < count; ++j)
+                mBuffer[j * n + k] = source[j];
+        }
+    }
+
+    const std::vector<Tlocinfo> &mLoci;
+    int mFirst = 0;
+    std::vector<char> mBuffer;
+};
+
+} // namespace
+
+AllInOneView::AllInOneView(const GenotypeData &data, AlleleTable &table, const DrawContext &context, int visibleWidth)
+    : mData(data)
+    , mTable(table)
+    , mContext(context)
+    , mVisibleWidth(visibleWidth)
+{
+}
+
+double AllInOneView::totalLength(const GenotypeData &data)
+{
+    double total = 0.0;
+    for (const auto &group : data.LinkageGroups)
+        if (!group->Loci.empty())
+            total += group->Loci.back().Position;
+    return total;
+}
+
+double AllInOneView::scaleFor(const GenotypeData &data, const DrawingOptions &options, int visibleWidth)
+{
+    const double total = totalLength(data);
+    if (total <= 0)
+        return 0.0;
+    // A window narrower than the margins would give a negative scale and draw leftwards.
+    const int usable = std::max(0, visibleWidth - options.topmargin - 2 * data.GroupCount());
+    return static_cast<double>(roundHalfEven(options.Lenmul / 2.0 * usable)) / total;
+}
+
+AllInOneView::Layout AllInOneView::layout(DrawSurface &surface) const
+{
+    Layout layout;
+    if (mData.GroupCount() == 0)
+        return layout;
+    layout.drawable = true;
+    const DrawingOptions &o = mContext.options;
+    const double z = mContext.zoom;
+
+    layout.firstIndividual = std::max(1, mContext.firstIndividual);
+    layout.lastIndividual = mContext.lastIndividual <= 0 ? mData.nind : std::min(mContext.lastIndividual, mData.nind);
+    const int a = layout.firstIndividual;
+    const int b = layout.lastIndividual;
+
+    layout.markSpace = o.markspace;
+    if (o.autosize) {
+        const FontSpec before = surface.font();
+        surface.setFont(o.markerFont);
+        int widest = 0;
+        const int group = std::clamp(mContext.group, 0, mData.GroupCount() - 1);
+        for (const Tlocinfo &locus : mData.GroupLoci(group))
+            widest = std::max(widest, surface.textWidth(locus.Name + formatText("(%2.1f) ", {locus.Position})));
+        layout.markSpace = surface.textWidth("100") + widest + 20;
+        surface.setFont(before);
+    }
+
+    const int width = mVisibleWidth;
+    const int height = (b - a + 4) * (o.space + o.barwidth) + 25;
+    layout.landscape = height < width;
+    layout.height = roundInt(height * z);
+    layout.width = roundInt(width * z);
+    layout.previewLandscape = layout.height < layout.width;
+    layout.scale = scaleFor(mData, o, mVisibleWidth);
+    layout.hasMapLength = totalLength(mData) > 0;
+    return layout;
+}
+
+std::vector<AllInOneView::Row> AllInOneView::rows(const Layout &layout) const
+{
+    std::vector<Row> result;
+    if (!layout.drawable)
+        return result;
+    const DrawingOptions &o = mContext.options;
+    const double z = mContext.zoom;
+    const bool cp = mData.IsCrossPollinator();
+    const int m = cp ? 2 : 1;
+    const int a = layout.firstIndividual;
+    const int b = layout.lastIndividual;
+    const int bw = o.barwidth;
+    const int sp = o.space;
+    const int individualRows = std::max(0, (b - a + 1) * m);
+    const int consensus = individualRows; // J = o + 1
+
+    int v = roundInt(z * (10 - bw)) + 5 + (cp ? roundInt(z * sp) : 0);
+    int bottom = v;
+    auto advance = [&](int slot) {
+        if (m == 1) {
+            v += roundInt(z * (bw + sp));
+            bottom = v + roundInt(z * bw);
+        } else {
+            v += roundInt(z * ((slot + 1) % 2) * (sp / 2)) + roundInt(z * (bw + sp)) / 2;
+            bottom = v + roundInt(z * (bw / 2));
+        }
+    };
+    result.reserve(static_cast<size_t>(individualRows) + 1);
+    for (int slot = 0; slot <= consensus; ++slot) {
+        if (slot == consensus) {
+            advance(slot);
+            result.push_back(Row{0, slot % m, slot, v, bottom});
+            break;
+        }
+        const int individual = a + slot / m;
+        if (!mContext.skipUnselected)
+            advance(slot);
+        if (!mData.IsSelected(individual - 1))
+            continue;
+        if (mContext.skipUnselected)
+            advance(slot);
+        result.push_back(Row{individual, slot % m, slot, v, bottom});
+    }
+    return result;
+}
+
+void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
+{
+    if (!layout.drawable)
+        return;
+    mTable.resetDrawnLengths();
+    const DrawingOptions &o = mContext.options;
+    const double z = mContext.zoom;
+    surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
+    FontSpec font = screenMarkerFont(mContext);
+    surface.setFont(font);
+    if (!layout.hasMapLength) {
+        surface.textOut(roundInt(10 * z), roundInt(z * o.topmargin), NoMapLengthNotice);
+        return;
+    }
+
+    const int G = mData.GroupCount();
+    const bool cp = mData.IsCrossPollinator();
+    const int m = cp ? 2 : 1;
+    const double s = layout.scale;
+    const std::vector<Row> allRows = rows(layout);
+    const DisplayCoder coder(mData.popt, mContext.deducePhase, CrossPollinatorTable::IndividualView);
+    RowPainter painter(surface, mTable, mContext, coder);
+    if (mUserInterface)
+        mUserInterface->setProgress(0, G);
+
+    int x0 = o.topmargin;
+    int xmax = x0;
+    std::vector<char> majors;
+    std::vector<double> shares;
+    for (int g = 0; g < G; ++g) {
+        const auto &loci = mData.GroupLoci(g);
+        const double last = loci.empty() ? 0.0 : loci.back().Position;
+        surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
+        font.size += 1;
+        surface.setFont(font);
+        surface.textOut(x0 + roundInt(z * s * 0.2 * last), 1, formatText("%d", {g + 1}) + ": " + mData.GroupName(g));
+        font.size -= 1;
+        surface.setFont(font);
+
+        if (!loci.empty()) {
+            const GroupPlan plan = planGroup(loci, coder, s, z, x0);
+            majors.resize(loci.size());
+            shares.resize(loci.size());
+            for (size_t k = 0; k < loci.size(); ++k) {
+                majors[k] = loci[k].MajorAllele;
+                shares[k] = loci[k].MajorAlleleShare;
+            }
+            ColumnBlock block(loci);
+            const bool lastGroup = g == G - 1;
+            for (const Row &row : allRows) {
+                RowPainter::RowInput input;
+                input.bar = row.bar;
+                input.top = row.top;
+                input.bottom = row.bottom;
+                input.ticks = row.slot == 0;
+                if (row.isConsensus()) {
+                    input.codes = majors.data();
+                    input.shares = shares.data();
+                } else {
+                    const int column = (row.individual - 1) * m + row.bar;
+                    if (cp) {
+                        const char *pair = block.column((row.individual - 1) * m, 2);
+                        input.codes = pair + static_cast<size_t>(row.bar) * block.stride();
+                        input.others = pair + static_cast<size_t>(1 - row.bar) * block.stride();
+                    } else {
+                        input.codes = block.column(column);
+                    }
+                }
+                xmax = std::max(xmax, painter.paint(loci, plan, input, s, x0));
+                if (lastGroup) {
+                    const std::string &label = row.isConsensus() ? std::string(ConsensusLabel)
+                        : static_cast<size_t>(row.individual - 1) < mData.IndividualNames.size()
+                            ? mData.IndividualNames[static_cast<size_t>(row.individual - 1)]
+                            : std::string();
+                    surface.textOut(1, row.top - 2, label);
+                }
+            }
+        }
+        x0 = std::max(x0, xmax) + 2;
+        if (mUserInterface)
+            mUserInterface->setProgress(g + 1, G);
+    }
+
+    if (o.ShowLegend && !allRows.empty()) {
+        const int tm = o.topmargin;
+        const int N = roundInt(xmax * 0.95);
+        const int K = N / 12;
+        const int v = allRows.back().top + 2 * o.space + 2 * o.barwidth;
+        PenSpec pen{Black, 1, PenSpec::Style::Solid};
+        surface.setPen(pen);
+        surface.moveTo(tm + 3, v - 3);
+        surface.lineTo(tm + 3, v + roundInt(16 * z));
+        surface.moveTo(tm + 3, v - 3);
+        surface.lineTo(xmax, v - 3);
+        surface.rectangle(tm + 3, v - 3, xmax, v + roundInt(16 * z));
+        FontSpec legendFont = surface.font();
+        legendFont.size += 1;
+        legendFont.bold = true;
+        surface.setFont(legendFont);
+        surface.textOut(tm + 5, v, "Legend");
+        legendFont.size -= 1;
+        legendFont.bold = false;
+        surface.setFont(legendFont);
+        int n = 0;
+        for (int i = 0; i < AlleleTable::Size; ++i) {
+            const Tcolorset &entry = mTable.entry(i);
+            if (!entry.Used)
+                continue;
+            ++n;
+            if (mContext.isColour()) {
+                if (o.useHatch()) {
+                    surface.setBrush(BrushSpec{entry.Color, hatchStyle(entry.Hatch), -1});
+                    pen.color = entry.Color;
+                } else {
+                    surface.setBrush(BrushSpec{entry.Color, BrushSpec::Style::Solid, -1});
+                    pen.color = Black;
+                }
+            } else {
+                surface.setBrushPattern(entry.Hatch);
+                pen.color = Black;
+            }
+            surface.setPen(pen);
+            surface.rectangle(tm + K * n + roundInt(10 * z), v, tm + K * n + roundInt(20 * z), v + roundInt(12 * z));
+            surface.setBrush(withBrushColor(surface.brush(), White));
+            const std::string label = entry.Legend.empty() ? std::string(1, codeAt(i)) : entry.Legend.substr(0, 8);
+            surface.textOut(tm + K * n + roundInt(22 * z), v, label);
+        }
+    }
+    if (mUserInterface)
+        mUserInterface->setProgress(0, 0);
+}
+
+AllInOneView::Layout AllInOneView::draw(DrawSurface &surface) const
+{
+    const Layout result = layout(surface);
+    paint(surface, result);
+    return result;
+}
+
+void AllInOneView::paintForPrint(DrawSurface &page, int height, int width, double scale, double fit) const
+{
+    (void)height;
+    if (mData.GroupCount() == 0)
+        return;
+    mTable.resetDrawnLengths();
+    // The page keeps the stored font sizes; "3D look" has no room on paper for its shading,
+    // and the printed bars carry no marker ticks.
+    DrawContext context = mContext;
+    context.zoom = fit;
+    context.printing = true;
+    context.options.ticks = false;
+    if (context.options.Fillstyle == DrawingOptions::FillStyle::ThreeD)
+        context.options.Fillstyle = DrawingOptions::FillStyle::Discrete;
+    const DrawingOptions &o = context.options;
+    const double f = fit;
+    const int tm = o.topmargin;
+    const int bw = o.barwidth;
+    const int sp = o.space;
+    const int ms = o.markspace;
+    const bool cp = mData.IsCrossPollinator();
+    const int m = cp ? 2 : 1;
+    const int a = std::max(1, mContext.firstIndividual);
+    const int b = mContext.lastIndividual <= 0 ? mData.nind : std::min(mContext.lastIndividual, mData.nind);
+    const int slotCount = std::max(0, (b - a + 1) * m);
+    const ViewGeometry geometry{scale, f, tm};
+    const DisplayCoder coder(mData.popt, mContext.deducePhase, CrossPollinatorTable::IndividualView);
+    const BrushSpec clear{White, BrushSpec::Style::Clear, -1};
+    const bool labels = o.drawmarkers || o.drawpos;
+
+    const int th = page.textHeight("8HJL");
+    int Y = 0;
+    int ymax = 0;
+    const int G = mData.GroupCount();
+    for (int g = 0; g < G; ++g) {
+        const auto &loci = mData.GroupLoci(g);
+        if (loci.empty())
+            continue;
+        const double last = loci.back().Position;
+        ShiftedSurface surface(page, Y);
+
+        surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
+        surface.setFont(o.markerFont);
+        surface.moveTo(roundInt(f), roundInt(f * tm));
+        drawCmRuler(surface, context, geometry, roundInt(f), th, last);
+
+        FontSpec font = o.markerFont;
+        font.size += 2;
+        surface.setFont(font);
+        surface.textOut(width - roundInt(surface.textWidth("__") / f), geometry.y(0.5 * last) - surface.textHeight("H") / 2,
+                        formatText("%d", {g + 1}));
+        font.size -= 2;
+        surface.setFont(font);
+
+        // Every locus holds a place in the label column, labelled or not, so the spreading
+        // keeps the labels clear of the unlabelled markers' places too. The lowest marker is
+        // wanted even without labels: the next group starts below it.
+        const std::vector<char> labelled = labelledLoci(loci, o);
+        std::vector<MarkerLabel> entries;
+        entries.reserve(loci.size());
+        int cursor = roundInt(f * tm);
+        for (size_t k = 0; k < loci.size(); ++k) {
+            const int marker = geometry.y(loci[k].Position);
+            ymax = std::max(ymax, marker + Y);
+            cursor = std::max(cursor, marker);
+            entries.push_back(MarkerLabel{static_cast<int>(k), marker, cursor});
+            if (labelled[k])
+                cursor += th + 2;
+        }
+        int lastLabel = entries.back().marker;
+        if (labels) {
+            spreadLabels(entries, bw, th);
+            const int xl = roundInt(f * ms) - roundInt(15 * f);
+            const int xt = roundInt(f * (ms + sp));
+            PenSpec pen{Black, 1, PenSpec::Style::Solid};
+            surface.setPen(pen);
+            for (const MarkerLabel &label : entries) {
+                const Tlocinfo &locus = loci[static_cast<size_t>(label.locus)];
+                if (!labelled[static_cast<size_t>(label.locus)])
+                    continue;
+                const bool qtl = locus.QtlStart != 0;
+                if (qtl) {
+                    const int yq1 = geometry.y(locus.QtlStart);
+                    const int yq2 = geometry.y(locus.QtlEnd);
+                    const int xv = roundInt(f * (ms + sp) - 2);
+                    surface.moveTo(xv, yq1);
+                    surface.lineTo(xv, yq2);
+                    surface.moveTo(xt - 1, yq1);
+                    surface.lineTo(xt - 4, yq1);
+                    surface.moveTo(xt - 1, yq2);
+                    surface.lineTo(xt - 4, yq2);
+                    pen.style = PenSpec::Style::Dotted;
+                    surface.setPen(pen);
+                    surface.moveTo(xl, label.label);
+                    surface.lineTo(xt - 4, yq1);
+                    surface.moveTo(xl, label.label);
+                    surface.lineTo(xt - 4, yq2);
+                    pen.style = PenSpec::Style::Solid;
+                    surface.setPen(pen);
+                } else {
+                    surface.moveTo(xl, label.label);
+                    surface.lineTo(xt, label.marker);
+                }
+                std::string text = o.drawmarkers ? locus.Name : std::string();
+                if (o.showphase)
+                    text += " " + locus.Phase;
+                if (o.drawpos)
+                    text += formatText(" %2.1f", {locus.Position});
+                surface.setFont(qtl ? o.qtlFont : o.markerFont);
+                surface.textOut(xl - surface.textWidth(text), label.label - surface.textHeight(text) / 2, text);
+            }
+            const MarkerLabel &final = entries.back();
+            lastLabel = final.label;
+            if (labelled.back())
+                lastLabel = final.marker - final.label > 2 * th ? final.marker : final.label + th + 2;
+        }
+
+        surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
+        FontSpec black = o.markerFont;
+        black.color = Black;
+        surface.setFont(black);
+
+        BarPainter painter(surface, mTable, context, geometry, coder, BarPainter::Variant::LinkageGroupView);
+        const bool lastGroup = g == G - 1;
+        const int nameY = geometry.y(last) + 5;
+        int x = roundInt(f * (ms - bw)) + (cp ? roundInt(f * sp) : 0);
+        int right = x;
+        auto advance = [&](int slot) {
+            if (m == 1) {
+                x += roundInt(f * (bw + sp));
+                right = x + roundInt(f * bw);
+            } else {
+                x += roundInt(f * ((slot + 1) % 2) * (sp / 2)) + roundInt(f * (bw + sp)) / 2;
+                right = x + roundInt(f * (bw / 2));
+            }
+        };
+        for (int slot = 0; slot < slotCount; ++slot) {
+            const int individual = a + slot / m;
+            const int bar = slot % m;
+            if (!mContext.skipUnselected)
+                advance(slot);
+            if (!mData.IsSelected(individual - 1))
+                continue;
+            if (mContext.skipUnselected)
+                advance(slot);
+            const int column = (individual - 1) * m + bar;
+            const int other = cp ? (individual - 1) * m + (1 - bar) : -1;
+            painter.paintBar(loci, column, other, bar, x, right);
+            if (!(surface.brush() == clear))
+                surface.setBrush(clear);
+            if (!lastGroup)
+                continue;
+            const std::string &name = static_cast<size_t>(individual - 1) < mData.IndividualNames.size()
+                ? mData.IndividualNames[static_cast<size_t>(individual - 1)]
+                : std::string();
+            if (o.sideways) {
+                if (!cp || bar == 0)
+                    surface.textOutRotated(x - surface.textHeight(name) / 3, nameY, name, 270);
+            } else if ((slot + a) % std::max(1, o.labelfreq) == 0 || slot == 0) {
+                surface.textOut(x, nameY, name);
+            }
+        }
+        Y = roundInt(40 * f) + std::max(lastLabel + Y, ymax);
+    }
+}
+
+ViewPicture drawAllInOneView(const GenotypeData &data, AlleleTable &table, const DrawContext &context, int visibleWidth,
+                             AllInOneView::Layout *layout, UserInterface *ui)
+{
+    ViewPicture picture;
+    PictureRecorder recorder(picture);
+    AllInOneView view(data, table, context, visibleWidth);
+    view.setUserInterface(ui);
+    const AllInOneView::Layout result = view.draw(recorder);
+    picture.setSize(result.width, result.height);
+    if (layout)
+        *layout = result;
+    return picture;
+}
+
+} // namespace rvk

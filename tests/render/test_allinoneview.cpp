@@ -1,0 +1,241 @@
+#include "genotypeviewfixture.h"
+
+#include "render/allinoneview.h"
+#include "render/picturerecorder.h"
+
+#include <gtest/gtest.h>
+
+namespace rvk {
+namespace {
+
+using namespace rvk::test;
+
+// Ten individuals, all 'a' except individual 2 ('b') and 3 ('h'), one group of 100 cM. With
+// an image area 522 pixels wide and the default top margin the group spans x = 20 .. 520 at
+// 5 pixels per cM; rows are 8 pixels high, one every 14 pixels, the first at y = 21.
+struct AllInOneFixture
+{
+    GenotypeData data = makeData({{{"m1", 0, "abhaaaaaaa"}, {"m2", 50, "abhaaaaaaa"}, {"m3", 100, "abhaaaaaaa"}}}, 10);
+    AlleleTable table = testTable();
+    DrawContext context;
+    int visibleWidth = 522;
+    AllInOneView::Layout layout;
+
+    AllInOneFixture()
+    {
+        context.options.autosize = false;
+        for (Tlocinfo &locus : data.GroupLoci(0)) {
+            locus.MajorAllele = 'a';
+            locus.MajorAlleleShare = 0.5;
+        }
+    }
+
+    ViewPicture record() { return drawAllInOneView(data, table, context, visibleWidth, &layout); }
+    QImage render() { return renderPicture(record()); }
+    std::vector<AllInOneView::Row> rows()
+    {
+        AllInOneView view(data, table, context, visibleWidth);
+        ViewPicture scratch;
+        PictureRecorder recorder(scratch);
+        return view.rows(view.layout(recorder));
+    }
+};
+
+TEST(AllInOneView, ScaleSharesTheImageWidthAmongAllGroups)
+{
+    // Groups of 100, 50 and 50 cM in 1000 pixels: (1000 - 20 - 6) / 200 = 4.87 pixels per cM.
+    GenotypeData data = makeData({{{"a1", 0, "a"}, {"a2", 100, "a"}}, {{"b1", 0, "a"}, {"b2", 50, "a"}}, {{"c1", 0, "a"}, {"c2", 50, "a"}}}, 1);
+    DrawingOptions options;
+    EXPECT_DOUBLE_EQ(AllInOneView::scaleFor(data, options, 1000), 4.87);
+    EXPECT_DOUBLE_EQ(AllInOneView::totalLength(data), 200.0);
+    options.Lenmul = 4;
+    EXPECT_DOUBLE_EQ(AllInOneView::scaleFor(data, options, 1000), 9.74);
+    // Nothing to scale without map length, and never a negative scale in a narrow window.
+    GenotypeData flat = makeData({{{"x", 0, "a"}}}, 1);
+    EXPECT_EQ(AllInOneView::scaleFor(flat, options, 1000), 0.0);
+    EXPECT_EQ(AllInOneView::scaleFor(data, options, 10), 0.0);
+
+    AlleleTable table = testTable();
+    DrawContext context;
+    AllInOneView::Layout layout;
+    drawAllInOneView(data, table, context, 1000, &layout);
+    EXPECT_EQ(layout.width, 1000);
+    EXPECT_EQ(layout.height, (1 - 1 + 4) * 14 + 25);
+    EXPECT_TRUE(layout.landscape);
+    EXPECT_TRUE(layout.previewLandscape);
+}
+
+TEST(AllInOneView, TenIndividualsGiveElevenRowsTheLastTheConsensus)
+{
+    AllInOneFixture f;
+    const auto rows = f.rows();
+    ASSERT_EQ(rows.size(), 11u);
+    EXPECT_TRUE(rows.back().isConsensus());
+    EXPECT_EQ(rows[0].top, 21);
+    EXPECT_EQ(rows[0].bottom, 29);
+    EXPECT_EQ(rows[1].top, 35);
+    EXPECT_EQ(rows[10].top, 21 + 10 * 14);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(rows[static_cast<size_t>(i)].individual, i + 1);
+}
+
+TEST(AllInOneView, RowsShowTheAllelesAlongXAndTheConsensusFaded)
+{
+    AllInOneFixture f;
+    const QImage image = f.render();
+    EXPECT_EQ(f.layout.width, 522);
+    EXPECT_EQ(f.layout.height, 13 * 14 + 25);
+    EXPECT_DOUBLE_EQ(f.layout.scale, 5.0);
+    const struct
+    {
+        int x, y;
+        Rgb colour;
+    } cases[] = {
+        {100, 25, Red},   {519, 25, Red},   {520, 25, White}, {19, 25, White}, // individual 1 from x 20 to 520
+        {100, 39, Blue},  {100, 53, Green}, {100, 32, White},                  // individuals 2, 3 and the gap
+        {270, 18, Black}, {270, 19, Black}, {270, 20, White}, {271, 18, White}, // marker tick above the first row
+        {300, 165, rgb(255, 127, 127)},                                         // consensus at share 0.5
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(pixelAt(image, c.x, c.y), c.colour) << c.x << "," << c.y;
+}
+
+TEST(AllInOneView, LegendStandsBelowTheRowsOnlyWhenChecked)
+{
+    AllInOneFixture f;
+    // Legend row at y = 161 + 12 + 16 = 189; entry n at x = 20 + 41 n + 10 .. 20 + 41 n + 20.
+    QImage image = f.render();
+    EXPECT_EQ(pixelAt(image, 76, 195), Red);
+    EXPECT_EQ(pixelAt(image, 117, 195), Blue);
+    EXPECT_EQ(pixelAt(image, 158, 195), Green);
+    f.context.options.ShowLegend = false;
+    image = f.render();
+    for (int y = 170; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ASSERT_EQ(pixelAt(image, x, y), White) << x << "," << y;
+}
+
+TEST(AllInOneView, UnselectedIndividualsLeaveGapsOrCloseUp)
+{
+    AllInOneFixture f;
+    f.data.Selectionyesno = true;
+    f.data.Ticked[1] = 0; // individual 2, the blue one
+    f.context.skipUnselected = false;
+    QImage image = f.render();
+    EXPECT_EQ(pixelAt(image, 100, 39), White);
+    EXPECT_EQ(pixelAt(image, 100, 53), Green);
+    f.context.skipUnselected = true;
+    image = f.render();
+    EXPECT_EQ(pixelAt(image, 100, 39), Green);
+    EXPECT_EQ(f.rows().size(), 10u);
+}
+
+TEST(AllInOneView, CrossPollinatorsGetTwoHalfRowsPerIndividual)
+{
+    AllInOneFixture f;
+    f.data = makeData({{{"m1", 0, "abha"}, {"m2", 100, "abha"}}}, 2, "cp");
+    const auto rows = f.rows();
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0].individual, 1);
+    EXPECT_EQ(rows[0].bar, 0);
+    EXPECT_EQ(rows[1].individual, 1);
+    EXPECT_EQ(rows[1].bar, 1);
+    EXPECT_EQ(rows[0].bottom - rows[0].top, 4);
+    const QImage image = f.render();
+    EXPECT_EQ(pixelAt(image, 100, rows[0].top + 1), Red);
+    EXPECT_EQ(pixelAt(image, 100, rows[1].top + 1), Blue);
+    EXPECT_EQ(pixelAt(image, 100, rows[2].top + 1), Green);
+}
+
+TEST(AllInOneView, DrawnLengthGrowsOncePerSegment)
+{
+    AllInOneFixture f;
+    f.record();
+    // Eight 'a' individuals and the consensus, 100 cM each; 'b' and 'h' one individual each.
+    EXPECT_DOUBLE_EQ(f.table.lookup('a').DrawnLength, 900.0);
+    EXPECT_DOUBLE_EQ(f.table.lookup('b').DrawnLength, 100.0);
+    EXPECT_DOUBLE_EQ(f.table.lookup('h').DrawnLength, 100.0);
+}
+
+TEST(AllInOneView, ManyMarkersRecordAFewOperationsPerRow)
+{
+    // 20000 markers of one allele with a missing code every 997 markers: segments narrower
+    // than a pixel paint nothing and equal neighbours merge.
+    std::vector<LocusSpec> loci;
+    for (int k = 0; k < 20000; ++k)
+        loci.push_back({"m" + std::to_string(k), k * 0.01, k % 997 == 0 ? "U" : "a"});
+    AllInOneFixture f;
+    f.data = makeData({loci}, 1);
+    for (Tlocinfo &locus : f.data.GroupLoci(0))
+        locus.MajorAllele = 'a', locus.MajorAlleleShare = 1.0;
+    const ViewPicture picture = f.record();
+    EXPECT_LT(picture.operationCount(), 600u);
+    const QImage image = renderPicture(picture);
+    EXPECT_EQ(pixelAt(image, 300, 25), Red);
+}
+
+TEST(AllInOneView, PrintingStacksTheGroupsOneBelowTheOther)
+{
+    // Individual 1 carries 'a' on group 1, 'b' on group 2 and 'h' on group 3.
+    AllInOneFixture f;
+    f.data = makeData({{{"a1", 0, "ab"}, {"a2", 50, "ab"}, {"a3", 100, "ab"}},
+                       {{"b1", 0, "ba"}, {"b2", 50, "ba"}, {"b3", 100, "ba"}},
+                       {{"c1", 0, "ha"}, {"c2", 50, "ha"}, {"c3", 100, "ha"}}},
+                      2);
+    f.context.options.markspace = 100;
+    QImage page = whiteImage(800, 1400);
+    {
+        PainterSurface surface(page);
+        AllInOneView view(f.data, f.table, f.context, 522);
+        view.paintForPrint(surface, page.height(), page.width(), 2.0, 1.0);
+    }
+    // The first bar spans x = 106 .. 114; walk down its middle.
+    std::vector<std::pair<Rgb, int>> runs; // colour and first row of each coloured run
+    for (int y = 0; y < page.height(); ++y) {
+        const Rgb c = pixelAt(page, 110, y);
+        if (c == White || c == Black)
+            continue;
+        if (runs.empty() || runs.back().first != c || pixelAt(page, 110, y - 1) != c)
+            runs.emplace_back(c, y);
+    }
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].first, Red);
+    EXPECT_EQ(runs[0].second, 20);
+    EXPECT_EQ(runs[1].first, Blue);
+    EXPECT_EQ(runs[2].first, Green);
+    // Each group is 200 pixels long and starts at least 40 pixels below the one above.
+    EXPECT_GE(runs[1].second, runs[0].second + 240);
+    EXPECT_GE(runs[2].second, runs[1].second + 240);
+}
+
+TEST(AllInOneView, PrintingWithoutLabelsStillStacksTheGroups)
+{
+    AllInOneFixture f;
+    f.data = makeData({{{"a1", 0, "a"}, {"a2", 100, "a"}}, {{"b1", 0, "b"}, {"b2", 100, "b"}}}, 1);
+    f.context.options.drawmarkers = false;
+    f.context.options.drawpos = false;
+    f.context.options.markspace = 15;
+    QImage page = whiteImage(400, 800);
+    {
+        PainterSurface surface(page);
+        AllInOneView(f.data, f.table, f.context, 522).paintForPrint(surface, page.height(), page.width(), 2.0, 1.0);
+    }
+    // Bar of the single individual: x = 15 - 8 + 14 = 21 .. 29. Group 2 starts at 40 + 220 + 20.
+    EXPECT_EQ(pixelAt(page, 25, 100), Red);
+    EXPECT_EQ(pixelAt(page, 25, 280 + 100), Blue);
+}
+
+TEST(AllInOneView, NoGroupsDrawNothingAndNoLengthShowsTheNotice)
+{
+    AllInOneFixture f;
+    f.data = GenotypeData();
+    EXPECT_TRUE(f.record().isEmpty());
+    EXPECT_FALSE(f.layout.drawable);
+    f.data = makeData({{{"x", 0, "a"}}}, 1);
+    const ViewPicture picture = f.record();
+    EXPECT_FALSE(f.layout.hasMapLength);
+    EXPECT_FALSE(picture.isEmpty());
+}
+
+} // namespace
+} // namespace rvk
