@@ -1,0 +1,358 @@
+#include "stats/globalstatistics.h"
+
+#include "core/genotypedata.h"
+#include "core/textformat.h"
+#include "settings/alleletable.h"
+#include "settings/generaloptions.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <optional>
+
+namespace rvk {
+
+namespace {
+
+// Slot of every byte in the per-individual length rows: the 81 codes, and one slot more that
+// takes whatever lies outside '*'..'z' so a stray byte can never write outside the row.
+constexpr int CodeSlots = AlleleTable::Size + 1;
+
+std::array<std::uint8_t, 256> codeSlots()
+{
+    std::array<std::uint8_t, 256> slots{};
+    for (int c = 0; c < 256; ++c) {
+        const int i = AlleleTable::indexOf(static_cast<char>(c));
+        slots[static_cast<size_t>(c)] = static_cast<std::uint8_t>(i < 0 ? AlleleTable::Size : i);
+    }
+    return slots;
+}
+
+char lowerCase(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerCase(a[i]) != lowerCase(b[i]))
+            return false;
+    return true;
+}
+
+// A singleton found while walking the loci: individual (0-based), group and locus of the
+// middle marker; the report line is written once all are found.
+struct SingletonAt
+{
+    int individual;
+    int group;
+    int locus;
+};
+
+// The running tallies of one reading unit: an individual, or one haplotype of a
+// cross-pollinator.
+struct UnitTally
+{
+    int recombinations = 0;
+    int boundaries = 0;
+};
+
+// One interval of every reading unit: both flanking alleles get their share of its length,
+// a change of allele outside 'U' is a recombination, a change into or out of the fragment
+// allele h a segment boundary.
+template <int UnitsPerIndividual>
+void tallyInterval(const unsigned char *pa, const unsigned char *pb, size_t n, double half, unsigned char h, double *lengths,
+                   UnitTally *tallies)
+{
+    static const std::array<std::uint8_t, 256> slots = codeSlots();
+    for (size_t j = 0; j < n; ++j) {
+        const unsigned char ca = pa[j];
+        const unsigned char cb = pb[j];
+        double *row = lengths + (j / UnitsPerIndividual) * CodeSlots;
+        row[slots[ca]] += half;
+        row[slots[cb]] += half;
+        UnitTally &tally = tallies[j];
+        tally.recombinations += (ca != cb && ca != 'U' && cb != 'U');
+        tally.boundaries += ((ca == h) != (cb == h));
+    }
+}
+
+std::string formatShare(double length, double total) { return formatText("%4.1f", {total != 0.0 ? 100.0 * length / total : 0.0}); }
+
+} // namespace
+
+double GlobalStatistics::alleleLength(int row, int usedCodeIndex) const
+{
+    const size_t u = mUsedCodes.size();
+    return mLengths[static_cast<size_t>(mOrder[static_cast<size_t>(row)]) * u + static_cast<size_t>(usedCodeIndex)];
+}
+
+std::string GlobalStatistics::cell(int row, int column) const
+{
+    return recordCell(static_cast<size_t>(mOrder[static_cast<size_t>(row)]), column);
+}
+
+std::string GlobalStatistics::recordCell(size_t index, int column) const
+{
+    const Record &r = mRecords[index];
+    const int u = static_cast<int>(mUsedCodes.size());
+    if (column == IndividualColumn)
+        return formatText("%d", {r.individual});
+    if (column == AliasColumn)
+        return std::string(name(r));
+    if (column < 2 + u)
+        return formatShare(mLengths[index * mUsedCodes.size() + static_cast<size_t>(column - 2)], r.total);
+    if (column == 2 + u)
+        return formatText("%4.1f", {r.total});
+    if (column == 3 + u)
+        return formatText("%d", {r.recombinations});
+    if (column == 4 + u)
+        return formatText("%d", {(r.boundaries + 1) / 2});
+    return {};
+}
+
+void GlobalStatistics::sortByColumn(int column)
+{
+    if (column < 0 || column >= columnCount())
+        return;
+    if (column == AliasColumn) {
+        std::vector<std::string> keys(mRecords.size());
+        for (size_t i = 0; i < mRecords.size(); ++i) {
+            std::string key(name(mRecords[i]));
+            for (char &c : key)
+                c = lowerCase(c);
+            keys[i] = std::move(key);
+        }
+        std::stable_sort(mOrder.begin(), mOrder.end(), [&](int a, int b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
+        return;
+    }
+    // By the number the cell shows, so rows that look equal keep their order.
+    std::vector<double> keys(mRecords.size());
+    for (size_t i = 0; i < mRecords.size(); ++i)
+        keys[i] = parseDecimal(recordCell(i, column)).value_or(0.0);
+    std::stable_sort(mOrder.begin(), mOrder.end(), [&](int a, int b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
+}
+
+std::vector<std::string> GlobalStatistics::reportLines() const
+{
+    std::vector<std::string> lines;
+    lines.reserve(mOrder.size() + mTextLines.size() + 3);
+    lines.emplace_back("Statistics on individuals");
+    std::string header;
+    for (const std::string &caption : mCaptions)
+        header += caption + "\t";
+    lines.push_back(std::move(header));
+    for (int row = 0; row < rowCount(); ++row) {
+        std::string line = cell(row, 0);
+        for (int column = 1; column < columnCount(); ++column) {
+            line += '\t';
+            line += cell(row, column);
+        }
+        lines.push_back(std::move(line));
+    }
+    lines.emplace_back();
+    lines.insert(lines.end(), mTextLines.begin(), mTextLines.end());
+    return lines;
+}
+
+std::string GlobalStatistics::reportText() const
+{
+    std::string text;
+    for (const std::string &line : reportLines()) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string> GlobalStatistics::printLines() const
+{
+    std::vector<std::string> lines = reportLines();
+    lines.front() = "Detailed information on population " + mCaption;
+    lines.insert(lines.begin() + 1, std::string());
+    return lines;
+}
+
+std::vector<std::vector<std::string>> GlobalStatistics::spreadsheetGrid() const
+{
+    std::vector<std::vector<std::string>> grid;
+    grid.reserve(mOrder.size() + 1);
+    grid.push_back(mCaptions);
+    for (int row = 0; row < rowCount(); ++row) {
+        std::vector<std::string> cells;
+        cells.reserve(static_cast<size_t>(columnCount()));
+        for (int column = 0; column < columnCount(); ++column)
+            cells.push_back(cell(row, column));
+        grid.push_back(std::move(cells));
+    }
+    return grid;
+}
+
+GlobalStatistics computeGlobalStatistics(const GenotypeData &data, const AlleleTable &table, const GeneralOptions &options,
+                                         GlobalStatisticsScope scope)
+{
+    GlobalStatistics result;
+    result.mFragmentCode = options.hetfragment.empty() ? 'H' : options.hetfragment.front();
+    const char h = result.mFragmentCode;
+    for (int i = 0; i < AlleleTable::Size; ++i)
+        if (table.entry(i).Used)
+            result.mUsedCodes.push_back(AlleleTable::codeOf(i));
+    const std::vector<char> &used = result.mUsedCodes;
+    const size_t u = used.size();
+
+    result.mCaptions = {"ind", "Alias"};
+    for (char code : used)
+        result.mCaptions.push_back(std::string(1, code) + " (%)");
+    result.mCaptions.insert(result.mCaptions.end(), {"Total (cM)", "Recombin", std::string(1, h) + "-segments"});
+    if (data.GroupCount() > 0)
+        result.mCaption = data.GroupName(0);
+
+    const int nind = std::max(data.nind, 0);
+    const bool cp = data.IsCrossPollinator();
+    const int perIndividual = cp ? 2 : 1;
+    const size_t units = static_cast<size_t>(nind) * static_cast<size_t>(perIndividual);
+    // Each interval is split between its two flanking markers; a cross-pollinator's two
+    // haplotypes share each half again.
+    const double share = cp ? 0.25 : 0.5;
+
+    std::vector<double> lengths(static_cast<size_t>(nind) * CodeSlots, 0.0);
+    std::vector<UnitTally> tallies(units);
+    std::vector<SingletonAt> singletons;
+
+    // Locus by locus over the genotype texts, so the bytes are read in the order they are
+    // stored; each individual's tallies still grow in the order of its own intervals.
+    for (int g = 0; g < data.GroupCount(); ++g) {
+        const std::vector<Tlocinfo> &loci = data.GroupLoci(g);
+        for (size_t k = 1; k < loci.size(); ++k) {
+            const Tlocinfo &a = loci[k - 1];
+            const Tlocinfo &b = loci[k];
+            const double half = (b.Position - a.Position) * share;
+            const size_t n = std::min({units, a.Genotypes.size(), b.Genotypes.size()});
+            const unsigned char *pa = reinterpret_cast<const unsigned char *>(a.Genotypes.data());
+            const unsigned char *pb = reinterpret_cast<const unsigned char *>(b.Genotypes.data());
+            if (cp)
+                tallyInterval<2>(pa, pb, n, half, static_cast<unsigned char>(h), lengths.data(), tallies.data());
+            else
+                tallyInterval<1>(pa, pb, n, half, static_cast<unsigned char>(h), lengths.data(), tallies.data());
+            if (k < 2)
+                continue;
+            const Tlocinfo &x = loci[k - 2];
+            if (cp) {
+                const size_t pairs = std::min({static_cast<size_t>(nind), x.Genotypes.size() / 2, a.Genotypes.size() / 2,
+                                               b.Genotypes.size() / 2});
+                for (size_t i = 0; i < pairs; ++i) {
+                    const std::string_view sx = std::string_view(x.Genotypes).substr(2 * i, 2);
+                    const std::string_view sa = std::string_view(a.Genotypes).substr(2 * i, 2);
+                    const std::string_view sb = std::string_view(b.Genotypes).substr(2 * i, 2);
+                    if (equalIgnoringCase(sx, sb) && !equalIgnoringCase(sa, sx) && !equalIgnoringCase(sa, sb) &&
+                        !equalIgnoringCase(sa, "UU") && !equalIgnoringCase(sa, "..") && !equalIgnoringCase(sa, "--"))
+                        singletons.push_back({static_cast<int>(i), g, static_cast<int>(k - 1)});
+                }
+            } else {
+                const size_t m = std::min(n, x.Genotypes.size());
+                const char *px = x.Genotypes.data();
+                for (size_t i = 0; i < m; ++i) {
+                    const char ca = static_cast<char>(pa[i]);
+                    const char cb = static_cast<char>(pb[i]);
+                    if (px[i] == cb && ca != cb && ca != 'U' && ca != 'u' && ca != '.')
+                        singletons.push_back({static_cast<int>(i), g, static_cast<int>(k - 1)});
+                }
+            }
+        }
+    }
+
+    // Rows and population totals.
+    std::vector<double> totals(CodeSlots, 0.0);
+    double grandTotal = 0.0;
+    long long allRecombinations = 0;
+    int counted = 0;
+    std::vector<char> inScope(static_cast<size_t>(nind), 1);
+    result.mRecords.reserve(static_cast<size_t>(nind));
+    result.mLengths.reserve(static_cast<size_t>(nind) * u);
+    for (int i = 0; i < nind; ++i) {
+        if (scope == GlobalStatisticsScope::SelectedIndividuals && !data.IsSelected(i)) {
+            inScope[static_cast<size_t>(i)] = 0;
+            continue;
+        }
+        ++counted;
+        const double *row = lengths.data() + static_cast<size_t>(i) * CodeSlots;
+        double total = 0.0;
+        for (int c = 0; c < CodeSlots; ++c)
+            total += row[c];
+        for (int c = 0; c < CodeSlots; ++c)
+            totals[static_cast<size_t>(c)] += row[c];
+        grandTotal += total;
+        GlobalStatistics::Record record;
+        record.individual = i + 1;
+        record.total = total;
+        for (int unit = 0; unit < perIndividual; ++unit) {
+            const UnitTally &tally = tallies[static_cast<size_t>(i * perIndividual + unit)];
+            record.recombinations += tally.recombinations;
+            record.boundaries += tally.boundaries;
+        }
+        allRecombinations += record.recombinations;
+        const std::string &name = static_cast<size_t>(i) < data.IndividualNames.size() ? data.IndividualNames[static_cast<size_t>(i)] : std::string();
+        record.nameOffset = static_cast<std::uint32_t>(result.mNames.size());
+        record.nameLength = static_cast<std::uint32_t>(name.size());
+        result.mNames += name;
+        for (char code : used)
+            result.mLengths.push_back(row[AlleleTable::indexOf(code)]);
+        result.mRecords.push_back(record);
+    }
+    result.mOrder.resize(result.mRecords.size());
+    for (size_t r = 0; r < result.mOrder.size(); ++r)
+        result.mOrder[r] = static_cast<int>(r);
+
+    // Singleton lines, individual by individual; within an individual they were found group by
+    // group and locus by locus.
+    std::vector<int> start(static_cast<size_t>(nind) + 1, 0);
+    for (const SingletonAt &s : singletons)
+        ++start[static_cast<size_t>(s.individual) + 1];
+    for (size_t i = 1; i < start.size(); ++i)
+        start[i] += start[i - 1];
+    std::vector<SingletonAt> ordered(singletons.size());
+    for (const SingletonAt &s : singletons)
+        ordered[static_cast<size_t>(start[static_cast<size_t>(s.individual)]++)] = s;
+    for (const SingletonAt &s : ordered) {
+        if (!inScope[static_cast<size_t>(s.individual)])
+            continue;
+        const std::vector<Tlocinfo> &loci = data.GroupLoci(s.group);
+        const Tlocinfo &x = loci[static_cast<size_t>(s.locus) - 1];
+        const Tlocinfo &a = loci[static_cast<size_t>(s.locus)];
+        const Tlocinfo &b = loci[static_cast<size_t>(s.locus) + 1];
+        const std::string &name = static_cast<size_t>(s.individual) < data.IndividualNames.size() ? data.IndividualNames[static_cast<size_t>(s.individual)] : std::string();
+        const size_t at = static_cast<size_t>(s.individual) * static_cast<size_t>(perIndividual);
+        const size_t width = static_cast<size_t>(perIndividual);
+        result.mSingletons.push_back("Ind. " + formatText("%d", {s.individual + 1}) + " [" + name + "]  at <Group " +
+                                     formatText("%d", {s.group + 1}) + " " + a.Name + formatText("; %2.1f>", {a.Position}) + "  " +
+                                     x.Genotypes.substr(at, width) + " -> " + a.Genotypes.substr(at, width) + " -> " +
+                                     b.Genotypes.substr(at, width));
+    }
+
+    // The text area.
+    std::vector<std::string> &text = result.mTextLines;
+    text.emplace_back(" ");
+    for (char code : used) {
+        const double tot = totals[static_cast<size_t>(AlleleTable::indexOf(code))];
+        text.push_back(formatText("average %s:  %4.1f cM; %4.1f %%",
+                                  {std::string(1, code), counted > 0 ? tot / counted : 0.0, grandTotal != 0.0 ? 100.0 * tot / grandTotal : 0.0}));
+    }
+    if (counted > 0) {
+        text.push_back("Average # of recombinations(1): " + formatText("%3.1f", {static_cast<double>(allRecombinations) / counted}));
+        text.emplace_back();
+        text.emplace_back("(1) only changes in allele type, excluding unknown alleles, are counted as recombination events");
+        text.emplace_back();
+        text.emplace_back("^^^^^");
+        text.push_back(formatText("%d", {static_cast<int>(result.mSingletons.size())}) + " Possible singletons identified:");
+        text.insert(text.end(), result.mSingletons.begin(), result.mSingletons.end());
+    }
+    return result;
+}
+
+std::string globalStatisticsReport(const GenotypeData &data, const AlleleTable &table, const GeneralOptions &options,
+                                   GlobalStatisticsScope scope)
+{
+    return computeGlobalStatistics(data, table, options, scope).reportText();
+}
+
+} // namespace rvk
