@@ -1,6 +1,10 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutbox.h"
+#include "app/allelelistmodel.h"
+#include "app/allelepage.h"
+#include "app/drawingoptionspage.h"
+#include "app/generaloptionspanel.h"
 #include "app/imagepage.h"
 #include "app/placeholderpicture.h"
 #include "app/qtuserinterface.h"
@@ -155,11 +159,14 @@ void MainWindow::buildPages()
         if (page == ImagePageIndex) {
             widget = imageTab;
         } else if (page == SettingsPage) {
-            auto *settings = new QTabWidget;
-            settings->setObjectName(QStringLiteral("SettingsPages"));
-            settings->addTab(new QWidget, QStringLiteral("Allele && General options"));
-            settings->addTab(new QWidget, QStringLiteral("Drawing options"));
-            widget = settings;
+            mSettingsPages = new QTabWidget;
+            mSettingsPages->setObjectName(QStringLiteral("SettingsPages"));
+            mAllelePage = new AllelePage(mSettings.alleles);
+            mDrawingPage = new DrawingOptionsPage;
+            mDrawingPage->setOptions(mSettings.drawing);
+            mSettingsPages->addTab(mAllelePage, QStringLiteral("Allele && General options"));
+            mSettingsPages->addTab(mDrawingPage, QStringLiteral("Drawing options"));
+            widget = mSettingsPages;
         } else {
             widget = new QWidget;
         }
@@ -168,9 +175,21 @@ void MainWindow::buildPages()
     for (int page : {DataViewPage, MarkerSelectionPage, SelectionResultsPage})
         mPages->setTabEnabled(page, false);
     connect(mPages, &QTabWidget::currentChanged, this, [this](int page) {
-        if (page == ImagePageIndex && mData.GroupCount() > 0)
+        // Entering the image shows the settings in force; so does leaving the settings.
+        if ((page == ImagePageIndex || mShownPage == SettingsPage) && mData.GroupCount() > 0)
             drawCurrentView();
+        mShownPage = page;
     });
+
+    connect(mDrawingPage, &DrawingOptionsPage::changed, this, [this] { mSettings.drawing = mDrawingPage->options(); });
+    connect(mDrawingPage, &DrawingOptionsPage::colorModeChosen, this, [this] {
+        (mSettings.drawing.blackAndWhite() ? mBlackAndWhiteTool : mColourTool)->setChecked(true);
+        redrawbtnClick();
+    });
+    connect(mAllelePage, &AllelePage::applyRequested, this, &MainWindow::redrawbtnClick);
+    connect(mAllelePage, &AllelePage::saveSettingsRequested, this, &MainWindow::saveSettingsAs);
+    connect(mAllelePage, &AllelePage::loadSettingsRequested, this, &MainWindow::loadSettingsFrom);
+    connect(mAllelePage, &AllelePage::setAsDefaultRequested, this, &MainWindow::storeDefaultSettings);
     setCentralWidget(mPages);
 }
 
@@ -248,8 +267,10 @@ void MainWindow::buildMenus()
     addCommand(advanced, QStringLiteral("Calculate genetic distance"));
 
     QMenu *settings = bar->addMenu(QStringLiteral("Settings"));
-    addCommand(settings, QStringLiteral("Allele && General options"));
-    addCommand(settings, QStringLiteral("Drawing options"));
+    connect(settings->addAction(QStringLiteral("Allele && General options")), &QAction::triggered, this,
+            [this] { showSettingsPage(0); });
+    connect(settings->addAction(QStringLiteral("Drawing options")), &QAction::triggered, this,
+            [this] { showSettingsPage(1); });
 
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     addCommand(help, QStringLiteral("Manual"), &MainWindow::showManual);
@@ -333,7 +354,8 @@ void MainWindow::buildToolBar()
     tool(letterIcon(QStringLiteral("Cp"), QColor(210, 230, 210)), QStringLiteral("Copy Image to Clipboard"));
     tool(look->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Save Image as metafile"));
     tool(letterIcon(QStringLiteral("Pr"), QColor(210, 210, 230)), QStringLiteral("Print drawing"));
-    tool(letterIcon(QStringLiteral("S"), QColor(230, 230, 200)), QStringLiteral("Settings"));
+    connect(tool(letterIcon(QStringLiteral("S"), QColor(230, 230, 200)), QStringLiteral("Settings"), true),
+            &QAction::triggered, this, [this] { mPages->setCurrentIndex(SettingsPage); });
     tool(letterIcon(QStringLiteral("%"), QColor(200, 230, 230)), QStringLiteral("Show Statistics"));
     tool(letterIcon(QStringLiteral("Srt"), QColor(230, 200, 230)), QStringLiteral("Sort data"));
     tool(letterIcon(QStringLiteral("X"), QColor(180, 220, 180)), QStringLiteral("Excel data exchange"));
@@ -507,6 +529,10 @@ void MainWindow::applyLoadOutcome(const LoadOutcome &outcome)
         mFirstShown->blockSignals(false);
         mLastShown->blockSignals(false);
     }
+    if (outcome.aliasSection) {
+        mSettings.drawing.sideways = true;
+        mDrawingPage->setOptions(mSettings.drawing);
+    }
     if (!outcome.captionPath.empty())
         setWindowTitle(QStringLiteral("Display RVK - ") + toQt(outcome.captionPath));
     // Groups read before a failed file are shown and usable like any others.
@@ -518,6 +544,7 @@ void MainWindow::applyLoadOutcome(const LoadOutcome &outcome)
     // With a single group left by a failed file there is nothing to choose.
     if (failedFile && groups <= 1)
         mGroupSelector->setEnabled(false);
+    mAllelePage->model()->usedChanged();
     mUi->setProgress(0, 0);
 }
 
@@ -577,6 +604,7 @@ void MainWindow::closeAll()
         field->setValue(1);
     }
     setStatusText(0, toQt(emptyDataSummaryText()));
+    mAllelePage->model()->usedChanged();
     mSelectionListBuilt = false;
 }
 
@@ -659,6 +687,7 @@ DrawContext MainWindow::drawContext() const
 {
     DrawContext context;
     context.options = mSettings.drawing;
+    context.deducePhase = mAllelePage->generalOptions()->options().deducephase;
     context.visibleHeight = mImagePage->viewport()->height();
     context.group = std::max(0, mGroupSelector->currentIndex());
     context.firstIndividual = mFirstShown->value();
@@ -699,9 +728,38 @@ void MainWindow::showViewPicture(const ViewPicture &picture)
 
 void MainWindow::setColorMode(DrawingOptions::ColorMode mode)
 {
-    mSettings.drawing.setColorMode(mode);
-    (mode == DrawingOptions::ColorMode::Color ? mColourTool : mBlackAndWhiteTool)->setChecked(true);
-    redrawbtnClick();
+    // The page applies the colour-mode rule and asks for the redraw.
+    mDrawingPage->chooseColorMode(mode);
+}
+
+void MainWindow::showSettingsPage(int subPage)
+{
+    mSettingsPages->setCurrentIndex(subPage);
+    mPages->setCurrentIndex(SettingsPage);
+}
+
+GeneralOptions MainWindow::generalOptions() const { return mAllelePage->generalOptions()->options(); }
+
+void MainWindow::saveSettingsAs()
+{
+    const std::string path = mUi->saveFileName("Save Settings", SettingsSaveFilter, mLoader.defaultSettingsName());
+    if (path.empty())
+        return;
+    storeDataIntoSettings(mData, &mRecent, mSettings);
+    std::string errorText;
+    if (!saveSettings(path, mSettings, &errorText))
+        mUi->warning(errorText);
+}
+
+void MainWindow::loadSettingsFrom()
+{
+    const std::string defaultName = mLoader.defaultSettingsName();
+    const std::string folder = defaultName.empty() ? mOptions.programFolder
+                                                   : QFileInfo(toQt(defaultName)).absolutePath().toStdString();
+    const std::vector<std::string> chosen = mUi->openFileNames("Load Settings", SettingsLoadFilter, folder, false);
+    if (chosen.empty())
+        return;
+    loadSettingsFile(chosen.front());
 }
 
 void MainWindow::previousGroup()
@@ -823,8 +881,9 @@ void MainWindow::loadSettingsFile(const std::string &path)
     if (!loadSettingsWithData(path, mData, mSettings, &mRecent, &errorText))
         mUi->warning(errorText);
     refreshRecentCaptions();
-    if (mColourTool)
-        (mSettings.drawing.blackAndWhite() ? mBlackAndWhiteTool : mColourTool)->setChecked(true);
+    (mSettings.drawing.blackAndWhite() ? mBlackAndWhiteTool : mColourTool)->setChecked(true);
+    mDrawingPage->setOptions(mSettings.drawing);
+    mAllelePage->model()->reload();
 }
 
 void MainWindow::loadDefaultSettings() { loadSettingsFile(mSettingsFile); }

@@ -5,6 +5,7 @@
 #include "core/recentfiles.h"
 #include "render/drawcontext.h"
 #include "settings/displaysettings.h"
+#include "settings/generaloptions.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -29,6 +30,8 @@ class QTabWidget;
 
 namespace rvk {
 
+class AllelePage;
+class DrawingOptionsPage;
 class ImagePage;
 class ViewPicture;
 class QtUserInterface;
@@ -89,9 +92,18 @@ public:
     void setColorMode(DrawingOptions::ColorMode mode); // "Color drawing" / "B&&W drawing"
     // What the painters need from the controls, collected so no painter reads a widget.
     DrawContext drawContext() const;
+    void showSettingsPage(int subPage); // 0 "Allele && General options", 1 "Drawing options"
+    void saveSettingsAs();              // "Save Settings.."
+    void loadSettingsFrom();            // "Load Settings.."
+    // The general options as the page shows them, read by an analysis when it runs.
+    GeneralOptions generalOptions() const;
+    AllelePage *allelePage() const { return mAllelePage; }
+    DrawingOptionsPage *drawingOptionsPage() const { return mDrawingPage; }
     void previousGroup();
     void nextGroup();
     void showWhatsNew();
+    // "Set as Default", and closing the window: the settings in force become the next start's.
+    void storeDefaultSettings();
     void showManual();
 
 protected:
@@ -123,7 +135,6 @@ private:
     void firstActivation();
 
     void loadDefaultSettings();
-    void storeDefaultSettings();
     void loadSettingsFile(const std::string &path);
     QString openDialogFolder() const;
 
@@ -145,6 +156,10 @@ private:
 
     QTabWidget *mPages = nullptr;
     ImagePage *mImagePage = nullptr;
+    QTabWidget *mSettingsPages = nullptr;
+    AllelePage *mAllelePage = nullptr;
+    DrawingOptionsPage *mDrawingPage = nullptr;
+    int mShownPage = 0;
     QButtonGroup *mViewModeButtons = nullptr;
     QComboBox *mGroupSelector = nullptr;
     QSpinBox *mIndividualField = nullptr;

@@ -186,7 +186,8 @@ TEST(MainWindowStart, CommandsWaitingForTheirWorkAreDisabled)
 {
     WindowFixture f;
     const QStringList working = {"  &File  /&Load RVK data", "  &File  /&Close all", "  &File  /E&xit",
-                                 "&Help/Manual", "&Help/Whats &New ?", "&Help/&About"};
+                                 "&Help/Manual", "&Help/Whats &New ?", "&Help/&About",
+                                 "Settings/Allele && General options", "Settings/Drawing options"};
     for (const QString &path : working) {
         const QAction *action = f.menuCommand(path);
         ASSERT_NE(action, nullptr) << path.toStdString();
