@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace rvk {
 
@@ -358,12 +357,19 @@ void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int oth
     const bool gradient = o.Fillstyle == DrawingOptions::FillStyle::Gradient;
     const int tip = roundInt(4 * mGeometry.zoom);
     int top = mGeometry.y(loci[0].Position);
+    // Whether a repeated allele may simply lengthen the figure before it: not with ticks
+    // between the segments; a gradient row figure ends one row below its marker.
+    const bool extendable = !(o.ticks && !individualView);
+    const int extendRows = gradient && colour ? 1 : 0;
+    // The code whose figure is the one in hand, if any.
+    char pendingCode = 0;
 
     for (int k = 0; k < n; ++k) {
         const Tlocinfo &locus = loci[static_cast<size_t>(k)];
         const char raw = character(locus, column);
         if (locus.QtlStart != 0) {
             flush();
+            pendingCode = 0;
             const Rgb qtlColour = mTable.lookup(raw).Color;
             brush = withBrushColor(brush, qtlColour);
             pen.color = qtlColour;
@@ -377,6 +383,22 @@ void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int oth
         const char code = mCoder.code(mRules[static_cast<size_t>(k)], raw, character(locus, otherColumn), bar);
         Tcolorset &entry = mTable.lookup(code);
         entry.DrawnLength += mLength[static_cast<size_t>(k)];
+
+        // The same allele again, with nothing drawn in between: the figure in hand grows.
+        if (code == pendingCode && extendable && mHasPending && mPending.mergeable && top == mPending.y2 - extendRows
+            && !(o.roundtip && k == n - 1)) {
+            if (gradient && colour) {
+                bottom = markerY;
+                if (bottom > top)
+                    mPending.y2 = bottom + 1;
+            } else if (bottom > top) {
+                mPending.y2 = bottom;
+            }
+            top = bottom;
+            continue;
+        }
+        // Set again below once this segment's figure is the one in hand.
+        pendingCode = 0;
 
         if (colour) {
             pen.color = entry.Color;
@@ -445,6 +467,8 @@ void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int oth
         }
         if (colour)
             previous = entry.Color;
+        if (mHasPending && mPending.y2 == (gradient && colour ? bottom + 1 : bottom) && mPending.y2 > mPending.y1 && bottom > top)
+            pendingCode = code;
 
         if (o.ticks && !individualView) {
             flush();

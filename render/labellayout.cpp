@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <set>
 
 namespace rvk {
 
@@ -75,6 +76,210 @@ private:
     std::int64_t mTotal = 0;
 };
 
+// The same moves for long label columns. Labels that are packed (exactly minDistance apart) move
+// as one block, so a move shifts a range of labels at once: the distances d = marker - label
+// live in a tree with range addition that keeps the sum of squares and the first largest and
+// smallest d. The gaps that decide how far a push reaches are kept in two sets: gaps wider than
+// minDistance end a pushed block, gaps narrower than minDistance start one.
+class BlockSpreader
+{
+public:
+    BlockSpreader(const std::vector<MarkerLabel> &labels, int barWidth, int minDistance)
+        : mN(static_cast<int>(labels.size()))
+        , mBase(static_cast<std::int64_t>(barWidth) * barWidth)
+        , mMinDistance(minDistance)
+        , mGap(labels.size())
+        , mNodes(4 * labels.size())
+    {
+        std::vector<std::int64_t> d(labels.size());
+        for (size_t j = 0; j < labels.size(); ++j) {
+            if (j + 1 < labels.size())
+                mGap[j] = labels[j + 1].label - labels[j].label;
+            d[j] = labels[j].marker - labels[j].label;
+        }
+        build(1, 0, mN - 1, d);
+        for (int i = 0; i + 1 < mN; ++i)
+            classifyGap(i);
+    }
+
+    std::int64_t total() const { return mBase * mN + mNodes[1].sumSquares; }
+    int worst() const
+    {
+        const Node &root = mNodes[1];
+        const std::int64_t high = root.maxD * root.maxD;
+        const std::int64_t low = root.minD * root.minD;
+        if (high != low)
+            return high > low ? root.maxAt : root.minAt;
+        return std::min(root.maxAt, root.minAt);
+    }
+
+    void move(int j)
+    {
+        // Label j and the packed labels above it move; below a wide gap only a narrow gap
+        // starts another pushed block.
+        int top = j;
+        for (;;) {
+            const int from = blockStart(top);
+            shiftBlock(from, top);
+            if (from == 0)
+                break;
+            auto narrow = mNarrow.lower_bound(from - 1);
+            if (narrow == mNarrow.begin())
+                break;
+            top = *std::prev(narrow); // the pair (top, top + 1) is too close: top moves up
+        }
+    }
+
+    void write(std::vector<MarkerLabel> &labels)
+    {
+        flushAll(1, 0, mN - 1);
+        for (size_t j = 0; j < labels.size(); ++j)
+            labels[j].label = static_cast<int>(labels[j].marker - mLeafD[j]);
+    }
+
+private:
+    struct Node
+    {
+        std::int64_t sum = 0;
+        std::int64_t sumSquares = 0;
+        std::int64_t maxD = 0;
+        std::int64_t minD = 0;
+        int maxAt = 0;
+        int minAt = 0;
+        std::int64_t pending = 0;
+        int count = 0;
+    };
+
+    int gap(int i) const { return mGap[static_cast<size_t>(i)]; }
+    void classifyGap(int i)
+    {
+        mWide.erase(i);
+        mNarrow.erase(i);
+        if (gap(i) > mMinDistance)
+            mWide.insert(i);
+        else if (gap(i) < mMinDistance)
+            mNarrow.insert(i);
+    }
+    // The first label of the packed block that ends at top.
+    int blockStart(int top) const
+    {
+        auto wide = mWide.lower_bound(top);
+        return wide == mWide.begin() ? 0 : *std::prev(wide) + 1;
+    }
+    void shiftBlock(int from, int top)
+    {
+        add(1, 0, mN - 1, from, top, 1);
+        if (top + 1 < mN) {
+            ++mGap[static_cast<size_t>(top)];
+            classifyGap(top);
+        }
+        if (from > 0) {
+            --mGap[static_cast<size_t>(from - 1)];
+            classifyGap(from - 1);
+        }
+    }
+
+    static void combine(Node &node, const Node &left, const Node &right)
+    {
+        node.sum = left.sum + right.sum;
+        node.sumSquares = left.sumSquares + right.sumSquares;
+        if (left.maxD >= right.maxD) {
+            node.maxD = left.maxD;
+            node.maxAt = left.maxAt;
+        } else {
+            node.maxD = right.maxD;
+            node.maxAt = right.maxAt;
+        }
+        if (left.minD <= right.minD) {
+            node.minD = left.minD;
+            node.minAt = left.minAt;
+        } else {
+            node.minD = right.minD;
+            node.minAt = right.minAt;
+        }
+    }
+    static void apply(Node &node, std::int64_t delta)
+    {
+        node.sumSquares += 2 * delta * node.sum + delta * delta * node.count;
+        node.sum += delta * node.count;
+        node.maxD += delta;
+        node.minD += delta;
+        node.pending += delta;
+    }
+    void pushDown(int node)
+    {
+        if (mNodes[static_cast<size_t>(node)].pending == 0)
+            return;
+        apply(mNodes[static_cast<size_t>(2 * node)], mNodes[static_cast<size_t>(node)].pending);
+        apply(mNodes[static_cast<size_t>(2 * node + 1)], mNodes[static_cast<size_t>(node)].pending);
+        mNodes[static_cast<size_t>(node)].pending = 0;
+    }
+    void build(int node, int lo, int hi, const std::vector<std::int64_t> &d)
+    {
+        Node &n = mNodes[static_cast<size_t>(node)];
+        n.count = hi - lo + 1;
+        if (lo == hi) {
+            n.sum = n.maxD = n.minD = d[static_cast<size_t>(lo)];
+            n.sumSquares = n.sum * n.sum;
+            n.maxAt = n.minAt = lo;
+            return;
+        }
+        const int mid = (lo + hi) / 2;
+        build(2 * node, lo, mid, d);
+        build(2 * node + 1, mid + 1, hi, d);
+        combine(n, mNodes[static_cast<size_t>(2 * node)], mNodes[static_cast<size_t>(2 * node + 1)]);
+    }
+    void add(int node, int lo, int hi, int from, int to, std::int64_t delta)
+    {
+        if (to < lo || hi < from)
+            return;
+        if (from <= lo && hi <= to) {
+            apply(mNodes[static_cast<size_t>(node)], delta);
+            return;
+        }
+        pushDown(node);
+        const int mid = (lo + hi) / 2;
+        add(2 * node, lo, mid, from, to, delta);
+        add(2 * node + 1, mid + 1, hi, from, to, delta);
+        combine(mNodes[static_cast<size_t>(node)], mNodes[static_cast<size_t>(2 * node)], mNodes[static_cast<size_t>(2 * node + 1)]);
+    }
+    void flushAll(int node, int lo, int hi)
+    {
+        if (mLeafD.empty())
+            mLeafD.resize(static_cast<size_t>(mN));
+        if (lo == hi) {
+            mLeafD[static_cast<size_t>(lo)] = mNodes[static_cast<size_t>(node)].sum;
+            return;
+        }
+        pushDown(node);
+        const int mid = (lo + hi) / 2;
+        flushAll(2 * node, lo, mid);
+        flushAll(2 * node + 1, mid + 1, hi);
+    }
+
+    int mN;
+    std::int64_t mBase;
+    int mMinDistance;
+    std::vector<int> mGap; // label k + 1 minus label k
+    std::vector<Node> mNodes;
+    std::vector<std::int64_t> mLeafD;
+    std::set<int> mWide;
+    std::set<int> mNarrow;
+};
+
+template <typename Column> void descend(Column &column)
+{
+    // Move the worst label while the total keeps falling below every total reached so far.
+    constexpr std::int64_t Unreached = std::numeric_limits<std::int64_t>::max();
+    std::int64_t best = Unreached;
+    std::int64_t last = Unreached;
+    while (best > column.total()) {
+        column.move(column.worst());
+        best = std::min(best, last);
+        last = column.total();
+    }
+}
+
 } // namespace
 
 std::vector<char> labelledLoci(const std::vector<Tlocinfo> &loci, const DrawingOptions &options)
@@ -94,18 +299,31 @@ void spreadLabels(std::vector<MarkerLabel> &labels, int barWidth, int minDistanc
 {
     if (labels.empty())
         return;
-    Spreader spreader(labels, barWidth, minDistance);
-
-    // Move the worst label while the total keeps falling below every total reached so far.
-    constexpr std::int64_t Unreached = std::numeric_limits<std::int64_t>::max();
-    std::int64_t best = Unreached;
-    std::int64_t last = Unreached;
-    while (best > spreader.total()) {
-        spreader.move(spreader.worst());
-        best = std::min(best, last);
-        last = spreader.total();
+    if (labels.size() > 32) {
+        BlockSpreader column(labels, barWidth, minDistance);
+        descend(column);
+        column.write(labels);
+    } else {
+        Spreader column(labels, barWidth, minDistance);
+        descend(column);
     }
+    liftHangingLabels(labels, barWidth, minDistance);
+}
 
+void spreadLabelsOneByOne(std::vector<MarkerLabel> &labels, int barWidth, int minDistance)
+{
+    if (labels.empty())
+        return;
+    Spreader column(labels, barWidth, minDistance);
+    descend(column);
+    liftHangingLabels(labels, barWidth, minDistance);
+}
+
+void liftHangingLabels(std::vector<MarkerLabel> &labels, int barWidth, int minDistance)
+{
+    if (labels.empty())
+        return;
+    Spreader spreader(labels, barWidth, minDistance);
     // Lift labels that hang below their marker while there is room above them, the lowest first.
     const int n = static_cast<int>(labels.size());
     int from = n - 1;

@@ -27,6 +27,12 @@ std::vector<char> labelledLoci(const std::vector<Tlocinfo> &loci, const DrawingO
 // pushes that one too. Then lifts labels that hang below their marker with room above them.
 // Labels never move down.
 void spreadLabels(std::vector<MarkerLabel> &labels, int barWidth, int minDistance);
+// The same result, recomputing the whole column after every one-pixel move; spreadLabels moves
+// packed blocks of labels at once, which long columns need.
+void spreadLabelsOneByOne(std::vector<MarkerLabel> &labels, int barWidth, int minDistance);
+// The last step of the spreading alone: labels below their marker with more than minDistance
+// to the label above move up, the lowest first.
+void liftHangingLabels(std::vector<MarkerLabel> &labels, int barWidth, int minDistance);
 
 // The labels of the linkage-group view at their spread places, with the marker font selected.
 std::vector<MarkerLabel> layoutMarkerLabels(DrawSurface &surface, const std::vector<Tlocinfo> &loci,

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace rvk {
 namespace {
 
@@ -332,6 +334,51 @@ TEST(MarkerLabels, CrowdedLabelsNeverMoveDownAndKeepTheirOrder)
             EXPECT_GE(labels[j].label - labels[j - 1].label, 13);
     }
     EXPECT_LT(labels[0].label, 200); // pushed above its marker, also above the top margin if need be
+}
+
+} // namespace
+} // namespace rvk
+
+namespace rvk {
+namespace {
+
+TEST(MarkerLabels, LongColumnsSpreadLikeOneByOne)
+{
+    // Long columns move packed blocks at once; the result must be the one of single moves.
+    std::mt19937 random(3);
+    for (int round = 0; round < 40; ++round) {
+        const int n = 33 + static_cast<int>(random() % 120);
+        const int th = 8 + static_cast<int>(random() % 8);
+        const int step = th - 3 + static_cast<int>(random() % 6); // some columns start too tight
+        std::vector<MarkerLabel> labels;
+        int marker = 20, cursor = 20;
+        for (int j = 0; j < n; ++j) {
+            marker += static_cast<int>(random() % 30 < 20 ? random() % 3 : random() % 60);
+            cursor = std::max(cursor, marker);
+            labels.push_back({j, marker, cursor});
+            cursor += step;
+        }
+        std::vector<MarkerLabel> blocks = labels;
+        std::vector<MarkerLabel> single = labels;
+        spreadLabels(blocks, 8, th);
+        spreadLabelsOneByOne(single, 8, th);
+        for (int j = 0; j < n; ++j)
+            ASSERT_EQ(blocks[static_cast<size_t>(j)].label, single[static_cast<size_t>(j)].label) << "round " << round << " label " << j;
+    }
+}
+
+} // namespace
+} // namespace rvk
+
+namespace rvk {
+namespace {
+
+TEST(MarkerLabels, EmptyColumnStaysEmpty)
+{
+    std::vector<MarkerLabel> labels;
+    spreadLabels(labels, 8, 12);
+    spreadLabelsOneByOne(labels, 8, 12);
+    EXPECT_TRUE(labels.empty());
 }
 
 } // namespace
