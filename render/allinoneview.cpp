@@ -200,10 +200,20 @@ void RowPainter::flush()
     draw(mPending);
 }
 
-void RowPainter::add(const Figure &f)
+void RowPainter::add(const Figure &figure)
 {
-    if (f.x2 == f.x1)
+    if (figure.x2 == figure.x1)
         return; // no pixel column: nothing to draw
+    Figure f = figure;
+    // A rectangle at most two pixels wide is all outline: it paints what a fill in the pen's
+    // colour paints, and so joins its neighbours. Markers closer than a pixel give many of
+    // them, in "B && W" above all, where outlined segments never merge.
+    if (f.kind == Kind::Rectangle && f.pen.style == PenSpec::Style::Solid && f.pen.width == 1
+        && (f.x2 - f.x1 <= 2 || f.y2 - f.y1 <= 2) && f.x2 > f.x1 && f.y2 > f.y1) {
+        f.kind = Kind::Fill;
+        f.brush = BrushSpec{f.pen.color, BrushSpec::Style::Solid, -1};
+        f.mergeable = true;
+    }
     if (mHasPending && f.mergeable && mPending.mergeable && f.kind == mPending.kind && f.y1 == mPending.y1
         && f.y2 == mPending.y2 && f.brush == mPending.brush && f.x2 > f.x1 && mPending.x2 > mPending.x1) {
         if (f.kind == Kind::Fill) {

@@ -172,6 +172,14 @@ TEST(AllInOneView, ManyMarkersRecordAFewOperationsPerRow)
     EXPECT_LT(picture.operationCount(), 600u);
     const QImage image = renderPicture(picture);
     EXPECT_EQ(pixelAt(image, 300, 25), Red);
+
+    // In "B && W" every segment is outlined in black: one-pixel segments make the row black,
+    // drawn as one band rather than a rectangle per pixel column.
+    f.context.options.setColorMode(DrawingOptions::ColorMode::BlackAndWhite);
+    f.context.options.Fillstyle = DrawingOptions::FillStyle::Discrete;
+    const ViewPicture outlined = f.record();
+    EXPECT_LT(outlined.operationCount(), 600u);
+    EXPECT_EQ(pixelAt(renderPicture(outlined), 300, 25), Black);
 }
 
 TEST(AllInOneView, PrintingStacksTheGroupsOneBelowTheOther)
