@@ -1,0 +1,303 @@
+#include "io/spreadsheetreader.h"
+
+#include "core/textformat.h"
+#include "core/textlines.h"
+
+#include <freexl.h>
+#include <orcus/orcus_ods.hpp>
+#include <orcus/orcus_xlsx.hpp>
+#include <orcus/spreadsheet/document.hpp>
+#include <orcus/spreadsheet/factory.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace rvk {
+
+namespace {
+
+bool readBytes(const std::string &path, std::string &bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    bytes = buffer.str();
+    return static_cast<bool>(in) || in.eof();
+}
+
+bool startsWith(std::string_view bytes, std::string_view magic) { return bytes.substr(0, magic.size()) == magic; }
+
+unsigned word(std::string_view bytes, size_t at)
+{
+    return static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8);
+}
+
+// Drops empty rows and columns at the bottom and right: the used range ends at the last
+// non-empty cell.
+void trimToUsedRange(TextGrid &grid)
+{
+    int rows = 0;
+    int columns = 0;
+    for (int r = 0; r < grid.rowCount(); ++r)
+        for (int c = 0; c < grid.columnCount(); ++c)
+            if (!grid.cell(c, r).empty()) {
+                rows = std::max(rows, r + 1);
+                columns = std::max(columns, c + 1);
+            }
+    grid.resize(columns, rows);
+}
+
+std::optional<TextGrid> readWorkbook(const std::string &path, std::string *errorText)
+{
+    const void *handle = nullptr;
+    if (freexl_open(path.c_str(), &handle) != FREEXL_OK) {
+        if (handle)
+            freexl_close(handle);
+        if (errorText)
+            *errorText = SpreadsheetReader::unreadableMessage(path, "not a readable Excel workbook");
+        return std::nullopt;
+    }
+    std::unique_ptr<const void, int (*)(const void *)> closer(handle, freexl_close);
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK
+        || freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
+        if (errorText)
+            *errorText = SpreadsheetReader::unreadableMessage(path, "the workbook has no readable first worksheet");
+        return std::nullopt;
+    }
+    TextGrid grid(columns, static_cast<int>(rows));
+    for (unsigned int r = 0; r < rows; ++r) {
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue value;
+            if (freexl_get_cell_value(handle, r, c, &value) != FREEXL_OK)
+                continue;
+            std::string text;
+            switch (value.type) {
+            case FREEXL_CELL_INT: text = std::to_string(value.value.int_value); break;
+            case FREEXL_CELL_DOUBLE: text = formatGeneral(value.value.double_value); break;
+            case FREEXL_CELL_TEXT:
+            case FREEXL_CELL_SST_TEXT:
+            case FREEXL_CELL_DATE:
+            case FREEXL_CELL_DATETIME:
+            case FREEXL_CELL_TIME: text = value.value.text_value ? value.value.text_value : ""; break;
+            default: break;
+            }
+            grid.setCell(c, static_cast<int>(r), std::move(text));
+        }
+    }
+    trimToUsedRange(grid);
+    return grid;
+}
+
+// The orcus document model keeps its cells in ixion's model, whose headers need Boost; its own
+// CSV dump of the first sheet gives the same texts without them.
+std::optional<TextGrid> readZippedWorkbook(const std::string &path, bool openDocument, std::string *errorText)
+{
+    namespace fs = std::filesystem;
+    std::error_code code;
+    fs::path folder;
+    for (int attempt = 0; folder.empty() && attempt < 100; ++attempt) {
+        const fs::path candidate = fs::temp_directory_path(code)
+                                 / ("rvk-sheet-" + std::to_string(::getpid()) + "-" + std::to_string(attempt));
+        if (fs::create_directory(candidate, code))
+            folder = candidate;
+    }
+    if (folder.empty()) {
+        if (errorText)
+            *errorText = SpreadsheetReader::unreadableMessage(path, "no room for a temporary folder");
+        return std::nullopt;
+    }
+    struct Cleanup
+    {
+        fs::path folder;
+        ~Cleanup()
+        {
+            std::error_code ignored;
+            fs::remove_all(folder, ignored);
+        }
+    } cleanup{folder};
+    try {
+        orcus::spreadsheet::range_size_t size{1048576, 16384};
+        orcus::spreadsheet::document document(size);
+        orcus::spreadsheet::import_factory factory(document);
+        if (openDocument) {
+            orcus::orcus_ods loader(&factory);
+            loader.read_file(path);
+        } else {
+            orcus::orcus_xlsx loader(&factory);
+            loader.read_file(path);
+        }
+        if (document.get_sheet_count() == 0)
+            return TextGrid();
+        document.recalc_formula_cells();
+        document.dump_csv(folder.string());
+        const std::string name(document.get_sheet_name(0));
+        std::string text;
+        if (!readBytes((folder / (name + ".csv")).string(), text)) {
+            // A sheet name that makes no file name: take whatever file the dump made first.
+            for (const auto &entry : fs::directory_iterator(folder, code))
+                if (readBytes(entry.path().string(), text))
+                    break;
+        }
+        return SpreadsheetReader::readCsvWithSeparator(text, ',');
+    } catch (const std::exception &error) {
+        if (errorText)
+            *errorText = SpreadsheetReader::unreadableMessage(path, error.what());
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::optional<TextGrid> SpreadsheetReader::readWorksheetStream(std::string_view bytes, std::string *errorText)
+{
+    TextGrid grid;
+    size_t at = 0;
+    bool begun = false;
+    while (at + 4 <= bytes.size()) {
+        const unsigned type = word(bytes, at);
+        const size_t length = word(bytes, at + 2);
+        const size_t body = at + 4;
+        if (body + length > bytes.size())
+            break;
+        if (type == 0x0809)
+            begun = true;
+        else if (type == 0x000A)
+            return grid;
+        else if (type == 0x0204 && begun && length >= 8) {
+            const int row = static_cast<int>(word(bytes, body));
+            const int column = static_cast<int>(word(bytes, body + 2));
+            const size_t textLength = std::min<size_t>(word(bytes, body + 6), length - 8);
+            grid.setCell(column, row, std::string(bytes.substr(body + 8, textLength)));
+        }
+        at = body + length;
+    }
+    if (errorText)
+        *errorText = begun ? "the worksheet stream ends without its end record" : "not a worksheet stream";
+    return std::nullopt;
+}
+
+TextGrid SpreadsheetReader::readCsv(std::string_view text)
+{
+    if (startsWith(text, "\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    const std::string_view firstLine = text.substr(0, text.find_first_of("\r\n"));
+    char separator = ',';
+    size_t best = 0;
+    for (char candidate : {'\t', ';', ','}) {
+        const size_t count = static_cast<size_t>(std::count(firstLine.begin(), firstLine.end(), candidate));
+        if (count > best) {
+            best = count;
+            separator = candidate;
+        }
+    }
+    return readCsvWithSeparator(text, separator);
+}
+
+TextGrid SpreadsheetReader::readCsvWithSeparator(std::string_view text, char separator)
+{
+    if (startsWith(text, "\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    TextGrid grid;
+    int row = 0;
+    int column = 0;
+    std::string field;
+    bool quoted = false;
+    bool lineHasContent = false;
+    auto endField = [&] {
+        if (!field.empty())
+            grid.setCell(column, row, field);
+        else
+            grid.ensureSize(column + 1, row + 1);
+        field.clear();
+        ++column;
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"') {
+                if (i + 1 < text.size() && text[i + 1] == '"') {
+                    field += '"';
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                field += c;
+            }
+            continue;
+        }
+        if (c == '"') {
+            quoted = true;
+            lineHasContent = true;
+        } else if (c == separator) {
+            endField();
+            lineHasContent = true;
+        } else if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            if (lineHasContent || !field.empty())
+                endField();
+            else
+                grid.ensureSize(1, row + 1);
+            ++row;
+            column = 0;
+            lineHasContent = false;
+        } else {
+            field += c;
+            lineHasContent = true;
+        }
+    }
+    if (lineHasContent || !field.empty())
+        endField();
+    trimToUsedRange(grid);
+    return grid;
+}
+
+std::optional<TextGrid> SpreadsheetReader::read(const std::string &path, std::string *errorText)
+{
+    std::string bytes;
+    if (!readBytes(path, bytes)) {
+        if (errorText)
+            *errorText = unreadableMessage(path, "the file cannot be opened");
+        return std::nullopt;
+    }
+    if (startsWith(bytes, "\x09\x08")) {
+        std::string reason;
+        auto grid = readWorksheetStream(bytes, &reason);
+        if (!grid && errorText)
+            *errorText = unreadableMessage(path, reason);
+        return grid;
+    }
+    if (startsWith(bytes, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+        return readWorkbook(path, errorText);
+    if (startsWith(bytes, "PK\x03\x04")) {
+        // Both kinds are zip archives; the name says which to try first.
+        const bool ods = toLower(std::filesystem::path(path).extension().string()) == ".ods";
+        std::string first;
+        if (auto grid = readZippedWorkbook(path, ods, &first))
+            return grid;
+        if (auto grid = readZippedWorkbook(path, !ods, nullptr))
+            return grid;
+        if (errorText)
+            *errorText = first;
+        return std::nullopt;
+    }
+    if (bytes.find('\0') != std::string::npos) {
+        if (errorText)
+            *errorText = unreadableMessage(path, "unknown file format");
+        return std::nullopt;
+    }
+    return readCsv(bytes);
+}
+
+} // namespace rvk

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "io/textgrid.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rvk {
+
+// Reads the used range of the first worksheet of a spreadsheet file into a text grid, starting
+// at its first cell: ".xls" workbooks (through FreeXL), the bare ".xls" worksheet streams the
+// program writes itself, ".xlsx" and ".ods" (through liborcus) and ".csv" text. The kind is
+// taken from the file's first bytes, so a misnamed file still reads. Numbers become their
+// shortest text ("12", "1.5").
+class SpreadsheetReader
+{
+public:
+    // The grid, or nothing with a message fit to show in errorText.
+    static std::optional<TextGrid> read(const std::string &path, std::string *errorText = nullptr);
+
+    // A bare worksheet stream: BOF, LABEL and EOF records (others are skipped). The grid spans
+    // every cell a LABEL record names, empty ones included.
+    static std::optional<TextGrid> readWorksheetStream(std::string_view bytes, std::string *errorText = nullptr);
+    // Comma-, semicolon- or tab-separated text (the separator most frequent in the first line),
+    // fields optionally in double quotes with "" for a quote.
+    static TextGrid readCsv(std::string_view text);
+    static TextGrid readCsvWithSeparator(std::string_view text, char separator);
+
+    static std::string unreadableMessage(const std::string &path, const std::string &reason)
+    {
+        return "The file " + path + " could not be read as a spreadsheet: " + reason;
+    }
+};
+
+} // namespace rvk

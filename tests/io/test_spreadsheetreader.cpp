@@ -1,0 +1,80 @@
+#include "io/spreadsheetreader.h"
+#include "io/spreadsheetwriter.h"
+#include "support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+namespace rvk {
+namespace {
+
+// The sheet every fixture holds (made from sheet_genotypes.csv by a spreadsheet program).
+TextGrid expectedSheet()
+{
+    const std::vector<std::vector<std::string>> rows = {{"alias", "", "P1", "P2", "P3"}, {"popt", "f2", "", "", ""},
+                                                        {"nind", "3", "", "", ""},       {"name=chr1", "", "", "", ""},
+                                                        {"m1", "0", "A", "B", "H"},      {"m2", "12.5", "B", "", "A"},
+                                                        {"x,y", "1.25", "A", "A", "A"}};
+    TextGrid grid(5, static_cast<int>(rows.size()));
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t c = 0; c < rows[r].size(); ++c)
+            grid.setCell(static_cast<int>(c), static_cast<int>(r), rows[r][c]);
+    return grid;
+}
+
+class SpreadsheetFiles : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(SpreadsheetFiles, FirstWorksheetsUsedRangeAsText)
+{
+    std::string error;
+    const auto grid = SpreadsheetReader::read(test::testDataPath("sheet_genotypes." + GetParam()), &error);
+    ASSERT_TRUE(grid) << error;
+    EXPECT_EQ(grid->columnCount(), 5);
+    EXPECT_EQ(grid->rowCount(), 7);
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 5; ++c)
+            EXPECT_EQ(grid->cell(c, r), expectedSheet().cell(c, r)) << GetParam() << " cell " << c << "," << r;
+}
+
+INSTANTIATE_TEST_SUITE_P(, SpreadsheetFiles, ::testing::Values("xls", "xlsx", "ods", "csv"));
+
+TEST(SpreadsheetReader, TheProgramsOwnFilesReadBack)
+{
+    test::TempFolder folder;
+    TextGrid grid = expectedSheet();
+    grid.appendRow(); // empty cells written as empty labels still belong to the sheet
+    ASSERT_TRUE(WriteGridAsSpreadsheet(grid, folder.file("own.xls")));
+    const auto back = SpreadsheetReader::read(folder.file("own.xls"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, grid);
+}
+
+TEST(SpreadsheetReader, UnreadableFilesGiveAMessage)
+{
+    test::TempFolder folder;
+    std::string error;
+    EXPECT_FALSE(SpreadsheetReader::read(folder.file("missing.xls"), &error));
+    EXPECT_EQ(error, SpreadsheetReader::unreadableMessage(folder.file("missing.xls"), "the file cannot be opened"));
+    // A worksheet stream cut short, a damaged workbook and a damaged zip archive.
+    const std::string cut = folder.write("cut.xls", std::string("\x09\x08\x08\x00\x00\x00\x10\x00\x00\x00\x00\x00\x04\x02\x09", 15));
+    EXPECT_FALSE(SpreadsheetReader::read(cut, &error));
+    EXPECT_NE(error.find("end record"), std::string::npos);
+    const std::string workbook = folder.write("bad.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, 'x'));
+    EXPECT_FALSE(SpreadsheetReader::read(workbook, &error));
+    const std::string zipped = folder.write("bad.xlsx", "PK\x03\x04 not really a zip");
+    EXPECT_FALSE(SpreadsheetReader::read(zipped, &error));
+    EXPECT_EQ(error.rfind("The file " + zipped + " could not be read as a spreadsheet: ", 0), 0u);
+}
+
+TEST(SpreadsheetReader, CsvSeparatorsAndQuotes)
+{
+    const TextGrid tabs = SpreadsheetReader::readCsv("a\tb,c\n\"q\"\"x\"\t\n");
+    EXPECT_EQ(tabs.cell(1, 0), "b,c");
+    EXPECT_EQ(tabs.cell(0, 1), "q\"x");
+    const TextGrid semicolons = SpreadsheetReader::readCsv("a;b;c\r\n1;;3\r\n");
+    EXPECT_EQ(semicolons.columnCount(), 3);
+    EXPECT_EQ(semicolons.rowCount(), 2);
+    EXPECT_EQ(semicolons.cell(2, 1), "3");
+}
+
+} // namespace
+} // namespace rvk
