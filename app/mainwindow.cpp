@@ -31,6 +31,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
@@ -360,7 +361,16 @@ void MainWindow::buildToolBar()
     tool(letterIcon(QStringLiteral("Srt"), QColor(230, 200, 230)), QStringLiteral("Sort data"));
     tool(letterIcon(QStringLiteral("X"), QColor(180, 220, 180)), QStringLiteral("Excel data exchange"));
     tools->addSeparator();
-    tool(letterIcon(QStringLiteral("Z"), QColor(240, 240, 240)), QStringLiteral("Zoom factor"));
+    QAction *zoom = tool(letterIcon(QStringLiteral("Z"), QColor(240, 240, 240)), QStringLiteral("Zoom factor"), true);
+    auto *zoomMenu = new QMenu(this);
+    zoomMenu->setObjectName(QStringLiteral("ZoomMenu"));
+    for (int tag : {1, 2, 5, 10, 20, 50, 100, 200}) {
+        QAction *entry = zoomMenu->addAction(toQt(formatText("%d%%", {tag * 10})));
+        connect(entry, &QAction::triggered, this, [this, tag] { zoomTo(tag); });
+    }
+    zoom->setMenu(zoomMenu);
+    if (auto *button = qobject_cast<QToolButton *>(tools->widgetForAction(zoom)))
+        button->setPopupMode(QToolButton::InstantPopup);
     tools->addSeparator();
     connect(tool(look->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("Refresh drawing"), true),
             &QAction::triggered, this, &MainWindow::redrawbtnClick);
@@ -599,6 +609,7 @@ void MainWindow::closeAll()
     mLoader.Reset();
     mData.CurrentIndividual = 1;
     mImagePage->setPicture(drawNoDataPicture(mImagePage->pictureAreaSize()));
+    mViewPicture = ViewPicture();
     for (QSpinBox *field : {mFirstShown, mLastShown}) {
         const QSignalBlocker blocker(field);
         field->setValue(1);
@@ -687,6 +698,7 @@ DrawContext MainWindow::drawContext() const
 {
     DrawContext context;
     context.options = mSettings.drawing;
+    context.zoom = mZoomFactor;
     context.deducePhase = mAllelePage->generalOptions()->options().deducephase;
     context.visibleHeight = mImagePage->viewport()->height();
     context.group = std::max(0, mGroupSelector->currentIndex());
@@ -713,6 +725,7 @@ void MainWindow::drawCurrentView()
         return; // these pictures come from their own painters
     }
     showViewPicture(picture);
+    mViewPicture = std::move(picture);
 }
 
 void MainWindow::showViewPicture(const ViewPicture &picture)
@@ -730,6 +743,13 @@ void MainWindow::setColorMode(DrawingOptions::ColorMode mode)
 {
     // The page applies the colour-mode rule and asks for the redraw.
     mDrawingPage->chooseColorMode(mode);
+}
+
+void MainWindow::zoomTo(int tag)
+{
+    mZoomFactor = tag / 10.0;
+    setStatusText(3, QStringLiteral("Zoom: ") + toQt(formatGeneral(100 * mZoomFactor)) + QStringLiteral("%"));
+    redrawbtnClick();
 }
 
 void MainWindow::showSettingsPage(int subPage)

@@ -4,6 +4,7 @@
 #include "core/genotypedata.h"
 #include "core/recentfiles.h"
 #include "render/drawcontext.h"
+#include "render/viewpicture.h"
 #include "settings/displaysettings.h"
 #include "settings/generaloptions.h"
 
@@ -33,7 +34,6 @@ namespace rvk {
 class AllelePage;
 class DrawingOptionsPage;
 class ImagePage;
-class ViewPicture;
 class QtUserInterface;
 
 struct MainWindowOptions
@@ -92,6 +92,11 @@ public:
     void setColorMode(DrawingOptions::ColorMode mode); // "Color drawing" / "B&&W drawing"
     // What the painters need from the controls, collected so no painter reads a widget.
     DrawContext drawContext() const;
+    // The zoom menu: tag 1, 2, 5, 10 (100 %), 20, 50, 100 or 200 tenths.
+    void zoomTo(int tag);
+    double zoomFactor() const { return mZoomFactor; }
+    // The recorded picture of the last drawing, for printing and export.
+    const ViewPicture &viewPicture() const { return mViewPicture; }
     void showSettingsPage(int subPage); // 0 "Allele && General options", 1 "Drawing options"
     void saveSettingsAs();              // "Save Settings.."
     void loadSettingsFrom();            // "Load Settings.."
@@ -152,6 +157,8 @@ private:
 
     ViewMode mViewMode = LinkageGroupMode;
     bool mFirstActivation = true;
+    double mZoomFactor = 1.0;
+    ViewPicture mViewPicture;
     bool mSelectionListBuilt = false;
 
     QTabWidget *mPages = nullptr;

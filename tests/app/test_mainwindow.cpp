@@ -454,6 +454,37 @@ TEST(MainWindowView, LoadedGroupIsDrawnOnceIntoTheImagePage)
     EXPECT_FALSE(holdsColour(f.window->imagePage()->picture(), colourA));
 }
 
+TEST(MainWindowView, ZoomMenuSetsTheFactorStatusAndPictureSize)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    const int width100 = f.window->imagePage()->picture().width();
+    auto *menu = f.window->findChild<QMenu *>(QStringLiteral("ZoomMenu"));
+    ASSERT_NE(menu, nullptr);
+    QStringList entries;
+    for (QAction *action : menu->actions())
+        entries.append(action->text());
+    EXPECT_EQ(entries, (QStringList{"10%", "20%", "50%", "100%", "200%", "500%", "1000%", "2000%"}));
+
+    struct Case
+    {
+        int tag;
+        double factor;
+        QString status;
+    };
+    for (const Case &c : {Case{5, 0.5, "Zoom: 50%"}, Case{1, 0.1, "Zoom: 10%"}, Case{200, 20.0, "Zoom: 2000%"},
+                          Case{20, 2.0, "Zoom: 200%"}}) {
+        f.window->zoomTo(c.tag);
+        EXPECT_DOUBLE_EQ(f.window->zoomFactor(), c.factor);
+        EXPECT_EQ(f.window->statusText(3), c.status);
+    }
+    LinkageGroupView::Layout layout;
+    drawLinkageGroupView(f.window->data(), f.window->alleles(), f.window->drawContext(), &layout);
+    EXPECT_EQ(f.window->imagePage()->picture().size(), QSize(layout.width, layout.height)) << "drawn at 200 %";
+    EXPECT_GT(layout.width, width100);
+    EXPECT_EQ(f.window->imagePage()->picture().width(), f.window->viewPicture().width());
+}
+
 TEST(MainWindowView, RefreshWithoutDataOnlyShowsTheImagePage)
 {
     WindowFixture f;
