@@ -1,11 +1,34 @@
 #include "app/imagepage.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 
 namespace rvk {
 
-ImagePage::ImagePage(QWidget *parent) : QScrollArea(parent), mCanvas(new QLabel)
+// The label that shows the picture and reports where the pointer is on it.
+class ImagePage::Canvas : public QLabel
+{
+public:
+    explicit Canvas(ImagePage *page) : mPage(page) { setMouseTracking(true); }
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        emit mPage->pointerMoved(event->position().toPoint());
+        QLabel::mouseMoveEvent(event);
+    }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        emit mPage->pointerClicked(event->position().toPoint(), event->button());
+        QLabel::mousePressEvent(event);
+    }
+
+private:
+    ImagePage *mPage;
+};
+
+ImagePage::ImagePage(QWidget *parent) : QScrollArea(parent), mCanvas(new Canvas(this))
 {
     setObjectName(QStringLiteral("ImagePage"));
     mCanvas->setObjectName(QStringLiteral("RvkImage"));
@@ -23,6 +46,10 @@ void ImagePage::setPicture(const QImage &picture)
     mCanvas->setPixmap(QPixmap::fromImage(picture));
     mCanvas->resize(picture.size());
 }
+
+void ImagePage::setPictureHint(const QString &hint) { mCanvas->setToolTip(hint); }
+
+QString ImagePage::pictureHint() const { return mCanvas->toolTip(); }
 
 QSize ImagePage::pictureAreaSize() const
 {

@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QScrollArea>
 
-class QLabel;
 
 namespace rvk {
 
@@ -21,9 +20,18 @@ public:
     // The size a picture should have to fill the visible area (never smaller than a readable
     // minimum, so the placeholder texts fit before the window is first shown).
     QSize pictureAreaSize() const;
+    // The hint the picture shows; empty switches it off.
+    void setPictureHint(const QString &hint);
+    QString pictureHint() const;
+
+signals:
+    // Pointer events in picture pixels.
+    void pointerMoved(QPoint position);
+    void pointerClicked(QPoint position, Qt::MouseButton button);
 
 private:
-    QLabel *mCanvas;
+    class Canvas;
+    Canvas *mCanvas;
     QImage mPicture;
 };
 

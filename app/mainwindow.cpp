@@ -6,14 +6,17 @@
 #include "app/drawingoptionspage.h"
 #include "app/generaloptionspanel.h"
 #include "app/imagepage.h"
+#include "app/individualfield.h"
 #include "app/placeholderpicture.h"
 #include "app/qtuserinterface.h"
 #include "core/datasetsettings.h"
 #include "core/statustexts.h"
 #include "core/textformat.h"
+#include "render/allinoneview.h"
 #include "render/individualview.h"
 #include "render/linkagegroupview.h"
 #include "render/paintersurface.h"
+#include "stats/markerstatistics.h"
 #include "settings/settingsfile.h"
 #include "settings/programpaths.h"
 
@@ -23,6 +26,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -43,6 +47,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -149,6 +154,8 @@ void MainWindow::buildPages()
     connect(mViewModeButtons, &QButtonGroup::idClicked, this, [this](int id) { setViewMode(static_cast<ViewMode>(id)); });
     imageLayout->addWidget(organizeBy);
     mImagePage = new ImagePage;
+    connect(mImagePage, &ImagePage::pointerMoved, this, &MainWindow::pointerMovedOnPicture);
+    connect(mImagePage, &ImagePage::pointerClicked, this, &MainWindow::pointerClickedOnPicture);
     imageLayout->addWidget(mImagePage, 1);
 
     const QStringList captions = {
@@ -364,9 +371,9 @@ void MainWindow::buildToolBar()
     QAction *zoom = tool(letterIcon(QStringLiteral("Z"), QColor(240, 240, 240)), QStringLiteral("Zoom factor"), true);
     auto *zoomMenu = new QMenu(this);
     zoomMenu->setObjectName(QStringLiteral("ZoomMenu"));
-    for (int tag : {1, 2, 5, 10, 20, 50, 100, 200}) {
-        QAction *entry = zoomMenu->addAction(toQt(formatText("%d%%", {tag * 10})));
-        connect(entry, &QAction::triggered, this, [this, tag] { zoomTo(tag); });
+    for (const ZoomMenuEntry &zoomEntry : zoomMenuEntries()) {
+        QAction *entry = zoomMenu->addAction(QString::fromLatin1(zoomEntry.caption));
+        connect(entry, &QAction::triggered, this, [this, tag = zoomEntry.tag] { zoomTo(tag); });
     }
     zoom->setMenu(zoomMenu);
     if (auto *button = qobject_cast<QToolButton *>(tools->widgetForAction(zoom)))
@@ -381,20 +388,13 @@ void MainWindow::buildToolBar()
     auto *browserLayout = new QHBoxLayout(browser);
     browserLayout->setContentsMargins(4, 0, 4, 0);
     browserLayout->addWidget(new QLabel(QStringLiteral("Ind:")));
-    mIndividualField = new QSpinBox;
+    mIndividualField = new IndividualField;
     mIndividualField->setObjectName(QStringLiteral("IndividualField"));
     mIndividualField->setRange(0, 0);
-    mIndividualField->setKeyboardTracking(false);
     mIndividualField->setMinimumWidth(mIndividualField->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 24);
     browserLayout->addWidget(mIndividualField);
-    connect(mIndividualField, &QSpinBox::valueChanged, this, [this](int value) {
-        if (mData.GroupCount() == 0 || value == mData.CurrentIndividual)
-            return;
-        if (value >= 1 && value <= mData.LastIndividual) {
-            mData.CurrentIndividual = value;
-            redrawbtnClick();
-        }
-    });
+    connect(mIndividualField, &IndividualField::stepRequested, this, &MainWindow::stepIndividual);
+    connect(mIndividualField, &IndividualField::numberEntered, this, &MainWindow::enterIndividual);
     mIndividualBrowser = tools->addWidget(browser);
 
     auto *range = new QWidget;
@@ -610,6 +610,7 @@ void MainWindow::closeAll()
     mData.CurrentIndividual = 1;
     mImagePage->setPicture(drawNoDataPicture(mImagePage->pictureAreaSize()));
     mViewPicture = ViewPicture();
+    mPointerLayout.reset();
     for (QSpinBox *field : {mFirstShown, mLastShown}) {
         const QSignalBlocker blocker(field);
         field->setValue(1);
@@ -712,18 +713,37 @@ void MainWindow::drawCurrentView()
 {
     if (mData.GroupCount() == 0)
         return;
+    const DrawContext context = drawContext();
+    PointerLayout pointer;
+    pointer.zoom = context.zoom;
+    pointer.barWidth = context.options.barwidth;
+    pointer.space = context.options.space;
     ViewPicture picture;
     switch (mViewMode) {
-    case LinkageGroupMode:
-        picture = drawLinkageGroupView(mData, mSettings.alleles, drawContext());
+    case LinkageGroupMode: {
+        LinkageGroupView::Layout layout;
+        picture = drawLinkageGroupView(mData, mSettings.alleles, context, &layout);
+        pointer.view = ViewKind::LinkageGroup;
+        pointer.markSpace = layout.markSpace;
         break;
-    case IndividualMode:
-        picture = drawIndividualView(mData, mSettings.alleles, drawContext());
-        break;
-    case AllInOneMode:
-    case AssociationMode:
-        return; // these pictures come from their own painters
     }
+    case IndividualMode:
+        picture = drawIndividualView(mData, mSettings.alleles, context);
+        pointer.view = ViewKind::Individual;
+        break;
+    case AllInOneMode: {
+        // The consensus row shows the major alleles as they are now.
+        refreshMajorAlleles(mData, mSettings.alleles);
+        AllInOneView::Layout layout;
+        picture = drawAllInOneView(mData, mSettings.alleles, context, mImagePage->viewport()->width(), &layout, mUi);
+        pointer.view = ViewKind::AllInOne;
+        pointer.markSpace = layout.markSpace;
+        break;
+    }
+    case AssociationMode:
+        return; // the association plot draws its own picture
+    }
+    mPointerLayout = pointer;
     showViewPicture(picture);
     mViewPicture = std::move(picture);
 }
@@ -747,8 +767,8 @@ void MainWindow::setColorMode(DrawingOptions::ColorMode mode)
 
 void MainWindow::zoomTo(int tag)
 {
-    mZoomFactor = tag / 10.0;
-    setStatusText(3, QStringLiteral("Zoom: ") + toQt(formatGeneral(100 * mZoomFactor)) + QStringLiteral("%"));
+    mZoomFactor = zoomFactorForTag(tag);
+    setStatusText(3, toQt(zoomStatusText(mZoomFactor)));
     redrawbtnClick();
 }
 
@@ -792,7 +812,7 @@ void MainWindow::previousGroup()
             RadioGroup1Click();
         }
     } else if (mViewMode == IndividualMode) {
-        stepIndividual(-1);
+        stepIndividual(StepDirection::Down);
     }
 }
 
@@ -806,23 +826,69 @@ void MainWindow::nextGroup()
             RadioGroup1Click();
         }
     } else if (mViewMode == IndividualMode) {
-        stepIndividual(+1);
+        stepIndividual(StepDirection::Up);
     }
 }
 
-void MainWindow::stepIndividual(int direction)
+void MainWindow::stepIndividual(StepDirection direction)
 {
-    // Steps to the next individual that counts as selected; an individual is left as it is
-    // when there is none in that direction.
     if (mData.GroupCount() == 0)
         return;
-    int i = mData.CurrentIndividual + direction;
-    while (i >= 1 && i <= mData.LastIndividual && !mData.IsSelected(i - 1))
-        i += direction;
-    if (i < 1 || i > mData.LastIndividual)
+    if (const std::optional<int> individual = rvk::stepIndividual(mData, direction)) {
+        mData.CurrentIndividual = *individual;
+        redrawbtnClick();
+    }
+}
+
+void MainWindow::enterIndividual(const QString &text)
+{
+    if (mData.GroupCount() == 0)
         return;
-    mData.CurrentIndividual = i;
+    if (const std::optional<int> individual = enteredIndividual(text.toStdString(), mData.LastIndividual))
+        mData.CurrentIndividual = *individual;
     redrawbtnClick();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pointer on the picture
+
+void MainWindow::pointerMovedOnPicture(QPoint position)
+{
+    if (mData.GroupCount() == 0 || !mPointerLayout)
+        return;
+    const HoverResult hover = hoverAt(*mPointerLayout, position.x(), position.y(), mData.SelectedIndices,
+                                      mData.IndividualNames);
+    if (!hover.tooltipEnabled)
+        mImagePage->setPictureHint(QString());
+    else if (!hover.tooltip.empty())
+        mImagePage->setPictureHint(toQt(hover.tooltip));
+    if (!hover.statusText.empty())
+        setStatusText(1, toQt(hover.statusText));
+}
+
+void MainWindow::pointerClickedOnPicture(QPoint position, Qt::MouseButton button)
+{
+    if (mData.GroupCount() == 0 || !mPointerLayout || (button != Qt::LeftButton && button != Qt::RightButton))
+        return;
+    const ClickResult click = inspectAt(*mPointerLayout, position.x(), position.y(),
+                                        button == Qt::RightButton ? PointerButton::Right : PointerButton::Left,
+                                        mData.SelectedIndices, mData.IndividualNames);
+    switch (click.action) {
+    case ClickResult::Action::None:
+    case ClickResult::Action::SelectTrait: // the association plot is not drawn here
+        break;
+    case ClickResult::Action::SwitchToLinkageGroup:
+        setViewMode(LinkageGroupMode);
+        break;
+    case ClickResult::Action::ShowTooltip:
+        mImagePage->setPictureHint(toQt(click.text));
+        QToolTip::showText(QCursor::pos(), toQt(click.text), mImagePage);
+        break;
+    case ClickResult::Action::OpenIndividual:
+        mData.CurrentIndividual = click.individual;
+        setViewMode(IndividualMode);
+        break;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "core/genotypedata.h"
 #include "core/recentfiles.h"
 #include "render/drawcontext.h"
+#include "render/pointerinspection.h"
 #include "render/viewpicture.h"
 #include "settings/displaysettings.h"
 #include "settings/generaloptions.h"
@@ -15,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,7 @@ namespace rvk {
 class AllelePage;
 class DrawingOptionsPage;
 class ImagePage;
+class IndividualField;
 class QtUserInterface;
 
 struct MainWindowOptions
@@ -106,6 +109,12 @@ public:
     DrawingOptionsPage *drawingOptionsPage() const { return mDrawingPage; }
     void previousGroup();
     void nextGroup();
+    // The "Ind:" field: a step (skipping unselected individuals) or a typed number with Enter.
+    void stepIndividual(StepDirection direction);
+    void enterIndividual(const QString &text);
+    // The pointer on the picture, in picture pixels.
+    void pointerMovedOnPicture(QPoint position);
+    void pointerClickedOnPicture(QPoint position, Qt::MouseButton button);
     void showWhatsNew();
     // "Set as Default", and closing the window: the settings in force become the next start's.
     void storeDefaultSettings();
@@ -136,7 +145,6 @@ private:
     void updateModePanels();
     void drawCurrentView();
     void showViewPicture(const ViewPicture &picture);
-    void stepIndividual(int direction);
     void firstActivation();
 
     void loadDefaultSettings();
@@ -159,6 +167,7 @@ private:
     bool mFirstActivation = true;
     double mZoomFactor = 1.0;
     ViewPicture mViewPicture;
+    std::optional<PointerLayout> mPointerLayout; // how the last picture was laid out
     bool mSelectionListBuilt = false;
 
     QTabWidget *mPages = nullptr;
@@ -169,7 +178,7 @@ private:
     int mShownPage = 0;
     QButtonGroup *mViewModeButtons = nullptr;
     QComboBox *mGroupSelector = nullptr;
-    QSpinBox *mIndividualField = nullptr;
+    IndividualField *mIndividualField = nullptr;
     QAction *mIndividualBrowser = nullptr;
     QSpinBox *mFirstShown = nullptr;
     QSpinBox *mLastShown = nullptr;

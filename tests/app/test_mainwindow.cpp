@@ -1,7 +1,9 @@
 #include "app/imagepage.h"
 #include "app/mainwindow.h"
 #include "core/dataloader.h"
+#include "render/allinoneview.h"
 #include "render/linkagegroupview.h"
+#include "render/pointerinspection.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
@@ -483,6 +485,62 @@ TEST(MainWindowView, ZoomMenuSetsTheFactorStatusAndPictureSize)
     EXPECT_EQ(f.window->imagePage()->picture().size(), QSize(layout.width, layout.height)) << "drawn at 200 %";
     EXPECT_GT(layout.width, width100);
     EXPECT_EQ(f.window->imagePage()->picture().width(), f.window->viewPicture().width());
+}
+
+TEST(MainWindowView, AllInOneModeDrawsTheWholeGenome)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1)),
+                             QString::fromStdString(f.folder.write("b.rvk", Chr2))});
+    f.window->setViewMode(MainWindow::AllInOneMode);
+    AllInOneView::Layout layout;
+    drawAllInOneView(f.window->data(), f.window->alleles(), f.window->drawContext(),
+                     f.window->imagePage()->viewport()->width(), &layout);
+    EXPECT_TRUE(layout.drawable);
+    EXPECT_EQ(f.window->imagePage()->picture().size(), QSize(layout.width, layout.height));
+    EXPECT_EQ(f.window->data().GroupLoci(0)[0].MajorAllele, 'a') << "major alleles refreshed for the consensus row";
+}
+
+TEST(MainWindowView, PointerNamesIndividualsAndOpensThemAt100Percent)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    LinkageGroupView::Layout layout;
+    drawLinkageGroupView(f.window->data(), f.window->alleles(), f.window->drawContext(), &layout);
+    const DrawingOptions &options = f.window->displaySettings().drawing;
+    const int third = layout.markSpace + 2 * (options.barwidth + options.space) + 1;
+
+    f.window->pointerMovedOnPicture(QPoint(third, 50));
+    EXPECT_EQ(f.window->statusText(1), "[3] 3");
+    EXPECT_EQ(f.window->imagePage()->pictureHint().toStdString(), DetailedViewHint);
+
+    f.window->pointerClickedOnPicture(QPoint(third, 50), Qt::RightButton);
+    EXPECT_EQ(f.window->viewMode(), MainWindow::IndividualMode);
+    EXPECT_EQ(f.window->data().CurrentIndividual, 3);
+    f.window->pointerClickedOnPicture(QPoint(10, 10), Qt::RightButton);
+    EXPECT_EQ(f.window->viewMode(), MainWindow::LinkageGroupMode);
+
+    f.window->zoomTo(20);
+    const QString before = f.window->statusText(1);
+    f.window->pointerMovedOnPicture(QPoint(layout.markSpace + 1, 50));
+    EXPECT_EQ(f.window->statusText(1), before) << "at 200 % the pointer names nobody";
+}
+
+TEST(MainWindowView, IndividualFieldStepsAndTakesTypedNumbers)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    f.window->setViewMode(MainWindow::IndividualMode);
+    f.window->enterIndividual("5");
+    EXPECT_EQ(f.window->data().CurrentIndividual, 5);
+    EXPECT_EQ(f.window->statusText(1), "5");
+    f.window->stepIndividual(StepDirection::Up);
+    EXPECT_EQ(f.window->data().CurrentIndividual, 5) << "nothing after the last";
+    f.window->enterIndividual("9");
+    EXPECT_EQ(f.window->data().CurrentIndividual, 5) << "out of range: unchanged";
+    f.window->data().Ticked[3] = 0;
+    f.window->stepIndividual(StepDirection::Down);
+    EXPECT_EQ(f.window->data().CurrentIndividual, 3) << "unticked individuals are skipped";
 }
 
 TEST(MainWindowView, RefreshWithoutDataOnlyShowsTheImagePage)
