@@ -24,6 +24,17 @@ bool CliSession::open(const std::vector<std::string> &files)
     return outcome.completed;
 }
 
+bool CliSession::open(const std::vector<std::string> &files, const SelectionOptions &selection, SelectionOptionsReport *report)
+{
+    if (!open(files))
+        return false;
+    std::string error;
+    if (selection.empty() || applySelectionOptions(selection, data, settings.alleles, ui, &error, report))
+        return true;
+    ui.error(error);
+    return false;
+}
+
 bool CliSession::loadSettingsFile(const std::string &path)
 {
     std::string error;

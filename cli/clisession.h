@@ -2,6 +2,7 @@
 
 #include "cli/clicommand.h"
 #include "cli/cliuserinterface.h"
+#include "cli/selectionoptions.h"
 #include "core/dataloader.h"
 #include "core/genotypedata.h"
 #include "settings/displaysettings.h"
@@ -21,6 +22,9 @@ struct CliSession
     // Opens the files as one open; false (after the window's messages on standard error) when
     // any file failed.
     bool open(const std::vector<std::string> &files);
+    // Opens the files, then applies the selection and sort options; false after a message on
+    // standard error when anything fails.
+    bool open(const std::vector<std::string> &files, const SelectionOptions &selection, SelectionOptionsReport *report = nullptr);
     // Loads a settings file given on the command line; false after a message when it fails.
     bool loadSettingsFile(const std::string &path);
 

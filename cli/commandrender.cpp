@@ -18,6 +18,8 @@ namespace {
 constexpr const char *Usage =
     "usage: rvk-cli render FILE... [--view group|individual] [--group N] [--individual I] [--range A-B]\n"
     "                              [--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] --out PICTURE\n"
+    "                              [--criteria MARKER=CODE[,MARKER=!CODE...]] [--select-list FILE.rvl]\n"
+    "                              [--sort all|marker:NAME|group:N|alias|allele:CODE|none]\n"
     "PICTURE ends in .png, .jpg, .svg, .pdf or .emf\n";
 
 std::string extensionOf(const std::string &path)
@@ -136,13 +138,20 @@ bool savePicture(const ViewPicture &picture, const std::string &path, std::strin
 
 int runRender(const std::vector<std::string> &args, CommandContext &context)
 {
+    std::vector<std::string> rest = args;
+    SelectionOptions selection;
+    std::string selectionError;
+    if (!parseSelectionOptions(rest, selection, &selectionError)) {
+        context.err << "rvk-cli render: " << selectionError << "\n" << Usage;
+        return 2;
+    }
     RenderOptions o;
-    if (const std::string error = parseRenderOptions(args, o); !error.empty()) {
+    if (const std::string error = parseRenderOptions(rest, o); !error.empty()) {
         context.err << "rvk-cli render: " << error << "\n" << Usage;
         return 2;
     }
     CliSession session(context);
-    if (!session.open(o.files))
+    if (!session.open(o.files, selection))
         return 1;
     if (!o.settings.empty() && !session.loadSettingsFile(o.settings))
         return 1;
@@ -181,7 +190,8 @@ int runRender(const std::vector<std::string> &args, CommandContext &context)
 
 const CommandRegistration registration({"render",
                                         "render FILE... [--view group|individual] [--group N] [--individual I] [--range A-B] "
-                                        "[--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] --out PICTURE",
+                                        "[--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] --out PICTURE "
+                                            + std::string(SelectionUsage),
                                         "draw the window's picture of the data into PICTURE (.png, .jpg, .svg, .pdf or .emf)",
                                         &runRender});
 

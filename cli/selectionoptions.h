@@ -21,6 +21,10 @@ class UserInterface;
 
 namespace rvk::cli {
 
+// The options as --help shows them.
+inline constexpr const char *SelectionUsage = "[--criteria MARKER=CODE[,MARKER=!CODE...]] [--select-list FILE.rvl] "
+                                              "[--sort all|marker:NAME|group:N|alias|allele:CODE|none]";
+
 struct SelectionOptions
 {
     std::vector<std::pair<std::string, std::string>> criteria; // marker name, criterion text

@@ -53,3 +53,26 @@ TEST(CliInfo, HelpListsTheCommandsAndUnknownCommandsFail)
 
 } // namespace
 } // namespace rvk::cli
+
+namespace rvk::cli {
+namespace {
+
+TEST(CliInfo, SelectionOptionsReportTheSelectionState)
+{
+    // In the example data, 29 mice carry A at D10M44 (chr1, 0.0 cM), the first L009, L011, L012.
+    const CommandRun r = run({"info", test::examplePath("listeria.rvk"), "--criteria", "D10M44=A"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string expectedSelected =
+        "selected: L009 L011 L012 L013 L015 L017 L023 L030 L031 L032 L042 L045 L053 L055 L065 L069 L079 L080 L087 "
+        "L089 L091 L101 L102 L106 L110 L113 L117 L119 L120\n";
+    EXPECT_NE(r.out.find("\nselection criteria set\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(expectedSelected), std::string::npos) << r.out;
+
+    const CommandRun sorted = run({"info", test::examplePath("listeria.rvk"), "--sort", "none", "--criteria=D10M44=!A,D1M3=!H"});
+    EXPECT_EQ(sorted.status, 0) << sorted.err;
+    EXPECT_EQ(run({"info", test::examplePath("listeria.rvk"), "--criteria", "NOSUCH=A"}).status, 1);
+    EXPECT_EQ(run({"info", test::examplePath("listeria.rvk"), "--sort"}).status, 2);
+}
+
+} // namespace
+} // namespace rvk::cli
