@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <cctype>
 #include <optional>
 
@@ -57,24 +59,28 @@ struct UnitTally
     int boundaries = 0;
 };
 
-// One interval of every reading unit: both flanking alleles get their share of its length,
-// a change of allele outside 'U' is a recombination, a change into or out of the fragment
-// allele h a segment boundary.
-template <int UnitsPerIndividual>
-void tallyInterval(const unsigned char *pa, const unsigned char *pb, size_t n, double half, unsigned char h, double *lengths,
-                   UnitTally *tallies)
+// Calls f(j) for every j < n where a[j] and b[j] differ, eight bytes at a time: consecutive
+// markers mostly agree, so nearly all words compare equal and cost one test.
+template <typename F> void forEachDifference(const unsigned char *a, const unsigned char *b, size_t n, F &&f)
 {
-    static const std::array<std::uint8_t, 256> slots = codeSlots();
-    for (size_t j = 0; j < n; ++j) {
-        const unsigned char ca = pa[j];
-        const unsigned char cb = pb[j];
-        double *row = lengths + (j / UnitsPerIndividual) * CodeSlots;
-        row[slots[ca]] += half;
-        row[slots[cb]] += half;
-        UnitTally &tally = tallies[j];
-        tally.recombinations += (ca != cb && ca != 'U' && cb != 'U');
-        tally.boundaries += ((ca == h) != (cb == h));
+    size_t j = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; j + 8 <= n; j += 8) {
+            std::uint64_t x;
+            std::uint64_t y;
+            std::memcpy(&x, a + j, 8);
+            std::memcpy(&y, b + j, 8);
+            std::uint64_t diff = x ^ y;
+            while (diff != 0) {
+                const int byte = std::countr_zero(diff) / 8;
+                f(j + static_cast<size_t>(byte));
+                diff &= ~(std::uint64_t{0xFF} << (8 * byte));
+            }
+        }
     }
+    for (; j < n; ++j)
+        if (a[j] != b[j])
+            f(j);
 }
 
 std::string formatShare(double length, double total) { return formatText("%4.1f", {total != 0.0 ? 100.0 * length / total : 0.0}); }
@@ -215,14 +221,27 @@ GlobalStatistics computeGlobalStatistics(const GenotypeData &data, const AlleleT
     // haplotypes share each half again.
     const double share = cp ? 0.25 : 0.5;
 
+    static const std::array<std::uint8_t, 256> slots = codeSlots();
     std::vector<double> lengths(static_cast<size_t>(nind) * CodeSlots, 0.0);
     std::vector<UnitTally> tallies(units);
     std::vector<SingletonAt> singletons;
 
     // Locus by locus over the genotype texts, so the bytes are read in the order they are
-    // stored; each individual's tallies still grow in the order of its own intervals.
+    // stored. Within a run of equal codes every interval goes whole to that code, so a unit's
+    // lengths are booked only where its code changes and at the group's end: a run from marker
+    // p to marker q adds q - p, and each interval with a change gives half to either side.
+    // Recombinations, segment boundaries and singletons all need a change as well.
+    const double runWeight = 2.0 * share;
+    std::vector<double> runStart(units, 0.0);
+    auto book = [&](size_t unit, unsigned char code, double length) {
+        lengths[(unit / static_cast<size_t>(perIndividual)) * CodeSlots + slots[code]] += length;
+    };
+    const unsigned char fragment = static_cast<unsigned char>(h);
     for (int g = 0; g < data.GroupCount(); ++g) {
         const std::vector<Tlocinfo> &loci = data.GroupLoci(g);
+        if (loci.empty())
+            continue;
+        std::fill(runStart.begin(), runStart.end(), loci.front().Position);
         for (size_t k = 1; k < loci.size(); ++k) {
             const Tlocinfo &a = loci[k - 1];
             const Tlocinfo &b = loci[k];
@@ -230,35 +249,44 @@ GlobalStatistics computeGlobalStatistics(const GenotypeData &data, const AlleleT
             const size_t n = std::min({units, a.Genotypes.size(), b.Genotypes.size()});
             const unsigned char *pa = reinterpret_cast<const unsigned char *>(a.Genotypes.data());
             const unsigned char *pb = reinterpret_cast<const unsigned char *>(b.Genotypes.data());
-            if (cp)
-                tallyInterval<2>(pa, pb, n, half, static_cast<unsigned char>(h), lengths.data(), tallies.data());
-            else
-                tallyInterval<1>(pa, pb, n, half, static_cast<unsigned char>(h), lengths.data(), tallies.data());
-            if (k < 2)
-                continue;
-            const Tlocinfo &x = loci[k - 2];
-            if (cp) {
-                const size_t pairs = std::min({static_cast<size_t>(nind), x.Genotypes.size() / 2, a.Genotypes.size() / 2,
-                                               b.Genotypes.size() / 2});
-                for (size_t i = 0; i < pairs; ++i) {
-                    const std::string_view sx = std::string_view(x.Genotypes).substr(2 * i, 2);
+            const Tlocinfo *x = k >= 2 ? &loci[k - 2] : nullptr;
+            const size_t xSize = x ? x->Genotypes.size() : 0;
+            const unsigned char *px = x ? reinterpret_cast<const unsigned char *>(x->Genotypes.data()) : nullptr;
+            forEachDifference(pa, pb, n, [&](size_t j) {
+                const unsigned char ca = pa[j];
+                const unsigned char cb = pb[j];
+                book(j, ca, (a.Position - runStart[j]) * runWeight + half);
+                book(j, cb, half);
+                runStart[j] = b.Position;
+                UnitTally &tally = tallies[j];
+                tally.recombinations += (ca != 'U' && cb != 'U');
+                tally.boundaries += ((ca == fragment) != (cb == fragment));
+                if (!x)
+                    return;
+                if (cp) {
+                    // Once per individual, at the first character of its pair that changed.
+                    const size_t i = j / 2;
+                    if ((j & 1) && pa[j - 1] != pb[j - 1])
+                        return;
+                    if (2 * i + 2 > xSize)
+                        return;
+                    const std::string_view sx = std::string_view(x->Genotypes).substr(2 * i, 2);
                     const std::string_view sa = std::string_view(a.Genotypes).substr(2 * i, 2);
                     const std::string_view sb = std::string_view(b.Genotypes).substr(2 * i, 2);
                     if (equalIgnoringCase(sx, sb) && !equalIgnoringCase(sa, sx) && !equalIgnoringCase(sa, sb) &&
                         !equalIgnoringCase(sa, "UU") && !equalIgnoringCase(sa, "..") && !equalIgnoringCase(sa, "--"))
                         singletons.push_back({static_cast<int>(i), g, static_cast<int>(k - 1)});
+                } else if (j < xSize && px[j] == cb && ca != 'U' && ca != 'u' && ca != '.') {
+                    singletons.push_back({static_cast<int>(j), g, static_cast<int>(k - 1)});
                 }
-            } else {
-                const size_t m = std::min(n, x.Genotypes.size());
-                const char *px = x.Genotypes.data();
-                for (size_t i = 0; i < m; ++i) {
-                    const char ca = static_cast<char>(pa[i]);
-                    const char cb = static_cast<char>(pb[i]);
-                    if (px[i] == cb && ca != cb && ca != 'U' && ca != 'u' && ca != '.')
-                        singletons.push_back({static_cast<int>(i), g, static_cast<int>(k - 1)});
-                }
-            }
+            });
         }
+        // Close every unit's last run.
+        const Tlocinfo &last = loci.back();
+        const size_t n = std::min(units, last.Genotypes.size());
+        const unsigned char *pl = reinterpret_cast<const unsigned char *>(last.Genotypes.data());
+        for (size_t j = 0; j < n; ++j)
+            book(j, pl[j], (last.Position - runStart[j]) * runWeight);
     }
 
     // Rows and population totals.

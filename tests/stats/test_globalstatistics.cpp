@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace rvk {
 namespace {
 
@@ -267,6 +269,104 @@ TEST(GlobalStatistics, SelectedScopeLeavesUntickedIndividualsOut)
     // Without filtering everybody counts as selected.
     data.Selectionyesno = false;
     EXPECT_EQ(computeGlobalStatistics(data, table, GeneralOptions{}, GlobalStatisticsScope::SelectedIndividuals).rowCount(), 3);
+}
+
+} // namespace
+} // namespace rvk
+
+namespace rvk {
+namespace {
+
+// The rules read individual by individual, interval by interval, as a person would apply them.
+struct Reference
+{
+    std::vector<std::array<double, 128>> lengths;
+    std::vector<int> recombinations;
+    std::vector<int> boundaries;
+    int singletons = 0;
+};
+
+Reference referenceStatistics(const GenotypeData &data, char h)
+{
+    const bool cp = data.IsCrossPollinator();
+    Reference r;
+    r.lengths.assign(static_cast<size_t>(data.nind), {});
+    r.recombinations.assign(static_cast<size_t>(data.nind), 0);
+    r.boundaries.assign(static_cast<size_t>(data.nind), 0);
+    for (int i = 0; i < data.nind; ++i) {
+        for (int g = 0; g < data.GroupCount(); ++g) {
+            const auto &loci = data.GroupLoci(g);
+            for (size_t k = 1; k < loci.size(); ++k) {
+                const double d = loci[k].Position - loci[k - 1].Position;
+                for (int bar = 0; bar < (cp ? 2 : 1); ++bar) {
+                    const size_t at = static_cast<size_t>(cp ? 2 * i + bar : i);
+                    const char ca = loci[k - 1].Genotypes[at];
+                    const char cb = loci[k].Genotypes[at];
+                    r.lengths[static_cast<size_t>(i)][static_cast<size_t>(ca)] += d / (cp ? 4 : 2);
+                    r.lengths[static_cast<size_t>(i)][static_cast<size_t>(cb)] += d / (cp ? 4 : 2);
+                    r.recombinations[static_cast<size_t>(i)] += ca != cb && ca != 'U' && cb != 'U';
+                    r.boundaries[static_cast<size_t>(i)] += (ca == h) != (cb == h);
+                }
+                if (k >= 2 && !cp) {
+                    const char cx = loci[k - 2].Genotypes[static_cast<size_t>(i)];
+                    const char ca = loci[k - 1].Genotypes[static_cast<size_t>(i)];
+                    const char cb = loci[k].Genotypes[static_cast<size_t>(i)];
+                    r.singletons += cx == cb && ca != cb && ca != 'U' && ca != 'u' && ca != '.';
+                }
+            }
+        }
+    }
+    return r;
+}
+
+TEST(GlobalStatistics, AgreesWithTheRulesAppliedOneIndividualAtATime)
+{
+    const std::string codes = "AAAAABBBBHHU-u.";
+    for (const std::string popt : {"f2", "cp"}) {
+        const size_t width = popt == "cp" ? 2 : 1;
+        unsigned seed = 7;
+        auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+        std::vector<GroupRows> groups;
+        for (int g = 0; g < 3; ++g) {
+            GroupRows group;
+            double position = 0;
+            for (int k = 0; k < 40; ++k) {
+                group.positions.push_back(position);
+                position += (next() % 50) / 7.0;
+            }
+            for (int i = 0; i < 37; ++i) {
+                std::string row;
+                char current = codes[next() % codes.size()];
+                for (size_t c = 0; c < 40 * width; ++c) {
+                    if (next() % 4 == 0)
+                        current = codes[next() % codes.size()];
+                    row += current;
+                }
+                group.individuals.push_back(row);
+            }
+            groups.push_back(group);
+        }
+        const GenotypeData data = makeStatsData(groups, popt);
+        const AlleleTable table = tableFor(data);
+        const GlobalStatistics s = computeGlobalStatistics(data, table, GeneralOptions{});
+        const Reference r = referenceStatistics(data, 'H');
+        ASSERT_EQ(s.rowCount(), 37);
+        for (int i = 0; i < 37; ++i) {
+            double total = 0;
+            for (size_t u = 0; u < s.usedCodes().size(); ++u) {
+                const double expected = r.lengths[static_cast<size_t>(i)][static_cast<size_t>(s.usedCodes()[u])];
+                EXPECT_NEAR(s.alleleLength(i, static_cast<int>(u)), expected, 1e-9) << popt << " " << i << " " << s.usedCodes()[u];
+                total += expected;
+            }
+            EXPECT_NEAR(s.totalLength(i), total, 1e-9);
+            EXPECT_EQ(s.recombinations(i), r.recombinations[static_cast<size_t>(i)]) << popt << " " << i;
+            EXPECT_EQ(s.segmentBoundaries(i), r.boundaries[static_cast<size_t>(i)]) << popt << " " << i;
+        }
+        if (popt != "cp") {
+            EXPECT_EQ(s.singletonCount(), r.singletons);
+            EXPECT_GT(r.singletons, 0);
+        }
+    }
 }
 
 } // namespace
