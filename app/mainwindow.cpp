@@ -16,6 +16,8 @@
 #include "render/individualview.h"
 #include "render/linkagegroupview.h"
 #include "render/paintersurface.h"
+#include "render/pictureexport.h"
+#include "render/printlayout.h"
 #include "stats/markerstatistics.h"
 #include "settings/settingsfile.h"
 #include "settings/programpaths.h"
@@ -25,12 +27,14 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -38,7 +42,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPageSetupDialog>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -228,8 +235,8 @@ void MainWindow::buildMenus()
     file->addSeparator();
     addCommand(file, QStringLiteral("Load/Paste from Excel"));
     file->addSeparator();
-    addCommand(file, QStringLiteral("Printer &Setup"));
-    addCommand(file, QStringLiteral("&Print RVK.."));
+    addCommand(file, QStringLiteral("Printer &Setup"), &MainWindow::printerSetup);
+    addCommand(file, QStringLiteral("&Print RVK.."), &MainWindow::printDrawing);
     file->addSeparator();
     addCommand(file, QStringLiteral("&Close all"), &MainWindow::closeAll);
     file->addSeparator();
@@ -238,13 +245,13 @@ void MainWindow::buildMenus()
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit   "));
-    addCommand(edit, QStringLiteral("Copy Image to Clipboard"));
+    addCommand(edit, QStringLiteral("Copy Image to Clipboard"), &MainWindow::copyImageToClipboard);
     addCommand(edit, QStringLiteral("Edit && Sort data"));
     addCommand(edit, QStringLiteral("Excel style edit"));
 
     QMenu *exportMenu = bar->addMenu(QStringLiteral("E&xport"));
-    addCommand(exportMenu, QStringLiteral("Save RVK image as &Jpeg (.jpg)"));
-    addCommand(exportMenu, QStringLiteral("&Save RVK image as Metafile (.EMF)"));
+    addCommand(exportMenu, QStringLiteral("Save RVK image as &Jpeg (.jpg)"), &MainWindow::saveImageAsJpeg);
+    addCommand(exportMenu, QStringLiteral("&Save RVK image as Metafile (.EMF)"), &MainWindow::saveImageAsMetafile);
     exportMenu->addSeparator();
     addCommand(exportMenu, QStringLiteral("Export as &Locus data (.loc)"));
     addCommand(exportMenu, QStringLiteral("Export trait data as .&qua file"));
@@ -359,9 +366,12 @@ void MainWindow::buildToolBar()
             [this] { setColorMode(DrawingOptions::ColorMode::BlackAndWhite); });
     tools->addSeparator();
 
-    tool(letterIcon(QStringLiteral("Cp"), QColor(210, 230, 210)), QStringLiteral("Copy Image to Clipboard"));
-    tool(look->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Save Image as metafile"));
-    tool(letterIcon(QStringLiteral("Pr"), QColor(210, 210, 230)), QStringLiteral("Print drawing"));
+    connect(tool(letterIcon(QStringLiteral("Cp"), QColor(210, 230, 210)), QStringLiteral("Copy Image to Clipboard"), true),
+            &QAction::triggered, this, &MainWindow::copyImageToClipboard);
+    connect(tool(look->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Save Image as metafile"), true),
+            &QAction::triggered, this, &MainWindow::saveImageAsMetafile);
+    connect(tool(letterIcon(QStringLiteral("Pr"), QColor(210, 210, 230)), QStringLiteral("Print drawing"), true),
+            &QAction::triggered, this, &MainWindow::printDrawing);
     connect(tool(letterIcon(QStringLiteral("S"), QColor(230, 230, 200)), QStringLiteral("Settings"), true),
             &QAction::triggered, this, [this] { mPages->setCurrentIndex(SettingsPage); });
     tool(letterIcon(QStringLiteral("%"), QColor(200, 230, 230)), QStringLiteral("Show Statistics"));
@@ -889,6 +899,102 @@ void MainWindow::pointerClickedOnPicture(QPoint position, Qt::MouseButton button
         setViewMode(IndividualMode);
         break;
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Printing and picture files
+
+void MainWindow::saveImageAsMetafile()
+{
+    if (mViewPicture.isEmpty())
+        return;
+    const std::string path = mUi->saveFileName("Save Image", PictureFileFilter, {});
+    if (path.empty())
+        return;
+    // The picture is written as a metafile whatever extension the name has.
+    std::string errorText;
+    if (!savePictureEmf(mViewPicture, path, errorText))
+        mUi->warning(errorText);
+}
+
+void MainWindow::saveImageAsJpeg()
+{
+    if (mViewPicture.isEmpty())
+        return;
+    std::string path = mUi->saveFileName("Save Image", "JPEG|*.jpg|Enhanced metafile|*.emf", {});
+    if (path.empty())
+        return;
+    if (std::filesystem::path(path).extension().empty())
+        path += ".jpg";
+    std::string errorText;
+    if (!savePictureJpeg(mViewPicture, path, errorText))
+        mUi->error(errorText.empty() ? std::string(NotEnoughResourcesMessage) : errorText);
+}
+
+void MainWindow::copyImageToClipboard()
+{
+    if (mViewPicture.isEmpty())
+        return;
+    // The metafile is kept in the working folder, as other programs may still read it.
+    std::string errorText;
+    if (!savePictureEmf(mViewPicture, ClipboardMetafileName, errorText)) {
+        mUi->warning(errorText);
+        return;
+    }
+    auto *mime = new QMimeData;
+    QFile metafile(QString::fromLatin1(ClipboardMetafileName));
+    if (metafile.open(QIODevice::ReadOnly))
+        mime->setData(QStringLiteral("image/emf"), metafile.readAll());
+    mime->setImageData(renderPictureToImage(mViewPicture));
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+void MainWindow::printerSetup()
+{
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.exec();
+}
+
+QPrinter &MainWindow::printer()
+{
+    if (!mPrinter)
+        mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *mPrinter;
+}
+
+void MainWindow::printDrawing()
+{
+    if (mViewPicture.isEmpty())
+        return;
+    QPrinter &device = printer();
+    device.setDocName(QString::fromLatin1(PrintDocumentTitle));
+    device.setPageOrientation(printLandscape(mViewPicture.width(), mViewPicture.height()) ? QPageLayout::Landscape
+                                                                                          : QPageLayout::Portrait);
+    QPrintDialog dialog(&device, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    printTo(device);
+}
+
+void MainWindow::printTo(QPagedPaintDevice &device)
+{
+    if (mViewPicture.isEmpty())
+        return;
+    PrintedView view = PrintedView::Other;
+    switch (mViewMode) {
+    case LinkageGroupMode: view = PrintedView::LinkageGroup; break;
+    case IndividualMode: view = PrintedView::Individual; break;
+    case AllInOneMode: view = PrintedView::AllInOne; break;
+    case AssociationMode: break;
+    }
+    DrawContext context = drawContext();
+    context.zoom = 1.0;
+    const PrintOutcome outcome = printCurrentView(device, view, mViewPicture, mData, mSettings.alleles, context,
+                                                  mImagePage->viewport()->width(), mUi);
+    if (!outcome.printed && !outcome.error.empty())
+        mUi->warning(outcome.error);
+    // Back to the picture at the zoom on screen.
+    drawCurrentView();
 }
 
 // ---------------------------------------------------------------------------------------------

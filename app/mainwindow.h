@@ -26,6 +26,8 @@ class QButtonGroup;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QPagedPaintDevice;
+class QPrinter;
 class QProgressBar;
 class QRadioButton;
 class QSpinBox;
@@ -100,6 +102,14 @@ public:
     double zoomFactor() const { return mZoomFactor; }
     // The recorded picture of the last drawing, for printing and export.
     const ViewPicture &viewPicture() const { return mViewPicture; }
+    // The picture commands: files, clipboard, printer.
+    void saveImageAsMetafile();
+    void saveImageAsJpeg();
+    void copyImageToClipboard();
+    void printerSetup();
+    void printDrawing();
+    // Prints the current view on one page of device (the printer, or a PDF writer).
+    void printTo(QPagedPaintDevice &device);
     void showSettingsPage(int subPage); // 0 "Allele && General options", 1 "Drawing options"
     void saveSettingsAs();              // "Save Settings.."
     void loadSettingsFrom();            // "Load Settings.."
@@ -152,6 +162,7 @@ private:
     QString openDialogFolder() const;
 
     QString programFile(const QString &name) const;
+    QPrinter &printer();
 
     MainWindowOptions mOptions;
     std::string mSettingsFile;
@@ -167,6 +178,7 @@ private:
     bool mFirstActivation = true;
     double mZoomFactor = 1.0;
     ViewPicture mViewPicture;
+    std::unique_ptr<QPrinter> mPrinter; // made when first needed: finding printers takes time
     std::optional<PointerLayout> mPointerLayout; // how the last picture was laid out
     bool mSelectionListBuilt = false;
 

@@ -4,6 +4,7 @@
 #include "render/allinoneview.h"
 #include "render/linkagegroupview.h"
 #include "render/pointerinspection.h"
+#include "render/printlayout.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
@@ -12,7 +13,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QDropEvent>
+#include <QPdfWriter>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -189,13 +194,15 @@ TEST(MainWindowStart, CommandsWaitingForTheirWorkAreDisabled)
     WindowFixture f;
     const QStringList working = {"  &File  /&Load RVK data", "  &File  /&Close all", "  &File  /E&xit",
                                  "&Help/Manual", "&Help/Whats &New ?", "&Help/&About",
-                                 "Settings/Allele && General options", "Settings/Drawing options"};
+                                 "Settings/Allele && General options", "Settings/Drawing options",
+                                 "  &File  /&Print RVK..", "E&xport/Save RVK image as &Jpeg (.jpg)",
+                                 "&Edit   /Copy Image to Clipboard"};
     for (const QString &path : working) {
         const QAction *action = f.menuCommand(path);
         ASSERT_NE(action, nullptr) << path.toStdString();
         EXPECT_TRUE(action->isEnabled()) << path.toStdString();
     }
-    const QStringList waiting = {"  &File  /Sa&ve RVK data", "  &File  /&Build RVK File..", "  &File  /&Print RVK..",
+    const QStringList waiting = {"  &File  /Sa&ve RVK data", "  &File  /&Build RVK File..",
                                  "E&xport/Export to Excel", "S&tatistics  /&Global Statistics",
                                  "&Marker Selection  /&Apply Selection Filtering", "Advanced &Analyses/Marker LD"};
     for (const QString &path : waiting) {
@@ -541,6 +548,44 @@ TEST(MainWindowView, IndividualFieldStepsAndTakesTypedNumbers)
     f.window->data().Ticked[3] = 0;
     f.window->stepIndividual(StepDirection::Down);
     EXPECT_EQ(f.window->data().CurrentIndividual, 3) << "unticked individuals are skipped";
+}
+
+TEST(MainWindowPicture, FilesClipboardAndPrinterGetTheDrawing)
+{
+    WindowFixture f;
+    f.window->saveImageAsMetafile();
+    f.window->saveImageAsJpeg();
+    EXPECT_TRUE(f.ui.messages.empty()) << "without a drawing nothing is asked";
+
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    // A metafile keeps its format whatever the name says.
+    f.ui.saveChoices = {f.folder.file("picture.jpg"), f.folder.file("photo")};
+    f.window->saveImageAsMetafile();
+    const std::string emf = test::readWholeFile(f.folder.file("picture.jpg"));
+    ASSERT_GT(emf.size(), 44u);
+    EXPECT_EQ(emf.substr(40, 4), " EMF");
+    f.window->saveImageAsJpeg();
+    const std::string jpeg = test::readWholeFile(f.folder.file("photo.jpg"));
+    ASSERT_GT(jpeg.size(), 2u);
+    EXPECT_EQ(static_cast<unsigned char>(jpeg[0]), 0xFF);
+    EXPECT_EQ(static_cast<unsigned char>(jpeg[1]), 0xD8);
+    EXPECT_TRUE(f.ui.messages.empty());
+
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(f.folder.path().string()));
+    f.window->copyImageToClipboard();
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(f.folder.file(ClipboardMetafileName))));
+    EXPECT_EQ(QApplication::clipboard()->image().size(), f.window->imagePage()->picture().size());
+
+    const QImage onScreen = f.window->imagePage()->picture();
+    const std::string pdf = f.folder.file("print.pdf");
+    {
+        QPdfWriter writer(QString::fromStdString(pdf));
+        f.window->printTo(writer);
+    }
+    EXPECT_GT(test::readWholeFile(pdf).size(), 500u);
+    EXPECT_EQ(f.window->imagePage()->picture(), onScreen) << "the screen picture comes back after printing";
 }
 
 TEST(MainWindowView, RefreshWithoutDataOnlyShowsTheImagePage)
