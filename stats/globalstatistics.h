@@ -26,6 +26,9 @@ enum class GlobalStatisticsScope { AllIndividuals, SelectedIndividuals };
 class GlobalStatistics
 {
 public:
+    // The file choice of "Save..".
+    static constexpr const char *SaveFilter = "text (*.txt)|*.txt";
+
     // Fixed columns around the per-allele share columns.
     static constexpr int IndividualColumn = 0;
     static constexpr int AliasColumn = 1;

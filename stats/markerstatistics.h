@@ -22,6 +22,13 @@ public:
     // X^2 above which an F2 locus is starred as distorted.
     static constexpr double SegregationThreshold = 3.84;
 
+    // Texts of the window and its two saves.
+    static constexpr const char *SelectedOnlyNote = "Note: data are for selected individuals only";
+    static constexpr const char *GridHint = "rightclick to paste data in place";
+    static constexpr const char *SaveFilter = "text (*.txt)|*.txt";
+    static constexpr const char *ExcelFilter = "Excel|*.xls";
+    static constexpr const char *SavedMessage = "Data saved as "; // followed by the file name
+
     int rowCount() const { return static_cast<int>(mRows.size()); }
     const std::vector<char> &usedCodes() const { return mUsedCodes; }
 
