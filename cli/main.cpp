@@ -6,8 +6,18 @@
 #include <cstdlib>
 #include <iostream>
 
+// Qt's own notes about the environment (no runtime folder on a server) are no business of a
+// pipeline's standard error; real warnings still pass.
+static void filterQtMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    std::cerr << message.toStdString() << "\n";
+}
+
 int main(int argc, char *argv[])
 {
+    qInstallMessageHandler(filterQtMessages);
     // Pictures are painted through QtGui; without a display the offscreen platform serves.
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);

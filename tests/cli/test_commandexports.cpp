@@ -1,0 +1,121 @@
+#include "cli/clicommand.h"
+#include "core/dataloader.h"
+#include "io/locusfileexport.h"
+#include "io/megaexport.h"
+#include "settings/alleletable.h"
+#include "support/scripteduserinterface.h"
+#include "support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace rvk::cli {
+namespace {
+
+struct CommandRun
+{
+    int status;
+    std::string out, err;
+};
+
+CommandRun run(std::vector<std::string> args)
+{
+    std::ostringstream out, err;
+    CommandContext context{out, err};
+    const int status = runCommandLine(args, context);
+    return {status, out.str(), err.str()};
+}
+
+// The example data as the window would hold them after opening path.
+struct Loaded
+{
+    explicit Loaded(const std::string &path) { completed = DataLoader(data, alleles, ui).OpenFiles({path}).completed; }
+    GenotypeData data;
+    AlleleTable alleles;
+    test::ScriptedUserInterface ui;
+    bool completed = false;
+};
+
+void expectSameData(const GenotypeData &a, const GenotypeData &b)
+{
+    ASSERT_EQ(a.GroupCount(), b.GroupCount());
+    EXPECT_EQ(a.IndividualNames, b.IndividualNames);
+    for (int k = 0; k < a.GroupCount(); ++k) {
+        EXPECT_EQ(a.GroupName(k), b.GroupName(k));
+        ASSERT_EQ(a.GroupLocusCount(k), b.GroupLocusCount(k));
+        for (int l = 0; l < a.GroupLocusCount(k); ++l) {
+            EXPECT_EQ(a.GroupLoci(k)[l].Name, b.GroupLoci(k)[l].Name);
+            EXPECT_EQ(a.GroupLoci(k)[l].Genotypes, b.GroupLoci(k)[l].Genotypes);
+            EXPECT_NEAR(a.GroupLoci(k)[l].Position, b.GroupLoci(k)[l].Position, 0.05);
+        }
+    }
+}
+
+TEST(CliExports, SaveAndMergeReadBackAsTheExampleData)
+{
+    test::TempFolder folder;
+    const std::string example = test::examplePath("listeria.rvk");
+    const CommandRun saved = run({"save", example, "--out", folder.file("copy.of.data")});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(saved.out, folder.file("copy.rvk") + "\n");
+    const CommandRun merged = run({"merge", test::examplePath("listeria.map"), "--loc", test::examplePath("listeria.loc"), "--out",
+                            folder.file("merged")});
+    ASSERT_EQ(merged.status, 0) << merged.err;
+
+    Loaded original(example), copy(folder.file("copy.rvk")), built(merged.out.substr(0, merged.out.find('\n')));
+    ASSERT_TRUE(original.completed && copy.completed && built.completed);
+    expectSameData(original.data, copy.data);
+    expectSameData(original.data, built.data);
+}
+
+TEST(CliExports, LocusAndMegaFilesHoldWhatTheWindowWrites)
+{
+    test::TempFolder folder;
+    const std::string example = test::examplePath("listeria.rvk");
+    Loaded loaded(example);
+    ASSERT_EQ(run({"export-loc", example, "--out", folder.file("x")}).status, 0);
+    EXPECT_EQ(test::readWholeFile(folder.file("x.loc")), LocusFileExport::fileText(loaded.data, false));
+    ASSERT_EQ(run({"export-mega", example, "--out", folder.file("x")}).status, 0);
+    EXPECT_EQ(test::readWholeFile(folder.file("x.meg")), MegaExport::fileText(loaded.data));
+    const CommandRun chart = run({"export-mapchart", example, "--individual", "7", "--out", folder.file("seven.mct")});
+    ASSERT_EQ(chart.status, 0) << chart.err;
+    EXPECT_NE(test::readWholeFile(folder.file("seven.mct")).find("L007"), std::string::npos);
+}
+
+TEST(CliExports, SpreadsheetImportOfTheProgramsOwnWorkbook)
+{
+    test::TempFolder folder;
+    const CommandRun r = run({"import-sheet", test::testDataPath("sheet_genotypes.xls"), "--recode", "sorted", "--out", folder.file("sheet")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Loaded imported(folder.file("sheet.rvk"));
+    EXPECT_TRUE(imported.completed);
+    EXPECT_GT(imported.data.GroupCount(), 0);
+}
+
+TEST(CliExports, BadArgumentsAndFailuresGiveTheirStatus)
+{
+    test::TempFolder folder;
+    const std::string example = test::examplePath("listeria.rvk");
+    struct Case
+    {
+        std::vector<std::string> args;
+        int status;
+    };
+    const std::vector<Case> cases = {
+        {{"save", example}, 2},
+        {{"export-mega", "--out", folder.file("m")}, 2},
+        {{"export-loc", example, "--bogus", "--out", folder.file("l")}, 2},
+        {{"merge", "--loc", example, "--out", folder.file("o")}, 2},
+        {{"import-sheet", example, "--recode", "upside-down", "--out", folder.file("s")}, 2},
+        {{"export-mapchart", example, "--individual", "121", "--out", folder.file("c.mct")}, 1},
+        {{"merge", example, "--loc", test::examplePath("listeria.loc"), "--out", folder.file("o")}, 1},
+        {{"import-sheet", folder.file("missing.xls"), "--out", folder.file("s")}, 1},
+        {{"save", example, "--out", folder.file("no/such/folder/x")}, 1},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(run(c.args).status, c.status) << c.args[0] << " " << c.args.back();
+}
+
+} // namespace
+} // namespace rvk::cli
