@@ -132,6 +132,18 @@ TEST(TwoTailedTProb, KnownValues)
     EXPECT_NEAR(TwoTailedTProb(30, 2.042272), 0.05, 1e-6);   // R: qt(0.975, 30)
 }
 
+TEST(TwoTailedTProb, StaysAccurateFarInTheTails)
+{
+    // One and two degrees of freedom in closed forms that keep their precision for large t.
+    for (double t : {0.3, 5.0, 1e3, 1e6}) {
+        EXPECT_LT(relativeError(TwoTailedTProb(1, t), 2 / M_PI * std::atan(1 / t)), 1e-12) << t;
+        const double root = std::sqrt(t * t + 2);
+        EXPECT_LT(relativeError(TwoTailedTProb(2, t), 2 / (root * (root + t))), 1e-12) << t;
+    }
+    // Many degrees of freedom approach the normal distribution: 2 * (1 - Phi(1.96)).
+    EXPECT_NEAR(TwoTailedTProb(100000, 1.959964), 0.05, 1e-5);
+}
+
 TEST(LnGammaLanczos, ApproximatesTheLogGamma)
 {
     for (double x : {0.3, 1.0, 2.5, 10.0, 150.0})
@@ -182,6 +194,7 @@ TEST(ChiSquareCdf, KnownValuesAndFixedEnds)
     EXPECT_NEAR(ChiSquareCdf(5.991465, 2), 0.95, 1e-5);  // R: qchisq(0.95, 2)
     EXPECT_NEAR(ChiSquareCdf(11.344867, 3), 0.99, 1e-5); // R: qchisq(0.99, 3)
     EXPECT_NEAR(ChiSquareCdf(18.307038, 10), 0.95, 1e-5);
+    EXPECT_NEAR(ChiSquareCdf(124.342113, 100), 0.95, 1e-5); // R: qchisq(0.95, 100)
     for (double x : {0.5, 2.0, 7.0, 100.0})
         EXPECT_NEAR(ChiSquareCdf(x, 2), 1 - std::exp(-x / 2), 1e-5) << x;
     for (int k : {1, 2, 5, 40}) {
