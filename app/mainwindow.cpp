@@ -8,6 +8,7 @@
 #include "app/imagepage.h"
 #include "app/individualfield.h"
 #include "app/placeholderpicture.h"
+#include "app/printpreviewpage.h"
 #include "app/qtuserinterface.h"
 #include "core/datasetsettings.h"
 #include "core/statustexts.h"
@@ -182,6 +183,9 @@ void MainWindow::buildPages()
             mSettingsPages->addTab(mAllelePage, QStringLiteral("Allele && General options"));
             mSettingsPages->addTab(mDrawingPage, QStringLiteral("Drawing options"));
             widget = mSettingsPages;
+        } else if (page == PrintPreviewPageIndex) {
+            mPreviewPage = new PrintPreviewPage;
+            widget = mPreviewPage;
         } else {
             widget = new QWidget;
         }
@@ -193,6 +197,8 @@ void MainWindow::buildPages()
         // Entering the image shows the settings in force; so does leaving the settings.
         if ((page == ImagePageIndex || mShownPage == SettingsPage) && mData.GroupCount() > 0)
             drawCurrentView();
+        if (page == PrintPreviewPageIndex)
+            buildPrintPreview();
         mShownPage = page;
     });
 
@@ -201,6 +207,8 @@ void MainWindow::buildPages()
         (mSettings.drawing.blackAndWhite() ? mBlackAndWhiteTool : mColourTool)->setChecked(true);
         redrawbtnClick();
     });
+    connect(mPreviewPage, &PrintPreviewPage::orientationChanged, this, &MainWindow::buildPrintPreview);
+    connect(mPreviewPage, &PrintPreviewPage::printRequested, this, &MainWindow::printPreview);
     connect(mAllelePage, &AllelePage::applyRequested, this, &MainWindow::redrawbtnClick);
     connect(mAllelePage, &AllelePage::saveSettingsRequested, this, &MainWindow::saveSettingsAs);
     connect(mAllelePage, &AllelePage::loadSettingsRequested, this, &MainWindow::loadSettingsFrom);
@@ -331,7 +339,12 @@ void MainWindow::buildToolBar()
         action->setCheckable(true);
         viewTools->addAction(action);
         mViewTools[static_cast<size_t>(mode)] = action;
-        connect(action, &QAction::triggered, this, [this, mode] { setViewMode(static_cast<ViewMode>(mode)); });
+        connect(action, &QAction::triggered, this, [this, mode] {
+            // A genome laid out in rows reads best on upright pages.
+            if (mode == AllInOneMode)
+                mPreviewPage->setOrientation(PageOrientation::Portrait);
+            setViewMode(static_cast<ViewMode>(mode));
+        });
     }
     mViewTools[LinkageGroupMode]->setChecked(true);
     // The association plot: enabled once association results exist.
@@ -911,9 +924,8 @@ void MainWindow::saveImageAsMetafile()
     const std::string path = mUi->saveFileName("Save Image", PictureFileFilter, {});
     if (path.empty())
         return;
-    // The picture is written as a metafile whatever extension the name has.
     std::string errorText;
-    if (!savePictureEmf(mViewPicture, path, errorText))
+    if (!savePictureAsEmf(mViewPicture, path, errorText))
         mUi->warning(errorText);
 }
 
@@ -921,14 +933,14 @@ void MainWindow::saveImageAsJpeg()
 {
     if (mViewPicture.isEmpty())
         return;
-    std::string path = mUi->saveFileName("Save Image", "JPEG|*.jpg|Enhanced metafile|*.emf", {});
+    // The same choices as for the metafile, with JPEG offered first.
+    const std::string path = mUi->saveFileName("Save Image", "JPEG|*.jpg|Enhanced metafile|*.emf", {});
     if (path.empty())
         return;
-    if (std::filesystem::path(path).extension().empty())
-        path += ".jpg";
+    std::string written;
     std::string errorText;
-    if (!savePictureJpeg(mViewPicture, path, errorText))
-        mUi->error(errorText.empty() ? std::string(NotEnoughResourcesMessage) : errorText);
+    if (!savePictureAsJpeg(mViewPicture, path, written, errorText))
+        mUi->error(errorText);
 }
 
 void MainWindow::copyImageToClipboard()
@@ -936,17 +948,47 @@ void MainWindow::copyImageToClipboard()
     if (mViewPicture.isEmpty())
         return;
     // The metafile is kept in the working folder, as other programs may still read it.
+    std::string written;
     std::string errorText;
-    if (!savePictureEmf(mViewPicture, ClipboardMetafileName, errorText)) {
+    if (!writeClipboardMetafile(mViewPicture, QDir::currentPath().toStdString(), written, errorText)) {
         mUi->warning(errorText);
         return;
     }
     auto *mime = new QMimeData;
-    QFile metafile(QString::fromLatin1(ClipboardMetafileName));
+    QFile metafile(toQt(written));
     if (metafile.open(QIODevice::ReadOnly))
         mime->setData(QStringLiteral("image/emf"), metafile.readAll());
     mime->setImageData(renderPictureToImage(mViewPicture));
     QApplication::clipboard()->setMimeData(mime);
+}
+
+void MainWindow::buildPrintPreview()
+{
+    QImage bitmap;
+    if (mViewPicture.isEmpty()) {
+        bitmap = mImagePage->picture(); // the placeholder
+    } else {
+        // A picture smaller than the image area is previewed, printed and saved at the area's size.
+        const QSize size = previewPictureSize(mViewPicture.width(), mViewPicture.height(),
+                                              mImagePage->viewport()->width(), mImagePage->viewport()->height());
+        mViewPicture.setSize(size.width(), size.height());
+        bitmap = renderPictureToImage(mViewPicture);
+    }
+    mPreviewPage->build(bitmap);
+}
+
+void MainWindow::printPreview()
+{
+    QPrinter &device = printer();
+    device.setDocName(QString::fromLatin1(PreviewDocumentTitle));
+    device.setPageOrientation(mPreviewPage->orientation() == PageOrientation::Portrait ? QPageLayout::Portrait
+                                                                                       : QPageLayout::Landscape);
+    QPrintDialog dialog(&device, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    std::string errorText;
+    if (!mPreviewPage->printPages(device, errorText))
+        mUi->warning(errorText);
 }
 
 void MainWindow::printerSetup()

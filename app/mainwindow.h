@@ -38,6 +38,7 @@ namespace rvk {
 class AllelePage;
 class DrawingOptionsPage;
 class ImagePage;
+class PrintPreviewPage;
 class IndividualField;
 class QtUserInterface;
 
@@ -61,7 +62,7 @@ class MainWindow : public QMainWindow
 
 public:
     enum Page { ImagePageIndex, DataViewPage, MarkerSelectionPage, SelectionResultsPage, AssociationsPage,
-                LdPage, DistancesPage, SettingsPage, PrintPreviewPage, PageCount };
+                LdPage, DistancesPage, SettingsPage, PrintPreviewPageIndex, PageCount };
     enum ViewMode { LinkageGroupMode, IndividualMode, AllInOneMode, AssociationMode };
     static constexpr int StatusPanelCount = 5;
 
@@ -110,6 +111,10 @@ public:
     void printDrawing();
     // Prints the current view on one page of device (the printer, or a PDF writer).
     void printTo(QPagedPaintDevice &device);
+    // The page "Print Preview" cut from the current picture, and its "  Print ".
+    void buildPrintPreview();
+    void printPreview();
+    PrintPreviewPage *previewPage() const { return mPreviewPage; }
     void showSettingsPage(int subPage); // 0 "Allele && General options", 1 "Drawing options"
     void saveSettingsAs();              // "Save Settings.."
     void loadSettingsFrom();            // "Load Settings.."
@@ -187,6 +192,7 @@ private:
     QTabWidget *mSettingsPages = nullptr;
     AllelePage *mAllelePage = nullptr;
     DrawingOptionsPage *mDrawingPage = nullptr;
+    PrintPreviewPage *mPreviewPage = nullptr;
     int mShownPage = 0;
     QButtonGroup *mViewModeButtons = nullptr;
     QComboBox *mGroupSelector = nullptr;

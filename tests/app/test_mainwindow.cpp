@@ -1,4 +1,5 @@
 #include "app/imagepage.h"
+#include "app/printpreviewpage.h"
 #include "app/mainwindow.h"
 #include "core/dataloader.h"
 #include "render/allinoneview.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QDropEvent>
 #include <QPdfWriter>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -586,6 +588,35 @@ TEST(MainWindowPicture, FilesClipboardAndPrinterGetTheDrawing)
     }
     EXPECT_GT(test::readWholeFile(pdf).size(), 500u);
     EXPECT_EQ(f.window->imagePage()->picture(), onScreen) << "the screen picture comes back after printing";
+}
+
+TEST(MainWindowPicture, PreviewPageCutsTheCurrentPicture)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    f.window->pages()->setCurrentIndex(MainWindow::PrintPreviewPageIndex);
+    PrintPreviewPage *preview = f.window->previewPage();
+    const ViewPicture &picture = f.window->viewPicture();
+    const QSize area = f.window->imagePage()->viewport()->size();
+    EXPECT_GE(picture.width(), area.width()) << "raised to the image area";
+    EXPECT_GE(picture.height(), area.height());
+    EXPECT_EQ(preview->orientation(), PageOrientation::Landscape);
+    const PrintPreview expected = layoutPrintPreview(picture.width(), picture.height(), PageOrientation::Landscape);
+    EXPECT_EQ(preview->preview().pages, expected.pages);
+    EXPECT_EQ(preview->findChild<QLabel *>("pagecnt")->text().toStdString(),
+              pageCountText(static_cast<int>(expected.pages.size())));
+
+    preview->setOrientation(PageOrientation::Portrait);
+    EXPECT_EQ(preview->preview().pages,
+              layoutPrintPreview(picture.width(), picture.height(), PageOrientation::Portrait).pages);
+
+    const std::string pdf = f.folder.file("preview.pdf");
+    {
+        QPdfWriter writer(QString::fromStdString(pdf));
+        std::string error;
+        EXPECT_TRUE(preview->printPages(writer, error)) << error;
+    }
+    EXPECT_GT(test::readWholeFile(pdf).size(), 500u);
 }
 
 TEST(MainWindowView, RefreshWithoutDataOnlyShowsTheImagePage)
