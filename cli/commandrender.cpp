@@ -3,10 +3,12 @@
 #include "cli/clisession.h"
 #include "core/textformat.h"
 #include "render/drawcontext.h"
+#include "render/allinoneview.h"
 #include "render/individualview.h"
 #include "render/linkagegroupview.h"
 #include "render/pictureexport.h"
 #include "render/viewpicture.h"
+#include "stats/markerstatistics.h"
 
 #include <algorithm>
 #include <ostream>
@@ -16,8 +18,8 @@ namespace rvk::cli {
 namespace {
 
 constexpr const char *Usage =
-    "usage: rvk-cli render FILE... [--view group|individual] [--group N] [--individual I] [--range A-B]\n"
-    "                              [--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] --out PICTURE\n"
+    "usage: rvk-cli render FILE... [--view group|individual|all] [--group N] [--individual I] [--range A-B]\n"
+    "                              [--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] [--width PIXELS] --out PICTURE\n"
     "                              [--criteria MARKER=CODE[,MARKER=!CODE...]] [--select-list FILE.rvl]\n"
     "                              [--sort all|marker:NAME|group:N|alias|allele:CODE|none]\n"
     "PICTURE ends in .png, .jpg, .svg, .pdf or .emf\n";
@@ -44,6 +46,7 @@ struct RenderOptions
     bool blackAndWhite = false;
     std::string settings;
     int height = 0;
+    int width = 1000; // the all-in-one view fills the width of the image area
     std::string out;
 };
 
@@ -67,8 +70,8 @@ std::string parseRenderOptions(const std::vector<std::string> &args, RenderOptio
         };
         if (arg == "--view") {
             const auto text = value();
-            if (!text || (*text != "group" && *text != "individual"))
-                return "--view takes group or individual";
+            if (!text || (*text != "group" && *text != "individual" && *text != "all"))
+                return "--view takes group, individual or all";
             o.view = *text;
         } else if (arg == "--group") {
             if (!integer(o.group, 1))
@@ -101,6 +104,9 @@ std::string parseRenderOptions(const std::vector<std::string> &args, RenderOptio
         } else if (arg == "--height") {
             if (!integer(o.height, 50))
                 return "--height takes a height in pixels from 50";
+        } else if (arg == "--width") {
+            if (!integer(o.width, 100))
+                return "--width takes a width in pixels from 100";
         } else if (arg == "--out") {
             const auto text = value();
             if (!text)
@@ -178,8 +184,16 @@ int runRender(const std::vector<std::string> &args, CommandContext &context)
     draw.currentIndividual = o.individual;
     draw.skipUnselected = data.Selectionyesno;
 
-    const ViewPicture picture = o.view == "individual" ? drawIndividualView(data, session.settings.alleles, draw)
-                                                       : drawLinkageGroupView(data, session.settings.alleles, draw);
+    ViewPicture picture;
+    if (o.view == "individual") {
+        picture = drawIndividualView(data, session.settings.alleles, draw);
+    } else if (o.view == "all") {
+        // The all-in-one view draws each locus's major allele in its consensus row.
+        refreshMajorAlleles(session.data, session.settings.alleles);
+        picture = drawAllInOneView(data, session.settings.alleles, draw, o.width);
+    } else {
+        picture = drawLinkageGroupView(data, session.settings.alleles, draw);
+    }
     std::string error;
     if (!savePicture(picture, o.out, error)) {
         context.err << error << "\n";
@@ -189,10 +203,10 @@ int runRender(const std::vector<std::string> &args, CommandContext &context)
 }
 
 const CommandRegistration registration({"render",
-                                        "render FILE... [--view group|individual] [--group N] [--individual I] [--range A-B] "
-                                        "[--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] --out PICTURE "
+                                        "render FILE... [--view group|individual|all] [--group N] [--individual I] [--range A-B] "
+                                        "[--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] [--width PIXELS] --out PICTURE "
                                             + std::string(SelectionUsage),
-                                        "draw the window's picture of the data into PICTURE (.png, .jpg, .svg, .pdf or .emf)",
+                                        "draw the window's picture of the data (a linkage group, an individual or all in one) into PICTURE (.png, .jpg, .svg, .pdf or .emf)",
                                         &runRender});
 
 } // namespace

@@ -11,31 +11,6 @@
 
 namespace rvk {
 
-bool writeFileReplacing(const std::string &path, std::string_view bytes, std::string *errorText)
-{
-    const std::string temporary = path + ".part";
-    bool written = false;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            out.flush();
-            written = static_cast<bool>(out);
-        }
-    }
-    std::error_code code;
-    if (written) {
-        std::filesystem::rename(temporary, path, code);
-        written = !code;
-    }
-    if (!written) {
-        std::filesystem::remove(temporary, code);
-        if (errorText)
-            *errorText = "Unable to write to " + path;
-    }
-    return written;
-}
-
 std::string replaceExtensionAtFirstDot(const std::string &path, const std::string &extension)
 {
     const size_t slash = path.find_last_of('/');

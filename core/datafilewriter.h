@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/genotypedata.h"
+#include "core/safefile.h"
 #include "core/userinterface.h"
 
 #include <string>
@@ -11,10 +12,6 @@ namespace rvk {
 
 class RecentFiles;
 
-// Writes bytes to path through a temporary file beside it that is renamed over path, so a
-// failed write leaves an existing file as it was. On failure errorText gets "Unable to write to "
-// and the path. Every writer of the program's files goes through here.
-bool writeFileReplacing(const std::string &path, std::string_view bytes, std::string *errorText = nullptr);
 
 // The chosen name with its file name cut before the first "." (the folder stays as it is) and
 // extension appended: "/a.v2/set.final.rvk" with ".rvk" gives "/a.v2/set.rvk".

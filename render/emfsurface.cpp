@@ -1,5 +1,7 @@
 #include "render/emfsurface.h"
 
+#include "core/safefile.h"
+
 #include "render/viewpicture.h"
 
 #include <uemf.h>
@@ -417,26 +419,7 @@ bool setEmfDeviceSize(const std::string &path, int width, int height, std::strin
     };
     putWord(72, width);
     putWord(76, height);
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            error = "Cannot write " + path;
-            return false;
-        }
-    }
-    std::error_code code;
-    std::filesystem::rename(temporary, path, code);
-    if (code) {
-        std::filesystem::remove(temporary, code);
-        error = "Cannot write " + path;
-        return false;
-    }
-    return true;
+    return writeFileReplacing(path, std::string_view(bytes.data(), bytes.size()), &error);
 }
 
 } // namespace rvk

@@ -1,5 +1,7 @@
 #include "render/pictureexport.h"
 
+#include "core/safefile.h"
+
 #include "render/emfsurface.h"
 #include "render/paintersurface.h"
 #include "render/viewpicture.h"
@@ -19,26 +21,15 @@ namespace rvk {
 
 namespace {
 
-std::string temporaryNameFor(const std::string &path) { return path + ".part"; }
-
-// Runs write on a temporary name and moves the result over path when it succeeded.
+// Runs write on a temporary name beside path and moves the result over path when it succeeded.
 bool writeThroughTemporary(const std::string &path, std::string &error, const std::function<bool(const std::string &)> &write)
 {
-    const std::string temporary = temporaryNameFor(path);
-    std::error_code code;
-    if (!write(temporary)) {
-        std::filesystem::remove(temporary, code);
-        if (error.empty())
-            error = "Cannot write " + path;
-        return false;
-    }
-    std::filesystem::rename(temporary, path, code);
-    if (code) {
-        std::filesystem::remove(temporary, code);
-        error = "Cannot write " + path + ": " + code.message();
-        return false;
-    }
-    return true;
+    std::string failure;
+    if (writeFileReplacing(path, write, &failure))
+        return true;
+    if (error.empty())
+        error = failure;
+    return false;
 }
 
 int pictureWidth(const ViewPicture &picture) { return std::max(1, picture.width()); }

@@ -1,5 +1,7 @@
 #include "selection/selectionlists.h"
 
+#include "core/safefile.h"
+
 #include "core/genotypedata.h"
 #include "core/textformat.h"
 #include "core/userinterface.h"
@@ -196,40 +198,9 @@ int applySelectionListText(GenotypeData &data, std::string_view text)
     return count;
 }
 
-bool writeFileReplacing(const std::string &path, std::string_view text, std::string *error)
-{
-    namespace fs = std::filesystem;
-    const std::string temporary = path + ".part";
-    bool written = false;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
-            out.flush();
-            written = static_cast<bool>(out);
-        }
-    }
-    std::error_code code;
-    if (!written) {
-        fs::remove(temporary, code);
-        if (error)
-            *error = "Cannot write " + path;
-        return false;
-    }
-    fs::rename(temporary, path, code);
-    if (code) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        if (error)
-            *error = "Cannot write " + path + ": " + code.message();
-        return false;
-    }
-    return true;
-}
-
 bool writeSelectionListFile(const std::string &path, const GenotypeData &data, std::string *error)
 {
-    return writeFileReplacing(path, selectionListText(data), error);
+    return rvk::writeFileReplacing(path, selectionListText(data), error);
 }
 
 bool readSelectionListFile(const std::string &path, GenotypeData &data, std::string *error)
@@ -281,7 +252,7 @@ std::vector<std::string> savedResultLines(const SelectionTexts &texts)
 
 bool writeResultFile(const std::string &path, const SelectionTexts &texts, std::string *error)
 {
-    return writeFileReplacing(path, joinLines(savedResultLines(texts)), error);
+    return rvk::writeFileReplacing(path, joinLines(savedResultLines(texts)), error);
 }
 
 bool saveResults(const SelectionTexts &texts, UserInterface &ui)

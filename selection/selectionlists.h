@@ -77,8 +77,5 @@ bool saveResults(const SelectionTexts &texts, UserInterface &ui);
 // criteria text, an empty line, "Selection Results:" and the results text.
 std::vector<std::string> printedResultLines(const SelectionTexts &texts, const std::string &shortDate);
 
-// Writes text to a temporary file beside path and renames it over path.
-bool writeFileReplacing(const std::string &path, std::string_view text, std::string *error);
-
 } // namespace SelectionList
 } // namespace rvk

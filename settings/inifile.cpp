@@ -1,5 +1,7 @@
 #include "settings/inifile.h"
 
+#include "core/safefile.h"
+
 #include "core/textformat.h"
 
 #include <cerrno>
@@ -10,9 +12,6 @@
 #include <limits>
 #include <sstream>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace rvk {
 
@@ -49,25 +48,6 @@ std::string withoutLineBreaks(std::string_view text)
 }
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-
-std::string unableToWrite(const std::string &path) { return formatText("Unable to write to %s", {path}); }
-
-bool writeAll(int fd, const std::string &text)
-{
-    const char *data = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= static_cast<size_t>(written);
-    }
-    return true;
-}
 
 } // namespace
 
@@ -184,48 +164,7 @@ std::string IniFile::text() const
 
 bool IniFile::save(std::string *errorText) const
 {
-    auto fail = [&] {
-        if (errorText)
-            *errorText = unableToWrite(mPath);
-        return false;
-    };
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path target(mPath);
-    // Writing through a link keeps the link and changes the file it points to.
-    if (fs::is_symlink(target, error)) {
-        const fs::path resolved = fs::weakly_canonical(target, error);
-        if (error)
-            return fail();
-        target = resolved;
-    }
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0))
-        return fail();
-
-    fs::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::string name = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return fail();
-    mode_t mode;
-    if (exists) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    const bool written = writeAll(fd, text()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(name.c_str(), target.c_str()) != 0) {
-        ::unlink(name.c_str());
-        return fail();
-    }
-    return true;
+    return writeFileReplacing(mPath, text(), errorText);
 }
 
 IniFile::Section *IniFile::findSection(std::string_view section)

@@ -175,11 +175,11 @@ TEST(DataFileWriter, FailedWriteReportsAndKeepsTheOldFile)
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Unable to write to " + folder.file("missing/set.rvk"));
 
-    // The old file is replaced only by a complete new one: never left half written or as ".part".
+    // The old file is replaced only by a complete new one, and no temporary file stays.
     const std::string old = folder.write("set.rvk", "old");
     EXPECT_EQ(writer.save(old), old);
     EXPECT_NE(test::readWholeFile(old), "old");
-    EXPECT_FALSE(std::filesystem::exists(old + ".part"));
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"set.rvk"});
 }
 
 TEST(DataFileWriter, NamesTheReaderMistakesForKeysAreReported)

@@ -160,12 +160,15 @@ TEST(SelectionList, AFailedSaveKeepsTheOldFile)
 {
     ListFixture f;
     TempFolder folder;
-    const std::string old = folder.write("kept.rvl", "old\r\n");
-    std::filesystem::create_directory(folder.file("kept.rvl.part")); // the temporary cannot be made
+    // A folder standing where the list should go cannot be replaced: it stays with its content.
+    const std::string old = folder.file("kept.rvl");
+    std::filesystem::create_directory(old);
+    folder.write("kept.rvl/inside.txt", "old\r\n");
     std::string error;
     EXPECT_FALSE(SL::writeSelectionListFile(old, f.data, &error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(readWholeFile(old), "old\r\n");
+    EXPECT_EQ(readWholeFile(folder.file("kept.rvl/inside.txt")), "old\r\n");
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"kept.rvl"});
 
     ScriptedUserInterface ui;
     ui.saveChoices.push_back(folder.file("missing/list.rvl"));

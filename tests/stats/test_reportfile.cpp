@@ -25,7 +25,7 @@ TEST(ReportFile, ReplacesAnOldReportWholeAndKeepsItWhenWritingFails)
     EXPECT_FALSE(std::filesystem::exists(path + ".rvk-saving"));
 
     const std::string missing = folder.file("no/such/folder/stats.txt");
-    EXPECT_EQ(writeReportFile(missing, "x"), "Could not write " + missing);
+    EXPECT_EQ(writeReportFile(missing, "x"), "Unable to write to " + missing);
     EXPECT_EQ(test::readWholeFile(path), "new\r\nlines\r\n");
 }
 

@@ -1,5 +1,6 @@
 #include "support/tempfolder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -31,6 +32,15 @@ std::string TempFolder::write(const std::string &name, const std::string &text) 
     std::ofstream out(path, std::ios::binary);
     out << text;
     return path;
+}
+
+std::vector<std::string> TempFolder::entries() const
+{
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(mPath))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string readWholeFile(const std::string &path)

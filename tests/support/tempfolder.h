@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace rvk::test {
 
@@ -18,6 +19,8 @@ public:
     // Writes text (bytes as given) to name inside the folder and returns the full path.
     std::string write(const std::string &name, const std::string &text) const;
     std::string file(const std::string &name) const { return (mPath / name).string(); }
+    // The names in the folder (not its subfolders), sorted: shows that no temporary file is left.
+    std::vector<std::string> entries() const;
 
 private:
     std::filesystem::path mPath;

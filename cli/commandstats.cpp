@@ -1,0 +1,90 @@
+// rvk-cli stats global|markers: the reports of the statistics windows' "Save.." and "save", or
+// their tables as a spreadsheet file.
+#include "cli/clicommand.h"
+#include "cli/clisession.h"
+#include "cli/commandarguments.h"
+#include "core/datafilewriter.h"
+#include "io/spreadsheetwriter.h"
+#include "settings/generaloptions.h"
+#include "stats/globalstatistics.h"
+#include "stats/markerstatistics.h"
+
+#include <ostream>
+
+namespace rvk::cli {
+
+namespace {
+
+bool endsWith(const std::string &text, const std::string &tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Writes a table of text cells, rows first, as the spreadsheet file writer does.
+bool writeGrid(const std::vector<std::vector<std::string>> &rows, const std::string &path, std::string &error)
+{
+    size_t columns = 0;
+    for (const auto &row : rows)
+        columns = std::max(columns, row.size());
+    return WriteGridAsSpreadsheet(static_cast<int>(columns), static_cast<int>(rows.size()),
+                                  [&rows](int column, int row) {
+                                      const auto &cells = rows[static_cast<size_t>(row)];
+                                      return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)] : std::string();
+                                  },
+                                  path, &error);
+}
+
+int runStats(const std::vector<std::string> &args, CommandContext &context)
+{
+    std::vector<std::string> rest = args;
+    SelectionOptions selection;
+    CommandArguments parsed;
+    std::string error;
+    const std::string kind = rest.empty() ? std::string() : rest.front();
+    if (kind != "global" && kind != "markers") {
+        context.err << "usage: rvk-cli stats global|markers FILE... [--out NAME.xls|NAME.txt] " << SelectionUsage << "\n";
+        return 2;
+    }
+    rest.erase(rest.begin());
+    if (!parseSelectionOptions(rest, selection, &error) || !parseCommandArguments(rest, {"--out"}, {}, parsed, error)
+        || parsed.files.empty()) {
+        context.err << "rvk-cli stats: " << (error.empty() ? "no data file named" : error) << "\n";
+        return 2;
+    }
+    CliSession session(context);
+    if (!session.open(parsed.files, selection))
+        return 1;
+
+    std::string report;
+    std::vector<std::vector<std::string>> grid;
+    if (kind == "global") {
+        const GlobalStatistics statistics = computeGlobalStatistics(session.data, session.settings.alleles, GeneralOptions{});
+        report = statistics.reportText();
+        grid = statistics.spreadsheetGrid();
+    } else {
+        const MarkerStatistics statistics = computeMarkerStatistics(session.data, session.settings.alleles);
+        report = statistics.reportText();
+        grid = statistics.spreadsheetGrid();
+    }
+
+    const std::string out = parsed.value("--out");
+    if (out.empty()) {
+        context.out << report;
+        return 0;
+    }
+    const bool written = endsWith(out, ".xls") ? writeGrid(grid, out, error) : writeFileReplacing(out, report, &error);
+    if (!written) {
+        context.err << error << "\n";
+        return 1;
+    }
+    context.out << out << "\n";
+    return 0;
+}
+
+const CommandRegistration registration({"stats", "stats global|markers FILE... [--out NAME.xls|NAME.txt] " + std::string(SelectionUsage),
+                                        "print the global statistics per individual or the marker statistics, as the "
+                                        "windows' \"Save..\" writes them; --out NAME.xls writes the table as a spreadsheet file",
+                                        &runStats});
+
+} // namespace
+} // namespace rvk::cli
