@@ -128,9 +128,55 @@ MainWindow::MainWindow(const MainWindowOptions &options, UserInterface *ui, QWid
     loadDefaultSettings();
     refreshRecentCaptions();
     updateModePanels();
+    installFeatures();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::installFeatures()
+{
+}
+
+QList<QAction *> MainWindow::commandActions(const QString &caption) const
+{
+    QList<QAction *> found;
+    for (QAction *action : findChildren<QAction *>())
+        if (action->text() == caption) // tool buttons carry their hint as text too
+            found.append(action);
+    return found;
+}
+
+void MainWindow::attachCommand(const QString &caption, const std::function<void()> &handler)
+{
+    for (QAction *action : commandActions(caption)) {
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [handler] { handler(); });
+    }
+}
+
+void MainWindow::setPageWidget(Page page, QWidget *widget)
+{
+    QWidget *old = mPages->widget(page);
+    const QString caption = mPages->tabText(page);
+    const bool enabled = mPages->isTabEnabled(page);
+    const QSignalBlocker blocker(mPages);
+    const int current = mPages->currentIndex();
+    mPages->removeTab(page);
+    mPages->insertTab(page, widget, caption);
+    mPages->setTabEnabled(page, enabled);
+    mPages->setCurrentIndex(current);
+    delete old;
+}
+
+QWidget *MainWindow::pageWidget(Page page) const { return mPages->widget(page); }
+
+void MainWindow::showPage(Page page) { mPages->setCurrentIndex(page); }
+
+void MainWindow::redrawIfShown()
+{
+    if (mData.GroupCount() > 0 && mPages->currentIndex() == ImagePageIndex)
+        drawCurrentView();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Building the window
@@ -199,7 +245,9 @@ void MainWindow::buildPages()
             drawCurrentView();
         if (page == PrintPreviewPageIndex)
             buildPrintPreview();
+        const int old = mShownPage;
         mShownPage = page;
+        emit pageChanged(page, old);
     });
 
     connect(mDrawingPage, &DrawingOptionsPage::changed, this, [this] { mSettings.drawing = mDrawingPage->options(); });
@@ -579,6 +627,8 @@ void MainWindow::applyLoadOutcome(const LoadOutcome &outcome)
         mGroupSelector->setEnabled(false);
     mAllelePage->model()->usedChanged();
     mUi->setProgress(0, 0);
+    if (outcome.groupsAdded > 0)
+        emit dataSetLoaded();
 }
 
 void MainWindow::afterOpenDialog()
@@ -641,6 +691,7 @@ void MainWindow::closeAll()
     setStatusText(0, toQt(emptyDataSummaryText()));
     mAllelePage->model()->usedChanged();
     mSelectionListBuilt = false;
+    emit dataSetClosed();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -769,6 +820,7 @@ void MainWindow::drawCurrentView()
     mPointerLayout = pointer;
     showViewPicture(picture);
     mViewPicture = std::move(picture);
+    emit viewDrawn();
 }
 
 void MainWindow::showViewPicture(const ViewPicture &picture)

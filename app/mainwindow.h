@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <QList>
 #include <QUrl>
 
 #include <array>
@@ -135,6 +136,31 @@ public:
     void storeDefaultSettings();
     void showManual();
 
+    // Commands, pages and features that live in classes of their own attach through these, so
+    // the window stays the shell that routes to them.
+    // Connects every menu entry whose caption is caption, and every tool button whose hint is
+    // caption, to handler and enables them.
+    void attachCommand(const QString &caption, const std::function<void()> &handler);
+    QList<QAction *> commandActions(const QString &caption) const;
+    // Puts widget on a page in place of its empty one (the window owns it from then on).
+    void setPageWidget(Page page, QWidget *widget);
+    QWidget *pageWidget(Page page) const;
+    void showPage(Page page);
+    void setStatusText(int panel, const QString &text);
+    // Redraws the current view if data are loaded and the image page is the one shown.
+    void redrawIfShown();
+
+signals:
+    // After an open that registered groups, and after "Close all".
+    void dataSetLoaded();
+    void dataSetClosed();
+    // After the individuals were reordered or their ticks changed by a feature.
+    void individualsChanged();
+    // After every drawing of the current view.
+    void viewDrawn();
+    // The page shown changed: from oldPage to newPage.
+    void pageChanged(int newPage, int oldPage);
+
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -146,6 +172,9 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();
+    // Creates the features that attach themselves to the window (statistics windows, selection
+    // pages, data editing and exchange).
+    void installFeatures();
     QAction *addCommand(QMenu *menu, const QString &caption, void (MainWindow::*slot)() = nullptr);
 
     // The loader's report turned into the window's state: selector, range fields, caption, pages.
@@ -156,7 +185,6 @@ private:
     void switchSelectionFilteringOff();
     void rebuildGroupSelector(bool enabled, int current);
     void showNoDataSelector();
-    void setStatusText(int panel, const QString &text);
     void updateModePanels();
     void drawCurrentView();
     void showViewPicture(const ViewPicture &picture);
