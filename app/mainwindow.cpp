@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 
+#include "app/features.h"
+
 #include "app/aboutbox.h"
 #include "app/allelelistmodel.h"
 #include "app/allelepage.h"
@@ -135,6 +137,9 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::installFeatures()
 {
+    installStatisticsFeature(*this);
+    installSelectionFeature(*this);
+    installDataEditingFeature(*this);
 }
 
 QList<QAction *> MainWindow::commandActions(const QString &caption) const

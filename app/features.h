@@ -1,0 +1,17 @@
+#pragma once
+// The features that attach themselves to the main window. Each is installed once, when the
+// window is built, and lives as long as the window.
+
+namespace rvk {
+
+class MainWindow;
+
+// Statistics windows: current view, global statistics, marker statistics.
+void installStatisticsFeature(MainWindow &window);
+// Marker selection criteria, the individual check list and the sort of individuals.
+void installSelectionFeature(MainWindow &window);
+// Saving data, the data edit page, the spreadsheet exchange window, the locus/map merger and the
+// exports to other programs.
+void installDataEditingFeature(MainWindow &window);
+
+} // namespace rvk
