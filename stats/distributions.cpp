@@ -122,21 +122,23 @@ Real absSinPi(Real q)
 
 bool isPole(double x) { return x == 0.0 || (x < 0.0 && isInteger(x)); }
 
-// The first continued fraction of the incomplete beta integral.
-Real incompleteBetaFraction1(Real a, Real b, Real x)
+// The continued fraction of the incomplete beta integral in the variable v. Both expansions
+// share this recurrence; they differ in v and in the second and sixth terms, which start at
+// k2 and k6 and move by k2Step and k6Step each pass.
+Real incompleteBetaContinuedFraction(Real a, Real v, Real k2, Real k2Step, Real k6, Real k6Step)
 {
-    Real k1 = a, k2 = a + b, k3 = a, k4 = a + 1.0L, k5 = 1.0L, k6 = b - 1.0L, k7 = a + 1.0L, k8 = a + 2.0L;
+    Real k1 = a, k3 = a, k4 = a + 1.0L, k5 = 1.0L, k7 = a + 1.0L, k8 = a + 2.0L;
     Real pkm2 = 0.0L, qkm2 = 1.0L, pkm1 = 1.0L, qkm1 = 1.0L, ans = 1.0L, r = 1.0L;
     const Real threshold = 3.0L * RealEpsilon;
     for (int pass = 0; pass <= 400; ++pass) {
-        Real xk = -(x * k1 * k2) / (k3 * k4);
+        Real xk = -(v * k1 * k2) / (k3 * k4);
         Real pk = pkm1 + pkm2 * xk;
         Real qk = qkm1 + qkm2 * xk;
         pkm2 = pkm1;
         pkm1 = pk;
         qkm2 = qkm1;
         qkm1 = qk;
-        xk = (x * k5 * k6) / (k7 * k8);
+        xk = (v * k5 * k6) / (k7 * k8);
         pk = pkm1 + pkm2 * xk;
         qk = qkm1 + qkm2 * xk;
         pkm2 = pkm1;
@@ -155,11 +157,11 @@ Real incompleteBetaFraction1(Real a, Real b, Real x)
         if (t < threshold)
             return ans;
         k1 += 1.0L;
-        k2 += 1.0L;
+        k2 += k2Step;
         k3 += 2.0L;
         k4 += 2.0L;
         k5 += 1.0L;
-        k6 -= 1.0L;
+        k6 += k6Step;
         k7 += 2.0L;
         k8 += 2.0L;
         if (std::fabs(qk) + std::fabs(pk) > Big) {
@@ -178,61 +180,14 @@ Real incompleteBetaFraction1(Real a, Real b, Real x)
     return ans;
 }
 
-// The second continued fraction, in z = x / (1 - x).
+// The first expansion, in x.
+Real incompleteBetaFraction1(Real a, Real b, Real x) { return incompleteBetaContinuedFraction(a, x, a + b, 1.0L, b - 1.0L, -1.0L); }
+
+// The second expansion, in z = x / (1 - x).
 Real incompleteBetaFraction2(Real a, Real b, Real x)
 {
-    Real k1 = a, k2 = b - 1.0L, k3 = a, k4 = a + 1.0L, k5 = 1.0L, k6 = a + b, k7 = a + 1.0L, k8 = a + 2.0L;
-    Real pkm2 = 0.0L, qkm2 = 1.0L, pkm1 = 1.0L, qkm1 = 1.0L, ans = 1.0L, r = 1.0L;
     const Real z = x / (1.0L - x);
-    const Real threshold = 3.0L * RealEpsilon;
-    for (int pass = 0; pass <= 400; ++pass) {
-        Real xk = -(z * k1 * k2) / (k3 * k4);
-        Real pk = pkm1 + pkm2 * xk;
-        Real qk = qkm1 + qkm2 * xk;
-        pkm2 = pkm1;
-        pkm1 = pk;
-        qkm2 = qkm1;
-        qkm1 = qk;
-        xk = (z * k5 * k6) / (k7 * k8);
-        pk = pkm1 + pkm2 * xk;
-        qk = qkm1 + qkm2 * xk;
-        pkm2 = pkm1;
-        pkm1 = pk;
-        qkm2 = qkm1;
-        qkm1 = qk;
-        if (qk != 0.0L)
-            r = pk / qk;
-        Real t;
-        if (r != 0.0L) {
-            t = std::fabs((ans - r) / r);
-            ans = r;
-        } else {
-            t = 1.0L;
-        }
-        if (t < threshold)
-            return ans;
-        k1 += 1.0L;
-        k2 -= 1.0L;
-        k3 += 2.0L;
-        k4 += 2.0L;
-        k5 += 1.0L;
-        k6 += 1.0L;
-        k7 += 2.0L;
-        k8 += 2.0L;
-        if (std::fabs(qk) + std::fabs(pk) > Big) {
-            pkm2 *= BigInverse;
-            pkm1 *= BigInverse;
-            qkm2 *= BigInverse;
-            qkm1 *= BigInverse;
-        }
-        if (std::fabs(qk) < BigInverse || std::fabs(pk) < BigInverse) {
-            pkm2 *= Big;
-            pkm1 *= Big;
-            qkm2 *= Big;
-            qkm1 *= Big;
-        }
-    }
-    return ans;
+    return incompleteBetaContinuedFraction(a, z, b - 1.0L, -1.0L, a + b, 1.0L);
 }
 
 // The power series of the incomplete beta integral, for small b * x.
