@@ -1,5 +1,8 @@
 #include "render/drawsurface.h"
 
+#include <cmath>
+#include <numbers>
+
 namespace rvk {
 
 BrushSpec patternBrushSpec(int k)
@@ -35,6 +38,33 @@ BrushSpec withBrushStyle(BrushSpec brush, BrushSpec::Style style)
     if (style == BrushSpec::Style::Clear)
         brush.color = rgb(255, 255, 255);
     return brush;
+}
+
+int normalizedTextAngle(int angle)
+{
+    angle %= 360;
+    return angle < 0 ? angle + 360 : angle;
+}
+
+TextCornerOffset rotatedTextOffset(int angle, int width, int height)
+{
+    const double rad = std::numbers::pi / 180.0;
+    const double a = angle;
+    const int w = width;
+    const int h = height;
+    TextCornerOffset offset;
+    if (angle <= 90) {
+        offset.dy = static_cast<int>(std::sin(a * rad) * w);
+    } else if (angle <= 180) {
+        offset.dx = static_cast<int>(-std::cos(a * rad) * w);
+        offset.dy = static_cast<int>(std::cos((180 - a) * rad) * h + std::sin(a * rad) * w);
+    } else if (angle <= 270) {
+        offset.dx = static_cast<int>(std::sin((a - 180) * rad) * h - std::cos(a * rad) * w);
+        offset.dy = static_cast<int>(std::sin((270 - a) * rad) * h);
+    } else {
+        offset.dx = static_cast<int>(std::sin((360 - a) * rad) * h);
+    }
+    return offset;
 }
 
 void DrawSurface::setBrushColor(Rgb color) { setBrush(withBrushColor(brush(), color)); }

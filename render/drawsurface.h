@@ -73,6 +73,18 @@ public:
     void setFontBold(bool bold);
 };
 
+// The angle of textOutRotated brought into 0 .. 359 degrees.
+int normalizedTextAngle(int angle);
+// Where textOutRotated puts the text's own top-left corner, relative to (x, y), for a text
+// width x height turned counter-clockwise by angle (0 .. 359) degrees: the turned text stays
+// right of and below (x, y); for 270 it fills x .. x + height, y .. y + width.
+struct TextCornerOffset
+{
+    int dx = 0;
+    int dy = 0;
+};
+TextCornerOffset rotatedTextOffset(int angle, int width, int height);
+
 // The brush that setBrushPattern(k) selects: like a fresh brush, its colour is white, so the
 // pattern paints in the font colour on white. Entry 7 (no pattern) gives the clear brush.
 BrushSpec patternBrushSpec(int k);

@@ -341,29 +341,14 @@ void EmfSurface::text(int x, int y, const std::string &text, int angle)
 {
     if (text.empty() || !mTrack)
         return;
-    angle %= 360;
-    if (angle < 0)
-        angle += 360;
+    angle = normalizedTextAngle(angle);
     const auto &font = mFonts.get(mFont);
     const QString qtext = QString::fromStdString(text);
     const int w = font.metrics.horizontalAdvance(qtext);
     const int h = font.metrics.height();
-    // The reference corner moves as on the painter surfaces, so the turned text stays right of
-    // and below (x, y).
-    const double rad = std::numbers::pi / 180.0;
-    const double a = angle;
-    int dx = 0, dy = 0;
-    if (angle <= 90) {
-        dy = static_cast<int>(std::sin(a * rad) * w);
-    } else if (angle <= 180) {
-        dx = static_cast<int>(-std::cos(a * rad) * w);
-        dy = static_cast<int>(std::cos((180 - a) * rad) * h + std::sin(a * rad) * w);
-    } else if (angle <= 270) {
-        dx = static_cast<int>(std::sin((a - 180) * rad) * h - std::cos(a * rad) * w);
-        dy = static_cast<int>(std::sin((270 - a) * rad) * h);
-    } else {
-        dx = static_cast<int>(std::sin((360 - a) * rad) * h);
-    }
+    const TextCornerOffset offset = rotatedTextOffset(angle, w, h);
+    const int dx = offset.dx;
+    const int dy = offset.dy;
     realizeFont(angle);
     setBackgroundMode(mBrush.style == BrushSpec::Style::Solid, mBrush.color);
 
@@ -374,7 +359,8 @@ void EmfSurface::text(int x, int y, const std::string &text, int angle)
         advances[static_cast<size_t>(i)] = static_cast<uint32_t>(std::max(0, font.metrics.horizontalAdvance(qtext.at(i))));
     }
     // Bounds of the turned box.
-    const double c = std::cos(a * rad), s = std::sin(a * rad);
+    const double rad = std::numbers::pi / 180.0;
+    const double c = std::cos(angle * rad), s = std::sin(angle * rad);
     const double cornersX[4] = {0, w * c, w * c + h * s, h * s};
     const double cornersY[4] = {0, -w * s, -w * s + h * c, h * c};
     const int left = x + dx + static_cast<int>(std::floor(*std::min_element(cornersX, cornersX + 4)));

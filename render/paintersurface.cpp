@@ -312,26 +312,10 @@ void PainterSurface::drawText(int x, int y, const std::string &text, int angle)
     const QString qtext = QString::fromStdString(text);
     const int w = font.metrics.horizontalAdvance(qtext);
     const int h = font.metrics.height();
-    angle %= 360;
-    if (angle < 0)
-        angle += 360;
-    // The text's own top-left corner moves so that the turned text stays right and below (x, y)
-    // (for 270: the box x .. x + h, y .. y + w).
-    int dx = 0;
-    int dy = 0;
-    const double rad = std::numbers::pi / 180.0;
-    const double a = angle;
-    if (angle <= 90) {
-        dy = static_cast<int>(std::sin(a * rad) * w);
-    } else if (angle <= 180) {
-        dx = static_cast<int>(-std::cos(a * rad) * w);
-        dy = static_cast<int>(std::cos((180 - a) * rad) * h + std::sin(a * rad) * w);
-    } else if (angle <= 270) {
-        dx = static_cast<int>(std::sin((a - 180) * rad) * h - std::cos(a * rad) * w);
-        dy = static_cast<int>(std::sin((270 - a) * rad) * h);
-    } else {
-        dx = static_cast<int>(std::sin((360 - a) * rad) * h);
-    }
+    angle = normalizedTextAngle(angle);
+    const TextCornerOffset offset = rotatedTextOffset(angle, w, h);
+    const int dx = offset.dx;
+    const int dy = offset.dy;
     mPainter->save();
     mPainter->translate(x + dx, y + dy);
     if (angle != 0)
