@@ -4,6 +4,8 @@
 #include "core/textformat.h"
 #include "core/userinterface.h"
 #include "render/barpainter.h"
+#include "render/barslots.h"
+#include "render/figurerun.h"
 #include "render/labellayout.h"
 #include "render/picturerecorder.h"
 
@@ -16,15 +18,8 @@ namespace {
 
 constexpr Rgb White = rgb(255, 255, 255);
 constexpr Rgb Black = rgb(0, 0, 0);
-constexpr Rgb Grey = rgb(128, 128, 128);
 
 int roundInt(double value) { return static_cast<int>(roundHalfEven(value)); }
-
-Rgb blend(Rgb a, Rgb b, int step, int steps)
-{
-    auto channel = [&](int ca, int cb) { return ca + roundInt(static_cast<double>(step) * (cb - ca) / steps); };
-    return rgb(channel(redOf(a), redOf(b)), channel(greenOf(a), greenOf(b)), channel(blueOf(a), blueOf(b)));
-}
 
 // The consensus colour: the less frequent the major allele, the nearer to white.
 Rgb fadeTowardsWhite(Rgb c, double share)
@@ -34,14 +29,6 @@ Rgb fadeTowardsWhite(Rgb c, double share)
 }
 
 int tableIndex(char code) { return isGenotypeCode(code) ? codeIndex(code) : codeIndex(UnknownCode); }
-
-FontSpec screenMarkerFont(const DrawContext &context)
-{
-    FontSpec font = context.options.markerFont;
-    if (!context.printing)
-        font.size += roundInt(2 * context.zoom) - 2;
-    return font;
-}
 
 // The per-locus values of one group that every row shares.
 struct GroupPlan
@@ -94,6 +81,7 @@ public:
         , mTable(table)
         , mContext(context)
         , mCoder(coder)
+        , mRun(surface, FigureRun::Direction::Right)
     {
     }
 
@@ -112,130 +100,31 @@ public:
     int paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, const RowInput &row, double scale, int x0);
 
 private:
-    enum class Kind { Rectangle, Fill, ThreeD };
-    struct Figure
-    {
-        Kind kind = Kind::Rectangle;
-        PenSpec pen;
-        BrushSpec brush;
-        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-        bool mergeable = false;
-    };
-    void add(const Figure &f);
-    void flush();
-    void draw(const Figure &f);
-    void usePen(const PenSpec &pen);
-    void useBrush(const BrushSpec &brush);
-
     DrawSurface &mSurface;
     AlleleTable &mTable;
     const DrawContext &mContext;
     const DisplayCoder &mCoder;
-    PenSpec mPen;
-    BrushSpec mBrush;
-    bool mHasPending = false;
-    Figure mPending;
+    FigureRun mRun;
     std::vector<int> mTicks;
 };
 
-void RowPainter::usePen(const PenSpec &pen)
+// A rectangle at most two pixels wide is all outline: it paints what a fill in the pen's colour
+// paints, and so joins its neighbours. Markers closer than a pixel give many of them, in
+// "B && W" above all, where outlined segments never merge.
+FigureRun::Figure asFillWhenAllOutline(FigureRun::Figure f)
 {
-    if (pen == mPen)
-        return;
-    mSurface.setPen(pen);
-    mPen = pen;
-}
-
-void RowPainter::useBrush(const BrushSpec &brush)
-{
-    if (brush == mBrush)
-        return;
-    if (brush.style == BrushSpec::Style::Pattern)
-        mSurface.setBrushPattern(brush.pattern);
-    else
-        mSurface.setBrush(brush);
-    mBrush = brush;
-}
-
-void RowPainter::draw(const Figure &f)
-{
-    switch (f.kind) {
-    case Kind::Rectangle:
-        usePen(f.pen);
-        useBrush(f.brush);
-        mSurface.rectangle(f.x1, f.y1, f.x2, f.y2);
-        break;
-    case Kind::Fill:
-        useBrush(f.brush);
-        mSurface.fillRect(f.x1, f.y1, f.x2, f.y2);
-        break;
-    case Kind::ThreeD: {
-        usePen(f.pen);
-        useBrush(f.brush);
-        mSurface.rectangle(f.x1, f.y1 + 2, f.x2, f.y2 - 2);
-        PenSpec line = f.pen;
-        line.style = PenSpec::Style::Solid;
-        for (int i = 0; i < 4; ++i) {
-            line.color = blend(White, f.pen.color, i, 4);
-            usePen(line);
-            mSurface.moveTo(f.x1, f.y1 + i);
-            mSurface.lineTo(f.x2, f.y1 + i);
-        }
-        for (int i = 0; i < 4; ++i) {
-            line.color = blend(f.pen.color, Grey, i, 4);
-            usePen(line);
-            mSurface.moveTo(f.x1, f.y2 + i - 3);
-            mSurface.lineTo(f.x2, f.y2 + i - 3);
-        }
-        break;
-    }
-    }
-}
-
-void RowPainter::flush()
-{
-    if (!mHasPending)
-        return;
-    mHasPending = false;
-    draw(mPending);
-}
-
-void RowPainter::add(const Figure &figure)
-{
-    if (figure.x2 == figure.x1)
-        return; // no pixel column: nothing to draw
-    Figure f = figure;
-    // A rectangle at most two pixels wide is all outline: it paints what a fill in the pen's
-    // colour paints, and so joins its neighbours. Markers closer than a pixel give many of
-    // them, in "B && W" above all, where outlined segments never merge.
-    if (f.kind == Kind::Rectangle && f.pen.style == PenSpec::Style::Solid && f.pen.width == 1
+    if (f.kind == FigureRun::Kind::Rectangle && f.pen.style == PenSpec::Style::Solid && f.pen.width == 1
         && (f.x2 - f.x1 <= 2 || f.y2 - f.y1 <= 2) && f.x2 > f.x1 && f.y2 > f.y1) {
-        f.kind = Kind::Fill;
+        f.kind = FigureRun::Kind::FillRect;
         f.brush = BrushSpec{f.pen.color, BrushSpec::Style::Solid, -1};
         f.mergeable = true;
     }
-    if (mHasPending && f.mergeable && mPending.mergeable && f.kind == mPending.kind && f.y1 == mPending.y1
-        && f.y2 == mPending.y2 && f.brush == mPending.brush && f.x2 > f.x1 && mPending.x2 > mPending.x1) {
-        if (f.kind == Kind::Fill) {
-            if (f.x1 >= mPending.x1 && f.x1 <= mPending.x2) {
-                mPending.x2 = std::max(mPending.x2, f.x2);
-                return;
-            }
-        } else if (f.pen == mPending.pen && f.x1 == mPending.x2) {
-            mPending.x2 = f.x2;
-            return;
-        }
-    }
-    flush();
-    mPending = f;
-    mHasPending = true;
+    return f;
 }
 
 int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, const RowInput &row, double scale, int x0)
 {
-    mPen = mSurface.pen();
-    mBrush = mSurface.brush();
-    mHasPending = false;
+    mRun.start();
     mTicks.clear();
     const int n = plan.count;
     if (n == 0)
@@ -256,8 +145,8 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
         return consensus && colour ? fadeTowardsWhite(c, row.shares[k]) : c;
     };
 
-    PenSpec pen = mPen;
-    BrushSpec brush = mBrush;
+    PenSpec pen = mRun.pen();
+    BrushSpec brush = mRun.brush();
     const int firstIndex = tableIndex(row.codes[0]);
     mTable.entry(firstIndex).Used = true;
     brush = withBrushColor(brush, colourOf(firstIndex, 0));
@@ -271,12 +160,12 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
         const auto uk = static_cast<size_t>(k);
         const char raw = row.codes[k];
         if (plan.qtl[uk]) {
-            flush();
+            mRun.flush();
             const Rgb qtlColour = mTable.entry(tableIndex(raw)).Color;
             brush = withBrushColor(brush, qtlColour);
             pen.color = qtlColour;
-            usePen(pen);
-            useBrush(brush);
+            mRun.usePen(pen);
+            mRun.useBrush(brush);
             mSurface.rectangle(x(loci[uk].QtlStart), E + 2, x(loci[uk].QtlEnd), E + 2 + o.qtlbarwidth);
             continue;
         }
@@ -306,48 +195,40 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
             pen.color = Black;
             brush = patternBrushSpec(mTable.entry(index).Hatch);
         }
-        Figure f;
+        FigureRun::Figure f;
         f.pen = pen;
         f.brush = brush;
         f.x1 = t;
         f.y1 = v;
         f.x2 = u;
         f.y2 = E;
-        const bool outlineLikeFill = colour && brush.style == BrushSpec::Style::Solid && pen.color == brush.color
-            && pen.width == 1 && pen.style == PenSpec::Style::Solid;
+        const bool outlineLikeFill = colour && FigureRun::outlineMatchesFill(pen, brush);
         if (gradient && colour) {
             u = xm;
             const int columns = u - t;
             if (columns > 0) {
-                f.kind = Kind::Fill;
-                f.mergeable = true;
                 f.brush = BrushSpec{c, BrushSpec::Style::Solid, -1};
-                for (int i = 0; i <= columns; ++i) {
-                    f.brush.color = blend(previous, c, i, columns);
-                    f.x1 = t + i;
-                    f.x2 = t + i + 1;
-                    add(f);
-                }
+                mRun.addGradient(f, previous, c, t, columns);
             }
         } else if (gradient) {
-            f.kind = Kind::Fill;
+            f.kind = FigureRun::Kind::FillRect;
             f.mergeable = true;
-            add(f);
+            mRun.add(asFillWhenAllOutline(f));
         } else if (threeDWide) {
-            f.kind = Kind::ThreeD;
+            f.kind = FigureRun::Kind::ThreeD;
             f.mergeable = outlineLikeFill;
-            add(f);
+            mRun.add(asFillWhenAllOutline(f));
         } else {
-            f.kind = Kind::Rectangle;
+            f.kind = FigureRun::Kind::Rectangle;
             f.mergeable = outlineLikeFill;
-            add(f);
+            mRun.add(asFillWhenAllOutline(f));
         }
         if (colour)
             previous = c;
         xmax = std::max(xmax, u);
         t = u;
     }
-    flush();
+    mRun.flush();
     for (int i = 0; i < AlleleTable::Size; ++i)
         if (drawn[static_cast<size_t>(i)] != 0)
             mTable.entry(i).DrawnLength += drawn[static_cast<size_t>(i)];
@@ -356,7 +237,7 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
         pen.color = Black;
         pen.width = 1;
         pen.style = PenSpec::Style::Solid;
-        usePen(pen);
+        mRun.usePen(pen);
         // Markers closer than a pixel share their tick; ticks in neighbouring columns make a
         // solid band, drawn as one.
         for (size_t i = 0; i < mTicks.size();) {
@@ -367,7 +248,7 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
                 mSurface.moveTo(mTicks[i], v - 3);
                 mSurface.lineTo(mTicks[i], v - 1);
             } else {
-                useBrush(BrushSpec{Black, BrushSpec::Style::Solid, -1});
+                mRun.useBrush(BrushSpec{Black, BrushSpec::Style::Solid, -1});
                 mSurface.fillRect(mTicks[i], v - 3, mTicks[j] + 1, v - 1);
             }
             i = j + 1;
@@ -375,8 +256,8 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
     }
     brush = BrushSpec{White, BrushSpec::Style::Clear, -1};
     pen.width = 1;
-    usePen(pen);
-    useBrush(brush);
+    mRun.usePen(pen);
+    mRun.useBrush(brush);
     return xmax;
 }
 
@@ -505,8 +386,8 @@ AllInOneView::Layout AllInOneView::layout(DrawSurface &surface) const
     const DrawingOptions &o = mContext.options;
     const double z = mContext.zoom;
 
-    layout.firstIndividual = std::max(1, mContext.firstIndividual);
-    layout.lastIndividual = mContext.lastIndividual <= 0 ? mData.nind : std::min(mContext.lastIndividual, mData.nind);
+    layout.firstIndividual = mContext.firstShown();
+    layout.lastIndividual = mContext.lastShown(mData.nind);
     const int a = layout.firstIndividual;
     const int b = layout.lastIndividual;
 
@@ -514,10 +395,8 @@ AllInOneView::Layout AllInOneView::layout(DrawSurface &surface) const
     if (o.autosize) {
         const FontSpec before = surface.font();
         surface.setFont(o.markerFont);
-        int widest = 0;
         const int group = std::clamp(mContext.group, 0, mData.GroupCount() - 1);
-        for (const Tlocinfo &locus : mData.GroupLoci(group))
-            widest = std::max(widest, surface.textWidth(locus.Name + formatText("(%2.1f) ", {locus.Position})));
+        const int widest = widestMarkerLabel(surface, mData.GroupLoci(group));
         layout.markSpace = surface.textWidth("100") + widest + 20;
         surface.setFont(before);
     }
@@ -549,33 +428,13 @@ std::vector<AllInOneView::Row> AllInOneView::rows(const Layout &layout) const
     const int individualRows = std::max(0, (b - a + 1) * m);
     const int consensus = individualRows; // J = o + 1
 
-    int v = roundInt(z * (10 - bw)) + 5 + (cp ? roundInt(z * sp) : 0);
-    int bottom = v;
-    auto advance = [&](int slot) {
-        if (m == 1) {
-            v += roundInt(z * (bw + sp));
-            bottom = v + roundInt(z * bw);
-        } else {
-            v += roundInt(z * ((slot + 1) % 2) * (sp / 2)) + roundInt(z * (bw + sp)) / 2;
-            bottom = v + roundInt(z * (bw / 2));
-        }
-    };
-    result.reserve(static_cast<size_t>(individualRows) + 1);
-    for (int slot = 0; slot <= consensus; ++slot) {
-        if (slot == consensus) {
-            advance(slot);
-            result.push_back(Row{0, slot % m, slot, v, bottom});
-            break;
-        }
-        const int individual = a + slot / m;
-        if (!mContext.skipUnselected)
-            advance(slot);
-        if (!mData.IsSelected(individual - 1))
-            continue;
-        if (mContext.skipUnselected)
-            advance(slot);
-        result.push_back(Row{individual, slot % m, slot, v, bottom});
-    }
+    BarSlotStepper stepper(z, bw, sp, cp, roundInt(z * (10 - bw)) + 5 + (cp ? roundInt(z * sp) : 0));
+    const std::vector<BarSlot> shown = shownBarSlots(mData, a, b, mContext.skipUnselected, stepper);
+    result.reserve(shown.size() + 1);
+    for (const BarSlot &slot : shown)
+        result.push_back(Row{slot.individual, slot.bar, slot.slot, slot.start, slot.end});
+    stepper.advance(consensus);
+    result.push_back(Row{0, consensus % m, consensus, stepper.start(), stepper.end()});
     return result;
 }
 
@@ -587,7 +446,7 @@ void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
     const DrawingOptions &o = mContext.options;
     const double z = mContext.zoom;
     surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
-    FontSpec font = screenMarkerFont(mContext);
+    FontSpec font = startMarkerFont(mContext);
     surface.setFont(font);
     if (!layout.hasMapLength) {
         surface.textOut(roundInt(10 * z), roundInt(z * o.topmargin), NoMapLengthNotice);
@@ -739,10 +598,8 @@ void AllInOneView::paintForPrint(DrawSurface &page, int height, int width, doubl
     const int sp = o.space;
     const int ms = o.markspace;
     const bool cp = mData.IsCrossPollinator();
-    const int m = cp ? 2 : 1;
-    const int a = std::max(1, mContext.firstIndividual);
-    const int b = mContext.lastIndividual <= 0 ? mData.nind : std::min(mContext.lastIndividual, mData.nind);
-    const int slotCount = std::max(0, (b - a + 1) * m);
+    const int a = mContext.firstShown();
+    const int b = mContext.lastShown(mData.nind);
     const ViewGeometry geometry{scale, f, tm};
     const DisplayCoder coder(mData.popt, mContext.deducePhase, CrossPollinatorTable::IndividualView);
     const BrushSpec clear{White, BrushSpec::Style::Clear, -1};
@@ -790,45 +647,11 @@ void AllInOneView::paintForPrint(DrawSurface &page, int height, int width, doubl
         int lastLabel = entries.back().marker;
         if (labels) {
             spreadLabels(entries, bw, th);
-            const int xl = roundInt(f * ms) - roundInt(15 * f);
-            const int xt = roundInt(f * (ms + sp));
-            PenSpec pen{Black, 1, PenSpec::Style::Solid};
-            surface.setPen(pen);
-            for (const MarkerLabel &label : entries) {
-                const Tlocinfo &locus = loci[static_cast<size_t>(label.locus)];
-                if (!labelled[static_cast<size_t>(label.locus)])
-                    continue;
-                const bool qtl = locus.QtlStart != 0;
-                if (qtl) {
-                    const int yq1 = geometry.y(locus.QtlStart);
-                    const int yq2 = geometry.y(locus.QtlEnd);
-                    const int xv = roundInt(f * (ms + sp) - 2);
-                    surface.moveTo(xv, yq1);
-                    surface.lineTo(xv, yq2);
-                    surface.moveTo(xt - 1, yq1);
-                    surface.lineTo(xt - 4, yq1);
-                    surface.moveTo(xt - 1, yq2);
-                    surface.lineTo(xt - 4, yq2);
-                    pen.style = PenSpec::Style::Dotted;
-                    surface.setPen(pen);
-                    surface.moveTo(xl, label.label);
-                    surface.lineTo(xt - 4, yq1);
-                    surface.moveTo(xl, label.label);
-                    surface.lineTo(xt - 4, yq2);
-                    pen.style = PenSpec::Style::Solid;
-                    surface.setPen(pen);
-                } else {
-                    surface.moveTo(xl, label.label);
-                    surface.lineTo(xt, label.marker);
-                }
-                std::string text = o.drawmarkers ? locus.Name : std::string();
-                if (o.showphase)
-                    text += " " + locus.Phase;
-                if (o.drawpos)
-                    text += formatText(" %2.1f", {locus.Position});
-                surface.setFont(qtl ? o.qtlFont : o.markerFont);
-                surface.textOut(xl - surface.textWidth(text), label.label - surface.textHeight(text) / 2, text);
-            }
+            std::vector<MarkerLabel> shown;
+            for (const MarkerLabel &label : entries)
+                if (labelled[static_cast<size_t>(label.locus)])
+                    shown.push_back(label);
+            drawMarkerLabels(surface, loci, shown, context, geometry, ms, Black);
             const MarkerLabel &final = entries.back();
             lastLabel = final.label;
             if (labelled.back())
@@ -843,40 +666,21 @@ void AllInOneView::paintForPrint(DrawSurface &page, int height, int width, doubl
         BarPainter painter(surface, mTable, context, geometry, coder, BarPainter::Variant::LinkageGroupView);
         const bool lastGroup = g == G - 1;
         const int nameY = geometry.y(last) + 5;
-        int x = roundInt(f * (ms - bw)) + (cp ? roundInt(f * sp) : 0);
-        int right = x;
-        auto advance = [&](int slot) {
-            if (m == 1) {
-                x += roundInt(f * (bw + sp));
-                right = x + roundInt(f * bw);
-            } else {
-                x += roundInt(f * ((slot + 1) % 2) * (sp / 2)) + roundInt(f * (bw + sp)) / 2;
-                right = x + roundInt(f * (bw / 2));
-            }
-        };
-        for (int slot = 0; slot < slotCount; ++slot) {
-            const int individual = a + slot / m;
-            const int bar = slot % m;
-            if (!mContext.skipUnselected)
-                advance(slot);
-            if (!mData.IsSelected(individual - 1))
-                continue;
-            if (mContext.skipUnselected)
-                advance(slot);
-            const int column = (individual - 1) * m + bar;
-            const int other = cp ? (individual - 1) * m + (1 - bar) : -1;
-            painter.paintBar(loci, column, other, bar, x, right);
+        BarSlotStepper stepper(f, bw, sp, cp, roundInt(f * (ms - bw)) + (cp ? roundInt(f * sp) : 0));
+        for (const BarSlot &slot : shownBarSlots(mData, a, b, mContext.skipUnselected, stepper)) {
+            const int x = slot.start;
+            painter.paintBar(loci, slot.column, slot.otherColumn, slot.bar, x, slot.end);
             if (!(surface.brush() == clear))
                 surface.setBrush(clear);
             if (!lastGroup)
                 continue;
-            const std::string &name = static_cast<size_t>(individual - 1) < mData.IndividualNames.size()
-                ? mData.IndividualNames[static_cast<size_t>(individual - 1)]
+            const std::string &name = static_cast<size_t>(slot.individual - 1) < mData.IndividualNames.size()
+                ? mData.IndividualNames[static_cast<size_t>(slot.individual - 1)]
                 : std::string();
             if (o.sideways) {
-                if (!cp || bar == 0)
+                if (!cp || slot.bar == 0)
                     surface.textOutRotated(x - surface.textHeight(name) / 3, nameY, name, 270);
-            } else if ((slot + a) % std::max(1, o.labelfreq) == 0 || slot == 0) {
+            } else if ((slot.slot + a) % std::max(1, o.labelfreq) == 0 || slot.slot == 0) {
                 surface.textOut(x, nameY, name);
             }
         }
@@ -887,15 +691,9 @@ void AllInOneView::paintForPrint(DrawSurface &page, int height, int width, doubl
 ViewPicture drawAllInOneView(const GenotypeData &data, AlleleTable &table, const DrawContext &context, int visibleWidth,
                              AllInOneView::Layout *layout, UserInterface *ui)
 {
-    ViewPicture picture;
-    PictureRecorder recorder(picture);
     AllInOneView view(data, table, context, visibleWidth);
     view.setUserInterface(ui);
-    const AllInOneView::Layout result = view.draw(recorder);
-    picture.setSize(result.width, result.height);
-    if (layout)
-        *layout = result;
-    return picture;
+    return recordView(view, layout);
 }
 
 } // namespace rvk

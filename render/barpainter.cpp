@@ -12,16 +12,8 @@ namespace {
 
 constexpr Rgb White = rgb(255, 255, 255);
 constexpr Rgb Black = rgb(0, 0, 0);
-constexpr Rgb Grey = rgb(128, 128, 128);
 
 int roundInt(double value) { return static_cast<int>(roundHalfEven(value)); }
-
-// a + round(step * (b - a) / steps) per channel.
-Rgb blend(Rgb a, Rgb b, int step, int steps)
-{
-    auto channel = [&](int ca, int cb) { return ca + roundInt(static_cast<double>(step) * (cb - ca) / steps); };
-    return rgb(channel(redOf(a), redOf(b)), channel(greenOf(a), greenOf(b)), channel(blueOf(a), blueOf(b)));
-}
 
 // One row of the cross-pollinator table: when the condition holds the code becomes ifTrue
 // or ifFalse by the choice test; afterwards, whatever the condition, the code becomes 'U'
@@ -176,6 +168,17 @@ char displayCode(const Tlocinfo &locus, std::string_view genotype, int bar, cons
     return DisplayCoder(popt, deducePhase, table).code(locus, genotype, bar);
 }
 
+FontSpec startMarkerFont(const DrawContext &context, bool shrinkWhenZoomedOut)
+{
+    FontSpec font = context.options.markerFont;
+    const double z = context.zoom;
+    if (shrinkWhenZoomedOut && z < 1)
+        font.size -= roundInt(0.5 / z);
+    if (!context.printing)
+        font.size += roundInt(2 * z) - 2;
+    return font;
+}
+
 BrushSpec::Style hatchStyle(int hatch)
 {
     switch (colorHatchStyle(hatch)) {
@@ -200,6 +203,7 @@ BarPainter::BarPainter(DrawSurface &surface, AlleleTable &table, const DrawConte
     , mGeometry(geometry)
     , mCoder(coder)
     , mVariant(variant)
+    , mRun(surface, FigureRun::Direction::Down)
 {
 }
 
@@ -228,103 +232,10 @@ void BarPainter::prepare(const std::vector<Tlocinfo> &loci)
     }
 }
 
-void BarPainter::usePen(const PenSpec &pen)
-{
-    if (pen == mPen)
-        return;
-    mSurface.setPen(pen);
-    mPen = pen;
-}
-
-void BarPainter::useBrush(const BrushSpec &brush)
-{
-    if (brush == mBrush)
-        return;
-    if (brush.style == BrushSpec::Style::Pattern) {
-        mSurface.setBrushPattern(brush.pattern);
-    } else {
-        mSurface.setBrush(brush);
-    }
-    mBrush = brush;
-}
-
-void BarPainter::draw(const Figure &f)
-{
-    switch (f.kind) {
-    case FigureKind::Rectangle:
-        usePen(f.pen);
-        useBrush(f.brush);
-        mSurface.rectangle(f.x1, f.y1, f.x2, f.y2);
-        break;
-    case FigureKind::FillRect:
-        useBrush(f.brush);
-        mSurface.fillRect(f.x1, f.y1, f.x2, f.y2);
-        break;
-    case FigureKind::RectangleThenFill:
-        usePen(f.pen);
-        useBrush(f.brush);
-        mSurface.rectangle(f.x1, f.y1, f.x2, f.y2);
-        mSurface.fillRect(f.x1, f.y1, f.x2, f.y2);
-        break;
-    case FigureKind::ThreeD: {
-        usePen(f.pen);
-        useBrush(f.brush);
-        mSurface.rectangle(f.x1 + 2, f.y1, f.x2 - 2, f.y2);
-        const Rgb c = f.pen.color;
-        PenSpec line = f.pen;
-        line.style = PenSpec::Style::Solid;
-        for (int i = 0; i < 4; ++i) {
-            line.color = blend(White, c, i, 4);
-            usePen(line);
-            mSurface.moveTo(f.x1 + i, f.y1);
-            mSurface.lineTo(f.x1 + i, f.y2);
-        }
-        for (int i = 0; i < 4; ++i) {
-            line.color = blend(c, Grey, i, 4);
-            usePen(line);
-            mSurface.moveTo(f.x2 - 3 + i, f.y1);
-            mSurface.lineTo(f.x2 - 3 + i, f.y2);
-        }
-        break;
-    }
-    }
-}
-
-void BarPainter::flush()
-{
-    if (!mHasPending)
-        return;
-    mHasPending = false;
-    draw(mPending);
-}
-
-void BarPainter::add(const Figure &f)
-{
-    if (f.y2 == f.y1)
-        return; // no pixel rows: nothing to draw
-    if (mHasPending && f.mergeable && mPending.mergeable && f.kind == mPending.kind && f.x1 == mPending.x1
-        && f.x2 == mPending.x2 && f.brush == mPending.brush && f.y2 > f.y1 && mPending.y2 > mPending.y1) {
-        if (f.kind == FigureKind::FillRect) {
-            if (f.y1 >= mPending.y1 && f.y1 <= mPending.y2) {
-                mPending.y2 = std::max(mPending.y2, f.y2);
-                return;
-            }
-        } else if (f.pen == mPending.pen && f.y1 == mPending.y2) {
-            mPending.y2 = f.y2;
-            return;
-        }
-    }
-    flush();
-    mPending = f;
-    mHasPending = true;
-}
-
 void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int otherColumn, int bar, int left, int right,
                           int qtlRight)
 {
-    mPen = mSurface.pen();
-    mBrush = mSurface.brush();
-    mHasPending = false;
+    mRun.start();
     if (loci.empty())
         return;
     prepare(loci);
@@ -340,8 +251,8 @@ void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int oth
     };
 
     // The figure state as the painting steps leave it.
-    BrushSpec brush = mBrush;
-    PenSpec pen = mPen;
+    BrushSpec brush = mRun.brush();
+    PenSpec pen = mRun.pen();
 
     const char first = character(loci[0], column);
     Tcolorset &firstEntry = mTable.lookup(first);
@@ -368,13 +279,13 @@ void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int oth
         const Tlocinfo &locus = loci[static_cast<size_t>(k)];
         const char raw = character(locus, column);
         if (locus.QtlStart != 0) {
-            flush();
+            mRun.flush();
             pendingCode = 0;
             const Rgb qtlColour = mTable.lookup(raw).Color;
             brush = withBrushColor(brush, qtlColour);
             pen.color = qtlColour;
-            usePen(pen);
-            useBrush(brush);
+            mRun.usePen(pen);
+            mRun.useBrush(brush);
             mSurface.rectangle(qtlRight + 2, mGeometry.y(locus.QtlStart), qtlRight + 2 + o.qtlbarwidth, mGeometry.y(locus.QtlEnd));
             continue;
         }
@@ -385,14 +296,14 @@ void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int oth
         entry.DrawnLength += mLength[static_cast<size_t>(k)];
 
         // The same allele again, with nothing drawn in between: the figure in hand grows.
-        if (code == pendingCode && extendable && mHasPending && mPending.mergeable && top == mPending.y2 - extendRows
+        if (code == pendingCode && extendable && mRun.hasPending() && mRun.pending().mergeable && top == mRun.pending().y2 - extendRows
             && !(o.roundtip && k == n - 1)) {
             if (gradient && colour) {
                 bottom = markerY;
                 if (bottom > top)
-                    mPending.y2 = bottom + 1;
+                    mRun.pending().y2 = bottom + 1;
             } else if (bottom > top) {
-                mPending.y2 = bottom;
+                mRun.pending().y2 = bottom;
             }
             top = bottom;
             continue;
@@ -410,70 +321,61 @@ void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int oth
             brush = patternBrushSpec(entry.Hatch);
         }
 
-        Figure f;
+        FigureRun::Figure f;
         f.brush = brush;
         f.pen = pen;
         f.x1 = left;
         f.x2 = right;
         f.y1 = top;
         f.y2 = bottom;
-        const bool outlineLikeFill = colour && brush.style == BrushSpec::Style::Solid && pen.color == brush.color
-            && pen.width == 1 && pen.style == PenSpec::Style::Solid;
+        const bool outlineLikeFill = colour && FigureRun::outlineMatchesFill(pen, brush);
 
         if (gradient && colour) {
             bottom = markerY;
             const int rows = bottom - top;
-            if (rows > 0) {
-                f.kind = FigureKind::FillRect;
-                f.mergeable = true;
-                for (int r = 0; r <= rows; ++r) {
-                    f.brush.color = blend(previous, entry.Color, r, rows);
-                    f.y1 = top + r;
-                    f.y2 = top + r + 1;
-                    add(f);
-                }
-            }
+            if (rows > 0)
+                mRun.addGradient(f, previous, entry.Color, top, rows);
         } else if (gradient) {
-            f.kind = FigureKind::FillRect;
+            f.kind = FigureRun::Kind::FillRect;
             f.mergeable = true;
-            add(f);
+            mRun.add(f);
         } else if (threeDWide) {
-            f.kind = FigureKind::ThreeD;
+            f.kind = FigureRun::Kind::ThreeD;
             f.mergeable = outlineLikeFill;
-            add(f);
+            mRun.add(f);
         } else if (individualView && o.Fillstyle == DrawingOptions::FillStyle::ThreeD) {
-            f.kind = FigureKind::FillRect;
+            f.kind = FigureRun::Kind::FillRect;
             f.mergeable = true;
-            add(f);
+            mRun.add(f);
         } else {
             if (o.roundtip && (k == n - 1 || k == 0)) {
-                flush();
-                usePen(pen);
-                useBrush(brush);
+                mRun.flush();
+                mRun.usePen(pen);
+                mRun.useBrush(brush);
                 if (k == n - 1)
                     mSurface.pie(left + 1, bottom - tip, right, bottom + tip, left, bottom, right, bottom);
                 if (k == 0)
                     mSurface.pie(left + 1, top - tip, right, top + tip, right, top, left, top);
             }
             if (individualView) {
-                f.kind = FigureKind::RectangleThenFill;
+                f.kind = FigureRun::Kind::RectangleThenFill;
                 const bool opaque = brush.style == BrushSpec::Style::Solid || brush.style == BrushSpec::Style::Pattern;
                 f.mergeable = opaque || pen.style == PenSpec::Style::None;
             } else {
-                f.kind = FigureKind::Rectangle;
+                f.kind = FigureRun::Kind::Rectangle;
                 f.mergeable = outlineLikeFill;
             }
-            add(f);
+            mRun.add(f);
         }
         if (colour)
             previous = entry.Color;
-        if (mHasPending && mPending.y2 == (gradient && colour ? bottom + 1 : bottom) && mPending.y2 > mPending.y1 && bottom > top)
+        if (mRun.hasPending() && mRun.pending().y2 == (gradient && colour ? bottom + 1 : bottom) && mRun.pending().y2 > mRun.pending().y1 && bottom > top)
             pendingCode = code;
 
         if (o.ticks && !individualView) {
-            flush();
+            mRun.flush();
             pen.color = Black;
-            usePen(pen);
+            mRun.usePen(pen);
             mSurface.moveTo(left, markerY);
             mSurface.lineTo(right, markerY);
         }
@@ -488,15 +390,15 @@ void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int oth
         }
         top = bottom;
     }
-    flush();
+    mRun.flush();
     mLastEnd = top;
 
     brush.style = BrushSpec::Style::Clear;
     brush.color = White;
     brush.pattern = -1;
     pen.width = 1;
-    usePen(pen);
-    useBrush(brush);
+    mRun.usePen(pen);
+    mRun.useBrush(brush);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "core/tlocinfo.h"
 #include "render/drawcontext.h"
 #include "render/drawsurface.h"
+#include "render/figurerun.h"
 #include "settings/alleletable.h"
 
 #include <string>
@@ -67,6 +68,10 @@ private:
 char displayCode(const Tlocinfo &locus, std::string_view genotype, int bar, const std::string &popt,
                  bool deducePhase, CrossPollinatorTable table = CrossPollinatorTable::LinkageGroupView);
 
+// The marker font at the start of a drawing: on screen growing with the zoom, and with
+// shrinkWhenZoomedOut (the linkage-group view) smaller when zoomed out.
+FontSpec startMarkerFont(const DrawContext &context, bool shrinkWhenZoomedOut = false);
+
 // The colour-mode brush style of allele-table hatch k.
 BrushSpec::Style hatchStyle(int hatch);
 
@@ -95,21 +100,7 @@ public:
     int lastSegmentEnd() const { return mLastEnd; }
 
 private:
-    enum class FigureKind { Rectangle, FillRect, RectangleThenFill, ThreeD };
-    struct Figure
-    {
-        FigureKind kind = FigureKind::Rectangle;
-        BrushSpec brush;
-        PenSpec pen;
-        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-        bool mergeable = false;
-    };
     void prepare(const std::vector<Tlocinfo> &loci);
-    void add(const Figure &figure);
-    void flush();
-    void draw(const Figure &figure);
-    void usePen(const PenSpec &pen);
-    void useBrush(const BrushSpec &brush);
 
     DrawSurface &mSurface;
     AlleleTable &mTable;
@@ -126,12 +117,8 @@ private:
     std::vector<int> mBoundaryY; // y of the midpoint to the next locus
     std::vector<double> mLength; // cM to the next locus
 
-    // The figure not yet drawn, kept while the next one may extend it.
-    bool mHasPending = false;
-    Figure mPending;
-    // What the surface was last given by this painter.
-    PenSpec mPen;
-    BrushSpec mBrush;
+    // The segments' figures, drawn as few as paint the same pixels.
+    FigureRun mRun;
     int mLastEnd = 0;
 };
 

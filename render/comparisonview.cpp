@@ -77,14 +77,7 @@ ComparisonView::Layout ComparisonView::draw(DrawSurface &surface) const
 ViewPicture drawComparison(const GenotypeData &data, AlleleTable &table, const DrawContext &context,
                            ComparisonView::Layout *layout)
 {
-    ViewPicture picture;
-    PictureRecorder recorder(picture);
-    const ComparisonView view(data, table, context);
-    const ComparisonView::Layout result = view.draw(recorder);
-    picture.setSize(result.width, result.height);
-    if (layout)
-        *layout = result;
-    return picture;
+    return recordView(ComparisonView(data, table, context), layout);
 }
 
 } // namespace rvk

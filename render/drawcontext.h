@@ -4,6 +4,7 @@
 
 #include "settings/drawingoptions.h"
 
+#include <algorithm>
 #include <string>
 
 namespace rvk {
@@ -28,6 +29,10 @@ struct DrawContext
     int lastIndividual = 0;
     // "Skip unselected individuals in drawing": unselected individuals take no slot.
     bool skipUnselected = true;
+    // The range drawn: out-of-range individuals would address characters beyond the genotype
+    // texts.
+    int firstShown() const { return std::max(1, firstIndividual); }
+    int lastShown(int nind) const { return lastIndividual <= 0 ? nind : std::min(lastIndividual, nind); }
 
     // Individual view: the individual shown (1-based).
     int currentIndividual = 1;

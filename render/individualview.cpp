@@ -43,15 +43,21 @@ int IndividualView::groupSpace(const DrawingOptions &options)
 
 IndividualView::Layout IndividualView::layout() const
 {
+    return layoutFor(mData.GroupCount(), longestGroup(mData), mContext, 14);
+}
+
+IndividualView::Layout IndividualView::layoutFor(int groupCount, double longest, const DrawContext &context,
+                                                 int labelledSpaceFactor)
+{
     Layout layout;
-    if (mData.GroupCount() == 0)
+    if (groupCount == 0)
         return layout;
     layout.drawable = true;
-    const DrawingOptions &o = mContext.options;
-    const double z = mContext.zoom;
-    const int c = (o.drawmarkers || o.drawpos) ? 14 : 5;
-    const int A = mContext.visibleHeight;
-    const int G = mData.GroupCount();
+    const DrawingOptions &o = context.options;
+    const double z = context.zoom;
+    const int c = (o.drawmarkers || o.drawpos) ? labelledSpaceFactor : 5;
+    const int A = context.visibleHeight;
+    const int G = groupCount;
     int width = o.markspace + roundInt((G + 1) * 1.4 * (o.barwidth + c * o.space));
     if (width < 150)
         width = 150;
@@ -60,7 +66,6 @@ IndividualView::Layout IndividualView::layout() const
     layout.landscape = height < width;
     layout.height = roundInt(height * z);
     layout.width = roundInt(z * width);
-    const double longest = longestGroup(mData);
     layout.scale = 1.0;
     if (longest > 0)
         layout.scale = (lengthAt100 - o.topmargin - o.bottommargin) * 0.95 / longest;
@@ -69,59 +74,86 @@ IndividualView::Layout IndividualView::layout() const
 
 void IndividualView::paintIndividual(DrawSurface &surface, int individual, int height, int width, double scale, int offset) const
 {
-    mTable.resetDrawnLengths();
     const DrawingOptions &o = mContext.options;
-    const double z = mContext.zoom;
+    const int m = mData.IsCrossPollinator() ? 2 : 1;
+    const int i = individual;
+    GenomeDrawing genome;
+    for (int g = 0; g < mData.GroupCount(); ++g)
+        genome.groups.push_back(GenomeDrawing::Group{&mData.GroupLoci(g), mData.GroupName(g)});
+    genome.column = (i - 1) * m;
+    genome.bars = m;
+    genome.scale = scale;
+    genome.height = height;
+    genome.offset = offset;
+    genome.positionText = [](const Tlocinfo &locus) { return formatText("%2.2f", {locus.Position}); };
+    if (o.showtext) {
+        const std::string name = static_cast<size_t>(i - 1) < mData.IndividualNames.size() ? mData.IndividualNames[static_cast<size_t>(i - 1)] : std::string();
+        genome.footer = "Ind no:" + formatText("%d", {i}) + " [" + name + "] - " + o.Customtext;
+    }
+    const DisplayCoder coder(mData.popt, mContext.deducePhase, CrossPollinatorTable::IndividualView);
+    paintGenome(surface, mTable, mContext, coder, genome);
+    (void)width;
+}
+
+double GenomeDrawing::longestGroup() const
+{
+    double longest = 0.0;
+    for (const Group &group : groups)
+        if (!group.loci->empty())
+            longest = std::max(longest, group.loci->back().Position);
+    return longest;
+}
+
+void paintGenome(DrawSurface &surface, AlleleTable &table, const DrawContext &context, const DisplayCoder &coder,
+                 const GenomeDrawing &genome)
+{
+    table.resetDrawnLengths();
+    const DrawingOptions &o = context.options;
+    const double z = context.zoom;
     const int tm = o.topmargin;
     const int bw = o.barwidth;
-    const int spacing = groupSpace(o);
-    const int G = mData.GroupCount();
-    const bool cp = mData.IsCrossPollinator();
-    const int m = cp ? 2 : 1;
-    const ViewGeometry geometry{scale, z, tm};
-    const double longest = longestGroup(mData);
+    const int spacing = IndividualView::groupSpace(o);
+    const int G = static_cast<int>(genome.groups.size());
+    const int m = genome.bars;
+    const ViewGeometry geometry{genome.scale, z, tm};
+    const int offset = genome.offset;
 
     const int th = surface.textHeight("8H8H");
     surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
-    FontSpec markerFont = o.markerFont;
-    if (!mContext.printing)
-        markerFont.size += roundInt(2 * z) - 2;
+    FontSpec markerFont = startMarkerFont(context);
     surface.setFont(markerFont);
     surface.setBrushStyle(BrushSpec::Style::Solid);
     markerFont.size -= 1;
     surface.setFont(markerFont);
 
-    const int lastTick = drawCmRuler(surface, mContext, geometry, roundInt(2 * z), surface.textHeight("H"), longest);
+    const int lastTick = drawCmRuler(surface, context, geometry, roundInt(2 * z), surface.textHeight("H"), genome.longestGroup());
     if (o.cMRuler)
         surface.textOut(5, lastTick + surface.textHeight("cM") - 1, "cM");
 
-    const DisplayCoder coder(mData.popt, mContext.deducePhase, CrossPollinatorTable::IndividualView);
-    BarPainter painter(surface, mTable, mContext, geometry, coder, BarPainter::Variant::IndividualView);
+    BarPainter painter(surface, table, context, geometry, coder, BarPainter::Variant::IndividualView);
     const int bz = roundInt(z * bw);
-    const int bp = cp ? 2 * bw : bw;
-    const int i = individual;
+    const int bp = m == 2 ? 2 * bw : bw;
 
     for (int g = 0; g < G; ++g) {
-        const auto &loci = mData.GroupLoci(g);
+        const auto &loci = *genome.groups[static_cast<size_t>(g)].loci;
         if (loci.empty())
             continue;
         const int C = roundInt(z * (o.markspace + (bw + 15 * spacing) * g)) + offset;
         const int E = C + roundInt(z * 0.75 * bw);
 
-        for (int b = 1; b <= m; ++b) {
-            const int u = roundInt(z * (b - 1) * (bw + 2));
-            const int column = (i - 1) * m + (b - 1);
-            const int other = cp ? (i - 1) * m + (2 - b) : -1;
-            painter.paintBar(loci, column, other, b - 1, C + u, E + u, E);
+        for (int bar = 0; bar < m; ++bar) {
+            const int u = roundInt(z * bar * (bw + 2));
+            const int column = genome.column + bar;
+            const int other = m == 2 ? genome.column + (1 - bar) : -1;
+            painter.paintBar(loci, column, other, bar, C + u, E + u, E);
         }
-
         // Group name under the bar.
         surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
         surface.setBrush(BrushSpec{rgb(255, 255, 255), BrushSpec::Style::Solid, -1});
         FontSpec font = surface.font();
         font.size += 1;
         surface.setFont(font);
-        surface.textOutRotated(C - 1, painter.lastSegmentEnd() + 10, mData.GroupName(g), 270);
+        surface.textOutRotated(C - 1, painter.lastSegmentEnd() + 10, genome.groups[static_cast<size_t>(g)].name, 270);
         font.size -= 1;
         surface.setFont(font);
 
@@ -185,35 +217,29 @@ void IndividualView::paintIndividual(DrawSurface &surface, int individual, int h
                 surface.moveTo(C + roundInt(z * bp), label.marker);
                 surface.lineTo(C + roundInt(2 * z * bp), label.label);
                 surface.setFont(labelFont);
-                surface.textOut(C + roundInt(2 * z * bp) + 1, label.label - th / 2, formatText("%2.2f", {locus.Position}));
+                surface.textOut(C + roundInt(2 * z * bp) + 1, label.label - th / 2, genome.positionText(locus));
             }
         }
         surface.setFont(labelFont);
     }
 
     if (o.ShowLegend) {
-        FontSpec legendFont = o.markerFont;
-        if (!mContext.printing)
-            legendFont.size += roundInt(2 * z) - 2;
-        surface.setFont(legendFont);
+        surface.setFont(startMarkerFont(context));
         LegendPlacement placement;
         placement.x = roundInt(z * (G * (bw + 15 * spacing) + o.markspace)) + offset;
-        placement.bottom = roundInt((height - tm) * 0.9);
+        placement.bottom = roundInt((genome.height - tm) * 0.9);
         placement.headerPenWidth = 1;
         placement.boxTop = 10;
         placement.boxBottom = 20;
-        drawLegend(surface, mTable, mContext, placement);
+        drawLegend(surface, table, context, placement);
     }
 
-    if (o.showtext) {
+    if (!genome.footer.empty()) {
         FontSpec font = surface.font();
         font.size += 1;
         surface.setFont(font);
-        const std::string name = static_cast<size_t>(i - 1) < mData.IndividualNames.size() ? mData.IndividualNames[static_cast<size_t>(i - 1)] : std::string();
-        surface.textOut(offset + 15 * spacing, height - roundInt(2.5 * surface.textHeight("8")),
-                        "Ind no:" + formatText("%d", {i}) + " [" + name + "] - " + o.Customtext);
+        surface.textOut(offset + 15 * spacing, genome.height - roundInt(2.5 * surface.textHeight("8")), genome.footer);
     }
-    (void)width;
 }
 
 IndividualView::Layout IndividualView::draw(DrawSurface &surface) const
@@ -229,14 +255,7 @@ IndividualView::Layout IndividualView::draw(DrawSurface &surface) const
 ViewPicture drawIndividualView(const GenotypeData &data, AlleleTable &table, const DrawContext &context,
                                IndividualView::Layout *layout)
 {
-    ViewPicture picture;
-    PictureRecorder recorder(picture);
-    const IndividualView view(data, table, context);
-    const IndividualView::Layout result = view.draw(recorder);
-    picture.setSize(result.width, result.height);
-    if (layout)
-        *layout = result;
-    return picture;
+    return recordView(IndividualView(data, table, context), layout);
 }
 
 } // namespace rvk

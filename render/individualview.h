@@ -3,14 +3,47 @@
 // the left of each bar and positions on the right. The comparison of individuals paints several
 // of these next to one another.
 
+#include "core/tlocinfo.h"
+#include "render/barpainter.h"
 #include "render/drawcontext.h"
 #include "render/drawsurface.h"
 #include "render/viewpicture.h"
 #include "settings/alleletable.h"
 
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace rvk {
 
 class GenotypeData;
+
+// One genome as the individual view draws it: one bar (two for a cross-pollinator) per linkage
+// group side by side, names left and position labels right of each bar, the cM ruler, the
+// legend and a footer. The consensus picture of the marker statistics is drawn the same way.
+struct GenomeDrawing
+{
+    struct Group
+    {
+        const std::vector<Tlocinfo> *loci = nullptr;
+        std::string name;
+    };
+    std::vector<Group> groups;
+    int column = 0;    // character of the first bar in every Genotypes text
+    int bars = 1;      // 2: a cross-pollinator, whose second bar reads the next character
+    double scale = 1.0;
+    int height = 0;    // Hh of the picture
+    int offset = 0;    // x of the genome inside the picture
+    // The text right of the bar for a labelled marker.
+    std::function<std::string(const Tlocinfo &)> positionText;
+    std::string footer; // none when empty
+
+    // The largest map position of the last locus over all groups.
+    double longestGroup() const;
+};
+// Resets and refills DrawnLength.
+void paintGenome(DrawSurface &surface, AlleleTable &table, const DrawContext &context, const DisplayCoder &coder,
+                 const GenomeDrawing &genome);
 
 class IndividualView
 {
@@ -28,6 +61,9 @@ public:
 
     // Picture size and scale for the context's current individual.
     Layout layout() const;
+    // The same for groupCount groups reaching up to longest cM; labelledSpaceFactor is how many
+    // bar spaces a group takes beside its bar when marker names or positions are shown.
+    static Layout layoutFor(int groupCount, double longest, const DrawContext &context, int labelledSpaceFactor);
     // Paints individual (1-based) into a picture width x height at x offset offset.
     void paintIndividual(DrawSurface &surface, int individual, int height, int width, double scale, int offset) const;
     // layout() and paintIndividual() of the context's current individual.

@@ -344,6 +344,14 @@ void liftHangingLabels(std::vector<MarkerLabel> &labels, int barWidth, int minDi
     }
 }
 
+int widestMarkerLabel(DrawSurface &surface, const std::vector<Tlocinfo> &loci)
+{
+    int widest = 0;
+    for (const Tlocinfo &locus : loci)
+        widest = std::max(widest, surface.textWidth(locus.Name + formatText("(%2.1f) ", {locus.Position})));
+    return widest;
+}
+
 std::vector<MarkerLabel> layoutMarkerLabels(DrawSurface &surface, const std::vector<Tlocinfo> &loci,
                                             const DrawContext &context, const ViewGeometry &geometry, int minDistance)
 {
@@ -367,7 +375,7 @@ std::vector<MarkerLabel> layoutMarkerLabels(DrawSurface &surface, const std::vec
 }
 
 void drawMarkerLabels(DrawSurface &surface, const std::vector<Tlocinfo> &loci, const std::vector<MarkerLabel> &labels,
-                      const DrawContext &context, const ViewGeometry &geometry, int markSpace)
+                      const DrawContext &context, const ViewGeometry &geometry, int markSpace, Rgb lineColour)
 {
     const DrawingOptions &o = context.options;
     const double z = context.zoom;
@@ -376,7 +384,7 @@ void drawMarkerLabels(DrawSurface &surface, const std::vector<Tlocinfo> &loci, c
     const int xq = xt;
 
     PenSpec pen = surface.pen();
-    pen.color = rgb(128, 128, 128);
+    pen.color = lineColour;
     pen.style = PenSpec::Style::Solid;
     surface.setPen(pen);
     const FontSpec *current = nullptr;

@@ -34,13 +34,17 @@ void spreadLabelsOneByOne(std::vector<MarkerLabel> &labels, int barWidth, int mi
 // to the label above move up, the lowest first.
 void liftHangingLabels(std::vector<MarkerLabel> &labels, int barWidth, int minDistance);
 
+// The width autosize makes room for: the widest name with its position, in the surface's font.
+int widestMarkerLabel(DrawSurface &surface, const std::vector<Tlocinfo> &loci);
+
 // The labels of the linkage-group view at their spread places, with the marker font selected.
 std::vector<MarkerLabel> layoutMarkerLabels(DrawSurface &surface, const std::vector<Tlocinfo> &loci,
                                             const DrawContext &context, const ViewGeometry &geometry, int minDistance);
 
-// Draws the labels right-aligned before the bars and the connector lines to the markers.
-// markSpace is the space for marker names in use (after autosize).
+// Draws the labels right-aligned before the bars and the connector lines, in lineColour, to the
+// markers. markSpace is the space for marker names in use (after autosize).
 void drawMarkerLabels(DrawSurface &surface, const std::vector<Tlocinfo> &loci, const std::vector<MarkerLabel> &labels,
-                      const DrawContext &context, const ViewGeometry &geometry, int markSpace);
+                      const DrawContext &context, const ViewGeometry &geometry, int markSpace,
+                      Rgb lineColour = rgb(128, 128, 128));
 
 } // namespace rvk

@@ -4,6 +4,7 @@
 #include "render/picturerecorder.h"
 #include "core/textformat.h"
 #include "render/barpainter.h"
+#include "render/barslots.h"
 #include "render/labellayout.h"
 
 #include <algorithm>
@@ -13,19 +14,6 @@ namespace rvk {
 namespace {
 
 int roundInt(double value) { return static_cast<int>(roundHalfEven(value)); }
-
-// The marker font at the start of a drawing: smaller when zoomed out, on screen growing with
-// the zoom.
-FontSpec startFont(const DrawContext &context, bool shrinkWhenZoomedOut)
-{
-    FontSpec font = context.options.markerFont;
-    const double z = context.zoom;
-    if (shrinkWhenZoomedOut && z < 1)
-        font.size -= roundInt(0.5 / z);
-    if (!context.printing)
-        font.size += roundInt(2 * z) - 2;
-    return font;
-}
 
 } // namespace
 
@@ -46,17 +34,14 @@ LinkageGroupView::Layout LinkageGroupView::layout(DrawSurface &surface) const
     const double z = mContext.zoom;
     const auto &loci = mData.GroupLoci(mContext.group);
 
-    // Out-of-range individuals would address characters beyond the genotype texts.
-    layout.firstIndividual = std::max(1, mContext.firstIndividual);
-    layout.lastIndividual = mContext.lastIndividual <= 0 ? mData.nind : std::min(mContext.lastIndividual, mData.nind);
+    layout.firstIndividual = mContext.firstShown();
+    layout.lastIndividual = mContext.lastShown(mData.nind);
     const int a = layout.firstIndividual;
     const int b = layout.lastIndividual;
 
     layout.markSpace = o.markspace;
     if (o.autosize) {
-        int widest = 0;
-        for (const Tlocinfo &locus : loci)
-            widest = std::max(widest, surface.textWidth(locus.Name + formatText("(%2.1f) ", {locus.Position})));
+        const int widest = widestMarkerLabel(surface, loci);
         layout.markSpace = surface.textWidth("100") + roundInt(160 / z) + widest;
     }
     const int ms = layout.markSpace;
@@ -96,7 +81,7 @@ void LinkageGroupView::paint(DrawSurface &surface, const Layout &layout) const
 
     const int th = surface.textHeight("8HJL");
     surface.setPen(PenSpec{rgb(0, 0, 0), 1, PenSpec::Style::Solid});
-    surface.setFont(startFont(mContext, true));
+    surface.setFont(startMarkerFont(mContext, true));
     surface.setBrush(BrushSpec{surface.brush().style == BrushSpec::Style::Clear ? rgb(255, 255, 255) : surface.brush().color,
                                BrushSpec::Style::Solid, -1});
 
@@ -122,10 +107,7 @@ void LinkageGroupView::paint(DrawSurface &surface, const Layout &layout) const
     surface.setFont(font);
 
     const bool cp = mData.IsCrossPollinator();
-    const int m = cp ? 2 : 1;
     const int a = layout.firstIndividual;
-    const int b = layout.lastIndividual;
-    const int slotCount = std::max(0, (b - a + 1) * m);
     const int bw = o.barwidth;
     const int sp = o.space;
     const int nameY = geometry.y(length) + roundInt(6 * z);
@@ -133,40 +115,22 @@ void LinkageGroupView::paint(DrawSurface &surface, const Layout &layout) const
     const DisplayCoder coder(mData.popt, mContext.deducePhase, CrossPollinatorTable::LinkageGroupView);
     BarPainter painter(surface, mTable, mContext, geometry, coder, BarPainter::Variant::LinkageGroupView);
 
-    int x = roundInt(z * (ms - bw)) + (cp ? roundInt(z * sp) : 0);
-    int right = x;
-    auto advance = [&](int slot) {
-        if (m == 1) {
-            x += roundInt(z * (bw + sp));
-            right = x + roundInt(z * bw);
-        } else {
-            x += roundInt(z * ((slot + 1) % 2) * (sp / 2)) + roundInt(z * (bw + sp)) / 2;
-            right = x + roundInt(z * (bw / 2));
-        }
-    };
+    BarSlotStepper stepper(z, bw, sp, cp, roundInt(z * (ms - bw)) + (cp ? roundInt(z * sp) : 0));
     const BrushSpec clear{rgb(255, 255, 255), BrushSpec::Style::Clear, -1};
-    for (int slot = 0; slot < slotCount; ++slot) {
-        const int individual = a + slot / m; // 1-based
-        const int bar = slot % m;
-        if (!mContext.skipUnselected)
-            advance(slot);
-        if (!mData.IsSelected(individual - 1))
-            continue;
-        if (mContext.skipUnselected)
-            advance(slot);
-        const int column = (individual - 1) * m + bar;
-        const int other = cp ? (individual - 1) * m + (1 - bar) : -1;
-        painter.paintBar(loci, column, other, bar, x, right);
+    for (const BarSlot &slot : shownBarSlots(mData, a, layout.lastIndividual, mContext.skipUnselected, stepper)) {
+        const int x = slot.start;
+        const int right = slot.end;
+        painter.paintBar(loci, slot.column, slot.otherColumn, slot.bar, x, right);
 
         if (!(surface.brush() == clear))
             surface.setBrush(clear);
-        const std::string &name = static_cast<size_t>(individual - 1) < mData.IndividualNames.size()
-            ? mData.IndividualNames[static_cast<size_t>(individual - 1)]
+        const std::string &name = static_cast<size_t>(slot.individual - 1) < mData.IndividualNames.size()
+            ? mData.IndividualNames[static_cast<size_t>(slot.individual - 1)]
             : std::string();
         if (o.sideways) {
-            if (!cp || bar == 0)
+            if (!cp || slot.bar == 0)
                 surface.textOutRotated(right - bw, nameY, name, 270);
-        } else if ((slot + a) % std::max(1, o.labelfreq) == 0 || slot == 0) {
+        } else if ((slot.slot + a) % std::max(1, o.labelfreq) == 0 || slot.slot == 0) {
             surface.textOut(x, nameY, name);
         }
     }
@@ -185,14 +149,7 @@ LinkageGroupView::Layout LinkageGroupView::draw(DrawSurface &surface) const
 ViewPicture drawLinkageGroupView(const GenotypeData &data, AlleleTable &table, const DrawContext &context,
                                  LinkageGroupView::Layout *layout)
 {
-    ViewPicture picture;
-    PictureRecorder recorder(picture);
-    const LinkageGroupView view(data, table, context);
-    const LinkageGroupView::Layout result = view.draw(recorder);
-    picture.setSize(result.width, result.height);
-    if (layout)
-        *layout = result;
-    return picture;
+    return recordView(LinkageGroupView(data, table, context), layout);
 }
 
 } // namespace rvk

@@ -5,6 +5,7 @@
 #include "core/linkagegroup.h"
 #include "render/drawcontext.h"
 #include "render/drawsurface.h"
+#include "render/individualview.h"
 #include "render/viewpicture.h"
 #include "settings/alleletable.h"
 
@@ -35,20 +36,28 @@ void paintMarkerStatisticsPie(DrawSurface &surface, int width, int height, const
 ViewPicture drawMarkerStatisticsPie(const std::vector<PieSlice> &slices, const AlleleTable &table,
                                     Rgb background = ButtonFaceColor);
 
+// A slice as the pie painter takes it: the allele, the angle it spans in radians and its label.
+struct PieSweep
+{
+    char code = ' ';
+    double sweep = 0.0;
+    std::string label;
+};
+
+// Clears width x height to background and paints the slices counter-clockwise from 3 o'clock,
+// each filled in its allele's colour (background for a code without entry), labelling those
+// wider than 0.13 radians. A slice whose two rays fall on the same pixel would make the surface
+// paint a whole circle: it is painted only when it spans more than wholeCircleAbove radians.
+void paintPie(DrawSurface &surface, int width, int height, const std::vector<PieSweep> &slices, const AlleleTable &table,
+              Rgb background, double wholeCircleAbove);
+
 // Writes a slice's label centred on the slice's middle direction, pulled in from the rim so its
 // farthest corner lies about on the circle. Shared with the current-view statistics pie.
 void drawPieLabel(DrawSurface &surface, int width, int height, double startAngle, double endAngle, const std::string &text);
 
-// The consensus picture, laid out like the individual view of one individual whose genotype at
-// every locus is the major allele.
-struct ConsensusLayout
-{
-    bool drawable = false;
-    int width = 0;
-    int height = 0;
-    double scale = 1.0;
-    bool landscape = false;
-};
+// The consensus picture, laid out and painted like the individual view of one individual whose
+// genotype at every locus is the major allele.
+using ConsensusLayout = IndividualView::Layout;
 ConsensusLayout consensusLayout(const std::vector<LinkageGroup> &consensus, const DrawContext &context);
 void paintConsensus(DrawSurface &surface, const std::vector<LinkageGroup> &consensus, const std::string &popt,
                     AlleleTable &table, const DrawContext &context, const ConsensusLayout &layout);

@@ -57,4 +57,17 @@ private:
     std::vector<std::pair<std::string, std::pair<std::int32_t, std::int32_t>>> mFontNames;
 };
 
+// Records what view.draw paints into a picture of the size of the layout it returns; layout,
+// when given, receives that layout.
+template <typename View> ViewPicture recordView(const View &view, typename View::Layout *layout)
+{
+    ViewPicture picture;
+    PictureRecorder recorder(picture);
+    const typename View::Layout result = view.draw(recorder);
+    picture.setSize(result.width, result.height);
+    if (layout)
+        *layout = result;
+    return picture;
+}
+
 } // namespace rvk
