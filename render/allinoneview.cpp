@@ -135,7 +135,6 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
     const bool colour = mContext.isColour();
     const bool gradient = o.Fillstyle == DrawingOptions::FillStyle::Gradient;
     const bool threeDWide = o.Fillstyle == DrawingOptions::FillStyle::ThreeD && o.barwidth > 9;
-    const bool useHatch = o.hatchgrp == DrawingOptions::HatchGroup::UseHatch;
     const bool consensus = row.shares != nullptr;
     const int v = row.top;
     const int E = row.bottom;
@@ -188,20 +187,9 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
         int u = plan.boundaryX[uk];
 
         const Rgb c = colourOf(index, k);
-        if (colour) {
-            pen.color = c;
-            brush = BrushSpec{c, useHatch ? hatchStyle(mTable.entry(index).Hatch) : BrushSpec::Style::Solid, -1};
-        } else {
-            pen.color = Black;
-            brush = patternBrushSpec(mTable.entry(index).Hatch);
-        }
-        FigureRun::Figure f;
-        f.pen = pen;
-        f.brush = brush;
-        f.x1 = t;
-        f.y1 = v;
-        f.x2 = u;
-        f.y2 = E;
+        pen.color = colour ? c : Black;
+        brush = segmentBrush(mContext, c, mTable.entry(index).Hatch);
+        FigureRun::Figure f{.brush = brush, .pen = pen, .x1 = t, .y1 = v, .x2 = u, .y2 = E};
         const bool outlineLikeFill = colour && FigureRun::outlineMatchesFill(pen, brush);
         if (gradient && colour) {
             u = xm;
@@ -547,19 +535,7 @@ void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
             if (!entry.Used)
                 continue;
             ++n;
-            if (mContext.isColour()) {
-                if (o.useHatch()) {
-                    surface.setBrush(BrushSpec{entry.Color, hatchStyle(entry.Hatch), -1});
-                    pen.color = entry.Color;
-                } else {
-                    surface.setBrush(BrushSpec{entry.Color, BrushSpec::Style::Solid, -1});
-                    pen.color = Black;
-                }
-            } else {
-                surface.setBrushPattern(entry.Hatch);
-                pen.color = Black;
-            }
-            surface.setPen(pen);
+            setLegendBoxStyle(surface, mContext, entry, pen);
             surface.rectangle(tm + K * n + roundInt(10 * z), v, tm + K * n + roundInt(20 * z), v + roundInt(12 * z));
             surface.setBrush(withBrushColor(surface.brush(), White));
             const std::string label = entry.Legend.empty() ? std::string(1, codeAt(i)) : entry.Legend.substr(0, 8);

@@ -193,6 +193,14 @@ BrushSpec::Style hatchStyle(int hatch)
     return BrushSpec::Style::Solid;
 }
 
+BrushSpec segmentBrush(const DrawContext &context, Rgb colour, int hatch)
+{
+    if (!context.isColour())
+        return patternBrushSpec(hatch);
+    const bool useHatch = context.options.hatchgrp == DrawingOptions::HatchGroup::UseHatch;
+    return BrushSpec{colour, useHatch ? hatchStyle(hatch) : BrushSpec::Style::Solid, -1};
+}
+
 // ---------------------------------------------------------------------------------------------
 
 BarPainter::BarPainter(DrawSurface &surface, AlleleTable &table, const DrawContext &context, const ViewGeometry &geometry,
@@ -311,23 +319,12 @@ void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int oth
         // Set again below once this segment's figure is the one in hand.
         pendingCode = 0;
 
-        if (colour) {
-            pen.color = entry.Color;
-            brush = BrushSpec{entry.Color, o.hatchgrp == DrawingOptions::HatchGroup::UseHatch ? hatchStyle(entry.Hatch) : BrushSpec::Style::Solid, -1};
-        } else {
-            pen.color = Black;
-            if (individualView)
-                pen.style = PenSpec::Style::None;
-            brush = patternBrushSpec(entry.Hatch);
-        }
+        pen.color = colour ? entry.Color : Black;
+        if (!colour && individualView)
+            pen.style = PenSpec::Style::None;
+        brush = segmentBrush(mContext, entry.Color, entry.Hatch);
 
-        FigureRun::Figure f;
-        f.brush = brush;
-        f.pen = pen;
-        f.x1 = left;
-        f.x2 = right;
-        f.y1 = top;
-        f.y2 = bottom;
+        FigureRun::Figure f{.brush = brush, .pen = pen, .x1 = left, .y1 = top, .x2 = right, .y2 = bottom};
         const bool outlineLikeFill = colour && FigureRun::outlineMatchesFill(pen, brush);
 
         if (gradient && colour) {
@@ -429,6 +426,18 @@ int drawCmRuler(DrawSurface &surface, const DrawContext &context, const ViewGeom
     return lastY;
 }
 
+void setLegendBoxStyle(DrawSurface &surface, const DrawContext &context, const Tcolorset &entry, PenSpec pen)
+{
+    if (context.isColour()) {
+        surface.setBrush(segmentBrush(context, entry.Color, entry.Hatch));
+        pen.color = context.options.useHatch() ? entry.Color : Black;
+    } else {
+        surface.setBrushPattern(entry.Hatch);
+        pen.color = Black;
+    }
+    surface.setPen(pen);
+}
+
 LegendPlacement linkageGroupLegendPlacement(const DrawContext &context, int width, int height)
 {
     LegendPlacement placement;
@@ -476,19 +485,7 @@ void drawLegend(DrawSurface &surface, const AlleleTable &table, const DrawContex
         if (!entry.Used)
             continue;
         ++n;
-        if (context.isColour()) {
-            if (o.hatchgrp == DrawingOptions::HatchGroup::UseHatch) {
-                surface.setBrush(BrushSpec{entry.Color, hatchStyle(entry.Hatch), -1});
-                pen.color = entry.Color;
-            } else {
-                surface.setBrush(BrushSpec{entry.Color, BrushSpec::Style::Solid, -1});
-                pen.color = Black;
-            }
-        } else {
-            surface.setBrushPattern(entry.Hatch);
-            pen.color = Black;
-        }
-        surface.setPen(pen);
+        setLegendBoxStyle(surface, context, entry, pen);
         surface.rectangle(x0, tm + roundInt(placement.boxTop * z) + rowHeight * n, x0 + roundInt(12 * z),
                           tm + roundInt(placement.boxBottom * z) + rowHeight * n);
         surface.setBrush(withBrushColor(surface.brush(), White));

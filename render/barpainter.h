@@ -74,6 +74,9 @@ FontSpec startMarkerFont(const DrawContext &context, bool shrinkWhenZoomedOut = 
 
 // The colour-mode brush style of allele-table hatch k.
 BrushSpec::Style hatchStyle(int hatch);
+// The brush of a segment drawn in colour with allele-table hatch k: in "Color" mode the colour,
+// hatched with "use hatch"; in "B && W" the pattern of hatch k.
+BrushSpec segmentBrush(const DrawContext &context, Rgb colour, int hatch);
 
 // Paints chromosome bars segment by segment. Consecutive segments that would paint exactly the
 // same pixels as one figure are drawn as one, so a recorded picture grows with the number of
@@ -136,6 +139,9 @@ struct LegendPlacement
     int boxTop = 12;      // unzoomed offsets of the boxes below the top margin
     int boxBottom = 20;
 };
+// The brush and pen (pen with its colour changed) of an allele's box in a legend: the segment's
+// brush; a hatched box is outlined in its colour, the others in black.
+void setLegendBoxStyle(DrawSurface &surface, const DrawContext &context, const Tcolorset &entry, PenSpec pen);
 LegendPlacement linkageGroupLegendPlacement(const DrawContext &context, int width, int height);
 // The legend of the used alleles, one box and label per entry.
 void drawLegend(DrawSurface &surface, const AlleleTable &table, const DrawContext &context, const LegendPlacement &placement);
