@@ -2,22 +2,17 @@
 // read, but the picture must grow with the pixel columns and allele changes drawn, not with the
 // number of markers.
 
+#include "bench/paintingbenchmark.h"
+#include "bench/simulateddata.h"
 #include "core/genotypedata.h"
 #include "render/allinoneview.h"
 #include "render/drawcontext.h"
-#include "render/paintersurface.h"
 #include "settings/alleletable.h"
+#include "stats/markerstatistics.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-#include <QImage>
-
-#include <algorithm>
-#include <array>
-#include <cstdlib>
 #include <memory>
-#include <random>
 
 namespace {
 
@@ -29,67 +24,24 @@ constexpr int MarkersPerGroup = 5000; // 50,000 in all
 constexpr double GroupLength = 150.0;
 constexpr int VisibleWidth = 1200;
 
-// An F2-like population: along each group every individual keeps its genotype between a few
-// crossovers; one score in a hundred is missing. The major alleles are counted as the marker
-// statistics would.
+// An F2-like population with 1 % missing scores; the major alleles are counted as the marker
+// statistics count them before the view draws.
 GenotypeData &population()
 {
     static std::unique_ptr<GenotypeData> data = [] {
-        auto result = std::make_unique<GenotypeData>();
-        result->nind = Individuals;
-        result->popt = "f2";
-        std::mt19937 random(11);
-        const char codes[] = {'a', 'h', 'b'};
-        std::discrete_distribution<int> code({1, 2, 1});
-        std::uniform_int_distribution<int> marker(0, MarkersPerGroup - 1);
-        std::poisson_distribution<int> crossovers(1.5);
-        std::bernoulli_distribution missing(0.01);
-        std::vector<char> column(MarkersPerGroup);
-        for (int g = 0; g < Groups; ++g) {
-            LinkageGroup group;
-            group.Name = "chr" + std::to_string(g + 1);
-            group.PopType = "f2";
-            group.Loci.resize(MarkersPerGroup);
-            for (int k = 0; k < MarkersPerGroup; ++k) {
-                Tlocinfo &locus = group.Loci[static_cast<size_t>(k)];
-                locus.Name = "m" + std::to_string(g + 1) + "_" + std::to_string(k + 1);
-                locus.Position = GroupLength * k / (MarkersPerGroup - 1);
-                locus.Genotypes.resize(Individuals);
-            }
-            for (int i = 0; i < Individuals; ++i) {
-                std::vector<int> breaks(static_cast<size_t>(crossovers(random)));
-                for (int &b : breaks)
-                    b = marker(random);
-                std::sort(breaks.begin(), breaks.end());
-                char current = codes[code(random)];
-                size_t next = 0;
-                for (int k = 0; k < MarkersPerGroup; ++k) {
-                    while (next < breaks.size() && breaks[next] == k) {
-                        current = codes[code(random)];
-                        ++next;
-                    }
-                    group.Loci[static_cast<size_t>(k)].Genotypes[static_cast<size_t>(i)] = missing(random) ? '-' : current;
-                }
-            }
-            for (Tlocinfo &locus : group.Loci) {
-                std::array<int, 256> counts{};
-                for (const char c : locus.Genotypes)
-                    ++counts[static_cast<unsigned char>(c)];
-                char major = 'a';
-                for (const char c : {'h', 'b'})
-                    if (counts[static_cast<unsigned char>(c)] > counts[static_cast<unsigned char>(major)])
-                        major = c;
-                locus.MajorAllele = major;
-                locus.MajorAlleleShare = counts[static_cast<unsigned char>(major)] / static_cast<double>(Individuals);
-            }
-            result->AppendGroup(std::move(group));
-        }
-        for (int i = 0; i < Individuals; ++i) {
-            result->IndividualNames.push_back("ind" + std::to_string(i + 1));
-            result->IndividualNumbers.push_back(i + 1);
-        }
-        result->TickAll();
-        result->DataLoaded = true;
+        bench::SimulationParameters parameters;
+        parameters.groups = Groups;
+        parameters.individuals = Individuals;
+        parameters.markers = Groups * MarkersPerGroup;
+        parameters.groupLength = GroupLength;
+        parameters.codes = "ahb";
+        parameters.seed = 11;
+        auto result = bench::simulatePopulation(parameters);
+        AlleleTable table;
+        table.clearUsed();
+        for (const char code : {'a', 'h', 'b'})
+            table.markUsed(code);
+        refreshMajorAlleles(*result, table);
         return result;
     }();
     return *data;
@@ -141,27 +93,10 @@ void replayAllInOneView(benchmark::State &state)
     GenotypeData &data = population();
     AlleleTable table;
     const ViewPicture picture = drawAllInOneView(data, table, context(0), VisibleWidth);
-    QImage image(picture.width(), picture.height(), QImage::Format_RGB32);
-    for (auto _ : state) {
-        image.fill(Qt::white);
-        PainterSurface surface(image);
-        picture.replay(surface);
-    }
-    state.counters["operations"] = static_cast<double>(picture.operationCount());
+    bench::replayOntoBitmap(state, picture);
 }
 BENCHMARK(replayAllInOneView)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return rvk::bench::runPaintingBenchmarks(argc, argv); }

@@ -84,15 +84,7 @@ void OpenDataFile(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    std::vector<char *> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (i + 1 < argc && std::strcmp(argv[i], "--individuals") == 0)
-            parameters.individuals = std::atoi(argv[++i]);
-        else if (i + 1 < argc && std::strcmp(argv[i], "--markers") == 0)
-            parameters.markers = std::atoi(argv[++i]);
-        else
-            rest.push_back(argv[i]);
-    }
+    rvk::bench::takeSizeOptions(argc, argv, parameters);
     dataFile = (std::filesystem::temp_directory_path()
                 / ("rvk-bench-" + std::to_string(parameters.individuals) + "x" + std::to_string(parameters.markers) + ".rvk"))
                    .string();
@@ -106,8 +98,7 @@ int main(int argc, char **argv)
     // The memory figure is the process's peak, so the open runs first and alone.
     benchmark::RegisterBenchmark("OpenDataFile", OpenDataFile)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::RegisterBenchmark("PlainBytePass", PlainBytePass)->Unit(benchmark::kMillisecond)->Iterations(3);
-    int count = static_cast<int>(rest.size());
-    benchmark::Initialize(&count, rest.data());
+    benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
