@@ -262,6 +262,21 @@ TEST(MarkerStatisticsWindow, GridAndTreeShowTheCountsWithTheSegregationMarks)
     }
 }
 
+TEST(MarkerStatisticsWindow, NoteShowsWhenOnlySelectedIndividualsCount)
+{
+    StatisticsFixture f;
+    f.window->data().Selectionyesno = true;
+    f.run(QStringLiteral("&Marker Statistics"));
+    auto *shown = f.find<MarkerStatisticsWindow>();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->selectionNote()->isVisible());
+    EXPECT_EQ(shown->selectionNote()->text(), "Note: data are for selected individuals only");
+
+    f.window->data().Selectionyesno = false;
+    f.run(QStringLiteral("&Marker Statistics"));
+    EXPECT_FALSE(shown->selectionNote()->isVisible());
+}
+
 TEST(MarkerStatisticsWindow, ChoosingALocusDrawsItsPie)
 {
     StatisticsFixture f;
