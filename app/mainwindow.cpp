@@ -636,6 +636,27 @@ void MainWindow::applyLoadOutcome(const LoadOutcome &outcome)
         emit dataSetLoaded();
 }
 
+void MainWindow::dataSetReplaced()
+{
+    const int groups = mData.GroupCount();
+    rebuildGroupSelector(groups > 0, groups > 0 ? 0 : -1);
+    {
+        const QSignalBlocker firstBlocker(mFirstShown);
+        const QSignalBlocker lastBlocker(mLastShown);
+        const int last = std::max(1, mData.nind);
+        mFirstShown->setRange(1, last);
+        mLastShown->setRange(1, last);
+        mLastShown->setValue(last);
+    }
+    mAllelePage->model()->usedChanged();
+    if (groups == 0)
+        return;
+    for (int page : {DataViewPage, SelectionResultsPage, MarkerSelectionPage})
+        mPages->setTabEnabled(page, true);
+    RadioGroup1Click();
+    emit dataSetLoaded();
+}
+
 void MainWindow::afterOpenDialog()
 {
     refreshRecentCaptions();

@@ -149,6 +149,13 @@ public:
     void setStatusText(int panel, const QString &text);
     // Redraws the current view if data are loaded and the image page is the one shown.
     void redrawIfShown();
+    // The default settings file, where the recent list is kept.
+    const std::string &settingsFilePath() const { return mSettingsFile; }
+    // The recent list changed outside an open (a save): its menu entries follow.
+    void recentFilesChanged() { refreshRecentCaptions(); }
+    // The data set was replaced outside an open (an import from the exchange grid): the group
+    // selector, the range fields, the data pages and the current view follow it.
+    void dataSetReplaced();
 
 signals:
     // After an open that registered groups, and after "Close all".

@@ -1,0 +1,453 @@
+#include "app/allelegridmodel.h"
+#include "app/dataeditpage.h"
+#include "app/exportcommands.h"
+#include "app/locustreemodel.h"
+#include "app/mainwindow.h"
+#include "app/mergerwindow.h"
+#include "app/sortcontrols.h"
+#include "app/spreadsheetexchangewindow.h"
+#include "app/textgridmodel.h"
+#include "core/dataloader.h"
+#include "settings/alleletable.h"
+#include "support/scripteduserinterface.h"
+#include "support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTreeView>
+
+#include <filesystem>
+#include <memory>
+
+namespace rvk {
+namespace {
+
+using test::ScriptedUserInterface;
+using test::TempFolder;
+
+// Five individuals; the second group's loci are out of order in the file.
+const std::string Chr1 = "name=chr1\nnloc=3\nnind=5\npopt=f2\nm1 0.0 aabba\nm2 5.0 abbab\nm3 10.0 bbaab\n";
+const std::string Chr2 = "name=chr2\nnloc=2\nnind=5\npopt=f2\nm4 2.0 aaaaa\nm5 1.0 bbbbb\n";
+
+struct WindowFixture
+{
+    WindowFixture()
+    {
+        MainWindowOptions options;
+        options.programFolder = folder.path().string() + "/";
+        options.settingsFile = folder.file("rvk.ini");
+        window = std::make_unique<MainWindow>(options, &ui);
+        window->setUrlOpener([](const QUrl &) { return true; });
+        exports()->setFileOpener([this](const QUrl &url) {
+            openedFiles.append(url);
+            return true;
+        });
+    }
+
+    void openExample()
+    {
+        window->openDataFiles({QString::fromStdString(folder.write("chr1.rvk", Chr1)),
+                               QString::fromStdString(folder.write("chr2.rvk", Chr2))});
+        ASSERT_EQ(window->data().GroupCount(), 2);
+    }
+
+    void trigger(const QString &caption) const
+    {
+        const QList<QAction *> actions = window->commandActions(caption);
+        ASSERT_FALSE(actions.isEmpty()) << caption.toStdString();
+        ASSERT_TRUE(actions.first()->isEnabled()) << caption.toStdString();
+        actions.first()->trigger();
+    }
+
+    QStringList groupItems() const
+    {
+        QStringList items;
+        for (int i = 0; i < window->groupSelector()->count(); ++i)
+            items.append(window->groupSelector()->itemText(i));
+        return items;
+    }
+
+    bool lastMessageIs(const std::string &text) const { return !ui.messages.empty() && ui.messages.back().text == text; }
+
+    ExportCommands *exports() const { return window->findChild<ExportCommands *>(); }
+    MergerWindow *merger() const { return window->findChild<MergerWindow *>(); }
+    SpreadsheetExchangeWindow *exchange() const { return window->findChild<SpreadsheetExchangeWindow *>(); }
+    DataEditPage *editPage() const { return window->findChild<DataEditPage *>(); }
+
+    std::vector<std::string> locusNames(int group) const
+    {
+        std::vector<std::string> names;
+        for (const Tlocinfo &locus : window->data().GroupLoci(group))
+            names.push_back(locus.Name);
+        return names;
+    }
+
+    TempFolder folder;
+    ScriptedUserInterface ui;
+    std::unique_ptr<MainWindow> window;
+    QList<QUrl> openedFiles;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Saving and exports
+
+TEST(DataEditingExports, SaveWritesAFileThatReadsBackWithEveryGroup)
+{
+    WindowFixture f;
+    f.openExample();
+    f.ui.saveChoices.push_back(f.folder.file("saved.final.rvk"));
+    f.trigger("Sa&ve RVK data");
+
+    const std::string written = f.folder.file("saved.rvk");
+    ASSERT_TRUE(std::filesystem::exists(written));
+    EXPECT_TRUE(f.lastMessageIs("File succesfully saved as " + written));
+    EXPECT_EQ(f.window->recentFiles().entry(0), written);
+    EXPECT_FALSE(f.window->commandActions(QString::fromStdString(written)).isEmpty()); // the recent menu follows
+
+    WindowFixture reread;
+    reread.window->openDataFiles({QString::fromStdString(written)});
+    ASSERT_EQ(reread.window->data().GroupCount(), 2);
+    EXPECT_EQ(reread.groupItems(), f.groupItems());
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_EQ(reread.locusNames(k), f.locusNames(k));
+        for (int i = 0; i < f.window->data().GroupLocusCount(k); ++i)
+            EXPECT_EQ(reread.window->data().GroupLoci(k)[i].Genotypes, f.window->data().GroupLoci(k)[i].Genotypes);
+    }
+}
+
+TEST(DataEditingExports, CancelledSaveWritesNothing)
+{
+    WindowFixture f;
+    f.openExample();
+    f.trigger("Sa&ve RVK data");
+    for (const std::string &name : f.folder.entries())
+        EXPECT_TRUE(name == "chr1.rvk" || name == "chr2.rvk" || name == "rvk.ini") << name;
+}
+
+TEST(DataEditingExports, LocusAndMegaFilesTakeTheirExtension)
+{
+    struct Case
+    {
+        QString command;
+        std::string extension;
+    };
+    for (const Case &c : {Case{"Export as &Locus data (.loc)", ".loc"}, Case{"Create M&EGA datafile", ".meg"}}) {
+        WindowFixture f;
+        f.openExample();
+        f.ui.saveChoices.push_back(f.folder.file("out.txt"));
+        f.trigger(c.command);
+        const std::string written = f.folder.file("out" + c.extension);
+        EXPECT_TRUE(std::filesystem::exists(written)) << c.extension;
+        EXPECT_TRUE(f.lastMessageIs("File succesfully saved as " + written)) << c.extension;
+    }
+}
+
+TEST(DataEditingExports, MapChartNeedsTheIndividualViewAndOpensTheWrittenChart)
+{
+    WindowFixture f;
+    f.openExample();
+    f.ui.saveChoices.push_back(f.folder.file("chart.mct"));
+    f.trigger("Create &Mapchart data");
+    EXPECT_TRUE(f.lastMessageIs("Select an indiviual in `Individual view` before exporting to MapChart"));
+    EXPECT_TRUE(f.openedFiles.isEmpty());
+    EXPECT_FALSE(std::filesystem::exists(f.folder.file("chart.mct")));
+
+    f.window->setViewMode(MainWindow::IndividualMode);
+    f.trigger("Create &Mapchart data");
+    ASSERT_TRUE(std::filesystem::exists(f.folder.file("chart.mct")));
+    EXPECT_EQ(f.openedFiles, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(f.folder.file("chart.mct")))});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Locus/map merger
+
+TEST(DataEditingMerger, MergingTheListeriaExampleOpensItsTwentyGroups)
+{
+    WindowFixture f;
+    MergerWindow *merger = f.merger();
+    ASSERT_NE(merger, nullptr);
+    EXPECT_EQ(merger->windowTitle(), "Build RVK file ");
+    f.ui.openChoices.push_back({test::examplePath("listeria.map")});
+    f.ui.openChoices.push_back({test::examplePath("listeria.loc")});
+    f.ui.saveChoices.push_back(f.folder.file("listeria.rvk"));
+    int shown = 0;
+    merger->setModalRunner([&](QDialog &) {
+        ++shown;
+        merger->loadMarkerMaps();
+        EXPECT_GT(merger->entryCount(), 20);
+        merger->loadLocusData();
+        EXPECT_TRUE(merger->unmodifiedText().startsWith("Only the first part of the locus file is shown below"));
+        merger->mergeData();
+        EXPECT_TRUE(merger->modifiedText().startsWith("nchrom=20"));
+    });
+    f.trigger("&Build RVK File..");
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(merger->merger().writtenPath(), f.folder.file("listeria_all.rvk"));
+    EXPECT_EQ(f.window->data().GroupCount(), 20);
+    EXPECT_EQ(f.window->groupSelector()->count(), 20);
+    EXPECT_TRUE(f.window->pages()->isTabEnabled(MainWindow::DataViewPage));
+
+    // A later visit without a merge opens nothing again.
+    merger->setModalRunner([&](QDialog &) { ++shown; });
+    f.trigger("Build RVK file");
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(f.window->data().GroupCount(), 20);
+}
+
+TEST(DataEditingMerger, ButtonsFollowWhatWasLoadedAndResetEmptiesTheList)
+{
+    WindowFixture f;
+    MergerWindow *merger = f.merger();
+    EXPECT_FALSE(merger->merger().canLoadLocusData());
+    merger->loadLocusData(); // disabled: no dialog asked
+    EXPECT_EQ(f.ui.openChoices.size(), 0u);
+    f.ui.openChoices.push_back({test::examplePath("listeria.map")});
+    merger->loadMarkerMaps();
+    EXPECT_TRUE(merger->merger().canLoadLocusData());
+    EXPECT_FALSE(merger->merger().canMerge());
+    merger->resetMerger();
+    EXPECT_EQ(merger->entryCount(), 0);
+    EXPECT_FALSE(merger->merger().canLoadLocusData());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Spreadsheet exchange
+
+const QString PastedTable = "nind=3\r\npopt=f2\r\nname=g1\r\nm1\t0\ta\tb\tb\r\nm2\t5\tb\ta\ta\r\n"
+                            "name=g2\r\nm3\t1\ta\ta\tb\r\n";
+
+TEST(DataEditingExchange, ImportingAPastedTableShowsItsGroups)
+{
+    WindowFixture f;
+    SpreadsheetExchangeWindow *exchange = f.exchange();
+    ASSERT_NE(exchange, nullptr);
+    EXPECT_EQ(exchange->windowTitle(), "RVK <-> Excel data exchange");
+    exchange->setModalRunner([&](QDialog &) {
+        exchange->pasteText(PastedTable);
+        EXPECT_EQ(exchange->gridModel()->data(exchange->gridModel()->index(3, 1), Qt::DisplayRole).toString(), "0.0");
+        exchange->importIntoRvk();
+    });
+    f.trigger("Load/Paste from Excel");
+    EXPECT_EQ(f.groupItems(), (QStringList{"1: g1", "2: g2"}));
+    EXPECT_TRUE(f.window->groupSelector()->isEnabled());
+    EXPECT_EQ(f.window->data().nind, 3);
+    EXPECT_EQ(f.window->statusText(0), "2 groups / 3 loci / 3 indiv.");
+    EXPECT_TRUE(f.window->pages()->isTabEnabled(MainWindow::DataViewPage));
+    EXPECT_TRUE(f.window->pages()->isTabEnabled(MainWindow::SelectionResultsPage));
+    EXPECT_EQ(f.window->data().GroupLoci(0)[1].Genotypes, "baa");
+}
+
+TEST(DataEditingExchange, ClosingWithoutImportLeavesTheDataSet)
+{
+    WindowFixture f;
+    f.openExample();
+    const QStringList before = f.groupItems();
+    f.exchange()->setModalRunner([&](QDialog &) { f.exchange()->importIntoRvk(); });
+    f.trigger("Load/Paste from Excel"); // an empty grid: nothing to import
+    EXPECT_TRUE(f.lastMessageIs("no Excel data loaded/ pasted!"));
+    EXPECT_EQ(f.groupItems(), before);
+    EXPECT_EQ(f.window->data().GroupCount(), 2);
+}
+
+TEST(DataEditingExchange, GridFormOfTheDataSetImportsBackWithAnEdit)
+{
+    WindowFixture f;
+    f.openExample();
+    SpreadsheetExchangeWindow *exchange = f.exchange();
+    exchange->setModalRunner([&](QDialog &) {
+        TextGridModel *model = exchange->gridModel();
+        EXPECT_EQ(model->data(model->indexOf(0, 7), Qt::DisplayRole).toString(), "name=chr1");
+        EXPECT_EQ(model->data(model->indexOf(0, 8), Qt::DisplayRole).toString(), "m1");
+        EXPECT_TRUE(model->setData(model->indexOf(2, 8), "b"));
+        exchange->importIntoRvk();
+    });
+    f.trigger("Excel style edit");
+    ASSERT_EQ(f.window->data().GroupCount(), 2);
+    EXPECT_EQ(f.window->data().GroupLoci(0)[0].Genotypes, "babba");
+    EXPECT_EQ(f.groupItems(), (QStringList{"1: chr1", "2: chr2"}));
+}
+
+TEST(DataEditingExchange, ToolShowsTheGridFormOnlyWithData)
+{
+    WindowFixture f;
+    SpreadsheetExchangeWindow *exchange = f.exchange();
+    int rows = -1;
+    exchange->setModalRunner([&](QDialog &) { rows = exchange->exchange().grid().rowCount(); });
+    f.trigger("Excel data exchange");
+    EXPECT_EQ(rows, 5); // the empty 5 x 5 grid of the import
+    f.openExample();
+    f.trigger("Excel data exchange");
+    EXPECT_EQ(rows, 6 + 2 + 3 + 2 + 2); // header rows, then per group a blank row, "name=" and the loci
+}
+
+TEST(DataEditingExchange, RowsAndColumnsAddedAndDeleted)
+{
+    WindowFixture f;
+    SpreadsheetExchangeWindow *exchange = f.exchange();
+    exchange->clearGrid();
+    exchange->addRow();
+    exchange->insertColumn();
+    EXPECT_EQ(exchange->gridModel()->rowCount(), 6);
+    EXPECT_EQ(exchange->gridModel()->columnCount(), 6);
+    exchange->setRightClickCell(0, 2);
+    f.ui.answers.push_back(true);
+    exchange->deleteThisRow();
+    EXPECT_EQ(exchange->gridModel()->rowCount(), 5);
+    exchange->setShowHeaders(true);
+    EXPECT_EQ(exchange->gridModel()->rowCount(), 4); // row 0 and column 0 became the headings
+    EXPECT_EQ(exchange->gridModel()->columnCount(), 5);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Data view and editing
+
+struct EditPageFixture : WindowFixture
+{
+    EditPageFixture()
+    {
+        openExample();
+        trigger("Edit && Sort data");
+        page = editPage();
+    }
+
+    void chooseLocus(int group, int locus) { page->chooseNode(page->treeModel()->locusIndex(group, locus)); }
+    QString treeText(const QModelIndex &index) const { return index.data().toString(); }
+
+    DataEditPage *page = nullptr;
+};
+
+TEST(DataEditingPage, CommandShowsThePageWithItsTree)
+{
+    EditPageFixture f;
+    ASSERT_NE(f.page, nullptr);
+    EXPECT_EQ(f.window->pages()->currentIndex(), MainWindow::DataViewPage);
+    LocusTreeModel *tree = f.page->treeModel();
+    EXPECT_EQ(f.treeText(tree->rootIndex()), "Genome");
+    EXPECT_EQ(tree->rowCount(tree->rootIndex()), 2);
+    EXPECT_EQ(f.treeText(tree->groupIndex(0)), "group 1: \"chr1\"");
+    EXPECT_EQ(f.treeText(tree->locusIndex(0, 1)), "\"m2\" (1: 5.0)");
+    EXPECT_EQ(tree->parent(tree->locusIndex(1, 0)), tree->groupIndex(1));
+}
+
+TEST(DataEditingPage, RightClickInTheTreeSortsOnTheChosenNode)
+{
+    EditPageFixture f;
+    ASSERT_NE(f.page->sortControls(), nullptr);
+    f.page->chooseNode(f.page->treeModel()->groupIndex(0));
+    EXPECT_EQ(f.page->sortControls()->choice(), SortChoice::SelectedGroup);
+    f.chooseLocus(0, 0); // m1: aabba
+    EXPECT_EQ(f.page->sortControls()->choice(), SortChoice::SelectedMarker);
+    f.ui.answers.push_back(true);
+    emit f.page->tree()->customContextMenuRequested(QPoint(1, 1));
+    EXPECT_EQ(f.ui.questions.back(), "Sort data on selected marker/group ?");
+    EXPECT_EQ(f.window->data().GroupLoci(0)[0].Genotypes, "aaabb");
+}
+
+TEST(DataEditingPage, ChoosingALocusFillsTheFieldsAndTheGrid)
+{
+    EditPageFixture f;
+    f.chooseLocus(0, 1);
+    EXPECT_EQ(f.page->nameField()->text(), "m2");
+    EXPECT_EQ(f.page->positionField()->text(), "5.0");
+    EXPECT_EQ(f.page->qtlStartField()->text(), "-");
+    EXPECT_EQ(f.page->qtlEndField()->text(), "-");
+    AlleleGridModel *grid = f.page->alleleGrid();
+    EXPECT_EQ(grid->columnCount(), 5);
+    EXPECT_EQ(grid->data(grid->index(0, 2), Qt::DisplayRole).toString(), "3");
+    EXPECT_EQ(grid->data(grid->index(1, 2), Qt::DisplayRole).toString(), "b");
+    EXPECT_EQ(grid->data(grid->index(0, 2), Qt::ToolTipRole).toString(), "ind: 3");
+    EXPECT_FALSE(grid->data(grid->index(1, 2), Qt::ToolTipRole).isValid());
+}
+
+TEST(DataEditingPage, TypingACodeChangesTheGenotypeText)
+{
+    struct Case
+    {
+        int column;
+        QString typed;
+        std::string genotypes;
+    };
+    // m1 holds aabba; only the first character counts, and only a code ("*".."z").
+    for (const Case &c : {Case{1, "b", "abbba"}, Case{0, "Bx", "Babba"}, Case{4, "*", "aabb*"}, Case{0, "#x", "aabba"},
+                          Case{0, "", "aabba"}, Case{0, "{", "aabba"}}) {
+        EditPageFixture f;
+        f.chooseLocus(0, 0);
+        AlleleGridModel *grid = f.page->alleleGrid();
+        grid->setData(grid->index(AlleleGridModel::CodeRow, c.column), c.typed);
+        EXPECT_EQ(f.window->data().GroupLoci(0)[0].Genotypes, c.genotypes) << c.typed.toStdString();
+    }
+}
+
+TEST(DataEditingPage, UpdateStoresNameQtlIntervalAndPosition)
+{
+    EditPageFixture f;
+    f.chooseLocus(0, 0);
+    f.page->nameField()->setText("m1x");
+    f.page->qtlStartField()->setText("10");
+    f.page->qtlEndField()->setText("20");
+    f.page->positionField()->setText("2.5");
+    f.page->update();
+    const Tlocinfo &locus = f.window->data().GroupLoci(0)[0];
+    EXPECT_EQ(locus.Name, "m1x");
+    EXPECT_DOUBLE_EQ(locus.QtlStart, 10);
+    EXPECT_DOUBLE_EQ(locus.QtlEnd, 20);
+    EXPECT_DOUBLE_EQ(locus.Position, 2.5);
+    // The node shows the name and the new position until the tree is built again.
+    EXPECT_EQ(f.treeText(f.page->treeModel()->locusIndex(0, 0)), "\"m1x\" (2.5)");
+    f.page->refreshTree();
+    EXPECT_EQ(f.treeText(f.page->treeModel()->locusIndex(0, 0)), "\"m1x\" (1: 2.5)");
+}
+
+TEST(DataEditingPage, RenamedLocusKeepsItsTreeTextUntilRefreshed)
+{
+    EditPageFixture f;
+    f.chooseLocus(0, 2);
+    f.page->nameField()->setText("m3 new");
+    f.page->applyName();
+    EXPECT_EQ(f.window->data().GroupLoci(0)[2].Name, "m3 new");
+    EXPECT_EQ(f.treeText(f.page->treeModel()->locusIndex(0, 2)), "\"m3\" (1: 10.0)");
+}
+
+TEST(DataEditingPage, PositionThatIsNoNumberIsNotStored)
+{
+    EditPageFixture f;
+    f.chooseLocus(0, 1);
+    f.page->positionField()->setText("far");
+    f.page->applyPosition();
+    EXPECT_DOUBLE_EQ(f.window->data().GroupLoci(0)[1].Position, 5.0);
+    EXPECT_EQ(f.page->positionField()->text(), "5.0");
+}
+
+TEST(DataEditingPage, LeavingThePageSortsAMovedLocus)
+{
+    EditPageFixture f;
+    f.chooseLocus(0, 1); // m2 at 5
+    f.page->positionField()->setText("50");
+    f.page->applyPosition();
+    EXPECT_EQ(f.treeText(f.page->treeModel()->locusIndex(0, 1)), "\"m2\" (50.0)");
+    EXPECT_EQ(f.locusNames(0), (std::vector<std::string>{"m1", "m2", "m3"}));
+    f.window->showPage(MainWindow::ImagePageIndex);
+    EXPECT_EQ(f.locusNames(0), (std::vector<std::string>{"m1", "m3", "m2"}));
+    EXPECT_EQ(f.window->data().nloc, 2);
+    // Back on the page the tree shows the new order.
+    f.window->showPage(MainWindow::DataViewPage);
+    EXPECT_EQ(f.treeText(f.page->treeModel()->locusIndex(0, 2)), "\"m2\" (1: 50.0)");
+}
+
+TEST(DataEditingPage, ClosingTheDataSetDropsTheChosenLocus)
+{
+    EditPageFixture f;
+    f.chooseLocus(0, 0);
+    f.window->closeAll();
+    EXPECT_EQ(f.page->chosenGroup(), -1);
+    EXPECT_EQ(f.page->alleleGrid()->columnCount(), 0);
+    f.page->nameField()->setText("x");
+    f.page->applyName(); // nothing to change, nothing to crash
+}
+
+} // namespace
+} // namespace rvk
