@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/features.h"
+#include "render/picturefiles.h"
 
 #include "app/aboutbox.h"
 #include "app/allelelistmodel.h"
@@ -35,6 +36,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -995,30 +997,21 @@ void MainWindow::pointerClickedOnPicture(QPoint position, Qt::MouseButton button
 // ---------------------------------------------------------------------------------------------
 // Printing and picture files
 
-void MainWindow::saveImageAsMetafile()
-{
-    if (mViewPicture.isEmpty())
-        return;
-    const std::string path = mUi->saveFileName("Save Image", PictureFileFilter, {});
-    if (path.empty())
-        return;
-    std::string errorText;
-    if (!savePictureAsEmf(mViewPicture, path, errorText))
-        mUi->warning(errorText);
-}
+void MainWindow::saveImageAsMetafile() { saveImageAs(MetafileFirstFilter, "emf"); }
 
-void MainWindow::saveImageAsJpeg()
+void MainWindow::saveImageAsJpeg() { saveImageAs(JpegFirstFilter, "jpg"); }
+
+void MainWindow::saveImageAs(const char *filter, const char *defaultExtension)
 {
     if (mViewPicture.isEmpty())
         return;
-    // The same choices as for the metafile, with JPEG offered first.
-    const std::string path = mUi->saveFileName("Save Image", "JPEG|*.jpg|Enhanced metafile|*.emf", {});
+    const std::string path = mUi->saveFileName("Save Image", filter, {});
     if (path.empty())
         return;
     std::string written;
     std::string errorText;
-    if (!savePictureAsJpeg(mViewPicture, path, written, errorText))
-        mUi->error(errorText);
+    if (!savePictureFile(mViewPicture, path, defaultExtension, written, errorText))
+        mUi->warning(errorText);
 }
 
 void MainWindow::copyImageToClipboard()
@@ -1036,6 +1029,14 @@ void MainWindow::copyImageToClipboard()
     QFile metafile(toQt(written));
     if (metafile.open(QIODevice::ReadOnly))
         mime->setData(QStringLiteral("image/emf"), metafile.readAll());
+    // Vector data for programs that take SVG, beside the metafile and the bitmap.
+    QTemporaryDir folder;
+    const std::string svg = QDir(folder.path()).filePath(QStringLiteral("picture.svg")).toStdString();
+    if (folder.isValid() && savePictureSvg(mViewPicture, svg, errorText)) {
+        QFile drawing(toQt(svg));
+        if (drawing.open(QIODevice::ReadOnly))
+            mime->setData(QStringLiteral("image/svg+xml"), drawing.readAll());
+    }
     mime->setImageData(renderPictureToImage(mViewPicture));
     QApplication::clipboard()->setMimeData(mime);
 }

@@ -182,6 +182,8 @@ private:
     // Creates the features that attach themselves to the window (statistics windows, selection
     // pages, data editing and exchange).
     void installFeatures();
+    // The picture export dialog with its choices, then the format of the chosen name.
+    void saveImageAs(const char *filter, const char *defaultExtension);
     QAction *addCommand(QMenu *menu, const QString &caption, void (MainWindow::*slot)() = nullptr);
 
     // The loader's report turned into the window's state: selector, range fields, caption, pages.

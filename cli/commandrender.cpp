@@ -6,7 +6,7 @@
 #include "render/allinoneview.h"
 #include "render/individualview.h"
 #include "render/linkagegroupview.h"
-#include "render/pictureexport.h"
+#include "render/picturefiles.h"
 #include "render/viewpicture.h"
 #include "stats/markerstatistics.h"
 
@@ -23,17 +23,6 @@ constexpr const char *Usage =
     "                              [--criteria MARKER=CODE[,MARKER=!CODE...]] [--select-list FILE.rvl]\n"
     "                              [--sort all|marker:NAME|group:N|alias|allele:CODE|none]\n"
     "PICTURE ends in .png, .jpg, .svg, .pdf or .emf\n";
-
-std::string extensionOf(const std::string &path)
-{
-    const size_t dot = path.rfind('.');
-    const size_t slash = path.rfind('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return {};
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
 
 struct RenderOptions
 {
@@ -122,24 +111,9 @@ std::string parseRenderOptions(const std::vector<std::string> &args, RenderOptio
         return "no data file named";
     if (o.out.empty())
         return "no picture named with --out";
-    const std::string extension = extensionOf(o.out);
-    if (extension != "png" && extension != "jpg" && extension != "jpeg" && extension != "svg" && extension != "pdf" && extension != "emf")
+    if (!isPictureExtension(pictureExtension(o.out)))
         return "the picture must end in .png, .jpg, .svg, .pdf or .emf";
     return {};
-}
-
-bool savePicture(const ViewPicture &picture, const std::string &path, std::string &error)
-{
-    const std::string extension = extensionOf(path);
-    if (extension == "png")
-        return savePicturePng(picture, path, error);
-    if (extension == "jpg" || extension == "jpeg")
-        return savePictureJpeg(picture, path, error);
-    if (extension == "svg")
-        return savePictureSvg(picture, path, error);
-    if (extension == "pdf")
-        return savePicturePdf(picture, path, error);
-    return savePictureEmf(picture, path, error);
 }
 
 int runRender(const std::vector<std::string> &args, CommandContext &context)
@@ -194,8 +168,8 @@ int runRender(const std::vector<std::string> &args, CommandContext &context)
     } else {
         picture = drawLinkageGroupView(data, session.settings.alleles, draw);
     }
-    std::string error;
-    if (!savePicture(picture, o.out, error)) {
+    std::string error, written;
+    if (!savePictureFile(picture, o.out, pictureExtension(o.out), written, error)) {
         context.err << error << "\n";
         return 1;
     }

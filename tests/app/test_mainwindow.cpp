@@ -198,15 +198,17 @@ TEST(MainWindowStart, CommandsWaitingForTheirWorkAreDisabled)
                                  "&Help/Manual", "&Help/Whats &New ?", "&Help/&About",
                                  "Settings/Allele && General options", "Settings/Drawing options",
                                  "  &File  /&Print RVK..", "E&xport/Save RVK image as &Jpeg (.jpg)",
-                                 "&Edit   /Copy Image to Clipboard"};
+                                 "&Edit   /Copy Image to Clipboard", "  &File  /Sa&ve RVK data",
+                                 "  &File  /&Build RVK File..", "E&xport/Export to Excel",
+                                 "S&tatistics  /&Global Statistics"};
     for (const QString &path : working) {
         const QAction *action = f.menuCommand(path);
         ASSERT_NE(action, nullptr) << path.toStdString();
         EXPECT_TRUE(action->isEnabled()) << path.toStdString();
     }
-    const QStringList waiting = {"  &File  /Sa&ve RVK data", "  &File  /&Build RVK File..",
-                                 "E&xport/Export to Excel", "S&tatistics  /&Global Statistics",
-                                 "&Marker Selection  /&Apply Selection Filtering", "Advanced &Analyses/Marker LD"};
+    // The analyses still to come are shown but cannot be chosen.
+    const QStringList waiting = {"Advanced &Analyses/Marker LD", "Advanced &Analyses/Calculate genetic distance",
+                                 "E&xport/Export trait data as .&qua file"};
     for (const QString &path : waiting) {
         const QAction *action = f.menuCommand(path);
         ASSERT_NE(action, nullptr) << path.toStdString();
@@ -571,6 +573,14 @@ TEST(MainWindowPicture, FilesClipboardAndPrinterGetTheDrawing)
     ASSERT_GT(jpeg.size(), 2u);
     EXPECT_EQ(static_cast<unsigned char>(jpeg[0]), 0xFF);
     EXPECT_EQ(static_cast<unsigned char>(jpeg[1]), 0xD8);
+    // The dialogs also offer SVG, PDF and PNG, chosen by the name's extension.
+    f.ui.saveChoices = {f.folder.file("drawing.svg"), f.folder.file("drawing.pdf"), f.folder.file("drawing.png")};
+    f.window->saveImageAsMetafile();
+    f.window->saveImageAsJpeg();
+    f.window->saveImageAsMetafile();
+    EXPECT_NE(test::readWholeFile(f.folder.file("drawing.svg")).find("<svg"), std::string::npos);
+    EXPECT_EQ(test::readWholeFile(f.folder.file("drawing.pdf")).substr(0, 5), "%PDF-");
+    EXPECT_EQ(QImage(QString::fromStdString(f.folder.file("drawing.png"))).size(), f.window->imagePage()->picture().size());
     EXPECT_TRUE(f.ui.messages.empty());
 
     const QString previous = QDir::currentPath();
@@ -579,6 +589,10 @@ TEST(MainWindowPicture, FilesClipboardAndPrinterGetTheDrawing)
     QDir::setCurrent(previous);
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(f.folder.file(ClipboardMetafileName))));
     EXPECT_EQ(QApplication::clipboard()->image().size(), f.window->imagePage()->picture().size());
+    const QMimeData *copied = QApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_TRUE(copied->data(QStringLiteral("image/emf")).startsWith(QByteArray("\x01\x00\x00\x00", 4)));
+    EXPECT_TRUE(copied->data(QStringLiteral("image/svg+xml")).contains("<svg"));
 
     const QImage onScreen = f.window->imagePage()->picture();
     const std::string pdf = f.folder.file("print.pdf");
