@@ -27,6 +27,7 @@ function(rvk_test name folder)
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARGN} rvk_testsupport GTest::gtest GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;RVK_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;RVK_EXAMPLES=${CMAKE_SOURCE_DIR}/examples")
+  # The test programs find tests/data and examples/ through the source folder compiled into
+  # tests/support, so they run the same from ctest and by hand.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()

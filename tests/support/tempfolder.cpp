@@ -57,7 +57,7 @@ static std::string fromEnvironment(const char *variable, const char *fallback, c
     return std::string(folder ? folder : fallback) + "/" + name;
 }
 
-std::string testDataPath(const std::string &name) { return fromEnvironment("RVK_TEST_DATA", "tests/data", name); }
-std::string examplePath(const std::string &name) { return fromEnvironment("RVK_EXAMPLES", "examples", name); }
+std::string testDataPath(const std::string &name) { return fromEnvironment("RVK_TEST_DATA", RVK_SOURCE_DIR "/tests/data", name); }
+std::string examplePath(const std::string &name) { return fromEnvironment("RVK_EXAMPLES", RVK_SOURCE_DIR "/examples", name); }
 
 } // namespace rvk::test
