@@ -185,6 +185,14 @@ void MainWindow::redrawIfShown()
         drawCurrentView();
 }
 
+void MainWindow::showPicture(ViewPicture picture)
+{
+    mPages->setCurrentIndex(ImagePageIndex);
+    mPointerLayout.reset(); // the pointer layout was the current view's
+    showViewPicture(picture);
+    mViewPicture = std::move(picture);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Building the window
 
@@ -663,7 +671,6 @@ void MainWindow::afterOpenDialog()
 {
     refreshRecentCaptions();
     switchSelectionFilteringOff();
-    mSelectionListBuilt = false;
     mPages->setCurrentIndex(ImagePageIndex);
 }
 
@@ -701,7 +708,6 @@ void MainWindow::openRecent(int entry)
     openFiles({toQt(path)});
     refreshRecentCaptions();
     switchSelectionFilteringOff();
-    mSelectionListBuilt = false;
 }
 
 void MainWindow::closeAll()
@@ -718,7 +724,6 @@ void MainWindow::closeAll()
     }
     setStatusText(0, toQt(emptyDataSummaryText()));
     mAllelePage->model()->usedChanged();
-    mSelectionListBuilt = false;
     emit dataSetClosed();
 }
 
@@ -808,6 +813,7 @@ DrawContext MainWindow::drawContext() const
     context.firstIndividual = mFirstShown->value();
     context.lastIndividual = mLastShown->value();
     context.currentIndividual = mData.CurrentIndividual;
+    context.skipUnselected = mSkipUnselected;
     return context;
 }
 

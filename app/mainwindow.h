@@ -149,6 +149,11 @@ public:
     void setStatusText(int panel, const QString &text);
     // Redraws the current view if data are loaded and the image page is the one shown.
     void redrawIfShown();
+    // Shows a picture drawn by a feature (the comparison of individuals) on the image page; it
+    // is the picture printed and exported until the next drawing.
+    void showPicture(ViewPicture picture);
+    // "Skip unselected individuals in drawing": unselected individuals take no place.
+    void setSkipUnselected(bool skip) { mSkipUnselected = skip; }
     // The default settings file, where the recent list is kept.
     const std::string &settingsFilePath() const { return mSettingsFile; }
     // The recent list changed outside an open (a save): its menu entries follow.
@@ -222,7 +227,7 @@ private:
     ViewPicture mViewPicture;
     std::unique_ptr<QPrinter> mPrinter; // made when first needed: finding printers takes time
     std::optional<PointerLayout> mPointerLayout; // how the last picture was laid out
-    bool mSelectionListBuilt = false;
+    bool mSkipUnselected = true;
 
     QTabWidget *mPages = nullptr;
     ImagePage *mImagePage = nullptr;

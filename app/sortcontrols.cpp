@@ -69,6 +69,7 @@ SortControls::SortControls(MainWindow &window, QWidget *parent)
     layout->addWidget(mSortButton);
     layout->addStretch();
 
+    refreshAlleleChoices();
     connect(&mWindow, &MainWindow::dataSetLoaded, this, [this] {
         clearTreeNode();
         refreshAlleleChoices();
