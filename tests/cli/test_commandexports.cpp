@@ -1,4 +1,5 @@
 #include "cli/clicommand.h"
+#include "commandrun.h"
 #include "core/dataloader.h"
 #include "io/locusfileexport.h"
 #include "io/megaexport.h"
@@ -13,19 +14,8 @@
 namespace rvk::cli {
 namespace {
 
-struct CommandRun
-{
-    int status;
-    std::string out, err;
-};
-
-CommandRun run(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    CommandContext context{out, err};
-    const int status = runCommandLine(args, context);
-    return {status, out.str(), err.str()};
-}
+using cli::CommandRun;
+CommandRun run(const std::vector<std::string> &args) { return runCli(args); }
 
 // The example data as the window would hold them after opening path.
 struct Loaded

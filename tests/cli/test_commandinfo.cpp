@@ -1,4 +1,5 @@
 #include "cli/clicommand.h"
+#include "commandrun.h"
 #include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -8,19 +9,8 @@
 namespace rvk::cli {
 namespace {
 
-struct CommandRun
-{
-    int status;
-    std::string out, err;
-};
-
-CommandRun run(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    CommandContext context{out, err};
-    const int status = runCommandLine(args, context);
-    return {status, out.str(), err.str()};
-}
+using cli::CommandRun;
+CommandRun run(const std::vector<std::string> &args) { return runCli(args); }
 
 TEST(CliInfo, ListsTheGroupsOfTheExampleData)
 {

@@ -1,4 +1,5 @@
 #include "cli/clicommand.h"
+#include "commandrun.h"
 #include "core/dataloader.h"
 #include "render/drawcontext.h"
 #include "render/linkagegroupview.h"
@@ -16,14 +17,12 @@
 namespace rvk::cli {
 namespace {
 
-int run(std::vector<std::string> args, std::string *err = nullptr)
+int run(const std::vector<std::string> &args, std::string *err = nullptr)
 {
-    std::ostringstream out, errors;
-    CommandContext context{out, errors};
-    const int status = runCommandLine(args, context);
+    const CommandRun r = runCli(args);
     if (err)
-        *err = errors.str();
-    return status;
+        *err = r.err;
+    return r.status;
 }
 
 TEST(CliRender, DrawsTheSamePictureAsTheLinkageGroupView)

@@ -1,4 +1,5 @@
 #include "cli/clicommand.h"
+#include "commandrun.h"
 #include "core/dataloader.h"
 #include "io/spreadsheetwriter.h"
 #include "settings/alleletable.h"
@@ -15,19 +16,8 @@
 namespace rvk::cli {
 namespace {
 
-struct StatsRun
-{
-    int status;
-    std::string out, err;
-};
-
-StatsRun run(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    CommandContext context{out, err};
-    const int status = runCommandLine(args, context);
-    return {status, out.str(), err.str()};
-}
+using StatsRun = cli::CommandRun;
+StatsRun run(const std::vector<std::string> &args) { return runCli(args); }
 
 struct Example
 {
