@@ -1,6 +1,5 @@
 #include "app/markerstatisticswindow.h"
 
-#include "app/imagepage.h"
 #include "app/mainwindow.h"
 #include "core/userinterface.h"
 #include "io/spreadsheetwriter.h"
@@ -284,13 +283,8 @@ void MarkerStatisticsWindow::run()
     show();
     raise();
 
-    showConsensus(drawConsensusPicture(statistics->consensusGroups(), data.popt, mWindow.alleles(), mWindow.drawContext()));
-}
-
-void MarkerStatisticsWindow::showConsensus(const ViewPicture &picture)
-{
-    if (ImagePage *page = mWindow.imagePage())
-        page->setPicture(renderPictureToImage(picture));
+    // The consensus is then the picture printed and exported, until the next drawing.
+    mWindow.showPicture(drawConsensusPicture(statistics->consensusGroups(), data.popt, mWindow.alleles(), mWindow.drawContext()));
 }
 
 void MarkerStatisticsWindow::clearPie()

@@ -104,8 +104,6 @@ public:
 
 private:
     void clearPie();
-    // The consensus genotype in place of the main picture.
-    void showConsensus(const ViewPicture &picture);
 
     MainWindow &mWindow;
     std::shared_ptr<const MarkerStatistics> mStatistics;

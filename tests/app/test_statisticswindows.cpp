@@ -310,6 +310,10 @@ TEST(MarkerStatisticsWindow, RunPutsTheConsensusInPlaceOfTheMainPicture)
     const ViewPicture consensus = drawConsensusPicture(shown->statistics()->consensusGroups(), f.window->data().popt,
                                                        table, f.window->drawContext());
     EXPECT_EQ(f.window->imagePage()->picture().size(), QSize(consensus.width(), consensus.height()));
+    // Printed and exported as it is shown.
+    EXPECT_EQ(f.window->viewPicture().width(), consensus.width());
+    EXPECT_EQ(f.window->viewPicture().height(), consensus.height());
+    EXPECT_EQ(f.window->viewPicture().operationCount(), consensus.operationCount());
 }
 
 TEST(MarkerStatisticsWindow, SavesWriteTheTreeAndTheGrid)
