@@ -37,6 +37,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -1156,6 +1157,13 @@ bool MainWindow::event(QEvent *event)
         firstActivation();
         return handled;
     }
+    // Without a window manager (a bare X server, a kiosk session) the window is shown but never
+    // activated: the files named at start are then opened once the shown window has settled.
+    if (event->type() == QEvent::Show && mFirstActivation && !mOptions.startFiles.isEmpty())
+        QTimer::singleShot(500, this, [this] {
+            if (mFirstActivation)
+                firstActivation();
+        });
     return QMainWindow::event(event);
 }
 

@@ -18,6 +18,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QDropEvent>
+#include <QEventLoop>
+#include <QTimer>
 #include <QPdfWriter>
 #include <QLabel>
 #include <QMenu>
@@ -265,6 +267,20 @@ TEST(MainWindowOpen, CommandLineFilesOpenTogetherAtTheFirstActivationOnly)
 
     started.activate();
     EXPECT_EQ(started.window->data().GroupCount(), 2) << "a later activation opens nothing";
+}
+
+TEST(MainWindowOpen, CommandLineFilesOpenOnceWhenTheShownWindowIsNeverActivated)
+{
+    WindowFixture f;
+    const QString a = QString::fromStdString(f.folder.write("a.rvk", Chr1));
+    WindowFixture started({a});
+    started.window->show();
+    QEventLoop settle;
+    QTimer::singleShot(800, &settle, &QEventLoop::quit);
+    settle.exec();
+    EXPECT_EQ(started.groupItems(), QStringList{"1: chr1"});
+    started.activate();
+    EXPECT_EQ(started.window->data().GroupCount(), 1);
 }
 
 TEST(MainWindowOpen, MalformedSecondFileIsReportedAndTheFirstGroupStays)
