@@ -20,7 +20,7 @@ namespace {
 
 QString toQt(const std::string &text) { return QString::fromStdString(text); }
 
-std::optional<FontSpec> askFont(QWidget *parent, const FontSpec &current)
+std::optional<FontDescription> askFont(QWidget *parent, const FontDescription &current)
 {
     QFont font(toQt(current.name), current.size);
     font.setBold(current.bold);
@@ -28,7 +28,7 @@ std::optional<FontSpec> askFont(QWidget *parent, const FontSpec &current)
     const QFont chosen = QFontDialog::getFont(&accepted, font, parent);
     if (!accepted)
         return std::nullopt;
-    FontSpec result = current;
+    FontDescription result = current;
     result.name = chosen.family().toStdString();
     result.size = chosen.pointSize() > 0 ? chosen.pointSize() : current.size;
     result.bold = chosen.bold();
@@ -37,7 +37,7 @@ std::optional<FontSpec> askFont(QWidget *parent, const FontSpec &current)
 
 } // namespace
 
-QString DrawingOptionsPage::fontCaption(const FontSpec &font)
+QString DrawingOptionsPage::fontCaption(const FontDescription &font)
 {
     return toQt(formatText("%s (%d)", {font.name, font.size}));
 }
@@ -78,7 +78,7 @@ QCheckBox *DrawingOptionsPage::addFlag(const char *name, const QString &caption,
 DrawingOptionsPage::DrawingOptionsPage(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DrawingOptionsPage"));
-    mChooseFont = [this](const FontSpec &current) { return askFont(this, current); };
+    mChooseFont = [this](const FontDescription &current) { return askFont(this, current); };
 
     auto *sizes = new QGroupBox(QStringLiteral("Sizes"));
     auto *grid = new QGridLayout(sizes);

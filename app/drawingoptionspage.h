@@ -24,7 +24,7 @@ class DrawingOptionsPage : public QWidget
     Q_OBJECT
 
 public:
-    using FontChooser = std::function<std::optional<FontSpec>(const FontSpec &current)>;
+    using FontChooser = std::function<std::optional<FontDescription>(const FontDescription &current)>;
 
     explicit DrawingOptionsPage(QWidget *parent = nullptr);
 
@@ -40,7 +40,7 @@ public:
     void chooseQtlFont();
 
     // "Arial (8)": the caption of a font's sample label.
-    static QString fontCaption(const FontSpec &font);
+    static QString fontCaption(const FontDescription &font);
 
 signals:
     // Any option changed by the user.

@@ -259,7 +259,7 @@ public:
     void setPen(const PenSpec &pen) override { mTarget.setPen(pen); }
     void setBrush(const BrushSpec &brush) override { mTarget.setBrush(brush); }
     void setBrushPattern(int k) override { mTarget.setBrushPattern(k); }
-    void setFont(const FontSpec &font) override { mTarget.setFont(font); }
+    void setFont(const FontDescription &font) override { mTarget.setFont(font); }
     void moveTo(int x, int y) override { mTarget.moveTo(x, y + mDy); }
     void lineTo(int x, int y) override { mTarget.lineTo(x, y + mDy); }
     void rectangle(int x1, int y1, int x2, int y2) override { mTarget.rectangle(x1, y1 + mDy, x2, y2 + mDy); }
@@ -285,7 +285,7 @@ public:
     }
     PenSpec pen() const override { return mTarget.pen(); }
     BrushSpec brush() const override { return mTarget.brush(); }
-    FontSpec font() const override { return mTarget.font(); }
+    FontDescription font() const override { return mTarget.font(); }
     int fontResolution() const override { return mTarget.fontResolution(); }
 
 private:
@@ -381,7 +381,7 @@ AllInOneView::Layout AllInOneView::layout(DrawSurface &surface) const
 
     layout.markSpace = o.markspace;
     if (o.autosize) {
-        const FontSpec before = surface.font();
+        const FontDescription before = surface.font();
         surface.setFont(o.markerFont);
         const int group = std::clamp(mContext.group, 0, mData.GroupCount() - 1);
         const int widest = widestMarkerLabel(surface, mData.GroupLoci(group));
@@ -434,7 +434,7 @@ void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
     const DrawingOptions &o = mContext.options;
     const double z = mContext.zoom;
     surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
-    FontSpec font = startMarkerFont(mContext);
+    FontDescription font = startMarkerFont(mContext);
     surface.setFont(font);
     if (!layout.hasMapLength) {
         surface.textOut(roundInt(10 * z), roundInt(z * o.topmargin), NoMapLengthNotice);
@@ -521,7 +521,7 @@ void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
         surface.moveTo(tm + 3, v - 3);
         surface.lineTo(xmax, v - 3);
         surface.rectangle(tm + 3, v - 3, xmax, v + roundInt(16 * z));
-        FontSpec legendFont = surface.font();
+        FontDescription legendFont = surface.font();
         legendFont.size += 1;
         legendFont.bold = true;
         surface.setFont(legendFont);
@@ -597,7 +597,7 @@ void AllInOneView::paintForPrint(DrawSurface &page, int height, int width, doubl
         surface.moveTo(roundInt(f), roundInt(f * tm));
         drawCmRuler(surface, context, geometry, roundInt(f), th, last);
 
-        FontSpec font = o.markerFont;
+        FontDescription font = o.markerFont;
         font.size += 2;
         surface.setFont(font);
         surface.textOut(width - roundInt(surface.textWidth("__") / f), geometry.y(0.5 * last) - surface.textHeight("H") / 2,
@@ -635,7 +635,7 @@ void AllInOneView::paintForPrint(DrawSurface &page, int height, int width, doubl
         }
 
         surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
-        FontSpec black = o.markerFont;
+        FontDescription black = o.markerFont;
         black.color = Black;
         surface.setFont(black);
 

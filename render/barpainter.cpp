@@ -168,9 +168,9 @@ char displayCode(const Tlocinfo &locus, std::string_view genotype, int bar, cons
     return DisplayCoder(popt, deducePhase, table).code(locus, genotype, bar);
 }
 
-FontSpec startMarkerFont(const DrawContext &context, bool shrinkWhenZoomedOut)
+FontDescription startMarkerFont(const DrawContext &context, bool shrinkWhenZoomedOut)
 {
-    FontSpec font = context.options.markerFont;
+    FontDescription font = context.options.markerFont;
     const double z = context.zoom;
     if (shrinkWhenZoomedOut && z < 1)
         font.size -= roundInt(0.5 / z);
@@ -470,7 +470,7 @@ void drawLegend(DrawSurface &surface, const AlleleTable &table, const DrawContex
     pen.width = 1;
     surface.setPen(pen);
 
-    FontSpec font = surface.font();
+    FontDescription font = surface.font();
     font.size += 1;
     font.bold = true;
     surface.setFont(font);
@@ -499,7 +499,7 @@ void drawFooter(DrawSurface &surface, const DrawContext &context, int width, int
 {
     if (!context.options.showtext)
         return;
-    FontSpec font = surface.font();
+    FontDescription font = surface.font();
     font.size += 2;
     surface.setFont(font);
     surface.textOut(width / 3, height - textHeight,

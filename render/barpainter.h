@@ -70,7 +70,7 @@ char displayCode(const Tlocinfo &locus, std::string_view genotype, int bar, cons
 
 // The marker font at the start of a drawing: on screen growing with the zoom, and with
 // shrinkWhenZoomedOut (the linkage-group view) smaller when zoomed out.
-FontSpec startMarkerFont(const DrawContext &context, bool shrinkWhenZoomedOut = false);
+FontDescription startMarkerFont(const DrawContext &context, bool shrinkWhenZoomedOut = false);
 
 // The colour-mode brush style of allele-table hatch k.
 BrushSpec::Style hatchStyle(int hatch);

@@ -80,21 +80,21 @@ void DrawSurface::setPenColor(Rgb color)
 
 void DrawSurface::setFontSize(int size)
 {
-    FontSpec f = font();
+    FontDescription f = font();
     f.size = size;
     setFont(f);
 }
 
 void DrawSurface::setFontColor(Rgb color)
 {
-    FontSpec f = font();
+    FontDescription f = font();
     f.color = color;
     setFont(f);
 }
 
 void DrawSurface::setFontBold(bool bold)
 {
-    FontSpec f = font();
+    FontDescription f = font();
     f.bold = bold;
     setFont(f);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/alleletable.h"
-#include "settings/fontspec.h"
+#include "settings/fontdescription.h"
 
 #include <string>
 
@@ -40,7 +40,7 @@ public:
     // A brush of HatchPatterns entry k: 0 bits in the font colour, 1 bits in the brush colour.
     // Entry 7 sets the clear style.
     virtual void setBrushPattern(int k) = 0;
-    virtual void setFont(const FontSpec &font) = 0;
+    virtual void setFont(const FontDescription &font) = 0;
 
     virtual void moveTo(int x, int y) = 0;
     virtual void lineTo(int x, int y) = 0;
@@ -57,7 +57,7 @@ public:
     // Current state, for painters that change one property at a time.
     virtual PenSpec pen() const = 0;
     virtual BrushSpec brush() const = 0;
-    virtual FontSpec font() const = 0;
+    virtual FontDescription font() const = 0;
 
     // Pixels per inch at which this surface turns font points into pixels. A recorded picture
     // measures its texts at 96; replaying it onto a finer device scales its fonts by this.

@@ -154,7 +154,7 @@ void EmfSurface::setBrush(const BrushSpec &brush)
 
 void EmfSurface::setBrushPattern(int k) { setBrush(patternBrushSpec(k)); }
 
-void EmfSurface::setFont(const FontSpec &font)
+void EmfSurface::setFont(const FontDescription &font)
 {
     if (font == mFont)
         return;

@@ -28,7 +28,7 @@ public:
     void setPen(const PenSpec &pen) override;
     void setBrush(const BrushSpec &brush) override;
     void setBrushPattern(int k) override;
-    void setFont(const FontSpec &font) override;
+    void setFont(const FontDescription &font) override;
 
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
@@ -44,7 +44,7 @@ public:
 
     PenSpec pen() const override { return mPen; }
     BrushSpec brush() const override { return mBrush; }
-    FontSpec font() const override { return mFont; }
+    FontDescription font() const override { return mFont; }
 
 private:
     bool append(char *record);
@@ -60,7 +60,7 @@ private:
     std::string mError;
     PenSpec mPen;
     BrushSpec mBrush;
-    FontSpec mFont;
+    FontDescription mFont;
     FontCache mFonts;
     bool mPenValid = false;
     bool mBrushValid = false;

@@ -63,7 +63,7 @@ int fontPixelSize(int points, int dotsPerInch)
     return std::max(1, static_cast<int>((scaled + 36) / 72));
 }
 
-QFont resolvedFont(const FontSpec &font, int dotsPerInch)
+QFont resolvedFont(const FontDescription &font, int dotsPerInch)
 {
     QFont result(resolvedFontFamily(font.name));
     result.setPixelSize(fontPixelSize(font.size, dotsPerInch));
@@ -73,7 +73,7 @@ QFont resolvedFont(const FontSpec &font, int dotsPerInch)
     return result;
 }
 
-const FontCache::Entry &FontCache::get(const FontSpec &spec)
+const FontCache::Entry &FontCache::get(const FontDescription &spec)
 {
     for (size_t i = 0; i < mEntries.size(); ++i) {
         if (mEntries[i]->spec == spec) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/fontspec.h"
+#include "settings/fontdescription.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -21,10 +21,10 @@ QString resolvedFontFamily(const std::string &name);
 // nearest pixel as the old surfaces did (8 points at 96 dpi = 11 pixels).
 int fontPixelSize(int points, int dotsPerInch);
 
-// The QFont every surface draws and measures a FontSpec with: the resolved family at a pixel
+// The QFont every surface draws and measures a FontDescription with: the resolved family at a pixel
 // size, no kerning (texts are as wide as the sum of their characters) and no antialiasing, so
 // pictures are the same pixel for pixel wherever they are painted.
-QFont resolvedFont(const FontSpec &font, int dotsPerInch);
+QFont resolvedFont(const FontDescription &font, int dotsPerInch);
 
 // A few recently used fonts with their metrics: painters switch between two or three fonts,
 // and building a QFont with metrics for every switch would dominate text-heavy drawings.
@@ -34,11 +34,11 @@ public:
     explicit FontCache(int dotsPerInch = 96) : mDotsPerInch(dotsPerInch) {}
     struct Entry
     {
-        FontSpec spec;
+        FontDescription spec;
         QFont font;
         QFontMetrics metrics;
     };
-    const Entry &get(const FontSpec &spec);
+    const Entry &get(const FontDescription &spec);
     int dotsPerInch() const { return mDotsPerInch; }
 
 private:

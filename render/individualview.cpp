@@ -120,7 +120,7 @@ void paintGenome(DrawSurface &surface, AlleleTable &table, const DrawContext &co
 
     const int th = surface.textHeight("8H8H");
     surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
-    FontSpec markerFont = startMarkerFont(context);
+    FontDescription markerFont = startMarkerFont(context);
     surface.setFont(markerFont);
     surface.setBrushStyle(BrushSpec::Style::Solid);
     markerFont.size -= 1;
@@ -150,7 +150,7 @@ void paintGenome(DrawSurface &surface, AlleleTable &table, const DrawContext &co
         // Group name under the bar.
         surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
         surface.setBrush(BrushSpec{rgb(255, 255, 255), BrushSpec::Style::Solid, -1});
-        FontSpec font = surface.font();
+        FontDescription font = surface.font();
         font.size += 1;
         surface.setFont(font);
         surface.textOutRotated(C - 1, painter.lastSegmentEnd() + 10, genome.groups[static_cast<size_t>(g)].name, 270);
@@ -179,7 +179,7 @@ void paintGenome(DrawSurface &surface, AlleleTable &table, const DrawContext &co
 
         font.color = Black;
         surface.setFont(font);
-        const FontSpec labelFont = font;
+        const FontDescription labelFont = font;
         PenSpec pen{rgb(128, 128, 128), 1, PenSpec::Style::Solid};
         surface.setPen(pen);
         for (const MarkerLabel &label : labels) {
@@ -235,7 +235,7 @@ void paintGenome(DrawSurface &surface, AlleleTable &table, const DrawContext &co
     }
 
     if (!genome.footer.empty()) {
-        FontSpec font = surface.font();
+        FontDescription font = surface.font();
         font.size += 1;
         surface.setFont(font);
         surface.textOut(offset + 15 * spacing, genome.height - roundInt(2.5 * surface.textHeight("8")), genome.footer);

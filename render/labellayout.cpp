@@ -387,7 +387,7 @@ void drawMarkerLabels(DrawSurface &surface, const std::vector<Tlocinfo> &loci, c
     pen.color = lineColour;
     pen.style = PenSpec::Style::Solid;
     surface.setPen(pen);
-    const FontSpec *current = nullptr;
+    const FontDescription *current = nullptr;
     for (const MarkerLabel &label : labels) {
         const Tlocinfo &locus = loci[static_cast<size_t>(label.locus)];
         const bool qtl = locus.QtlStart != 0;
@@ -418,7 +418,7 @@ void drawMarkerLabels(DrawSurface &surface, const std::vector<Tlocinfo> &loci, c
             text += " " + locus.Phase;
         if (o.drawpos)
             text += formatText(" %2.1f", {locus.Position});
-        const FontSpec *font = qtl ? &o.qtlFont : &o.markerFont;
+        const FontDescription *font = qtl ? &o.qtlFont : &o.markerFont;
         if (font != current) {
             surface.setFont(*font);
             current = font;

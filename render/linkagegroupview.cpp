@@ -102,7 +102,7 @@ void LinkageGroupView::paint(DrawSurface &surface, const Layout &layout) const
     PenSpec pen = surface.pen();
     pen.color = rgb(0, 0, 0);
     surface.setPen(pen);
-    FontSpec font = surface.font();
+    FontDescription font = surface.font();
     font.color = rgb(0, 0, 0);
     surface.setFont(font);
 

@@ -17,9 +17,9 @@ int roundInt(double value) { return static_cast<int>(roundHalfEven(value)); }
 constexpr Rgb Black = rgb(0, 0, 0);
 constexpr int RayLength = 1000; // slice rays reach far beyond the picture; the pie clips them
 
-FontSpec pieFont()
+FontDescription pieFont()
 {
-    FontSpec font;
+    FontDescription font;
     font.name = "Arial";
     font.size = 13;
     font.bold = true;

@@ -87,7 +87,7 @@ void PainterSurface::setBrush(const BrushSpec &brush)
 
 void PainterSurface::setBrushPattern(int k) { setBrush(patternBrushSpec(k)); }
 
-void PainterSurface::setFont(const FontSpec &font)
+void PainterSurface::setFont(const FontDescription &font)
 {
     if (font.color != mFont.color && mBrush.style == BrushSpec::Style::Pattern)
         mQtBrushValid = false; // the pattern's ink is the font colour

@@ -36,7 +36,7 @@ public:
     void setPen(const PenSpec &pen) override;
     void setBrush(const BrushSpec &brush) override;
     void setBrushPattern(int k) override;
-    void setFont(const FontSpec &font) override;
+    void setFont(const FontDescription &font) override;
 
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
@@ -52,7 +52,7 @@ public:
 
     PenSpec pen() const override { return mPen; }
     BrushSpec brush() const override { return mBrush; }
-    FontSpec font() const override { return mFont; }
+    FontDescription font() const override { return mFont; }
 
 private:
     void start();
@@ -70,7 +70,7 @@ private:
     bool mTexturesAsImages = false;
     PenSpec mPen;
     BrushSpec mBrush;
-    FontSpec mFont;
+    FontDescription mFont;
     QPoint mCurrent;
     FontCache mFonts;
     QBrush mQtBrush;

@@ -13,8 +13,8 @@ PictureRecorder::PictureRecorder(ViewPicture &picture) : mPicture(picture)
     if (!mPicture.isEmpty()) {
         record(ViewPicture::Op::SetPen, {word(mPen.color), mPen.width, static_cast<std::int32_t>(mPen.style)});
         record(ViewPicture::Op::SetBrush, {word(mBrush.color), static_cast<std::int32_t>(mBrush.style), mBrush.pattern});
-        mFont = FontSpec{};
-        FontSpec start = mFont;
+        mFont = FontDescription{};
+        FontDescription start = mFont;
         mFont.size = -1;
         setFont(start);
     }
@@ -53,7 +53,7 @@ void PictureRecorder::setBrush(const BrushSpec &brush)
 
 void PictureRecorder::setBrushPattern(int k) { setBrush(patternBrushSpec(k)); }
 
-void PictureRecorder::setFont(const FontSpec &font)
+void PictureRecorder::setFont(const FontDescription &font)
 {
     if (font == mFont)
         return;

@@ -24,7 +24,7 @@ public:
     void setPen(const PenSpec &pen) override;
     void setBrush(const BrushSpec &brush) override;
     void setBrushPattern(int k) override;
-    void setFont(const FontSpec &font) override;
+    void setFont(const FontDescription &font) override;
 
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
@@ -40,7 +40,7 @@ public:
 
     PenSpec pen() const override { return mPen; }
     BrushSpec brush() const override { return mBrush; }
-    FontSpec font() const override { return mFont; }
+    FontDescription font() const override { return mFont; }
 
     ViewPicture &picture() { return mPicture; }
 
@@ -51,7 +51,7 @@ private:
     ViewPicture &mPicture;
     PenSpec mPen;
     BrushSpec mBrush;
-    FontSpec mFont;
+    FontDescription mFont;
     FontCache mFonts;
     // Font names are few; each is stored once in the text pool.
     std::vector<std::pair<std::string, std::pair<std::int32_t, std::int32_t>>> mFontNames;

@@ -64,10 +64,10 @@ void ViewPicture::play(DrawSurface &surface, const Transform &t) const
 {
     const PenSpec savedPen = surface.pen();
     const BrushSpec savedBrush = surface.brush();
-    const FontSpec savedFont = surface.font();
+    const FontDescription savedFont = surface.font();
     surface.setPen(PenSpec{});
     surface.setBrush(BrushSpec{});
-    FontSpec startFont;
+    FontDescription startFont;
     startFont.size = t.fontSize(startFont.size);
     surface.setFont(startFont);
     surface.moveTo(t.x(0), t.y(0));
@@ -88,7 +88,7 @@ void ViewPicture::play(DrawSurface &surface, const Transform &t) const
             w += 4;
             break;
         case Op::SetFont:
-            surface.setFont(FontSpec{text(w[1], w[2]), t.fontSize(w[3]), static_cast<Rgb>(w[4]), w[5] != 0});
+            surface.setFont(FontDescription{text(w[1], w[2]), t.fontSize(w[3]), static_cast<Rgb>(w[4]), w[5] != 0});
             w += 6;
             break;
         case Op::MoveTo:

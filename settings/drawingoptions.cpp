@@ -18,9 +18,9 @@ void DrawingOptions::setColorMode(ColorMode mode)
 }
 
 namespace {
-void makeUsable(FontSpec &font)
+void makeUsable(FontDescription &font)
 {
-    const FontSpec defaults;
+    const FontDescription defaults;
     if (font.name.empty())
         font.name = defaults.name;
     if (font.size <= 0)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/fontspec.h"
+#include "settings/fontdescription.h"
 
 #include <string>
 
@@ -59,8 +59,8 @@ struct DrawingOptions
     bool showtext = true;    // "Footer text:"
     std::string Customtext;  // the footer text
     ColorMode colorMode = ColorMode::Color;
-    FontSpec markerFont;     // sample label Dummylabel
-    FontSpec qtlFont;        // sample label qtllabel
+    FontDescription markerFont;     // sample label Dummylabel
+    FontDescription qtlFont;        // sample label qtllabel
 
     bool blackAndWhite() const { return colorMode == ColorMode::BlackAndWhite; }
     bool useHatch() const { return hatchgrp == HatchGroup::UseHatch; }

@@ -30,7 +30,7 @@ constexpr Rgb LargestColor = 0xFFFFFF;
 
 std::string keyOf(int number) { return formatText("%d", {number}); }
 
-void writeFont(IniFile &ini, const char *section, const FontSpec &font)
+void writeFont(IniFile &ini, const char *section, const FontDescription &font)
 {
     ini.writeString(section, "name", font.name);
     ini.writeInteger(section, "size", font.size);
@@ -46,9 +46,9 @@ Rgb readColor(const IniFile &ini, const char *section, const std::string &key, R
     return static_cast<Rgb>(value);
 }
 
-void readFont(const IniFile &ini, const char *section, FontSpec &font)
+void readFont(const IniFile &ini, const char *section, FontDescription &font)
 {
-    const FontSpec defaults;
+    const FontDescription defaults;
     font.name = ini.readString(section, "name", defaults.name);
     font.size = ini.readInteger(section, "size", defaults.size);
     font.color = readColor(ini, section, "color", defaults.color);

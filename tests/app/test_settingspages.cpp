@@ -145,8 +145,8 @@ TEST(DrawingOptionsPageRules, ControlsFollowEachOther)
     EXPECT_EQ(redraws, 2);
 
     EXPECT_EQ(page.findChild<QLabel *>("Dummylabel")->text(), "Arial (8)");
-    FontSpec chosen{"Courier", 12, rgb(0, 0, 255), true};
-    page.setFontChooser([&](const FontSpec &) { return chosen; });
+    FontDescription chosen{"Courier", 12, rgb(0, 0, 255), true};
+    page.setFontChooser([&](const FontDescription &) { return chosen; });
     page.chooseQtlFont();
     EXPECT_EQ(page.options().qtlFont, chosen);
     EXPECT_EQ(page.findChild<QLabel *>("qtllabel")->text(), "Courier (12)");

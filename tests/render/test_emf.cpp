@@ -188,7 +188,7 @@ TEST(EmfSurface, MeasuresTextsLikeTheRecorder)
     EmfSurface emf(folder.file("m.emf"), 10, 10);
     ViewPicture picture;
     PictureRecorder recorder(picture);
-    const FontSpec font{"Arial", 11, 0, true};
+    const FontDescription font{"Arial", 11, 0, true};
     emf.setFont(font);
     recorder.setFont(font);
     EXPECT_EQ(emf.textWidth("marker 12.5"), recorder.textWidth("marker 12.5"));

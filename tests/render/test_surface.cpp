@@ -114,7 +114,7 @@ TEST(SurfaceHelpers, PenAndFontHelpersChangeOnlyTheirProperty)
     surface.setFontSize(12);
     surface.setFontBold(true);
     surface.setFontColor(Green);
-    EXPECT_EQ(surface.font(), (FontSpec{"Tahoma", 12, Green, true}));
+    EXPECT_EQ(surface.font(), (FontDescription{"Tahoma", 12, Green, true}));
 }
 
 TEST(PainterSurface, RectangleLeavesOutRightAndBottomEdges)
@@ -483,7 +483,7 @@ TEST(ViewPicture, RecorderMeasuresTextsAsTheBitmapDoes)
     PictureRecorder recorder(picture);
     QImage image = blankImage(10, 10);
     PainterSurface bitmap(image);
-    for (const FontSpec &font : {FontSpec{}, FontSpec{"Arial", 13, Black, true}, FontSpec{"Tahoma", 9, Black, false}}) {
+    for (const FontDescription &font : {FontDescription{}, FontDescription{"Arial", 13, Black, true}, FontDescription{"Tahoma", 9, Black, false}}) {
         recorder.setFont(font);
         bitmap.setFont(font);
         for (const char *text : {"8HJL", "Legend", "marker_123 45.6"}) {

@@ -46,8 +46,8 @@ DisplaySettings changedSettings()
     d.roundtip = true;
     d.ticks = true;
     d.ShowLegend = false;
-    d.markerFont = FontSpec{"Times New Roman", 11, rgb(10, 20, 30), false};
-    d.qtlFont = FontSpec{"Courier", 9, rgb(200, 0, 0), false};
+    d.markerFont = FontDescription{"Times New Roman", 11, rgb(10, 20, 30), false};
+    d.qtlFont = FontDescription{"Courier", 9, rgb(200, 0, 0), false};
     d.Fillstyle = DrawingOptions::FillStyle::ThreeD;
     d.hatchgrp = DrawingOptions::HatchGroup::UseHatch;
     d.Customtext = "Cross 2024 = F2, 50% done";
