@@ -104,7 +104,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, UserInterface *ui, QWid
       mOwnUi(ui ? nullptr : std::make_unique<QtUserInterface>(this)),
       mUi(ui ? ui : mOwnUi.get()),
       mSettings(options.programFolder.empty() ? programDirectory() : options.programFolder),
-      mRecent(mSettings.programFolder),
+      mRecent(mSettings.recentFiles),
       mLoader(mData, mSettings.alleles, *mUi),
       mOpenUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); })
 {
@@ -895,7 +895,7 @@ void MainWindow::saveSettingsAs()
     const std::string path = mUi->saveFileName("Save Settings", SettingsSaveFilter, mLoader.defaultSettingsName());
     if (path.empty())
         return;
-    storeDataIntoSettings(mData, &mRecent, mSettings);
+    storeDataIntoSettings(mData, mSettings);
     std::string errorText;
     if (!saveSettings(path, mSettings, &errorText))
         mUi->warning(errorText);
@@ -1205,7 +1205,7 @@ void MainWindow::dropEvent(QDropEvent *event)
 void MainWindow::loadSettingsFile(const std::string &path)
 {
     std::string errorText;
-    if (!loadSettingsWithData(path, mData, mSettings, &mRecent, &errorText))
+    if (!loadSettingsWithData(path, mData, mSettings, &errorText))
         mUi->warning(errorText);
     refreshRecentCaptions();
     (mSettings.drawing.blackAndWhite() ? mBlackAndWhiteTool : mColourTool)->setChecked(true);
@@ -1217,7 +1217,7 @@ void MainWindow::loadDefaultSettings() { loadSettingsFile(mSettingsFile); }
 
 void MainWindow::storeDefaultSettings()
 {
-    storeDataIntoSettings(mData, &mRecent, mSettings);
+    storeDataIntoSettings(mData, mSettings);
     std::string errorText;
     if (!saveSettings(mSettingsFile, mSettings, &errorText))
         mUi->warning(errorText);

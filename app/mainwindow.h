@@ -2,7 +2,7 @@
 
 #include "core/dataloader.h"
 #include "core/genotypedata.h"
-#include "core/recentfiles.h"
+#include "settings/recentfiles.h"
 #include "render/drawcontext.h"
 #include "render/pointerinspection.h"
 #include "render/viewpicture.h"

@@ -38,7 +38,7 @@ bool CliSession::open(const std::vector<std::string> &files, const SelectionOpti
 bool CliSession::loadSettingsFile(const std::string &path)
 {
     std::string error;
-    if (loadSettingsWithData(path, data, settings, nullptr, &error))
+    if (loadSettingsWithData(path, data, settings, &error))
         return true;
     ui.warning(error);
     return false;

@@ -1,6 +1,6 @@
 #include "core/datafilewriter.h"
 
-#include "core/recentfiles.h"
+#include "settings/recentfiles.h"
 #include "core/textformat.h"
 #include "core/textlines.h"
 #include "settings/inifile.h"
@@ -207,11 +207,9 @@ std::string DataFileWriter::save(const std::string &chosenPath)
         mUi.error(error);
         return {};
     }
-    if (mRecent && mRecent->push(path) && !mDefaultSettingsPath.empty()) {
-        IniFile ini(mDefaultSettingsPath);
-        if (!ini.load(&error) || !(mRecent->store(ini), ini.save(&error)))
-            mUi.warning(error);
-    }
+    bool changed = false;
+    if (mRecent && !mRecent->remember(path, mDefaultSettingsPath, changed, error))
+        mUi.warning(error);
     if (!misread.empty())
         mUi.warning(readBackWarning(misread));
     mUi.information(savedMessage(path));

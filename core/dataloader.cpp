@@ -3,10 +3,9 @@
 #include "core/datafilereader.h"
 #include "core/mappedtextfile.h"
 #include "core/readexception.h"
-#include "core/recentfiles.h"
+#include "settings/recentfiles.h"
 #include "core/textlines.h"
 #include "settings/alleletable.h"
-#include "settings/inifile.h"
 
 #include <filesystem>
 
@@ -137,17 +136,9 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
         mData.CurrentFilePath = paths[0];
         outcome.captionPath = paths[0];
         mDefaultSettingsName = settingsNameFor(paths[0]);
-        if (mRecent && mRecent->push(paths[0])) {
-            outcome.recentChanged = true;
-            if (!mDefaultSettingsPath.empty()) {
-                // An existing settings file that cannot be read is left alone rather than
-                // replaced by one holding only the recent list.
-                IniFile ini(mDefaultSettingsPath);
-                std::string error;
-                if (!ini.load(&error) || !(mRecent->store(ini), ini.save(&error)))
-                    mUi.warning(error);
-            }
-        }
+        std::string error;
+        if (mRecent && !mRecent->remember(paths[0], mDefaultSettingsPath, outcome.recentChanged, error))
+            mUi.warning(error);
     } else {
         for (size_t i = 0; i < paths.size(); ++i) {
             const std::string &path = paths[i];

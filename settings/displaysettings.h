@@ -2,6 +2,7 @@
 
 #include "settings/alleletable.h"
 #include "settings/drawingoptions.h"
+#include "settings/recentfiles.h"
 
 #include <array>
 #include <string>
@@ -15,7 +16,7 @@ namespace rvk {
 // into it before a save and from it after a load.
 struct DisplaySettings
 {
-    static constexpr int RecentCount = 3;
+    static constexpr int RecentCount = RecentFiles::Count;
 
     DisplaySettings();                                // defaults relative to programDirectory()
     explicit DisplaySettings(std::string programFolder); // programFolder ends in "/"
@@ -25,7 +26,7 @@ struct DisplaySettings
     // The folder of the data file opened last; the open dialog starts there.
     std::string currentPath;
     // The recent data files, entry 0 the newest (keys "1", "2", "3").
-    std::array<std::string, RecentCount> recentFiles;
+    RecentFiles::Entries recentFiles;
     // Check state of each individual in the list, in the current order. A load changes only the
     // entries that exist here, so the caller sizes it to the number of individuals first.
     std::vector<bool> selected;

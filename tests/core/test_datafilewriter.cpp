@@ -1,6 +1,7 @@
 #include "core/datafilewriter.h"
 #include "core/dataloader.h"
-#include "core/recentfiles.h"
+#include "settings/displaysettings.h"
+#include "settings/recentfiles.h"
 #include "core/textformat.h"
 #include "settings/alleletable.h"
 #include "support/scripteduserinterface.h"
@@ -103,7 +104,8 @@ TEST(DataFileWriter, ListeriaReadsBackTheSame)
     LoadedSet original;
     ASSERT_TRUE(original.open(test::examplePath("listeria.rvk")));
     test::ScriptedUserInterface ui;
-    RecentFiles recent("/opt/rvk");
+    DisplaySettings settings("/opt/rvk/");
+    RecentFiles recent(settings.recentFiles);
     DataFileWriter writer(original.data, ui);
     writer.setRecentFiles(&recent, folder.file("rvk.ini"));
     const std::string path = writer.save(folder.file("copy.final.rvk"));

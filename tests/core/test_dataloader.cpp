@@ -1,6 +1,5 @@
 #include "core/dataloader.h"
 #include "core/datasetsettings.h"
-#include "core/recentfiles.h"
 #include "settings/displaysettings.h"
 #include "settings/settingsfile.h"
 #include "settings/alleletable.h"
@@ -29,7 +28,8 @@ struct LoaderFixture : ::testing::Test
     GenotypeData data;
     AlleleTable alleles;
     test::ScriptedUserInterface ui;
-    RecentFiles recent{"/opt/rvk"};
+    DisplaySettings displayed{"/opt/rvk/"};
+    RecentFiles recent{displayed.recentFiles};
     DataLoader loader{data, alleles, ui};
     std::string ini = folder.file("rvk.ini");
 
@@ -182,10 +182,10 @@ TEST_F(LoaderFixture, DataSetSettingsSetTheTicksAndTheRecentList)
     stored.alleles.setColor(codeIndex('a'), rgb(1, 2, 3));
     ASSERT_TRUE(saveSettings(folder.file("data.rvs"), stored));
 
-    DisplaySettings settings("/opt/rvk/");
+    DisplaySettings &settings = displayed;
     loader.setSettingsLoader([&](const std::string &path) {
         std::string error;
-        EXPECT_TRUE(loadSettingsWithData(path, data, settings, &recent, &error)) << error;
+        EXPECT_TRUE(loadSettingsWithData(path, data, settings, &error)) << error;
     });
     loader.OpenFiles({folder.write("data.rvk", singleGroup("g"))});
     // Individual 3 is not in the file's list and stays ticked.
