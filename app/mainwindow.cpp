@@ -38,6 +38,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QStandardPaths>
+#include <QPrinterInfo>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -1085,8 +1087,16 @@ void MainWindow::printerSetup()
 
 QPrinter &MainWindow::printer()
 {
-    if (!mPrinter)
+    if (!mPrinter) {
         mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        // A desktop without a printer still prints: to a PDF file, which the print dialog offers
+        // preselected.
+        if (QPrinterInfo::availablePrinters().isEmpty()) {
+            mPrinter->setOutputFormat(QPrinter::PdfFormat);
+            const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+            mPrinter->setOutputFileName(QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(QStringLiteral("rvk-print.pdf")));
+        }
+    }
     return *mPrinter;
 }
 
