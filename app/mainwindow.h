@@ -112,6 +112,8 @@ public:
     void printDrawing();
     // Prints the current view on one page of device (the printer, or a PDF writer).
     void printTo(QPagedPaintDevice &device);
+    // The printer the print commands use, made when first needed (finding printers takes time).
+    QPrinter &printer();
     // The page "Print Preview" cut from the current picture, and its "  Print ".
     void buildPrintPreview();
     void printPreview();
@@ -209,7 +211,6 @@ private:
     QString openDialogFolder() const;
 
     QString programFile(const QString &name) const;
-    QPrinter &printer();
 
     MainWindowOptions mOptions;
     std::string mSettingsFile;

@@ -21,6 +21,8 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -618,6 +620,16 @@ TEST(MainWindowPicture, FilesClipboardAndPrinterGetTheDrawing)
     }
     EXPECT_GT(test::readWholeFile(pdf).size(), 500u);
     EXPECT_EQ(f.window->imagePage()->picture(), onScreen) << "the screen picture comes back after printing";
+}
+
+TEST(MainWindowPicture, WithoutAPrinterPrintingGoesToAPdfFile)
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "this machine has a printer";
+    WindowFixture f;
+    QPrinter &printer = f.window->printer();
+    EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_TRUE(printer.outputFileName().endsWith(QStringLiteral("rvk-print.pdf")));
 }
 
 TEST(MainWindowPicture, PreviewPageCutsTheCurrentPicture)
