@@ -69,6 +69,59 @@ GroupPlan planGroup(const std::vector<Tlocinfo> &loci, const DisplayCoder &coder
     return plan;
 }
 
+// The map length drawn of every allele in one row. The sum of the allele in hand stays in a
+// register while its run lasts: the same additions in the same order as straight into the
+// array, without a round trip through memory for every marker.
+class DrawnSums
+{
+public:
+    void add(int index, double length)
+    {
+        if (index != mIndex) {
+            mSums[static_cast<size_t>(mIndex)] = mSum;
+            mIndex = index;
+            mSum = mSums[static_cast<size_t>(index)];
+        }
+        mSum += length;
+    }
+    int current() const { return mIndex; }
+
+    // Adds the markers from k on, raw codes, that are no QTL and whose segments end in column
+    // t, so paint nothing; returns the first marker that is not such.
+    int addQuiet(const char *codes, const GroupPlan &plan, const int *segmentEnd, int k, int t)
+    {
+        int index = mIndex;
+        double sum = mSum;
+        const char *qtl = plan.qtl.data();
+        const double *length = plan.length.data();
+        const int n = plan.count;
+        while (k < n && segmentEnd[k] == t && !qtl[k]) {
+            const int next = tableIndex(codes[k]);
+            if (next != index) {
+                mSums[static_cast<size_t>(index)] = sum;
+                index = next;
+                sum = mSums[static_cast<size_t>(index)];
+            }
+            sum += length[k];
+            ++k;
+        }
+        mIndex = index;
+        mSum = sum;
+        return k;
+    }
+
+    const std::array<double, AlleleTable::Size> &finish()
+    {
+        mSums[static_cast<size_t>(mIndex)] = mSum;
+        return mSums;
+    }
+
+private:
+    std::array<double, AlleleTable::Size> mSums{};
+    int mIndex = 0;
+    double mSum = 0.0;
+};
+
 // Paints one row along x the way a bar is painted along y. Neighbouring segments that would
 // paint the same pixels as one figure are drawn as one, and segments narrower than a pixel
 // paint nothing, so a row costs at most a few operations per pixel column however many markers
@@ -152,13 +205,31 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
     pen.color = colourOf(firstIndex, 0);
     Rgb previous = pen.color;
 
-    std::array<double, AlleleTable::Size> drawn{};
+    const bool gradientColour = gradient && colour;
+    const int *segmentEnd = gradientColour ? plan.markerX.data() : plan.boundaryX.data();
     int t = plan.markerX[0];
     int xmax = t;
+    int lastSkipped = -1;
+    int lastSkippedIndex = 0;
+    int previousFrom = -1;
+    int previousIndex = 0;
+    DrawnSums drawn;
+    const bool quietScan = !plan.needsCoding && !row.ticks;
     for (int k = 0; k < n; ++k) {
+        if (quietScan) {
+            const int end = drawn.addQuiet(row.codes, plan, segmentEnd, k, t);
+            if (end > k) {
+                lastSkipped = previousFrom = end - 1;
+                lastSkippedIndex = previousIndex = drawn.current();
+                k = end;
+                if (k == n)
+                    break;
+            }
+        }
         const auto uk = static_cast<size_t>(k);
         const char raw = row.codes[k];
         if (plan.qtl[uk]) {
+            lastSkipped = -1;
             mRun.flush();
             const Rgb qtlColour = mTable.entry(tableIndex(raw)).Color;
             brush = withBrushColor(brush, qtlColour);
@@ -180,10 +251,24 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
             }
         }
         const int index = tableIndex(code);
-        drawn[static_cast<size_t>(index)] += plan.length[uk];
+        drawn.add(index, plan.length[uk]);
         const int xm = plan.markerX[uk];
         if (row.ticks && (mTicks.empty() || mTicks.back() != xm))
             mTicks.push_back(xm);
+        // With many markers to a pixel column most segments end where they start: they paint
+        // nothing and merge with nothing. Only the colour they leave behind counts: the start of
+        // the next gradient, and the pen after the row.
+        if (segmentEnd[uk] == t) {
+            lastSkipped = k;
+            lastSkippedIndex = index;
+            previousFrom = k;
+            previousIndex = index;
+            continue;
+        }
+        if (previousFrom >= 0 && colour)
+            previous = colourOf(previousIndex, previousFrom);
+        previousFrom = -1;
+        lastSkipped = -1;
         int u = plan.boundaryX[uk];
 
         const Rgb c = colourOf(index, k);
@@ -216,10 +301,16 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
         xmax = std::max(xmax, u);
         t = u;
     }
+    if (lastSkipped >= 0) {
+        const Rgb c = colourOf(lastSkippedIndex, lastSkipped);
+        pen.color = colour ? c : Black;
+        brush = segmentBrush(mContext, c, mTable.entry(lastSkippedIndex).Hatch);
+    }
     mRun.flush();
+    const std::array<double, AlleleTable::Size> &sums = drawn.finish();
     for (int i = 0; i < AlleleTable::Size; ++i)
-        if (drawn[static_cast<size_t>(i)] != 0)
-            mTable.entry(i).DrawnLength += drawn[static_cast<size_t>(i)];
+        if (sums[static_cast<size_t>(i)] != 0)
+            mTable.entry(i).DrawnLength += sums[static_cast<size_t>(i)];
 
     if (!mTicks.empty()) {
         pen.color = Black;
@@ -319,15 +410,26 @@ private:
         mFirst = first;
         const size_t n = mLoci.size();
         mBuffer.assign(static_cast<size_t>(Width) * n, UnknownCode);
-        for (size_t k = 0; k < n; ++k) {
-            const std::string &text = mLoci[k].Genotypes;
-            const size_t from = static_cast<size_t>(first);
-            if (from >= text.size())
-                continue;
-            const size_t count = std::min(text.size() - from, static_cast<size_t>(Width));
-            const char *source = text.data() + from;
-            for (size_t j = 0; j < count; ++j)
-                mBuffer[j * n + k] = source[j];
+        // A few loci at a time, so the columns written stay in the cache between loci.
+        constexpr size_t Block = 32;
+        const size_t from = static_cast<size_t>(first);
+        std::array<const char *, Block> sources{};
+        std::array<size_t, Block> counts{};
+        for (size_t k0 = 0; k0 < n; k0 += Block) {
+            const size_t loci = std::min(Block, n - k0);
+            size_t longest = 0;
+            for (size_t i = 0; i < loci; ++i) {
+                const std::string &text = mLoci[k0 + i].Genotypes;
+                counts[i] = from < text.size() ? std::min(text.size() - from, static_cast<size_t>(Width)) : 0;
+                sources[i] = counts[i] > 0 ? text.data() + from : nullptr;
+                longest = std::max(longest, counts[i]);
+            }
+            for (size_t j = 0; j < longest; ++j) {
+                char *target = mBuffer.data() + j * n + k0;
+                for (size_t i = 0; i < loci; ++i)
+                    if (j < counts[i])
+                        target[i] = sources[i][j];
+            }
         }
     }
 
