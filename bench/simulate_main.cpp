@@ -1,6 +1,7 @@
 // rvk-simulate: writes a simulated multi-group data file for benchmarks and manual trials.
 #include "bench/simulateddata.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,6 +39,15 @@ int main(int argc, char *argv[])
     }
     if (out.empty() || parameters.groups < 1 || parameters.groups > 100 || parameters.individuals < 1 || parameters.markers < parameters.groups) {
         std::fprintf(stderr, "usage: rvk-simulate [--groups 1..100] [--individuals N] [--markers N>=groups] [--popt TYPE] [--seed N] --out FILE.rvk\n");
+        return 2;
+    }
+    // The simulator scores one code per individual; cross-pollinators need two and a
+    // segregation type per locus.
+    std::string type = parameters.popt;
+    for (char &c : type)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (type == "cp") {
+        std::fprintf(stderr, "rvk-simulate: cross-pollinator (cp) populations are not simulated; use f2, bc, ri, dh or hap\n");
         return 2;
     }
     const long long bytes = rvk::bench::writeSimulatedDataFile(out, parameters);
