@@ -141,12 +141,6 @@ size_t CodeCollector::append(std::string &out, std::string_view text)
     return n;
 }
 
-void CodeCollector::mark(std::string_view codes)
-{
-    for (unsigned char c : codes)
-        mSeen[c] = 1;
-}
-
 CodeSet CodeCollector::usedCodes() const
 {
     CodeSet used;

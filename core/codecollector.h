@@ -20,8 +20,6 @@ public:
 
     // Appends the codes of text to out; returns how many were appended.
     size_t append(std::string &out, std::string_view text);
-    // Marks the codes of a finished text (already stored as codes) as seen.
-    void mark(std::string_view codes);
 
     CodeSet usedCodes() const;
 

@@ -15,32 +15,6 @@ namespace rvk {
 
 namespace {
 
-// Maps every byte to the code stored for it: itself inside "*".."z", "U" outside.
-const std::array<char, 256> &storedCodeTable()
-{
-    static const std::array<char, 256> table = [] {
-        std::array<char, 256> t{};
-        for (int c = 0; c < 256; ++c)
-            t[static_cast<size_t>(c)] = isGenotypeCode(static_cast<char>(c)) ? static_cast<char>(c) : UnknownCode;
-        return t;
-    }();
-    return table;
-}
-
-// Appends text to out without blanks and tabs; returns the number of characters appended.
-size_t appendWithoutBlanks(std::string &out, std::string_view text)
-{
-    const size_t old = out.size();
-    out.resize(old + text.size());
-    char *write = out.data() + old;
-    for (char c : text)
-        if (c != ' ' && c != '\t')
-            *write++ = c;
-    const size_t appended = static_cast<size_t>(write - (out.data() + old));
-    out.resize(old + appended);
-    return appended;
-}
-
 // Whether text holds "ALIAS": looks for the rare "L" first, since "A" is a common code.
 bool containsAliasWord(std::string_view text)
 {
@@ -85,11 +59,7 @@ int headerInteger(const std::string &value)
 // Annotations at the front of a record's text: "<...>" (segregation type), "{...}" (phase) and
 // "(...)" (free text). Each bracketed text is cut out; segregation and free annotations are
 // appended to the name after one blank.
-struct AnnotationResult
-{
-    bool segregationFound = false;
-    std::string segregation;
-};
+using AnnotationResult = DataFileReader::AnnotationResult;
 
 void extractAnnotations(std::string &text, Tlocinfo &locus, bool storePhase, AnnotationResult &result)
 {
@@ -211,34 +181,10 @@ void DataFileReader::readGenericRecord(LineCursor &cursor, Tlocinfo &locus, Code
     }
     locus.Position = parseDecimal(p).value_or(-1.0);
 
-    std::string rest = removeBlanks(line);
-    const size_t semicolon = rest.find(';');
-    if (semicolon != std::string::npos)
-        rest.resize(semicolon);
-    AnnotationResult annotations;
-    extractAnnotations(rest, locus, true, annotations);
-
-    const size_t target = static_cast<size_t>(mData.nind);
-    std::string &codes = locus.Genotypes;
-    codes.clear();
-    reserveCodes(codes, target);
-    collector.append(codes, rest);
-    while (codes.size() != target) {
-        if (codes.size() > target || !cursor.next(line))
-            failLocus(locus.Name);
-        const size_t start = codes.size();
-        collector.append(codes, line);
-        const std::string_view added = std::string_view(codes).substr(start);
-        if (containsAliasWord(added))
-            failRecordCount();
-        // The first code of a continuation line must be a code as written, not one stored as "U".
-        const size_t firstCode = line.find_first_not_of(" \t");
-        if (added.empty() || firstCode == std::string_view::npos || !isGenotypeCode(line[firstCode]))
-            failLocus(locus.Name);
-    }
+    collectCodes(cursor, locus, line, static_cast<size_t>(mData.nind), false, collector);
 }
 
-void DataFileReader::readCrossPollinatorRecord(LineCursor &cursor, Tlocinfo &locus)
+void DataFileReader::readCrossPollinatorRecord(LineCursor &cursor, Tlocinfo &locus, CodeCollector &collector)
 {
     std::string_view line;
     if (!cursor.next(line))
@@ -251,31 +197,52 @@ void DataFileReader::readCrossPollinatorRecord(LineCursor &cursor, Tlocinfo &loc
     locus.Position = *value;
     locus.QtlStart = locus.QtlEnd = 0.0;
 
-    std::string rest = removeBlanks(line);
+    const AnnotationResult annotations = collectCodes(cursor, locus, line, 2 * static_cast<size_t>(mData.nind), true, collector);
+    if (annotations.segregationFound && annotations.segregation.size() == 7)
+        locus.setSegType(toLower(annotations.segregation));
+}
+
+// The codes of a record: the first line's rest (cut at ";", annotations taken off), then
+// continuation lines until exactly target codes are there. Cross-pollinator continuation lines
+// may carry annotations too; a phase found there is dropped.
+DataFileReader::AnnotationResult DataFileReader::collectCodes(LineCursor &cursor, Tlocinfo &locus, std::string_view firstRest, size_t target,
+                                              bool crossPollinator, CodeCollector &collector)
+{
+    std::string rest = removeBlanks(firstRest);
     const size_t semicolon = rest.find(';');
     if (semicolon != std::string::npos)
         rest.resize(semicolon);
     AnnotationResult annotations;
     extractAnnotations(rest, locus, true, annotations);
 
-    const size_t target = 2 * static_cast<size_t>(mData.nind);
     std::string &codes = locus.Genotypes;
-    codes = std::move(rest);
+    codes.clear();
     reserveCodes(codes, target);
+    collector.append(codes, rest);
+    std::string_view line;
+    std::string annotated;
     while (codes.size() != target) {
         if (codes.size() > target || !cursor.next(line))
             failLocus(locus.Name);
-        std::string text(line);
-        extractAnnotations(text, locus, false, annotations);
-        if (text.find("ALIAS") != std::string::npos)
-            failRecordCount();
+        std::string_view text = line;
+        if (crossPollinator) {
+            annotated.assign(line);
+            extractAnnotations(annotated, locus, false, annotations);
+            text = annotated;
+            if (text.find("ALIAS") != std::string_view::npos)
+                failRecordCount();
+        }
         const size_t start = codes.size();
-        appendWithoutBlanks(codes, text);
-        if (codes.size() == start || !isGenotypeCode(codes[start]))
+        collector.append(codes, text);
+        const std::string_view added = std::string_view(codes).substr(start);
+        if (!crossPollinator && containsAliasWord(added))
+            failRecordCount();
+        // The first code of a continuation line must be a code as written, not one stored as "U".
+        const size_t firstCode = text.find_first_not_of(" \t");
+        if (added.empty() || firstCode == std::string_view::npos || !isGenotypeCode(text[firstCode]))
             failLocus(locus.Name);
     }
-    if (annotations.segregationFound && annotations.segregation.size() == 7)
-        locus.setSegType(toLower(annotations.segregation));
+    return annotations;
 }
 
 void DataFileReader::readNames(LineCursor &cursor, std::vector<std::string> &candidates)
@@ -347,18 +314,13 @@ void DataFileReader::ReadGroup(std::vector<std::string_view> lines)
         group.Name = mData.CurrentGroupName;
         group.PopType = mData.popt;
         group.Loci.reserve(std::min<size_t>(static_cast<size_t>(mData.nloc), lines.size()));
-        const auto &stored = storedCodeTable();
         CodeCollector collector;
         for (int k = 0; k < mData.nloc; ++k) {
             Tlocinfo &locus = group.Loci.emplace_back();
-            if (crossPollinator) {
-                readCrossPollinatorRecord(cursor, locus);
-                for (char &c : locus.Genotypes)
-                    c = stored[static_cast<unsigned char>(c)];
-                collector.mark(locus.Genotypes);
-            } else {
+            if (crossPollinator)
+                readCrossPollinatorRecord(cursor, locus, collector);
+            else
                 readGenericRecord(cursor, locus, collector);
-            }
         }
         const CodeSet used = collector.usedCodes();
         CompletePhases(group.Loci, mData.popt);

@@ -44,6 +44,13 @@ public:
     // An "alias" section was read (it switches on sideways labels).
     bool aliasSectionSeen() const { return mAliasSeen; }
 
+    // What the annotations of a record said: the segregation type, when one was given.
+    struct AnnotationResult
+    {
+        bool segregationFound = false;
+        std::string segregation;
+    };
+
     // The texts the reader reports.
     static std::string locusWarning(const std::string &name);
     static std::string locusError(const std::string &name);
@@ -54,7 +61,9 @@ private:
     class LineCursor;
     void readHeader(LineCursor &cursor);
     void readGenericRecord(LineCursor &cursor, Tlocinfo &locus, CodeCollector &collector);
-    void readCrossPollinatorRecord(LineCursor &cursor, Tlocinfo &locus);
+    void readCrossPollinatorRecord(LineCursor &cursor, Tlocinfo &locus, CodeCollector &collector);
+    AnnotationResult collectCodes(LineCursor &cursor, Tlocinfo &locus, std::string_view firstRest, size_t target,
+                                  bool crossPollinator, CodeCollector &collector);
     void readNames(LineCursor &cursor, std::vector<std::string> &candidates);
     [[noreturn]] void failLocus(const std::string &name);
     [[noreturn]] void failRecordCount();

@@ -41,7 +41,7 @@ TEST(CodeCollector, RemembersTheCodesThatOccurred)
     CodeCollector collector;
     std::string out;
     collector.append(out, std::string(40, 'A') + " BBBBB HHHHH ~" + std::string(40, 'A'));
-    collector.mark("zz");
+    collector.append(out, "zz");
     const CodeSet used = collector.usedCodes();
     for (char c : std::string("ABHUz"))
         EXPECT_TRUE(used.test(static_cast<size_t>(codeIndex(c)))) << c;
