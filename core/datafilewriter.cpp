@@ -202,11 +202,9 @@ std::string DataFileWriter::save(const std::string &chosenPath)
     const std::string path = replaceExtensionAtFirstDot(chosenPath, ".rvk");
     std::vector<std::string> misread;
     const std::string text = fileText(mData, &misread);
-    std::string error;
-    if (!writeFileReplacing(path, text, &error)) {
-        mUi.error(error);
+    if (!writeFileReplacing(path, text, mUi))
         return {};
-    }
+    std::string error;
     bool changed = false;
     if (mRecent && !mRecent->remember(path, mDefaultSettingsPath, changed, error))
         mUi.warning(error);

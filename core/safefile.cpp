@@ -1,5 +1,7 @@
 #include "core/safefile.h"
 
+#include "core/userinterface.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -72,6 +74,15 @@ int makeTemporary(const Target &target, std::string &name)
 } // namespace
 
 std::string unableToWriteMessage(const std::string &path) { return "Unable to write to " + path; }
+
+bool writeFileReplacing(const std::string &path, std::string_view bytes, UserInterface &ui)
+{
+    std::string error;
+    if (writeFileReplacing(path, bytes, &error))
+        return true;
+    ui.error(error);
+    return false;
+}
 
 bool writeFileReplacing(const std::string &path, std::string_view bytes, std::string *errorText)
 {

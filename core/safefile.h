@@ -9,6 +9,8 @@
 
 namespace rvk {
 
+class UserInterface;
+
 // Writes bytes to path. On failure errorText (when given) gets "Unable to write to " + path.
 bool writeFileReplacing(const std::string &path, std::string_view bytes, std::string *errorText = nullptr);
 
@@ -16,6 +18,9 @@ bool writeFileReplacing(const std::string &path, std::string_view bytes, std::st
 // with a temporary path in the target's folder and returns whether it wrote the file there.
 bool writeFileReplacing(const std::string &path, const std::function<bool(const std::string &temporaryPath)> &write,
                         std::string *errorText = nullptr);
+
+// Writes bytes to path; a failure is shown through ui as an error with the text above.
+bool writeFileReplacing(const std::string &path, std::string_view bytes, UserInterface &ui);
 
 std::string unableToWriteMessage(const std::string &path);
 

@@ -78,11 +78,8 @@ std::string LocusFileExport::fileText(const GenotypeData &data, bool unselectedA
 std::string LocusFileExport::write(const std::string &chosenPath, bool unselectedAsUnknown)
 {
     const std::string path = replaceExtensionAtFirstDot(chosenPath, ".loc");
-    std::string error;
-    if (!writeFileReplacing(path, fileText(mData, unselectedAsUnknown), &error)) {
-        mUi.error(error);
+    if (!writeFileReplacing(path, fileText(mData, unselectedAsUnknown), mUi))
         return {};
-    }
     mUi.information(savedMessage(path));
     return path;
 }

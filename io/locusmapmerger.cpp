@@ -349,11 +349,8 @@ std::string LocusMapMerger::merge(const std::string &outputPath, bool separateFi
     }
     mWrittenFiles.clear();
     for (const auto &[path, text] : files) {
-        std::string error;
-        if (!writeFileReplacing(path, text, &error)) {
-            mUi.error(error);
+        if (!writeFileReplacing(path, text, mUi))
             return {};
-        }
         mWrittenFiles.push_back(path);
     }
     mWrittenPath = files.front().first;

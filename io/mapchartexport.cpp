@@ -139,11 +139,8 @@ std::string MapChartExport::write(const std::string &chosenPath, const Options &
     std::string path = chosenPath;
     if (std::filesystem::path(path).extension().empty())
         path += ".mct";
-    std::string error;
-    if (!writeFileReplacing(path, chartText(mData, mAlleles, options) + chartOptionsText(mAlleles, options), &error)) {
-        mUi.error(error);
+    if (!writeFileReplacing(path, chartText(mData, mAlleles, options) + chartOptionsText(mAlleles, options), mUi))
         return {};
-    }
     return path;
 }
 

@@ -63,11 +63,8 @@ std::string MegaExport::fileText(const GenotypeData &data)
 std::string MegaExport::write(const std::string &chosenPath)
 {
     const std::string path = replaceExtensionAtFirstDot(chosenPath, ".meg");
-    std::string error;
-    if (!writeFileReplacing(path, fileText(mData), &error)) {
-        mUi.error(error);
+    if (!writeFileReplacing(path, fileText(mData), mUi))
         return {};
-    }
     mUi.information(savedMessage(path));
     return path;
 }

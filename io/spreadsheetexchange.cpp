@@ -290,12 +290,7 @@ std::string SpreadsheetExchange::recode(bool sortByFrequency)
 
 bool SpreadsheetExchange::saveRecodeLog(const std::string &path)
 {
-    std::string error;
-    if (!writeFileReplacing(path, mRecodeLog, &error)) {
-        mUi.error(error);
-        return false;
-    }
-    return true;
+    return writeFileReplacing(path, mRecodeLog, mUi);
 }
 
 bool SpreadsheetExchange::ImportIntoRvk(GenotypeData &data, AlleleTable &alleles)
