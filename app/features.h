@@ -13,5 +13,11 @@ void installSelectionFeature(MainWindow &window);
 // Saving data, the data edit page, the spreadsheet exchange window, the locus/map merger and the
 // exports to other programs.
 void installDataEditingFeature(MainWindow &window);
+// Linkage disequilibrium: the "LD " page with its tables, list, chart and heat plot.
+void installLdFeature(MainWindow &window);
+// Genetic distances, NJ and UPGMA trees, distance export and the tree window.
+void installDistanceFeature(MainWindow &window);
+// Core subsets: diversity criteria, iterative optimisation and simulated annealing.
+void installCoreSubsetFeature(MainWindow &window);
 
 } // namespace rvk

@@ -145,6 +145,9 @@ void MainWindow::installFeatures()
     installStatisticsFeature(*this);
     installSelectionFeature(*this);
     installDataEditingFeature(*this);
+    installLdFeature(*this);
+    installDistanceFeature(*this);
+    installCoreSubsetFeature(*this);
 }
 
 QList<QAction *> MainWindow::commandActions(const QString &caption) const

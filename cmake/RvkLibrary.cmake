@@ -18,9 +18,10 @@ function(rvk_library name folder)
   endif()
 endfunction()
 
-# rvk_test(NAME FOLDER DEPS...) makes one GoogleTest program of every .cpp in tests/FOLDER.
+# rvk_test(NAME FOLDER DEPS...) makes one GoogleTest program of every .cpp in tests/FOLDER and
+# its subfolders.
 function(rvk_test name folder)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp)
   if(NOT sources)
     return()
   endif()

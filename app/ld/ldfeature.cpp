@@ -1,0 +1,11 @@
+#include "app/features.h"
+
+#include "app/mainwindow.h"
+
+namespace rvk {
+
+void installLdFeature(MainWindow &window)
+{
+}
+
+} // namespace rvk
