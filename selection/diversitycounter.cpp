@@ -1,0 +1,331 @@
+#include "selection/diversitycounter.h"
+
+#include "core/genotypedata.h"
+#include "selection/coresubsetrandom.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace rvk {
+
+namespace {
+
+constexpr double ValueScale = 4294967296.0; // 2^32: locus values are whole multiples of 1 / ValueScale
+constexpr int MaxCodes = 255;
+
+// The genotype of individual at locus as a key: the character, or the two characters of "cp".
+unsigned keyOf(std::string_view genotype)
+{
+    if (genotype.empty())
+        return static_cast<unsigned char>('-');
+    unsigned key = 0;
+    for (char c : genotype)
+        key = key * 256 + static_cast<unsigned char>(c);
+    return key;
+}
+
+bool keyIsMissing(unsigned key)
+{
+    return isDiversityMissingCode(static_cast<char>(key & 0xFF)) || isDiversityMissingCode(static_cast<char>((key >> 8) & 0xFF));
+}
+
+} // namespace
+
+bool DiversityData::build(const GenotypeData &data, std::string *error)
+{
+    mIndividuals = std::max(0, data.nind);
+    mLoci = 0;
+    mGroupStarts.assign(1, 0);
+    mPositions.clear();
+    for (int g = 0; g < data.GroupCount(); ++g) {
+        for (const Tlocinfo &locus : data.GroupLoci(g))
+            mPositions.push_back(locus.Position);
+        mLoci += data.GroupLocusCount(g);
+        mGroupStarts.push_back(mLoci);
+    }
+    mCodes.assign(static_cast<size_t>(mIndividuals) * static_cast<size_t>(mLoci), 0);
+    mDistinct.assign(static_cast<size_t>(mLoci), 0);
+    mMissing.clear();
+
+    // Codes are numbered in the order met; a table per key width finds a key's number.
+    const bool pairs = data.IsCrossPollinator();
+    std::vector<int> numberOf(pairs ? 65536 : 256, -1);
+    std::vector<const Tlocinfo *> loci;
+    for (int g = 0; g < data.GroupCount(); ++g)
+        for (const Tlocinfo &locus : data.GroupLoci(g))
+            loci.push_back(&locus);
+
+    // Loci are copied a block at a time so that both the texts and the rows are walked in order.
+    constexpr int Block = 64;
+    std::vector<unsigned> seen;
+    for (int first = 0; first < mLoci; first += Block) {
+        const int last = std::min(mLoci, first + Block);
+        for (int i = 0; i < mIndividuals; ++i) {
+            std::uint8_t *out = mCodes.data() + static_cast<size_t>(i) * static_cast<size_t>(mLoci);
+            for (int l = first; l < last; ++l) {
+                const unsigned key = keyOf(data.Genotype(*loci[static_cast<size_t>(l)], i)) & (pairs ? 0xFFFF : 0xFF);
+                int &number = numberOf[key];
+                if (number < 0) {
+                    if (static_cast<int>(mMissing.size()) >= MaxCodes) {
+                        if (error)
+                            *error = "too many different genotypes for a core-subset search";
+                        return false;
+                    }
+                    number = static_cast<int>(mMissing.size());
+                    mMissing.push_back(keyIsMissing(key) ? 1 : 0);
+                }
+                out[l] = static_cast<std::uint8_t>(number);
+            }
+        }
+    }
+    std::vector<char> present;
+    for (int l = 0; l < mLoci; ++l) {
+        present.assign(mMissing.size(), 0);
+        int distinct = 0;
+        for (int i = 0; i < mIndividuals; ++i) {
+            char &flag = present[row(i)[l]];
+            distinct += flag == 0;
+            flag = 1;
+        }
+        mDistinct[static_cast<size_t>(l)] = distinct;
+    }
+    return true;
+}
+
+DiversityCounter::DiversityCounter(const DiversityData &data, DiversityCriterion criterion, CoreSubsetRandom &random)
+    : mData(data),
+      mCriterion(criterion),
+      mRandom(random)
+{
+    assign({});
+}
+
+void DiversityCounter::assign(const Subset &subset)
+{
+    const size_t n = static_cast<size_t>(mData.individuals());
+    const size_t loci = static_cast<size_t>(mData.loci());
+    mMembers.assign(n, 0);
+    mMemberCount = 0;
+    if (alleleCriterion()) {
+        mCounts.assign(loci * static_cast<size_t>(mData.codeCount()), 0);
+        mPresent.assign(loci, 0);
+        mLocusValues.assign(loci, 0);
+        mTotal = 0;
+    } else {
+        mRecombining.assign(loci, 0);
+        mMemberIntervals.assign(n, {});
+    }
+    for (size_t i = 0; i < n && i < subset.size(); ++i)
+        if (subset[i])
+            add(static_cast<int>(i));
+}
+
+std::int64_t DiversityCounter::locusValue(int locus, int n, int codeA, int deltaA, int codeB, int deltaB) const
+{
+    const int codes = mData.codeCount();
+    const int *counts = mCounts.data() + static_cast<size_t>(locus) * static_cast<size_t>(codes);
+    int present = 0;
+    double reciprocals = 0.0;
+    for (int k = 0; k < codes; ++k) {
+        int c = counts[k];
+        if (k == codeA)
+            c += deltaA;
+        if (k == codeB)
+            c += deltaB;
+        if (c > 0) {
+            ++present;
+            reciprocals += 1.0 / c;
+        }
+    }
+    double value = 0.0;
+    switch (mCriterion) {
+    case DiversityCriterion::DiversitySum: value = n * reciprocals; break;
+    case DiversityCriterion::AlleleCount: value = present; break;
+    default: value = static_cast<double>(present) / (mData.distinctCodes(locus) + 1); break;
+    }
+    return std::llround(value * ValueScale);
+}
+
+void DiversityCounter::change(int individual, int delta)
+{
+    const std::uint8_t *codes = mData.row(individual);
+    const int codeCount = mData.codeCount();
+    for (int l = 0; l < mData.loci(); ++l) {
+        const int code = codes[l];
+        if (mData.isMissing(code))
+            continue;
+        mCounts[static_cast<size_t>(l) * static_cast<size_t>(codeCount) + static_cast<size_t>(code)] += delta;
+        int &present = mPresent[static_cast<size_t>(l)];
+        present += delta;
+        const std::int64_t value = locusValue(l, present, -1, 0, -1, 0);
+        mTotal += value - mLocusValues[static_cast<size_t>(l)];
+        mLocusValues[static_cast<size_t>(l)] = value;
+    }
+}
+
+void DiversityCounter::add(int individual)
+{
+    char &member = mMembers[static_cast<size_t>(individual)];
+    if (member)
+        return;
+    member = 1;
+    ++mMemberCount;
+    if (alleleCriterion()) {
+        change(individual, 1);
+        return;
+    }
+    std::vector<int> &intervals = mMemberIntervals[static_cast<size_t>(individual)];
+    recombinations(individual, intervals);
+    for (int interval : intervals)
+        ++mRecombining[static_cast<size_t>(interval)];
+}
+
+void DiversityCounter::remove(int individual)
+{
+    char &member = mMembers[static_cast<size_t>(individual)];
+    if (!member)
+        return;
+    member = 0;
+    --mMemberCount;
+    if (alleleCriterion()) {
+        change(individual, -1);
+        return;
+    }
+    std::vector<int> &intervals = mMemberIntervals[static_cast<size_t>(individual)];
+    for (int interval : intervals)
+        --mRecombining[static_cast<size_t>(interval)];
+    intervals.clear();
+}
+
+double DiversityCounter::value() const
+{
+    if (alleleCriterion())
+        return static_cast<double>(mTotal) / ValueScale;
+    return breakpointValue();
+}
+
+// The change of the summed locus values when out (or nobody, -1) leaves and in (or nobody) enters.
+std::int64_t DiversityCounter::alleleDelta(int out, int in) const
+{
+    const std::uint8_t *outCodes = out >= 0 ? mData.row(out) : nullptr;
+    const std::uint8_t *inCodes = in >= 0 ? mData.row(in) : nullptr;
+    std::int64_t delta = 0;
+    for (int l = 0; l < mData.loci(); ++l) {
+        int leaving = outCodes ? outCodes[l] : -1;
+        int entering = inCodes ? inCodes[l] : -1;
+        if (leaving == entering)
+            continue;
+        if (leaving >= 0 && mData.isMissing(leaving))
+            leaving = -1;
+        if (entering >= 0 && mData.isMissing(entering))
+            entering = -1;
+        if (leaving == entering)
+            continue;
+        const int n = mPresent[static_cast<size_t>(l)] - (leaving >= 0) + (entering >= 0);
+        delta += locusValue(l, n, leaving, -1, entering, 1) - mLocusValues[static_cast<size_t>(l)];
+    }
+    return delta;
+}
+
+double DiversityCounter::valueWith(int individual)
+{
+    if (contains(individual))
+        return value();
+    if (alleleCriterion())
+        return static_cast<double>(mTotal + alleleDelta(-1, individual)) / ValueScale;
+    add(individual);
+    const double result = value();
+    remove(individual);
+    return result;
+}
+
+double DiversityCounter::valueWithout(int individual)
+{
+    if (!contains(individual))
+        return value();
+    if (alleleCriterion())
+        return static_cast<double>(mTotal + alleleDelta(individual, -1)) / ValueScale;
+    // The member's own resolution of its missing codes comes back with it.
+    std::vector<int> intervals = mMemberIntervals[static_cast<size_t>(individual)];
+    for (int interval : intervals)
+        --mRecombining[static_cast<size_t>(interval)];
+    const double result = value();
+    for (int interval : intervals)
+        ++mRecombining[static_cast<size_t>(interval)];
+    return result;
+}
+
+double DiversityCounter::valueSwapped(int out, int in)
+{
+    if (!contains(out) || contains(in))
+        return value();
+    if (alleleCriterion())
+        return static_cast<double>(mTotal + alleleDelta(out, in)) / ValueScale;
+    const std::vector<int> &leaving = mMemberIntervals[static_cast<size_t>(out)];
+    recombinations(in, mScratch);
+    for (int interval : leaving)
+        --mRecombining[static_cast<size_t>(interval)];
+    for (int interval : mScratch)
+        ++mRecombining[static_cast<size_t>(interval)];
+    const double result = value();
+    for (int interval : mScratch)
+        --mRecombining[static_cast<size_t>(interval)];
+    for (int interval : leaving)
+        ++mRecombining[static_cast<size_t>(interval)];
+    return result;
+}
+
+// The intervals (by the index of their left-hand locus) in which individual recombines, its
+// missing codes resolved from the neighbouring loci as DiversityValue resolves them.
+void DiversityCounter::recombinations(int individual, std::vector<int> &intervals)
+{
+    intervals.clear();
+    const std::uint8_t *codes = mData.row(individual);
+    const auto key = [&](int locus) { return mData.isMissing(codes[locus]) ? -1 : static_cast<int>(codes[locus]); };
+    for (int g = 0; g < mData.groupCount(); ++g) {
+        const int start = mData.groupStart(g);
+        const int m = mData.groupStart(g + 1) - start;
+        for (int i = 0; i + 1 < m; ++i) {
+            int a = key(start + i);
+            int b = key(start + i + 1);
+            if (a < 0 && i >= 1) {
+                const int c = key(start + i - 1);
+                if (c != b)
+                    a = mRandom.uniform() > 0.5 ? c : b;
+            }
+            if (b < 0 && i < m - 2) {
+                const int c = key(start + i + 2);
+                if (c != a)
+                    b = mRandom.uniform() > 0.5 ? c : a;
+            }
+            if (a != b && a >= 0 && b >= 0)
+                intervals.push_back(start + i);
+        }
+    }
+}
+
+double DiversityCounter::breakpointValue() const
+{
+    double total = 0.0;
+    for (int g = 0; g < mData.groupCount(); ++g) {
+        const int start = mData.groupStart(g);
+        const int end = mData.groupStart(g + 1);
+        if (end <= start)
+            continue;
+        double previous = mData.position(start);
+        for (int l = start; l + 1 < end; ++l) {
+            const int count = mRecombining[static_cast<size_t>(l)];
+            if (count == 0)
+                continue;
+            const double position = mData.position(l + 1);
+            const double distance = position - previous;
+            if (distance > 0)
+                total += count / distance;
+            previous = position;
+        }
+    }
+    return total;
+}
+
+} // namespace rvk

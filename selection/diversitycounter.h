@@ -1,0 +1,99 @@
+#pragma once
+// The diversity criteria kept up to date while a search changes its subset one member at a time.
+// DiversityData is a compact copy of the genotypes (one byte per individual and locus, each
+// individual's loci side by side); DiversityCounter keeps the per-locus code counts of the
+// current members (or, for "Max (UniRec)", the number of members recombining in each marker
+// interval), so adding or removing a member costs one pass over the loci instead of a recount.
+//
+// Allele criteria: every locus value is rounded to a multiple of 2^-32 and the loci are summed as
+// whole numbers, so a subset has exactly one value whichever sequence of changes led to it (equal
+// sets compare equal, a swap of identical genotypes changes nothing) and it agrees with
+// DiversityValue to far better than the two decimals the logs show.
+// "Max (UniRec)": a member's missing codes are resolved at random when it enters the subset (the
+// same draws DiversityValue makes), and kept while it stays; without missing codes the value
+// equals DiversityValue exactly.
+
+#include "selection/diversitycriteria.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rvk {
+
+class DiversityData
+{
+public:
+    // Builds the copy; false with the reason in error when the data cannot be searched (more
+    // than 255 different genotypes, possible only with cross-pollinator pairs).
+    bool build(const GenotypeData &data, std::string *error);
+
+    int individuals() const { return mIndividuals; }
+    int loci() const { return mLoci; }
+    int codeCount() const { return static_cast<int>(mMissing.size()); }
+    const std::uint8_t *row(int individual) const { return mCodes.data() + static_cast<size_t>(individual) * static_cast<size_t>(mLoci); }
+    bool isMissing(int code) const { return mMissing[static_cast<size_t>(code)] != 0; }
+    // Number of different codes (missing ones included) that all individuals carry at locus.
+    int distinctCodes(int locus) const { return mDistinct[static_cast<size_t>(locus)]; }
+    double position(int locus) const { return mPositions[static_cast<size_t>(locus)]; }
+    // Loci of group g are groupStart(g) .. groupStart(g + 1) - 1, in map order.
+    int groupCount() const { return static_cast<int>(mGroupStarts.size()) - 1; }
+    int groupStart(int g) const { return mGroupStarts[static_cast<size_t>(g)]; }
+
+private:
+    int mIndividuals = 0;
+    int mLoci = 0;
+    std::vector<std::uint8_t> mCodes;
+    std::vector<char> mMissing;
+    std::vector<int> mDistinct;
+    std::vector<double> mPositions;
+    std::vector<int> mGroupStarts{0};
+};
+
+class DiversityCounter
+{
+public:
+    DiversityCounter(const DiversityData &data, DiversityCriterion criterion, CoreSubsetRandom &random);
+
+    DiversityCriterion criterion() const { return mCriterion; }
+    // Makes subset the members (individuals beyond its end are not members).
+    void assign(const Subset &subset);
+    void add(int individual);
+    void remove(int individual);
+    bool contains(int individual) const { return mMembers[static_cast<size_t>(individual)] != 0; }
+    const Subset &members() const { return mMembers; }
+    int memberCount() const { return mMemberCount; }
+
+    double value() const;
+    // The value with one member more, one member less, or out replaced by in; the members stay
+    // as they are.
+    double valueWith(int individual);
+    double valueWithout(int individual);
+    double valueSwapped(int out, int in);
+
+private:
+    bool alleleCriterion() const { return mCriterion != DiversityCriterion::UniRec; }
+    std::int64_t locusValue(int locus, int n, int codeA, int deltaA, int codeB, int deltaB) const;
+    void change(int individual, int delta);
+    std::int64_t alleleDelta(int out, int in) const;
+    void recombinations(int individual, std::vector<int> &intervals);
+    double breakpointValue() const;
+
+    const DiversityData &mData;
+    DiversityCriterion mCriterion;
+    CoreSubsetRandom &mRandom;
+    Subset mMembers;
+    int mMemberCount = 0;
+    // Allele criteria.
+    std::vector<int> mCounts;         // locus * codeCount + code
+    std::vector<int> mPresent;        // members with a code at each locus
+    std::vector<std::int64_t> mLocusValues;
+    __int128 mTotal = 0;
+    // Breakpoints: members recombining in the interval that ends at each locus + 1, and each
+    // member's intervals as resolved when it entered.
+    std::vector<int> mRecombining;
+    std::vector<std::vector<int>> mMemberIntervals;
+    std::vector<int> mScratch;
+};
+
+} // namespace rvk
