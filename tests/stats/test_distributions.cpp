@@ -1,4 +1,5 @@
 #include "stats/distributions.h"
+#include "stats/messagetally.h"
 
 #include "support/scripteduserinterface.h"
 
@@ -142,6 +143,43 @@ TEST(TwoTailedTProb, StaysAccurateFarInTheTails)
     }
     // Many degrees of freedom approach the normal distribution: 2 * (1 - Phi(1.96)).
     EXPECT_NEAR(TwoTailedTProb(100000, 1.959964), 0.05, 1e-5);
+}
+
+TEST(TwoTailedTProb, MatchesAnIndependentReferenceFarInTheTails)
+{
+    // 2 * pt(-|t|, df), computed once with mpmath (regularized incomplete beta, 40 digits) and
+    // checked there against the integral of the t density.
+    struct Case { int df; double t, p; };
+    const Case cases[] = {
+        {10, 2.228, 0.050011771817111365},    {5, 8.0, 0.00049290666057244408},
+        {20, 12.5, 6.5866926323423609e-11},   {3, 50.0, 1.7617152041271974e-5},
+        {98, 10.0, 1.2102537526622187e-16},   {998, 6.0, 2.7571710211510132e-9},
+        {998, 20.0, 4.2753754124170479e-75},  {30, 0.5, 0.62072300488512729},
+        {7, 1000.0, 2.6409838375211876e-19},
+    };
+    for (const Case &c : cases)
+        EXPECT_LT(relativeError(TwoTailedTProb(c.df, c.t), c.p), 1e-12) << c.df << " " << c.t;
+}
+
+TEST(MessageTally, ShowsEachDistinctMessageOnceWithItsCountAfterTheRun)
+{
+    test::ScriptedUserInterface ui;
+    {
+        MessageTally tally(ui);
+        for (int k = 0; k < 1000; ++k)
+            FTailProb(2.5, 1, 0, &tally); // two BETAI reports each
+        betacf(1e6, 1e6, 0.5, &tally);
+        EXPECT_TRUE(ui.messages.empty()); // nothing during the run
+        tally.flush();
+        ASSERT_EQ(ui.messages.size(), 2u);
+        EXPECT_EQ(ui.messages[0].text, "ERROR! Problem in routine BETAI (occurred 2000 times)");
+        EXPECT_EQ(ui.messages[0].kind, UserInterface::MessageKind::Error);
+        EXPECT_EQ(ui.messages[1].text, "WARNING! a or b too big, or itmax too small in betacf");
+        BETAI(1, 1, 0, &tally);
+    }
+    // What was collected after the last flush is shown when the tally goes.
+    ASSERT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages[2].text, "ERROR! Problem in routine BETAI");
 }
 
 TEST(LnGammaLanczos, ApproximatesTheLogGamma)

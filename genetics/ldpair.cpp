@@ -1,0 +1,365 @@
+#include "genetics/ldpair.h"
+
+#include "core/genotypedata.h"
+#include "settings/alleletable.h"
+#include "stats/distributions.h"
+
+#include <array>
+#include <cmath>
+
+namespace rvk {
+
+namespace {
+
+constexpr int OutsideCodes = AlleleTable::Size; // class of a character that is not a genotype code
+constexpr int ClassLimit = AlleleTable::Size + 1;
+constexpr double Missing = MissingNumval;
+
+int ldCodeIndex(char c)
+{
+    const int index = AlleleTable::indexOf(c);
+    return index < 0 ? OutsideCodes : index;
+}
+
+// nAB[a][b] for the classes of two loci: each a count of the individuals in both bit sets. The
+// last class of the second locus is what its row leaves over, so it needs no pass of its own.
+void countTablePortable(const std::uint64_t *bitsA, int classesA, const std::uint32_t *countsA, const std::uint64_t *bitsB,
+                        int classesB, int words, std::uint32_t *table)
+{
+    for (int a = 0; a < classesA; ++a) {
+        const std::uint64_t *rowA = bitsA + static_cast<std::ptrdiff_t>(a) * words;
+        std::uint32_t rest = countsA[a];
+        for (int b = 0; b + 1 < classesB; ++b) {
+            const std::uint64_t *rowB = bitsB + static_cast<std::ptrdiff_t>(b) * words;
+            std::uint32_t count = 0;
+            for (int w = 0; w < words; ++w)
+                count += static_cast<std::uint32_t>(__builtin_popcountll(rowA[w] & rowB[w]));
+            table[a * ClassLimit + b] = count;
+            rest -= count;
+        }
+        table[a * ClassLimit + classesB - 1] = rest;
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("popcnt"))) void countTablePopcnt(const std::uint64_t *bitsA, int classesA, const std::uint32_t *countsA,
+                                                        const std::uint64_t *bitsB, int classesB, int words,
+                                                        std::uint32_t *table)
+{
+    for (int a = 0; a < classesA; ++a) {
+        const std::uint64_t *rowA = bitsA + static_cast<std::ptrdiff_t>(a) * words;
+        std::uint32_t rest = countsA[a];
+        for (int b = 0; b + 1 < classesB; ++b) {
+            const std::uint64_t *rowB = bitsB + static_cast<std::ptrdiff_t>(b) * words;
+            std::uint32_t count = 0;
+            for (int w = 0; w < words; ++w)
+                count += static_cast<std::uint32_t>(__builtin_popcountll(rowA[w] & rowB[w]));
+            table[a * ClassLimit + b] = count;
+            rest -= count;
+        }
+        table[a * ClassLimit + classesB - 1] = rest;
+    }
+}
+#endif
+
+using CountTable = void (*)(const std::uint64_t *, int, const std::uint32_t *, const std::uint64_t *, int, int, std::uint32_t *);
+
+CountTable chooseCountTable()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("popcnt"))
+        return &countTablePopcnt;
+#endif
+    return &countTablePortable;
+}
+
+const CountTable countTable = chooseCountTable();
+
+} // namespace
+
+std::vector<LdLocus> ldGroupLoci(const GenotypeData &data, int group)
+{
+    std::vector<LdLocus> loci;
+    if (group < 0 || group >= data.GroupCount())
+        return loci;
+    for (const Tlocinfo &locus : data.GroupLoci(group))
+        loci.push_back({&locus, group});
+    return loci;
+}
+
+std::vector<LdLocus> ldAllLoci(const GenotypeData &data)
+{
+    std::vector<LdLocus> loci;
+    loci.reserve(static_cast<size_t>(data.TotalLocusCount()));
+    for (int k = 0; k < data.GroupCount(); ++k)
+        for (const Tlocinfo &locus : data.GroupLoci(k))
+            loci.push_back({&locus, k});
+    return loci;
+}
+
+LdMatrices::LdMatrices(const GenotypeData &data, const AlleleTable &alleles, std::vector<LdLocus> loci, bool applySelection)
+    : mLoci(std::move(loci))
+{
+    if (applySelection) {
+        for (int k : data.SelectedIndices)
+            if (k >= 0 && k < data.nind)
+                mIndividuals.push_back(k);
+    } else {
+        for (int k = 0; k < data.nind; ++k)
+            mIndividuals.push_back(k);
+    }
+    mIndividualCount = static_cast<int>(mIndividuals.size());
+    mWords = (mIndividualCount + 63) / 64;
+
+    mLocusClasses.resize(mLoci.size());
+    std::array<int, ClassLimit> classOfCode;
+    std::array<std::uint8_t, 256> codeOfChar;
+    for (int c = 0; c < 256; ++c)
+        codeOfChar[static_cast<size_t>(c)] = static_cast<std::uint8_t>(ldCodeIndex(static_cast<char>(c)));
+    std::vector<std::uint8_t> codes(static_cast<size_t>(mIndividualCount));
+    for (size_t l = 0; l < mLoci.size(); ++l) {
+        const std::string &genotypes = mLoci[l].locus->Genotypes;
+        classOfCode.fill(-1);
+        LocusClasses &classes = mLocusClasses[l];
+        classes.first = static_cast<std::uint32_t>(mClassCode.size());
+        for (int k = 0; k < mIndividualCount; ++k) {
+            const size_t position = static_cast<size_t>(mIndividuals[static_cast<size_t>(k)]);
+            // A genotype text shorter than the data set reads as a character outside the codes.
+            const std::uint8_t code = position < genotypes.size() ? codeOfChar[static_cast<unsigned char>(genotypes[position])]
+                                                                  : static_cast<std::uint8_t>(OutsideCodes);
+            codes[static_cast<size_t>(k)] = code;
+            if (classOfCode[code] < 0) {
+                classOfCode[code] = static_cast<int>(classes.count++);
+                mClassCode.push_back(code);
+                mClassCount.push_back(0);
+                mClassValue.push_back(code == OutsideCodes ? Missing : alleles.entry(code).Numval);
+            }
+        }
+        mClassBits.resize(mClassBits.size() + static_cast<size_t>(classes.count) * static_cast<size_t>(mWords), 0);
+        std::uint64_t *bits = mClassBits.data() + static_cast<size_t>(classes.first) * static_cast<size_t>(mWords);
+        for (int k = 0; k < mIndividualCount; ++k) {
+            const int cls = classOfCode[codes[static_cast<size_t>(k)]];
+            bits[static_cast<size_t>(cls) * static_cast<size_t>(mWords) + static_cast<size_t>(k / 64)] |= std::uint64_t(1) << (k % 64);
+            ++mClassCount[classes.first + static_cast<std::uint32_t>(cls)];
+        }
+    }
+}
+
+void LdMatrices::setIndividualValues(int l, const std::vector<double> &valuesPerIndividual)
+{
+    LocusClasses &classes = mLocusClasses[static_cast<size_t>(l)];
+    if (classes.valueRow < 0) {
+        classes.valueRow = static_cast<std::int64_t>(mIndividualValues.size() / static_cast<size_t>(std::max(1, mIndividualCount)));
+        mIndividualValues.resize(mIndividualValues.size() + static_cast<size_t>(mIndividualCount), Missing);
+    }
+    double *row = mIndividualValues.data() + classes.valueRow * mIndividualCount;
+    for (int k = 0; k < mIndividualCount; ++k) {
+        const size_t position = static_cast<size_t>(mIndividuals[static_cast<size_t>(k)]);
+        row[k] = position < valuesPerIndividual.size() ? valuesPerIndividual[position] : Missing;
+    }
+}
+
+const std::string &LdMatrices::name(int l) const { return mLoci[static_cast<size_t>(l)].locus->Name; }
+
+double LdMatrices::position(int l) const { return mLoci[static_cast<size_t>(l)].locus->Position; }
+
+std::size_t LdMatrices::memoryBytes() const
+{
+    return mLoci.capacity() * sizeof(LdLocus) + mIndividuals.capacity() * sizeof(int) + mLocusClasses.capacity() * sizeof(LocusClasses)
+        + mClassCode.capacity() + mClassCount.capacity() * sizeof(std::uint32_t) + mClassValue.capacity() * sizeof(double)
+        + mClassBits.capacity() * sizeof(std::uint64_t) + mIndividualValues.capacity() * sizeof(double);
+}
+
+namespace {
+
+// Sxx, Syy, Sxy and n of the individuals with both values present, from their own values.
+void correlationSumsByIndividual(const double *x, const double *y, int count, double &sxx, double &syy, double &sxy, int &n)
+{
+    double sumX = 0.0, sumY = 0.0;
+    n = 0;
+    for (int k = 0; k < count; ++k)
+        if (x[k] != Missing && y[k] != Missing) {
+            sumX += x[k];
+            sumY += y[k];
+            ++n;
+        }
+    sxx = syy = sxy = 0.0;
+    if (n == 0)
+        return;
+    const double mx = sumX / n, my = sumY / n;
+    double firstX = Missing, firstY = Missing;
+    bool constantX = true, constantY = true;
+    for (int k = 0; k < count; ++k)
+        if (x[k] != Missing && y[k] != Missing) {
+            if (firstX == Missing) {
+                firstX = x[k];
+                firstY = y[k];
+            }
+            constantX = constantX && x[k] == firstX;
+            constantY = constantY && y[k] == firstY;
+            sxx += (x[k] - mx) * (x[k] - mx);
+            syy += (y[k] - my) * (y[k] - my);
+            sxy += (x[k] - mx) * (y[k] - my);
+        }
+    if (constantX)
+        sxx = 0.0;
+    if (constantY)
+        syy = 0.0;
+}
+
+// Whether every value of a class that occurs (count > 0) is the same.
+bool allEqual(const double *values, const double *counts, int classes)
+{
+    bool seen = false;
+    double first = 0.0;
+    for (int c = 0; c < classes; ++c) {
+        if (counts[c] <= 0.0)
+            continue;
+        if (seen && values[c] != first)
+            return false;
+        seen = true;
+        first = values[c];
+    }
+    return true;
+}
+
+} // namespace
+
+LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j)
+{
+    LdPairResult result;
+    const LdLocus &locusI = m.mLoci[static_cast<size_t>(i)];
+    const LdLocus &locusJ = m.mLoci[static_cast<size_t>(j)];
+    result.Dist = locusI.group == locusJ.group ? std::fabs(locusJ.locus->Position - locusI.locus->Position) : -1.0;
+
+    const auto &ci = m.mLocusClasses[static_cast<size_t>(i)];
+    const auto &cj = m.mLocusClasses[static_cast<size_t>(j)];
+    const int ka = static_cast<int>(ci.count), kb = static_cast<int>(cj.count);
+    const std::uint32_t *countA = m.mClassCount.data() + ci.first;
+    const std::uint32_t *countB = m.mClassCount.data() + cj.first;
+    const double *valueA = m.mClassValue.data() + ci.first;
+    const double *valueB = m.mClassValue.data() + cj.first;
+
+    std::array<std::uint32_t, ClassLimit * ClassLimit> table; // only the ka x kb corner is used
+    if (ka > 0 && kb > 0)
+        countTable(m.mClassBits.data() + static_cast<size_t>(ci.first) * static_cast<size_t>(m.mWords), ka, countA,
+                   m.mClassBits.data() + static_cast<size_t>(cj.first) * static_cast<size_t>(m.mWords), kb, m.mWords,
+                   table.data());
+
+    // D' and chi-square' over every class, missing-data codes included.
+    const long long total = m.mIndividualCount;
+    if (total > 0) {
+        const double totalSquared = static_cast<double>(total) * static_cast<double>(total);
+        double dPrime = 0.0, chi = 0.0;
+        for (int a = 0; a < ka; ++a) {
+            const double pa = static_cast<double>(countA[a]) / static_cast<double>(total);
+            for (int b = 0; b < kb; ++b) {
+                const double pb = static_cast<double>(countB[b]) / static_cast<double>(total);
+                // D = pab - pa pb, from whole counts so that independence gives exactly 0.
+                const long long excess = static_cast<long long>(table[a * ClassLimit + b]) * total
+                    - static_cast<long long>(countA[a]) * static_cast<long long>(countB[b]);
+                if (excess == 0)
+                    continue;
+                const double d = static_cast<double>(excess) / totalSquared;
+                const double dMax = d < 0.0 ? std::min(pa * pb, (1.0 - pa) * (1.0 - pb)) : std::min(pa * (1.0 - pb), (1.0 - pa) * pb);
+                dPrime += pa * pb * std::fabs(d / dMax);
+                chi += d * d / (pa * pb);
+            }
+        }
+        const int k = std::min(ka, kb);
+        result.DPrime = dPrime;
+        result.ChiSquarePrime = k >= 2 ? chi / (k - 1) : 0.0;
+    }
+
+    // R over the individuals with both values present.
+    double sxx = 0.0, syy = 0.0, sxy = 0.0;
+    int n = 0;
+    if (ci.valueRow >= 0 || cj.valueRow >= 0) {
+        // Values of their own on at least one side: individual by individual. A locus without
+        // a value row takes its class values.
+        std::vector<double> own; // only intensity runs come here
+        auto row = [&](const auto &classes, const double *classValue, std::int64_t valueRow) -> const double * {
+            if (valueRow >= 0)
+                return m.mIndividualValues.data() + valueRow * m.mIndividualCount;
+            own.assign(static_cast<size_t>(m.mIndividualCount), Missing);
+            const std::uint64_t *bits = m.mClassBits.data() + static_cast<size_t>(classes.first) * static_cast<size_t>(m.mWords);
+            for (std::uint32_t c = 0; c < classes.count; ++c)
+                for (int k = 0; k < m.mIndividualCount; ++k)
+                    if (bits[c * static_cast<size_t>(m.mWords) + static_cast<size_t>(k / 64)] >> (k % 64) & 1)
+                        own[static_cast<size_t>(k)] = classValue[c];
+            return nullptr;
+        };
+        const double *x = row(ci, valueA, ci.valueRow);
+        std::vector<double> ownX;
+        if (!x) {
+            ownX.swap(own);
+            x = ownX.data();
+        }
+        const double *y = row(cj, valueB, cj.valueRow);
+        if (!y)
+            y = own.data();
+        correlationSumsByIndividual(x, y, m.mIndividualCount, sxx, syy, sxy, n);
+    } else {
+        // Values follow the codes: the sums come from the class table.
+        double rowCount[ClassLimit] = {}, columnCount[ClassLimit] = {};
+        for (int a = 0; a < ka; ++a) {
+            if (valueA[a] == Missing)
+                continue;
+            for (int b = 0; b < kb; ++b) {
+                if (valueB[b] == Missing)
+                    continue;
+                const double c = table[a * ClassLimit + b];
+                rowCount[a] += c;
+                columnCount[b] += c;
+                n += static_cast<int>(table[a * ClassLimit + b]);
+            }
+        }
+        if (n > 0) {
+            double sumX = 0.0, sumY = 0.0;
+            for (int a = 0; a < ka; ++a)
+                if (valueA[a] != Missing)
+                    sumX += rowCount[a] * valueA[a];
+            for (int b = 0; b < kb; ++b)
+                if (valueB[b] != Missing)
+                    sumY += columnCount[b] * valueB[b];
+            const double mx = sumX / n, my = sumY / n;
+            // Values that are all equal have no spread at all; testing it keeps rounding in the
+            // mean from turning "no variation" into a tiny spread.
+            if (!allEqual(valueA, rowCount, ka))
+                for (int a = 0; a < ka; ++a)
+                    if (valueA[a] != Missing)
+                        sxx += rowCount[a] * (valueA[a] - mx) * (valueA[a] - mx);
+            if (!allEqual(valueB, columnCount, kb))
+                for (int b = 0; b < kb; ++b)
+                    if (valueB[b] != Missing)
+                        syy += columnCount[b] * (valueB[b] - my) * (valueB[b] - my);
+            for (int a = 0; a < ka; ++a) {
+                if (valueA[a] == Missing)
+                    continue;
+                for (int b = 0; b < kb; ++b)
+                    if (valueB[b] != Missing)
+                        sxy += table[a * ClassLimit + b] * (valueA[a] - mx) * (valueB[b] - my);
+            }
+        }
+    }
+    result.n = n;
+    const double d = std::sqrt(sxx * syy);
+    if (d > 0.0 && d <= 0.001) {
+        result.available = false;
+        return result;
+    }
+    result.R = d == 0.0 ? 1.0 : sxy / d;
+    result.R2 = result.R * result.R;
+
+    const int df = n - 2;
+    if (1.0 - result.R2 > 0.0 && df >= 0) {
+        const double t = std::fabs(result.R) * std::sqrt(df / (1.0 - result.R2));
+        result.P = TwoTailedTProb(df, t);
+        result.hasP = true;
+    }
+    result.MinusLogP = result.P > 0.0 ? -std::log10(result.P) : -1.0;
+    return result;
+}
+
+} // namespace rvk

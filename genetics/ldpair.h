@@ -1,0 +1,101 @@
+#pragma once
+// Pairwise linkage disequilibrium of two loci: the correlation R of their numeric allele values
+// with its p-value, and the normalised disequilibrium D' and standardised chi-square of their
+// genotype-code contingency table.
+//
+// LdMatrices holds the loci of one analysis in analysis order, built once: for every locus the
+// code classes its participating individuals carry, each as a bit set over those individuals,
+// with the class's numeric value (Numval of the allele table, -99 missing). A pair's 81 x 81
+// code table is then a few AND + popcount passes over the bit sets, so a pair costs well under a
+// microsecond whatever the number of individuals, and nothing is allocated per pair.
+//
+// When the values come from a table of their own (marker intensities), each locus also keeps
+// one value per participating individual and R is summed individual by individual.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rvk {
+
+class AlleleTable;
+class GenotypeData;
+struct Tlocinfo;
+
+// One locus of an analysis, in analysis order.
+struct LdLocus
+{
+    const Tlocinfo *locus = nullptr;
+    int group = 0; // 0-based linkage group
+};
+
+// The loci of group k in map order, or of all groups one after the other.
+std::vector<LdLocus> ldGroupLoci(const GenotypeData &data, int group);
+std::vector<LdLocus> ldAllLoci(const GenotypeData &data);
+
+struct LdPairResult
+{
+    double Dist = 0.0;   // cM between the loci; -1 on different linkage groups
+    double R = 0.0;
+    double R2 = 0.0;
+    double DPrime = 0.0;
+    double ChiSquarePrime = 0.0;
+    double P = 0.0;
+    double MinusLogP = -1.0; // -log10(P), -1 when P is 0
+    int n = 0;               // individuals with both values present
+    bool available = true;   // false: "N/A" (the spread of the values is almost but not quite 0)
+    bool hasP = false;       // the pair's p-value belongs in the analysis's p-value list
+};
+
+class LdMatrices
+{
+public:
+    LdMatrices() = default;
+
+    // The loci's codes and Numval values for the individuals taking part: the ticked ones when
+    // applySelection is set (the data's SelectedIndices), everybody otherwise. Cross-pollinator
+    // loci are read from their first nind characters.
+    LdMatrices(const GenotypeData &data, const AlleleTable &alleles, std::vector<LdLocus> loci, bool applySelection);
+
+    // Replaces the values of locus l by one value per data-set individual (-99 missing), read from
+    // a table of values rather than from the codes; the codes stay those of the genotypes.
+    void setIndividualValues(int l, const std::vector<double> &valuesPerIndividual);
+
+    int locusCount() const { return static_cast<int>(mLoci.size()); }
+    int individualCount() const { return mIndividualCount; }
+    const LdLocus &locus(int l) const { return mLoci[static_cast<size_t>(l)]; }
+    const std::string &name(int l) const;
+    double position(int l) const;
+    int group(int l) const { return mLoci[static_cast<size_t>(l)].group; }
+    // The analysis's individuals: indices into the data set.
+    const std::vector<int> &individuals() const { return mIndividuals; }
+
+    // Bytes held by the matrices.
+    std::size_t memoryBytes() const;
+
+private:
+    friend LdPairResult ComputeLdPair(const LdMatrices &matrices, int i, int j);
+
+    struct LocusClasses
+    {
+        std::uint32_t first = 0; // index of the first class in the class arrays
+        std::uint32_t count = 0;
+        std::int64_t valueRow = -1; // row of individual values, -1 when the values follow the codes
+    };
+
+    std::vector<LdLocus> mLoci;
+    std::vector<int> mIndividuals;
+    int mIndividualCount = 0;
+    int mWords = 0; // 64-bit words per bit set
+    std::vector<LocusClasses> mLocusClasses;
+    std::vector<std::uint8_t> mClassCode;     // code index 0..80, 81 for a character outside the codes
+    std::vector<std::uint32_t> mClassCount;   // individuals carrying the class
+    std::vector<double> mClassValue;          // Numval of the class, -99 missing
+    std::vector<std::uint64_t> mClassBits;    // mWords words per class
+    std::vector<double> mIndividualValues;    // rows of individual values (intensity data)
+};
+
+// The measures of loci i and j (i before j in analysis order).
+LdPairResult ComputeLdPair(const LdMatrices &matrices, int i, int j);
+
+} // namespace rvk
