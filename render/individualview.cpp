@@ -161,21 +161,18 @@ void paintGenome(DrawSurface &surface, AlleleTable &table, const DrawContext &co
         font.color = rgb(192, 192, 192);
         surface.setFont(font);
         surface.setPen(PenSpec{rgb(192, 192, 192), 1, PenSpec::Style::Solid});
-        std::vector<MarkerLabel> labels;
+        std::vector<LabelCandidate> candidates;
         const std::vector<char> labelled = labelledLoci(loci, o);
-        int cursor = tm;
         const int step = surface.textHeight("8HLJ");
         for (size_t k = 0; k < loci.size(); ++k) {
             if (!labelled[k])
                 continue;
-            int marker = geometry.y(loci[k].Position);
-            cursor = std::max(cursor, marker);
-            if (o.drawmarkers && loci[k].QtlStart != 0)
-                marker = (geometry.y(loci[k].QtlStart) + geometry.y(loci[k].QtlEnd)) / 2;
-            labels.push_back(MarkerLabel{static_cast<int>(k), marker, cursor});
-            cursor += step;
+            const int y = geometry.y(loci[k].Position);
+            const bool qtl = loci[k].QtlStart != 0;
+            const int marker = o.drawmarkers && qtl ? (geometry.y(loci[k].QtlStart) + geometry.y(loci[k].QtlEnd)) / 2 : y;
+            candidates.push_back(LabelCandidate{static_cast<int>(k), y, marker, step, qtl});
         }
-        spreadLabels(labels, bw, th);
+        const std::vector<MarkerLabel> labels = placeMarkerLabels(candidates, tm, bw, th);
 
         font.color = Black;
         surface.setFont(font);

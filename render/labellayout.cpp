@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <set>
 
@@ -344,6 +345,85 @@ void liftHangingLabels(std::vector<MarkerLabel> &labels, int barWidth, int minDi
     }
 }
 
+int farthestLabelOffset(int minDistance) { return 4 * std::max(minDistance, 1); }
+
+namespace {
+
+// The labels kept when markers closer than gap pixels to the last kept marker lose theirs, at
+// their spread places, and the y each kept label would stand at best.
+struct Column
+{
+    std::vector<MarkerLabel> labels;
+    std::vector<int> best;
+
+    // A label beside its marker stands near the place it would take without neighbours (for a
+    // QTL label that is its locus, even where the label points at the interval's middle).
+    bool besideTheirMarkers(int minDistance) const
+    {
+        const int farthest = farthestLabelOffset(minDistance);
+        for (size_t j = 0; j < labels.size(); ++j)
+            if (std::abs(labels[j].label - best[j]) > farthest)
+                return false;
+        return true;
+    }
+};
+
+Column placeThinned(const std::vector<LabelCandidate> &candidates, int top, int barWidth, int minDistance, int gap)
+{
+    Column column;
+    column.labels.reserve(candidates.size());
+    column.best.reserve(candidates.size());
+    int cursor = top;
+    bool anyKept = false;
+    int lastKept = 0;
+    for (const LabelCandidate &c : candidates) {
+        if (gap > 0 && anyKept && !c.alwaysKept && c.y - lastKept < gap)
+            continue;
+        cursor = std::max(cursor, c.y);
+        column.labels.push_back(MarkerLabel{c.locus, c.marker, cursor});
+        column.best.push_back(std::max(top, c.y));
+        cursor += c.step;
+        anyKept = true;
+        lastKept = c.y;
+    }
+    spreadLabels(column.labels, barWidth, minDistance);
+    return column;
+}
+
+} // namespace
+
+std::vector<MarkerLabel> placeMarkerLabels(const std::vector<LabelCandidate> &candidates, int top, int barWidth,
+                                           int minDistance)
+{
+    Column column = placeThinned(candidates, top, barWidth, minDistance, 0);
+    if (column.besideTheirMarkers(minDistance))
+        return std::move(column.labels);
+    // The smallest gap that lets the kept labels stand beside their markers. Once the gap is as
+    // large as the widest step no label pushes another; only crowded QTL labels need more.
+    int widestStep = 1;
+    for (const LabelCandidate &c : candidates)
+        widestStep = std::max(widestStep, c.step);
+    int low = 0; // too small
+    int high = widestStep;
+    Column fitting = placeThinned(candidates, top, barWidth, minDistance, high);
+    while (!fitting.besideTheirMarkers(minDistance) && high < (1 << 20)) {
+        low = high;
+        high *= 2;
+        fitting = placeThinned(candidates, top, barWidth, minDistance, high);
+    }
+    while (high - low > 1) {
+        const int middle = low + (high - low) / 2;
+        Column trial = placeThinned(candidates, top, barWidth, minDistance, middle);
+        if (trial.besideTheirMarkers(minDistance)) {
+            high = middle;
+            fitting = std::move(trial);
+        } else {
+            low = middle;
+        }
+    }
+    return std::move(fitting.labels);
+}
+
 int widestMarkerLabel(DrawSurface &surface, const std::vector<Tlocinfo> &loci)
 {
     int widest = 0;
@@ -361,17 +441,14 @@ std::vector<MarkerLabel> layoutMarkerLabels(DrawSurface &surface, const std::vec
         return labels;
     surface.setFont(o.markerFont);
     const std::vector<char> labelled = labelledLoci(loci, o);
-    int cursor = roundInt(context.zoom * o.topmargin);
+    std::vector<LabelCandidate> candidates;
     for (size_t k = 0; k < loci.size(); ++k) {
+        if (!labelled[k])
+            continue;
         const int m = geometry.y(loci[k].Position);
-        cursor = std::max(cursor, m);
-        if (labelled[k]) {
-            labels.push_back(MarkerLabel{static_cast<int>(k), m, cursor});
-            cursor += surface.textHeight(loci[k].Name) + 2;
-        }
+        candidates.push_back(LabelCandidate{static_cast<int>(k), m, m, surface.textHeight(loci[k].Name) + 2, loci[k].QtlStart != 0});
     }
-    spreadLabels(labels, o.barwidth, minDistance);
-    return labels;
+    return placeMarkerLabels(candidates, roundInt(context.zoom * o.topmargin), o.barwidth, minDistance);
 }
 
 void drawMarkerLabels(DrawSurface &surface, const std::vector<Tlocinfo> &loci, const std::vector<MarkerLabel> &labels,

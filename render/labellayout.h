@@ -34,6 +34,31 @@ void spreadLabelsOneByOne(std::vector<MarkerLabel> &labels, int barWidth, int mi
 // to the label above move up, the lowest first.
 void liftHangingLabels(std::vector<MarkerLabel> &labels, int barWidth, int minDistance);
 
+// A marker that may get a label: y is where its label would stand at best (the cursor never
+// stays above it), marker the y the label points at, step what the label takes of the column.
+// A QTL label is always kept.
+struct LabelCandidate
+{
+    int locus = 0;
+    int y = 0;
+    int marker = 0;
+    int step = 0;
+    bool alwaysKept = false;
+};
+
+// How far a spread label may stand from its marker, in pixels, for labels minDistance apart:
+// beyond it the connector no longer leads the eye to the marker.
+int farthestLabelOffset(int minDistance);
+
+// Lays out the candidates' labels from top down (each at max(cursor, y), the cursor advancing by
+// step), then spreads them. When the column is too crowded for every label to end within
+// farthestLabelOffset of its marker, labels are thinned the way a larger marker skip would thin
+// them: a label is kept only where its marker lies far enough below the last kept one, with the
+// smallest such distance that lets every kept label stand beside its marker. Columns that fit
+// are spread exactly as before.
+std::vector<MarkerLabel> placeMarkerLabels(const std::vector<LabelCandidate> &candidates, int top, int barWidth,
+                                           int minDistance);
+
 // The width autosize makes room for: the widest name with its position, in the surface's font.
 int widestMarkerLabel(DrawSurface &surface, const std::vector<Tlocinfo> &loci);
 
