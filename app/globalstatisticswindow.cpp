@@ -1,19 +1,26 @@
 #include "app/globalstatisticswindow.h"
 
+#include "app/desktopopener.h"
+#include "app/mainwindow.h"
 #include "core/userinterface.h"
 #include "io/spreadsheetwriter.h"
 #include "stats/reportfile.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPagedPaintDevice>
-#include <QPlainTextEdit>
+#include <QHideEvent>
+#include <QListView>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -24,19 +31,34 @@
 #include <QTextOption>
 #include <QVBoxLayout>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace rvk {
 
 namespace {
 
 QString toQt(const std::string &text) { return QString::fromStdString(text); }
 
-QString joinedLines(const std::vector<std::string> &lines)
+// The lines joined by line ends, as the clipboard takes them.
+QString joinedLines(int count, const std::function<std::string(int)> &line)
 {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(lines.size()));
-    for (const std::string &line : lines)
-        list.append(toQt(line));
-    return list.join(QLatin1Char('\n'));
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            text += '\n';
+        text += line(i);
+    }
+    return QString::fromStdString(text);
+}
+
+// Gives freed memory back to the system at once: a large result leaves many blocks behind.
+void returnFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }
 
 } // namespace
@@ -89,6 +111,37 @@ void GlobalStatisticsModel::sort(int column, Qt::SortOrder)
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+// ---- The text area ------------------------------------------------------------------------
+
+GlobalStatisticsTextModel::GlobalStatisticsTextModel(const GlobalStatisticsModel &table, QObject *parent)
+    : QAbstractListModel(parent), mTable(table)
+{
+}
+
+int GlobalStatisticsTextModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : mTable.statistics().textLineCount();
+}
+
+QVariant GlobalStatisticsTextModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (role == Qt::DisplayRole)
+        return toQt(mTable.statistics().textLine(index.row()));
+    if (role == Qt::SizeHintRole)
+        return mLineSize;
+    return {};
+}
+
+void GlobalStatisticsTextModel::reload()
+{
+    beginResetModel();
+    const int characters = static_cast<int>(std::min<size_t>(mTable.statistics().longestTextLine(), 4096));
+    mLineSize = QSize(mCharacter.width() * (characters + 1) + 8, mCharacter.height() + 2);
+    endResetModel();
+}
+
 // ---- The window ----------------------------------------------------------------------------
 
 GlobalStatisticsWindow::GlobalStatisticsWindow(UserInterface &ui, QWidget *parent)
@@ -96,8 +149,9 @@ GlobalStatisticsWindow::GlobalStatisticsWindow(UserInterface &ui, QWidget *paren
       mUi(ui),
       mModel(new GlobalStatisticsModel(this)),
       mTable(new QTableView),
-      mText(new QPlainTextEdit),
-      mOpenUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); }),
+      mTextModel(new GlobalStatisticsTextModel(*mModel, this)),
+      mText(new QListView),
+      mOpenUrl([](const QUrl &url) { return openWithDefaultProgram(url); }),
       mExportFolder(QDir::tempPath())
 {
     setObjectName(QStringLiteral("Tdetailstat"));
@@ -113,9 +167,23 @@ GlobalStatisticsWindow::GlobalStatisticsWindow(UserInterface &ui, QWidget *paren
     connect(mTable->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) { mModel->sort(column); });
 
     mText->setObjectName(QStringLiteral("statmemo"));
-    mText->setReadOnly(true);
-    mText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mText->setModel(mTextModel);
     mText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    {
+        // The widest printable character, in case the fixed font falls back to a proportional one.
+        const QFontMetricsF metrics(mText->font());
+        double widest = 0.0;
+        for (char c = ' '; c <= '~'; ++c)
+            widest = std::max(widest, metrics.horizontalAdvance(QLatin1Char(c)));
+        mTextModel->setCharacterSize(QSize(static_cast<int>(std::ceil(widest)), static_cast<int>(std::ceil(metrics.height()))));
+    }
+    // Every line is as high as the next: the view lays out a million lines without asking
+    // for each of them.
+    mText->setUniformItemSizes(true);
+    mText->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    mText->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    mText->setWordWrap(false);
+    mText->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     auto *splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(mTable);
@@ -148,6 +216,13 @@ GlobalStatisticsWindow::GlobalStatisticsWindow(UserInterface &ui, QWidget *paren
         QPrintDialog dialog(&printer, this);
         return dialog.exec() == QDialog::Accepted;
     };
+
+    // The results describe the data set they came from: they go with it.
+    if (auto *main = qobject_cast<MainWindow *>(parent))
+        connect(main, &MainWindow::dataSetClosed, this, [this] {
+            hide();
+            release();
+        });
 }
 
 GlobalStatisticsWindow::~GlobalStatisticsWindow() = default;
@@ -155,11 +230,25 @@ GlobalStatisticsWindow::~GlobalStatisticsWindow() = default;
 void GlobalStatisticsWindow::showStatistics(GlobalStatistics statistics)
 {
     mModel->setStatistics(std::move(statistics));
-    const GlobalStatistics &shown = mModel->statistics();
-    mText->setPlainText(joinedLines(shown.textLines()));
-    setWindowTitle(toQt(shown.caption()));
+    mTextModel->reload();
+    setWindowTitle(toQt(mModel->statistics().caption()));
     show();
     raise();
+}
+
+void GlobalStatisticsWindow::release()
+{
+    mModel->setStatistics(GlobalStatistics());
+    mTextModel->reload();
+    returnFreedMemory();
+}
+
+void GlobalStatisticsWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // Closed, not minimised: each run computes the results anew, so nothing is lost.
+    if (!event->spontaneous())
+        release();
 }
 
 void GlobalStatisticsWindow::save()
@@ -172,7 +261,11 @@ void GlobalStatisticsWindow::save()
         mUi.warning(errorText);
 }
 
-void GlobalStatisticsWindow::copy() { QApplication::clipboard()->setText(joinedLines(statistics().reportLines())); }
+void GlobalStatisticsWindow::copy()
+{
+    const GlobalStatistics &shown = statistics();
+    QApplication::clipboard()->setText(joinedLines(shown.reportLineCount(), [&shown](int i) { return shown.reportLine(i); }));
+}
 
 void GlobalStatisticsWindow::print()
 {
@@ -188,7 +281,8 @@ void GlobalStatisticsWindow::print()
 
 bool GlobalStatisticsWindow::printTo(QPagedPaintDevice &device, std::string &error) const
 {
-    return printTextLines(device, statistics().printLines(), mText->font(), error);
+    const GlobalStatistics &shown = statistics();
+    return printTextLines(device, shown.printLineCount(), [&shown](int i) { return shown.printLine(i); }, mText->font(), error);
 }
 
 void GlobalStatisticsWindow::exportToExcel()
@@ -213,12 +307,26 @@ void GlobalStatisticsWindow::exportToExcel()
         mUi.warning(errorText);
         return;
     }
-    if (!mOpenUrl || !mOpenUrl(QUrl::fromLocalFile(path)))
-        mUi.warning("No program to open spreadsheet files was found; the table was saved as " + path.toStdString());
+    if (mOpenUrl && mOpenUrl(QUrl::fromLocalFile(path)))
+        return;
+    // Nothing opened it: the hand-over file goes, and the table can be kept where the person says.
+    QFile::remove(path);
+    if (!mUi.question(noSpreadsheetProgramQuestion()))
+        return;
+    const std::string chosen = mUi.saveFileName("Save as Excel File", "excel file|*.xls", "statistics.xls");
+    if (chosen.empty())
+        return;
+    if (!WriteGridAsSpreadsheet(shown.columnCount(), shown.rowCount() + 1, cell, chosen, &errorText))
+        mUi.warning(errorText);
 }
 
-bool printTextLines(QPagedPaintDevice &device, const std::vector<std::string> &lines, const QFont &font,
-                    std::string &error)
+std::string GlobalStatisticsWindow::noSpreadsheetProgramQuestion()
+{
+    return "No program could open the spreadsheet file. Save the table as a spreadsheet file instead?";
+}
+
+bool printTextLines(QPagedPaintDevice &device, int count, const std::function<std::string(int)> &line,
+                    const QFont &font, std::string &error)
 {
     QPainter painter;
     if (!painter.begin(&device)) {
@@ -234,12 +342,12 @@ bool printTextLines(QPagedPaintDevice &device, const std::vector<std::string> &l
     // Wide enough for the longest column caption ("Total (cM)") and a gap.
     option.setTabStopDistance(metrics.horizontalAdvance(QStringLiteral("Total (cM)__")));
     double y = 0.0;
-    for (const std::string &line : lines) {
+    for (int i = 0; i < count; ++i) {
         if (y > 0.0 && y + lineHeight > page.height()) {
             device.newPage();
             y = 0.0;
         }
-        painter.drawText(QRectF(0.0, y, page.width(), lineHeight), toQt(line), option);
+        painter.drawText(QRectF(0.0, y, page.width(), lineHeight), toQt(line(i)), option);
         y += lineHeight;
     }
     painter.end();

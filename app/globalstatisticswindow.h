@@ -2,7 +2,9 @@
 
 #include "stats/globalstatistics.h"
 
+#include <QAbstractListModel>
 #include <QAbstractTableModel>
+#include <QSize>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -12,7 +14,7 @@
 #include <string>
 
 class QPagedPaintDevice;
-class QPlainTextEdit;
+class QListView;
 class QPrinter;
 class QPushButton;
 class QTableView;
@@ -44,6 +46,30 @@ private:
     GlobalStatistics mStatistics;
 };
 
+// The text area below the table, one row per line. The lines are written from the statistics
+// when the view shows them: a list of a million singletons costs a few bytes each, not a widget
+// line each.
+class GlobalStatisticsTextModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    explicit GlobalStatisticsTextModel(const GlobalStatisticsModel &table, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    // The statistics behind the table were replaced.
+    void reload();
+    // The size of one character of the view's font: every line is as high as one character,
+    // and as wide as the longest line may be.
+    void setCharacterSize(QSize size) { mCharacter = size; }
+
+private:
+    const GlobalStatisticsModel &mTable;
+    QSize mCharacter{8, 16};
+    QSize mLineSize;
+};
+
 // The window of "&Global Statistics": the sortable table, the text area below it and the buttons
 // that print, save, copy and export what they show.
 class GlobalStatisticsWindow : public QWidget
@@ -68,7 +94,10 @@ public:
     const GlobalStatistics &statistics() const { return mModel->statistics(); }
     GlobalStatisticsModel *model() const { return mModel; }
     QTableView *table() const { return mTable; }
-    QPlainTextEdit *textArea() const { return mText; }
+    QListView *textArea() const { return mText; }
+    GlobalStatisticsTextModel *textModel() const { return mTextModel; }
+    // Lets go of the results (closing the window, closing the data set): they can be large.
+    void release();
 
     // The buttons.
     void save();
@@ -81,22 +110,29 @@ public:
 
     void setPrintDialog(PrintDialog dialog) { mPrintDialog = std::move(dialog); }
     void setUrlOpener(UrlOpener opener) { mOpenUrl = std::move(opener); }
+    // Asked when no program opened the exported spreadsheet file.
+    static std::string noSpreadsheetProgramQuestion();
     // Where "Export to Excel" leaves the file it hands over (the system's temporary folder).
     void setExportFolder(const QString &folder) { mExportFolder = folder; }
+
+protected:
+    void hideEvent(QHideEvent *event) override;
 
 private:
     UserInterface &mUi;
     GlobalStatisticsModel *mModel;
     QTableView *mTable;
-    QPlainTextEdit *mText;
+    GlobalStatisticsTextModel *mTextModel;
+    QListView *mText;
     std::unique_ptr<QPrinter> mPrinter; // made when first needed: finding printers takes time
     PrintDialog mPrintDialog;
     UrlOpener mOpenUrl;
     QString mExportFolder;
 };
 
-// Prints lines of text (tabs expanded) in font on as many pages of device as they need.
-bool printTextLines(QPagedPaintDevice &device, const std::vector<std::string> &lines, const QFont &font,
-                    std::string &error);
+// Prints lines of text (tabs expanded) in font on as many pages of device as they need; line(i)
+// gives line i of count, so a long report is never held whole.
+bool printTextLines(QPagedPaintDevice &device, int count, const std::function<std::string(int)> &line,
+                    const QFont &font, std::string &error);
 
 } // namespace rvk

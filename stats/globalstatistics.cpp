@@ -139,44 +139,146 @@ void GlobalStatistics::sortByColumn(int column)
     std::stable_sort(mOrder.begin(), mOrder.end(), [&](int a, int b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
 }
 
+std::string GlobalStatistics::singletonLine(int index) const
+{
+    const Singleton &s = mSingletons[static_cast<size_t>(index)];
+    const Record &r = mRecords[s.record];
+    const auto codes = [&s](int marker) {
+        const char *first = s.codes + 2 * marker;
+        return std::string_view(first, s.width > 1 && first[1] != 0 ? 2 : (first[0] != 0 ? 1 : 0));
+    };
+    std::string line = "Ind. " + formatText("%d", {r.individual}) + " [";
+    line += name(r);
+    line += "]  at ";
+    line += mMarkerTexts[s.marker];
+    line += "  ";
+    line += codes(0);
+    line += " -> ";
+    line += codes(1);
+    line += " -> ";
+    line += codes(2);
+    return line;
+}
+
+std::vector<std::string> GlobalStatistics::singletonLines() const
+{
+    std::vector<std::string> lines;
+    lines.reserve(mSingletons.size());
+    for (int i = 0; i < singletonCount(); ++i)
+        lines.push_back(singletonLine(i));
+    return lines;
+}
+
+std::string GlobalStatistics::textLine(int line) const
+{
+    const size_t head = mTextLines.size();
+    if (line < 0)
+        return {};
+    if (static_cast<size_t>(line) < head)
+        return mTextLines[static_cast<size_t>(line)];
+    const size_t index = static_cast<size_t>(line) - head;
+    return index < mSingletons.size() ? singletonLine(static_cast<int>(index)) : std::string();
+}
+
+std::vector<std::string> GlobalStatistics::textLines() const
+{
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<size_t>(textLineCount()));
+    for (int i = 0; i < textLineCount(); ++i)
+        lines.push_back(textLine(i));
+    return lines;
+}
+
+size_t GlobalStatistics::longestTextLine() const
+{
+    size_t longest = 0;
+    for (const std::string &line : mTextLines)
+        longest = std::max(longest, line.size());
+    if (mSingletons.empty())
+        return longest;
+    size_t name = 0;
+    for (const Record &r : mRecords)
+        name = std::max<size_t>(name, r.nameLength);
+    size_t marker = 0;
+    for (const std::string &text : mMarkerTexts)
+        marker = std::max(marker, text.size());
+    // "Ind. " n " [" name "]  at " marker "  " x " -> " a " -> " b
+    const size_t number = formatText("%d", {static_cast<int>(mRecords.size())}).size() + 10;
+    return std::max(longest, 5 + number + 2 + name + 6 + marker + 2 + 6 + 8);
+}
+
+std::string GlobalStatistics::reportLine(int line) const
+{
+    if (line == 0)
+        return "Statistics on individuals";
+    if (line == 1) {
+        std::string header;
+        for (const std::string &caption : mCaptions)
+            header += caption + "\t";
+        return header;
+    }
+    const int row = line - 2;
+    if (row >= 0 && row < rowCount()) {
+        std::string text = cell(row, 0);
+        for (int column = 1; column < columnCount(); ++column) {
+            text += '\t';
+            text += cell(row, column);
+        }
+        return text;
+    }
+    if (row == rowCount())
+        return {};
+    return textLine(row - rowCount() - 1);
+}
+
 std::vector<std::string> GlobalStatistics::reportLines() const
 {
     std::vector<std::string> lines;
-    lines.reserve(mOrder.size() + mTextLines.size() + 3);
-    lines.emplace_back("Statistics on individuals");
-    std::string header;
-    for (const std::string &caption : mCaptions)
-        header += caption + "\t";
-    lines.push_back(std::move(header));
-    for (int row = 0; row < rowCount(); ++row) {
-        std::string line = cell(row, 0);
-        for (int column = 1; column < columnCount(); ++column) {
-            line += '\t';
-            line += cell(row, column);
-        }
-        lines.push_back(std::move(line));
-    }
-    lines.emplace_back();
-    lines.insert(lines.end(), mTextLines.begin(), mTextLines.end());
+    lines.reserve(static_cast<size_t>(reportLineCount()));
+    for (int i = 0; i < reportLineCount(); ++i)
+        lines.push_back(reportLine(i));
     return lines;
 }
 
 std::string GlobalStatistics::reportText() const
 {
     std::string text;
-    for (const std::string &line : reportLines()) {
-        text += line;
+    // A singleton line takes some 60 characters: one allocation for most reports.
+    text.reserve(static_cast<size_t>(reportLineCount()) * 64);
+    for (int i = 0; i < reportLineCount(); ++i) {
+        text += reportLine(i);
         text += "\r\n";
     }
     return text;
 }
 
+std::string GlobalStatistics::printLine(int line) const
+{
+    if (line == 0)
+        return "Detailed information on population " + mCaption;
+    if (line == 1)
+        return {};
+    return reportLine(line - 1);
+}
+
 std::vector<std::string> GlobalStatistics::printLines() const
 {
-    std::vector<std::string> lines = reportLines();
-    lines.front() = "Detailed information on population " + mCaption;
-    lines.insert(lines.begin() + 1, std::string());
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<size_t>(printLineCount()));
+    for (int i = 0; i < printLineCount(); ++i)
+        lines.push_back(printLine(i));
     return lines;
+}
+
+size_t GlobalStatistics::memoryUse() const
+{
+    size_t bytes = sizeof(*this) + mRecords.capacity() * sizeof(Record) + mLengths.capacity() * sizeof(double) +
+                   mNames.capacity() + mOrder.capacity() * sizeof(int) + mSingletons.capacity() * sizeof(Singleton);
+    for (const std::string &text : mMarkerTexts)
+        bytes += sizeof(std::string) + text.capacity();
+    for (const std::string &text : mTextLines)
+        bytes += sizeof(std::string) + text.capacity();
+    return bytes;
 }
 
 std::vector<std::vector<std::string>> GlobalStatistics::spreadsheetGrid() const
@@ -331,8 +433,9 @@ GlobalStatistics computeGlobalStatistics(const GenotypeData &data, const AlleleT
     for (size_t r = 0; r < result.mOrder.size(); ++r)
         result.mOrder[r] = static_cast<int>(r);
 
-    // Singleton lines, individual by individual; within an individual they were found group by
-    // group and locus by locus.
+    // Singletons, individual by individual; within an individual they were found group by
+    // group and locus by locus. Only the record, the marker and the codes are kept: the lines
+    // are written when shown or saved.
     std::vector<int> start(static_cast<size_t>(nind) + 1, 0);
     for (const SingletonAt &s : singletons)
         ++start[static_cast<size_t>(s.individual) + 1];
@@ -341,20 +444,43 @@ GlobalStatistics computeGlobalStatistics(const GenotypeData &data, const AlleleT
     std::vector<SingletonAt> ordered(singletons.size());
     for (const SingletonAt &s : singletons)
         ordered[static_cast<size_t>(start[static_cast<size_t>(s.individual)]++)] = s;
+    std::vector<SingletonAt>().swap(singletons);
+    std::vector<std::uint32_t> recordOf(static_cast<size_t>(nind), 0);
+    for (size_t r = 0; r < result.mRecords.size(); ++r)
+        recordOf[static_cast<size_t>(result.mRecords[r].individual - 1)] = static_cast<std::uint32_t>(r);
+    constexpr std::uint32_t NoText = 0xFFFFFFFFu;
+    std::vector<std::vector<std::uint32_t>> markerText(static_cast<size_t>(data.GroupCount()));
+    size_t kept = 0;
+    for (const SingletonAt &s : ordered)
+        kept += inScope[static_cast<size_t>(s.individual)] ? 1 : 0;
+    result.mSingletons.reserve(kept);
     for (const SingletonAt &s : ordered) {
         if (!inScope[static_cast<size_t>(s.individual)])
             continue;
         const std::vector<Tlocinfo> &loci = data.GroupLoci(s.group);
-        const Tlocinfo &x = loci[static_cast<size_t>(s.locus) - 1];
+        std::vector<std::uint32_t> &texts = markerText[static_cast<size_t>(s.group)];
+        if (texts.empty())
+            texts.assign(loci.size(), NoText);
         const Tlocinfo &a = loci[static_cast<size_t>(s.locus)];
-        const Tlocinfo &b = loci[static_cast<size_t>(s.locus) + 1];
-        const std::string &name = static_cast<size_t>(s.individual) < data.IndividualNames.size() ? data.IndividualNames[static_cast<size_t>(s.individual)] : std::string();
+        std::uint32_t &text = texts[static_cast<size_t>(s.locus)];
+        if (text == NoText) {
+            text = static_cast<std::uint32_t>(result.mMarkerTexts.size());
+            result.mMarkerTexts.push_back("<Group " + formatText("%d", {s.group + 1}) + " " + a.Name +
+                                          formatText("; %2.1f>", {a.Position}));
+        }
+        GlobalStatistics::Singleton singleton;
+        singleton.record = recordOf[static_cast<size_t>(s.individual)];
+        singleton.marker = text;
+        singleton.width = static_cast<std::uint8_t>(perIndividual);
         const size_t at = static_cast<size_t>(s.individual) * static_cast<size_t>(perIndividual);
-        const size_t width = static_cast<size_t>(perIndividual);
-        result.mSingletons.push_back("Ind. " + formatText("%d", {s.individual + 1}) + " [" + name + "]  at <Group " +
-                                     formatText("%d", {s.group + 1}) + " " + a.Name + formatText("; %2.1f>", {a.Position}) + "  " +
-                                     x.Genotypes.substr(at, width) + " -> " + a.Genotypes.substr(at, width) + " -> " +
-                                     b.Genotypes.substr(at, width));
+        for (int m = 0; m < 3; ++m) {
+            const std::string &codes = loci[static_cast<size_t>(s.locus + m - 1)].Genotypes;
+            for (int c = 0; c < perIndividual; ++c) {
+                const size_t position = at + static_cast<size_t>(c);
+                singleton.codes[2 * m + c] = position < codes.size() ? codes[position] : '\0';
+            }
+        }
+        result.mSingletons.push_back(singleton);
     }
 
     // The text area.
@@ -372,7 +498,6 @@ GlobalStatistics computeGlobalStatistics(const GenotypeData &data, const AlleleT
         text.emplace_back();
         text.emplace_back("^^^^^");
         text.push_back(formatText("%d", {static_cast<int>(result.mSingletons.size())}) + " Possible singletons identified:");
-        text.insert(text.end(), result.mSingletons.begin(), result.mSingletons.end());
     }
     return result;
 }

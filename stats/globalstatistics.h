@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rvk {
@@ -43,16 +44,26 @@ public:
     // every other column by the number its cell shows. Rows with equal keys keep their order.
     void sortByColumn(int column);
 
-    // The text area below the table, line by line.
-    const std::vector<std::string> &textLines() const { return mTextLines; }
+    // The text area below the table, line by line. The singleton list can run to millions of
+    // lines, so every line is written when asked for; textLines() writes them all at once.
+    int textLineCount() const { return static_cast<int>(mTextLines.size() + mSingletons.size()); }
+    std::string textLine(int line) const;
+    std::vector<std::string> textLines() const;
+    // No line of the text area is longer than this many characters.
+    size_t longestTextLine() const;
     // The window's caption: the name of the first linkage group.
     const std::string &caption() const { return mCaption; }
 
-    // The lines "Save.." writes and "Copy" puts on the clipboard.
+    // The lines "Save.." writes and "Copy" puts on the clipboard: a title, the column captions,
+    // one line per row (in the table's current order), an empty line and the text area.
+    int reportLineCount() const { return 3 + rowCount() + textLineCount(); }
+    std::string reportLine(int line) const;
     std::vector<std::string> reportLines() const;
     // The same lines, each ended by CR LF, as the saved text file holds them.
     std::string reportText() const;
-    // The lines "Print" prints: a title line, the table and the text area.
+    // The lines "Print" prints: a title line, an empty line, the table and the text area.
+    int printLineCount() const { return reportLineCount() + 1; }
+    std::string printLine(int line) const;
     std::vector<std::string> printLines() const;
     // "Export to Excel": the column captions in the first row and one row per table row.
     std::vector<std::vector<std::string>> spreadsheetGrid() const;
@@ -67,7 +78,10 @@ public:
     const std::vector<char> &usedCodes() const { return mUsedCodes; }
     char fragmentCode() const { return mFragmentCode; }
     int singletonCount() const { return static_cast<int>(mSingletons.size()); }
-    const std::vector<std::string> &singletonLines() const { return mSingletons; }
+    std::string singletonLine(int index) const;
+    std::vector<std::string> singletonLines() const;
+    // Bytes held by the result, for the benchmarks.
+    size_t memoryUse() const;
 
 private:
     friend GlobalStatistics computeGlobalStatistics(const GenotypeData &, const AlleleTable &, const GeneralOptions &,
@@ -81,6 +95,15 @@ private:
         std::uint32_t nameOffset = 0;
         std::uint32_t nameLength = 0;
     };
+    // A possible singleton: its individual's record, the middle marker as "<Group g name; pos>"
+    // and the codes at the three markers (one or two characters each).
+    struct Singleton
+    {
+        std::uint32_t record = 0;
+        std::uint32_t marker = 0;
+        char codes[6] = {};
+        std::uint8_t width = 1;
+    };
     const Record &record(int row) const { return mRecords[static_cast<size_t>(mOrder[static_cast<size_t>(row)])]; }
     std::string recordCell(size_t index, int column) const;
     std::string_view name(const Record &record) const { return std::string_view(mNames).substr(record.nameOffset, record.nameLength); }
@@ -92,8 +115,9 @@ private:
     std::vector<double> mLengths; // per record, one length per used code
     std::string mNames;           // all names, one after another
     std::vector<int> mOrder;      // record index of each table row
-    std::vector<std::string> mTextLines;
-    std::vector<std::string> mSingletons;
+    std::vector<std::string> mTextLines;   // the lines before the singletons
+    std::vector<Singleton> mSingletons;
+    std::vector<std::string> mMarkerTexts; // "<Group g name; pos>" of each marker with a singleton
     std::string mCaption;
 };
 

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -22,7 +24,7 @@
 #include <QTreeView>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QPlainTextEdit>
+#include <QListView>
 #include <QPrinter>
 #include <QTableView>
 
@@ -114,8 +116,10 @@ TEST(GlobalStatisticsWindow, TableShowsTheStatisticsAndSortsOnAHeaderClick)
     GlobalStatistics expected = f.expectedGlobal();
     ASSERT_EQ(expected.rowCount(), 5);
     EXPECT_EQ(shownCells(*shown->table()->model()), expected.spreadsheetGrid());
-    EXPECT_EQ(shown->textArea()->toPlainText().split(QLatin1Char('\n')).size(),
-              static_cast<qsizetype>(expected.textLines().size()));
+    const QAbstractItemModel &text = *shown->textArea()->model();
+    ASSERT_EQ(text.rowCount(), expected.textLineCount());
+    for (int line = 0; line < text.rowCount(); ++line)
+        EXPECT_EQ(text.index(line, 0).data().toString().toStdString(), expected.textLine(line)) << line;
 
     // Alias sorts by name ignoring case, then a number column by value.
     for (int column : {static_cast<int>(GlobalStatistics::AliasColumn), expected.columnCount() - 2}) {
@@ -125,6 +129,49 @@ TEST(GlobalStatisticsWindow, TableShowsTheStatisticsAndSortsOnAHeaderClick)
     }
     EXPECT_EQ(shown->table()->model()->index(0, GlobalStatistics::AliasColumn).data().toString().toStdString(),
               expected.cell(0, GlobalStatistics::AliasColumn));
+}
+
+TEST(GlobalStatisticsWindow, TextAreaEndsWithTheSingletonsAndIsLetGoWhenClosed)
+{
+    StatisticsFixture f;
+    // Individual 2 ("Alpha") carries B between two A: the one singleton of the data.
+    f.window->openDataFiles({QString::fromStdString(
+        f.folder.write("three.rvk", "name=Chr 3\nnloc=3\nnind=5\npopt=f2\nm6 0.0 AAAAA\nm7 5.0 ABAAA\nm8 10.0 AAAAA\n"
+                                    "alias zeta Alpha mid beta gamma\n"))});
+    f.run(QStringLiteral("&Global Statistics"));
+    auto *shown = f.find<GlobalStatisticsWindow>();
+    ASSERT_NE(shown, nullptr);
+    const QAbstractItemModel &text = *shown->textArea()->model();
+    const GlobalStatistics expected = f.expectedGlobal();
+    ASSERT_GE(expected.singletonCount(), 1);
+    ASSERT_EQ(text.rowCount(), expected.textLineCount());
+    QStringList lines;
+    for (int line = 0; line < text.rowCount(); ++line)
+        lines.append(text.index(line, 0).data().toString());
+    const qsizetype heading = lines.indexOf(QString::fromStdString(std::to_string(expected.singletonCount()) +
+                                                                   " Possible singletons identified:"));
+    ASSERT_GE(heading, 0);
+    EXPECT_EQ(lines.size() - heading - 1, expected.singletonCount());
+    EXPECT_TRUE(lines.mid(heading + 1).contains(QStringLiteral("Ind. 2 [Alpha]  at <Group 3 m7; 5.0>  A -> B -> A")));
+    // Every line fits the width the view gives its lines.
+    const QFontMetrics metrics(shown->textArea()->font());
+    const int lineWidth = text.index(0, 0).data(Qt::SizeHintRole).toSize().width();
+    for (int line = 0; line < text.rowCount(); ++line)
+        EXPECT_LE(metrics.horizontalAdvance(text.index(line, 0).data().toString()), lineWidth) << line;
+
+    // "OK" closes the window and lets go of the results.
+    shown->hide();
+    EXPECT_EQ(text.rowCount(), 0);
+    EXPECT_EQ(shown->table()->model()->rowCount(), 0);
+
+    // Closing the data set closes the window and empties it as well.
+    f.run(QStringLiteral("&Global Statistics"));
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown->table()->model()->rowCount(), 5);
+    f.run(QStringLiteral("&Close all"));
+    EXPECT_FALSE(shown->isVisible());
+    EXPECT_EQ(text.rowCount(), 0);
+    EXPECT_EQ(shown->table()->model()->rowCount(), 0);
 }
 
 TEST(GlobalStatisticsWindow, SaveWritesTheReportAndCopyPutsItsLinesOnTheClipboard)
@@ -174,11 +221,26 @@ TEST(GlobalStatisticsWindow, ExportToExcelWritesTheTableAndHandsTheFileOver)
     EXPECT_EQ(test::readWholeFile(path.toStdString()), gridBytes(f.expectedGlobal().spreadsheetGrid()));
     EXPECT_TRUE(f.ui.messages.empty());
 
-    // No program to take it: the person learns where the file is.
+    // No program takes it: the person is told and may save the table where they like; the
+    // hand-over file does not stay behind either way.
     shown->setUrlOpener([](const QUrl &) { return false; });
+    const auto handOverFiles = [&f] {
+        return QDir(QString::fromStdString(f.folder.path().string())).entryList({QStringLiteral("rvk_statistics_*")}).size();
+    };
+    const qsizetype before = handOverFiles();
+    const std::string kept = f.folder.file("kept.xls");
+    f.ui.answers = {true};
+    f.ui.saveChoices = {kept};
     shown->exportToExcel();
-    ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_NE(f.ui.messages.front().text.find(".xls"), std::string::npos);
+    EXPECT_EQ(f.ui.questions, std::vector<std::string>{GlobalStatisticsWindow::noSpreadsheetProgramQuestion()});
+    EXPECT_EQ(test::readWholeFile(kept), gridBytes(f.expectedGlobal().spreadsheetGrid()));
+    EXPECT_EQ(handOverFiles(), before);
+
+    f.ui.answers = {false};
+    shown->exportToExcel();
+    EXPECT_EQ(f.ui.questions.size(), 2u);
+    EXPECT_EQ(handOverFiles(), before);
+    EXPECT_TRUE(f.ui.messages.empty());
 }
 
 TEST(GlobalStatisticsWindow, PrintAsksForThePrinterFirst)
