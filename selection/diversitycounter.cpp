@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 
 namespace rvk {
@@ -58,7 +59,8 @@ bool DiversityData::build(const GenotypeData &data, std::string *error)
 
     // Loci are copied a block at a time so that both the texts and the rows are walked in order.
     constexpr int Block = 64;
-    std::vector<unsigned> seen;
+    // Which codes each locus has, for the number of different codes per locus.
+    std::vector<std::array<std::uint64_t, 4>> seen(static_cast<size_t>(mLoci), std::array<std::uint64_t, 4>{});
     for (int first = 0; first < mLoci; first += Block) {
         const int last = std::min(mLoci, first + Block);
         for (int i = 0; i < mIndividuals; ++i) {
@@ -76,18 +78,14 @@ bool DiversityData::build(const GenotypeData &data, std::string *error)
                     mMissing.push_back(keyIsMissing(key) ? 1 : 0);
                 }
                 out[l] = static_cast<std::uint8_t>(number);
+                seen[static_cast<size_t>(l)][static_cast<size_t>(number) / 64] |= std::uint64_t(1) << (number % 64);
             }
         }
     }
-    std::vector<char> present;
     for (int l = 0; l < mLoci; ++l) {
-        present.assign(mMissing.size(), 0);
         int distinct = 0;
-        for (int i = 0; i < mIndividuals; ++i) {
-            char &flag = present[row(i)[l]];
-            distinct += flag == 0;
-            flag = 1;
-        }
+        for (std::uint64_t word : seen[static_cast<size_t>(l)])
+            distinct += std::popcount(word);
         mDistinct[static_cast<size_t>(l)] = distinct;
     }
     return true;
@@ -116,9 +114,50 @@ void DiversityCounter::assign(const Subset &subset)
         mRecombining.assign(loci, 0);
         mMemberIntervals.assign(n, {});
     }
-    for (size_t i = 0; i < n && i < subset.size(); ++i)
-        if (subset[i])
-            add(static_cast<int>(i));
+    if (!alleleCriterion()) {
+        for (size_t i = 0; i < n && i < subset.size(); ++i)
+            if (subset[i])
+                add(static_cast<int>(i));
+        return;
+    }
+    // Counts first, then each locus value once.
+    const size_t codes = static_cast<size_t>(mData.codeCount());
+    for (size_t i = 0; i < n && i < subset.size(); ++i) {
+        if (!subset[i])
+            continue;
+        mMembers[i] = 1;
+        ++mMemberCount;
+        const std::uint8_t *row = mData.row(static_cast<int>(i));
+        for (size_t l = 0; l < loci; ++l) {
+            if (mData.isMissing(row[l]))
+                continue;
+            ++mCounts[l * codes + row[l]];
+            ++mPresent[l];
+        }
+    }
+    for (size_t l = 0; l < loci; ++l) {
+        mLocusValues[l] = locusValue(static_cast<int>(l), mPresent[l], -1, 0, -1, 0);
+        mTotal += mLocusValues[l];
+    }
+}
+
+void DiversityCounter::swap(int out, int in)
+{
+    if (!contains(out) || contains(in))
+        return;
+    if (alleleCriterion() || mScratchFor != in) {
+        remove(out);
+        add(in);
+        return;
+    }
+    remove(out);
+    mMembers[static_cast<size_t>(in)] = 1;
+    ++mMemberCount;
+    std::vector<int> &intervals = mMemberIntervals[static_cast<size_t>(in)];
+    intervals = mScratch;
+    for (int interval : intervals)
+        ++mRecombining[static_cast<size_t>(interval)];
+    mScratchFor = -1;
 }
 
 std::int64_t DiversityCounter::locusValue(int locus, int n, int codeA, int deltaA, int codeB, int deltaB) const
@@ -198,7 +237,7 @@ void DiversityCounter::remove(int individual)
     intervals.clear();
 }
 
-double DiversityCounter::value() const
+double DiversityCounter::currentValue() const
 {
     if (alleleCriterion())
         return static_cast<double>(mTotal) / ValueScale;
@@ -231,11 +270,11 @@ std::int64_t DiversityCounter::alleleDelta(int out, int in) const
 double DiversityCounter::valueWith(int individual)
 {
     if (contains(individual))
-        return value();
+        return currentValue();
     if (alleleCriterion())
         return static_cast<double>(mTotal + alleleDelta(-1, individual)) / ValueScale;
     add(individual);
-    const double result = value();
+    const double result = currentValue();
     remove(individual);
     return result;
 }
@@ -243,14 +282,14 @@ double DiversityCounter::valueWith(int individual)
 double DiversityCounter::valueWithout(int individual)
 {
     if (!contains(individual))
-        return value();
+        return currentValue();
     if (alleleCriterion())
         return static_cast<double>(mTotal + alleleDelta(individual, -1)) / ValueScale;
     // The member's own resolution of its missing codes comes back with it.
     std::vector<int> intervals = mMemberIntervals[static_cast<size_t>(individual)];
     for (int interval : intervals)
         --mRecombining[static_cast<size_t>(interval)];
-    const double result = value();
+    const double result = currentValue();
     for (int interval : intervals)
         ++mRecombining[static_cast<size_t>(interval)];
     return result;
@@ -259,16 +298,17 @@ double DiversityCounter::valueWithout(int individual)
 double DiversityCounter::valueSwapped(int out, int in)
 {
     if (!contains(out) || contains(in))
-        return value();
+        return currentValue();
     if (alleleCriterion())
         return static_cast<double>(mTotal + alleleDelta(out, in)) / ValueScale;
     const std::vector<int> &leaving = mMemberIntervals[static_cast<size_t>(out)];
     recombinations(in, mScratch);
+    mScratchFor = in;
     for (int interval : leaving)
         --mRecombining[static_cast<size_t>(interval)];
     for (int interval : mScratch)
         ++mRecombining[static_cast<size_t>(interval)];
-    const double result = value();
+    const double result = currentValue();
     for (int interval : mScratch)
         --mRecombining[static_cast<size_t>(interval)];
     for (int interval : leaving)

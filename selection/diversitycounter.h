@@ -13,6 +13,7 @@
 // same draws DiversityValue makes), and kept while it stays; without missing codes the value
 // equals DiversityValue exactly.
 
+#include "selection/coresubsetevaluator.h"
 #include "selection/diversitycriteria.h"
 
 #include <cstdint>
@@ -50,26 +51,31 @@ private:
     std::vector<int> mGroupStarts{0};
 };
 
-class DiversityCounter
+class DiversityCounter : public SubsetEvaluator
 {
 public:
     DiversityCounter(const DiversityData &data, DiversityCriterion criterion, CoreSubsetRandom &random);
 
     DiversityCriterion criterion() const { return mCriterion; }
     // Makes subset the members (individuals beyond its end are not members).
-    void assign(const Subset &subset);
-    void add(int individual);
-    void remove(int individual);
+    void assign(const Subset &subset) override;
+    void add(int individual) override;
+    void remove(int individual) override;
+    // For "Max (UniRec)" the entering member keeps the resolution of its missing codes that the
+    // look-ahead valueSwapped(out, in) just used, so the subset takes the value it promised.
+    void swap(int out, int in) override;
     bool contains(int individual) const { return mMembers[static_cast<size_t>(individual)] != 0; }
     const Subset &members() const { return mMembers; }
     int memberCount() const { return mMemberCount; }
 
-    double value() const;
+    double value() override { return currentValue(); }
+    double currentValue() const;
     // The value with one member more, one member less, or out replaced by in; the members stay
     // as they are.
-    double valueWith(int individual);
-    double valueWithout(int individual);
-    double valueSwapped(int out, int in);
+    double valueWith(int individual) override;
+    double valueWithout(int individual) override;
+    double valueSwapped(int out, int in) override;
+    bool drawsRandomly() const override { return mCriterion == DiversityCriterion::UniRec; }
 
 private:
     bool alleleCriterion() const { return mCriterion != DiversityCriterion::UniRec; }
@@ -94,6 +100,7 @@ private:
     std::vector<int> mRecombining;
     std::vector<std::vector<int>> mMemberIntervals;
     std::vector<int> mScratch;
+    int mScratchFor = -1; // the individual whose intervals mScratch holds
 };
 
 } // namespace rvk
