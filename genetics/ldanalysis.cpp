@@ -1,0 +1,500 @@
+#include "genetics/ldanalysis.h"
+
+#include "core/genotypedata.h"
+#include "core/safefile.h"
+#include "core/textformat.h"
+#include "core/userinterface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <unordered_map>
+
+namespace rvk {
+
+const char *ldMeasureCaption(LdMeasure measure)
+{
+    switch (measure) {
+    case LdMeasure::R2:
+        return "LD (R²)";
+    case LdMeasure::R:
+        return "LD (R)";
+    case LdMeasure::MinusLogP:
+        return "LD (-10LOGp)";
+    case LdMeasure::DPrime:
+        return "LD (D`)";
+    case LdMeasure::ChiSquarePrime:
+        return "LD (Chisq`)";
+    }
+    return "";
+}
+
+double ldMeasureValue(const LdPairResult &pair, LdMeasure measure)
+{
+    switch (measure) {
+    case LdMeasure::R2:
+        return pair.R2;
+    case LdMeasure::R:
+        return pair.R;
+    case LdMeasure::MinusLogP:
+        return pair.MinusLogP;
+    case LdMeasure::DPrime:
+        return pair.DPrime;
+    case LdMeasure::ChiSquarePrime:
+        return pair.ChiSquarePrime;
+    }
+    return 0.0;
+}
+
+namespace {
+
+constexpr std::uint8_t HasPBit = 8; // in the run's own state copy only
+
+// The loci of every group, reordered by the names of a cluster order.
+std::vector<LdLocus> clusterOrdered(const std::vector<LdLocus> &mapOrder, const std::vector<std::string> &names)
+{
+    std::unordered_multimap<std::string, size_t> byName;
+    for (size_t l = 0; l < mapOrder.size(); ++l)
+        byName.emplace(mapOrder[l].locus->Name, l);
+    std::vector<char> taken(mapOrder.size(), 0);
+    std::vector<LdLocus> ordered;
+    ordered.reserve(mapOrder.size());
+    for (const std::string &name : names) {
+        auto range = byName.equal_range(name);
+        // Equal names are taken in map order, each once.
+        size_t best = mapOrder.size();
+        for (auto it = range.first; it != range.second; ++it)
+            if (!taken[it->second] && it->second < best)
+                best = it->second;
+        if (best < mapOrder.size()) {
+            taken[best] = 1;
+            ordered.push_back(mapOrder[best]);
+        }
+    }
+    for (size_t l = 0; l < mapOrder.size(); ++l)
+        if (!taken[l])
+            ordered.push_back(mapOrder[l]);
+    return ordered;
+}
+
+} // namespace
+
+std::unique_ptr<LdAnalysis> LdAnalysis::runGroup(const GenotypeData &data, const AlleleTable &alleles, int group,
+                                                 const LdOptions &options, const LdRunControl &control)
+{
+    return run(Scope::Group, LdMatrices(data, alleles, ldGroupLoci(data, group), options.applySelection), options, control);
+}
+
+std::unique_ptr<LdAnalysis> LdAnalysis::runAllLoci(const GenotypeData &data, const AlleleTable &alleles,
+                                                   const LdOptions &options, const LdRunControl &control)
+{
+    std::vector<LdLocus> loci = ldAllLoci(data);
+    const bool useClusterOrder = !options.clusterOrder.empty() && options.clusterOrder.size() == loci.size();
+    if (useClusterOrder)
+        loci = clusterOrdered(loci, options.clusterOrder);
+    auto analysis = run(Scope::AllLoci, LdMatrices(data, alleles, std::move(loci), options.applySelection), options, control);
+    if (analysis)
+        analysis->mClusterOrderUsed = useClusterOrder;
+    return analysis;
+}
+
+long long LdAnalysis::estimatedMemoryBytes(long long loci, long long individuals)
+{
+    const long long pairs = pairCount(loci);
+    // Per pair: the measure (4), the state (1) and the p-value while the run lasts (8); the p-values
+    // below the FDR levels are sorted apart (16 each, a fifth of the pairs at most in linked
+    // data). Per locus: the class bit sets, about four classes.
+    const long long perPair = 4 + 1 + 8 + 16 / 5;
+    const long long words = (individuals + 63) / 64;
+    return pairs * perPair + loci * (4 * words * 8 + 128);
+}
+
+std::string LdAnalysis::longRunQuestion(long long loci, long long individuals)
+{
+    const double megabytes = static_cast<double>(estimatedMemoryBytes(loci, individuals)) / (1024.0 * 1024.0);
+    return formatText("LD for all %d loci means %d pairs and needs about %.0f MB of memory. Continue?",
+                      {loci, pairCount(loci), megabytes});
+}
+
+std::string LdAnalysis::tooManyLociMessage(long long loci)
+{
+    return formatText("LD for all %d loci is more than this program can hold (at most %d loci).", {loci, MaxLoci});
+}
+
+std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, const LdOptions &options,
+                                            const LdRunControl &control)
+{
+    std::unique_ptr<LdAnalysis> analysis(new LdAnalysis);
+    LdAnalysis &a = *analysis;
+    a.mScope = scope;
+    a.mMeasure = options.measure;
+    a.mSuccessive = options.successiveMarkers;
+    a.mMatrices = std::move(matrices);
+    const int L = a.mMatrices.locusCount();
+
+    for (int l = 0; l < L; ++l) {
+        const int group = a.mMatrices.group(l);
+        if (a.mGroupSpans.empty() || a.mGroupSpans.back().group != group)
+            a.mGroupSpans.push_back({group, l, 0, a.mMatrices.position(l), a.mMatrices.position(l)});
+        GroupSpan &span = a.mGroupSpans.back();
+        ++span.count;
+        span.lastPosition = a.mMatrices.position(l);
+    }
+
+    const long long stored = L < 2 ? 0 : (a.mSuccessive ? L - 1 : pairCount(L));
+    a.mValues.assign(static_cast<size_t>(stored), 0.0f);
+    a.mStates.assign(static_cast<size_t>(stored), 0);
+    std::vector<double> pValues(static_cast<size_t>(stored), 0.0);
+
+    const long long progressMaximum = static_cast<long long>(L) * L / 2;
+    long long progress = 0;
+    if (control.ui)
+        control.ui->setProgress(0, progressMaximum);
+    auto finishProgress = [&] {
+        if (control.ui)
+            control.ui->setProgress(0, 0);
+    };
+
+    for (int i = 0; i + 1 < L; ++i) {
+        const int lastJ = a.mSuccessive ? i + 1 : L - 1;
+        for (int j = i + 1; j <= lastJ; ++j) {
+            const LdPairResult r = ComputeLdPair(a.mMatrices, i, j);
+            a.mLastN = r.n;
+            const size_t index = static_cast<size_t>(a.pairIndex(i, j));
+            if (!r.available) {
+                a.mStates[index] = Visited | NotAvailable;
+                continue;
+            }
+            std::uint8_t state = Visited;
+            if (r.R <= 0.0)
+                state |= NegativeR;
+            if (r.hasP) {
+                state |= HasPBit;
+                pValues[index] = r.P;
+            }
+            a.mStates[index] = state;
+            a.mValues[index] = static_cast<float>(ldMeasureValue(r, a.mMeasure));
+            ++a.mReportedPairs;
+            if (a.mMatrices.group(i) == a.mMatrices.group(j))
+                a.mLargestDistance = std::max(a.mLargestDistance, r.Dist);
+        }
+        // The bar counts every pair of the row, also those "limit to successive markers" skips.
+        progress += L - 1 - i;
+        if (control.ui)
+            control.ui->setProgress(progress, progressMaximum);
+        if (control.cancelRequested && control.cancelRequested()) {
+            finishProgress();
+            return nullptr;
+        }
+    }
+
+    a.finishPValues(pValues, a.mStates, options.fdrLevel);
+    for (std::uint8_t &state : a.mStates)
+        state &= static_cast<std::uint8_t>(~HasPBit);
+    a.buildListIndex();
+    finishProgress();
+    return analysis;
+}
+
+void LdAnalysis::finishPValues(std::vector<double> &pValues, std::vector<std::uint8_t> &states, double level)
+{
+    mPValueCount = 0;
+    for (std::uint8_t state : states)
+        if (state & HasPBit)
+            ++mPValueCount;
+    const long long m = mPValueCount;
+
+    // The p-values below cutoff, ascending. Ranks among them are ranks among all p-values, as
+    // they are the smallest.
+    auto collectBelow = [&](double cutoff, bool all) {
+        mSortedP.clear();
+        for (size_t index = 0; index < states.size(); ++index)
+            if ((states[index] & HasPBit) && (all || pValues[index] < cutoff))
+                mSortedP.push_back({pValues[index], static_cast<std::uint32_t>(index)});
+        std::sort(mSortedP.begin(), mSortedP.end(), [](const SortedP &x, const SortedP &y) { return x.p < y.p; });
+    };
+
+    mFdrRun = m >= FdrMinimumCount;
+    if (!mFdrRun) {
+        mThreshold = 0.05;
+        collectBelow(0.0, true);
+    } else if (mScope == Scope::Group) {
+        collectBelow(0.0, true);
+        std::vector<double> sorted(mSortedP.size());
+        for (size_t k = 0; k < sorted.size(); ++k)
+            sorted[k] = mSortedP[k].p;
+        mThreshold = FdrThresholdOfSorted(sorted.data(), sorted.size(), level).PThreshold;
+    } else {
+        // All loci: only the p-values below the levels of the two stages can pass them, so only
+        // those are sorted.
+        const double md = static_cast<double>(m);
+        collectBelow(level, false);
+        long long r1 = 0;
+        for (size_t k = 0; k < mSortedP.size(); ++k)
+            if (mSortedP[k].p < level * static_cast<double>(k + 1) / md)
+                ++r1;
+        const long long m0 = m - r1;
+        const double levelPrime = level / (1.0 + level);
+        const double L2 = m0 >= 1 ? levelPrime * md / static_cast<double>(m0) : levelPrime;
+        if (L2 > level)
+            collectBelow(L2, L2 > 1.0);
+        mThreshold = 0.0;
+        for (size_t k = 0; k < mSortedP.size(); ++k)
+            if (mSortedP[k].p < L2 * static_cast<double>(k + 1) / md)
+                mThreshold = std::max(mThreshold, mSortedP[k].p);
+    }
+
+    // rthres: R² of the last p-value in ascending order that lies below the threshold.
+    mRthres = 0.0;
+    for (size_t k = mSortedP.size(); k-- > 0;)
+        if (mSortedP[k].p < mThreshold) {
+            long long index = mSortedP[k].pair;
+            int i = 0, j = 0;
+            if (mSuccessive) {
+                i = static_cast<int>(index);
+                j = i + 1;
+            } else {
+                const int L = locusCount();
+                int low = 0, high = L - 2;
+                while (low < high) {
+                    const int mid = (low + high + 1) / 2;
+                    if (pairIndex(mid, mid + 1) <= index)
+                        low = mid;
+                    else
+                        high = mid - 1;
+                }
+                i = low;
+                j = static_cast<int>(index - pairIndex(i, i + 1)) + i + 1;
+            }
+            mRthres = pair(i, j).R2;
+            break;
+        }
+
+    // Only a group run's log lists the p-values one by one.
+    if (mScope != Scope::Group)
+        std::vector<SortedP>().swap(mSortedP);
+    std::vector<double>().swap(pValues);
+}
+
+void LdAnalysis::buildListIndex()
+{
+    const int L = locusCount();
+    mRowStart.assign(static_cast<size_t>(L) + 1, 0);
+    long long count = 0;
+    for (int i = 0; i < L; ++i) {
+        mRowStart[static_cast<size_t>(i)] = count;
+        if (i + 1 >= L)
+            continue;
+        const long long first = pairIndex(i, i + 1);
+        const long long last = mSuccessive ? first : pairIndex(i, L - 1);
+        for (long long index = first; index <= last; ++index)
+            if ((mStates[static_cast<size_t>(index)] & (Visited | NotAvailable)) == Visited)
+                ++count;
+    }
+    mRowStart[static_cast<size_t>(L)] = count;
+}
+
+long long LdAnalysis::pairIndex(int i, int j) const
+{
+    const long long L = locusCount();
+    if (i < 0 || j <= i || j >= L)
+        return -1;
+    if (mSuccessive)
+        return j == i + 1 ? i : -1;
+    return static_cast<long long>(i) * (2 * L - i - 1) / 2 + (j - i - 1);
+}
+
+bool LdAnalysis::visited(int i, int j) const
+{
+    const long long index = pairIndex(i, j);
+    return index >= 0 && (mStates[static_cast<size_t>(index)] & Visited);
+}
+
+bool LdAnalysis::available(int i, int j) const
+{
+    const long long index = pairIndex(i, j);
+    return index >= 0 && (mStates[static_cast<size_t>(index)] & (Visited | NotAvailable)) == Visited;
+}
+
+float LdAnalysis::value(int i, int j) const
+{
+    const long long index = pairIndex(i, j);
+    return index >= 0 ? mValues[static_cast<size_t>(index)] : 0.0f;
+}
+
+bool LdAnalysis::negativeR(int i, int j) const
+{
+    const long long index = pairIndex(i, j);
+    return index >= 0 && (mStates[static_cast<size_t>(index)] & NegativeR);
+}
+
+std::string LdAnalysis::locusHeading(int l) const
+{
+    if (mScope == Scope::AllLoci)
+        return formatText("%d>%s", {mMatrices.group(l) + 1, mMatrices.name(l)});
+    return mMatrices.name(l);
+}
+
+std::string LdAnalysis::tableCell(int column, int row) const
+{
+    if (column == 0 && row == 0)
+        return ldMeasureCaption(mMeasure);
+    if (row == 0)
+        return locusHeading(column - 1);
+    if (column == 0)
+        return locusHeading(row - 1);
+    const int i = column - 1, j = row - 1;
+    if (!visited(i, j))
+        return {};
+    if (!available(i, j))
+        return "N/A";
+    return formatText(" %.2f", {ldMeasureValue(pair(i, j), mMeasure)});
+}
+
+std::string LdAnalysis::listHeader() const
+{
+    std::string header = mScope == Scope::AllLoci ? "Chr1\tChr2\t" : "";
+    header += formatText("%25.25s", {"marker_1-marker_2"}) + "\tDist\tR²\tD`\tchisq`";
+    if (mScope == Scope::AllLoci)
+        header += "\t-10logP`";
+    return header;
+}
+
+std::string LdAnalysis::pairLine(int i, int j, const LdPairResult &p) const
+{
+    std::string line;
+    if (mScope == Scope::AllLoci)
+        line = formatText("%.3d\t%.3d\t", {mMatrices.group(i) + 1, mMatrices.group(j) + 1});
+    line += formatText("%25.25s\t%.2f\t%.2f\t%.2f\t%.2f",
+                       {mMatrices.name(i) + "-" + mMatrices.name(j), p.Dist, p.R2, p.DPrime, p.ChiSquarePrime});
+    if (mScope == Scope::AllLoci)
+        line += formatText("\t%.2f", {p.MinusLogP});
+    return line;
+}
+
+std::string LdAnalysis::listLine(long long line) const
+{
+    if (line <= 0)
+        return listHeader();
+    const long long k = line - 1;
+    if (k >= mReportedPairs)
+        return {};
+    const auto it = std::upper_bound(mRowStart.begin(), mRowStart.end(), k);
+    const int i = static_cast<int>(it - mRowStart.begin()) - 1;
+    long long skip = k - mRowStart[static_cast<size_t>(i)];
+    const int L = locusCount();
+    for (int j = i + 1; j < L; ++j) {
+        if (!available(i, j))
+            continue;
+        if (skip-- == 0)
+            return pairLine(i, j, pair(i, j));
+    }
+    return {};
+}
+
+bool LdAnalysis::saveList(const std::string &path, std::string &error) const
+{
+    const int L = locusCount();
+    return writeFileReplacing(
+        path,
+        [&](const std::string &temporaryPath) {
+            std::ofstream out(temporaryPath, std::ios::binary);
+            if (!out)
+                return false;
+            std::string buffer = listHeader() + "\n";
+            for (int i = 0; i + 1 < L; ++i) {
+                const int lastJ = mSuccessive ? i + 1 : L - 1;
+                for (int j = i + 1; j <= lastJ; ++j) {
+                    if (!available(i, j))
+                        continue;
+                    buffer += pairLine(i, j, pair(i, j));
+                    buffer += '\n';
+                }
+                if (buffer.size() > (1u << 20)) {
+                    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+                    buffer.clear();
+                }
+            }
+            out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            out.close();
+            return static_cast<bool>(out);
+        },
+        &error);
+}
+
+long long LdAnalysis::logLineCount() const
+{
+    return (mFdrRun ? 2 : 0) + static_cast<long long>(mSortedP.size()) + 1;
+}
+
+std::string LdAnalysis::logLine(long long line) const
+{
+    if (mFdrRun) {
+        if (line == 0)
+            return std::string(FdrThresholdLabel) + formatGeneral(mThreshold);
+        if (line == 1)
+            return std::string(DegreesOfFreedomLabel) + formatText("%d", {mLastN - 2});
+        line -= 2;
+    }
+    if (line >= 0 && line < static_cast<long long>(mSortedP.size())) {
+        const SortedP &entry = mSortedP[static_cast<size_t>(line)];
+        int i = 0, j = 0;
+        if (mSuccessive) {
+            i = static_cast<int>(entry.pair);
+            j = i + 1;
+        } else {
+            const int L = locusCount();
+            int low = 0, high = L - 2;
+            while (low < high) {
+                const int mid = (low + high + 1) / 2;
+                if (pairIndex(mid, mid + 1) <= static_cast<long long>(entry.pair))
+                    low = mid;
+                else
+                    high = mid - 1;
+            }
+            i = low;
+            j = static_cast<int>(static_cast<long long>(entry.pair) - pairIndex(i, i + 1)) + i + 1;
+        }
+        return formatText("%.3f  - %.2f", {entry.p, pair(i, j).R2});
+    }
+    if (line == static_cast<long long>(mSortedP.size()))
+        return std::string(RthresLabel) + formatGeneral(mRthres);
+    return {};
+}
+
+bool LdAnalysis::hasThresholdLine() const
+{
+    if (mMeasure == LdMeasure::MinusLogP)
+        return mThreshold > 0.0;
+    return mMeasure == LdMeasure::R2;
+}
+
+double LdAnalysis::thresholdLineY() const
+{
+    if (mMeasure == LdMeasure::MinusLogP)
+        return mThreshold > 0.0 ? -std::log10(mThreshold) : 0.0;
+    return mRthres;
+}
+
+void LdAnalysis::forEachChartPoint(const std::function<void(double, double)> &visit) const
+{
+    const int L = locusCount();
+    for (int i = 0; i + 1 < L; ++i) {
+        const int lastJ = mSuccessive ? i + 1 : L - 1;
+        for (int j = i + 1; j <= lastJ; ++j) {
+            if (mMatrices.group(i) != mMatrices.group(j))
+                continue;
+            if (!available(i, j))
+                continue;
+            visit(std::fabs(mMatrices.position(j) - mMatrices.position(i)), value(i, j));
+        }
+    }
+}
+
+std::size_t LdAnalysis::memoryBytes() const
+{
+    return mMatrices.memoryBytes() + mValues.capacity() * sizeof(float) + mStates.capacity()
+        + mRowStart.capacity() * sizeof(long long) + mSortedP.capacity() * sizeof(SortedP);
+}
+
+} // namespace rvk

@@ -1,0 +1,286 @@
+#include "genetics/ldanalysis.h"
+
+#include "core/textformat.h"
+
+#include "genetics/ldfixture.h"
+#include "settings/alleletable.h"
+#include "support/scripteduserinterface.h"
+#include "support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace rvk {
+namespace {
+
+using test::LdTestLocus;
+using test::makeLdData;
+
+GenotypeData fixtureData()
+{
+    return makeLdData({{
+        {"l1", 0.0, "AAHBBHAABHBBAHAB"},
+        {"l2", 5.0, "AAHBBHABBHBAAHAB"},
+        {"l3", 7.5, "AUHBBHAABHB.AHAB"},
+        {"l4", 9.0, "BBHAAHBBAHAABHBA"},
+        {"l5", 20.0, "AHHBHBAABABBHHAA"},
+    }});
+}
+
+// Loci along a chain: each individual keeps its code from one locus to the next with chance 0.8,
+// so neighbours are linked and distant loci are not. A fixed generator keeps it the same.
+std::vector<LdTestLocus> chainLoci(int loci, int individuals, unsigned seed, const std::string &prefix)
+{
+    unsigned state = seed;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    std::vector<LdTestLocus> result;
+    std::string codes(static_cast<size_t>(individuals), 'A');
+    for (auto &c : codes)
+        c = "AHB"[next() % 3];
+    for (int l = 0; l < loci; ++l) {
+        if (l > 0)
+            for (auto &c : codes)
+                if (next() % 10 >= 8)
+                    c = "AHB"[next() % 3];
+        result.push_back({prefix + std::to_string(l + 1), l * 2.5, codes});
+    }
+    return result;
+}
+
+TEST(LdAnalysis, GroupListHasTheExactHeaderAndLines)
+{
+    const GenotypeData data = fixtureData();
+    const auto analysis = LdAnalysis::runGroup(data, AlleleTable(), 0, {});
+    ASSERT_TRUE(analysis);
+    EXPECT_EQ(analysis->listLineCount(), 11); // header + 10 pairs
+    EXPECT_EQ(analysis->listLine(0), "        marker_1-marker_2\tDist\tR²\tD`\tchisq`");
+    // R = 2/3, D' = 0.8, chi' = 0.7222 (the individual-by-individual reference).
+    EXPECT_EQ(analysis->listLine(1), "                    l1-l2\t5.00\t0.44\t0.80\t0.72");
+    EXPECT_EQ(analysis->listLine(2), "                    l1-l3\t7.50\t1.00\t1.00\t1.00");
+    EXPECT_EQ(analysis->listLine(5), "                    l2-l3\t2.50\t0.66\t0.90\t0.87");
+    EXPECT_EQ(analysis->listLine(10), "                    l4-l5\t11.00" + analysis->listLine(10).substr(31));
+    // Names longer than 25 characters are cut to 25.
+    const GenotypeData longNames = makeLdData({{{"a_very_long_marker_name_1", 0, "ABAB"}, {"b", 1, "ABBA"}}});
+    EXPECT_EQ(LdAnalysis::runGroup(longNames, AlleleTable(), 0, {})->listLine(1).substr(0, 26),
+              "a_very_long_marker_name_1\t");
+}
+
+TEST(LdAnalysis, AllLociListNamesTheGroupsAndMarksOtherGroupsWithMinusOne)
+{
+    const GenotypeData data = makeLdData({{{"a", 1, "AABBHA"}, {"b", 4, "AABBHB"}}, {{"c", 2, "ABABHA"}}});
+    const auto analysis = LdAnalysis::runAllLoci(data, AlleleTable(), {});
+    ASSERT_TRUE(analysis);
+    EXPECT_EQ(analysis->listLine(0), "Chr1\tChr2\t        marker_1-marker_2\tDist\tR²\tD`\tchisq`\t-10logP`");
+    const std::vector<std::string> lines = {analysis->listLine(1), analysis->listLine(2), analysis->listLine(3)};
+    EXPECT_EQ(lines[0].substr(0, 8), "001\t001\t");
+    EXPECT_EQ(lines[1].substr(0, 8 + 26 + 5), "001\t002\t                      a-c\t-1.00");
+    EXPECT_EQ(lines[2].substr(0, 8), "001\t002\t");
+    // The last field is -log10 p, or -1.00 for a pair without p-value.
+    const LdPairResult ac = analysis->pair(0, 2);
+    EXPECT_EQ(lines[1].substr(lines[1].rfind('\t') + 1), formatText("%.2f", {ac.MinusLogP}));
+    // Only pairs on the same group make chart points; the table heads loci with "group>name".
+    int points = 0;
+    analysis->forEachChartPoint([&](double dist, double) {
+        ++points;
+        EXPECT_EQ(dist, 3.0);
+    });
+    EXPECT_EQ(points, 1);
+    EXPECT_EQ(analysis->largestDistance(), 3.0);
+    EXPECT_EQ(analysis->tableCell(3, 0), "2>c");
+    EXPECT_EQ(analysis->tableCell(0, 0), "LD (R²)");
+}
+
+TEST(LdAnalysis, TableShowsTheMeasureBelowTheDiagonalAndNotAvailablePairs)
+{
+    AlleleTable alleles;
+    alleles.setNumval(AlleleTable::indexOf('C'), 0.0001);
+    const GenotypeData data = makeLdData({{{"tiny", 0, "CHCH"}, {"x", 1, "ABAB"}, {"y", 2, "ABBA"}}});
+    LdOptions options;
+    options.measure = LdMeasure::R;
+    const auto analysis = LdAnalysis::runGroup(data, alleles, 0, options);
+    ASSERT_TRUE(analysis);
+    EXPECT_EQ(analysis->tableSize(), 4);
+    EXPECT_EQ(analysis->tableCell(0, 0), "LD (R)");
+    EXPECT_EQ(analysis->tableCell(1, 0), "tiny");
+    EXPECT_EQ(analysis->tableCell(0, 2), "x");
+    EXPECT_EQ(analysis->tableCell(1, 2), "N/A");
+    EXPECT_EQ(analysis->tableCell(2, 3), " 0.00"); // x and y are uncorrelated
+    EXPECT_EQ(analysis->tableCell(2, 1), "");      // above the diagonal
+    EXPECT_EQ(analysis->tableCell(2, 2), "");
+    // The N/A pairs are not listed.
+    EXPECT_EQ(analysis->listLineCount(), 2);
+    EXPECT_EQ(analysis->listLine(1).substr(0, 25), "                      x-y");
+}
+
+TEST(LdAnalysis, NegativeRIsKeptForTheColours)
+{
+    const GenotypeData data = makeLdData({{{"a", 0, "AABBH"}, {"b", 1, "BBAAH"}, {"c", 2, "AABBH"}}});
+    const auto analysis = LdAnalysis::runGroup(data, AlleleTable(), 0, {});
+    EXPECT_TRUE(analysis->negativeR(0, 1));
+    EXPECT_FALSE(analysis->negativeR(0, 2));
+    EXPECT_FLOAT_EQ(analysis->value(0, 1), 1.0f); // R² of R = -1
+}
+
+class ProgressRecorder : public test::ScriptedUserInterface
+{
+public:
+    void setProgress(long long position, long long maximum) override
+    {
+        if (maximum > 0) {
+            largestPosition = std::max(largestPosition, position);
+            largestMaximum = std::max(largestMaximum, maximum);
+        }
+        test::ScriptedUserInterface::setProgress(position, maximum);
+    }
+    long long largestPosition = 0;
+    long long largestMaximum = 0;
+};
+
+TEST(LdAnalysis, SuccessiveMarkersListOnlyNeighboursWhileTheBarRunsOverAllPairs)
+{
+    const GenotypeData data = fixtureData();
+    LdOptions options;
+    options.successiveMarkers = true;
+    ProgressRecorder ui;
+    const auto analysis = LdAnalysis::runGroup(data, AlleleTable(), 0, options, {&ui, {}});
+    ASSERT_TRUE(analysis);
+    EXPECT_EQ(analysis->listLineCount(), 5);
+    EXPECT_EQ(analysis->listLine(1).substr(0, 25), "                    l1-l2");
+    EXPECT_EQ(analysis->listLine(4).substr(0, 25), "                    l4-l5");
+    EXPECT_FALSE(analysis->visited(0, 2));
+    EXPECT_EQ(analysis->tableCell(1, 3), "");
+    EXPECT_EQ(ui.largestMaximum, 12); // L² / 2 for 5 loci
+    EXPECT_EQ(ui.largestPosition, 10); // every pair visited, skipped or not
+    EXPECT_EQ(ui.lastProgress, 0);     // reset at the end
+}
+
+TEST(LdAnalysis, FewPValuesUseTheFixedThresholdAndListEveryPValue)
+{
+    const GenotypeData data = fixtureData();
+    const auto analysis = LdAnalysis::runGroup(data, AlleleTable(), 0, {});
+    ASSERT_TRUE(analysis);
+    EXPECT_FALSE(analysis->fdrRun());
+    EXPECT_EQ(analysis->pThreshold(), 0.05);
+    // Pairs with R = +-1 (l1-l3, l1-l4, l3-l4) have no p-value: 7 of 10 remain.
+    EXPECT_EQ(analysis->pValueCount(), 7);
+    ASSERT_EQ(analysis->logLineCount(), 8);
+    // Smallest p first: l2-l3 (p = 0.000423, R² = 0.6588), then the two pairs with l4 it mirrors.
+    EXPECT_EQ(analysis->logLine(0), "0.000  - 0.66");
+    for (long long k = 1; k < 7; ++k) {
+        const std::string line = analysis->logLine(k);
+        EXPECT_EQ(line.size(), 13u) << line;
+        EXPECT_LE(analysis->logLine(k - 1).substr(0, 5), line.substr(0, 5));
+    }
+    // rthres: R² of the last p below 0.05 in ascending order.
+    const std::string last = analysis->logLine(7);
+    EXPECT_EQ(last.substr(0, 9), "rthres : ");
+    double expected = 0.0, largestP = 0.0;
+    for (int i = 0; i < 5; ++i)
+        for (int j = i + 1; j < 5; ++j) {
+            const LdPairResult r = analysis->pair(i, j);
+            if (r.hasP && r.P < 0.05 && r.P > largestP) {
+                largestP = r.P;
+                expected = r.R2;
+            }
+        }
+    EXPECT_EQ(analysis->rthres(), expected);
+    EXPECT_EQ(last, "rthres : " + formatGeneral(expected));
+    EXPECT_TRUE(analysis->hasThresholdLine());
+    EXPECT_EQ(analysis->thresholdLineY(), expected);
+}
+
+TEST(LdAnalysis, ManyPValuesRunTheFdrAndBothScopesAgree)
+{
+    const GenotypeData data = makeLdData({chainLoci(14, 60, 7, "m")});
+    LdOptions options;
+    options.measure = LdMeasure::MinusLogP;
+    options.fdrLevel = 0.05;
+    const auto group = LdAnalysis::runGroup(data, AlleleTable(), 0, options);
+    const auto all = LdAnalysis::runAllLoci(data, AlleleTable(), options);
+    ASSERT_TRUE(group && all);
+    ASSERT_TRUE(group->fdrRun());
+    // The threshold of FdrAdjust over the p-values of every pair.
+    std::vector<double> p;
+    int lastN = 0;
+    for (int i = 0; i < 14; ++i)
+        for (int j = i + 1; j < 14; ++j) {
+            const LdPairResult r = group->pair(i, j);
+            lastN = r.n;
+            if (r.hasP)
+                p.push_back(r.P);
+        }
+    const FdrResult fdr = FdrAdjust(p, 0.05);
+    EXPECT_GT(fdr.PThreshold, 0.0);
+    EXPECT_EQ(group->pThreshold(), fdr.PThreshold);
+    EXPECT_EQ(all->pThreshold(), fdr.PThreshold);
+    EXPECT_EQ(group->logLine(0), "FDR threshold :" + formatGeneral(fdr.PThreshold));
+    EXPECT_EQ(group->logLine(1), "deg freedom=N-2 :" + std::to_string(lastN - 2));
+    EXPECT_EQ(group->rthres(), all->rthres());
+    // All-loci runs write no per-pair log lines.
+    EXPECT_EQ(all->logLineCount(), 3);
+    EXPECT_EQ(group->logLineCount(), 3 + static_cast<long long>(p.size()));
+    EXPECT_DOUBLE_EQ(group->thresholdLineY(), -std::log10(fdr.PThreshold));
+}
+
+TEST(LdAnalysis, AllLociFdrMatchesFdrAdjustWhenTheSecondLevelExceedsTheFirst)
+{
+    // Strongly linked loci and two unlinked ones: most p pass stage 1, m0 is small and
+    // L2 = q' m / m0 climbs above q, so the run must sort past its first cut.
+    const GenotypeData data = makeLdData({chainLoci(9, 200, 3, "s"), chainLoci(2, 200, 99, "u")});
+    const auto all = LdAnalysis::runAllLoci(data, AlleleTable(), {});
+    std::vector<double> p;
+    for (int i = 0; i < 11; ++i)
+        for (int j = i + 1; j < 11; ++j)
+            if (const LdPairResult r = all->pair(i, j); r.hasP)
+                p.push_back(r.P);
+    const FdrResult fdr = FdrAdjust(p, 0.05);
+    ASSERT_GT(fdr.L2, 0.05);
+    EXPECT_EQ(all->pThreshold(), fdr.PThreshold);
+}
+
+TEST(LdAnalysis, CancelledRunGivesNothing)
+{
+    const GenotypeData data = fixtureData();
+    int polls = 0;
+    const auto analysis = LdAnalysis::runGroup(data, AlleleTable(), 0, {}, {nullptr, [&polls] { return ++polls >= 2; }});
+    EXPECT_FALSE(analysis);
+    EXPECT_EQ(polls, 2);
+}
+
+TEST(LdAnalysis, ClusterOrderRearrangesTheLociWhenItNamesThemAll)
+{
+    const GenotypeData data = makeLdData({{{"a", 0, "AABB"}, {"b", 1, "ABAB"}}, {{"c", 0, "ABBA"}}});
+    LdOptions options;
+    options.clusterOrder = {"c", "a", "b"};
+    const auto ordered = LdAnalysis::runAllLoci(data, AlleleTable(), options);
+    EXPECT_TRUE(ordered->clusterOrderUsed());
+    EXPECT_EQ(ordered->locusHeading(0), "2>c");
+    EXPECT_EQ(ordered->locusHeading(2), "1>b");
+    options.clusterOrder = {"c", "a"}; // not one name per locus: map order
+    const auto mapOrder = LdAnalysis::runAllLoci(data, AlleleTable(), options);
+    EXPECT_FALSE(mapOrder->clusterOrderUsed());
+    EXPECT_EQ(mapOrder->locusHeading(0), "1>a");
+}
+
+TEST(LdAnalysis, SaveListWritesEveryLineOfTheList)
+{
+    const GenotypeData data = makeLdData({chainLoci(8, 30, 11, "k")});
+    const auto analysis = LdAnalysis::runGroup(data, AlleleTable(), 0, {});
+    test::TempFolder folder;
+    const std::string path = folder.file("list.txt");
+    std::string error;
+    ASSERT_TRUE(analysis->saveList(path, error)) << error;
+    std::string expected;
+    for (long long k = 0; k < analysis->listLineCount(); ++k)
+        expected += analysis->listLine(k) + "\n";
+    EXPECT_EQ(test::readWholeFile(path), expected);
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"list.txt"});
+    EXPECT_EQ(analysis->listLineCount(), 1 + 28);
+}
+
+} // namespace
+} // namespace rvk
