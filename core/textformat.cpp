@@ -223,6 +223,9 @@ std::optional<double> parseDecimal(std::string_view text)
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (result.ec != std::errc() || result.ptr != text.data() + text.size())
         return std::nullopt;
+    // from_chars also takes "nan", "inf" and "infinity": none of them is a number a file may hold.
+    if (!std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 

@@ -272,7 +272,7 @@ std::string LocusMapMerger::merge(const std::string &outputPath, bool separateFi
                 groups.push_back({});
             // A group none of whose markers was found gives way to the next group line, so the
             // next group's markers are not filed under its name.
-            groups.back() = Group{removeBlanks(rest), 0, {}};
+            groups.back() = Group{rest, 0, {}};
             entry.merged = true;
             continue;
         }

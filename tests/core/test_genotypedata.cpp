@@ -103,6 +103,8 @@ TEST(TextFormat, NumbersReadWithADecimalPointOnly)
     EXPECT_FALSE(parseDecimal("1,5"));
     EXPECT_FALSE(parseDecimal(""));
     EXPECT_FALSE(parseDecimal("12a"));
+    for (const char *notANumber : {"nan", "NaN", "-nan", "inf", "+inf", "-INF", "infinity", "Infinity", "1e999"})
+        EXPECT_FALSE(parseDecimal(notANumber)) << notANumber;
     EXPECT_EQ(parseInteger("42"), 42);
     EXPECT_FALSE(parseInteger("4.2"));
     EXPECT_EQ(roundHalfEven(2.5), 2);

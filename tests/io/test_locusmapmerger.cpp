@@ -58,7 +58,7 @@ TEST_F(MergerFixture, ListeriaMergesIntoTheExampleDataFile)
 
 TEST_F(MergerFixture, MarkersGoIntoTheirMapGroupsInMapOrder)
 {
-    ASSERT_TRUE(merger.addMapText("; map\nchrom 1\nm1 0.0\nm2\t5,5\nm2 5.5\n\ngroup 2\nm3 1\nm9 2\n", "a.map"));
+    ASSERT_TRUE(merger.addMapText("; map\nchrom 1\nm1 0.0\nm2\t5,5\nm2 5.5\nm4 inf\nm5 NaN\n\ngroup 2\nm3 1\nm9 2\n", "a.map"));
     EXPECT_EQ(merger.entries().size(), 7u);
     EXPECT_EQ(merger.entries()[0].text, "chrom  1");
     EXPECT_EQ(merger.entries()[2].text, "m2  5.5");
@@ -68,9 +68,9 @@ TEST_F(MergerFixture, MarkersGoIntoTheirMapGroupsInMapOrder)
     EXPECT_EQ(merger.merge(folder.file("out.rvk"), true), folder.file("out_all.rvk"));
     EXPECT_EQ(test::readWholeFile(folder.file("out_all.rvk")),
               "nchrom=2\nnind=3\npopt=f2\n"
-              "\nname=1\nnloc=2\n\nm1  0.0 <abxcd> {0-}\n a b a\n\nm2  5.5\naab\n"
-              "\nname=2\nnloc=1\n\nm3  1\nab\nb\n");
-    EXPECT_EQ(test::readWholeFile(folder.file("out02.rvk")), "popt=f2\nnind=3\n\nname=2\nnloc=1\n\nm3  1\nab\nb\n");
+              "\nname=  1\nnloc=2\n\nm1  0.0 <abxcd> {0-}\n a b a\n\nm2  5.5\naab\n"
+              "\nname=  2\nnloc=1\n\nm3  1\nab\nb\n");
+    EXPECT_EQ(test::readWholeFile(folder.file("out02.rvk")), "popt=f2\nnind=3\n\nname=  2\nnloc=1\n\nm3  1\nab\nb\n");
     EXPECT_TRUE(std::filesystem::exists(folder.file("out01.rvk")));
     EXPECT_EQ(merger.unmatchedMarkers(), std::vector<std::string>{"m9"});
     EXPECT_EQ(ui.texts().back(), "These markers were in the map file but not found in the loc file: \rm9\r");
@@ -116,7 +116,7 @@ TEST_F(MergerFixture, OneGroupWritesOneFileWithTheNamesAtItsEnd)
     EXPECT_FALSE(std::filesystem::exists(folder.file("one_all.rvk")));
     EXPECT_FALSE(std::filesystem::exists(folder.file("one01.rvk")));
     EXPECT_EQ(test::readWholeFile(folder.file("one.rvk")),
-              "popt=cp\nnind=2\n\nname=Chr7\nnloc=2\n\nb  2.5 <abxab>\n ab aa \n\na  1\nab\ncd\nalias \"P 1\" P2\n");
+              "popt=cp\nnind=2\n\nname=  Chr7\nnloc=2\n\nb  2.5 <abxab>\n ab aa \n\na  1\nab\ncd\nalias \"P 1\" P2\n");
     EXPECT_EQ(merger.modifiedText().substr(0, 27), "nchrom=1\nnind=2\npopt=cp\n\nna");
     Loaded back(folder.file("one.rvk"));
     ASSERT_EQ(back.data.GroupCount(), 1);
@@ -138,7 +138,7 @@ TEST_F(MergerFixture, AGroupWithoutFoundMarkersGivesWayToTheNext)
     merger.addMapText("chrom 1\nzz 0\nchrom 2\nm3 1\n", "m.map");
     merger.setLocusText("nind=1\nm3 a\n");
     EXPECT_EQ(merger.merge(folder.file("g.rvk"), false), folder.file("g.rvk"));
-    EXPECT_EQ(test::readWholeFile(folder.file("g.rvk")), "popt=\nnind=1\n\nname=2\nnloc=1\n\nm3  1\na\n");
+    EXPECT_EQ(test::readWholeFile(folder.file("g.rvk")), "popt=\nnind=1\n\nname=  2\nnloc=1\n\nm3  1\na\n");
 }
 
 TEST_F(MergerFixture, AnIndividualCountThatIsNoNumberWritesNothing)
