@@ -36,6 +36,30 @@ void reserveCodes(std::string &codes, size_t target)
         codes.reserve(target);
 }
 
+// The line that opens the alias section: where a record should start instead, the header
+// promised more records than the file holds.
+bool isAliasLine(std::string_view line)
+{
+    std::string_view token = line;
+    while (!token.empty() && (token.front() == ' ' || token.front() == '\t'))
+        token.remove_prefix(1);
+    token = token.substr(0, std::min(token.find(' '), token.find('\t')));
+    return toLower(token) == "alias";
+}
+
+// A line of the names section, whole: only the line end (LF, CR LF or CR) is dropped, the
+// blanks the line splitter trims are given back when the source text is known.
+std::string_view untrimmedLine(std::string_view line, std::string_view source)
+{
+    if (source.empty() || line.data() < source.data() || line.data() + line.size() > source.data() + source.size())
+        return line;
+    const char *end = line.data() + line.size();
+    const char *sourceEnd = source.data() + source.size();
+    while (end < sourceEnd && *end != '\n' && *end != '\r')
+        ++end;
+    return {line.data(), static_cast<size_t>(end - line.data())};
+}
+
 std::string notAnInteger(std::string_view text) { return "'" + std::string(text) + "' is not a valid integer value"; }
 std::string notAFloat(std::string_view text) { return "'" + std::string(text) + "' is not a valid floating point value"; }
 
@@ -52,7 +76,7 @@ int headerInteger(const std::string &value)
 {
     const auto number = parseInteger(value);
     if (!number || *number < 0 || *number > 100'000'000)
-        throw readexception(notAnInteger(value));
+        throw readexception::conversion(notAnInteger(value));
     return static_cast<int>(*number);
 }
 
@@ -158,7 +182,7 @@ void DataFileReader::readHeader(LineCursor &cursor)
 void DataFileReader::readGenericRecord(LineCursor &cursor, Tlocinfo &locus, CodeCollector &collector)
 {
     std::string_view line;
-    if (!cursor.next(line))
+    if (!cursor.next(line) || isAliasLine(line))
         failRecordCount();
     locus.Name = cutToken(line);
     const std::string position = removeBlanks(cutToken(line));
@@ -187,13 +211,13 @@ void DataFileReader::readGenericRecord(LineCursor &cursor, Tlocinfo &locus, Code
 void DataFileReader::readCrossPollinatorRecord(LineCursor &cursor, Tlocinfo &locus, CodeCollector &collector)
 {
     std::string_view line;
-    if (!cursor.next(line))
+    if (!cursor.next(line) || isAliasLine(line))
         failRecordCount();
     locus.Name = cutToken(line);
     const std::string position = removeBlanks(cutToken(line));
     const auto value = parseDecimal(position);
     if (!value)
-        throw readexception(notAFloat(position));
+        throw readexception::conversion(notAFloat(position));
     locus.Position = *value;
     locus.QtlStart = locus.QtlEnd = 0.0;
 
@@ -285,7 +309,7 @@ void DataFileReader::ReadGroup(std::vector<std::string_view> lines)
     for (size_t i = lines.size(); i-- > 1;) {
         if (containsNoCase(lines[i], "individual names")) {
             for (size_t j = i + 1; j < lines.size(); ++j)
-                candidates.emplace_back(lines[j]);
+                candidates.emplace_back(untrimmedLine(lines[j], mSourceText));
             lines.resize(i);
             break;
         }

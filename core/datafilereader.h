@@ -36,6 +36,10 @@ public:
     // memory of a mapped file go.
     void setTextReleaser(std::function<void(const char *, const char *)> releaser) { mReleaser = std::move(releaser); }
 
+    // The whole text the lines given to ReadGroup and SplitMultiGroupFile are views of. Names
+    // in a names section are then taken whole, with their trailing blanks.
+    void setSourceText(std::string_view text) { mSourceText = text; }
+
     // Whether text holds several groups (contains "nchrom" in lower case).
     static bool isMultiGroupText(std::string_view text);
 
@@ -73,6 +77,7 @@ private:
     CodeSet mUsed;
     bool mAliasSeen = false;
     std::function<void(const char *, const char *)> mReleaser;
+    std::string_view mSourceText;
 };
 
 } // namespace rvk

@@ -107,6 +107,7 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
     if (multiGroup) {
         outcome.multiGroupFile = true;
         std::vector<std::string_view> lines = splitLines(first.text());
+        reader.setSourceText(first.text());
         first.release(first.text().data(), first.text().data() + first.text().size());
         reader.setTextReleaser([&first](const char *begin, const char *end) { first.release(begin, end); });
         try {
@@ -150,12 +151,14 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
                 MappedTextFile &text = paths.size() == 1 ? first : file;
                 if (paths.size() > 1)
                     openText(file, path);
+                reader.setSourceText(text.text());
                 reader.ReadGroup(splitLines(text.text()));
             } catch (const std::exception &error) {
-                // Errors the reader has not shown yet (numbers, limits, unreadable files) are told
-                // before the message that names the file.
+                // Errors the reader has not shown yet (limits, unreadable files) are told before
+                // the message that names the file; a header count or position that is not a
+                // number is reported by that one message.
                 const auto *read = dynamic_cast<const readexception *>(&error);
-                if (!read || !read->shown())
+                if (!read || (!read->shown() && !read->conversionError()))
                     mUi.warning(error.what());
                 mUi.warning(fileFailedMessage(path));
                 outcome.failedFile = path;

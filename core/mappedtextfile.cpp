@@ -62,7 +62,7 @@ void MappedTextFile::release(const char *begin, const char *end) const
 
 bool MappedTextFile::looksLikeText() const
 {
-    return std::memchr(mData, '\0', mSize) == nullptr;
+    return mSize == 0 || std::memchr(mData, '\0', mSize) == nullptr;
 }
 
 } // namespace rvk

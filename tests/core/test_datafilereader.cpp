@@ -56,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(, PositionTokens,
                          ::testing::Values(PositionCase{"12.5/10", 12.5, -1, 10}, PositionCase{"12.5", 12.5, 0, 0},
                                            PositionCase{"abc", -1, 0, 0}, PositionCase{"12.5/10/x", 12.5, 10, -1},
                                            PositionCase{"12.5/10/15", 12.5, 10, 15}, PositionCase{"-3e1", -30, 0, 0},
-                                           PositionCase{"1,5", -1, 0, 0}));
+                                           PositionCase{"1,5", -1, 0, 0}, PositionCase{"inf", -1, 0, 0},
+                                           PositionCase{"NaN", -1, 0, 0}, PositionCase{"12/infinity/-inf", 12, -1, -1}));
 
 TEST(DataFileReader, CodesSpreadOverLinesWithBlanks)
 {
@@ -134,6 +135,22 @@ TEST(DataFileReader, NamesFromAliasAndNamesSection)
     }
 }
 
+TEST(DataFileReader, NamesSectionLinesAreTakenWholeWithTheirTrailingBlanks)
+{
+    for (const std::string lineEnd : {"\n", "\r\n", "\r"}) {
+        std::string text = header(1, 2) + "m1 1 ab\nindividual names\nplant 1  \n\tplant 2\t\n";
+        std::string ended;
+        for (char c : text)
+            ended += c == '\n' ? lineEnd : std::string(1, c);
+        GenotypeData data;
+        test::ScriptedUserInterface ui;
+        DataFileReader reader(data, ui);
+        reader.setSourceText(ended);
+        reader.ReadGroup(splitLines(ended));
+        EXPECT_EQ(data.IndividualNames, (std::vector<std::string>{"plant 1  ", "\tplant 2\t"})) << lineEnd.size();
+    }
+}
+
 TEST(DataFileReader, WindowsLineEndsByteOrderMarkAndTrailingBlanksReadLikePlainText)
 {
     const std::string plain = header(2, 3) + "m1 1.0 abc\nm2 2.5 <x> a\nbb\nalias p q r\n";
@@ -191,11 +208,17 @@ INSTANTIATE_TEST_SUITE_P(
                       "Error encountered when reading locus: m1"},
         MalformedCase{"nloc larger than the records, ALIAS follows", header(3, 2) + "m1 1 ab\nm2 2\nALIAS x y\n",
                       "Error in \"nloc=\" parameter", "Error found, \"Nloc=3\" parameter not correct"},
+        MalformedCase{"nloc larger than the records, every record complete, then the alias line",
+                      header(3, 2) + "m1 1 ab\nm2 2 ab\nALIAS x y\n", "Error in \"nloc=\" parameter",
+                      "Error found, \"Nloc=3\" parameter not correct"},
+        MalformedCase{"cp: nloc larger than the records, then the alias line", header(2, 1, "cp") + "m1 1 ab\nalias x\n",
+                      "Error in \"nloc=\" parameter", "Error found, \"Nloc=2\" parameter not correct"},
         MalformedCase{"nloc larger than the records present", header(3, 2) + "m1 1 ab\nm2 2 ab\n",
                       "Error in \"nloc=\" parameter", "Error found, \"Nloc=3\" parameter not correct"},
         MalformedCase{"non-integer nloc", "name=a\nnloc=1.5\nnind=2\npopt=f2\nm1 1 ab\n", "'1.5' is not a valid integer value", ""},
         MalformedCase{"non-integer nind", "name=a\nnloc=1\nnind=x\npopt=f2\nm1 1 ab\n", "'x' is not a valid integer value", ""},
         MalformedCase{"cp position not a number", header(1, 1, "cp") + "m1 x1 ab\n", "'x1' is not a valid floating point value", ""},
+        MalformedCase{"cp position nan", header(1, 1, "cp") + "m1 nan ab\n", "'nan' is not a valid floating point value", ""},
         MalformedCase{"empty file", "", "The file holds no data", ""},
         MalformedCase{"blank lines and comments only", "\n  \n;comment\n\t\n", "The file holds no data", ""},
         MalformedCase{"hap group without loci", header(0, 2, "hap"), "A linkage group of population type hap needs at least one locus", ""}));

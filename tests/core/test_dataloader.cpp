@@ -75,6 +75,19 @@ TEST_F(LoaderFixture, MalformedSecondFileKeepsTheFirstAndStopsBeforeTheThird)
     EXPECT_TRUE(data.DataLoaded);
 }
 
+TEST_F(LoaderFixture, AHeaderOrPositionThatIsNoNumberEndsWithTheLoadersOneMessage)
+{
+    for (const std::string &text : {std::string("name=x\nnloc=two\nnind=3\npopt=f2\nm1 1 abc\n"),
+                                    std::string("name=x\nnloc=1\nnind=3.5\npopt=f2\nm1 1 abc\n"),
+                                    std::string("name=x\nnloc=1\nnind=1\npopt=cp\nm1 inf ab\n")}) {
+        ui.messages.clear();
+        const auto path = folder.write("number.rvk", text);
+        EXPECT_FALSE(loader.OpenFiles({path}).completed) << text;
+        EXPECT_EQ(ui.texts(), std::vector<std::string>{DataLoader::fileFailedMessage(path)}) << text;
+    }
+    EXPECT_EQ(data.GroupCount(), 0);
+}
+
 TEST_F(LoaderFixture, UnreadableFilesAreReportedWithTheirReason)
 {
     const auto binary = folder.write("binary.rvk", std::string("name=x\0\x01\x02", 9));
