@@ -62,6 +62,23 @@ void QtUserInterface::message(MessageKind kind, const std::string &text)
         QApplication::restoreOverrideCursor();
 }
 
+bool QtUserInterface::question(MessageKind kind, const std::string &text)
+{
+    const QMessageBox::Icon icon = kind == MessageKind::Information ? QMessageBox::Information
+                                   : kind == MessageKind::Warning   ? QMessageBox::Warning
+                                                                    : QMessageBox::Critical;
+    QMessageBox box(icon, QApplication::applicationDisplayName(), toQt(text), QMessageBox::Yes | QMessageBox::No, mParent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool QtUserInterface::confirm(const std::string &text)
+{
+    return QMessageBox::question(mParent, QApplication::applicationDisplayName(), toQt(text),
+                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
+           == QMessageBox::Ok;
+}
+
 bool QtUserInterface::question(const std::string &text)
 {
     return QMessageBox::question(mParent, QApplication::applicationDisplayName(), toQt(text),
@@ -84,17 +101,23 @@ QString QtUserInterface::qtFilter(const std::string &filter)
     return entries.join(QStringLiteral(";;"));
 }
 
-QString QtUserInterface::defaultSuffix(const std::string &filter)
+namespace {
+// The extension of a filter entry's first pattern ("*.jpg;*.jpeg" gives "jpg"); none for "*.*".
+QString suffixOfPatterns(const QString &patterns)
 {
-    const auto pairs = filterPairs(filter);
-    if (pairs.isEmpty())
-        return {};
-    const QString first = pairs.first().second.section(QLatin1Char(';'), 0, 0).trimmed();
+    const QString first = patterns.section(QLatin1Char(';'), 0, 0).trimmed();
     const qsizetype dot = first.lastIndexOf(QLatin1Char('.'));
     if (dot < 0)
         return {};
     const QString suffix = first.mid(dot + 1);
     return suffix.contains(QLatin1Char('*')) || suffix.contains(QLatin1Char('?')) ? QString() : suffix;
+}
+} // namespace
+
+QString QtUserInterface::defaultSuffix(const std::string &filter)
+{
+    const auto pairs = filterPairs(filter);
+    return pairs.isEmpty() ? QString() : suffixOfPatterns(pairs.first().second);
 }
 
 std::vector<std::string> QtUserInterface::openFileNames(const std::string &title, const std::string &filter,
@@ -124,6 +147,15 @@ std::string QtUserInterface::saveFileName(const std::string &title, const std::s
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setDefaultSuffix(defaultSuffix(filter));
+    // The extension added to a bare name follows the type chosen in the dialog, so a name typed
+    // under "JPEG" becomes a .jpg file, not one of the first type.
+    const auto pairs = filterPairs(filter);
+    const QStringList entries = qtFilter(filter).split(QStringLiteral(";;"));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, pairs, entries](const QString &chosen) {
+        const qsizetype index = entries.indexOf(chosen);
+        if (index >= 0 && index < pairs.size())
+            dialog.setDefaultSuffix(suffixOfPatterns(pairs[index].second));
+    });
     if (!defaultName.empty())
         dialog.selectFile(toQt(defaultName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -23,6 +23,8 @@ public:
 
     void message(MessageKind kind, const std::string &text) override;
     bool question(const std::string &text) override;
+    bool question(MessageKind kind, const std::string &text) override;
+    bool confirm(const std::string &text) override;
     std::vector<std::string> openFileNames(const std::string &title, const std::string &filter,
                                            const std::string &startFolder, bool multiple) override;
     std::string saveFileName(const std::string &title, const std::string &filter,

@@ -140,7 +140,7 @@ void SortControls::sortOnTreeNode()
 {
     if (mNodeLevel < 0)
         return;
-    if (!mWindow.userInterface().question(IndividualSort::ConfirmTreeSort))
+    if (!mWindow.userInterface().confirm(IndividualSort::ConfirmTreeSort))
         return;
     if (mNodeLevel == 1)
         setChoice(SortChoice::SelectedGroup);

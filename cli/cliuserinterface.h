@@ -14,6 +14,7 @@ public:
     explicit CliUserInterface(std::ostream &err) : mErr(err) {}
 
     void message(MessageKind kind, const std::string &text) override;
+    using UserInterface::question;
     bool question(const std::string &text) override;
     std::vector<std::string> openFileNames(const std::string &, const std::string &, const std::string &, bool) override { return {}; }
     std::string saveFileName(const std::string &, const std::string &, const std::string &) override { return {}; }

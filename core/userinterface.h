@@ -19,6 +19,11 @@ public:
     virtual void message(MessageKind kind, const std::string &text) = 0;
     // A "Yes"/"No" question; true for "Yes".
     virtual bool question(const std::string &text) = 0;
+    // A "Yes"/"No" question shown as a message of the given kind (its icon): a warning before
+    // something is deleted, an information where the answer only shapes an output.
+    virtual bool question(MessageKind kind, const std::string &text) { return question(text); }
+    // An "OK"/"Cancel" confirmation; true for "OK".
+    virtual bool confirm(const std::string &text) { return question(text); }
 
     // File choices. filter uses the "Description (*.ext)|*.ext" form; an empty answer cancels.
     virtual std::vector<std::string> openFileNames(const std::string &title, const std::string &filter,
@@ -41,6 +46,7 @@ class SilentUserInterface : public UserInterface
 {
 public:
     void message(MessageKind, const std::string &) override {}
+    using UserInterface::question;
     bool question(const std::string &) override { return false; }
     std::vector<std::string> openFileNames(const std::string &, const std::string &, const std::string &, bool) override { return {}; }
     std::string saveFileName(const std::string &, const std::string &, const std::string &) override { return {}; }

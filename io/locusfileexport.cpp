@@ -91,7 +91,7 @@ std::string LocusFileExport::ExportLocusFile()
     const std::string chosen = mUi.saveFileName("Export as locus data", DialogFilter, {});
     if (chosen.empty())
         return {};
-    const bool unselectedAsUnknown = mData.Selectionyesno && mUi.question(unselectedQuestion());
+    const bool unselectedAsUnknown = mData.Selectionyesno && mUi.question(UserInterface::MessageKind::Information, unselectedQuestion());
     return write(chosen, unselectedAsUnknown);
 }
 

@@ -16,6 +16,9 @@ namespace rvk {
 
 namespace {
 
+// A "nind" row beyond this is taken as a typing error, not as columns to add.
+constexpr int MaxImportedIndividuals = 1'000'000;
+
 // Letters run from "A" (65) to "z" (122): one row can be recoded into at most this many texts.
 constexpr size_t MaxRecodedTexts = 'z' - 'A' + 1;
 
@@ -152,7 +155,7 @@ std::string SpreadsheetExchange::deleteRowQuestion() const
 
 bool SpreadsheetExchange::DeleteThisRow()
 {
-    if (mClickRow >= mGrid.rowCount() || !mUi.question(deleteRowQuestion()))
+    if (mClickRow >= mGrid.rowCount() || !mUi.question(UserInterface::MessageKind::Warning, deleteRowQuestion()))
         return false;
     mGrid.removeRow(mClickRow);
     return true;
@@ -312,6 +315,7 @@ bool SpreadsheetExchange::ImportIntoRvk(GenotypeData &data, AlleleTable &alleles
     int headerNind = -1;
     std::string popt = data.popt;
     bool namesGiven = false;
+    int aliasRow = -1;
     std::vector<std::string> names;
     std::vector<int> starts;
     for (int r = 0; r < rows; ++r) {
@@ -320,6 +324,7 @@ bool SpreadsheetExchange::ImportIntoRvk(GenotypeData &data, AlleleTable &alleles
             continue;
         if (first.find("alias") != std::string::npos) {
             namesGiven = true;
+            aliasRow = r;
             names.clear();
             for (int c = d; c < mGrid.columnCount(); ++c)
                 if (!mGrid.cell(c, r).empty())
@@ -371,6 +376,18 @@ bool SpreadsheetExchange::ImportIntoRvk(GenotypeData &data, AlleleTable &alleles
                 lastColumn = c + 1;
                 break;
             }
+    // An individual whose cells are empty at every locus (a failed sample) still has its column:
+    // the alias row and the "nind" row say how many individuals there are.
+    if (aliasRow >= 0)
+        for (int c = mGrid.columnCount() - 1; c >= lastColumn; --c)
+            if (!trimmed(mGrid.cell(c, aliasRow)).empty()) {
+                lastColumn = c + 1;
+                break;
+            }
+    if (namesGiven)
+        lastColumn = std::max(lastColumn, d + static_cast<int>(names.size()));
+    if (headerNind > 0 && headerNind <= MaxImportedIndividuals)
+        lastColumn = std::max(lastColumn, d + headerNind);
     const std::string emptyCode(static_cast<size_t>(width), '.');
     auto appendCodes = [&](int row, std::string &codes) {
         for (int c = d; c < lastColumn; ++c) {

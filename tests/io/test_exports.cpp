@@ -66,6 +66,7 @@ TEST(LocusFileExport, FilteringWritesTheSelectionOrEveryoneWithUnknowns)
     const std::string path = LocusFileExport(data, ui).ExportLocusFile();
     EXPECT_EQ(path, folder.file("out.loc"));
     EXPECT_EQ(ui.questions, std::vector<std::string>{"Save unselected as unknown ?"});
+    EXPECT_EQ(ui.questionStyles, std::vector<std::string>{"information"});
     EXPECT_EQ(ui.texts(), std::vector<std::string>{"File succesfully saved as " + path});
     EXPECT_NE(test::readWholeFile(path).find("\thUh"), std::string::npos);
 }

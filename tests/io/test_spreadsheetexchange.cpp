@@ -10,7 +10,7 @@
 namespace rvk {
 namespace {
 
-struct ExchangeFixture : ::testing::Test
+struct Exchange
 {
     test::ScriptedUserInterface ui;
     SpreadsheetExchange exchange{ui};
@@ -26,6 +26,10 @@ struct ExchangeFixture : ::testing::Test
         exchange.paste(text);
     }
     std::vector<std::string> row(int r) const { return exchange.grid().row(r); }
+};
+
+struct ExchangeFixture : ::testing::Test, Exchange
+{
 };
 
 TEST_F(ExchangeFixture, PastedNumbersGetOneDecimal)
@@ -54,6 +58,7 @@ TEST_F(ExchangeFixture, ClearAndDeleteRow)
     ui.answers.push_back(true);
     EXPECT_TRUE(exchange.DeleteThisRow());
     EXPECT_EQ(exchange.grid().cell(0, 1), "c");
+    EXPECT_EQ(ui.questionStyles, (std::vector<std::string>{"warning", "warning"}));
     exchange.clear();
     EXPECT_EQ(exchange.grid(), TextGrid(5, 5));
     EXPECT_FALSE(exchange.importEnabled());
@@ -144,16 +149,43 @@ TEST_F(ExchangeFixture, RowsWithAnEmptyFirstCellContinueTheLocusAbove)
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(ExchangeFixture, AFailedSampleWithEmptyCellsKeepsItsColumnAndEveryName)
+{
+    struct Case
+    {
+        const char *what;
+        std::vector<std::string> rows;
+        std::vector<std::string> names;
+    };
+    const std::vector<Case> cases{
+        {"named in the alias row", {"alias\t\tP1\tP2\tP3", "name=a", "m1\t0\ta\tb\t", "m2\t1\tb\ta\t"}, {"P1", "P2", "P3"}},
+        {"counted by the nind row", {"nind=3", "name=a", "m1\t0\ta\tb\t", "m2\t1\tb\ta\t"}, {"1", "2", "3"}},
+        {"the failed sample in the middle", {"alias\t\tP1\tP2\tP3", "name=a", "m1\t0\ta\t\tb", "m2\t1\tb\t\ta"}, {"P1", "P2", "P3"}},
+    };
+    for (const Case &c : cases) {
+        Exchange f;
+        f.pasteRows(c.rows);
+        ASSERT_TRUE(f.exchange.ImportIntoRvk(f.data, f.alleles)) << c.what;
+        EXPECT_EQ(f.data.nind, 3) << c.what;
+        EXPECT_EQ(f.data.IndividualNames, c.names) << c.what;
+        EXPECT_EQ(f.data.GroupLoci(0)[0].Genotypes.size(), 3u) << c.what;
+        EXPECT_NE(f.data.GroupLoci(0)[1].Genotypes.find('.'), std::string::npos) << c.what;
+        EXPECT_TRUE(f.ui.messages.empty()) << c.what;
+    }
+}
+
 TEST_F(ExchangeFixture, ImputedPositionsNumberTheLoci)
 {
-    pasteRows({"name=a", "m1\t5\ta", "m2\t1\tb", "m3\tx\tb"});
+    pasteRows({"name=a", "m1\t5\ta", "m2\t1\tb", "m3\tx\tb", "m4\tinf\ta", "m5\tNaN\ta"});
     exchange.imputeMapPositions = true;
     ASSERT_TRUE(exchange.ImportIntoRvk(data, alleles));
     EXPECT_DOUBLE_EQ(data.GroupLoci(0)[2].Position, 2.0);
     exchange.imputeMapPositions = false;
     ASSERT_TRUE(exchange.ImportIntoRvk(data, alleles));
     EXPECT_DOUBLE_EQ(data.GroupLoci(0)[0].Position, 5.0);
-    EXPECT_DOUBLE_EQ(data.GroupLoci(0)[2].Position, 0.0);
+    // Texts that are not numbers, "inf" and "NaN" among them, give 0.
+    for (size_t k = 2; k < 5; ++k)
+        EXPECT_DOUBLE_EQ(data.GroupLoci(0)[k].Position, 0.0) << k;
     EXPECT_EQ(data.IndividualNames, std::vector<std::string>{"1"});
 }
 

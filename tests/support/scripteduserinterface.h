@@ -20,9 +20,22 @@ public:
     };
 
     void message(MessageKind kind, const std::string &text) override { messages.push_back({kind, text}); }
+    bool question(MessageKind kind, const std::string &text) override
+    {
+        const bool answer = question(text);
+        questionStyles.back() = kind == MessageKind::Warning ? "warning" : kind == MessageKind::Information ? "information" : "error";
+        return answer;
+    }
+    bool confirm(const std::string &text) override
+    {
+        const bool answer = question(text);
+        questionStyles.back() = "ok-cancel";
+        return answer;
+    }
     bool question(const std::string &text) override
     {
         questions.push_back(text);
+        questionStyles.push_back("yes-no");
         if (answers.empty())
             return false;
         const bool answer = answers.front();
@@ -63,6 +76,9 @@ public:
 
     std::vector<Message> messages;
     std::vector<std::string> questions;
+    // How each question was put: "yes-no", "ok-cancel", or the kind of a "Yes"/"No" message box
+    // ("warning", "information").
+    std::vector<std::string> questionStyles;
     std::deque<bool> answers;
     std::deque<std::vector<std::string>> openChoices;
     std::deque<std::string> saveChoices;
