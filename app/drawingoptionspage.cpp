@@ -1,9 +1,9 @@
 #include "app/drawingoptionspage.h"
 
+#include "app/fontchooser.h"
 #include "core/textformat.h"
 
 #include <QCheckBox>
-#include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,21 +19,6 @@ namespace rvk {
 namespace {
 
 QString toQt(const std::string &text) { return QString::fromStdString(text); }
-
-std::optional<FontDescription> askFont(QWidget *parent, const FontDescription &current)
-{
-    QFont font(toQt(current.name), current.size);
-    font.setBold(current.bold);
-    bool accepted = false;
-    const QFont chosen = QFontDialog::getFont(&accepted, font, parent);
-    if (!accepted)
-        return std::nullopt;
-    FontDescription result = current;
-    result.name = chosen.family().toStdString();
-    result.size = chosen.pointSize() > 0 ? chosen.pointSize() : current.size;
-    result.bold = chosen.bold();
-    return result;
-}
 
 } // namespace
 
@@ -78,7 +63,7 @@ QCheckBox *DrawingOptionsPage::addFlag(const char *name, const QString &caption,
 DrawingOptionsPage::DrawingOptionsPage(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DrawingOptionsPage"));
-    mChooseFont = [this](const FontDescription &current) { return askFont(this, current); };
+    mChooseFont = [this](const FontDescription &current) { return chooseFont(this, current); };
 
     auto *sizes = new QGroupBox(QStringLiteral("Sizes"));
     auto *grid = new QGridLayout(sizes);
@@ -237,6 +222,8 @@ void DrawingOptionsPage::showFonts()
         label->setText(fontCaption(*font));
         QFont sample(toQt(font->name), font->size);
         sample.setBold(font->bold);
+        sample.setItalic(font->italic);
+        sample.setUnderline(font->underline);
         label->setFont(sample);
         label->setStyleSheet(QStringLiteral("color: rgb(%1, %2, %3);")
                                  .arg(redOf(font->color))

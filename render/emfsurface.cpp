@@ -160,7 +160,8 @@ void EmfSurface::setFont(const FontDescription &font)
         return;
     if (font.color != mFont.color && mBrush.style == BrushSpec::Style::Pattern)
         mBrushValid = false; // the pattern's ink is the font colour
-    if (font.name != mFont.name || font.size != mFont.size || font.bold != mFont.bold)
+    if (font.name != mFont.name || font.size != mFont.size || font.bold != mFont.bold || font.italic != mFont.italic
+        || font.underline != mFont.underline)
         mFontValid = false;
     mFont = font;
 }
@@ -239,7 +240,8 @@ void EmfSurface::realizeFont(int angle)
         for (int i = 0; i < face.size(); ++i)
             faceName[static_cast<size_t>(i)] = face.at(i).unicode();
         const U_LOGFONT logFont = logfont_set(-fontPixelSize(mFont.size, 96), 0, angle * 10, angle * 10,
-                                              mFont.bold ? U_FW_BOLD : U_FW_NORMAL, 0, 0, 0, U_DEFAULT_CHARSET, 0, 0, 0, 0,
+                                              mFont.bold ? U_FW_BOLD : U_FW_NORMAL, mFont.italic ? 1 : 0,
+                                              mFont.underline ? 1 : 0, 0, U_DEFAULT_CHARSET, 0, 0, 0, 0,
                                               faceName.data());
         uint32_t handle = 0;
         if (append(extcreatefontindirectw_set(&handle, mTrack->handles, reinterpret_cast<const char *>(&logFont), nullptr)))

@@ -68,6 +68,8 @@ QFont resolvedFont(const FontDescription &font, int dotsPerInch)
     QFont result(resolvedFontFamily(font.name));
     result.setPixelSize(fontPixelSize(font.size, dotsPerInch));
     result.setBold(font.bold);
+    result.setItalic(font.italic);
+    result.setUnderline(font.underline);
     result.setKerning(false);
     result.setStyleStrategy(QFont::NoAntialias);
     return result;

@@ -34,6 +34,12 @@ bool savePictureFile(const ViewPicture &picture, const std::string &path, const 
         return savePicturePdf(picture, path, error);
     if (extension == "png")
         return savePicturePng(picture, path, error);
+    // A name that says JPEG or EMF gets that content, whichever dialog it was typed in; a file
+    // whose content contradicts its name would not open. Other names get the dialog's format.
+    if (extension == "jpg" || extension == "jpeg")
+        return savePictureAsJpeg(picture, path, writtenPath, error);
+    if (extension == "emf")
+        return savePictureAsEmf(picture, path, error);
     if (nativeFormat == "jpg" || nativeFormat == "jpeg")
         return savePictureAsJpeg(picture, path, writtenPath, error);
     return savePictureAsEmf(picture, path, error);

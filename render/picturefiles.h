@@ -19,8 +19,8 @@ std::string pictureExtension(const std::string &path);
 bool isPictureExtension(const std::string &extension);
 
 // Writes picture for a command whose own format is nativeFormat ("emf" or "jpg"): a name ending
-// in .svg, .pdf or .png gets that format, every other name the command's own (a metafile stays a
-// metafile whatever its name says; JPEG appends ".jpg" to a name without extension).
+// in .emf, .jpg, .jpeg, .svg, .pdf or .png gets that format, every other name the command's own
+// (JPEG appends ".jpg" to a name without extension).
 // writtenPath receives the name written.
 bool savePictureFile(const ViewPicture &picture, const std::string &path, const std::string &nativeFormat,
                      std::string &writtenPath, std::string &error);

@@ -71,7 +71,7 @@ void PictureRecorder::setFont(const FontDescription &font)
         name = storeText(font.name);
         mFontNames.emplace_back(font.name, name);
     }
-    record(ViewPicture::Op::SetFont, {name.first, name.second, font.size, word(font.color), font.bold ? 1 : 0});
+    record(ViewPicture::Op::SetFont, {name.first, name.second, font.size, word(font.color), fontStyleBits(font)});
 }
 
 void PictureRecorder::moveTo(int x, int y) { record(ViewPicture::Op::MoveTo, {x, y}); }

@@ -88,7 +88,7 @@ void ViewPicture::play(DrawSurface &surface, const Transform &t) const
             w += 4;
             break;
         case Op::SetFont:
-            surface.setFont(FontDescription{text(w[1], w[2]), t.fontSize(w[3]), static_cast<Rgb>(w[4]), w[5] != 0});
+            surface.setFont(fontWithStyleBits(text(w[1], w[2]), t.fontSize(w[3]), static_cast<Rgb>(w[4]), w[5]));
             w += 6;
             break;
         case Op::MoveTo:

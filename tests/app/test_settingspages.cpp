@@ -1,19 +1,26 @@
 #include "app/allelelistmodel.h"
 #include "app/allelepage.h"
 #include "app/drawingoptionspage.h"
+#include "app/fontchooser.h"
 #include "app/mainwindow.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
+#include <QDialog>
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 
 namespace rvk {
 namespace {
@@ -150,6 +157,37 @@ TEST(DrawingOptionsPageRules, ControlsFollowEachOther)
     page.chooseQtlFont();
     EXPECT_EQ(page.options().qtlFont, chosen);
     EXPECT_EQ(page.findChild<QLabel *>("qtllabel")->text(), "Courier (12)");
+}
+
+TEST(LabelFontDialog, SetsFamilySizeStyleAndColour)
+{
+    // Answer the dialog (and the colour dialog it opens) as a person would.
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto *fonts = dialog->findChild<QFontDialog *>();
+        ASSERT_NE(fonts, nullptr);
+        QFont font(QStringLiteral("Liberation Serif"), 14);
+        font.setItalic(true);
+        font.setUnderline(true);
+        fonts->setCurrentFont(font);
+        QTimer::singleShot(0, [] {
+            auto *colours = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(colours, nullptr);
+            colours->setCurrentColor(QColor(200, 10, 20));
+            colours->accept();
+        });
+        dialog->findChild<QPushButton *>("fontColour")->click();
+        dialog->accept();
+    });
+    const auto chosen = chooseFont(nullptr, FontDescription{"Arial", 8, rgb(0, 0, 0), true});
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->name, "Liberation Serif");
+    EXPECT_EQ(chosen->size, 14);
+    EXPECT_FALSE(chosen->bold);
+    EXPECT_TRUE(chosen->italic);
+    EXPECT_TRUE(chosen->underline);
+    EXPECT_EQ(chosen->color, rgb(200, 10, 20));
 }
 
 TEST(DrawingOptionsPageRules, ShowingLoadedOptionsAppliesNoRule)
