@@ -11,8 +11,6 @@
 
 namespace rvk {
 
-QString AboutBox::webPage() { return QStringLiteral("https://rvk.example.org/"); }
-QString AboutBox::mailAddress() { return QStringLiteral("rvk@example.org"); }
 QString AboutBox::citation()
 {
     return QStringLiteral("RVK 2.0: graphical genotypes of mapping and breeding populations "
@@ -33,11 +31,9 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
     layout->addWidget(name);
     layout->addWidget(new QLabel(QStringLiteral("Build ") + buildDateTimeText()));
 
-    auto *links = new QLabel(QStringLiteral("<a href=\"%1\">%1</a><br><a href=\"mailto:%2\">%2</a>")
-                                 .arg(webPage(), mailAddress()));
-    links->setOpenExternalLinks(true);
-    links->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    layout->addWidget(links);
+    // No web page or mail address is shown until the program has ones that lead somewhere;
+    // the manual and the list of changes are in the Help menu.
+    layout->addWidget(new QLabel(QStringLiteral("The manual and the list of changes are in the Help menu.")));
 
     layout->addWidget(new QLabel(QStringLiteral("Please cite:")));
     auto *reference = new QLabel(citation());

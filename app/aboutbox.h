@@ -4,7 +4,7 @@
 
 namespace rvk {
 
-// The modal About box: program name, build time, where to find the makers, and how to cite the
+// The modal About box: program name, build time, where the manual is, and how to cite the
 // program, with a button that puts the reference on the clipboard.
 class AboutBox : public QDialog
 {
@@ -13,8 +13,6 @@ class AboutBox : public QDialog
 public:
     explicit AboutBox(QWidget *parent = nullptr);
 
-    static QString webPage();
-    static QString mailAddress();
     static QString citation();
 };
 

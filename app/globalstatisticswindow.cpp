@@ -269,13 +269,16 @@ void GlobalStatisticsWindow::copy()
 
 void GlobalStatisticsWindow::print()
 {
-    if (!mPrinter)
+    // The printer chosen with "Printer Setup" when the window belongs to the main window.
+    auto *main = qobject_cast<MainWindow *>(parentWidget());
+    if (!main && !mPrinter)
         mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    mPrinter->setDocName(toQt("Detailed information on population " + statistics().caption()));
-    if (!mPrintDialog || !mPrintDialog(*mPrinter))
+    QPrinter &printer = main ? main->printer() : *mPrinter;
+    printer.setDocName(toQt("Detailed information on population " + statistics().caption()));
+    if (!mPrintDialog || !mPrintDialog(printer))
         return;
     std::string errorText;
-    if (!printTo(*mPrinter, errorText))
+    if (!printTo(printer, errorText))
         mUi.warning(errorText);
 }
 

@@ -1,5 +1,7 @@
 #include "app/imagepage.h"
 
+#include <QResizeEvent>
+
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -54,6 +56,12 @@ QString ImagePage::pictureHint() const { return mCanvas->toolTip(); }
 QSize ImagePage::pictureAreaSize() const
 {
     return viewport()->size().expandedTo(QSize(800, 600));
+}
+
+void ImagePage::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    emit viewportResized();
 }
 
 } // namespace rvk

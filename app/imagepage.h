@@ -28,6 +28,11 @@ signals:
     // Pointer events in picture pixels.
     void pointerMoved(QPoint position);
     void pointerClicked(QPoint position, Qt::MouseButton button);
+    // The visible area changed its size (the window was resized or maximised).
+    void viewportResized();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     class Canvas;

@@ -148,6 +148,18 @@ void MainWindow::installFeatures()
     installLdFeature(*this);
     installDistanceFeature(*this);
     installCoreSubsetFeature(*this);
+    // The commands that lead to the data pages wait for data, as the pages do.
+    enableDataPages(false);
+}
+
+void MainWindow::enableDataPages(bool enabled)
+{
+    for (int page : {DataViewPage, SelectionResultsPage, MarkerSelectionPage})
+        mPages->setTabEnabled(page, enabled);
+    for (const QString &caption : {QStringLiteral("&Specify Criteria.."), QStringLiteral("&View Criteria and Results"),
+                                   QStringLiteral("Edit && Sort data")})
+        for (QAction *action : commandActions(caption))
+            action->setEnabled(enabled);
 }
 
 QList<QAction *> MainWindow::commandActions(const QString &caption) const
@@ -258,14 +270,17 @@ void MainWindow::buildPages()
         }
         mPages->addTab(widget, captions[page]);
     }
-    for (int page : {DataViewPage, MarkerSelectionPage, SelectionResultsPage})
-        mPages->setTabEnabled(page, false);
     connect(mPages, &QTabWidget::currentChanged, this, [this](int page) {
         // Entering the image shows the settings in force; so does leaving the settings.
         if ((page == ImagePageIndex || mShownPage == SettingsPage) && mData.GroupCount() > 0)
             drawCurrentView();
-        if (page == PrintPreviewPageIndex)
+        if (page == PrintPreviewPageIndex) {
+            // The preview shows the data as they are now (a sort or an edit since the last
+            // drawing included) at the window's current size.
+            if (mData.GroupCount() > 0 && mViewMode != AssociationMode)
+                drawCurrentView();
             buildPrintPreview();
+        }
         const int old = mShownPage;
         mShownPage = page;
         emit pageChanged(page, old);
@@ -277,6 +292,12 @@ void MainWindow::buildPages()
         redrawbtnClick();
     });
     connect(mPreviewPage, &PrintPreviewPage::orientationChanged, this, &MainWindow::buildPrintPreview);
+    // A resized window gets a picture of its new size once the resizing pauses.
+    mResizeRedraw = new QTimer(this);
+    mResizeRedraw->setSingleShot(true);
+    mResizeRedraw->setInterval(150);
+    connect(mResizeRedraw, &QTimer::timeout, this, &MainWindow::redrawIfShown);
+    connect(mImagePage, &ImagePage::viewportResized, mResizeRedraw, qOverload<>(&QTimer::start));
     connect(mPreviewPage, &PrintPreviewPage::printRequested, this, &MainWindow::printPreview);
     connect(mAllelePage, &AllelePage::applyRequested, this, &MainWindow::redrawbtnClick);
     connect(mAllelePage, &AllelePage::saveSettingsRequested, this, &MainWindow::saveSettingsAs);
@@ -640,8 +661,7 @@ void MainWindow::applyLoadOutcome(const LoadOutcome &outcome)
     // Groups read before a failed file are shown and usable like any others.
     if (mData.DataLoaded && (outcome.completed || outcome.groupsAdded > 0)) {
         RadioGroup1Click();
-        for (int page : {DataViewPage, SelectionResultsPage, MarkerSelectionPage})
-            mPages->setTabEnabled(page, true);
+        enableDataPages(true);
     }
     // With a single group left by a failed file there is nothing to choose.
     if (failedFile && groups <= 1)
@@ -667,8 +687,7 @@ void MainWindow::dataSetReplaced()
     mAllelePage->model()->usedChanged();
     if (groups == 0)
         return;
-    for (int page : {DataViewPage, SelectionResultsPage, MarkerSelectionPage})
-        mPages->setTabEnabled(page, true);
+    enableDataPages(true);
     RadioGroup1Click();
     emit dataSetLoaded();
 }
@@ -839,6 +858,7 @@ void MainWindow::drawCurrentView()
         picture = drawLinkageGroupView(mData, mSettings.alleles, context, &layout);
         pointer.view = ViewKind::LinkageGroup;
         pointer.markSpace = layout.markSpace;
+        showAutosizedMarkSpace(layout.markSpace);
         break;
     }
     case IndividualMode:
@@ -852,6 +872,13 @@ void MainWindow::drawCurrentView()
         picture = drawAllInOneView(mData, mSettings.alleles, context, mImagePage->viewport()->width(), &layout, mUi);
         pointer.view = ViewKind::AllInOne;
         pointer.markSpace = layout.markSpace;
+        showAutosizedMarkSpace(layout.markSpace);
+        {
+            // The preview takes the picture's shape; its pages are cut when it is shown.
+            const QSignalBlocker blocker(mPreviewPage);
+            mPreviewPage->setOrientation(picture.height() < picture.width() ? PageOrientation::Landscape
+                                                                            : PageOrientation::Portrait);
+        }
         break;
     }
     case AssociationMode:
@@ -861,6 +888,17 @@ void MainWindow::drawCurrentView()
     showViewPicture(picture);
     mViewPicture = std::move(picture);
     emit viewDrawn();
+}
+
+void MainWindow::showAutosizedMarkSpace(int markSpace)
+{
+    // With "autosize" the views measure the marker names; the field shows what they measured.
+    // The field holds at most its range; the view itself keeps the whole measured space.
+    const int shown = DrawingOptions::markspaceRange.clamp(markSpace);
+    if (!mSettings.drawing.autosize || mSettings.drawing.markspace == shown)
+        return;
+    mSettings.drawing.markspace = shown;
+    mDrawingPage->setOptions(mSettings.drawing);
 }
 
 void MainWindow::showViewPicture(const ViewPicture &picture)

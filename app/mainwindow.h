@@ -33,6 +33,7 @@ class QProgressBar;
 class QRadioButton;
 class QSpinBox;
 class QTabWidget;
+class QTimer;
 
 namespace rvk {
 
@@ -151,6 +152,11 @@ public:
     void setStatusText(int panel, const QString &text);
     // Redraws the current view if data are loaded and the image page is the one shown.
     void redrawIfShown();
+    // The pages "Data Sort, View, Edit", "Marker Selection" and "Select Indiv. && Sel. Results"
+    // and the menu commands that show them.
+    void enableDataPages(bool enabled);
+    // Puts the marker-name space an autosized view measured into "Space for markernames:".
+    void showAutosizedMarkSpace(int markSpace);
     // Shows a picture drawn by a feature (the comparison of individuals) on the image page; it
     // is the picture printed and exported until the next drawing.
     void showPicture(ViewPicture picture);
@@ -224,6 +230,7 @@ private:
 
     ViewMode mViewMode = LinkageGroupMode;
     bool mFirstActivation = true;
+    QTimer *mResizeRedraw = nullptr;
     double mZoomFactor = 1.0;
     ViewPicture mViewPicture;
     std::unique_ptr<QPrinter> mPrinter; // made when first needed: finding printers takes time

@@ -35,9 +35,9 @@ QStringList toQt(const std::vector<std::string> &lines)
     return result;
 }
 
-void printOnPrinter(QWidget *parent, const QStringList &lines, const QFont &font)
+// On the printer chosen with "Printer Setup", which the print dialog starts from.
+void printOnPrinter(QWidget *parent, QPrinter &printer, const QStringList &lines, const QFont &font)
 {
-    QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("RVK selection results"));
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted)
@@ -64,7 +64,7 @@ SelectionResultsPage::SelectionResultsPage(MainWindow &window, QWidget *parent)
       mWindow(window)
 {
     setObjectName(QStringLiteral("SelectionResultsPage"));
-    mPrint = [this](const QStringList &lines, const QFont &font) { printOnPrinter(this, lines, font); };
+    mPrint = [this](const QStringList &lines, const QFont &font) { printOnPrinter(this, mWindow.printer(), lines, font); };
 
     mModel = new IndividualCheckListModel(window.data(), this);
     connect(mModel, &IndividualCheckListModel::tickEdited, this, [this] { listClicked(); });
@@ -218,7 +218,8 @@ void SelectionResultsPage::saveResults() { SelectionList::saveResults(mTexts, mW
 
 void SelectionResultsPage::printResults()
 {
-    const std::string date = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+    // The date as the person's desktop writes dates; numbers keep "." whatever the locale.
+    const std::string date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
     mPrint(toQt(SelectionList::printedResultLines(mTexts, date)), mMemo1->font());
 }
 

@@ -175,11 +175,16 @@ void SpreadsheetExchangeWindow::run()
     mImported = false;
     refresh();
     mRunModal(*this);
+    // Every showing fills the grid anew (empty, or from the data set): the cells of a whole data
+    // set are not kept while the window is closed.
+    mExchange.grid() = TextGrid(5, 5);
+    mModel->reload();
 }
 
 void SpreadsheetExchangeWindow::LoadPasteFromExcel()
 {
     mExchange.clear();
+    mCrossPollinatorGrid = false;
     run();
     if (mImported)
         updateMainWindow(true);
@@ -190,6 +195,8 @@ void SpreadsheetExchangeWindow::ShowAsGrid()
     if (mWindow.data().GroupCount() == 0)
         return;
     mExchange.fillFromDataSet(mWindow.data(), ExportCommands::today());
+    // The grid form of cross-pollinator data has two more columns: segregation type and phase.
+    mCrossPollinatorGrid = mWindow.data().popt == "cp";
     run();
     if (mImported)
         updateMainWindow(false);
@@ -329,6 +336,10 @@ void SpreadsheetExchangeWindow::refresh()
     if (mModel->columnCount() > 1) {
         mGridView->setColumnWidth(0, 100);
         mGridView->setColumnWidth(1, 60);
+    }
+    if (mCrossPollinatorGrid && mModel->columnCount() > 3) {
+        mGridView->setColumnWidth(2, 60);
+        mGridView->setColumnWidth(3, 50);
     }
     mRecodeLog->setPlainText(QString::fromStdString(mExchange.recodeLog()));
     mImportButton->setEnabled(mExchange.importEnabled());

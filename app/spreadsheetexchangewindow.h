@@ -77,6 +77,7 @@ private:
     MainWindow &mWindow;
     SpreadsheetExchange mExchange;
     bool mImported = false;
+    bool mCrossPollinatorGrid = false;
     std::function<void(QDialog &)> mRunModal;
 
     TextGridModel *mModel = nullptr;

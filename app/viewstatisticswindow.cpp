@@ -179,13 +179,13 @@ void ViewStatisticsWindow::previous()
 
 void ViewStatisticsWindow::print()
 {
-    if (!mPrinter)
-        mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    mPrinter->setDocName(QStringLiteral("Statistics"));
-    if (!mPrintDialog || !mPrintDialog(*mPrinter))
+    // The printer chosen with "Printer Setup".
+    QPrinter &printer = mWindow.printer();
+    printer.setDocName(QStringLiteral("Statistics"));
+    if (!mPrintDialog || !mPrintDialog(printer))
         return;
     std::string errorText;
-    if (!printTo(*mPrinter, errorText))
+    if (!printTo(printer, errorText))
         mWindow.userInterface().warning(errorText);
 }
 

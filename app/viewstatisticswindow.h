@@ -63,7 +63,6 @@ private:
     QLabel *mPieView;
     QImage mPie;
     bool mListedBefore = false; // once an allele was listed the headers read " % " and "cM"
-    std::unique_ptr<QPrinter> mPrinter;
     PrintDialog mPrintDialog;
 };
 

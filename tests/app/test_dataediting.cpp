@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTreeView>
 
 #include <filesystem>
@@ -284,6 +285,43 @@ TEST(DataEditingExchange, ToolShowsTheGridFormOnlyWithData)
     EXPECT_EQ(rows, 6 + 2 + 3 + 2 + 2); // header rows, then per group a blank row, "name=" and the loci
 }
 
+TEST(DataEditingExchange, CrossPollinatorGridFormHasItsTypeAndPhaseColumns)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(
+        f.folder.write("cp.rvk", "name=lg1\nnloc=2\nnind=3\npopt=cp\nm1 0.0 <abxcd> acadbc\nm2 4.0 <lmxll> lllmlm\n"))});
+    ASSERT_EQ(f.window->data().GroupCount(), 1);
+    SpreadsheetExchangeWindow *exchange = f.exchange();
+    QList<int> widths;
+    exchange->setModalRunner([&](QDialog &dialog) {
+        auto *view = dialog.findChild<QTableView *>();
+        ASSERT_NE(view, nullptr);
+        for (int column = 0; column < 4; ++column)
+            widths.append(view->columnWidth(column));
+    });
+    f.trigger("Excel style edit");
+    EXPECT_EQ(widths, (QList<int>{100, 60, 60, 50}));
+}
+
+TEST(DataEditingExchange, ClosingTheGridLetsGoOfItsCells)
+{
+    WindowFixture f;
+    f.openExample();
+    SpreadsheetExchangeWindow *exchange = f.exchange();
+    int shownRows = -1;
+    exchange->setModalRunner([&](QDialog &) { shownRows = exchange->gridModel()->rowCount(); });
+    // "Show && edit data in gridview" on the page "Data Sort, View, Edit".
+    emit f.window->findChild<DataEditPage *>()->gridViewRequested();
+    EXPECT_EQ(shownRows, 6 + 2 + 3 + 2 + 2);
+    // Closed: the data set's cells are gone from the window, the next showing fills them anew.
+    EXPECT_EQ(exchange->exchange().grid().rowCount(), 5);
+    EXPECT_EQ(exchange->exchange().grid().columnCount(), 5);
+    EXPECT_EQ(exchange->gridModel()->rowCount(), 5);
+    shownRows = -1;
+    emit f.window->findChild<DataEditPage *>()->gridViewRequested();
+    EXPECT_EQ(shownRows, 6 + 2 + 3 + 2 + 2);
+}
+
 TEST(DataEditingExchange, RowsAndColumnsAddedAndDeleted)
 {
     WindowFixture f;
@@ -344,6 +382,7 @@ TEST(DataEditingPage, RightClickInTheTreeSortsOnTheChosenNode)
     f.ui.answers.push_back(true);
     emit f.page->tree()->customContextMenuRequested(QPoint(1, 1));
     EXPECT_EQ(f.ui.questions.back(), "Sort data on selected marker/group ?");
+    EXPECT_EQ(f.ui.questionStyles.back(), "ok-cancel");
     EXPECT_EQ(f.window->data().GroupLoci(0)[0].Genotypes, "aaabb");
 }
 

@@ -1,9 +1,13 @@
+#include "app/aboutbox.h"
+#include "app/applicationsetup.h"
+#include "app/drawingoptionspage.h"
 #include "app/imagepage.h"
 #include "app/printpreviewpage.h"
 #include "app/mainwindow.h"
 #include "core/dataloader.h"
 #include "render/allinoneview.h"
 #include "render/linkagegroupview.h"
+#include "render/pictureexport.h"
 #include "render/pointerinspection.h"
 #include "render/printlayout.h"
 #include "support/scripteduserinterface.h"
@@ -24,6 +28,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -31,6 +36,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include <algorithm>
 #include <memory>
 
 namespace rvk {
@@ -218,6 +224,33 @@ TEST(MainWindowStart, CommandsWaitingForTheirWorkAreDisabled)
         ASSERT_NE(action, nullptr) << path.toStdString();
         EXPECT_FALSE(action->isEnabled()) << path.toStdString();
     }
+}
+
+TEST(MainWindowStart, CommandsOfTheDataPagesWaitForData)
+{
+    WindowFixture f;
+    const QStringList paths = {"&Marker Selection  /&Specify Criteria..", "&Marker Selection  /&View Criteria and Results",
+                               "&Edit   /Edit && Sort data"};
+    for (const QString &path : paths) {
+        const QAction *action = f.menuCommand(path);
+        ASSERT_NE(action, nullptr) << path.toStdString();
+        EXPECT_FALSE(action->isEnabled()) << path.toStdString();
+    }
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    for (const QString &path : paths)
+        EXPECT_TRUE(f.menuCommand(path)->isEnabled()) << path.toStdString();
+}
+
+TEST(MainWindowHelp, AboutBoxLeadsNowhereItCannotGo)
+{
+    AboutBox box;
+    QStringList texts;
+    for (const QLabel *label : box.findChildren<QLabel *>())
+        texts.append(label->text());
+    const QString all = texts.join(QLatin1Char('\n'));
+    EXPECT_TRUE(all.contains(QStringLiteral("RVK"))) << all.toStdString();
+    EXPECT_FALSE(all.contains(QStringLiteral("example"))) << all.toStdString();
+    EXPECT_FALSE(all.contains(QStringLiteral("href"))) << all.toStdString();
 }
 
 TEST(MainWindowStart, ToolBarHintsInOrder)
@@ -580,10 +613,10 @@ TEST(MainWindowPicture, FilesClipboardAndPrinterGetTheDrawing)
     EXPECT_TRUE(f.ui.messages.empty()) << "without a drawing nothing is asked";
 
     f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
-    // A metafile keeps its format whatever the name says.
-    f.ui.saveChoices = {f.folder.file("picture.jpg"), f.folder.file("photo")};
+    // The metafile command writes a metafile; a name that asks for JPEG gets JPEG.
+    f.ui.saveChoices = {f.folder.file("picture.emf"), f.folder.file("photo"), f.folder.file("chosen.jpg")};
     f.window->saveImageAsMetafile();
-    const std::string emf = test::readWholeFile(f.folder.file("picture.jpg"));
+    const std::string emf = test::readWholeFile(f.folder.file("picture.emf"));
     ASSERT_GT(emf.size(), 44u);
     EXPECT_EQ(emf.substr(40, 4), " EMF");
     f.window->saveImageAsJpeg();
@@ -591,6 +624,8 @@ TEST(MainWindowPicture, FilesClipboardAndPrinterGetTheDrawing)
     ASSERT_GT(jpeg.size(), 2u);
     EXPECT_EQ(static_cast<unsigned char>(jpeg[0]), 0xFF);
     EXPECT_EQ(static_cast<unsigned char>(jpeg[1]), 0xD8);
+    f.window->saveImageAsMetafile();
+    EXPECT_EQ(test::readWholeFile(f.folder.file("chosen.jpg")).substr(0, 2), "\xFF\xD8");
     // The dialogs also offer SVG, PDF and PNG, chosen by the name's extension.
     f.ui.saveChoices = {f.folder.file("drawing.svg"), f.folder.file("drawing.pdf"), f.folder.file("drawing.png")};
     f.window->saveImageAsMetafile();
@@ -659,6 +694,73 @@ TEST(MainWindowPicture, PreviewPageCutsTheCurrentPicture)
         EXPECT_TRUE(preview->printPages(writer, error)) << error;
     }
     EXPECT_GT(test::readWholeFile(pdf).size(), 500u);
+}
+
+// Lets the window's queued work (the redraw after a resize) run.
+void processEventsFor(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+TEST(MainWindowPicture, PreviewShowsTheDataAsTheyAreNow)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    const QImage before = renderPictureToImage(f.window->viewPicture());
+    // Rewritten on another page, as "Sort !" does, without visiting the image page.
+    f.window->pages()->setCurrentIndex(MainWindow::DataViewPage);
+    for (auto &locus : f.window->data().LinkageGroups.front()->Loci)
+        std::reverse(locus.Genotypes.begin(), locus.Genotypes.end());
+    f.window->pages()->setCurrentIndex(MainWindow::PrintPreviewPageIndex);
+    const QImage previewed = renderPictureToImage(f.window->viewPicture());
+    const QImage current = renderPictureToImage(
+        drawLinkageGroupView(f.window->data(), f.window->alleles(), f.window->drawContext()));
+    EXPECT_NE(previewed, before);
+    EXPECT_EQ(previewed.copy(QRect(QPoint(0, 0), current.size())), current);
+}
+
+TEST(MainWindowView, PictureFollowsTheWindowSize)
+{
+    WindowFixture f;
+    f.window->resize(800, 500);
+    f.window->show();
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    processEventsFor(300);
+    const int smallHeight = f.window->imagePage()->picture().height();
+    f.window->resize(1000, 900); // maximised
+    processEventsFor(300);
+    const ViewPicture expected = drawLinkageGroupView(f.window->data(), f.window->alleles(), f.window->drawContext());
+    EXPECT_GT(f.window->imagePage()->picture().height(), smallHeight);
+    EXPECT_EQ(f.window->imagePage()->picture().size(), QSize(expected.width(), expected.height()));
+}
+
+TEST(MainWindowView, AutosizeShowsTheMeasuredSpaceAndAllInOneTurnsThePreview)
+{
+    WindowFixture f;
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    ASSERT_TRUE(f.window->drawingOptionsPage()->options().autosize);
+    LinkageGroupView::Layout layout;
+    drawLinkageGroupView(f.window->data(), f.window->alleles(), f.window->drawContext(), &layout);
+    EXPECT_EQ(f.field("markspace")->value(), DrawingOptions::markspaceRange.clamp(layout.markSpace));
+    EXPECT_NE(layout.markSpace, 100) << "the fixture must measure something other than the default";
+
+    f.window->previewPage()->setOrientation(PageOrientation::Portrait);
+    f.window->setViewMode(MainWindow::AllInOneMode);
+    const ViewPicture &picture = f.window->viewPicture();
+    ASSERT_LT(picture.height(), picture.width());
+    EXPECT_EQ(f.window->previewPage()->orientation(), PageOrientation::Landscape);
+}
+
+TEST(MainWindowStart, WindowTitleIsTheProgramsOwnWithoutADesktopSuffix)
+{
+    configureApplication(*qobject_cast<QApplication *>(QCoreApplication::instance()));
+    // A display name of its own would be appended to every title by the desktop.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
+    EXPECT_EQ(QLocale().decimalPoint(), QLatin1Char('.'));
+    WindowFixture f;
+    EXPECT_EQ(f.window->windowTitle(), "Display RVK 2.0");
 }
 
 TEST(MainWindowView, RefreshWithoutDataOnlyShowsTheImagePage)

@@ -251,8 +251,9 @@ TEST(GlobalStatisticsWindow, PrintAsksForThePrinterFirst)
     ASSERT_NE(shown, nullptr);
     const std::string pdf = f.folder.file("statistics.pdf");
     int asked = 0;
-    shown->setPrintDialog([&](QPrinter &) {
+    shown->setPrintDialog([&](QPrinter &printer) {
         ++asked;
+        EXPECT_EQ(&printer, &f.window->printer()) << "the printer chosen with Printer Setup";
         return false;
     });
     shown->print();
@@ -508,7 +509,10 @@ TEST(ViewStatisticsWindow, PrintAsksForThePrinterFirst)
     auto *shown = f.find<ViewStatisticsWindow>();
     ASSERT_NE(shown, nullptr);
     const std::string pdf = f.folder.file("window.pdf");
-    shown->setPrintDialog([](QPrinter &) { return false; });
+    shown->setPrintDialog([&f](QPrinter &printer) {
+        EXPECT_EQ(&printer, &f.window->printer()) << "the printer chosen with Printer Setup";
+        return false;
+    });
     shown->print();
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(pdf)));
     shown->setPrintDialog([&pdf](QPrinter &printer) {
