@@ -42,13 +42,27 @@ int runStats(const std::vector<std::string> &args, CommandContext &context)
     std::string error;
     const std::string kind = rest.empty() ? std::string() : rest.front();
     if (kind != "global" && kind != "markers") {
-        context.err << "usage: rvk-cli stats global|markers FILE... [--out NAME.xls|NAME.txt] " << SelectionUsage << "\n";
+        context.err << "usage: rvk-cli stats global|markers FILE... [--out NAME.xls|NAME.txt] [--selected-only] " << SelectionUsage
+                    << "\n";
         return 2;
     }
     rest.erase(rest.begin());
-    if (!parseSelectionOptions(rest, selection, &error) || !parseCommandArguments(rest, {"--out"}, {}, parsed, error)
+    if (!parseSelectionOptions(rest, selection, &error) || !parseCommandArguments(rest, {"--out"}, {"--selected-only"}, parsed, error)
         || parsed.files.empty()) {
         context.err << "rvk-cli stats: " << (error.empty() ? "no data file named" : error) << "\n";
+        return 2;
+    }
+    // Global statistics describe every individual, whatever is ticked; a selection only counts
+    // when the narrower scope is asked for by name.
+    const bool selectedOnly = parsed.has("--selected-only");
+    const bool selects = !selection.criteria.empty() || !selection.selectList.empty();
+    if (kind == "global" && selects && !selectedOnly) {
+        context.err << "rvk-cli stats global: global statistics cover every individual; add --selected-only to "
+                       "restrict them to the individuals that --criteria or --select-list select\n";
+        return 2;
+    }
+    if (selectedOnly && (kind != "global" || !selects)) {
+        context.err << "rvk-cli stats: --selected-only belongs to stats global with --criteria or --select-list\n";
         return 2;
     }
     CliSession session(context);
@@ -58,7 +72,9 @@ int runStats(const std::vector<std::string> &args, CommandContext &context)
     std::string report;
     std::vector<std::vector<std::string>> grid;
     if (kind == "global") {
-        const GlobalStatistics statistics = computeGlobalStatistics(session.data, session.settings.alleles, GeneralOptions{});
+        const GlobalStatistics statistics = computeGlobalStatistics(session.data, session.settings.alleles, GeneralOptions{},
+                                                                     selectedOnly ? GlobalStatisticsScope::SelectedIndividuals
+                                                                                  : GlobalStatisticsScope::AllIndividuals);
         report = statistics.reportText();
         grid = statistics.spreadsheetGrid();
     } else {

@@ -38,6 +38,25 @@ TEST(CliStats, PrintsTheReportsOfTheStatisticsWindows)
     EXPECT_EQ(markers.out, markerStatisticsReport(example.data, example.alleles));
 }
 
+TEST(CliStats, GlobalStatisticsTakeASelectionOnlyWhenAskedForTheSelectedScope)
+{
+    const std::string file = test::examplePath("listeria.rvk");
+    const StatsRun refused = run({"stats", "global", file, "--criteria", "D10M44=A"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("--selected-only"), std::string::npos) << refused.err;
+    EXPECT_TRUE(refused.out.empty());
+
+    const StatsRun all = run({"stats", "global", file});
+    const StatsRun selected = run({"stats", "global", file, "--criteria", "D10M44=A", "--selected-only"});
+    ASSERT_EQ(selected.status, 0) << selected.err;
+    EXPECT_LT(selected.out.size(), all.out.size()) << "fewer individuals, fewer lines";
+
+    EXPECT_EQ(run({"stats", "global", file, "--selected-only"}).status, 2);
+    EXPECT_EQ(run({"stats", "markers", file, "--criteria", "D10M44=A", "--selected-only"}).status, 2);
+    // Marker statistics follow the selection, as their window does.
+    EXPECT_EQ(run({"stats", "markers", file, "--criteria", "D10M44=A"}).status, 0);
+}
+
 TEST(CliStats, TablesGoToSpreadsheetFilesAndReportsToTextFiles)
 {
     test::TempFolder folder;
