@@ -1,0 +1,316 @@
+#include "genetics/treebuilder.h"
+
+#include "core/textformat.h"
+
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace rvk {
+
+namespace {
+
+// Values that differ by no more than rounding noise count as equal, so that the tie rule (the
+// first pair in row order) decides between pairs whose criterion is the same in exact
+// arithmetic: with three entries, for example, every neighbour-joining Q is the same number.
+double tieTolerance(double value) { return 1e-10 * std::max(1.0, std::fabs(value)); }
+
+// A subtree under construction: a leaf (entry index) or a join of two or three subtrees with
+// the lengths of their branches. The Newick text is written once, at the end, from this
+// structure, so no label can be mistaken for a node name.
+struct Subtree
+{
+    int leaf = -1;
+    std::vector<std::pair<int, double>> children; // subtree index, branch length
+};
+
+class Forest
+{
+public:
+    explicit Forest(const DistanceMatrix &matrix) : mMatrix(matrix)
+    {
+        for (int i = 0; i < matrix.size(); ++i)
+            mTrees.push_back({i, {}});
+    }
+
+    int join(std::vector<std::pair<int, double>> children)
+    {
+        mTrees.push_back({-1, std::move(children)});
+        return static_cast<int>(mTrees.size()) - 1;
+    }
+
+    std::string newick(int root) const
+    {
+        std::string text;
+        write(root, text);
+        return text + ";";
+    }
+
+private:
+    void write(int tree, std::string &text) const
+    {
+        const Subtree &t = mTrees[static_cast<size_t>(tree)];
+        if (t.leaf >= 0) {
+            text += mMatrix.label(t.leaf);
+            return;
+        }
+        text += '(';
+        for (size_t c = 0; c < t.children.size(); ++c) {
+            if (c)
+                text += ',';
+            write(t.children[c].first, text);
+            text += ':';
+            text += formatText("%.3f", {t.children[c].second});
+        }
+        text += ')';
+    }
+
+    const DistanceMatrix &mMatrix;
+    std::vector<Subtree> mTrees;
+};
+
+// The working matrix: full rows of n numbers, slot k's row at k * n.
+struct WorkMatrix
+{
+    explicit WorkMatrix(const DistanceMatrix &matrix) : n(static_cast<size_t>(matrix.size())), d(n * n, 0.0)
+    {
+        for (size_t i = 0; i < n; ++i)
+            for (size_t j = i + 1; j < n; ++j)
+                d[i * n + j] = d[j * n + i] = matrix.value(static_cast<int>(i), static_cast<int>(j));
+    }
+    double &at(size_t i, size_t j) { return d[i * n + j]; }
+    double *row(size_t i) { return d.data() + i * n; }
+
+    // The entry of slot from takes slot to (row and column).
+    void moveSlot(size_t from, size_t to, size_t m)
+    {
+        if (from == to)
+            return;
+        for (size_t k = 0; k < m; ++k) {
+            d[to * n + k] = d[from * n + k];
+            d[k * n + to] = d[k * n + from];
+        }
+        d[to * n + to] = 0.0;
+    }
+
+    size_t n;
+    std::vector<double> d;
+};
+
+TreeResult neighbourJoining(const DistanceMatrix &matrix)
+{
+    Forest forest(matrix);
+    WorkMatrix D(matrix);
+    const size_t n = D.n;
+    std::vector<int> tree(n);
+    for (size_t i = 0; i < n; ++i)
+        tree[i] = static_cast<int>(i);
+    std::vector<double> S(n + 1, 0.0), rowMin(n, 0.0);
+    size_t m = n;
+    size_t I = 0, J = 1;
+    long round = 0;
+    std::vector<std::pair<int, double>> rootChildren;
+    while (m > 2) {
+        // S[i] = sum over k of D[i][k]: summed afresh now and then, kept up to date by each join
+        // in between (the drift stays far below the tie tolerance).
+        if (round++ % 32 == 0) {
+            std::fill(S.begin(), S.begin() + static_cast<long>(m), 0.0);
+            for (size_t k = 0; k < m; ++k) {
+                const double *row = D.row(k);
+                size_t i = 0;
+                for (; i + 2 <= m; i += 2)
+                    _mm_storeu_pd(&S[i], _mm_add_pd(_mm_loadu_pd(&S[i]), _mm_loadu_pd(row + i)));
+                for (; i < m; ++i)
+                    S[i] += row[i];
+            }
+        }
+        // The first pair with the smallest Q = (m - 2) D[i][j] - S[i] - S[j]: the smallest value
+        // of each row first, then the first pair within rounding noise of the smallest of all.
+        const double K = static_cast<double>(m - 2);
+        const __m128d k2 = _mm_set1_pd(K);
+        double best = 1e99;
+        for (size_t i = 0; i + 1 < m; ++i) {
+            const double *row = D.row(i);
+            const __m128d si = _mm_set1_pd(S[i]);
+            __m128d lowest = _mm_set1_pd(1e300);
+            size_t j = i + 1;
+            for (; j + 2 <= m; j += 2) {
+                const __m128d q = _mm_sub_pd(_mm_sub_pd(_mm_mul_pd(k2, _mm_loadu_pd(row + j)), si), _mm_loadu_pd(&S[j]));
+                lowest = _mm_min_pd(lowest, q);
+            }
+            double rowLowest = std::min(_mm_cvtsd_f64(lowest), _mm_cvtsd_f64(_mm_unpackhi_pd(lowest, lowest)));
+            for (; j < m; ++j)
+                rowLowest = std::min(rowLowest, K * row[j] - S[i] - S[j]);
+            rowMin[i] = rowLowest;
+            best = std::min(best, rowLowest);
+        }
+        const double limit = best + tieTolerance(best);
+        for (size_t i = 0; i + 1 < m; ++i) {
+            if (rowMin[i] > limit)
+                continue;
+            const double *row = D.row(i);
+            size_t j = i + 1;
+            while (j + 1 < m && K * row[j] - S[i] - S[j] > limit)
+                ++j;
+            I = i;
+            J = j;
+            break;
+        }
+        const double dij = D.at(I, J);
+        const double li = (K * dij + S[I] - S[J]) / (2 * K);
+        const double lj = (K * dij - S[I] + S[J]) / (2 * K);
+        if (m > 3) {
+            const int node = forest.join({{tree[I], li}, {tree[J], lj}});
+            double sumI = 0.0;
+            for (size_t k = 0; k < m; ++k) {
+                const double dk = (D.at(k, I) + D.at(k, J) - dij) / 2;
+                if (k != I && k != J) {
+                    S[k] += dk - D.at(k, I) - D.at(k, J);
+                    sumI += dk;
+                }
+                D.at(k, I) = dk;
+                D.at(I, k) = dk;
+            }
+            D.at(I, I) = 0.0;
+            S[I] = sumI;
+            tree[I] = node;
+            D.moveSlot(m - 1, J, m);
+            tree[J] = tree[m - 1];
+            S[J] = S[m - 1];
+        } else {
+            const size_t B = 3 - I - J; // the slot of 0, 1, 2 that was not joined
+            const double lb = (D.at(B, I) + D.at(B, J) - dij) / 2;
+            rootChildren = {{tree[I], li}, {tree[J], lj}, {tree[B], lb}};
+        }
+        --m;
+    }
+    return {forest.newick(forest.join(rootChildren)), {}};
+}
+
+// UPGMA with the smallest value of every row (over the later slots) kept, so a round costs the
+// rows it changed instead of the whole matrix. Row i's entry is the first j > i holding that
+// smallest value, so the rows scanned in order give the pair the full scan would give.
+TreeResult upgma(const DistanceMatrix &matrix)
+{
+    Forest forest(matrix);
+    WorkMatrix D(matrix);
+    const size_t n = D.n;
+    std::vector<int> tree(n), size(n, 1);
+    std::vector<double> height(n, 0.0);
+    for (size_t i = 0; i < n; ++i)
+        tree[i] = static_cast<int>(i);
+    std::vector<double> rowMin(n);
+    std::vector<size_t> rowArg(n);
+    size_t m = n;
+    auto scanRow = [&](size_t i) {
+        double lowest = 2147483647.0;
+        size_t arg = n;
+        const double *row = D.row(i);
+        for (size_t j = i + 1; j < m; ++j)
+            if (row[j] < lowest) {
+                lowest = row[j];
+                arg = j;
+            }
+        rowMin[i] = lowest;
+        rowArg[i] = arg;
+    };
+    for (size_t i = 0; i + 1 < m; ++i)
+        scanRow(i);
+    while (m > 2) {
+        size_t I = 0, J = 1;
+        double best = 2147483647.0;
+        for (size_t i = 0; i + 1 < m; ++i)
+            if (rowArg[i] < m && rowMin[i] < best)
+                best = rowMin[i];
+        const double limit = best + tieTolerance(best);
+        for (size_t i = 0; i + 1 < m; ++i) {
+            if (rowArg[i] >= m || rowMin[i] > limit)
+                continue;
+            const double *row = D.row(i);
+            size_t j = i + 1;
+            while (j + 1 < m && row[j] > limit)
+                ++j;
+            I = i;
+            J = j;
+            break;
+        }
+        const double dij = D.at(I, J);
+        const int node = forest.join({{tree[I], dij / 2 - height[I]}, {tree[J], dij / 2 - height[J]}});
+        const double wi = static_cast<double>(size[I]) / (size[I] + size[J]);
+        const double wj = static_cast<double>(size[J]) / (size[I] + size[J]);
+        for (size_t k = 0; k < m; ++k) {
+            const double dk = wi * D.at(I, k) + wj * D.at(J, k);
+            D.at(k, I) = dk;
+            D.at(I, k) = dk;
+        }
+        size[I] += size[J];
+        height[I] = dij / 2;
+        tree[I] = node;
+        const size_t last = m - 1;
+        D.moveSlot(last, J, m);
+        tree[J] = tree[last];
+        size[J] = size[last];
+        height[J] = height[last];
+        --m;
+        // Rows that must be scanned again: the two rewritten rows, and every row whose smallest
+        // value lay in a changed column (I, J, or the slot that left). Other rows only compare
+        // their kept value with the new values of columns I and J.
+        for (size_t i = 0; i + 1 < m; ++i) {
+            if (i == I || i == J || rowArg[i] == I || rowArg[i] == J || rowArg[i] >= m) {
+                scanRow(i);
+                continue;
+            }
+            for (const size_t c : {I, J}) {
+                if (c <= i)
+                    continue;
+                const double v = D.at(i, c);
+                if (v < rowMin[i] || (v == rowMin[i] && c < rowArg[i])) {
+                    rowMin[i] = v;
+                    rowArg[i] = c;
+                }
+            }
+        }
+    }
+    return {forest.newick(forest.join({{tree[0], D.at(0, 1) / 2 - height[0]}, {tree[1], D.at(0, 1) / 2 - height[1]}})), {}};
+}
+
+} // namespace
+
+const char *treeFileName(TreeMethod method) { return method == TreeMethod::NeighbourJoining ? "NJtree.nwk" : "UPGMAtree.nwk"; }
+
+std::string emptyCellsMessage(size_t emptyCells)
+{
+    return "The distance matrix has " + std::to_string(emptyCells)
+           + " empty cells (pairs left out by the selection of individuals). A tree needs a distance for every pair: "
+             "calculate the distances again with all individuals, or with selection filtering off.";
+}
+
+std::string tooFewEntriesMessage(TreeMethod method, int entries)
+{
+    return std::string(method == TreeMethod::NeighbourJoining ? "Neighbour joining needs at least three entries"
+                                                              : "UPGMA needs at least two entries")
+           + "; the distance matrix has " + std::to_string(entries) + ".";
+}
+
+std::optional<TreeResult> BuildTree(const DistanceMatrix &matrix, TreeMethod method, std::string *error)
+{
+    const int needed = method == TreeMethod::NeighbourJoining ? 3 : 2;
+    if (matrix.size() < needed) {
+        if (error)
+            *error = tooFewEntriesMessage(method, matrix.size());
+        return std::nullopt;
+    }
+    if (const size_t empty = matrix.emptyCount(); empty > 0) {
+        if (error)
+            *error = emptyCellsMessage(empty);
+        return std::nullopt;
+    }
+    TreeResult result = method == TreeMethod::NeighbourJoining ? neighbourJoining(matrix) : upgma(matrix);
+    result.order = clusterOrderOfNewick(result.newick);
+    return result;
+}
+
+} // namespace rvk

@@ -1,0 +1,38 @@
+#pragma once
+// Neighbour-joining and UPGMA trees over a distance matrix, written as one line of Newick text.
+//
+// Both work on slots 0..m-1 of a symmetric working matrix, joining per round the first pair
+// (i < j, rows first) with the smallest criterion. Criteria that differ by rounding noise only
+// (1e-10 relative) are ties, so the first pair wins as it would in exact arithmetic. The joined node takes the first slot of the pair and the entry in the last
+// slot moves into the second; inner nodes are named "node_0000", "node_0001", ... in the order
+// they are made. Branch lengths are written "%.3f", negative neighbour-joining lengths included.
+// Neighbour joining stops at three entries and makes a root of three; UPGMA joins down to two.
+
+#include "genetics/clusterorder.h"
+#include "genetics/distancematrix.h"
+
+#include <optional>
+#include <string>
+
+namespace rvk {
+
+enum class TreeMethod { NeighbourJoining, Upgma };
+
+struct TreeResult
+{
+    std::string newick; // the tree followed by ";"
+    ClusterOrder order; // its leaves from left to right
+};
+
+// The tree, or nothing with the reason in error: a matrix with empty cells, or fewer entries
+// than the method needs (three for neighbour joining, two for UPGMA).
+std::optional<TreeResult> BuildTree(const DistanceMatrix &matrix, TreeMethod method, std::string *error = nullptr);
+
+// "NJtree.nwk" or "UPGMAtree.nwk".
+const char *treeFileName(TreeMethod method);
+
+// The messages of a matrix a tree cannot be built from.
+std::string emptyCellsMessage(size_t emptyCells);
+std::string tooFewEntriesMessage(TreeMethod method, int entries);
+
+} // namespace rvk
