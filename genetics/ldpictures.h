@@ -1,0 +1,35 @@
+#pragma once
+// The pictures of an LD run: the heat plot of an all-loci run and the chart of the measure
+// against map distance, as the page shows them and the command line saves them.
+
+#include "render/ldchart.h"
+#include "render/ldheatplot.h"
+
+namespace rvk {
+
+class LdAnalysis;
+enum class LdMeasure;
+
+LdPlotMeasure ldPlotMeasure(LdMeasure measure);
+
+struct LdHeatPlotOptions
+{
+    int blockSize = 5;          // "Block size", 2..100
+    bool blackAndWhite = false; // "B&&W"
+    int barWidth = 8;           // the display setting
+    FontDescription font;       // the QTL-label font
+};
+
+// The heat plot input over the run's pairs (the analysis must outlive it).
+LdHeatPlotInput ldHeatPlotInput(const LdAnalysis &analysis, const LdHeatPlotOptions &options);
+
+// The chart input over the run's pairs (the analysis must outlive it).
+LdChartInput ldChartInput(const LdAnalysis &analysis);
+
+// Largest side of the heat plot shown on screen and of its saved pictures. Vector files hold one
+// operation per square, so they take a coarser grid than bitmaps.
+inline constexpr int HeatPlotScreenSide = 4096;
+inline constexpr int HeatPlotBitmapFileSide = 8192;
+inline constexpr int HeatPlotVectorFileSide = 1500;
+
+} // namespace rvk
