@@ -21,6 +21,10 @@
 #include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QTableView>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -179,6 +183,10 @@ void SpreadsheetExchangeWindow::run()
     // set are not kept while the window is closed.
     mExchange.grid() = TextGrid(5, 5);
     mModel->reload();
+#if defined(__GLIBC__)
+    // The cells of a large grid were many small blocks: hand the freed pages back to the system.
+    malloc_trim(0);
+#endif
 }
 
 void SpreadsheetExchangeWindow::LoadPasteFromExcel()

@@ -518,8 +518,7 @@ void SpreadsheetExchange::fillFromDataSet(const GenotypeData &data, const std::s
                 mGrid.setCell(2, row, locus.SegType);
                 mGrid.setCell(3, row, locus.Phase);
             }
-            for (int i = 0; i < data.nind; ++i)
-                mGrid.setCell(firstCodeColumn + i, row, std::string(data.Genotype(locus, i)));
+            mGrid.setCells(firstCodeColumn, row, locus.Genotypes, crossPollinator ? 2 : 1);
             ++row;
         }
     }

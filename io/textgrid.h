@@ -1,13 +1,19 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rvk {
 
 // A table of text cells, columns x rows, addressed (column, row) from 0 like the grids of the
-// windows; row 0 and column 0 are the headings. The cells live in one row-major array, so rows
-// move and disappear cheaply.
+// windows; row 0 and column 0 are the headings.
+//
+// A grid may hold a whole data set (3,000 individuals x 50,000 loci is 150 million cells), so
+// the short cells of a row are packed: from the first one- or two-character cell on, a row keeps
+// its cells as one run of equal-width slots (a character per slot for most codes, two for
+// cross-pollinators), padded with NUL. Cells before that point, and every cell of a row that
+// gets a text that does not fit its slots, are texts of their own.
 class TextGrid
 {
 public:
@@ -18,9 +24,12 @@ public:
     int rowCount() const { return mRows; }
 
     // The empty text for a cell outside the grid.
-    const std::string &cell(int column, int row) const;
+    std::string cell(int column, int row) const;
     // Grows the grid when the cell lies outside it.
     void setCell(int column, int row, std::string text);
+    // Sets the cells firstColumn, firstColumn + 1, ... of row to the consecutive width-character
+    // pieces of texts (the genotype text of a locus), growing the grid as needed.
+    void setCells(int firstColumn, int row, std::string_view texts, int width);
 
     // Every cell empty, at the given size.
     void clear(int columns, int rows);
@@ -34,12 +43,23 @@ public:
     // One row's cells as a list, for callers that read rows whole.
     std::vector<std::string> row(int row) const;
 
-    bool operator==(const TextGrid &other) const = default;
+    bool operator==(const TextGrid &other) const;
 
 private:
+    struct Row
+    {
+        std::vector<std::string> leading; // cells 0 .. leading.size() - 1
+        int width = 0;                    // slot width of the packed cells after them; 0: none
+        std::string packed;               // (columns - leading.size()) slots
+    };
+    static constexpr size_t MaxSlotWidth = 2;
+
+    void unpack(Row &row) const;
+    void fitColumns(Row &row) const;
+
     int mColumns = 0;
     int mRows = 0;
-    std::vector<std::string> mCells;
+    std::vector<Row> mRowCells;
 };
 
 } // namespace rvk
