@@ -1,0 +1,189 @@
+#include "genetics/ldpictures.h"
+
+#include "genetics/ldanalysis.h"
+#include "genetics/ldfixture.h"
+#include "render/paintersurface.h"
+#include "render/viewpicture.h"
+#include "settings/alleletable.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <tuple>
+
+namespace rvk {
+namespace {
+
+using test::makeLdData;
+
+TEST(LdHeatPlot, IntensityFollowsTheMeasure)
+{
+    struct Case { LdPlotMeasure measure; double value; int v; };
+    const Case cases[] = {
+        {LdPlotMeasure::MinusLogP, 4.0, 50},     // 4 / 20 * 250
+        {LdPlotMeasure::MinusLogP, 40.0, 255},   // capped
+        {LdPlotMeasure::MinusLogP, -1.0, 0},     // no p-value: white
+        {LdPlotMeasure::R, -0.7, 140},           // abs(round(-140))
+        {LdPlotMeasure::R, 0.5, 100},
+        {LdPlotMeasure::R2, 0.6525, 130},        // 130.5 rounds to the even 130
+        {LdPlotMeasure::R2, 0.6575, 132},        // 131.5 rounds to 132
+        {LdPlotMeasure::DPrime, 1.0, 200},
+        {LdPlotMeasure::ChiSquarePrime, 3.0, 255},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(ldHeatIntensity(c.measure, c.value), c.v) << static_cast<int>(c.measure) << " " << c.value;
+}
+
+TEST(LdHeatPlot, FillColourRules)
+{
+    EXPECT_EQ(ldHeatFill(100, false, false).color, rgb(255, 155, 155));
+    EXPECT_EQ(ldHeatFill(100, true, false).color, rgb(155, 155, 255));
+    EXPECT_FALSE(ldHeatFill(100, true, false).hatched);
+    EXPECT_EQ(ldHeatFill(100, false, true).color, rgb(155, 155, 155));
+    EXPECT_FALSE(ldHeatFill(100, false, true).hatched);
+    EXPECT_EQ(ldHeatFill(100, true, true).color, rgb(155, 155, 155));
+    EXPECT_TRUE(ldHeatFill(100, true, true).hatched);
+}
+
+// Three loci: a and b in repulsion (R = -1), c uncorrelated with both.
+GenotypeData threeLoci()
+{
+    return makeLdData({{{"a", 0, "AABBAABB"}, {"b", 10, "BBAABBAA"}, {"c", 20, "ABABABAB"}}});
+}
+
+QImage paintedPlot(const LdAnalysis &analysis, bool blackAndWhite, int blockSize)
+{
+    LdHeatPlotOptions options;
+    options.blockSize = blockSize;
+    options.blackAndWhite = blackAndWhite;
+    return renderLdHeatPlotImage(ldHeatPlotInput(analysis, options), 10000);
+}
+
+QRgb pixel(const QImage &image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+
+TEST(LdHeatPlot, NegativeRIsBlueInColourAndHatchedGreyInBlackAndWhite)
+{
+    const GenotypeData data = threeLoci();
+    LdOptions options;
+    options.measure = LdMeasure::R;
+    const auto analysis = LdAnalysis::runAllLoci(data, AlleleTable(), options);
+    ASSERT_TRUE(analysis->negativeR(0, 1));
+    const int b = 16;
+    // Pair (0, 1): the square x = 0..15, y = 16..31; R = -1 gives v = 200.
+    const QImage colour = paintedPlot(*analysis, false, b);
+    EXPECT_EQ(colour.width(), (3 + 3) * b + 1);
+    for (auto [x, y] : {std::pair{3, 20}, std::pair{10, 27}, std::pair{8, 24}})
+        EXPECT_EQ(pixel(colour, x, y), qRgb(55, 55, 255) & 0xFFFFFF) << x << "," << y;
+    const QImage grey = paintedPlot(*analysis, true, b);
+    std::map<QRgb, int> colours;
+    for (int y = b + 2; y < 2 * b - 2; ++y)
+        for (int x = 2; x < b - 2; ++x)
+            ++colours[pixel(grey, x, y)];
+    // Hatch lines in grey (55, 55, 55) on white: both occur, nothing else.
+    EXPECT_EQ(colours.size(), 2u);
+    EXPECT_GT(colours[qRgb(55, 55, 55) & 0xFFFFFF], 0);
+    EXPECT_GT(colours[qRgb(255, 255, 255) & 0xFFFFFF], 0);
+}
+
+TEST(LdHeatPlot, PositivePairsAreRedAndGroupsAreDrawnBesideTheDiagonal)
+{
+    const GenotypeData data = makeLdData({{{"a", 0, "AABBAABB"}, {"b", 10, "AABBAABA"}}, {{"c", 0, "ABABABAB"}}});
+    const auto analysis = LdAnalysis::runAllLoci(data, AlleleTable(), {});
+    const double r2 = analysis->pair(0, 1).R2;
+    const int v = ldHeatIntensity(LdPlotMeasure::R2, r2);
+    const int b = 10;
+    const QImage image = paintedPlot(*analysis, false, b);
+    EXPECT_EQ(pixel(image, 5, 15), qRgb(255, 255 - v, 255 - v) & 0xFFFFFF);
+    // The first group's line runs from (3b, 0) to (5b, 2b) in money green; its middle is green.
+    EXPECT_EQ(pixel(image, 4 * b, b), qRgb(192, 220, 192) & 0xFFFFFF);
+    // The second group (odd index) in olive, from (5b, 2b) to (6b, 3b).
+    EXPECT_EQ(pixel(image, 5 * b + b / 2, 2 * b + b / 2), qRgb(128, 128, 0) & 0xFFFFFF);
+}
+
+TEST(LdHeatPlot, LargeRunsShrinkToPixelsAndBlocksKeepingTheStrongestPair)
+{
+    const LdHeatPlotLayout fits = ldHeatPlotLayout(100, 5, 4096);
+    EXPECT_EQ(fits.blockPixels, 5);
+    EXPECT_EQ(fits.width, 103 * 5);
+    const LdHeatPlotLayout smaller = ldHeatPlotLayout(1000, 5, 4096);
+    EXPECT_EQ(smaller.blockPixels, 4);
+    EXPECT_EQ(smaller.pairsPerBlock, 1);
+    const LdHeatPlotLayout blocks = ldHeatPlotLayout(10000, 5, 4096);
+    EXPECT_EQ(blocks.blockPixels, 1);
+    EXPECT_EQ(blocks.pairsPerBlock, 3);
+    EXPECT_EQ(blocks.width, 3334 + 3);
+    EXPECT_LE(blocks.width, 4096);
+
+    // 9000 loci at most 3006 pixels: blocks of 3 x 3 pairs. The block of rows 3..5 and columns
+    // 0..2 holds a weak positive pair and one strong negative pair: it shows the negative one.
+    LdHeatPlotInput input;
+    input.locusCount = 9000;
+    input.measure = LdPlotMeasure::R;
+    input.row = [](int i, const std::function<void(int, float, bool)> &visit) {
+        if (i == 0)
+            visit(3, 0.1f, false);
+        if (i == 2)
+            visit(5, -0.9f, true);
+        if (i == 10)
+            visit(8000, 0.5f, false);
+    };
+    const QImage image = renderLdHeatPlotImage(input, 3006);
+    ASSERT_EQ(image.width(), 3003 + 1);
+    EXPECT_EQ(pixel(image, 0, 1), qRgb(75, 75, 255) & 0xFFFFFF); // v = 180
+    EXPECT_EQ(pixel(image, 3, 2666), qRgb(255, 155, 155) & 0xFFFFFF);
+    EXPECT_EQ(pixel(image, 500, 1500), qRgb(255, 255, 255) & 0xFFFFFF);
+}
+
+TEST(LdChart, PaintsEachPixelOnceAndTheThresholdInNavy)
+{
+    LdChartInput input;
+    input.leftTitle = "LD (R²)";
+    input.range = LdChartInput::Range::UpToOne;
+    input.largestDistance = 100.0;
+    long long calls = 0;
+    input.points = [&calls](const std::function<void(double, double)> &visit) {
+        for (int k = 0; k < 100000; ++k) {
+            ++calls;
+            visit(50.0, 0.5); // one place, many times
+        }
+        visit(0.0, 1.0);
+    };
+    input.thresholdY = 0.25;
+    const ViewPicture picture = recordLdChart(input);
+    EXPECT_LT(picture.operationCount(), 2000u);
+    QImage image(input.width, input.height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        PainterSurface surface(image);
+        picture.replay(surface);
+    }
+    const LdChartPlotArea area = ldChartPlotArea(input);
+    const int x = area.left + (area.right - area.left) / 2;
+    const int y = area.bottom - (area.bottom - area.top) / 2;
+    EXPECT_EQ(pixel(image, x, y), qRgb(255, 0, 0) & 0xFFFFFF);
+    EXPECT_EQ(pixel(image, x + 1, y), qRgb(255, 0, 0) & 0xFFFFFF); // the cross's arm
+    const int thresholdY = area.bottom - static_cast<int>(std::lround(0.25 * (area.bottom - area.top)));
+    EXPECT_EQ(pixel(image, area.left + 30, thresholdY), qRgb(0, 0, 128) & 0xFFFFFF);
+    const LdChartAxes axes = ldChartAxes(input);
+    EXPECT_EQ(axes.yMax, 1.0);
+    EXPECT_EQ(axes.xMax, 100.0);
+}
+
+TEST(LdChart, RangesFollowTheMeasure)
+{
+    const GenotypeData data = threeLoci();
+    for (auto [measure, low, high] : {std::tuple{LdMeasure::R, -1.0, 1.0}, std::tuple{LdMeasure::R2, 0.0, 1.0}}) {
+        LdOptions options;
+        options.measure = measure;
+        const auto analysis = LdAnalysis::runGroup(data, AlleleTable(), 0, options);
+        const LdChartAxes axes = ldChartAxes(ldChartInput(*analysis));
+        EXPECT_EQ(axes.yMin, low);
+        EXPECT_EQ(axes.yMax, high);
+        EXPECT_EQ(axes.xMax, 20.0);
+    }
+}
+
+} // namespace
+} // namespace rvk
