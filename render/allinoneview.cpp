@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <string>
 
 namespace rvk {
 
@@ -26,6 +28,35 @@ Rgb fadeTowardsWhite(Rgb c, double share)
 {
     auto channel = [&](int v) { return 255 - roundInt(share * (255 - v)); };
     return rgb(channel(redOf(c)), channel(greenOf(c)), channel(blueOf(c)));
+}
+
+// Room between a row name and the first bar.
+constexpr int NameGap = 4;
+
+// Left x of each caption: at its wanted place where that leaves gap to the caption before it,
+// else just after that one; captions pushed past the right edge (width) push the ones before
+// them back to the left. Empty when the captions side by side are wider than the picture.
+std::vector<int> placeCaptions(DrawSurface &surface, const std::vector<std::string> &texts, const std::vector<int> &wanted,
+                               int width, int gap)
+{
+    const size_t n = texts.size();
+    std::vector<int> widths(n);
+    long long needed = 0;
+    for (size_t g = 0; g < n; ++g) {
+        widths[g] = surface.textWidth(texts[g]);
+        needed += widths[g] + (g > 0 ? gap : 0);
+    }
+    if (needed > width - 1)
+        return {};
+    std::vector<int> x(n);
+    for (size_t g = 0; g < n; ++g)
+        x[g] = g == 0 ? std::max(0, wanted[g]) : std::max(wanted[g], x[g - 1] + widths[g - 1] + gap);
+    int limit = width - 1; // the right edge no caption may pass
+    for (size_t g = n; g-- > 0;) {
+        x[g] = std::min(x[g], limit - widths[g]);
+        limit = x[g] - gap;
+    }
+    return x;
 }
 
 int tableIndex(char code) { return isGenotypeCode(code) ? codeIndex(code) : codeIndex(UnknownCode); }
@@ -459,11 +490,16 @@ double AllInOneView::totalLength(const GenotypeData &data)
 
 double AllInOneView::scaleFor(const GenotypeData &data, const DrawingOptions &options, int visibleWidth)
 {
+    return scaleFor(data, options, visibleWidth, options.topmargin);
+}
+
+double AllInOneView::scaleFor(const GenotypeData &data, const DrawingOptions &options, int visibleWidth, int leftEdge)
+{
     const double total = totalLength(data);
     if (total <= 0)
         return 0.0;
     // A window narrower than the margins would give a negative scale and draw leftwards.
-    const int usable = std::max(0, visibleWidth - options.topmargin - 2 * data.GroupCount());
+    const int usable = std::max(0, visibleWidth - leftEdge - 2 * data.GroupCount());
     return static_cast<double>(roundHalfEven(options.Lenmul / 2.0 * usable)) / total;
 }
 
@@ -497,7 +533,21 @@ AllInOneView::Layout AllInOneView::layout(DrawSurface &surface) const
     layout.height = roundInt(height * z);
     layout.width = roundInt(width * z);
     layout.previewLandscape = layout.height < layout.width;
-    layout.scale = scaleFor(mData, o, mVisibleWidth);
+
+    // The row names stand from x = 1 in a column of their own: the bars begin after the widest
+    // (the top margin when the names are narrower), and the genome shares what is left.
+    {
+        const FontDescription before = surface.font();
+        surface.setFont(startMarkerFont(mContext));
+        int widest = surface.textWidth(ConsensusLabel);
+        for (int i = a; i <= b; ++i)
+            if (static_cast<size_t>(i - 1) < mData.IndividualNames.size())
+                widest = std::max(widest, surface.textWidth(mData.IndividualNames[static_cast<size_t>(i - 1)]));
+        surface.setFont(before);
+        layout.rowsStart = std::max(o.topmargin, 1 + widest + NameGap);
+    }
+    const int leftEdge = std::max(o.topmargin, static_cast<int>(std::ceil(layout.rowsStart / std::max(z, 0.01))));
+    layout.scale = scaleFor(mData, o, mVisibleWidth, leftEdge);
     layout.hasMapLength = totalLength(mData) > 0;
     return layout;
 }
@@ -553,19 +603,15 @@ void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
     if (mUserInterface)
         mUserInterface->setProgress(0, G);
 
-    int x0 = o.topmargin;
+    int x0 = layout.rowsStart;
     int xmax = x0;
     std::vector<char> majors;
     std::vector<double> shares;
+    std::vector<int> captionAt(static_cast<size_t>(G));
     for (int g = 0; g < G; ++g) {
         const auto &loci = mData.GroupLoci(g);
         const double last = loci.empty() ? 0.0 : loci.back().Position;
-        surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
-        font.size += 1;
-        surface.setFont(font);
-        surface.textOut(x0 + roundInt(z * s * 0.2 * last), 1, formatText("%d", {g + 1}) + ": " + mData.GroupName(g));
-        font.size -= 1;
-        surface.setFont(font);
+        captionAt[static_cast<size_t>(g)] = x0 + roundInt(z * s * 0.2 * last);
 
         if (!loci.empty()) {
             const GroupPlan plan = planGroup(loci, coder, s, z, x0);
@@ -610,6 +656,27 @@ void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
         if (mUserInterface)
             mUserInterface->setProgress(g + 1, G);
     }
+
+    // The group captions, once every group's place is known.
+    surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
+    font.size += 1;
+    surface.setFont(font);
+    std::vector<std::string> texts(static_cast<size_t>(G));
+    for (int g = 0; g < G; ++g)
+        texts[static_cast<size_t>(g)] = formatText("%d", {g + 1}) + ": " + mData.GroupName(g);
+    std::vector<int> placed = placeCaptions(surface, texts, captionAt, layout.width, roundInt(6 * z));
+    if (placed.empty()) {
+        // Too many groups for their full captions: their numbers.
+        for (int g = 0; g < G; ++g)
+            texts[static_cast<size_t>(g)] = formatText("%d", {g + 1});
+        placed = placeCaptions(surface, texts, captionAt, layout.width, roundInt(3 * z));
+        if (placed.empty())
+            placed = captionAt;
+    }
+    for (int g = 0; g < G; ++g)
+        surface.textOut(placed[static_cast<size_t>(g)], 1, texts[static_cast<size_t>(g)]);
+    font.size -= 1;
+    surface.setFont(font);
 
     if (o.ShowLegend && !allRows.empty()) {
         const int tm = o.topmargin;

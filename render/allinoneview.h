@@ -36,7 +36,11 @@ public:
         bool previewLandscape = false; // print-preview orientation
         int firstIndividual = 1;       // range drawn, 1-based, inclusive
         int lastIndividual = 0;
+        // x where the first group begins, zoomed: the top margin, or more when the widest row
+        // name (from x = 1) needs it, so that no bar covers a name.
+        int rowsStart = 0;
     };
+
 
     // One painted row. individual is 1-based, 0 for the consensus row; bar is 0 or 1 for the two
     // rows of a cross-pollinator. top .. bottom (exclusive) are zoomed picture rows.
@@ -75,7 +79,9 @@ public:
     // Sum over groups of the position of each group's last locus.
     static double totalLength(const GenotypeData &data);
     // s = round(lm / 2 * Cw) / Ltot with Cw = visibleWidth - tm - 2 * groups; 0 without length.
+    // leftEdge (at 100 %) replaces tm where the row names need more room.
     static double scaleFor(const GenotypeData &data, const DrawingOptions &options, int visibleWidth);
+    static double scaleFor(const GenotypeData &data, const DrawingOptions &options, int visibleWidth, int leftEdge);
 
 private:
     const GenotypeData &mData;

@@ -1,9 +1,13 @@
 #include "genotypeviewfixture.h"
+#include "textlog.h"
 
+#include "core/textformat.h"
 #include "render/allinoneview.h"
 #include "render/picturerecorder.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace rvk {
 namespace {
@@ -85,16 +89,22 @@ TEST(AllInOneView, RowsShowTheAllelesAlongXAndTheConsensusFaded)
     const QImage image = f.render();
     EXPECT_EQ(f.layout.width, 522);
     EXPECT_EQ(f.layout.height, 13 * 14 + 25);
-    EXPECT_DOUBLE_EQ(f.layout.scale, 5.0);
+    // The rows begin after the name column ("Consensus" is the widest name) and the group's
+    // 100 cM fill the rest: Cw = 522 - start - 2 pixels.
+    const int start = f.layout.rowsStart;
+    ASSERT_GT(start, 20);
+    EXPECT_DOUBLE_EQ(f.layout.scale, (522.0 - start - 2) / 100.0);
+    const int end = start + static_cast<int>(roundHalfEven(100 * f.layout.scale));
+    const int middle = start + static_cast<int>(roundHalfEven(50 * f.layout.scale));
     const struct
     {
         int x, y;
         Rgb colour;
     } cases[] = {
-        {100, 25, Red},   {519, 25, Red},   {520, 25, White}, {19, 25, White}, // individual 1 from x 20 to 520
-        {100, 39, Blue},  {100, 53, Green}, {100, 32, White},                  // individuals 2, 3 and the gap
-        {270, 18, Black}, {270, 19, Black}, {270, 20, White}, {271, 18, White}, // marker tick above the first row
-        {300, 165, rgb(255, 127, 127)},                                         // consensus at share 0.5
+        {start + 80, 25, Red},   {end - 1, 25, Red},   {end, 25, White}, {start - 1, 25, White}, // individual 1
+        {start + 80, 39, Blue},  {start + 80, 53, Green}, {start + 80, 32, White},             // individuals 2, 3 and the gap
+        {middle, 18, Black}, {middle, 19, Black}, {middle, 20, White}, {middle + 1, 18, White}, // marker tick above the first row
+        {start + 280, 165, rgb(255, 127, 127)},                                                // consensus at share 0.5
     };
     for (const auto &c : cases)
         EXPECT_EQ(pixelAt(image, c.x, c.y), c.colour) << c.x << "," << c.y;
@@ -243,6 +253,103 @@ TEST(AllInOneView, NoGroupsDrawNothingAndNoLengthShowsTheNotice)
     const ViewPicture picture = f.record();
     EXPECT_FALSE(f.layout.hasMapLength);
     EXPECT_FALSE(picture.isEmpty());
+}
+
+} // namespace
+} // namespace rvk
+
+namespace rvk {
+namespace {
+
+using namespace rvk::test;
+
+bool isAlleleColour(Rgb c) { return c == Red || c == Blue || c == Green; }
+
+bool hasInk(const QImage &image, int x1, int x2, int y1, int y2)
+{
+    for (int y = std::max(0, y1); y < std::min(y2, image.height()); ++y)
+        for (int x = std::max(0, x1); x < std::min(x2, image.width()); ++x)
+            if (image.pixelColor(x, y).lightness() < 128)
+                return true;
+    return false;
+}
+
+TEST(AllInOneView, EveryRowNameStandsClearOfTheBars)
+{
+    AllInOneFixture f;
+    for (int i = 0; i < f.data.nind; ++i)
+        f.data.IndividualNames[static_cast<size_t>(i)] = i == 4 ? "a_much_longer_name" : formatText("L%.3d", {i + 1});
+    QImage image;
+    const std::vector<TextLog::Text> texts = replayLoggingTexts(f.record(), image);
+    const auto rows = f.rows();
+    int names = 0;
+    for (const AllInOneView::Row &row : rows) {
+        const std::string name = row.isConsensus() ? "Consensus" : f.data.IndividualNames[static_cast<size_t>(row.individual - 1)];
+        const auto t = std::find_if(texts.begin(), texts.end(), [&](const TextLog::Text &x) { return x.text == name; });
+        ASSERT_NE(t, texts.end()) << name;
+        ++names;
+        // The bars begin after the name; within the name's box no allele colour.
+        EXPECT_LT(t->x + t->width, f.layout.rowsStart) << name;
+        for (int y = t->y; y < t->y + t->height && y < image.height(); ++y)
+            for (int x = t->x; x < t->x + t->width; ++x)
+                ASSERT_FALSE(isAlleleColour(pixelAt(image, x, y))) << name << " covered at " << x << "," << y;
+        // Its last character is drawn.
+        EXPECT_TRUE(hasInk(image, t->x + t->width * 3 / 4, t->x + t->width, t->y, t->y + t->height)) << name;
+        EXPECT_EQ(pixelAt(image, f.layout.rowsStart, (row.top + row.bottom) / 2) == White, false) << name;
+    }
+    EXPECT_EQ(names, 11);
+    // The genome still fits the picture's width.
+    EXPECT_LE(f.layout.rowsStart + static_cast<int>(roundHalfEven(100 * f.layout.scale)), f.layout.width);
+}
+
+// Captions logged at the top of the picture, left to right.
+std::vector<TextLog::Text> captionsOf(const std::vector<TextLog::Text> &texts)
+{
+    std::vector<TextLog::Text> captions;
+    for (const TextLog::Text &t : texts)
+        if (t.y == 1)
+            captions.push_back(t);
+    std::sort(captions.begin(), captions.end(), [](const auto &a, const auto &b) { return a.x < b.x; });
+    return captions;
+}
+
+TEST(AllInOneView, GroupCaptionsNeitherOverlapNorPassTheRightEdge)
+{
+    struct Case
+    {
+        int groups;
+        int width;
+        bool fullCaptions;
+    };
+    // A long group and short ones with long names; then more groups than full captions fit.
+    const Case cases[] = {{3, 522, true}, {6, 700, true}, {40, 600, false}};
+    for (const Case &c : cases) {
+        std::vector<std::vector<LocusSpec>> groups;
+        for (int g = 0; g < c.groups; ++g)
+            groups.push_back({{"m" + std::to_string(g) + "a", 0, "ab"}, {"m" + std::to_string(g) + "b", g == 0 ? 100.0 : 1.0, "ab"}});
+        AllInOneFixture f;
+        f.data = makeData(groups, 2);
+        for (int g = 0; g < c.groups; ++g)
+            f.data.LinkageGroups[static_cast<size_t>(g)]->Name = "chromosome_" + std::to_string(g + 1);
+        f.visibleWidth = c.width;
+        QImage image;
+        const std::vector<TextLog::Text> captions = captionsOf(replayLoggingTexts(f.record(), image));
+        ASSERT_EQ(captions.size(), static_cast<size_t>(c.groups)) << c.groups;
+        for (size_t g = 0; g < captions.size(); ++g) {
+            const std::string number = std::to_string(g + 1);
+            EXPECT_EQ(captions[g].text, c.fullCaptions ? number + ": chromosome_" + number : number);
+            EXPECT_GE(captions[g].x, 0);
+            EXPECT_LE(captions[g].x + captions[g].width, f.layout.width) << captions[g].text;
+            if (g > 0)
+                EXPECT_LE(captions[g - 1].x + captions[g - 1].width, captions[g].x) << captions[g].text << " overlaps";
+        }
+        // The last caption's last character is in the picture.
+        const TextLog::Text &last = captions.back();
+        EXPECT_TRUE(hasInk(image, last.x + last.width * 3 / 4, last.x + last.width, 1, 1 + last.height)) << c.groups;
+        // Where a caption has room, it stands at a fifth of its group.
+        if (c.groups == 3)
+            EXPECT_EQ(captions[0].x, f.layout.rowsStart + static_cast<int>(roundHalfEven(f.layout.scale * 0.2 * 100)));
+    }
 }
 
 } // namespace

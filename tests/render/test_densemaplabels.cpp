@@ -2,6 +2,7 @@
 // the labels are thinned so that every label drawn stands beside its marker; columns that fit
 // are spread as they always were.
 #include "genotypeviewfixture.h"
+#include "textlog.h"
 
 #include "render/individualview.h"
 #include "render/labellayout.h"
@@ -98,32 +99,10 @@ TEST(DenseMapLabels, CrowdedColumnIsThinnedSoEveryLabelStaysBesideItsMarker)
     EXPECT_GE(placed.back().marker, bottom - 2 * (th + 2));
 }
 
-// Logs the texts a picture writes, with the height the surface gives each.
-class TextLog : public PainterSurface
-{
-public:
-    using PainterSurface::PainterSurface;
-    struct Text
-    {
-        int x;
-        int y;
-        int height;
-        std::string text;
-    };
-    void textOut(int x, int y, const std::string &text) override
-    {
-        texts.push_back(Text{x, y, textHeight(text), text});
-        PainterSurface::textOut(x, y, text);
-    }
-    std::vector<Text> texts;
-};
-
 std::vector<TextLog::Text> textsOf(const ViewPicture &picture)
 {
-    QImage image = whiteImage(picture.width(), picture.height());
-    TextLog log(image);
-    picture.replay(log);
-    return log.texts;
+    QImage image;
+    return replayLoggingTexts(picture, image);
 }
 
 // One group of 5,000 markers "m1" ... over 150 cM, and three individuals.
