@@ -241,6 +241,26 @@ BlockFunction blockFunction(const Layout &layout)
 
 } // namespace
 
+std::optional<DistanceCoefficient> coefficientNamed(const std::string &name)
+{
+    if (name == "sm")
+        return DistanceCoefficient::AlleleSharing;
+    if (name == "jaccard")
+        return DistanceCoefficient::Jaccard;
+    if (name == "euclidean")
+        return DistanceCoefficient::Euclidean;
+    return std::nullopt;
+}
+
+std::optional<DistanceEntries> distanceEntriesNamed(const std::string &name)
+{
+    if (name == "genotypes")
+        return DistanceEntries::Genotypes;
+    if (name == "markers")
+        return DistanceEntries::Markers;
+    return std::nullopt;
+}
+
 std::vector<std::string> distanceLabels(const GenotypeData &data, DistanceEntries between)
 {
     std::vector<std::string> labels;

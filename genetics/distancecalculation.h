@@ -39,6 +39,10 @@ struct DistanceOptions
 // computation.
 using DistanceProgress = std::function<bool(long long done, long long total)>;
 
+// The command line's names: "sm", "jaccard", "euclidean"; "genotypes", "markers".
+std::optional<DistanceCoefficient> coefficientNamed(const std::string &name);
+std::optional<DistanceEntries> distanceEntriesNamed(const std::string &name);
+
 // Labels: individuals by name in their current order; loci as the 1-based group number, ">"
 // and the locus name, in group order.
 std::vector<std::string> distanceLabels(const GenotypeData &data, DistanceEntries between);
