@@ -12,19 +12,8 @@ namespace rvk {
 
 namespace {
 
-constexpr double ValueScale = 4294967296.0; // 2^32: locus values are whole multiples of 1 / ValueScale
+constexpr double ValueScale = 281474976710656.0; // 2^48: counted values are whole multiples of 1 / ValueScale
 constexpr int MaxCodes = 255;
-
-// The genotype of individual at locus as a key: the character, or the two characters of "cp".
-unsigned keyOf(std::string_view genotype)
-{
-    if (genotype.empty())
-        return static_cast<unsigned char>('-');
-    unsigned key = 0;
-    for (char c : genotype)
-        key = key * 256 + static_cast<unsigned char>(c);
-    return key;
-}
 
 bool keyIsMissing(unsigned key)
 {
@@ -61,12 +50,19 @@ bool DiversityData::build(const GenotypeData &data, std::string *error)
     constexpr int Block = 64;
     // Which codes each locus has, for the number of different codes per locus.
     std::vector<std::array<std::uint64_t, 4>> seen(static_cast<size_t>(mLoci), std::array<std::uint64_t, 4>{});
+    const size_t width = pairs ? 2 : 1;
     for (int first = 0; first < mLoci; first += Block) {
         const int last = std::min(mLoci, first + Block);
         for (int i = 0; i < mIndividuals; ++i) {
             std::uint8_t *out = mCodes.data() + static_cast<size_t>(i) * static_cast<size_t>(mLoci);
+            const size_t at = static_cast<size_t>(i) * width;
             for (int l = first; l < last; ++l) {
-                const unsigned key = keyOf(data.Genotype(*loci[static_cast<size_t>(l)], i)) & (pairs ? 0xFFFF : 0xFF);
+                const std::string &text = loci[static_cast<size_t>(l)]->Genotypes;
+                // Individuals beyond the end of a locus' text are missing.
+                unsigned key = '-';
+                if (at + width <= text.size())
+                    key = pairs ? static_cast<unsigned char>(text[at]) * 256u + static_cast<unsigned char>(text[at + 1])
+                                : static_cast<unsigned char>(text[at]);
                 int &number = numberOf[key];
                 if (number < 0) {
                     if (static_cast<int>(mMissing.size()) >= MaxCodes) {
@@ -96,6 +92,12 @@ DiversityCounter::DiversityCounter(const DiversityData &data, DiversityCriterion
       mCriterion(criterion),
       mRandom(random)
 {
+    mInverse.resize(static_cast<size_t>(data.individuals()) + 2, 0);
+    for (size_t c = 1; c < mInverse.size(); ++c)
+        mInverse[c] = std::llround(ValueScale / static_cast<double>(c));
+    mShares.resize(static_cast<size_t>(data.loci()));
+    for (int l = 0; l < data.loci(); ++l)
+        mShares[static_cast<size_t>(l)] = std::llround(ValueScale / (data.distinctCodes(l) + 1));
     assign({});
 }
 
@@ -105,39 +107,105 @@ void DiversityCounter::assign(const Subset &subset)
     const size_t loci = static_cast<size_t>(mData.loci());
     mMembers.assign(n, 0);
     mMemberCount = 0;
-    if (alleleCriterion()) {
-        mCounts.assign(loci * static_cast<size_t>(mData.codeCount()), 0);
-        mPresent.assign(loci, 0);
-        mLocusValues.assign(loci, 0);
-        mTotal = 0;
-    } else {
+    if (!alleleCriterion()) {
         mRecombining.assign(loci, 0);
         mMemberIntervals.assign(n, {});
-    }
-    if (!alleleCriterion()) {
         for (size_t i = 0; i < n && i < subset.size(); ++i)
             if (subset[i])
                 add(static_cast<int>(i));
         return;
     }
-    // Counts first, then each locus value once.
+    // Counts first, then each locus once.
     const size_t codes = static_cast<size_t>(mData.codeCount());
+    mCounts.assign(loci * codes, 0);
+    mLoci.assign(loci, LocusState{0, 0, 0});
+    mTotal = 0;
     for (size_t i = 0; i < n && i < subset.size(); ++i) {
         if (!subset[i])
             continue;
         mMembers[i] = 1;
         ++mMemberCount;
         const std::uint8_t *row = mData.row(static_cast<int>(i));
-        for (size_t l = 0; l < loci; ++l) {
-            if (mData.isMissing(row[l]))
-                continue;
+        for (size_t l = 0; l < loci; ++l)
             ++mCounts[l * codes + row[l]];
-            ++mPresent[l];
-        }
     }
     for (size_t l = 0; l < loci; ++l) {
-        mLocusValues[l] = locusValue(static_cast<int>(l), mPresent[l], -1, 0, -1, 0);
-        mTotal += mLocusValues[l];
+        LocusState &state = mLoci[l];
+        for (size_t k = 0; k < codes; ++k) {
+            int &count = mCounts[l * codes + k];
+            if (mData.isMissing(static_cast<int>(k)))
+                count = 0; // missing codes are not counted
+            if (count > 0) {
+                state.scored += count;
+                ++state.present;
+                state.inverses += mInverse[static_cast<size_t>(count)];
+            }
+        }
+        mTotal += locusValue(static_cast<int>(l), state);
+    }
+}
+
+__int128 DiversityCounter::locusValue(int locus, const LocusState &state) const
+{
+    switch (mCriterion) {
+    case DiversityCriterion::DiversitySum: return static_cast<__int128>(state.scored) * state.inverses;
+    case DiversityCriterion::AlleleCount: return static_cast<__int128>(state.present) * static_cast<std::int64_t>(ValueScale);
+    default: return static_cast<__int128>(state.present) * mShares[static_cast<size_t>(locus)];
+    }
+}
+
+void DiversityCounter::change(int individual, int delta)
+{
+    const std::uint8_t *codes = mData.row(individual);
+    const size_t codeCount = static_cast<size_t>(mData.codeCount());
+    for (int l = 0; l < mData.loci(); ++l) {
+        const int code = codes[l];
+        if (mData.isMissing(code))
+            continue;
+        LocusState &state = mLoci[static_cast<size_t>(l)];
+        const __int128 before = locusValue(l, state);
+        int &count = mCounts[static_cast<size_t>(l) * codeCount + static_cast<size_t>(code)];
+        state.inverses -= mInverse[static_cast<size_t>(count)];
+        state.present -= count > 0;
+        count += delta;
+        state.inverses += mInverse[static_cast<size_t>(count)];
+        state.present += count > 0;
+        state.scored += delta;
+        mTotal += locusValue(l, state) - before;
+    }
+}
+
+// One pass over the loci for both members; only loci where their codes differ change.
+void DiversityCounter::swapCounts(int out, int in)
+{
+    mMembers[static_cast<size_t>(out)] = 0;
+    mMembers[static_cast<size_t>(in)] = 1;
+    const std::uint8_t *outCodes = mData.row(out);
+    const std::uint8_t *inCodes = mData.row(in);
+    const size_t codeCount = static_cast<size_t>(mData.codeCount());
+    for (int l = 0; l < mData.loci(); ++l) {
+        const int leaving = outCodes[l];
+        const int entering = inCodes[l];
+        if (leaving == entering)
+            continue;
+        LocusState &state = mLoci[static_cast<size_t>(l)];
+        const __int128 before = locusValue(l, state);
+        int *counts = mCounts.data() + static_cast<size_t>(l) * codeCount;
+        if (!mData.isMissing(leaving)) {
+            int &count = counts[leaving];
+            state.inverses += mInverse[static_cast<size_t>(count - 1)] - mInverse[static_cast<size_t>(count)];
+            state.present -= count == 1;
+            --state.scored;
+            --count;
+        }
+        if (!mData.isMissing(entering)) {
+            int &count = counts[entering];
+            state.inverses += mInverse[static_cast<size_t>(count + 1)] - mInverse[static_cast<size_t>(count)];
+            state.present += count == 0;
+            ++state.scored;
+            ++count;
+        }
+        mTotal += locusValue(l, state) - before;
     }
 }
 
@@ -145,7 +213,11 @@ void DiversityCounter::swap(int out, int in)
 {
     if (!contains(out) || contains(in))
         return;
-    if (alleleCriterion() || mScratchFor != in) {
+    if (alleleCriterion()) {
+        swapCounts(out, in);
+        return;
+    }
+    if (mScratchFor != in) {
         remove(out);
         add(in);
         return;
@@ -158,49 +230,6 @@ void DiversityCounter::swap(int out, int in)
     for (int interval : intervals)
         ++mRecombining[static_cast<size_t>(interval)];
     mScratchFor = -1;
-}
-
-std::int64_t DiversityCounter::locusValue(int locus, int n, int codeA, int deltaA, int codeB, int deltaB) const
-{
-    const int codes = mData.codeCount();
-    const int *counts = mCounts.data() + static_cast<size_t>(locus) * static_cast<size_t>(codes);
-    int present = 0;
-    double reciprocals = 0.0;
-    for (int k = 0; k < codes; ++k) {
-        int c = counts[k];
-        if (k == codeA)
-            c += deltaA;
-        if (k == codeB)
-            c += deltaB;
-        if (c > 0) {
-            ++present;
-            reciprocals += 1.0 / c;
-        }
-    }
-    double value = 0.0;
-    switch (mCriterion) {
-    case DiversityCriterion::DiversitySum: value = n * reciprocals; break;
-    case DiversityCriterion::AlleleCount: value = present; break;
-    default: value = static_cast<double>(present) / (mData.distinctCodes(locus) + 1); break;
-    }
-    return std::llround(value * ValueScale);
-}
-
-void DiversityCounter::change(int individual, int delta)
-{
-    const std::uint8_t *codes = mData.row(individual);
-    const int codeCount = mData.codeCount();
-    for (int l = 0; l < mData.loci(); ++l) {
-        const int code = codes[l];
-        if (mData.isMissing(code))
-            continue;
-        mCounts[static_cast<size_t>(l) * static_cast<size_t>(codeCount) + static_cast<size_t>(code)] += delta;
-        int &present = mPresent[static_cast<size_t>(l)];
-        present += delta;
-        const std::int64_t value = locusValue(l, present, -1, 0, -1, 0);
-        mTotal += value - mLocusValues[static_cast<size_t>(l)];
-        mLocusValues[static_cast<size_t>(l)] = value;
-    }
 }
 
 void DiversityCounter::add(int individual)
@@ -245,24 +274,33 @@ double DiversityCounter::currentValue() const
 }
 
 // The change of the summed locus values when out (or nobody, -1) leaves and in (or nobody) enters.
-std::int64_t DiversityCounter::alleleDelta(int out, int in) const
+__int128 DiversityCounter::alleleDelta(int out, int in) const
 {
     const std::uint8_t *outCodes = out >= 0 ? mData.row(out) : nullptr;
     const std::uint8_t *inCodes = in >= 0 ? mData.row(in) : nullptr;
-    std::int64_t delta = 0;
+    const size_t codeCount = static_cast<size_t>(mData.codeCount());
+    __int128 delta = 0;
     for (int l = 0; l < mData.loci(); ++l) {
-        int leaving = outCodes ? outCodes[l] : -1;
-        int entering = inCodes ? inCodes[l] : -1;
+        const int leaving = outCodes && !mData.isMissing(outCodes[l]) ? outCodes[l] : -1;
+        const int entering = inCodes && !mData.isMissing(inCodes[l]) ? inCodes[l] : -1;
         if (leaving == entering)
             continue;
-        if (leaving >= 0 && mData.isMissing(leaving))
-            leaving = -1;
-        if (entering >= 0 && mData.isMissing(entering))
-            entering = -1;
-        if (leaving == entering)
-            continue;
-        const int n = mPresent[static_cast<size_t>(l)] - (leaving >= 0) + (entering >= 0);
-        delta += locusValue(l, n, leaving, -1, entering, 1) - mLocusValues[static_cast<size_t>(l)];
+        const LocusState &state = mLoci[static_cast<size_t>(l)];
+        const int *counts = mCounts.data() + static_cast<size_t>(l) * codeCount;
+        LocusState changed = state;
+        if (leaving >= 0) {
+            const int count = counts[leaving];
+            changed.inverses += mInverse[static_cast<size_t>(count - 1)] - mInverse[static_cast<size_t>(count)];
+            changed.present -= count == 1;
+            --changed.scored;
+        }
+        if (entering >= 0) {
+            const int count = counts[entering];
+            changed.inverses += mInverse[static_cast<size_t>(count + 1)] - mInverse[static_cast<size_t>(count)];
+            changed.present += count == 0;
+            ++changed.scored;
+        }
+        delta += locusValue(l, changed) - locusValue(l, state);
     }
     return delta;
 }

@@ -5,10 +5,11 @@
 // current members (or, for "Max (UniRec)", the number of members recombining in each marker
 // interval), so adding or removing a member costs one pass over the loci instead of a recount.
 //
-// Allele criteria: every locus value is rounded to a multiple of 2^-32 and the loci are summed as
-// whole numbers, so a subset has exactly one value whichever sequence of changes led to it (equal
-// sets compare equal, a swap of identical genotypes changes nothing) and it agrees with
-// DiversityValue to far better than the two decimals the logs show.
+// Allele criteria: the counts are kept as whole numbers in units of 2^-48 (1 / c rounded to that
+// step for "Max (Diversity Sum)", 1 / (A + 1) for "Max (Garza-Williamson index)"), so a change
+// costs a few additions per locus, a subset has exactly one value whichever sequence of changes
+// led to it (equal sets compare equal, a swap of identical genotypes changes nothing), and the
+// value agrees with DiversityValue to about 1e-11.
 // "Max (UniRec)": a member's missing codes are resolved at random when it enters the subset (the
 // same draws DiversityValue makes), and kept while it stays; without missing codes the value
 // equals DiversityValue exactly.
@@ -79,9 +80,16 @@ public:
 
 private:
     bool alleleCriterion() const { return mCriterion != DiversityCriterion::UniRec; }
-    std::int64_t locusValue(int locus, int n, int codeA, int deltaA, int codeB, int deltaB) const;
+    struct LocusState
+    {
+        int scored;          // members with a code that is not missing
+        int present;         // codes carried by at least one member
+        std::int64_t inverses; // sum of 1 / count over the present codes, in units of 2^-48
+    };
+    __int128 locusValue(int locus, const LocusState &state) const;
     void change(int individual, int delta);
-    std::int64_t alleleDelta(int out, int in) const;
+    void swapCounts(int out, int in);
+    __int128 alleleDelta(int out, int in) const;
     void recombinations(int individual, std::vector<int> &intervals);
     double breakpointValue() const;
 
@@ -91,9 +99,10 @@ private:
     Subset mMembers;
     int mMemberCount = 0;
     // Allele criteria.
-    std::vector<int> mCounts;         // locus * codeCount + code
-    std::vector<int> mPresent;        // members with a code at each locus
-    std::vector<std::int64_t> mLocusValues;
+    std::vector<int> mCounts;            // locus * codeCount + code
+    std::vector<LocusState> mLoci;
+    std::vector<std::int64_t> mInverse;  // 1 / c for every count c, in units of 2^-48 (0 for 0)
+    std::vector<std::int64_t> mShares;   // 1 / (A + 1) per locus, in units of 2^-48
     __int128 mTotal = 0;
     // Breakpoints: members recombining in the interval that ends at each locus + 1, and each
     // member's intervals as resolved when it entered.
