@@ -99,8 +99,12 @@ std::vector<LdLocus> ldAllLoci(const GenotypeData &data)
 }
 
 LdMatrices::LdMatrices(const GenotypeData &data, const AlleleTable &alleles, std::vector<LdLocus> loci, bool applySelection)
-    : mLoci(std::move(loci))
 {
+    for (const LdLocus &l : loci) {
+        mNames.push_back(l.locus->Name);
+        mPositions.push_back(l.locus->Position);
+        mGroups.push_back(l.group);
+    }
     if (applySelection) {
         for (int k : data.SelectedIndices)
             if (k >= 0 && k < data.nind)
@@ -112,14 +116,14 @@ LdMatrices::LdMatrices(const GenotypeData &data, const AlleleTable &alleles, std
     mIndividualCount = static_cast<int>(mIndividuals.size());
     mWords = (mIndividualCount + 63) / 64;
 
-    mLocusClasses.resize(mLoci.size());
+    mLocusClasses.resize(loci.size());
     std::array<int, ClassLimit> classOfCode;
     std::array<std::uint8_t, 256> codeOfChar;
     for (int c = 0; c < 256; ++c)
         codeOfChar[static_cast<size_t>(c)] = static_cast<std::uint8_t>(ldCodeIndex(static_cast<char>(c)));
     std::vector<std::uint8_t> codes(static_cast<size_t>(mIndividualCount));
-    for (size_t l = 0; l < mLoci.size(); ++l) {
-        const std::string &genotypes = mLoci[l].locus->Genotypes;
+    for (size_t l = 0; l < loci.size(); ++l) {
+        const std::string &genotypes = loci[l].locus->Genotypes;
         classOfCode.fill(-1);
         LocusClasses &classes = mLocusClasses[l];
         classes.first = static_cast<std::uint32_t>(mClassCode.size());
@@ -160,13 +164,12 @@ void LdMatrices::setIndividualValues(int l, const std::vector<double> &valuesPer
     }
 }
 
-const std::string &LdMatrices::name(int l) const { return mLoci[static_cast<size_t>(l)].locus->Name; }
-
-double LdMatrices::position(int l) const { return mLoci[static_cast<size_t>(l)].locus->Position; }
-
 std::size_t LdMatrices::memoryBytes() const
 {
-    return mLoci.capacity() * sizeof(LdLocus) + mIndividuals.capacity() * sizeof(int) + mLocusClasses.capacity() * sizeof(LocusClasses)
+    size_t names = 0;
+    for (const std::string &name : mNames)
+        names += sizeof(std::string) + name.capacity();
+    return names + mPositions.capacity() * sizeof(double) + mGroups.capacity() * sizeof(int) + mIndividuals.capacity() * sizeof(int) + mLocusClasses.capacity() * sizeof(LocusClasses)
         + mClassCode.capacity() + mClassCount.capacity() * sizeof(std::uint32_t) + mClassValue.capacity() * sizeof(double)
         + mClassBits.capacity() * sizeof(std::uint64_t) + mIndividualValues.capacity() * sizeof(double);
 }
@@ -229,9 +232,7 @@ bool allEqual(const double *values, const double *counts, int classes)
 LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j)
 {
     LdPairResult result;
-    const LdLocus &locusI = m.mLoci[static_cast<size_t>(i)];
-    const LdLocus &locusJ = m.mLoci[static_cast<size_t>(j)];
-    result.Dist = locusI.group == locusJ.group ? std::fabs(locusJ.locus->Position - locusI.locus->Position) : -1.0;
+    result.Dist = m.group(i) == m.group(j) ? std::fabs(m.position(j) - m.position(i)) : -1.0;
 
     const auto &ci = m.mLocusClasses[static_cast<size_t>(i)];
     const auto &cj = m.mLocusClasses[static_cast<size_t>(j)];

@@ -61,12 +61,13 @@ public:
     // a table of values rather than from the codes; the codes stay those of the genotypes.
     void setIndividualValues(int l, const std::vector<double> &valuesPerIndividual);
 
-    int locusCount() const { return static_cast<int>(mLoci.size()); }
+    int locusCount() const { return static_cast<int>(mNames.size()); }
     int individualCount() const { return mIndividualCount; }
-    const LdLocus &locus(int l) const { return mLoci[static_cast<size_t>(l)]; }
-    const std::string &name(int l) const;
-    double position(int l) const;
-    int group(int l) const { return mLoci[static_cast<size_t>(l)].group; }
+    // Name, map position and 0-based group of locus l, copied when the matrices were built (the
+    // results outlive the data set they came from).
+    const std::string &name(int l) const { return mNames[static_cast<size_t>(l)]; }
+    double position(int l) const { return mPositions[static_cast<size_t>(l)]; }
+    int group(int l) const { return mGroups[static_cast<size_t>(l)]; }
     // The analysis's individuals: indices into the data set.
     const std::vector<int> &individuals() const { return mIndividuals; }
 
@@ -83,7 +84,9 @@ private:
         std::int64_t valueRow = -1; // row of individual values, -1 when the values follow the codes
     };
 
-    std::vector<LdLocus> mLoci;
+    std::vector<std::string> mNames;
+    std::vector<double> mPositions;
+    std::vector<int> mGroups;
     std::vector<int> mIndividuals;
     int mIndividualCount = 0;
     int mWords = 0; // 64-bit words per bit set

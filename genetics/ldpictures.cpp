@@ -1,6 +1,9 @@
 #include "genetics/ldpictures.h"
 
+#include "core/textformat.h"
 #include "genetics/ldanalysis.h"
+
+#include <algorithm>
 
 namespace rvk {
 
@@ -19,6 +22,26 @@ LdPlotMeasure ldPlotMeasure(LdMeasure measure)
         return LdPlotMeasure::ChiSquarePrime;
     }
     return LdPlotMeasure::R2;
+}
+
+std::optional<LdTableCellFill> ldTableCellFill(LdMeasure measure, const std::string &text)
+{
+    const std::optional<double> value = parseDecimal(text);
+    if (!value)
+        return std::nullopt;
+    const double v = *value;
+    const bool logScale = measure == LdMeasure::MinusLogP;
+    long long a = 0;
+    if (v > 0.0) {
+        a = logScale ? roundHalfEven(v / 10.0 * 255.0) : roundHalfEven(v * 180.0);
+    } else {
+        const bool linear = measure == LdMeasure::R2 || measure == LdMeasure::R || measure == LdMeasure::DPrime;
+        a = linear ? -roundHalfEven(v * 180.0) : -roundHalfEven(v / 10.0 * 255.0);
+    }
+    const int c = static_cast<int>(std::clamp(a, 0LL, 255LL));
+    if (v > 0.0)
+        return LdTableCellFill{rgb(255, 255 - c, 255 - c), true};
+    return LdTableCellFill{rgb(255 - c, 255 - c, 255), false};
 }
 
 LdHeatPlotInput ldHeatPlotInput(const LdAnalysis &analysis, const LdHeatPlotOptions &options)

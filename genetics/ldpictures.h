@@ -5,6 +5,9 @@
 #include "render/ldchart.h"
 #include "render/ldheatplot.h"
 
+#include <optional>
+#include <string>
+
 namespace rvk {
 
 class LdAnalysis;
@@ -25,6 +28,17 @@ LdHeatPlotInput ldHeatPlotInput(const LdAnalysis &analysis, const LdHeatPlotOpti
 
 // The chart input over the run's pairs (the analysis must outlive it).
 LdChartInput ldChartInput(const LdAnalysis &analysis);
+
+// The colour of a diallel-table cell (columns >= 1, rows >= 2) that shows a number v: v > 0 red
+// (255, 255-a, 255-a) with a one-pixel frame, a = round(v * 180), or round(v / 10 * 255) for
+// -log10 p; v <= 0 blue (255-a, 255-a, 255) without frame, a = -round(v * 180) for R², R and D',
+// -round(v / 10 * 255) otherwise; a at most 255. Nothing for a text that is not a number.
+struct LdTableCellFill
+{
+    Rgb color = 0;
+    bool framed = false;
+};
+std::optional<LdTableCellFill> ldTableCellFill(LdMeasure measure, const std::string &text);
 
 // Largest side of the heat plot shown on screen and of its saved pictures. Vector files hold one
 // operation per square, so they take a coarser grid than bitmaps.

@@ -185,5 +185,26 @@ TEST(LdChart, RangesFollowTheMeasure)
     }
 }
 
+TEST(LdTable, CellColoursFollowTheSignAndTheMeasure)
+{
+    struct Case { LdMeasure measure; const char *text; Rgb color; bool framed; };
+    const Case cases[] = {
+        {LdMeasure::R2, " 0.50", rgb(255, 165, 165), true},          // a = 90
+        {LdMeasure::R, " -0.50", rgb(165, 165, 255), false},
+        {LdMeasure::R, " 0.00", rgb(255, 255, 255), false},          // zero counts as not positive
+        {LdMeasure::MinusLogP, " 4.00", rgb(255, 153, 153), true},   // 4 / 10 * 255 = 102
+        {LdMeasure::MinusLogP, " -1.00", rgb(229, 229, 255), false}, // -round(-25.5) = 26 (half to even)
+        {LdMeasure::ChiSquarePrime, " 2.00", rgb(255, 0, 0), true},  // 360 capped at 255
+    };
+    for (const Case &c : cases) {
+        const auto fill = ldTableCellFill(c.measure, c.text);
+        ASSERT_TRUE(fill) << c.text;
+        EXPECT_EQ(fill->color, c.color) << c.text;
+        EXPECT_EQ(fill->framed, c.framed) << c.text;
+    }
+    EXPECT_FALSE(ldTableCellFill(LdMeasure::R2, "N/A"));
+    EXPECT_FALSE(ldTableCellFill(LdMeasure::R2, ""));
+}
+
 } // namespace
 } // namespace rvk
