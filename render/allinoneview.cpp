@@ -796,11 +796,22 @@ void AllInOneView::paintForPrint(DrawSurface &page, int height, int width, doubl
             for (const MarkerLabel &label : entries)
                 if (labelled[static_cast<size_t>(label.locus)])
                     shown.push_back(label);
+            const MarkerLabel *final = &entries.back();
+            lastLabel = final->label;
+            if (!labelsBesideTheirMarkers(shown, th)) {
+                // A dense group: its labels thinned as on screen, so each stays beside its marker.
+                std::vector<LabelCandidate> candidates;
+                for (size_t k = 0; k < loci.size(); ++k)
+                    if (labelled[k])
+                        candidates.push_back(LabelCandidate{static_cast<int>(k), entries[k].marker, entries[k].marker, th + 2,
+                                                            loci[k].QtlStart != 0});
+                shown = placeMarkerLabels(candidates, roundInt(f * tm), bw, th);
+                lastLabel = final->marker;
+                final = !shown.empty() && shown.back().locus == static_cast<int>(loci.size()) - 1 ? &shown.back() : nullptr;
+            }
             drawMarkerLabels(surface, loci, shown, context, geometry, ms, Black);
-            const MarkerLabel &final = entries.back();
-            lastLabel = final.label;
-            if (labelled.back())
-                lastLabel = final.marker - final.label > 2 * th ? final.marker : final.label + th + 2;
+            if (final && labelled.back())
+                lastLabel = final->marker - final->label > 2 * th ? final->marker : final->label + th + 2;
         }
 
         surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});

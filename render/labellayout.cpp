@@ -347,6 +347,12 @@ void liftHangingLabels(std::vector<MarkerLabel> &labels, int barWidth, int minDi
 
 int farthestLabelOffset(int minDistance) { return 4 * std::max(minDistance, 1); }
 
+bool labelsBesideTheirMarkers(const std::vector<MarkerLabel> &labels, int minDistance)
+{
+    const int farthest = farthestLabelOffset(minDistance);
+    return std::all_of(labels.begin(), labels.end(), [farthest](const MarkerLabel &l) { return std::abs(l.label - l.marker) <= farthest; });
+}
+
 namespace {
 
 // The labels kept when markers closer than gap pixels to the last kept marker lose theirs, at

@@ -50,6 +50,9 @@ struct LabelCandidate
 // beyond it the connector no longer leads the eye to the marker.
 int farthestLabelOffset(int minDistance);
 
+// Whether every label stands within farthestLabelOffset of the marker it points at.
+bool labelsBesideTheirMarkers(const std::vector<MarkerLabel> &labels, int minDistance);
+
 // Lays out the candidates' labels from top down (each at max(cursor, y), the cursor advancing by
 // step), then spreads them. When the column is too crowded for every label to end within
 // farthestLabelOffset of its marker, labels are thinned the way a larger marker skip would thin

@@ -4,6 +4,8 @@
 #include "genotypeviewfixture.h"
 #include "textlog.h"
 
+#include "core/textformat.h"
+#include "render/allinoneview.h"
 #include "render/individualview.h"
 #include "render/labellayout.h"
 #include "render/linkagegroupview.h"
@@ -171,6 +173,32 @@ TEST(DenseMapLabels, IndividualViewLabelsStandBesideTheirMarkersAndClearTheGroup
         ++labels;
     }
     EXPECT_GE(labels, (lastMarker - geometry.y(0.0)) / 40);
+}
+
+TEST(DenseMapLabels, PrintedAllInOneLabelsStandBesideTheirMarkers)
+{
+    GenotypeData data = denseGroup();
+    AlleleTable table = testTable();
+    DrawContext context;
+    context.printing = true;
+    context.options.markspace = 120;
+    const double scale = 4.0; // 150 cM over 600 pixels
+    QImage image = whiteImage(900, 800);
+    TextLog log(image);
+    AllInOneView(data, table, context, 900).paintForPrint(log, 800, 900, scale, 1.0);
+    const int tm = context.options.topmargin;
+
+    int labels = 0;
+    for (const TextLog::Text &t : log.texts) {
+        if (t.text.size() < 2 || t.text[0] != 'm' || t.text.find(' ') == std::string::npos)
+            continue;
+        const int locus = std::stoi(t.text.substr(1, t.text.find(' ') - 1)) - 1;
+        const double position = data.GroupLoci(0)[static_cast<size_t>(locus)].Position;
+        const int marker = static_cast<int>(roundHalfEven(scale * position)) + tm; // y(p) at f = 1, Y = 0
+        EXPECT_LE(std::abs(t.y + t.height / 2 - marker), 4 * t.height) << t.text;
+        ++labels;
+    }
+    EXPECT_GE(labels, 600 / 40);
 }
 
 } // namespace
