@@ -1,0 +1,183 @@
+#include "app/coresubsets/convergencechart.h"
+#include "app/coresubsets/coresubsetpanel.h"
+#include "app/mainwindow.h"
+#include "app/selectionresultspage.h"
+#include "support/scripteduserinterface.h"
+#include "support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QImage>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <memory>
+#include <random>
+
+namespace rvk {
+namespace {
+
+using test::ScriptedUserInterface;
+using test::TempFolder;
+
+// nind individuals "i1".. at nloc loci of random a/b/h codes.
+std::string randomDataFile(int nind, int nloc, unsigned seed)
+{
+    std::mt19937 engine(seed);
+    std::string text = "name=Chr 1\nnloc=" + std::to_string(nloc) + "\nnind=" + std::to_string(nind) + "\npopt=f2\n";
+    for (int l = 0; l < nloc; ++l) {
+        text += "m" + std::to_string(l) + " " + std::to_string(l) + ".0 ";
+        for (int i = 0; i < nind; ++i)
+            text += "abh"[engine() % 3];
+        text += "\n";
+    }
+    text += "alias";
+    for (int i = 1; i <= nind; ++i)
+        text += " i" + std::to_string(i);
+    return text + "\n";
+}
+
+struct CoreFixture
+{
+    explicit CoreFixture(int nind = 6, int nloc = 8)
+    {
+        MainWindowOptions options;
+        options.programFolder = folder.path().string() + "/";
+        options.settingsFile = folder.file("rvk.ini");
+        window = std::make_unique<MainWindow>(options, &ui);
+        window->setUrlOpener([](const QUrl &) { return true; });
+        page = qobject_cast<SelectionResultsPage *>(window->pageWidget(MainWindow::SelectionResultsPage));
+        panel = window->findChild<CoreSubsetPanel *>(QStringLiteral("CoreSubsetPanel"));
+        window->openDataFiles({QString::fromStdString(folder.write("data.rvk", randomDataFile(nind, nloc, 3)))});
+        window->showPage(MainWindow::SelectionResultsPage);
+    }
+    int ticked() const { return static_cast<int>(std::count(window->data().Ticked.begin(), window->data().Ticked.end(), 1)); }
+
+    TempFolder folder;
+    ScriptedUserInterface ui;
+    std::unique_ptr<MainWindow> window;
+    SelectionResultsPage *page = nullptr;
+    CoreSubsetPanel *panel = nullptr;
+};
+
+TEST(CoreSubsetWindow, ControlsOnTheSelectionPageWithTheirDefaults)
+{
+    CoreFixture f;
+    ASSERT_NE(f.panel, nullptr);
+    EXPECT_TRUE(f.page->isAncestorOf(f.panel));
+    EXPECT_EQ(f.panel->selectButton()->text(), "Select core set of size:");
+    const QStringList criteria = {"Max (Diversity Sum)", "Max (# of alleles)", "Max (Garza-Williamson index)", "Max (UniRec)"};
+    QStringList items;
+    for (int i = 0; i < f.panel->criterionList()->count(); ++i)
+        items << f.panel->criterionList()->itemText(i);
+    EXPECT_EQ(items, criteria);
+    EXPECT_EQ(f.panel->criterionList()->currentIndex(), 0);
+    EXPECT_TRUE(f.panel->annealingChoice()->isChecked());
+    EXPECT_EQ(f.panel->iterativeChoice()->text(), "Iterative optimization");
+    EXPECT_EQ(f.panel->cyclesField()->value(), 100);
+    EXPECT_EQ(f.panel->cyclesField()->maximum(), 10000);
+    EXPECT_EQ(f.panel->cyclesField()->toolTip(), "number of runs (each start with a random subset and interatively improves on that)");
+    EXPECT_EQ(f.panel->iterationsField()->value(), 50);
+    EXPECT_EQ(f.panel->iterationsField()->maximum(), 1000);
+    EXPECT_EQ(f.panel->iterationsField()->toolTip(), "max number of iterations per run");
+    EXPECT_EQ(f.panel->chartButton()->text(), "show convergenge chart");
+    EXPECT_FALSE(f.panel->chartButton()->isEnabled());
+    // 20 is above the 6 individuals: 6 div 2, with 6 as the most.
+    EXPECT_EQ(f.panel->sizeField()->value(), 3);
+    EXPECT_EQ(f.panel->sizeField()->maximum(), 6);
+}
+
+TEST(CoreSubsetWindow, IterativeSearchTicksTheSubsetAndShowsItsLogs)
+{
+    CoreFixture f;
+    f.panel->iterativeChoice()->setChecked(true);
+    f.panel->cyclesField()->setValue(5);
+    f.panel->sizeField()->setValue(2);
+    f.panel->selectButton()->click();
+    EXPECT_TRUE(f.ui.messages.empty());
+    EXPECT_EQ(f.ticked(), 2);
+    EXPECT_TRUE(f.window->data().Selectionyesno);
+    EXPECT_TRUE(f.page->criteriaText()->toPlainText().startsWith("Criterion used for subset selection : Max (Diversity Sum)"));
+    EXPECT_TRUE(f.page->resultsText()->toPlainText().startsWith("Criterion used: Max (Diversity Sum)"));
+    EXPECT_TRUE(f.window->statusText(1).startsWith("Opt. val: "));
+    EXPECT_EQ(f.window->statusText(2), "Selection active; [2 selected]");
+    EXPECT_TRUE(f.panel->chartButton()->isEnabled());
+    f.panel->chartButton()->click();
+    auto *chart = f.window->findChild<ConvergenceChart *>();
+    ASSERT_NE(chart, nullptr);
+    EXPECT_TRUE(chart->isVisible());
+    EXPECT_EQ(chart->stepTitle(), "iter steps");
+    EXPECT_EQ(chart->valueTitle(), "Max (Diversity Sum)");
+}
+
+TEST(CoreSubsetWindow, AnnealingRaisesStepsAndSizeWarningKeepsTicks)
+{
+    CoreFixture f;
+    f.panel->sizeField()->setValue(2);
+    f.panel->selectButton()->click();
+    EXPECT_EQ(f.ticked(), 2);
+    EXPECT_EQ(f.panel->iterationsField()->value(), 100);
+    EXPECT_EQ(f.window->findChild<ConvergenceChart *>()->stepTitle(), "SA steps");
+
+    // Two ticked now: a subset of 2 is not smaller than the start set.
+    f.panel->selectButton()->click();
+    ASSERT_EQ(f.ui.messages.size(), 1u);
+    EXPECT_EQ(f.ui.messages[0].text,
+              "requested subset larger than set already selected or Fixed subset larger than requested subset, please adjust first");
+    EXPECT_EQ(f.ticked(), 2);
+    EXPECT_TRUE(f.window->data().Selectionyesno);
+}
+
+// Cancel in the progress window ends a long search; the best subset so far stays ticked.
+TEST(CoreSubsetWindow, CancelKeepsTheBestSubsetTicked)
+{
+    CoreFixture f(80, 300);
+    f.panel->iterativeChoice()->setChecked(true);
+    f.panel->cyclesField()->setValue(10000);
+    f.panel->sizeField()->setValue(10);
+    f.window->allelePage(); // the settings page exists; iterrepeat stays at its default
+    bool sawDialog = false;
+    QTimer::singleShot(150, f.window.get(), [&] {
+        if (auto *dialog = f.window->findChild<QProgressDialog *>(QStringLiteral("CoreSubsetProgress"))) {
+            sawDialog = true;
+            dialog->cancel();
+        }
+    });
+    f.panel->selectButton()->click();
+    EXPECT_TRUE(sawDialog);
+    EXPECT_EQ(f.ticked(), 10);
+    EXPECT_TRUE(f.page->resultsText()->toPlainText().contains(
+        "search cancelled by the user; the best subset found so far is selected"));
+    EXPECT_TRUE(f.panel->selectButton()->isEnabled());
+}
+
+// Points are crosses reaching two pixels from their centre, in the series' colour.
+TEST(ConvergenceChartPicture, PointsAreCrossesAtTheirPlaces)
+{
+    ConvergenceChart chart;
+    chart.resize(300, 200);
+    chart.setSeries({{1, 2.0}, {2, 4.0}, {3, 3.5}, {5, 3.0}}, "Max (UniRec)", "SA steps", Qt::blue);
+    EXPECT_EQ(chart.valueMinimum(), 2.0);
+    EXPECT_EQ(chart.valueMaximum(), 4.0);
+    const QImage image = chart.grab().toImage();
+    const QPoint first = chart.placeOf({1, 2.0});
+    const QPoint last = chart.placeOf({5, 3.0});
+    // Step 1 sits on the left edge of the plot, step 5 on the right; 3.0 halfway up.
+    EXPECT_EQ(first.x(), ConvergenceChart::Margin);
+    EXPECT_EQ(last.x(), 300 - 1 - ConvergenceChart::OuterMargin);
+    EXPECT_NEAR(last.y(), (ConvergenceChart::OuterMargin + 200 - 1 - ConvergenceChart::Margin) / 2.0, 1.0);
+    const QPoint middle = chart.placeOf({3, 3.5}); // inside the frame
+    for (const QPoint &offset : {QPoint(0, 0), QPoint(2, 0), QPoint(-2, 0), QPoint(0, 2), QPoint(0, -2)})
+        EXPECT_EQ(image.pixelColor(middle + offset), QColor(Qt::blue)) << offset.x() << "," << offset.y();
+    EXPECT_EQ(image.pixelColor(middle + QPoint(2, 2)), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(middle + QPoint(4, 0)), QColor(Qt::white));
+}
+
+} // namespace
+} // namespace rvk
