@@ -418,5 +418,92 @@ TEST(IterativeOptimisation, FindsTheMostDiverseSubset)
     EXPECT_EQ(s.texts.Memo2.back(), " x0 x1 x2");
 }
 
+// A criterion that sums fixed weights of the members: A 1, B 2, C 4.
+class WeightEvaluator : public SubsetEvaluator
+{
+public:
+    void assign(const Subset &subset) override { mMembers = subset; }
+    void add(int i) override { mMembers[static_cast<size_t>(i)] = 1; }
+    void remove(int i) override { mMembers[static_cast<size_t>(i)] = 0; }
+    double value() override
+    {
+        double sum = 0;
+        for (size_t i = 0; i < mMembers.size(); ++i)
+            sum += mMembers[i] ? Weights[i] : 0;
+        return sum;
+    }
+    double valueWith(int i) override { return value() + (mMembers[static_cast<size_t>(i)] ? 0 : Weights[i]); }
+    double valueWithout(int i) override { return value() - (mMembers[static_cast<size_t>(i)] ? Weights[i] : 0); }
+    double valueSwapped(int out, int in) override { return valueWithout(out) + Weights[in]; }
+
+private:
+    static constexpr double Weights[] = {1, 2, 4};
+    Subset mMembers;
+};
+
+// The removal road of an iteration, worked by hand for the start {A, B} (value 3, D = 7):
+// taking out A leaves 2 (the best one-smaller set), then adding C gives 6; the next iteration's
+// best removal (B, 4) finds no better addition, so B comes back and the run ends.
+TEST(IterativeOptimisation, LogsOfRemovalThenAddition)
+{
+    const std::vector<std::string> expected = {
+        "cycle: 1 - iteration : 1",
+        "=====================================================",
+        "current set =>  A B    3.00",
+        "with A removed: 2.00",
+        "",
+        "Best set of size (M-1) sofar with A removed = 2",
+        "current set (M-1) =>  B",
+        "",
+        "with A added: 3.00",
+        "with C added: 6.00",
+        "Best set sofar of size M with C added = 6",
+        "",
+        "cycle: 1 - iteration : 2",
+        "=====================================================",
+        "current set =>  B C    6.00",
+        "with B removed: 4.00",
+        "",
+        "Best set of size (M-1) sofar with B removed = 4",
+        "current set (M-1) =>  C",
+        "",
+        "addition of genotypes did not improve on previous results",
+        "",
+        "Final set round 1 : ",
+        "  6.00   B C",
+        "",
+        "3 rounds of iteration",
+        "final criterion: no further improvement by adding or removing genotypes",
+        "",
+        "",
+        "best set with value: 6.00  [100.0%]",
+        " B C",
+    };
+    // The random start differs by seed; the first seed that starts from {A, B} is worked through.
+    for (std::uint64_t seed = 1; seed < 100; ++seed) {
+        Search s;
+        fillData(s.data, 3, {{"g", {{"m1", 0, "abh"}}}}, "f2", {"A", "B", "C"});
+        s.settings.method = Method::Iterative;
+        s.settings.subpopsize = 2;
+        s.settings.corecycle = 1;
+        WeightEvaluator evaluator;
+        CoreSubsetRandom random(seed);
+        CoreSubsetObserver observer;
+        const CoreSubsetOutcome outcome =
+            runIterativeOptimisation(s.data, s.ticked(), s.locked(), s.settings, evaluator, random, s.texts, observer, s.ui);
+        if (s.texts.Memo2.size() < 4 || s.texts.Memo2[3] != "current set =>  A B    3.00")
+            continue;
+        EXPECT_EQ(std::vector<std::string>(s.texts.Memo2.begin() + 1, s.texts.Memo2.end()), expected);
+        EXPECT_EQ(outcome.subset, (Subset{0, 1, 1}));
+        ASSERT_EQ(outcome.chart.size(), 1u);
+        EXPECT_EQ(outcome.chart[0].step, 1);
+        EXPECT_EQ(outcome.chart[0].value, 6.0);
+        EXPECT_TRUE(hasLine(s.texts.Memo1, "Ratio subset (M=2) / startset (N=3) :opt=6.00 | start=7.00  Ratio=0.86"));
+        EXPECT_TRUE(hasLine(s.texts.Memo1, "  6.00  [100.0%] :  B C"));
+        return;
+    }
+    FAIL() << "no seed started from {A, B}";
+}
+
 } // namespace
 } // namespace rvk::test
