@@ -1,0 +1,155 @@
+#include "app/ld/ldchartwidget.h"
+#include "app/ld/lddialleltable.h"
+#include "app/ld/ldlinemodel.h"
+#include "app/ld/ldpage.h"
+#include "app/mainwindow.h"
+#include "support/scripteduserinterface.h"
+#include "support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include <memory>
+
+namespace rvk {
+namespace {
+
+using test::ScriptedUserInterface;
+using test::TempFolder;
+
+// Six F2 individuals on two groups; m1 and m2 in coupling, m3 in repulsion with both.
+const std::string GroupOne = "name=Chr 1\nnloc=3\nnind=6\npopt=f2\n"
+                             "m1 0.0 AAHBBA\nm2 10.0 AAHBBH\nm3 30.0 BBHAAB\n"
+                             "alias a b c d e f\n";
+const std::string GroupTwo = "name=Chr 2\nnloc=2\nnind=6\npopt=f2\n"
+                             "m4 0.0 ABHABA\nm5 20.0 BBHAAH\n"
+                             "alias a b c d e f\n";
+
+struct LdPageFixture
+{
+    LdPageFixture()
+    {
+        MainWindowOptions options;
+        options.programFolder = folder.path().string() + "/";
+        options.settingsFile = folder.file("rvk.ini");
+        window = std::make_unique<MainWindow>(options, &ui);
+        window->setUrlOpener([](const QUrl &) { return true; });
+        window->openDataFiles({QString::fromStdString(folder.write("one.rvk", GroupOne)),
+                               QString::fromStdString(folder.write("two.rvk", GroupTwo))});
+        page = dynamic_cast<LdPage *>(window->pageWidget(MainWindow::LdPage));
+        page->markerldsheetShow();
+    }
+
+    TempFolder folder;
+    ScriptedUserInterface ui;
+    std::unique_ptr<MainWindow> window;
+    LdPage *page = nullptr;
+};
+
+TEST(LdPage, HasItsControlsWithTheirDefaults)
+{
+    LdPageFixture f;
+    ASSERT_TRUE(f.page);
+    EXPECT_EQ(f.window->pages()->tabText(MainWindow::LdPage), "LD ");
+    EXPECT_EQ(f.page->subPages()->tabText(0), "Marker LD");
+    EXPECT_EQ(f.page->subPages()->tabText(1), "HeatPlot");
+    EXPECT_TRUE(f.page->findChild<QRadioButton *>("r2")->isChecked());
+    EXPECT_TRUE(f.page->findChild<QRadioButton *>("heatcolor")->isChecked());
+    EXPECT_EQ(f.page->findChild<QSpinBox *>("LDblocksize")->value(), 5);
+    EXPECT_EQ(f.page->findChild<QSpinBox *>("LDblocksize")->minimum(), 2);
+    EXPECT_EQ(f.page->findChild<QSpinBox *>("LDblocksize")->maximum(), 100);
+    EXPECT_FALSE(f.page->findChild<QCheckBox *>("usepasteddataforLD")->isEnabled());
+    EXPECT_FALSE(f.page->findChild<QCheckBox *>("useclusterorder")->isEnabled());
+    const QComboBox *groups = f.page->findChild<QComboBox *>("LDselectbox");
+    EXPECT_EQ(groups->count(), 2);
+    EXPECT_EQ(f.page->logModel()->lineText(0), "Log window");
+}
+
+TEST(LdPage, GroupRunFillsTableListLogAndChart)
+{
+    LdPageFixture f;
+    f.page->findChild<QComboBox *>("LDselectbox")->setCurrentIndex(0);
+    f.page->findChild<QRadioButton *>("R_single")->setChecked(true);
+    f.page->LDcalcClick();
+    const LdAnalysis *analysis = f.page->analysis();
+    ASSERT_TRUE(analysis);
+    EXPECT_EQ(analysis->locusCount(), 3);
+    LdDiallelModel *table = f.page->tableModel();
+    EXPECT_EQ(table->rowCount(), 4);
+    EXPECT_EQ(table->index(0, 0).data().toString(), "LD (R)");
+    EXPECT_EQ(table->index(0, 1).data().toString(), "m1");
+    EXPECT_EQ(table->index(3, 1).data().toString(), " -1.00"); // m1-m3 in repulsion
+    EXPECT_EQ(f.page->listModel()->rowCount(), 4);
+    EXPECT_EQ(f.page->listModel()->lineText(0).toStdString(), analysis->listHeader());
+    EXPECT_EQ(f.page->listModel()->lineText(1).toStdString(), analysis->listLine(1));
+    EXPECT_EQ(f.page->logModel()->lineText(f.page->logModel()->rowCount() - 1).left(9), "rthres : ");
+    EXPECT_TRUE(f.page->chart()->hasChart());
+    EXPECT_TRUE(f.page->heatPlotImage().isNull()); // only all-loci runs draw the heat plot
+}
+
+TEST(LdPage, AllLociRunDrawsTheHeatPlotWhichOutlivesAGroupRun)
+{
+    LdPageFixture f;
+    f.page->LDallClick();
+    ASSERT_TRUE(f.page->analysis());
+    EXPECT_EQ(f.page->analysis()->locusCount(), 5);
+    EXPECT_EQ(f.page->tableModel()->index(0, 4).data().toString(), "2>m4");
+    const QImage heat = f.page->heatPlotImage();
+    EXPECT_EQ(heat.width(), (5 + 3) * 5 + 1);
+    // m1-m2 (column 0, row 1) is in strong LD: red, not white.
+    const QRgb cell = heat.pixel(2, 7);
+    EXPECT_EQ(qRed(cell), 255);
+    EXPECT_LT(qGreen(cell), 255);
+    // The block size redraws the plot.
+    f.page->findChild<QSpinBox *>("LDblocksize")->setValue(10);
+    EXPECT_EQ(f.page->heatPlotImage().width(), (5 + 3) * 10 + 1);
+    f.page->LDcalcClick();
+    EXPECT_EQ(f.page->analysis()->scope(), LdAnalysis::Scope::Group);
+    ASSERT_TRUE(f.page->heatPlotAnalysis());
+    EXPECT_EQ(f.page->heatPlotAnalysis()->scope(), LdAnalysis::Scope::AllLoci);
+}
+
+TEST(LdPage, SavesListTableChartAndHeatPlot)
+{
+    LdPageFixture f;
+    f.page->LDallClick();
+    const std::string list = f.folder.file("pairs.txt");
+    f.ui.saveChoices = {list, f.folder.file("table"), f.folder.file("chart"), f.folder.file("heat.png"),
+                        f.folder.file("heat.emf")};
+    f.page->saveLDpairwisebtnClick();
+    std::string expected;
+    for (long long k = 0; k < f.page->analysis()->listLineCount(); ++k)
+        expected += f.page->analysis()->listLine(k) + "\n";
+    EXPECT_EQ(test::readWholeFile(list), expected);
+
+    f.page->SaveasexcelbtnClick();
+    ASSERT_EQ(f.ui.messages.size(), 1u);
+    EXPECT_EQ(f.ui.messages[0].text, "Data saved as " + f.folder.file("table.xls"));
+    EXPECT_FALSE(test::readWholeFile(f.folder.file("table.xls")).empty());
+
+    f.page->Chart1DblClick();
+    EXPECT_FALSE(test::readWholeFile(f.folder.file("chart.emf")).empty());
+    f.page->SpeedButton6Click();
+    QImage saved(QString::fromStdString(f.folder.file("heat.png")));
+    EXPECT_EQ(saved.width(), f.page->heatPlotImage().width());
+    f.page->SpeedButton6Click();
+    EXPECT_EQ(test::readWholeFile(f.folder.file("heat.emf")).substr(0, 4), std::string("\x01\0\0\0", 4));
+    EXPECT_EQ(f.ui.messages.size(), 1u); // no failure reported
+}
+
+TEST(LdPage, ResultsStayShownAfterTheDataSetIsClosed)
+{
+    LdPageFixture f;
+    f.page->LDcalcClick();
+    f.window->closeAll();
+    EXPECT_EQ(f.page->tableModel()->index(0, 1).data().toString(), "m1");
+    EXPECT_EQ(f.page->listModel()->lineText(1).toStdString(), f.page->analysis()->listLine(1));
+}
+
+} // namespace
+} // namespace rvk
