@@ -7,6 +7,7 @@
 #include "core/textlines.h"
 #include "settings/alleletable.h"
 
+#include <array>
 #include <filesystem>
 
 namespace rvk {
@@ -91,7 +92,14 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
 
     MappedTextFile first;
     bool multiGroup = false;
-    if (paths.size() == 1) {
+    if (paths.size() == 1 && platformFormatOf(paths[0]) != PlatformFormat::None) {
+        mDefaultSettingsName = settingsNameFor(paths[0]);
+        if (!openPlatformFile(paths[0], outcome, finishLoad))
+            return outcome;
+        std::string error;
+        if (mRecent && !mRecent->remember(paths[0], mDefaultSettingsPath, outcome.recentChanged, error))
+            mUi.warning(error);
+    } else if (paths.size() == 1) {
         try {
             openText(first, paths[0]);
         } catch (const readexception &error) {
@@ -140,12 +148,17 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
         std::string error;
         if (mRecent && !mRecent->remember(paths[0], mDefaultSettingsPath, outcome.recentChanged, error))
             mUi.warning(error);
-    } else {
+    } else if (paths.size() > 1 || platformFormatOf(paths[0]) == PlatformFormat::None) {
         for (size_t i = 0; i < paths.size(); ++i) {
             const std::string &path = paths[i];
             mData.CurrentFilePath = path;
             if (i == 0)
                 mDefaultSettingsName = settingsNameFor(path);
+            if (platformFormatOf(path) != PlatformFormat::None) {
+                if (!openPlatformFile(path, outcome, finishLoad))
+                    return outcome;
+                continue;
+            }
             try {
                 MappedTextFile file;
                 MappedTextFile &text = paths.size() == 1 ? first : file;
@@ -181,6 +194,72 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
         outcome.dataSetSettings = settings;
     }
     return outcome;
+}
+
+bool DataLoader::openPlatformFile(const std::string &path, LoadOutcome &outcome, const std::function<void()> &finishLoad)
+{
+    const std::string name = fileNameOf(path);
+    PlatformReadHooks hooks;
+    hooks.progress = [this](long long position, long long maximum) { mUi.setProgress(position, maximum); };
+    hooks.cancelRequested = mCancelCheck;
+    PlatformData read;
+    try {
+        read = readPlatformFile(path, mPlatformOptions, hooks);
+        if (!read.cancelled) {
+            const int samples = static_cast<int>(read.samples.size());
+            if (mData.GroupCount() > 0 && (samples != mData.nind || mData.IsCrossPollinator()))
+                throw readexception(name + " has " + std::to_string(samples) + " samples, the loaded data have "
+                                    + std::to_string(mData.nind) + " individuals (population type " + mData.popt
+                                    + "): close the loaded data first");
+            if (mData.GroupCount() + static_cast<int>(read.groups.size()) > GenotypeData::MaxGroups)
+                throw readexception(name + " has sites on " + std::to_string(read.groups.size())
+                                    + " chromosomes; RVK holds at most " + std::to_string(GenotypeData::MaxGroups)
+                                    + " linkage groups: choose a region, or fewer chromosomes");
+        }
+    } catch (const std::exception &error) {
+        mUi.setProgress(0, 0);
+        mUi.warning(error.what());
+        mUi.warning(fileFailedMessage(path));
+        outcome.failedFile = path;
+        return false;
+    }
+    mUi.setProgress(0, 0);
+    if (read.cancelled) {
+        outcome.cancelled = true;
+        outcome.failedFile = path;
+        return false;
+    }
+
+    // Nothing of the file is in the data set before this point.
+    if (mData.GroupCount() == 0)
+        mData.IndividualNames = read.samples;
+    mData.nind = static_cast<int>(read.samples.size());
+    mData.popt = read.popt;
+    mData.IndividualNumbers.clear();
+    for (int i = 1; i <= mData.nind; ++i)
+        mData.IndividualNumbers.push_back(i);
+    std::array<bool, 256> seen{};
+    for (LinkageGroup &group : read.groups) {
+        for (const Tlocinfo &locus : group.Loci)
+            for (char code : locus.Genotypes)
+                seen[static_cast<unsigned char>(code)] = true;
+        group.FileName = name;
+        SortGroupByPosition(group.Loci);
+        mData.CurrentGroupName = group.Name;
+        mData.nloc = static_cast<int>(group.Loci.size());
+        mData.AppendGroup(std::move(group));
+        ++outcome.groupsAdded;
+    }
+    for (int c = 0; c < 256; ++c)
+        if (seen[static_cast<size_t>(c)])
+            mAlleles.markUsed(static_cast<char>(c));
+    finishLoad();
+    mData.CurrentFilePath = path;
+    outcome.captionPath = path;
+    const std::string summary = read.report.summary(name);
+    if (!summary.empty())
+        mUi.information(summary);
+    return true;
 }
 
 } // namespace rvk

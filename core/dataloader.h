@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/genotypedata.h"
+#include "core/platformimport.h"
 #include "core/userinterface.h"
 
 #include <functional>
@@ -24,6 +25,7 @@ struct LoadOutcome
     bool recentChanged = false;  // the recent list was written
     std::string dataSetSettings; // the data set's own settings file that was loaded, if any
     bool aliasSection = false;   // names came from an "alias" section: labels go sideways
+    bool cancelled = false;      // the person stopped the reading of a genotyping-platform file
 };
 
 // Opens data files into the data set: one group per file, or one multi-group file cut into
@@ -41,6 +43,13 @@ public:
     void setSettingsLoader(std::function<void(const std::string &path)> loader);
 
     LoadOutcome OpenFiles(const std::vector<std::string> &paths);
+
+    // VCF, BCF and HapMap files open like data files, each chromosome a group. The options
+    // (region, samples, filters, map, population type) apply to the opens that follow.
+    void setPlatformOptions(const PlatformImportOptions &options) { mPlatformOptions = options; }
+    const PlatformImportOptions &platformOptions() const { return mPlatformOptions; }
+    // Polled while a platform file is read; true stops the read and adds nothing.
+    void setCancelCheck(std::function<bool()> check) { mCancelCheck = std::move(check); }
     // "Close all": empties the data set and clears every allele's Used flag.
     void Reset();
 
@@ -60,6 +69,10 @@ private:
     std::string mDefaultSettingsPath;
     std::function<void(const std::string &)> mSettingsLoader;
     std::string mDefaultSettingsName;
+    PlatformImportOptions mPlatformOptions;
+    std::function<bool()> mCancelCheck;
+
+    bool openPlatformFile(const std::string &path, LoadOutcome &outcome, const std::function<void()> &finishLoad);
 };
 
 } // namespace rvk
