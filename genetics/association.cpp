@@ -1,0 +1,428 @@
+#include "genetics/association.h"
+
+#include "core/textformat.h"
+#include "genetics/fdr.h"
+#include "genetics/markerdata.h"
+#include "stats/distributions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <unordered_map>
+
+namespace rvk {
+
+namespace {
+
+constexpr double NoValue = std::numeric_limits<double>::quiet_NaN();
+const char *const NoCorrelation = " X";
+
+std::string minusLogPText(double p)
+{
+    return formatText("%.1f", {p > 0.0 ? -std::log10(p) : -1.0});
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Results
+
+void AssociationResults::reset(Kind kind, std::vector<std::string> traitNames, std::vector<std::string> markerLabels)
+{
+    mKind = kind;
+    mTraitNames = std::move(traitNames);
+    mMarkerLabels = std::move(markerLabels);
+    const size_t cells = mTraitNames.size() * mMarkerLabels.size();
+    mR.assign(cells, NoValue);
+    mP.assign(cells, NoValue);
+    mQ.assign(cells, NoValue);
+    mPThreshold.assign(mTraitNames.size(), 0.0);
+    mPastedP.reset();
+    mPastedQ.reset();
+    mPastedR.reset();
+    mPastedR2.reset();
+}
+
+void AssociationResults::setCorrelation(int trait, int marker, double r, double p)
+{
+    mR[index(trait, marker)] = r;
+    mP[index(trait, marker)] = p;
+}
+
+void AssociationResults::setAnovaP(int trait, int marker, double p) { mP[index(trait, marker)] = p; }
+
+void AssociationResults::setFdr(int trait, const std::vector<double> &qValues, double pThreshold)
+{
+    for (size_t m = 0; m < qValues.size() && m < mMarkerLabels.size(); ++m)
+        mQ[index(trait, static_cast<int>(m))] = qValues[m];
+    mPThreshold[static_cast<size_t>(trait - 1)] = pThreshold;
+}
+
+bool AssociationResults::has(int trait, int marker) const
+{
+    return trait >= 1 && trait <= traitCount() && marker >= 0 && marker < markerCount() && !std::isnan(mP[index(trait, marker)]);
+}
+
+double AssociationResults::pThreshold(int trait) const
+{
+    return trait >= 1 && trait <= traitCount() ? mPThreshold[static_cast<size_t>(trait - 1)] : 0.0;
+}
+
+bool AssociationResults::hasPasted() const { return mPastedP || mPastedQ || mPastedR || mPastedR2; }
+
+const TraitTable *AssociationResults::pasted(Table table) const
+{
+    switch (table) {
+    case Table::P: return mPastedP ? &*mPastedP : nullptr;
+    case Table::Q: return mPastedQ ? &*mPastedQ : nullptr;
+    case Table::R: return mPastedR ? &*mPastedR : nullptr;
+    case Table::R2: return mPastedR2 ? &*mPastedR2 : nullptr;
+    case Table::LogP: return nullptr;
+    }
+    return nullptr;
+}
+
+int AssociationResults::rowCount(Table table) const
+{
+    if (const TraitTable *text = pasted(table))
+        return text->rowCount();
+    if (mKind == Kind::None)
+        return 0;
+    const int extra = table == Table::LogP || table == Table::P ? 2 : 1;
+    return markerCount() + extra;
+}
+
+int AssociationResults::columnCount(Table table) const
+{
+    if (const TraitTable *text = pasted(table))
+        return text->columnCount();
+    return mKind == Kind::None ? 0 : traitCount() + 1;
+}
+
+std::string AssociationResults::cell(Table table, int column, int row) const
+{
+    if (const TraitTable *text = pasted(table))
+        return text->cell(column, row);
+    if (mKind == Kind::None || column < 0 || row < 0 || column >= columnCount(table) || row >= rowCount(table))
+        return {};
+    const bool anova = mKind == Kind::Anova;
+    const bool shifted = table == Table::LogP || table == Table::P;
+    if (row == 0) {
+        if (column == 0 || (anova && !shifted))
+            return {};
+        return mTraitNames[static_cast<size_t>(column - 1)];
+    }
+    if (shifted && row == 1) {
+        if (column == 0)
+            return anova ? (table == Table::P ? "threshold" : "") : "FDR thresh.";
+        if (anova)
+            return table == Table::P ? "0.05" : "";
+        const double threshold = mPThreshold[static_cast<size_t>(column - 1)];
+        if (table == Table::P)
+            return formatText("%.5f", {threshold});
+        return threshold == 0.0 ? "1E99" : formatText("%.1f", {-std::log10(threshold)});
+    }
+    const int marker = row - (shifted ? 2 : 1);
+    if (column == 0)
+        return mMarkerLabels[static_cast<size_t>(marker)];
+    if (anova && !shifted)
+        return {};
+    if (!has(column, marker))
+        return NoCorrelation;
+    const size_t i = index(column, marker);
+    switch (table) {
+    case Table::LogP: return minusLogPText(mP[i]);
+    case Table::P: return anova ? formatText("%1.3f", {mP[i]}) : formatText("%8.2e", {mP[i]});
+    case Table::R: return formatText("%.2f", {mR[i]});
+    case Table::R2: return formatText("%.2f", {mR[i] * mR[i]});
+    case Table::Q: return formatText("%.3f", {mQ[i]});
+    }
+    return {};
+}
+
+std::vector<std::vector<std::string>> AssociationResults::grid(Table table) const
+{
+    std::vector<std::vector<std::string>> rows(static_cast<size_t>(rowCount(table)));
+    for (int r = 0; r < rowCount(table); ++r)
+        for (int c = 0; c < columnCount(table); ++c)
+            rows[static_cast<size_t>(r)].push_back(cell(table, c, r));
+    return rows;
+}
+
+namespace {
+
+double numberOr(const std::string &text, double fallback)
+{
+    return parseDecimal(text).value_or(fallback);
+}
+
+} // namespace
+
+double AssociationResults::r2(int trait, int marker) const { return numberOr(cell(Table::R2, trait, marker + 1), 0.0); }
+
+double AssociationResults::r(int trait, int marker) const
+{
+    return std::max(-1.0, numberOr(cell(Table::R, trait, marker + 1), 0.0));
+}
+
+double AssociationResults::q(int trait, int marker) const { return numberOr(cell(Table::Q, trait, marker + 1), -1.0); }
+
+double AssociationResults::p(int trait, int marker) const { return numberOr(cell(Table::P, trait, marker + 2), -1.0); }
+
+void AssociationResults::pastePValues(std::string_view clipboardText, const std::string &thresholdText)
+{
+    TraitTable pTable;
+    pasteTable(pTable, clipboardText, 1);
+    if (pTable.rowCount() < 2)
+        pTable.resize(pTable.columnCount(), 2);
+    for (int c = 1; c < pTable.columnCount(); ++c)
+        pTable.setCell(c, 1, thresholdText);
+    pTable.setCell(0, 1, "thresh:");
+    TraitTable qTable;
+    pasteTable(qTable, clipboardText);
+    mPastedP = std::move(pTable);
+    mPastedQ = std::move(qTable);
+}
+
+void AssociationResults::pasteRValues(std::string_view clipboardText)
+{
+    TraitTable rTable;
+    pasteTable(rTable, clipboardText);
+    TraitTable r2Table = rTable;
+    for (int c = 1; c < r2Table.columnCount(); ++c)
+        for (int r = 0; r < r2Table.rowCount(); ++r)
+            if (const std::optional<double> value = parseDecimal(rTable.cell(c, r)))
+                r2Table.setCell(c, r, formatText("%2.2f", {*value * *value}));
+    mPastedR = std::move(rTable);
+    mPastedR2 = std::move(r2Table);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The correlation run
+
+std::string notAFloatingPointValueMessage(const std::string &cellText)
+{
+    return formatText("'%s' is not a valid floating point value", {cellText});
+}
+
+IndividualMatch matchIndividuals(const MarkerData &markers, const TraitTable &traits)
+{
+    std::unordered_map<std::string, std::vector<int>> traitColumns;
+    for (int t = 1; t < traits.columnCount(); ++t)
+        traitColumns[traits.cell(t, 0)].push_back(t);
+    IndividualMatch match;
+    for (int c = 1; c < markers.columnCount(); ++c) {
+        const std::string name = markers.individualName(c);
+        if (name.empty())
+            continue;
+        const auto found = traitColumns.find(name);
+        if (found == traitColumns.end())
+            continue;
+        for (int t : found->second) {
+            match.markerColumns.push_back(c);
+            match.traitColumns.push_back(t);
+        }
+    }
+    return match;
+}
+
+namespace {
+
+// One trait over the matched individuals, shifted by its mean so that the sums keep their
+// precision: x0 is the shifted value (0 where missing), xx0 its square, missing the indices of
+// the individuals without a value.
+struct TraitColumn
+{
+    std::vector<double> x0;
+    std::vector<double> xx0;
+    std::vector<char> present;
+    std::vector<int> missing;
+    double sumX0 = 0.0;
+    double sumXX0 = 0.0;
+};
+
+// A marker row the same way, shifted by its first value so that a marker without variation
+// has all-zero values and its sum of squares is exactly zero.
+struct MarkerRow
+{
+    std::vector<double> y0;
+    std::vector<char> present;
+    std::vector<int> missing;
+    double sumY0 = 0.0;
+    double sumYY0 = 0.0;
+};
+
+// The sum of x[i] * y[i] with independent partial sums, so the loop runs at full speed.
+double dotProduct(const double *x, const double *y, size_t n)
+{
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        s0 += x[i] * y[i];
+        s1 += x[i + 1] * y[i + 1];
+        s2 += x[i + 2] * y[i + 2];
+        s3 += x[i + 3] * y[i + 3];
+    }
+    for (; i < n; ++i)
+        s0 += x[i] * y[i];
+    return (s0 + s1) + (s2 + s3);
+}
+
+// A centred sum of squares that is only rounding noise counts as none: the values do not vary.
+double centred(double sumSquares, double sum, double n)
+{
+    const double value = sumSquares - sum * sum / n;
+    return value <= 1e-12 * sumSquares ? 0.0 : value;
+}
+
+} // namespace
+
+CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const TraitTable &traits, double fdrLevel,
+                                             AssociationResults &results, const AnalysisHooks &hooks)
+{
+    CorrelationOutcome outcome;
+    const int traitCount = traits.traitCount();
+    const int markerCount = markers.markerCount();
+    std::vector<std::string> labels(static_cast<size_t>(markerCount));
+    for (int m = 0; m < markerCount; ++m)
+        labels[static_cast<size_t>(m)] = markers.label(m + 1);
+    results.reset(AssociationResults::Kind::Correlation, traits.traitNames(), std::move(labels));
+
+    const IndividualMatch match = matchIndividuals(markers, traits);
+    const size_t n = match.markerColumns.size();
+
+    // The traits first: a cell that is no number stops the run before anything is computed.
+    std::vector<TraitColumn> columns(static_cast<size_t>(traitCount));
+    for (int s = 1; s <= traitCount; ++s) {
+        TraitColumn &column = columns[static_cast<size_t>(s - 1)];
+        std::vector<double> x(n, MarkerData::Missing);
+        double sum = 0.0;
+        int count = 0;
+        for (size_t k = 0; k < n; ++k) {
+            const std::string &text = traits.cell(match.traitColumns[k], s);
+            if (text.find_first_not_of(" \t") == std::string::npos)
+                continue;
+            const std::optional<double> value = parseDecimal(text);
+            if (!value) {
+                outcome.error = notAFloatingPointValueMessage(text);
+                return outcome;
+            }
+            x[k] = *value;
+            if (*value != MarkerData::Missing) {
+                sum += *value;
+                ++count;
+            }
+        }
+        const double mean = count > 0 ? sum / count : 0.0;
+        column.x0.assign(n, 0.0);
+        column.xx0.assign(n, 0.0);
+        column.present.assign(n, 0);
+        for (size_t k = 0; k < n; ++k) {
+            if (x[k] == MarkerData::Missing) {
+                column.missing.push_back(static_cast<int>(k));
+                continue;
+            }
+            column.present[k] = 1;
+            column.x0[k] = x[k] - mean;
+            column.xx0[k] = column.x0[k] * column.x0[k];
+            column.sumX0 += column.x0[k];
+            column.sumXX0 += column.xx0[k];
+        }
+    }
+
+    std::vector<std::vector<double>> pLists(static_cast<size_t>(traitCount));
+    std::vector<std::vector<int>> pMarkers(static_cast<size_t>(traitCount));
+    std::vector<double> values(n);
+    MarkerRow row;
+    row.y0.resize(n);
+    row.present.resize(n);
+    std::string badCell;
+    for (int m = 0; m < markerCount; ++m) {
+        if ((m & 255) == 0) {
+            if (hooks.progress)
+                hooks.progress(m, markerCount);
+            if (hooks.cancelled && hooks.cancelled()) {
+                outcome.cancelled = true;
+                break;
+            }
+        }
+        if (!markers.rowValues(m + 1, match.markerColumns, values.data(), &badCell)) {
+            outcome.error = notAFloatingPointValueMessage(badCell);
+            break;
+        }
+        row.missing.clear();
+        row.sumY0 = row.sumYY0 = 0.0;
+        double reference = MarkerData::Missing;
+        for (size_t k = 0; k < n; ++k) {
+            const double y = values[k];
+            if (y == MarkerData::Missing) {
+                row.y0[k] = 0.0;
+                row.present[k] = 0;
+                row.missing.push_back(static_cast<int>(k));
+                continue;
+            }
+            if (reference == MarkerData::Missing)
+                reference = y;
+            const double y0 = y - reference;
+            row.y0[k] = y0;
+            row.present[k] = 1;
+            row.sumY0 += y0;
+            row.sumYY0 += y0 * y0;
+        }
+
+        for (int s = 1; s <= traitCount; ++s) {
+            const TraitColumn &column = columns[static_cast<size_t>(s - 1)];
+            // Sums over the individuals with both values: the full sums less those of the
+            // individuals missing in the other variable (values are 0 where missing).
+            double sumX = column.sumX0, sumXX = column.sumXX0;
+            long long count = static_cast<long long>(n) - static_cast<long long>(column.missing.size());
+            for (int k : row.missing) {
+                if (!column.present[static_cast<size_t>(k)])
+                    continue;
+                sumX -= column.x0[static_cast<size_t>(k)];
+                sumXX -= column.xx0[static_cast<size_t>(k)];
+                --count;
+            }
+            double sumY = row.sumY0, sumYY = row.sumYY0;
+            for (int k : column.missing) {
+                sumY -= row.y0[static_cast<size_t>(k)];
+                sumYY -= row.y0[static_cast<size_t>(k)] * row.y0[static_cast<size_t>(k)];
+            }
+            const double sumXY = dotProduct(column.x0.data(), row.y0.data(), n);
+            if (count <= 0)
+                continue;
+            const double nn = static_cast<double>(count);
+            const double sxx = centred(sumXX, sumX, nn);
+            const double syy = centred(sumYY, sumY, nn);
+            const double d = std::sqrt(sxx * syy);
+            if (d == 0.0)
+                continue; // " X": no variation or no shared individuals
+            const double r = std::clamp((sumXY - sumX * sumY / nn) / d, -1.0, 1.0);
+            double s2 = 1.0 - r * r;
+            if (s2 <= 0.0)
+                s2 = 1e-5;
+            const int df = static_cast<int>(count) - 2;
+            const double t = std::abs(r * std::sqrt(df / s2));
+            const double p = TwoTailedTProb(df, t);
+            results.setCorrelation(s, m, r, p);
+            pLists[static_cast<size_t>(s - 1)].push_back(p);
+            pMarkers[static_cast<size_t>(s - 1)].push_back(m);
+        }
+    }
+
+    // FDR per trait over the markers that have a p-value; rows shown " X" take no part.
+    for (int s = 1; s <= traitCount; ++s) {
+        const FdrResult fdr = FdrAdjust(pLists[static_cast<size_t>(s - 1)], fdrLevel);
+        std::vector<double> q(static_cast<size_t>(markerCount), NoValue);
+        const auto &rows = pMarkers[static_cast<size_t>(s - 1)];
+        for (size_t i = 0; i < rows.size(); ++i)
+            q[static_cast<size_t>(rows[i])] = fdr.q[i];
+        results.setFdr(s, q, fdr.PThreshold);
+    }
+    if (hooks.progress)
+        hooks.progress(0, 0);
+    outcome.completed = !outcome.cancelled && outcome.error.empty();
+    return outcome;
+}
+
+} // namespace rvk

@@ -1,0 +1,117 @@
+#pragma once
+// Marker-trait association: the correlation of every marker with every trait over the
+// individuals present in both tables, p-values with n - 2 degrees of freedom, q-values of the
+// two-stage FDR procedure per trait, and the five result tables of the association page.
+//
+// The results are kept as numbers (R, P, q per marker and trait); the tables' cells are
+// formatted when they are asked for, so a run over 50,000 markers holds no texts.
+
+#include "genetics/traittable.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rvk {
+
+class MarkerData;
+
+class AssociationResults
+{
+public:
+    // The five tables, by their sub-pages: "-10LOG(p)", "R²", "R", "p-values", "q-values".
+    enum class Table { LogP, R2, R, P, Q };
+    static constexpr int TableCount = 5;
+    // How the numbers were made: correlation, or the multi-allele ANOVA (p only).
+    enum class Kind { None, Correlation, Anova };
+
+    AssociationResults() = default;
+
+    Kind kind() const { return mKind; }
+    bool isEmpty() const { return mKind == Kind::None && !hasPasted(); }
+    int traitCount() const { return static_cast<int>(mTraitNames.size()); }
+    int markerCount() const { return static_cast<int>(mMarkerLabels.size()); }
+    const std::vector<std::string> &traitNames() const { return mTraitNames; }
+    const std::vector<std::string> &markerLabels() const { return mMarkerLabels; }
+
+    // Table sizes and cells as the page shows them ((column, row) from 0).
+    int rowCount(Table table) const;
+    int columnCount(Table table) const;
+    std::string cell(Table table, int column, int row) const;
+    // Every cell of a table, rows first (for spreadsheets and the command line's tables).
+    std::vector<std::vector<std::string>> grid(Table table) const;
+
+    // Numbers of trait t (1-based column) and marker m (0-based), read as the plots read the
+    // tables: R² and R 0 when there is none, q and p -1 when there is none.
+    double r2(int trait, int marker) const;
+    double r(int trait, int marker) const;
+    double q(int trait, int marker) const;
+    double p(int trait, int marker) const;
+    // The p threshold of the FDR for trait t (correlation runs).
+    double pThreshold(int trait) const;
+
+    // Results computed elsewhere, pasted as tab-separated text. "Paste p-values" fills the
+    // p-value table (first line row 0, the others from row 2, row 1 the threshold text) and the
+    // q-value table (plain layout); "Paste r-values" fills R and R² (every number squared).
+    void pastePValues(std::string_view clipboardText, const std::string &thresholdText);
+    void pasteRValues(std::string_view clipboardText);
+    bool hasPasted() const;
+
+    // For the runs.
+    void reset(Kind kind, std::vector<std::string> traitNames, std::vector<std::string> markerLabels);
+    void setCorrelation(int trait, int marker, double r, double p);
+    void setAnovaP(int trait, int marker, double p);
+    void setFdr(int trait, const std::vector<double> &qValues, double pThreshold);
+
+private:
+    size_t index(int trait, int marker) const
+    {
+        return static_cast<size_t>(trait - 1) * mMarkerLabels.size() + static_cast<size_t>(marker);
+    }
+    bool has(int trait, int marker) const;
+    const TraitTable *pasted(Table table) const;
+
+    Kind mKind = Kind::None;
+    std::vector<std::string> mTraitNames;
+    std::vector<std::string> mMarkerLabels;
+    // Per trait, then marker. P is NaN where the table shows " X" (or, for ANOVA, a note).
+    std::vector<double> mR;
+    std::vector<double> mP;
+    std::vector<double> mQ;
+    std::vector<double> mPThreshold; // per trait
+    std::optional<TraitTable> mPastedP, mPastedQ, mPastedR, mPastedR2;
+};
+
+// Progress and cancel hooks of a long run.
+struct AnalysisHooks
+{
+    std::function<void(long long position, long long maximum)> progress;
+    std::function<bool()> cancelled;
+};
+
+struct CorrelationOutcome
+{
+    bool completed = false;
+    bool cancelled = false;
+    // "'%s' is not a valid floating point value" with the cell text, when a cell stopped it.
+    std::string error;
+};
+
+// The pairs (marker-data column, trait-table column) of the individuals present in both,
+// matched by exact name: every marker column with a name against every trait column of that name.
+struct IndividualMatch
+{
+    std::vector<int> markerColumns;
+    std::vector<int> traitColumns;
+};
+IndividualMatch matchIndividuals(const MarkerData &markers, const TraitTable &traits);
+
+std::string notAFloatingPointValueMessage(const std::string &cellText);
+
+// The correlation association over every trait row and marker row; results are replaced.
+// fdrLevel is the level of the FDR per trait (the page's "qthreshold").
+CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const TraitTable &traits, double fdrLevel,
+                                             AssociationResults &results, const AnalysisHooks &hooks = {});
+
+} // namespace rvk

@@ -1,0 +1,170 @@
+#include "genetics/association.h"
+#include "genetics/markerdata.h"
+#include "settings/alleletable.h"
+#include "tests/io/exportfixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace rvk {
+namespace {
+
+using Table = AssociationResults::Table;
+
+// Eight plants, four markers (m2 without variation, m3 and m4 with a missing score), two traits
+// (I7 has no height; Z has trait values but no genotypes). A = 0, H = 1, B = 2, "-" missing.
+struct CorrelationFixture
+{
+    GenotypeData data;
+    AlleleTable alleles;
+    MarkerData markers;
+    TraitTable traits;
+
+    CorrelationFixture()
+    {
+        test::setIndividuals(data, {"I1", "I2", "I3", "I4", "I5", "I6", "I7", "I8"});
+        test::addGroup(data, "g1", {{"m1", 0, "AHBABHAB"}, {"m2", 5, "AAAAAAAA"}});
+        test::addGroup(data, "g2", {{"m3", 0, "AHB-BHAA"}, {"m4", 9, "BBHHAA-B"}});
+        alleles.setNumval(AlleleTable::indexOf('A'), 0.0);
+        alleles.setNumval(AlleleTable::indexOf('H'), 1.0);
+        alleles.setNumval(AlleleTable::indexOf('B'), 2.0);
+        alleles.setNumval(AlleleTable::indexOf('-'), MissingNumval);
+        markers.fillFromGenotypes(data, alleles);
+        pasteTable(traits, "\tI1\tI2\tI3\tI4\tI5\tI6\tI7\tI8\tZ\r\n"
+                           "height\t10.5\t12.25\t14\t9.75\t13.5\t11\t\t15\t99\r\n"
+                           "yield\t3.1\t2.2\t4.4\t1.0\t5.5\t2.5\t3.3\t4.0\t-7\r\n");
+    }
+};
+
+std::vector<std::string> columnOf(const AssociationResults &results, Table table, int column)
+{
+    std::vector<std::string> cells;
+    for (int r = 0; r < results.rowCount(table); ++r)
+        cells.push_back(results.cell(table, column, r));
+    return cells;
+}
+
+TEST(MarkerDataTable, CellsFromGenotypesInBothCodings)
+{
+    CorrelationFixture f;
+    EXPECT_EQ(f.markers.rowCount(), 5);
+    EXPECT_EQ(f.markers.columnCount(), 9);
+    EXPECT_EQ(f.markers.cell(0, 3), "2>m3");
+    EXPECT_EQ(f.markers.cell(3, 0), "I3");
+    EXPECT_EQ(f.markers.cell(3, 1), "2");
+    EXPECT_EQ(f.markers.cell(4, 3), "") << "missing score";
+    EXPECT_EQ(f.markers.groupNumberOf(4), 2);
+
+    f.alleles.setNumval(AlleleTable::indexOf('H'), 0.5);
+    EXPECT_EQ(f.markers.cell(2, 1), "1") << "the values are those of the last fill";
+    f.markers.fillFromGenotypes(f.data, f.alleles);
+    EXPECT_EQ(f.markers.cell(2, 1), "0.5");
+
+    f.markers.fillFromGenotypes(f.data, f.alleles, MarkerData::Coding::CodeNumber);
+    EXPECT_EQ(f.markers.cell(1, 1), "24") << "'A' is code 65, 65 - 41";
+    EXPECT_EQ(f.markers.cell(4, 3), "");
+}
+
+TEST(MarkerDataTable, PasteReplacesTheGenotypeViewUntilRefilled)
+{
+    CorrelationFixture f;
+    f.markers.paste("\tI1\tI2\r\n1>x\t1.234\tzz\r\n");
+    EXPECT_TRUE(f.markers.isPasted());
+    EXPECT_EQ(f.markers.rowCount(), 2);
+    EXPECT_EQ(f.markers.cell(1, 1), "1.23");
+    double values[2];
+    std::string bad;
+    EXPECT_FALSE(f.markers.rowValues(1, {1, 2}, values, &bad));
+    EXPECT_EQ(bad, "zz");
+    f.markers.fillFromGenotypes(f.data, f.alleles);
+    EXPECT_FALSE(f.markers.isPasted());
+    EXPECT_EQ(f.markers.cell(0, 1), "1>m1");
+}
+
+// Expected cells computed independently (two-pass sums, the t tail integrated numerically, the
+// two-stage FDR written out again) and kept as numbers.
+TEST(CorrelationAssociation, FiveTablesAgainstAnIndependentComputation)
+{
+    CorrelationFixture f;
+    AssociationResults results;
+    const CorrelationOutcome outcome = runCorrelationAssociation(f.markers, f.traits, 0.05, results);
+    ASSERT_TRUE(outcome.completed) << outcome.error;
+
+    EXPECT_EQ(columnOf(results, Table::LogP, 0), (std::vector<std::string>{"", "FDR thresh.", "1>m1", "1>m2", "2>m3", "2>m4"}));
+    EXPECT_EQ(columnOf(results, Table::LogP, 1), (std::vector<std::string>{"height", "2.8", "2.8", " X", "0.2", "0.1"}));
+    EXPECT_EQ(columnOf(results, Table::P, 1),
+              (std::vector<std::string>{"height", "0.00153", "1.5E-003", " X", "6.3E-001", "8.5E-001"}));
+    EXPECT_EQ(columnOf(results, Table::R, 1), (std::vector<std::string>{"height", "0.94", " X", "0.25", "0.09"}));
+    EXPECT_EQ(columnOf(results, Table::R2, 1), (std::vector<std::string>{"height", "0.89", " X", "0.06", "0.01"}));
+    // The " X" row takes no part in the FDR: with it counted as p = 0 the q-values would differ.
+    EXPECT_EQ(columnOf(results, Table::Q, 1), (std::vector<std::string>{"height", "0.003", " X", "0.564", "0.564"}));
+    EXPECT_EQ(columnOf(results, Table::R, 0), (std::vector<std::string>{"", "1>m1", "1>m2", "2>m3", "2>m4"}));
+
+    // No marker passes the FDR for yield.
+    EXPECT_EQ(columnOf(results, Table::LogP, 2), (std::vector<std::string>{"yield", "1E99", "1.3", " X", "0.6", "0.2"}));
+    EXPECT_EQ(columnOf(results, Table::P, 2),
+              (std::vector<std::string>{"yield", "0.00000", "4.5E-002", " X", "2.6E-001", "6.1E-001"}));
+    EXPECT_EQ(columnOf(results, Table::R, 2), (std::vector<std::string>{"yield", "0.72", " X", "0.50", "-0.24"}));
+    EXPECT_EQ(columnOf(results, Table::Q, 2), (std::vector<std::string>{"yield", "0.136", " X", "0.387", "0.607"}));
+
+    EXPECT_NEAR(results.p(1, 0), 1.5e-3, 1e-12) << "the plot reads the table as shown";
+    EXPECT_NEAR(results.pThreshold(1), 0.0015309408642634774, 1e-9);
+    EXPECT_EQ(results.q(1, 1), -1.0);
+    EXPECT_DOUBLE_EQ(results.r(2, 3), -0.24);
+}
+
+TEST(CorrelationAssociation, TwoSharedIndividualsGiveZeroDegreesOfFreedom)
+{
+    GenotypeData data;
+    AlleleTable alleles;
+    test::setIndividuals(data, {"a", "b", "c"});
+    test::addGroup(data, "g", {{"m", 0, "AB-"}});
+    alleles.setNumval(AlleleTable::indexOf('A'), 0.0);
+    alleles.setNumval(AlleleTable::indexOf('B'), 2.0);
+    alleles.setNumval(AlleleTable::indexOf('-'), MissingNumval);
+    MarkerData markers;
+    markers.fillFromGenotypes(data, alleles);
+    TraitTable traits;
+    pasteTable(traits, "\ta\tb\tc\nt\t5\t1\t3\n");
+    AssociationResults results;
+    ASSERT_TRUE(runCorrelationAssociation(markers, traits, 0.05, results).completed);
+    EXPECT_EQ(results.cell(Table::R, 1, 1), "-1.00");
+    EXPECT_EQ(results.cell(Table::P, 1, 2), "0.0E+000");
+    EXPECT_EQ(results.cell(Table::LogP, 1, 2), "-1.0");
+}
+
+TEST(CorrelationAssociation, CellThatIsNoNumberStopsTheRun)
+{
+    CorrelationFixture f;
+    f.traits.setCell(3, 2, "n/a");
+    AssociationResults results;
+    const CorrelationOutcome outcome = runCorrelationAssociation(f.markers, f.traits, 0.05, results);
+    EXPECT_FALSE(outcome.completed);
+    EXPECT_EQ(outcome.error, "'n/a' is not a valid floating point value");
+
+    f.markers.paste("\tI1\tI2\tI3\n1>m\t1\t2\t\n2>m\t1\t?\t2\n");
+    f.traits.setCell(3, 2, "1");
+    const CorrelationOutcome pasted = runCorrelationAssociation(f.markers, f.traits, 0.05, results);
+    EXPECT_EQ(pasted.error, "'?' is not a valid floating point value");
+    EXPECT_EQ(results.cell(Table::R, 1, 1), "1.00") << "rows before the bad cell keep their results";
+}
+
+TEST(AssociationResultsPaste, PastedTablesReplaceTheComputedOnes)
+{
+    CorrelationFixture f;
+    AssociationResults results;
+    runCorrelationAssociation(f.markers, f.traits, 0.05, results);
+    results.pastePValues("\tT\r\nm1\t0.001\r\nm2\t0.5\r\n", "0.05");
+    EXPECT_EQ(columnOf(results, Table::P, 0), (std::vector<std::string>{"", "thresh:", "m1", "m2"}));
+    EXPECT_EQ(columnOf(results, Table::P, 1), (std::vector<std::string>{"T", "0.05", "0.00", "0.50"}));
+    EXPECT_EQ(columnOf(results, Table::Q, 1), (std::vector<std::string>{"T", "0.00", "0.50"})) << "q holds the pasted values";
+    EXPECT_EQ(results.cell(Table::R, 1, 1), "0.94") << "other tables keep the run";
+
+    results.pasteRValues("\tT\nm1\t-0.5\n");
+    EXPECT_EQ(results.cell(Table::R, 1, 1), "-0.50");
+    EXPECT_EQ(results.cell(Table::R2, 1, 1), "0.25");
+}
+
+} // namespace
+} // namespace rvk
