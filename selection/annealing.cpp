@@ -179,6 +179,7 @@ CoreSubsetOutcome AnnealingSearch::run(double reference, int startCount)
             mObserver.statusText(outcome.statusText);
             cycleBestSet = mSubset;
             cycleBest = current;
+            mObserver.subsetChanged(cycleBestSet);
         }
         temperature *= rho;
         ++cycle;

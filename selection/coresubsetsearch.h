@@ -48,6 +48,8 @@ public:
     virtual ~CoreSubsetObserver() = default;
     virtual void progress(long long position, long long maximum) { (void)position, (void)maximum; }
     virtual void statusText(const std::string &text) { (void)text; }
+    // The subset the search stands on now (after each iteration or cycle), for the ticks to follow.
+    virtual void subsetChanged(const Subset &subset) { (void)subset; }
     virtual bool poll() { return false; }
 };
 

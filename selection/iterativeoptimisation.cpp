@@ -209,6 +209,7 @@ bool IterativeSearch::iterate(int cycle, double reference, int &k, int &a, int &
         }
 
         ++k;
+        mObserver.subsetChanged(mSubset);
         mCancelRequested = mObserver.poll() || mCancelRequested;
         if ((a == previousAdded && r == previousRemoved) || k >= mSettings.maxiter || (r < 0 && a < 0)
             || current >= reference || mCancelRequested)

@@ -27,8 +27,8 @@ class WindowSearchObserver : public CoreSubsetObserver
 public:
     static constexpr int PollMilliseconds = 40;
 
-    WindowSearchObserver(MainWindow &window, QProgressDialog &dialog)
-        : mWindow(window), mDialog(dialog)
+    WindowSearchObserver(MainWindow &window, SelectionResultsPage &page, QProgressDialog &dialog)
+        : mWindow(window), mPage(page), mDialog(dialog)
     {
         mTimer.start();
     }
@@ -41,10 +41,22 @@ public:
             show();
     }
     void statusText(const std::string &text) override { mWindow.setStatusText(1, QString::fromStdString(text)); }
+    // The check list follows the search; the subset left at the end is applied afterwards.
+    void subsetChanged(const Subset &subset) override
+    {
+        if (subset.size() != mWindow.data().Ticked.size())
+            return;
+        mWindow.data().Ticked = subset;
+        mListStale = true;
+    }
     bool poll() override
     {
         if (mTimer.elapsed() >= PollMilliseconds) {
             show();
+            if (mListStale) {
+                mPage.refreshList();
+                mListStale = false;
+            }
             QCoreApplication::processEvents();
             mTimer.restart();
         }
@@ -63,8 +75,10 @@ private:
     }
 
     MainWindow &mWindow;
+    SelectionResultsPage &mPage;
     QProgressDialog &mDialog;
     QElapsedTimer mTimer;
+    bool mListStale = false;
     long long mPosition = 0;
     long long mMaximum = 0;
 };
@@ -135,13 +149,16 @@ private:
         dialog.setAutoReset(false);
         dialog.setAutoClose(false);
         dialog.setValue(0);
-        WindowSearchObserver observer(mWindow, dialog);
+        WindowSearchObserver observer(mWindow, *mPage, dialog);
         const CoreSubsetOutcome outcome =
             runCoreSubsetSearch(data, start, fixed, settings, random, texts, observer, mWindow.userInterface());
         dialog.close();
         mWindow.userInterface().setProgress(0, 0);
 
         mPanel->iterationsField()->setValue(outcome.maxiter);
+        // Without a subset to show, the ticks the search followed go back to the start set.
+        if (outcome.subset.size() != data.Ticked.size())
+            data.Ticked = start;
         applyCoreSubsetOutcome(data, outcome, texts);
         if (!outcome.statusText.empty())
             mWindow.setStatusText(1, QString::fromStdString(outcome.statusText));

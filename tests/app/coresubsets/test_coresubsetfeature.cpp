@@ -143,14 +143,18 @@ TEST(CoreSubsetWindow, CancelKeepsTheBestSubsetTicked)
     f.panel->sizeField()->setValue(10);
     f.window->allelePage(); // the settings page exists; iterrepeat stays at its default
     bool sawDialog = false;
+    int ticksWhileRunning = -1;
     QTimer::singleShot(150, f.window.get(), [&] {
         if (auto *dialog = f.window->findChild<QProgressDialog *>(QStringLiteral("CoreSubsetProgress"))) {
             sawDialog = true;
+            // The check list follows the search.
+            ticksWhileRunning = f.ticked();
             dialog->cancel();
         }
     });
     f.panel->selectButton()->click();
     EXPECT_TRUE(sawDialog);
+    EXPECT_EQ(ticksWhileRunning, 10);
     EXPECT_EQ(f.ticked(), 10);
     EXPECT_TRUE(f.page->resultsText()->toPlainText().contains(
         "search cancelled by the user; the best subset found so far is selected"));
