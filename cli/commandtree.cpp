@@ -1,24 +1,50 @@
-// rvk-cli tree: the NJ or UPGMA tree of a distance matrix as one Newick line.
+// rvk-cli tree: the NJ or UPGMA tree of a distance matrix as one Newick line, optionally its
+// picture and cophenetic correlation; or the picture of a tree read from a Newick file.
 #include "cli/clicommand.h"
 #include "cli/clisession.h"
 #include "cli/commandarguments.h"
 #include "core/safefile.h"
+#include "genetics/cophenetic.h"
 #include "genetics/distancecalculation.h"
 #include "genetics/treebuilder.h"
+#include "io/newickreader.h"
+#include "render/picturefiles.h"
+#include "render/treeview.h"
 
+#include <fstream>
 #include <ostream>
+#include <sstream>
 
 namespace rvk::cli {
 
 namespace {
 
 constexpr const char *Usage = "tree FILE... [--between genotypes|markers] [--coefficient sm|jaccard|euclidean] "
-                              "--method nj|upgma --out TREE.nwk";
+                              "--method nj|upgma --out TREE.nwk [--picture P.png|.svg|.pdf|.emf|.jpg] "
+                              "[--style classic|straight|circular|curved] [--cophenetic]\n"
+                              "       rvk-cli tree --newick IN.nwk --picture P.png|.svg|.pdf|.emf|.jpg [--style ...]";
+
+// The tree window's default width less its 10-pixel margin.
+constexpr int PictureWidth = 790;
 
 int usageError(CommandContext &context, const std::string &error)
 {
     context.err << "rvk-cli tree: " << error << "\nusage: rvk-cli " << Usage << " " << SelectionUsage << "\n";
     return 2;
+}
+
+bool writePicture(const TDendroNode &root, TreeStyle style, const std::string &path, CommandContext &context)
+{
+    TreeDrawingOptions options;
+    options.style = style;
+    options.width = PictureWidth;
+    std::string written, error;
+    if (!savePictureFile(drawTree(root, options), path, "emf", written, error)) {
+        context.err << error << "\n";
+        return false;
+    }
+    context.out << written << "\n";
+    return true;
 }
 
 int runTree(const std::vector<std::string> &args, CommandContext &context)
@@ -28,13 +54,38 @@ int runTree(const std::vector<std::string> &args, CommandContext &context)
     CommandArguments parsed;
     std::string error;
     if (!parseSelectionOptions(rest, selection, &error)
-        || !parseCommandArguments(rest, {"--between", "--coefficient", "--method", "--out", "--traits", "--trait-distance"}, {},
-                                  parsed, error))
+        || !parseCommandArguments(rest,
+                                  {"--between", "--coefficient", "--method", "--out", "--traits", "--trait-distance", "--picture",
+                                   "--style", "--newick"},
+                                  {"--cophenetic"}, parsed, error))
         return usageError(context, error);
     if (parsed.has("--traits") || parsed.has("--trait-distance")) {
         context.err << "rvk-cli tree: distances from trait files are not available in this version\n";
         return 2;
     }
+    TreeStyle style = TreeStyle::Classic;
+    if (parsed.has("--style") && !treeStyleNamed(parsed.value("--style"), style))
+        return usageError(context, "--style takes classic, straight, circular or curved");
+    const std::string picture = parsed.value("--picture");
+
+    if (parsed.has("--newick")) {
+        if (picture.empty() || !parsed.files.empty() || parsed.has("--cophenetic") || parsed.has("--method"))
+            return usageError(context, "--newick IN.nwk draws a tree file: it takes --picture and --style only");
+        std::ifstream file(parsed.value("--newick"), std::ios::binary);
+        if (!file) {
+            context.err << "rvk-cli tree: cannot read " << parsed.value("--newick") << "\n";
+            return 1;
+        }
+        std::stringstream text;
+        text << file.rdbuf();
+        const ReadTreeOutcome tree = ParseNewickFile(text.str(), &error);
+        if (!tree.root) {
+            context.err << "rvk-cli tree: " << parsed.value("--newick") << ": " << error << "\n";
+            return 1;
+        }
+        return writePicture(*tree.root, style, picture, context) ? 0 : 1;
+    }
+
     const auto coefficient = coefficientNamed(parsed.has("--coefficient") ? parsed.value("--coefficient") : "sm");
     const auto between = distanceEntriesNamed(parsed.has("--between") ? parsed.value("--between") : "genotypes");
     const std::string method = parsed.value("--method");
@@ -64,11 +115,20 @@ int runTree(const std::vector<std::string> &args, CommandContext &context)
         return 1;
     }
     context.out << out << "\n";
+    if (picture.empty() && !parsed.has("--cophenetic"))
+        return 0;
+    const auto root = ReadTree(tree->newick, matrix.labels());
+    if (!picture.empty() && !writePicture(*root, style, picture, context))
+        return 1;
+    if (parsed.has("--cophenetic"))
+        context.out << CopheneticCorrelation(*root, matrix).resultText() << "\n";
     return 0;
 }
 
 const CommandRegistration registration({"tree", std::string(Usage) + " " + SelectionUsage,
-                                        "write the NJ or UPGMA tree of the distance matrix as one Newick line", &runTree});
+                                        "write the NJ or UPGMA tree of the distance matrix as one Newick line, optionally "
+                                        "its picture and cophenetic correlation; or draw a Newick file",
+                                        &runTree});
 
 } // namespace
 } // namespace rvk::cli

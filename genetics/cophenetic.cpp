@@ -1,6 +1,7 @@
 #include "genetics/cophenetic.h"
 
 #include "core/textformat.h"
+#include "genetics/distancematrix.h"
 
 #include <cmath>
 #include <limits>
@@ -81,6 +82,17 @@ CopheneticResult CopheneticCorrelation(const TDendroNode &root, const std::vecto
             r = sxy / std::sqrt(sxx * syy);
     }
     return CopheneticResult(labels, std::move(matrix), std::move(tree), r);
+}
+
+CopheneticResult CopheneticCorrelation(const TDendroNode &root, const DistanceMatrix &matrix)
+{
+    const int n = matrix.size();
+    std::vector<double> values;
+    values.reserve(n < 2 ? 0 : static_cast<size_t>(n) * static_cast<size_t>(n - 1) / 2);
+    for (int j = 1; j < n; ++j)
+        for (int i = 0; i < j; ++i)
+            values.push_back(matrix.value(i, j));
+    return CopheneticCorrelation(root, matrix.labels(), std::move(values));
 }
 
 std::string CopheneticResult::resultText() const

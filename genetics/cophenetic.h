@@ -57,6 +57,10 @@ private:
 CopheneticResult CopheneticCorrelation(const TDendroNode &root, const std::vector<std::string> &labels,
                                        std::vector<double> matrix);
 
+class DistanceMatrix;
+// The same against a distance matrix: its labels and values.
+CopheneticResult CopheneticCorrelation(const TDendroNode &root, const DistanceMatrix &matrix);
+
 inline constexpr const char *CopheneticResultCaption = "Cophenetic correlation = ";
 
 } // namespace rvk

@@ -50,3 +50,28 @@ TEST(CommandTree, WritesOneNewickLineOrSaysWhyNot)
 
 } // namespace
 } // namespace rvk::cli
+
+namespace rvk::cli {
+namespace {
+
+TEST(CommandTree, PictureAndCopheneticCorrelation)
+{
+    test::TempFolder folder;
+    const std::string data = test::examplePath("listeria.rvk");
+    const CommandRun run = runCli({"tree", data, "--method", "upgma", "--out", folder.file("u.nwk"), "--picture",
+                                   folder.file("u.png"), "--style", "circular", "--cophenetic"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(folder.file("u.png")));
+    EXPECT_NE(run.out.find("Cophenetic correlation = 0."), std::string::npos) << run.out;
+
+    // A tree file from another program, multifurcating and with quoted labels.
+    const std::string nwk = folder.write("other.nwk", "(('a b':1,c:2,d:1)90:0.5,e:1);\n");
+    const CommandRun drawn = runCli({"tree", "--newick", nwk, "--picture", folder.file("o.svg"), "--style", "curved"});
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    EXPECT_NE(test::readWholeFile(folder.file("o.svg")).find("a b"), std::string::npos);
+    const std::string broken = folder.write("broken.nwk", "((a,b);");
+    EXPECT_EQ(runCli({"tree", "--newick", broken, "--picture", folder.file("b.png")}).status, 1);
+}
+
+} // namespace
+} // namespace rvk::cli
