@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -20,6 +21,8 @@
 #include <QPainter>
 #include <QPagedPaintDevice>
 #include <QHideEvent>
+#include <QItemSelectionModel>
+#include <QKeySequence>
 #include <QListView>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -184,6 +187,12 @@ GlobalStatisticsWindow::GlobalStatisticsWindow(UserInterface &ui, QWidget *paren
     mText->setSelectionMode(QAbstractItemView::ExtendedSelection);
     mText->setWordWrap(false);
     mText->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Ctrl+C copies the chosen lines, as it copied the chosen text of a text box.
+    auto *copyLines = new QAction(mText);
+    copyLines->setShortcut(QKeySequence::Copy);
+    copyLines->setShortcutContext(Qt::WidgetShortcut);
+    mText->addAction(copyLines);
+    connect(copyLines, &QAction::triggered, this, &GlobalStatisticsWindow::copySelectedLines);
 
     auto *splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(mTable);
@@ -265,6 +274,16 @@ void GlobalStatisticsWindow::copy()
 {
     const GlobalStatistics &shown = statistics();
     QApplication::clipboard()->setText(joinedLines(shown.reportLineCount(), [&shown](int i) { return shown.reportLine(i); }));
+}
+
+void GlobalStatisticsWindow::copySelectedLines()
+{
+    QModelIndexList chosen = mText->selectionModel()->selectedIndexes();
+    if (chosen.isEmpty())
+        return;
+    std::sort(chosen.begin(), chosen.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    const GlobalStatistics &shown = statistics();
+    QApplication::clipboard()->setText(joinedLines(static_cast<int>(chosen.size()), [&](int i) { return shown.textLine(chosen[i].row()); }));
 }
 
 void GlobalStatisticsWindow::print()

@@ -102,6 +102,8 @@ public:
     // The buttons.
     void save();
     void copy();
+    // Ctrl+C in the text area: the chosen lines, in their order.
+    void copySelectedLines();
     void print();
     void exportToExcel();
     // "Print" after the printer was chosen: the lines in the text area's font, as many pages as

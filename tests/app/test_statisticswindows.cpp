@@ -24,6 +24,7 @@
 #include <QTreeView>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QPrinter>
 #include <QTableView>
@@ -158,6 +159,13 @@ TEST(GlobalStatisticsWindow, TextAreaEndsWithTheSingletonsAndIsLetGoWhenClosed)
     const int lineWidth = text.index(0, 0).data(Qt::SizeHintRole).toSize().width();
     for (int line = 0; line < text.rowCount(); ++line)
         EXPECT_LE(metrics.horizontalAdvance(text.index(line, 0).data().toString()), lineWidth) << line;
+
+    // Ctrl+C copies the chosen lines of the text area.
+    QItemSelectionModel *selection = shown->textArea()->selectionModel();
+    selection->select(text.index(heading + 1, 0), QItemSelectionModel::Select);
+    selection->select(text.index(heading, 0), QItemSelectionModel::Select);
+    shown->copySelectedLines();
+    EXPECT_EQ(QApplication::clipboard()->text(), lines[heading] + QLatin1Char('\n') + lines[heading + 1]);
 
     // "OK" closes the window and lets go of the results.
     shown->hide();
