@@ -6,6 +6,7 @@
 #include "stats/distributions.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <unordered_map>
@@ -241,31 +242,62 @@ struct TraitColumn
     double sumXX0 = 0.0;
 };
 
-// A marker row the same way, shifted by its first value so that a marker without variation
-// has all-zero values and its sum of squares is exactly zero.
-struct MarkerRow
-{
-    std::vector<double> y0;
-    std::vector<char> present;
-    std::vector<int> missing;
-    double sumY0 = 0.0;
-    double sumYY0 = 0.0;
-};
+// The sums of x_t[i] * y[i] for up to four traits t at once, and of y[i] and y[i]^2, in one
+// pass over y with independent partial sums two values wide, so the loop runs at full speed.
+using Pair = double __attribute__((vector_size(16)));
 
-// The sum of x[i] * y[i] with independent partial sums, so the loop runs at full speed.
-double dotProduct(const double *x, const double *y, size_t n)
+inline Pair loadPair(const double *p)
 {
-    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    Pair v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template <int Traits>
+void blockSums(const double *const *x, const double *y, size_t n, double *sumXY, double &sumY, double &sumYY)
+{
+    Pair xy[Traits][2] = {};
+    Pair ys[2] = {}, yys[2] = {};
     size_t i = 0;
     for (; i + 4 <= n; i += 4) {
-        s0 += x[i] * y[i];
-        s1 += x[i + 1] * y[i + 1];
-        s2 += x[i + 2] * y[i + 2];
-        s3 += x[i + 3] * y[i + 3];
+        const Pair y0 = loadPair(y + i);
+        const Pair y1 = loadPair(y + i + 2);
+        ys[0] += y0;
+        ys[1] += y1;
+        yys[0] += y0 * y0;
+        yys[1] += y1 * y1;
+        for (int t = 0; t < Traits; ++t) {
+            xy[t][0] += loadPair(x[t] + i) * y0;
+            xy[t][1] += loadPair(x[t] + i + 2) * y1;
+        }
     }
-    for (; i < n; ++i)
-        s0 += x[i] * y[i];
-    return (s0 + s1) + (s2 + s3);
+    for (int t = 0; t < Traits; ++t) {
+        const Pair total = xy[t][0] + xy[t][1];
+        sumXY[t] = total[0] + total[1];
+    }
+    const Pair totalY = ys[0] + ys[1];
+    const Pair totalYY = yys[0] + yys[1];
+    sumY = totalY[0] + totalY[1];
+    sumYY = totalYY[0] + totalYY[1];
+    for (; i < n; ++i) {
+        for (int t = 0; t < Traits; ++t)
+            sumXY[t] += x[t][i] * y[i];
+        sumY += y[i];
+        sumYY += y[i] * y[i];
+    }
+}
+
+void traitSums(const double *const *x, int traits, const double *y, size_t n, double *sumXY, double &sumY, double &sumYY)
+{
+    for (int first = 0; first < traits; first += 4) {
+        const int block = std::min(4, traits - first);
+        switch (block) {
+        case 1: blockSums<1>(x + first, y, n, sumXY + first, sumY, sumYY); break;
+        case 2: blockSums<2>(x + first, y, n, sumXY + first, sumY, sumYY); break;
+        case 3: blockSums<3>(x + first, y, n, sumXY + first, sumY, sumYY); break;
+        default: blockSums<4>(x + first, y, n, sumXY + first, sumY, sumYY); break;
+        }
+    }
 }
 
 // A centred sum of squares that is only rounding noise counts as none: the values do not vary.
@@ -332,10 +364,25 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
 
     std::vector<std::vector<double>> pLists(static_cast<size_t>(traitCount));
     std::vector<std::vector<int>> pMarkers(static_cast<size_t>(traitCount));
-    std::vector<double> values(n);
-    MarkerRow row;
-    row.y0.resize(n);
-    row.present.resize(n);
+    // One marker row at a time: y holds its values (0 where missing), missing the positions of
+    // its missing scores; the sums of every trait come from one pass over y.
+    std::vector<double> y(n);
+    std::vector<int> missing(n + 1);
+    std::vector<const double *> x(static_cast<size_t>(traitCount));
+    for (int s = 0; s < traitCount; ++s)
+        x[static_cast<size_t>(s)] = columns[static_cast<size_t>(s)].x0.data();
+    std::vector<double> sumsXY(static_cast<size_t>(traitCount));
+    std::array<double, 256> valueOrZero{};
+    std::array<int, 256> isMissing{};
+    for (int c = 0; c < 256; ++c) {
+        const double value = markers.valueOfCode()[static_cast<size_t>(c)];
+        isMissing[static_cast<size_t>(c)] = value == MarkerData::Missing;
+        valueOrZero[static_cast<size_t>(c)] = value == MarkerData::Missing ? 0.0 : value;
+    }
+    const size_t stride = static_cast<size_t>(markers.codeStride());
+    std::vector<size_t> codeOffsets(n);
+    for (size_t k = 0; k < n; ++k)
+        codeOffsets[k] = static_cast<size_t>(match.markerColumns[k] - 1) * stride;
     std::string badCell;
     for (int m = 0; m < markerCount; ++m) {
         if ((m & 255) == 0) {
@@ -346,29 +393,27 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
                 break;
             }
         }
-        if (!markers.rowValues(m + 1, match.markerColumns, values.data(), &badCell)) {
-            outcome.error = notAFloatingPointValueMessage(badCell);
-            break;
-        }
-        row.missing.clear();
-        row.sumY0 = row.sumYY0 = 0.0;
-        double reference = MarkerData::Missing;
-        for (size_t k = 0; k < n; ++k) {
-            const double y = values[k];
-            if (y == MarkerData::Missing) {
-                row.y0[k] = 0.0;
-                row.present[k] = 0;
-                row.missing.push_back(static_cast<int>(k));
-                continue;
+        size_t missingCount = 0;
+        if (const char *codes = markers.codeRow(m + 1)) {
+            for (size_t k = 0; k < n; ++k) {
+                const unsigned char code = static_cast<unsigned char>(codes[codeOffsets[k]]);
+                y[k] = valueOrZero[code];
+                missing[missingCount] = static_cast<int>(k);
+                missingCount += static_cast<size_t>(isMissing[code]);
             }
-            if (reference == MarkerData::Missing)
-                reference = y;
-            const double y0 = y - reference;
-            row.y0[k] = y0;
-            row.present[k] = 1;
-            row.sumY0 += y0;
-            row.sumYY0 += y0 * y0;
+        } else {
+            if (!markers.rowValues(m + 1, match.markerColumns, y.data(), &badCell)) {
+                outcome.error = notAFloatingPointValueMessage(badCell);
+                break;
+            }
+            for (size_t k = 0; k < n; ++k)
+                if (y[k] == MarkerData::Missing) {
+                    y[k] = 0.0;
+                    missing[missingCount++] = static_cast<int>(k);
+                }
         }
+        double rowSumY = 0.0, rowSumYY = 0.0;
+        traitSums(x.data(), traitCount, y.data(), n, sumsXY.data(), rowSumY, rowSumYY);
 
         for (int s = 1; s <= traitCount; ++s) {
             const TraitColumn &column = columns[static_cast<size_t>(s - 1)];
@@ -376,21 +421,22 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
             // individuals missing in the other variable (values are 0 where missing).
             double sumX = column.sumX0, sumXX = column.sumXX0;
             long long count = static_cast<long long>(n) - static_cast<long long>(column.missing.size());
-            for (int k : row.missing) {
-                if (!column.present[static_cast<size_t>(k)])
+            for (size_t j = 0; j < missingCount; ++j) {
+                const size_t k = static_cast<size_t>(missing[j]);
+                if (!column.present[k])
                     continue;
-                sumX -= column.x0[static_cast<size_t>(k)];
-                sumXX -= column.xx0[static_cast<size_t>(k)];
+                sumX -= column.x0[k];
+                sumXX -= column.xx0[k];
                 --count;
             }
-            double sumY = row.sumY0, sumYY = row.sumYY0;
+            double sumY = rowSumY, sumYY = rowSumYY;
             for (int k : column.missing) {
-                sumY -= row.y0[static_cast<size_t>(k)];
-                sumYY -= row.y0[static_cast<size_t>(k)] * row.y0[static_cast<size_t>(k)];
+                sumY -= y[static_cast<size_t>(k)];
+                sumYY -= y[static_cast<size_t>(k)] * y[static_cast<size_t>(k)];
             }
-            const double sumXY = dotProduct(column.x0.data(), row.y0.data(), n);
             if (count <= 0)
                 continue;
+            const double sumXY = sumsXY[static_cast<size_t>(s - 1)];
             const double nn = static_cast<double>(count);
             const double sxx = centred(sumXX, sumX, nn);
             const double syy = centred(sumYY, sumY, nn);

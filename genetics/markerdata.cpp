@@ -150,6 +150,8 @@ bool MarkerData::rowValues(int row, const std::vector<int> &columns, double *val
     return true;
 }
 
+int MarkerData::codeStride() const { return mData ? mData->CodesPerIndividual() : 1; }
+
 int MarkerData::groupNumberOf(int row) const
 {
     if (!mPasted)

@@ -54,6 +54,12 @@ public:
     // The values of marker row r for the given columns, Missing for an empty cell. False when a
     // non-blank cell is no number; badCell then holds its text.
     bool rowValues(int row, const std::vector<int> &columns, double *values, std::string *badCell) const;
+    // For fast readers of a table filled from the genotypes: the codes of marker row r (one
+    // every codeStride() characters, individual column c at (c - 1) * codeStride()), or null for
+    // a pasted table or a row outside it; and the value of each code (Missing for none).
+    const char *codeRow(int row) const { return mPasted ? nullptr : genotypeText(row); }
+    int codeStride() const;
+    const std::array<double, 256> &valueOfCode() const { return mValueOfCode; }
     // The group number (1-based) of a row's label, the text before ">"; 0 when there is none.
     int groupNumberOf(int row) const;
 
