@@ -13,6 +13,9 @@ void installSelectionFeature(MainWindow &window);
 // Saving data, the data edit page, the spreadsheet exchange window, the locus/map merger and the
 // exports to other programs.
 void installDataEditingFeature(MainWindow &window);
+// Genotyping-platform files: the import dialog (region, samples, filters, map, population type)
+// for VCF, BCF and HapMap files chosen in the open dialog.
+void installPlatformImportFeature(MainWindow &window);
 // Linkage disequilibrium: the "LD " page with its tables, list, chart and heat plot.
 void installLdFeature(MainWindow &window);
 // Genetic distances, NJ and UPGMA trees, distance export and the tree window.

@@ -14,6 +14,7 @@
 #include "app/printpreviewpage.h"
 #include "app/qtuserinterface.h"
 #include "core/datasetsettings.h"
+#include "core/platformimport.h"
 #include "core/statustexts.h"
 #include "core/textformat.h"
 #include "render/allinoneview.h"
@@ -37,6 +38,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QProgressDialog>
 #include <QTimer>
 #include <QStandardPaths>
 #include <QPrinterInfo>
@@ -65,7 +67,9 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
+#include <memory>
 
 namespace rvk {
 
@@ -145,6 +149,7 @@ void MainWindow::installFeatures()
     installStatisticsFeature(*this);
     installSelectionFeature(*this);
     installDataEditingFeature(*this);
+    installPlatformImportFeature(*this);
     installLdFeature(*this);
     installDistanceFeature(*this);
     installCoreSubsetFeature(*this);
@@ -631,7 +636,21 @@ LoadOutcome MainWindow::openFiles(const QStringList &paths)
         const QSignalBlocker blocker(mGroupSelector);
         mGroupSelector->clear();
     }
+    // Genotyping-platform files can be large: their reading shows a dialog that can stop it.
+    std::unique_ptr<QProgressDialog> reading;
+    if (std::any_of(list.begin(), list.end(), [](const std::string &path) { return platformFormatOf(path) != PlatformFormat::None; })) {
+        reading = std::make_unique<QProgressDialog>(QStringLiteral("Reading genotypes..."), QStringLiteral("Cancel"), 0, 0, this);
+        reading->setWindowModality(Qt::WindowModal);
+        reading->setMinimumDuration(500);
+        QProgressDialog *dialog = reading.get();
+        mLoader.setCancelCheck([dialog] {
+            QCoreApplication::processEvents();
+            return dialog->wasCanceled();
+        });
+    }
     const LoadOutcome outcome = mLoader.OpenFiles(list);
+    mLoader.setCancelCheck({});
+    reading.reset();
     applyLoadOutcome(outcome);
     return outcome;
 }
@@ -710,13 +729,23 @@ void MainWindow::openDataFiles(const QStringList &paths)
 void MainWindow::loadRvkData()
 {
     const std::vector<std::string> chosen =
-        mUi->openFileNames("Open", "RVK file (*.rvk)|*.rvk", openDialogFolder().toStdString(), true);
+        mUi->openFileNames("Open", DataFileFilter, openDialogFolder().toStdString(), true);
     QStringList paths;
     for (const std::string &path : chosen)
         paths.append(toQt(path));
     if (paths.isEmpty())
         return;
     mSettings.currentPath = QFileInfo(paths.first()).absolutePath().toStdString() + "/";
+    // A genotyping-platform file chosen alone gets its import choices first.
+    if (paths.size() == 1 && platformFormatOf(paths.first().toStdString()) != PlatformFormat::None && mChoosePlatformOptions) {
+        const std::optional<PlatformImportOptions> options = mChoosePlatformOptions(paths.first());
+        if (!options)
+            return;
+        mLoader.setPlatformOptions(*options);
+        openDataFiles(paths);
+        mLoader.setPlatformOptions({});
+        return;
+    }
     openDataFiles(paths);
 }
 

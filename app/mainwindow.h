@@ -78,6 +78,15 @@ public:
     DisplaySettings &displaySettings() { return mSettings; }
     RecentFiles &recentFiles() { return mRecent; }
     UserInterface &userInterface() { return *mUi; }
+    // The loader of every open (dialog, drop, recent list, command line, import features).
+    DataLoader &loader() { return mLoader; }
+    // Asked for the import choices of a genotyping-platform file picked in the open dialog;
+    // nothing cancels its opening.
+    using PlatformOptionsChooser = std::function<std::optional<PlatformImportOptions>(const QString &path)>;
+    void setPlatformOptionsChooser(PlatformOptionsChooser chooser) { mChoosePlatformOptions = std::move(chooser); }
+    // The open dialog's choices: the program's data files first, then genotyping-platform files.
+    static constexpr const char *DataFileFilter =
+        "RVK file (*.rvk)|*.rvk|VCF, BCF and HapMap files (*.vcf *.vcf.gz *.bcf *.hmp.txt)|*.vcf;*.vcf.gz;*.bcf;*.hmp.txt";
 
     QTabWidget *pages() const { return mPages; }
     ImagePage *imagePage() const { return mImagePage; }
@@ -231,6 +240,7 @@ private:
     ViewMode mViewMode = LinkageGroupMode;
     bool mFirstActivation = true;
     QTimer *mResizeRedraw = nullptr;
+    PlatformOptionsChooser mChoosePlatformOptions;
     double mZoomFactor = 1.0;
     ViewPicture mViewPicture;
     std::unique_ptr<QPrinter> mPrinter; // made when first needed: finding printers takes time

@@ -80,6 +80,8 @@ struct WindowFixture
         QApplication::sendEvent(window.get(), &activation);
     }
 
+    DataLoader &loader() const { return window->loader(); }
+
     QStringList groupItems() const
     {
         QStringList items;
@@ -210,14 +212,14 @@ TEST(MainWindowStart, CommandsWaitingForTheirWorkAreDisabled)
                                  "  &File  /&Print RVK..", "E&xport/Save RVK image as &Jpeg (.jpg)",
                                  "&Edit   /Copy Image to Clipboard", "  &File  /Sa&ve RVK data",
                                  "  &File  /&Build RVK File..", "E&xport/Export to Excel",
-                                 "S&tatistics  /&Global Statistics"};
+                                 "S&tatistics  /&Global Statistics", "Advanced &Analyses/Marker LD"};
     for (const QString &path : working) {
         const QAction *action = f.menuCommand(path);
         ASSERT_NE(action, nullptr) << path.toStdString();
         EXPECT_TRUE(action->isEnabled()) << path.toStdString();
     }
     // The analyses still to come are shown but cannot be chosen.
-    const QStringList waiting = {"Advanced &Analyses/Marker LD", "Advanced &Analyses/Calculate genetic distance",
+    const QStringList waiting = {"Advanced &Analyses/Calculate genetic distance",
                                  "E&xport/Export trait data as .&qua file"};
     for (const QString &path : waiting) {
         const QAction *action = f.menuCommand(path);
@@ -378,6 +380,38 @@ TEST(MainWindowOpen, RecentEntryResetsFirstAndIgnoresMissingFiles)
     f.window->openRecent(1);
     EXPECT_EQ(f.window->data().GroupCount(), 2);
     EXPECT_TRUE(f.ui.messages.empty());
+}
+
+TEST(MainWindowOpen, PlatformFileFromTheOpenDialogGetsItsImportChoices)
+{
+    WindowFixture f;
+    const std::string vcf = f.folder.write(
+        "panel.vcf", "##fileformat=VCFv4.2\n##FORMAT=<ID=GT,Number=1,Type=String,Description=\"G\">\n"
+                     "#CHROM\tPOS\tID\tREF\tALT\tQUAL\tFILTER\tINFO\tFORMAT\ts1\ts2\n"
+                     "1\t100\tm1\tA\tG\t.\t.\t.\tGT\t0/0\t1/1\n2\t100\tm2\tA\tG\t.\t.\t.\tGT\t0/1\t1/1\n");
+    // The person picks the file, then chooses chromosome 2 only in the import dialog.
+    QString asked;
+    f.window->setPlatformOptionsChooser([&asked](const QString &path) {
+        asked = path;
+        PlatformImportOptions options;
+        options.region = "2";
+        return std::optional<PlatformImportOptions>(options);
+    });
+    f.ui.openChoices = {{vcf}};
+    f.window->loadRvkData();
+    EXPECT_EQ(asked.toStdString(), vcf);
+    ASSERT_EQ(f.window->data().GroupCount(), 1);
+    EXPECT_EQ(f.window->data().GroupName(0), "2");
+    EXPECT_EQ(f.window->windowTitle().toStdString(), "Display RVK - " + vcf);
+    EXPECT_TRUE(f.loader().platformOptions() == PlatformImportOptions{}) << "the choices were for that import only";
+
+    // Dropped or named at start, the file is read whole; a cancelled dialog opens nothing.
+    f.window->setPlatformOptionsChooser([](const QString &) { return std::optional<PlatformImportOptions>(); });
+    f.ui.openChoices = {{vcf}};
+    f.window->loadRvkData();
+    EXPECT_EQ(f.window->data().GroupCount(), 1);
+    f.window->openDataFiles({QString::fromStdString(vcf)});
+    EXPECT_EQ(f.window->data().GroupCount(), 3);
 }
 
 TEST(MainWindowOpen, DroppedFilesOpenInTheirOrder)
