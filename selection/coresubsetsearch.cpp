@@ -8,6 +8,8 @@
 #include "selection/diversitycounter.h"
 #include "selection/iterativeoptimisation.h"
 
+#include <algorithm>
+
 namespace rvk {
 
 namespace CoreSubsetSearch {
@@ -95,9 +97,15 @@ CoreSubsetOutcome runCoreSubsetSearch(const GenotypeData &data, const Subset &st
         return outcome;
     }
     DiversityCounter counter(compact, settings.criterion, random);
+    // Only individuals with a name and genotypes take part, so every member drawn can be shown.
+    const size_t individuals = std::min(static_cast<size_t>(std::max(0, data.nind)), data.IndividualNames.size());
+    Subset startSet = start;
+    Subset fixedSet = fixed;
+    startSet.resize(individuals, 0);
+    fixedSet.resize(individuals, 0);
     if (settings.method == CoreSubsetSettings::Method::Iterative)
-        return runIterativeOptimisation(data, start, fixed, settings, counter, random, texts, observer, ui);
-    return runSimulatedAnnealing(data, start, fixed, settings, counter, random, texts, observer, ui);
+        return runIterativeOptimisation(data, startSet, fixedSet, settings, counter, random, texts, observer, ui);
+    return runSimulatedAnnealing(data, startSet, fixedSet, settings, counter, random, texts, observer, ui);
 }
 
 void applyCoreSubsetOutcome(GenotypeData &data, const CoreSubsetOutcome &outcome, SelectionTexts &texts)
