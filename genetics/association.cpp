@@ -3,6 +3,7 @@
 #include "core/textformat.h"
 #include "genetics/fdr.h"
 #include "genetics/markerdata.h"
+#include "stats/anova.h"
 #include "stats/distributions.h"
 
 #include <algorithm>
@@ -468,6 +469,81 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
     if (hooks.progress)
         hooks.progress(0, 0);
     outcome.completed = !outcome.cancelled && outcome.error.empty();
+    return outcome;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The multi-allele ANOVA run
+
+AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sync, AssociationResults &results,
+                                 std::string &report, const AnalysisHooks &hooks, UserInterface *ui)
+{
+    AnovaOutcome outcome;
+    const int traitCount = sync.traitCount();
+    const int markerCount = markers.markerCount();
+    std::vector<std::string> labels(static_cast<size_t>(markerCount));
+    for (int m = 0; m < markerCount; ++m)
+        labels[static_cast<size_t>(m)] = markers.label(m + 1);
+    results.reset(AssociationResults::Kind::Anova, sync.traitNames(), labels);
+
+    const int columns = std::max(0, markers.columnCount() - 1);
+    std::vector<int> individualColumns(static_cast<size_t>(columns));
+    for (int c = 1; c <= columns; ++c)
+        individualColumns[static_cast<size_t>(c - 1)] = c;
+
+    std::vector<int> levels(static_cast<size_t>(columns));
+    std::vector<double> values(static_cast<size_t>(columns));
+    std::string badCell;
+    std::vector<double> traitValues(static_cast<size_t>(columns));
+    std::vector<char> hasValue(static_cast<size_t>(columns));
+    const long long total = static_cast<long long>(traitCount) * markerCount;
+    for (int t = 1; t <= traitCount; ++t) {
+        for (int c = 0; c < columns; ++c) {
+            const std::string &text = sync.cell(c + 1, t);
+            hasValue[static_cast<size_t>(c)] = 0;
+            if (text.find_first_not_of(" \t") == std::string::npos)
+                continue;
+            const std::optional<double> value = parseDecimal(text);
+            if (!value) {
+                outcome.error = notAFloatingPointValueMessage(text);
+                return outcome;
+            }
+            traitValues[static_cast<size_t>(c)] = *value;
+            hasValue[static_cast<size_t>(c)] = 1;
+        }
+        const std::string &traitName = sync.cell(0, t);
+        for (int m = 0; m < markerCount; ++m) {
+            const long long done = static_cast<long long>(t - 1) * markerCount + m;
+            if ((done & 255) == 0) {
+                if (hooks.progress)
+                    hooks.progress(done, total);
+                if (hooks.cancelled && hooks.cancelled()) {
+                    outcome.cancelled = true;
+                    if (hooks.progress)
+                        hooks.progress(0, 0);
+                    return outcome;
+                }
+            }
+            if (!markers.rowValues(m + 1, individualColumns, values.data(), &badCell)) {
+                outcome.error = notAFloatingPointValueMessage(badCell);
+                return outcome;
+            }
+            for (int c = 0; c < columns; ++c) {
+                const double v = values[static_cast<size_t>(c)];
+                levels[static_cast<size_t>(c)] = v != MarkerData::Missing && v >= 0.0 ? static_cast<int>(v) : -1;
+            }
+            const OneWayAnovaResult anova = OneWayAnova::run(levels, traitValues, hasValue, ui);
+            OneWayAnova::appendReport(anova, traitName, labels[static_cast<size_t>(m)], report, ui);
+            ++outcome.pairs;
+            if (anova.tested)
+                results.setAnovaP(t, m, anova.p);
+            else
+                ++outcome.untested;
+        }
+    }
+    if (hooks.progress)
+        hooks.progress(0, 0);
+    outcome.completed = true;
     return outcome;
 }
 

@@ -16,6 +16,7 @@
 namespace rvk {
 
 class MarkerData;
+class UserInterface;
 
 class AssociationResults
 {
@@ -113,5 +114,21 @@ std::string notAFloatingPointValueMessage(const std::string &cellText);
 // fdrLevel is the level of the FDR per trait (the page's "qthreshold").
 CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const TraitTable &traits, double fdrLevel,
                                              AssociationResults &results, const AnalysisHooks &hooks = {});
+
+struct AnovaOutcome
+{
+    bool completed = false;
+    bool cancelled = false;
+    std::string error;
+    long long pairs = 0;   // trait and marker pairs reported
+    long long untested = 0; // of which had no F test (a note in the report, " X" in the tables)
+};
+
+// The multi-allele ANOVA association: for every trait row of sync (the synchronised trait table,
+// its columns aligned with the marker data's individuals) and every marker row of markers (filled
+// in code mode), a one-way ANOVA of the trait over the marker's levels. p ("%1.3f") and -log10 p
+// go to the p-value and -10LOG(p) tables; each pair's report is appended to report.
+AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sync, AssociationResults &results,
+                                 std::string &report, const AnalysisHooks &hooks = {}, UserInterface *ui = nullptr);
 
 } // namespace rvk

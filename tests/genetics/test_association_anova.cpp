@@ -1,0 +1,56 @@
+#include "genetics/association.h"
+#include "genetics/markerdata.h"
+#include "settings/alleletable.h"
+#include "tests/io/exportfixture.h"
+
+#include <gtest/gtest.h>
+
+namespace rvk {
+namespace {
+
+using Table = AssociationResults::Table;
+
+TEST(AnovaAssociation, TablesAndReportOfEveryPair)
+{
+    GenotypeData data;
+    AlleleTable alleles;
+    alleles.setNumval(AlleleTable::indexOf('-'), MissingNumval);
+    test::setIndividuals(data, {"P1", "P2", "P3", "P4", "P5", "P6", "P7"});
+    // m1 separates the trait well; m2 has one level only among the plants with trait values.
+    test::addGroup(data, "g1", {{"m1", 0, "AAABBBC"}, {"m2", 3, "AAAAAA-"}});
+    MarkerData markers;
+    markers.fillFromGenotypes(data, alleles, MarkerData::Coding::CodeNumber);
+    TraitTable traits;
+    pasteTable(traits, "\tP1\tP2\tP3\tP4\tP5\tP6\tX\nheight\t1\t1.5\t2\t8\t8.5\t9\t4\n");
+    const TraitTable sync = buildSyncTable(traits, markers.individualNames());
+
+    AssociationResults results;
+    std::string report;
+    const AnovaOutcome outcome = runAnovaAssociation(markers, sync, results, report);
+    ASSERT_TRUE(outcome.completed) << outcome.error;
+    EXPECT_EQ(outcome.pairs, 2);
+    EXPECT_EQ(outcome.untested, 1);
+
+    // SSB = 73.5, MSW = 0.25, F = 294 with 1 and 4 degrees of freedom: p = 6.8e-5.
+    EXPECT_EQ(results.cell(Table::P, 0, 1), "threshold");
+    EXPECT_EQ(results.cell(Table::P, 1, 0), "height");
+    EXPECT_EQ(results.cell(Table::P, 1, 1), "0.05");
+    EXPECT_EQ(results.cell(Table::P, 1, 2), "0.000");
+    EXPECT_EQ(results.cell(Table::LogP, 1, 2), "4.2");
+    EXPECT_EQ(results.cell(Table::P, 1, 3), " X") << "no test for a marker with one level";
+    EXPECT_EQ(results.cell(Table::P, 0, 3), "1>m2");
+    EXPECT_EQ(results.cell(Table::R, 0, 1), "1>m1") << "the other tables get the labels only";
+    EXPECT_EQ(results.cell(Table::R, 1, 1), "");
+    EXPECT_EQ(results.cell(Table::R2, 1, 0), "");
+    EXPECT_EQ(results.cell(Table::Q, 1, 1), "");
+    EXPECT_EQ(results.q(1, 0), -1.0) << "the plot finds no q-values";
+
+    EXPECT_NE(report.find("Dependent variable is: height, Independent variable is: 1>m1"), std::string::npos);
+    EXPECT_NE(report.find("BETWEEN      1     73.50     73.50    294.00      0.00      0.98"), std::string::npos) << report;
+    EXPECT_EQ(report.find("   C "), std::string::npos) << "a level without trait values is not listed";
+    EXPECT_NE(report.find("deg.s freedom: 3 and"), std::string::npos) << "but it counts among the level slots";
+    EXPECT_NE(report.find("Fewer than two levels with trait values: no test."), std::string::npos);
+}
+
+} // namespace
+} // namespace rvk
