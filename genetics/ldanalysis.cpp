@@ -4,6 +4,7 @@
 #include "core/safefile.h"
 #include "core/textformat.h"
 #include "core/userinterface.h"
+#include "genetics/ldpvalues.h"
 
 #include <algorithm>
 #include <cmath>
@@ -155,10 +156,11 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
             control.ui->setProgress(0, 0);
     };
 
+    LdPValueCache &pCache = LdPValueCache::shared();
     for (int i = 0; i + 1 < L; ++i) {
         const int lastJ = a.mSuccessive ? i + 1 : L - 1;
         for (int j = i + 1; j <= lastJ; ++j) {
-            const LdPairResult r = ComputeLdPair(a.mMatrices, i, j);
+            const LdPairResult r = ComputeLdPair(a.mMatrices, i, j, &pCache);
             a.mLastN = r.n;
             const size_t index = static_cast<size_t>(a.pairIndex(i, j));
             if (!r.available) {

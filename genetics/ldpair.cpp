@@ -1,5 +1,7 @@
 #include "genetics/ldpair.h"
 
+#include "genetics/ldpvalues.h"
+
 #include "core/genotypedata.h"
 #include "settings/alleletable.h"
 #include "stats/distributions.h"
@@ -229,7 +231,7 @@ bool allEqual(const double *values, const double *counts, int classes)
 
 } // namespace
 
-LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j)
+LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pValues)
 {
     LdPairResult result;
     result.Dist = m.group(i) == m.group(j) ? std::fabs(m.position(j) - m.position(i)) : -1.0;
@@ -355,8 +357,12 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j)
 
     const int df = n - 2;
     if (1.0 - result.R2 > 0.0 && df >= 0) {
-        const double t = std::fabs(result.R) * std::sqrt(df / (1.0 - result.R2));
-        result.P = TwoTailedTProb(df, t);
+        if (pValues) {
+            result.P = pValues->twoTailed(df, std::fabs(result.R));
+        } else {
+            const double t = std::fabs(result.R) * std::sqrt(df / (1.0 - result.R2));
+            result.P = TwoTailedTProb(df, t);
+        }
         result.hasP = true;
     }
     result.MinusLogP = result.P > 0.0 ? -std::log10(result.P) : -1.0;

@@ -20,6 +20,7 @@ namespace rvk {
 
 class AlleleTable;
 class GenotypeData;
+class LdPValueCache;
 struct Tlocinfo;
 
 // One locus of an analysis, in analysis order.
@@ -75,7 +76,7 @@ public:
     std::size_t memoryBytes() const;
 
 private:
-    friend LdPairResult ComputeLdPair(const LdMatrices &matrices, int i, int j);
+    friend LdPairResult ComputeLdPair(const LdMatrices &matrices, int i, int j, LdPValueCache *pValues);
 
     struct LocusClasses
     {
@@ -98,7 +99,8 @@ private:
     std::vector<double> mIndividualValues;    // rows of individual values (intensity data)
 };
 
-// The measures of loci i and j (i before j in analysis order).
-LdPairResult ComputeLdPair(const LdMatrices &matrices, int i, int j);
+// The measures of loci i and j (i before j in analysis order). P is TwoTailedTProb's, or the
+// cache's (to about 1e-12) for runs over many pairs.
+LdPairResult ComputeLdPair(const LdMatrices &matrices, int i, int j, LdPValueCache *pValues = nullptr);
 
 } // namespace rvk

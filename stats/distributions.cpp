@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <limits>
 
 namespace rvk {
 
@@ -218,6 +219,29 @@ double incompleteBetaSeries(double a, double b, double x)
     return static_cast<double>(std::exp(t));
 }
 
+// The logarithm of the power series' result.
+double lnIncompleteBetaSeries(double a, double b, double x)
+{
+    const Real ai = 1.0L / a;
+    Real u = (1.0L - b) * x;
+    Real v = u / (a + 1.0L);
+    const Real t1 = v;
+    Real t = u;
+    Real n = 2.0L;
+    Real s = 0.0L;
+    const Real z = RealEpsilon * ai;
+    while (std::fabs(v) > z) {
+        u = (n - b) * x / n;
+        t *= u;
+        v = t / (a + n);
+        s += v;
+        n += 1.0L;
+    }
+    s += t1 + ai;
+    return static_cast<double>(static_cast<Real>(LnGamma(a + b)) - LnGamma(a) - LnGamma(b) + a * std::log(static_cast<Real>(x)) +
+                               std::log(s));
+}
+
 void report(UserInterface *ui, const char *text)
 {
     if (ui)
@@ -402,6 +426,27 @@ double IncompleteBeta(double a, double b, double x)
     if (exchanged)
         return result <= RealEpsilon ? 1.0 - RealEpsilon : 1.0 - result;
     return result;
+}
+
+double LnIncompleteBeta(double a, double b, double x)
+{
+    if (a <= 0.0 || b <= 0.0 || x <= 0.0)
+        return -std::numeric_limits<double>::infinity();
+    if (x >= 1.0)
+        return 0.0;
+    // Beyond the mean the value is at least about one half: no underflow to fear.
+    if (x > a / (a + b))
+        return std::log(IncompleteBeta(a, b, x));
+    if (b * x <= 1.0 && x <= 0.95)
+        return lnIncompleteBetaSeries(a, b, x);
+    const double w = 1.0 - x;
+    Real c;
+    if (x * (a + b - 2.0) - (a - 1.0) < 0.0)
+        c = incompleteBetaFraction1(a, b, x);
+    else
+        c = incompleteBetaFraction2(a, b, x) / w;
+    return static_cast<double>(a * std::log(static_cast<Real>(x)) + b * std::log(static_cast<Real>(w)) +
+                               static_cast<Real>(LnGamma(a + b)) - LnGamma(a) - LnGamma(b) + std::log(c / a));
 }
 
 double TwoTailedTProb(int nu, double t)

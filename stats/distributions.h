@@ -35,6 +35,9 @@ double LnGamma(double x);
 double IncompleteBeta(double a, double b, double x);
 // P(|T| > |t|) for Student's T with nu degrees of freedom; 0 when nu < 1.
 double TwoTailedTProb(int nu, double t);
+// ln I_x(a, b), also where I_x(a, b) itself is too small for a double (it is -infinity only for
+// x <= 0). For tables of the t distribution far in its tails.
+double LnIncompleteBeta(double a, double b, double x);
 
 // ln Gamma(x) for x > 0 by the six-term Lanczos series (about 1e-10 relative accuracy).
 long double LnGammaLanczos(long double x);

@@ -182,6 +182,23 @@ TEST(MessageTally, ShowsEachDistinctMessageOnceWithItsCountAfterTheRun)
     EXPECT_EQ(ui.messages[2].text, "ERROR! Problem in routine BETAI");
 }
 
+TEST(LnIncompleteBeta, StaysFiniteWhereTheValueUnderflows)
+{
+    // ln I_x(a, b) from mpmath (50 digits).
+    struct Case { double a, b, x, expected; };
+    const Case cases[] = {
+        {1000, 0.5, 0.19, -1664.6523310209282}, {250, 0.5, 0.01, -1154.6211368511454},
+        {5000, 0.5, 0.5, -3470.2204157031117},  {20, 0.5, 0.3, -25.987567558369833},
+        {3, 0.5, 0.999, -0.061081239911304351},
+    };
+    for (const Case &c : cases)
+        EXPECT_LT(relativeError(LnIncompleteBeta(c.a, c.b, c.x), c.expected), 1e-13) << c.a << " " << c.x;
+    for (double x : {0.001, 0.2, 0.6, 0.97})
+        EXPECT_NEAR(LnIncompleteBeta(7, 2.5, x), std::log(IncompleteBeta(7, 2.5, x)), 1e-12) << x;
+    EXPECT_EQ(LnIncompleteBeta(2, 3, 1), 0.0);
+    EXPECT_TRUE(std::isinf(LnIncompleteBeta(2, 3, 0)));
+}
+
 TEST(LnGammaLanczos, ApproximatesTheLogGamma)
 {
     for (double x : {0.3, 1.0, 2.5, 10.0, 150.0})

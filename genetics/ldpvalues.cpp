@@ -1,0 +1,95 @@
+#include "genetics/ldpvalues.h"
+
+#include "stats/distributions.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace rvk {
+
+struct LdPValueCache::Table
+{
+    double a = 0.0;             // df / 2
+    int intervals = 1024;
+    std::vector<double> h, dh;  // at u = k / intervals, k = 0 .. intervals - 1
+};
+
+int LdPValueCache::intervals(int df) { return std::max(1024, static_cast<int>(64.0 * std::sqrt(static_cast<double>(df)))); }
+
+LdPValueCache::LdPValueCache(int tableAfter) : mTableAfter(tableAfter) {}
+
+LdPValueCache::~LdPValueCache() = default;
+
+LdPValueCache &LdPValueCache::shared()
+{
+    // Analyses run one at a time on the window's thread.
+    static LdPValueCache cache;
+    return cache;
+}
+
+namespace {
+
+double exactP(int df, double r)
+{
+    const double t = r * std::sqrt(df / (1.0 - r * r));
+    return TwoTailedTProb(df, t);
+}
+
+} // namespace
+
+const LdPValueCache::Table *LdPValueCache::table(int df)
+{
+    if (static_cast<size_t>(df) >= mUses.size()) {
+        mUses.resize(static_cast<size_t>(df) + 1, 0);
+        mTables.resize(static_cast<size_t>(df) + 1);
+    }
+    if (mTables[static_cast<size_t>(df)])
+        return mTables[static_cast<size_t>(df)].get();
+    if (++mUses[static_cast<size_t>(df)] < mTableAfter)
+        return nullptr;
+    auto table = std::make_unique<Table>();
+    const double a = df / 2.0;
+    table->a = a;
+    const int n = intervals(df);
+    table->intervals = n;
+    table->h.resize(static_cast<size_t>(n));
+    table->dh.resize(static_cast<size_t>(n));
+    const double lnBeta = LnGamma(a) + LnGamma(0.5) - LnGamma(a + 0.5);
+    for (int k = 0; k < n; ++k) {
+        const double u = static_cast<double>(k) / n;
+        const double x = 1.0 - u * u;
+        const double lnP = LnIncompleteBeta(a, 0.5, x);
+        // d ln P / du = P'/P with P' = -2 x^(a-1) / B(a, 1/2).
+        const double slope = -2.0 * std::exp((a - 1.0) * std::log(x) - lnBeta - lnP);
+        table->h[static_cast<size_t>(k)] = lnP - a * std::log(x);
+        table->dh[static_cast<size_t>(k)] = slope + 2.0 * a * u / x;
+    }
+    mTables[static_cast<size_t>(df)] = std::move(table);
+    return mTables[static_cast<size_t>(df)].get();
+}
+
+double LdPValueCache::twoTailed(int df, double r)
+{
+    if (df < 1)
+        return 0.0;
+    const Table *t = table(df);
+    if (!t)
+        return exactP(df, r);
+    const double position = r * t->intervals;
+    if (position >= t->intervals - 1)
+        return exactP(df, r);
+    const int k = static_cast<int>(position);
+    const double s = position - k;
+    const double step = 1.0 / t->intervals;
+    const double h0 = t->h[static_cast<size_t>(k)], h1 = t->h[static_cast<size_t>(k) + 1];
+    const double m0 = t->dh[static_cast<size_t>(k)] * step, m1 = t->dh[static_cast<size_t>(k) + 1] * step;
+    const double s2 = s * s, s3 = s2 * s;
+    const double h = (2 * s3 - 3 * s2 + 1) * h0 + (s3 - 2 * s2 + s) * m0 + (-2 * s3 + 3 * s2) * h1 + (s3 - s2) * m1;
+    const double lnP = h + t->a * std::log1p(-r * r);
+    // The exact evaluation gives 0 below this as well.
+    if (lnP < ExpArgMin)
+        return 0.0;
+    return std::exp(lnP);
+}
+
+} // namespace rvk
