@@ -147,7 +147,7 @@ TEST(DenseMapLabels, LinkageGroupViewLabelsStandBesideTheirMarkers)
     EXPECT_GE(labels, column / 40);
 }
 
-TEST(DenseMapLabels, IndividualViewLabelsStandBesideTheirMarkersAndClearTheGroupName)
+TEST(DenseMapLabels, IndividualViewLabelsStandBesideTheirMarkersAboveTheFooter)
 {
     GenotypeData data = denseGroup();
     AlleleTable table = testTable();
@@ -168,7 +168,7 @@ TEST(DenseMapLabels, IndividualViewLabelsStandBesideTheirMarkersAndClearTheGroup
         const int marker = geometry.y(data.GroupLoci(0)[static_cast<size_t>(locus)].Position);
         const int centre = t.y + t.height / 2;
         EXPECT_LE(std::abs(centre - marker), 4 * t.height) << t.text;
-        // The group's name stands 10 pixels below the bar's end; no label hangs far into it.
+        // Below the bar's end stand the group's name and the footer: no label hangs far into them.
         EXPECT_LE(t.y, lastMarker + 4 * t.height) << t.text;
         ++labels;
     }
