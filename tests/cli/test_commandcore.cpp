@@ -1,0 +1,71 @@
+#include "cli/clicommand.h"
+#include "commandrun.h"
+#include "support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace rvk::cli {
+namespace {
+
+CommandRun run(const std::vector<std::string> &args) { return runCli(args); }
+
+// The individuals named in a selection list, one per line.
+std::vector<std::string> listedNames(const std::string &text)
+{
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            names.push_back(line);
+        start = end + 1;
+    }
+    return names;
+}
+
+TEST(CliCore, TheSameSeedGivesTheSameSubsetAndLogs)
+{
+    test::TempFolder folder;
+    const std::string data = test::examplePath("listeria.rvk");
+    for (const std::string method : {"annealing", "iterative"}) {
+        const std::vector<std::string> args{"core", data, "--size", "10", "--method", method, "--cycles", "3",
+                                            "--seed", "42", "--fixed", "L001"};
+        const CommandRun first = run(args);
+        ASSERT_EQ(first.status, 0) << first.err;
+        const CommandRun second = run(args);
+        EXPECT_EQ(first.out, second.out) << method;
+        EXPECT_FALSE(first.out.empty());
+
+        std::vector<std::string> written = args;
+        written.insert(written.end(), {"--out", folder.file(method + ".rvl")});
+        ASSERT_EQ(run(written).status, 0);
+        const std::vector<std::string> names = listedNames(test::readWholeFile(folder.file(method + ".rvl")));
+        EXPECT_EQ(names.size(), 10u) << method;
+        EXPECT_NE(std::find(names.begin(), names.end(), "L001"), names.end()) << "the fixed individual stays, " << method;
+    }
+}
+
+TEST(CliCore, WrongArgumentsFailWithStatusTwo)
+{
+    const std::string data = test::examplePath("listeria.rvk");
+    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
+             {"core", data},
+             {"core", data, "--size", "zero"},
+             {"core", data, "--size", "5", "--criterion", "beauty"},
+             {"core", data, "--size", "5", "--method", "guessing"},
+             {"core", "--size", "5"}}) {
+        const CommandRun r = run(args);
+        EXPECT_EQ(r.status, 2) << args.back() << ": " << r.err;
+        EXPECT_FALSE(r.err.empty());
+    }
+}
+
+} // namespace
+} // namespace rvk::cli
