@@ -1,0 +1,195 @@
+#include "app/distances/distancepage.h"
+
+#include "app/desktopopener.h"
+#include "app/distances/distancegridmodel.h"
+#include "app/distances/treewindow.h"
+#include "app/mainwindow.h"
+#include "core/safefile.h"
+#include "core/textformat.h"
+#include "core/userinterface.h"
+#include "genetics/clusterorder.h"
+#include "genetics/treefiles.h"
+#include "io/distanceexport.h"
+#include "settings/programpaths.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace rvk {
+
+DistancePage::DistancePage(MainWindow &window, QWidget *parent)
+    : QWidget(parent), mWindow(window), mProgramFolder(programDirectory()), mDataFolder(userDataDirectory()),
+      mOpen([](const QUrl &url) { return openWithDefaultProgram(url); })
+{
+    setObjectName(QStringLiteral("DistancePage"));
+    auto *layout = new QVBoxLayout(this);
+    auto *controls = new QHBoxLayout;
+    controls->addWidget(new QLabel(QStringLiteral("Similarity Coefficient")));
+    mCoefficient = new QComboBox;
+    mCoefficient->setObjectName(QStringLiteral("whichcoeff"));
+    for (const DistanceCoefficient c : {DistanceCoefficient::AlleleSharing, DistanceCoefficient::Jaccard, DistanceCoefficient::Euclidean})
+        mCoefficient->addItem(QString::fromLatin1(coefficientCaption(c)));
+    controls->addWidget(mCoefficient);
+
+    auto *kind = new QGroupBox(QStringLiteral("Calculate distances"));
+    auto *kindLayout = new QHBoxLayout(kind);
+    mGenotypes = new QRadioButton(QStringLiteral("genotypes"));
+    mGenotypes->setObjectName(QStringLiteral("genodist"));
+    mGenotypes->setChecked(true);
+    mMarkers = new QRadioButton(QStringLiteral("markers"));
+    mMarkers->setObjectName(QStringLiteral("markdist"));
+    kindLayout->addWidget(mGenotypes);
+    kindLayout->addWidget(mMarkers);
+    controls->addWidget(kind);
+
+    auto *calculateButton = new QPushButton(QStringLiteral("Calculate"));
+    calculateButton->setObjectName(QStringLiteral("CalcDistance"));
+    connect(calculateButton, &QPushButton::clicked, this, [this] { calculate(); });
+    controls->addWidget(calculateButton);
+    mNj = new QPushButton(QStringLiteral("NJ Dendrogram"));
+    mNj->setEnabled(false);
+    connect(mNj, &QPushButton::clicked, this, [this] { buildTree(TreeMethod::NeighbourJoining); });
+    controls->addWidget(mNj);
+    mUpgma = new QPushButton(QStringLiteral("UPGMA Dendrogram"));
+    mUpgma->setEnabled(false);
+    connect(mUpgma, &QPushButton::clicked, this, [this] { buildTree(TreeMethod::Upgma); });
+    controls->addWidget(mUpgma);
+    auto *save = new QPushButton(QStringLiteral("Save matrix"));
+    save->setObjectName(QStringLiteral("savedist"));
+    save->setToolTip(QStringLiteral("Save distances as Excel, MEGA, or NEXUS file"));
+    connect(save, &QPushButton::clicked, this, [this] { saveMatrix(); });
+    controls->addWidget(save);
+    controls->addStretch();
+    layout->addLayout(controls);
+
+    mModel = new DistanceGridModel(this);
+    mGrid = new QTableView;
+    mGrid->setObjectName(QStringLiteral("DistGrid"));
+    mGrid->setModel(mModel);
+    mGrid->setItemDelegate(new DistanceGridDelegate(false, mGrid));
+    mGrid->horizontalHeader()->hide();
+    mGrid->verticalHeader()->hide();
+    mGrid->horizontalHeader()->setDefaultSectionSize(40);
+    mGrid->verticalHeader()->setDefaultSectionSize(20);
+    mGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    layout->addWidget(mGrid, 1);
+
+    mTreeWindow = new TreeWindow(window.userInterface(), &window);
+}
+
+DistanceCoefficient DistancePage::coefficient() const { return static_cast<DistanceCoefficient>(mCoefficient->currentIndex()); }
+
+void DistancePage::setCoefficient(DistanceCoefficient coefficient) { mCoefficient->setCurrentIndex(static_cast<int>(coefficient)); }
+
+void DistancePage::setEntries(DistanceEntries entries)
+{
+    (entries == DistanceEntries::Genotypes ? mGenotypes : mMarkers)->setChecked(true);
+}
+
+void DistancePage::setTreeFolders(std::string programFolder, std::string dataFolder)
+{
+    mProgramFolder = std::move(programFolder);
+    mDataFolder = std::move(dataFolder);
+}
+
+std::string DistancePage::treeFilePathFor(TreeMethod method) const { return treeFilePath(method, mProgramFolder, mDataFolder); }
+
+void DistancePage::calculate()
+{
+    const DistanceOptions options{coefficient(), mGenotypes->isChecked() ? DistanceEntries::Genotypes : DistanceEntries::Markers};
+    UserInterface &ui = mWindow.userInterface();
+    QProgressDialog progress(QStringLiteral("Calculating distances..."), QStringLiteral("Cancel"), 0, 100, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    auto matrix = CalculateDistances(mWindow.data(), mWindow.alleles(), options, [&](long long done, long long total) {
+        ui.setProgress(done, total);
+        progress.setMaximum(static_cast<int>(std::min<long long>(total, 1 << 30)));
+        progress.setValue(static_cast<int>(std::min<long long>(done, 1 << 30)));
+        QApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+    ui.setProgress(0, 0);
+    if (!matrix)
+        return;
+    mMatrix = std::move(matrix);
+    mShownCoefficient = options.coefficient;
+    showMatrix();
+    mNj->setEnabled(true);
+    mUpgma->setEnabled(true);
+}
+
+void DistancePage::showMatrix()
+{
+    if (!mMatrix) {
+        mModel->clear();
+        return;
+    }
+    const DistanceMatrix *matrix = &*mMatrix;
+    const bool shaded = mShownCoefficient != DistanceCoefficient::Euclidean;
+    mModel->setGrid(
+        matrix->gridSize(), [matrix](int c, int r) { return matrix->cellText(c, r); },
+        [matrix, shaded](int c, int r) -> unsigned {
+            if (!shaded || c >= r || c == 0)
+                return 0xFFFFFFu;
+            const double v = matrix->value(c - 1, r - 1);
+            if (std::isnan(v) || v <= 0)
+                return 0xFFFFFFu;
+            // White through red.
+            const unsigned a = static_cast<unsigned>(std::min<long long>(255, roundHalfEven(v * 180)));
+            return 255u | ((255u - a) << 8) | ((255u - a) << 16);
+        });
+    mGrid->setColumnWidth(0, 100);
+    mGrid->setRowHeight(0, 100);
+}
+
+void DistancePage::buildTree(TreeMethod method)
+{
+    UserInterface &ui = mWindow.userInterface();
+    if (!mMatrix)
+        return;
+    std::string error;
+    const auto tree = BuildTree(*mMatrix, method, &error);
+    if (!tree) {
+        ui.warning(error);
+        return;
+    }
+    setLastClusterOrder(tree->order);
+    const std::string path = treeFilePathFor(method);
+    const std::string line = tree->newick + "\r\n";
+    if (method == TreeMethod::NeighbourJoining && !writeFileReplacing(path, line, ui))
+        return;
+    const bool own = ui.question("Use RVK treeviewer or launch external default treeviewer? " + path + "\n"
+                                 + " (you need to have the .nwk file extension linked to a viewer like treeview,Mega etc)");
+    if (own) {
+        mTreeWindow->showTree(tree->newick, *mMatrix);
+        return;
+    }
+    if (!writeFileReplacing(path, line, ui))
+        return;
+    if (!mOpen(QUrl::fromLocalFile(QString::fromStdString(path))))
+        ui.warning("No program is set to open " + path + ": it is saved there.");
+}
+
+void DistancePage::saveMatrix()
+{
+    if (!mMatrix)
+        return;
+    const DistanceMatrix *matrix = &*mMatrix;
+    DistanceExportInput input{matrix->size(), [matrix](int c, int r) { return matrix->cellText(c, r); }, mWindow.data().nind,
+                              coefficientCaption(coefficient()), static_cast<int>(mWindow.data().TotalLocusCount())};
+    SaveDistanceMatrix(input, mWindow.userInterface());
+}
+
+} // namespace rvk

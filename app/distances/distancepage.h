@@ -1,0 +1,74 @@
+#pragma once
+// The page "Genetic Distances": the distance matrix between individuals or loci with its
+// coefficient, the NJ and UPGMA trees of the matrix shown, and "Save matrix".
+
+#include "genetics/distancecalculation.h"
+#include "genetics/treebuilder.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QComboBox;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class QUrl;
+
+namespace rvk {
+
+class DistanceGridModel;
+class MainWindow;
+class TreeWindow;
+
+class DistancePage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit DistancePage(MainWindow &window, QWidget *parent = nullptr);
+
+    // "Calculate": the matrix with the chosen coefficient and kind, with progress that can be
+    // cancelled; a cancelled run keeps the matrix shown before.
+    void calculate();
+    void setCoefficient(DistanceCoefficient coefficient);
+    void setEntries(DistanceEntries entries);
+    // "NJ Dendrogram" and "UPGMA Dendrogram".
+    void buildTree(TreeMethod method);
+    // "Save matrix".
+    void saveMatrix();
+
+    const std::optional<DistanceMatrix> &matrix() const { return mMatrix; }
+    DistanceCoefficient coefficient() const;
+    DistanceGridModel *gridModel() const { return mModel; }
+    QTableView *grid() const { return mGrid; }
+    TreeWindow *treeWindow() const { return mTreeWindow; }
+    QPushButton *njButton() const { return mNj; }
+    QPushButton *upgmaButton() const { return mUpgma; }
+
+    // Where the tree files go, and how an outside program is started; replaceable for tests.
+    void setTreeFolders(std::string programFolder, std::string dataFolder);
+    void setFileOpener(std::function<bool(const QUrl &)> opener) { mOpen = std::move(opener); }
+    std::string treeFilePathFor(TreeMethod method) const;
+
+private:
+    void showMatrix();
+
+    MainWindow &mWindow;
+    std::optional<DistanceMatrix> mMatrix;
+    DistanceCoefficient mShownCoefficient = DistanceCoefficient::AlleleSharing;
+    std::string mProgramFolder, mDataFolder;
+    std::function<bool(const QUrl &)> mOpen;
+
+    QComboBox *mCoefficient = nullptr;
+    QRadioButton *mGenotypes = nullptr;
+    QRadioButton *mMarkers = nullptr;
+    QPushButton *mNj = nullptr;
+    QPushButton *mUpgma = nullptr;
+    QTableView *mGrid = nullptr;
+    DistanceGridModel *mModel = nullptr;
+    TreeWindow *mTreeWindow = nullptr;
+};
+
+} // namespace rvk

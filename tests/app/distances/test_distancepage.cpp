@@ -1,0 +1,222 @@
+// The page "Genetic Distances" and the tree window, driven as a user would.
+#include "app/distances/distancegridmodel.h"
+#include "app/distances/distancepage.h"
+#include "app/distances/treewindow.h"
+#include "app/mainwindow.h"
+#include "genetics/clusterorder.h"
+#include "io/distanceexport.h"
+#include "support/scripteduserinterface.h"
+#include "support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QTableView>
+#include <QTabWidget>
+
+#include <filesystem>
+#include <memory>
+
+namespace rvk {
+namespace {
+
+using test::ScriptedUserInterface;
+using test::TempFolder;
+
+// Four F2 individuals on one group: ind1 and ind2 agree at 3 of 4 loci.
+const std::string Group = "name=Chr 1\nnloc=4\nnind=4\npopt=f2\n"
+                          "m1 0.0 AABB\nm2 10.0 AAHB\nm3 20.0 HBBA\nm4 30.0 ABAA\n"
+                          "alias p one p two p3 p4\n";
+
+struct DistanceFixture
+{
+    DistanceFixture()
+    {
+        MainWindowOptions options;
+        options.programFolder = folder.path().string() + "/";
+        options.settingsFile = folder.file("rvk.ini");
+        window = std::make_unique<MainWindow>(options, &ui);
+        window->setUrlOpener([](const QUrl &) { return true; });
+        window->openDataFiles({QString::fromStdString(folder.write("one.rvk", Group))});
+        page = dynamic_cast<DistancePage *>(window->pageWidget(MainWindow::DistancesPage));
+        page->setTreeFolders(folder.path().string() + "/", folder.file("data/"));
+        page->setFileOpener([this](const QUrl &url) {
+            opened.push_back(url.toLocalFile().toStdString());
+            return true;
+        });
+    }
+
+    std::string cell(int column, int row) const
+    {
+        return page->gridModel()->index(row, column).data().toString().toStdString();
+    }
+
+    TempFolder folder;
+    ScriptedUserInterface ui;
+    std::unique_ptr<MainWindow> window;
+    DistancePage *page = nullptr;
+    std::vector<std::string> opened;
+};
+
+TEST(DistancePage, CalculateShowsTheGridAndEnablesTheTrees)
+{
+    DistanceFixture f;
+    ASSERT_NE(f.page, nullptr);
+    EXPECT_FALSE(f.page->njButton()->isEnabled());
+    f.page->calculate();
+    ASSERT_TRUE(f.page->matrix());
+    EXPECT_TRUE(f.page->njButton()->isEnabled());
+    EXPECT_EQ(f.page->gridModel()->rowCount(), 5);
+    // ind1 = A A H A, ind2 = A A B B: 2 of 4 differ.
+    EXPECT_EQ(f.cell(0, 1), f.window->data().IndividualNames[0]);
+    EXPECT_EQ(f.cell(1, 2), "0.50");
+    EXPECT_EQ(f.cell(2, 1), "");
+    EXPECT_EQ(f.page->grid()->columnWidth(0), 100);
+    EXPECT_EQ(f.page->grid()->rowHeight(0), 100);
+    // White through red: a = round(0.5 * 180) = 90.
+    const QColor fill = f.page->gridModel()->index(2, 1).data(Qt::BackgroundRole).value<QBrush>().color();
+    EXPECT_EQ(fill, QColor(255, 165, 165));
+    EXPECT_EQ(f.page->gridModel()->index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(238, 238, 238));
+
+    f.page->setEntries(DistanceEntries::Markers);
+    f.page->setCoefficient(DistanceCoefficient::Euclidean);
+    f.page->calculate();
+    EXPECT_EQ(f.cell(0, 1), "1>m1");
+    EXPECT_FALSE(f.page->gridModel()->index(2, 1).data(Qt::BackgroundRole).isValid()); // no shading
+}
+
+TEST(DistancePage, TreeGoesToTheTreeWindowOrTheDefaultProgram)
+{
+    DistanceFixture f;
+    f.page->setEntries(DistanceEntries::Markers);
+    f.page->calculate();
+    const std::string path = f.folder.path().string() + "/NJtree.nwk";
+
+    f.ui.answers = {false};
+    f.page->buildTree(TreeMethod::NeighbourJoining);
+    ASSERT_EQ(f.ui.questions.size(), 1u);
+    EXPECT_EQ(f.ui.questions[0], "Use RVK treeviewer or launch external default treeviewer? " + path
+                                     + "\n (you need to have the .nwk file extension linked to a viewer like treeview,Mega etc)");
+    EXPECT_EQ(f.opened, std::vector<std::string>{path});
+    const std::string line = test::readWholeFile(path);
+    EXPECT_EQ(line.substr(line.size() - 3), ";\r\n");
+    ASSERT_TRUE(lastClusterOrder());
+    EXPECT_EQ(lastClusterOrder()->labels.size(), 4u);
+    EXPECT_EQ(lastClusterOrder()->labels[0].find('>'), std::string::npos); // locus names only
+
+    // Yes: UPGMA goes to the tree window and writes no file.
+    f.ui.answers = {true};
+    f.page->buildTree(TreeMethod::Upgma);
+    EXPECT_FALSE(std::filesystem::exists(f.folder.path() / "UPGMAtree.nwk"));
+    TreeWindow &tree = *f.page->treeWindow();
+    EXPECT_TRUE(tree.isVisible());
+    EXPECT_EQ(tree.windowTitle(), "Treeform");
+    EXPECT_EQ(tree.drawingInfo().leafCount, 4);
+    EXPECT_EQ(tree.treeText().toStdString().back(), ';');
+    EXPECT_EQ(tree.leafList()->count(), 4);
+    EXPECT_TRUE(tree.dumpText().startsWith(" [100] 1111 Root"));
+
+    // Cophenetic correlation of a tree against its own matrix.
+    tree.calculateCophenetic();
+    EXPECT_TRUE(tree.copheneticText().startsWith("Cophenetic correlation = ")) << tree.copheneticText().toStdString();
+    EXPECT_FALSE(tree.gridModel()->index(1, 2).data().toString().isEmpty()); // tree distance above
+}
+
+TEST(DistancePage, UltrametricMatrixHasCopheneticCorrelationOne)
+{
+    DistanceFixture f;
+    // a-b 0.2, c-d 0.2, everything else 0.8: UPGMA keeps every distance.
+    DistanceMatrix m({"a", "b", "c", "d"}, 2);
+    for (int j = 1; j < 4; ++j)
+        for (int i = 0; i < j; ++i)
+            m.setValue(i, j, (i == 0 && j == 1) || (i == 2 && j == 3) ? 0.2 : 0.8);
+    const auto tree = BuildTree(m, TreeMethod::Upgma);
+    TreeWindow &window = *f.page->treeWindow();
+    window.showTree(tree->newick, m);
+    window.calculateCophenetic();
+    EXPECT_EQ(window.copheneticText(), "Cophenetic correlation = 1.00");
+}
+
+TEST(DistancePage, MatrixWithEmptyCellsGivesAClearMessage)
+{
+    DistanceFixture f;
+    MainWindow &w = *f.window;
+    w.data().Ticked[1] = 0;
+    w.data().Selectionyesno = true;
+    f.page->calculate();
+    EXPECT_EQ(f.cell(1, 2), "");
+    f.page->buildTree(TreeMethod::Upgma);
+    ASSERT_FALSE(f.ui.messages.empty());
+    EXPECT_EQ(f.ui.messages.back().text, emptyCellsMessage(3));
+    EXPECT_TRUE(f.ui.questions.empty());
+}
+
+TEST(DistancePage, SaveMatrixWritesTheChosenFormat)
+{
+    DistanceFixture f;
+    f.page->calculate();
+    f.ui.saveChoices = {f.folder.file("d.meg")};
+    f.page->saveMatrix();
+    const std::string mega = test::readWholeFile(f.folder.file("d.meg"));
+    EXPECT_NE(mega.find("!TITLE  Genetic distance between 4 genotypes;\r\n"), std::string::npos);
+    EXPECT_NE(mega.find("Measure Allele sharing/SM  Nloc=4 ;"), std::string::npos);
+    EXPECT_EQ(f.ui.messages.front().text, SaveMatrixNote);
+}
+
+TEST(TreeWindow, StylesStepSizeHighlightsAndFiles)
+{
+    DistanceFixture f;
+    TreeWindow &tree = *f.page->treeWindow();
+    const std::string nwk = f.folder.write("other.nwk", "(('leaf a':0.1,b:0.2,c:0.3)99:0.5,d:1);\n");
+    ASSERT_TRUE(tree.openTreeFile(nwk));
+    EXPECT_EQ(tree.drawingInfo().leafCount, 4);
+    const int tall = tree.picture().height();
+    tree.setStepSize(50);
+    EXPECT_GT(tree.picture().height(), tall);
+    tree.setStyle(TreeStyle::Circular);
+    EXPECT_EQ(tree.picture().height(), tree.picture().width());
+
+    // Ticks and colours survive a redraw.
+    QListWidget *list = tree.leafList();
+    list->item(0)->setSelected(true);
+    tree.checkSelectedLeaves(true);
+    tree.colourSelectedLeaves(0x00FF00);
+    tree.acceptHighlights();
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(tree.options().leafColors.at(list->item(0)->text().toStdString()), 0x00FF00u);
+    EXPECT_EQ(tree.tabs()->currentIndex(), TreeWindow::DendrogramTab);
+
+    // "Save Tree Description": a name without extension gets ".nwk".
+    f.ui.saveChoices = {f.folder.file("saved")};
+    tree.saveTreeDescription();
+    EXPECT_EQ(test::readWholeFile(f.folder.file("saved.nwk")), "(('leaf a':0.1,b:0.2,c:0.3)99:0.5,d:1);\r\n");
+    f.ui.saveChoices = {f.folder.file("tree.svg")};
+    tree.saveImage();
+    EXPECT_TRUE(std::filesystem::exists(f.folder.file("tree.svg")));
+    QPdfWriter pdf(QString::fromStdString(f.folder.file("tree.pdf")));
+    tree.printTo(pdf);
+    EXPECT_GT(std::filesystem::file_size(f.folder.file("tree.pdf")), 0u);
+}
+
+TEST(TreeWindow, ReadsItsTextBoxWithoutATreeAndWarns)
+{
+    ScriptedUserInterface ui;
+    TreeWindow tree(ui);
+    tree.setTreeText(QStringLiteral("((a:1,b:1):1,c:2;"));
+    tree.draw();
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.front().text.rfind("haakjes Error ", 0), 0u);
+    EXPECT_GE(tree.drawingInfo().leafCount, 1); // reading goes on after a warning
+
+    ScriptedUserInterface quiet;
+    TreeWindow good(quiet);
+    good.setTreeText(QStringLiteral("((a:1,b:1):1,c:2);"));
+    good.draw();
+    EXPECT_TRUE(quiet.messages.empty());
+    EXPECT_EQ(good.drawingInfo().leafCount, 3);
+}
+
+} // namespace
+} // namespace rvk
