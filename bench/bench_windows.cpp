@@ -6,12 +6,17 @@
 //   rss_before_MB    resident memory before the command
 //   peak_rise_MB     the highest resident memory while open, above rss_before
 //   after_close_MB   resident memory after closing, above rss_before
+// The page "Data Sort, View, Edit" is measured the same way, from showing it with a locus chosen
+// to leaving it.
 //
 //   build/bench/bench_windows [--individuals N] [--markers N] [benchmark options]
 //
 // Target: each window opens within a second, stays within twice the memory of the data and
 // gives it back when closed.
+#include "app/allelegridmodel.h"
+#include "app/dataeditpage.h"
 #include "app/globalstatisticswindow.h"
+#include "app/locustreemodel.h"
 #include "app/mainwindow.h"
 #include "app/spreadsheetexchangewindow.h"
 #include "bench/simulateddata.h"
@@ -131,6 +136,13 @@ void GlobalStatisticsWindow(benchmark::State &state)
     }
     Figures f;
     for (auto _ : state) {
+        // The analysis alone, for comparison with the whole command.
+        {
+            const auto start = std::chrono::steady_clock::now();
+            const rvk::GlobalStatistics alone = rvk::computeGlobalStatistics(window.data(), window.alleles(), window.generalOptions());
+            benchmark::DoNotOptimize(alone.rowCount());
+            state.counters["compute_s"] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
         settle();
         f.before = residentMB();
         resetPeak();
@@ -178,8 +190,39 @@ void GridView(benchmark::State &state)
     report(state, f);
 }
 
+// The page "Data Sort, View, Edit" shown, a locus of the last group chosen (its allele grid of
+// one column per individual), and the page left (every group sorted by position again).
+void DataEditPage(benchmark::State &state)
+{
+    rvk::MainWindow &window = *session().window;
+    auto *page = window.findChild<rvk::DataEditPage *>();
+    if (!page) {
+        state.SkipWithError("no data edit page");
+        return;
+    }
+    Figures f;
+    for (auto _ : state) {
+        settle();
+        f.before = residentMB();
+        resetPeak();
+        const auto start = std::chrono::steady_clock::now();
+        window.showPage(rvk::MainWindow::DataViewPage);
+        const int group = window.data().GroupCount() - 1;
+        page->chooseNode(page->treeModel()->locusIndex(group, window.data().GroupLocusCount(group) / 2));
+        QApplication::processEvents();
+        f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        f.peak = peakMB();
+        state.counters["grid_columns"] = page->alleleGrid()->columnCount();
+        window.showPage(rvk::MainWindow::ImagePageIndex);
+        settle();
+        f.afterClose = residentMB();
+    }
+    report(state, f);
+}
+
 } // namespace
 
+BENCHMARK(DataEditPage)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(GlobalStatisticsWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(GridView)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -49,7 +49,16 @@ struct SingletonAt
     int individual;
     int group;
     int locus;
+    // The codes at the three markers (one or two each), taken while the texts are being read.
+    std::array<char, 6> codes;
 };
+
+// The pair of characters at position at of a genotype text, NUL where the text ends.
+void takePair(std::string_view text, size_t at, char *pair)
+{
+    pair[0] = at < text.size() ? text[at] : '\0';
+    pair[1] = at + 1 < text.size() ? text[at + 1] : '\0';
+}
 
 // The running tallies of one reading unit: an individual, or one haplotype of a
 // cross-pollinator.
@@ -376,10 +385,16 @@ GlobalStatistics computeGlobalStatistics(const GenotypeData &data, const AlleleT
                     const std::string_view sa = std::string_view(a.Genotypes).substr(2 * i, 2);
                     const std::string_view sb = std::string_view(b.Genotypes).substr(2 * i, 2);
                     if (equalIgnoringCase(sx, sb) && !equalIgnoringCase(sa, sx) && !equalIgnoringCase(sa, sb) &&
-                        !equalIgnoringCase(sa, "UU") && !equalIgnoringCase(sa, "..") && !equalIgnoringCase(sa, "--"))
-                        singletons.push_back({static_cast<int>(i), g, static_cast<int>(k - 1)});
+                        !equalIgnoringCase(sa, "UU") && !equalIgnoringCase(sa, "..") && !equalIgnoringCase(sa, "--")) {
+                        SingletonAt s{static_cast<int>(i), g, static_cast<int>(k - 1), {}};
+                        takePair(x->Genotypes, 2 * i, s.codes.data());
+                        takePair(a.Genotypes, 2 * i, s.codes.data() + 2);
+                        takePair(b.Genotypes, 2 * i, s.codes.data() + 4);
+                        singletons.push_back(s);
+                    }
                 } else if (j < xSize && px[j] == cb && ca != 'U' && ca != 'u' && ca != '.') {
-                    singletons.push_back({static_cast<int>(j), g, static_cast<int>(k - 1)});
+                    singletons.push_back({static_cast<int>(j), g, static_cast<int>(k - 1),
+                                          {static_cast<char>(px[j]), '\0', static_cast<char>(ca), '\0', static_cast<char>(cb), '\0'}});
                 }
             });
         }
@@ -472,14 +487,7 @@ GlobalStatistics computeGlobalStatistics(const GenotypeData &data, const AlleleT
         singleton.record = recordOf[static_cast<size_t>(s.individual)];
         singleton.marker = text;
         singleton.width = static_cast<std::uint8_t>(perIndividual);
-        const size_t at = static_cast<size_t>(s.individual) * static_cast<size_t>(perIndividual);
-        for (int m = 0; m < 3; ++m) {
-            const std::string &codes = loci[static_cast<size_t>(s.locus + m - 1)].Genotypes;
-            for (int c = 0; c < perIndividual; ++c) {
-                const size_t position = at + static_cast<size_t>(c);
-                singleton.codes[2 * m + c] = position < codes.size() ? codes[position] : '\0';
-            }
-        }
+        std::copy(s.codes.begin(), s.codes.end(), singleton.codes);
         result.mSingletons.push_back(singleton);
     }
 
