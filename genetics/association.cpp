@@ -65,6 +65,11 @@ bool AssociationResults::has(int trait, int marker) const
     return trait >= 1 && trait <= traitCount() && marker >= 0 && marker < markerCount() && !std::isnan(mP[index(trait, marker)]);
 }
 
+double AssociationResults::exactP(int trait, int marker) const
+{
+    return has(trait, marker) ? mP[index(trait, marker)] : NoValue;
+}
+
 double AssociationResults::pThreshold(int trait) const
 {
     return trait >= 1 && trait <= traitCount() ? mPThreshold[static_cast<size_t>(trait - 1)] : 0.0;

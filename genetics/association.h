@@ -49,6 +49,8 @@ public:
     double r(int trait, int marker) const;
     double q(int trait, int marker) const;
     double p(int trait, int marker) const;
+    // The p-value as computed (not as shown), NaN where there is none.
+    double exactP(int trait, int marker) const;
     // The p threshold of the FDR for trait t (correlation runs).
     double pThreshold(int trait) const;
 
