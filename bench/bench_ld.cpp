@@ -75,6 +75,7 @@ BENCHMARK(BM_LdAllLociWithHeatPlot)->Unit(benchmark::kSecond)->Iterations(1)->Me
 int main(int argc, char **argv)
 {
     rvk::bench::takeSizeOptions(argc, argv, parameters);
+    population(); // built before the clocks run
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <unordered_map>
 
@@ -50,6 +51,39 @@ double ldMeasureValue(const LdPairResult &pair, LdMeasure measure)
 namespace {
 
 constexpr std::uint8_t HasPBit = 8; // in the run's own state copy only
+
+// Sorts by p ascending. p-values are non-negative doubles, whose bit patterns sort as unsigned
+// integers: a radix sort in 16-bit digits, passing over digits every entry shares.
+template <typename Entry> void sortByP(std::vector<Entry> &entries)
+{
+    if (entries.size() < 4096) {
+        std::sort(entries.begin(), entries.end(), [](const Entry &x, const Entry &y) { return x.p < y.p; });
+        return;
+    }
+    auto key = [](const Entry &e) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &e.p, sizeof bits);
+        return bits;
+    };
+    std::vector<Entry> buffer(entries.size());
+    std::vector<std::size_t> counts(65536);
+    for (int shift = 0; shift < 64; shift += 16) {
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const Entry &e : entries)
+            ++counts[(key(e) >> shift) & 0xFFFF];
+        if (counts[(key(entries.front()) >> shift) & 0xFFFF] == entries.size())
+            continue; // every entry has this digit
+        std::size_t position = 0;
+        for (std::size_t &count : counts) {
+            const std::size_t c = count;
+            count = position;
+            position += c;
+        }
+        for (const Entry &e : entries)
+            buffer[counts[(key(e) >> shift) & 0xFFFF]++] = e;
+        entries.swap(buffer);
+    }
+}
 
 // The loci of every group, reordered by the names of a cluster order.
 std::vector<LdLocus> clusterOrdered(const std::vector<LdLocus> &mapOrder, const std::vector<std::string> &names)
@@ -213,7 +247,7 @@ void LdAnalysis::finishPValues(std::vector<double> &pValues, std::vector<std::ui
         for (size_t index = 0; index < states.size(); ++index)
             if ((states[index] & HasPBit) && (all || pValues[index] < cutoff))
                 mSortedP.push_back({pValues[index], static_cast<std::uint32_t>(index)});
-        std::sort(mSortedP.begin(), mSortedP.end(), [](const SortedP &x, const SortedP &y) { return x.p < y.p; });
+        sortByP(mSortedP);
     };
 
     mFdrRun = m >= FdrMinimumCount;
@@ -250,25 +284,17 @@ void LdAnalysis::finishPValues(std::vector<double> &pValues, std::vector<std::ui
     mRthres = 0.0;
     for (size_t k = mSortedP.size(); k-- > 0;)
         if (mSortedP[k].p < mThreshold) {
-            long long index = mSortedP[k].pair;
-            int i = 0, j = 0;
-            if (mSuccessive) {
-                i = static_cast<int>(index);
-                j = i + 1;
-            } else {
-                const int L = locusCount();
-                int low = 0, high = L - 2;
-                while (low < high) {
-                    const int mid = (low + high + 1) / 2;
-                    if (pairIndex(mid, mid + 1) <= index)
-                        low = mid;
-                    else
-                        high = mid - 1;
-                }
-                i = low;
-                j = static_cast<int>(index - pairIndex(i, i + 1)) + i + 1;
-            }
+            const auto [i, j] = pairLoci(mSortedP[k].pair);
             mRthres = pair(i, j).R2;
+            break;
+        }
+
+    // The threshold is the p-value of one pair: give it exactly (the run's p-values come from
+    // tables accurate to about 1e-11, which rthres was found with).
+    for (size_t k = mSortedP.size(); k-- > 0;)
+        if (mSortedP[k].p == mThreshold && mThreshold > 0.0) {
+            const auto [i, j] = pairLoci(mSortedP[k].pair);
+            mThreshold = pair(i, j).P;
             break;
         }
 
@@ -294,6 +320,21 @@ void LdAnalysis::buildListIndex()
                 ++count;
     }
     mRowStart[static_cast<size_t>(L)] = count;
+}
+
+std::pair<int, int> LdAnalysis::pairLoci(long long index) const
+{
+    if (mSuccessive)
+        return {static_cast<int>(index), static_cast<int>(index) + 1};
+    int low = 0, high = locusCount() - 2;
+    while (low < high) {
+        const int mid = (low + high + 1) / 2;
+        if (pairIndex(mid, mid + 1) <= index)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return {low, static_cast<int>(index - pairIndex(low, low + 1)) + low + 1};
 }
 
 long long LdAnalysis::pairIndex(int i, int j) const
@@ -440,23 +481,7 @@ std::string LdAnalysis::logLine(long long line) const
     }
     if (line >= 0 && line < static_cast<long long>(mSortedP.size())) {
         const SortedP &entry = mSortedP[static_cast<size_t>(line)];
-        int i = 0, j = 0;
-        if (mSuccessive) {
-            i = static_cast<int>(entry.pair);
-            j = i + 1;
-        } else {
-            const int L = locusCount();
-            int low = 0, high = L - 2;
-            while (low < high) {
-                const int mid = (low + high + 1) / 2;
-                if (pairIndex(mid, mid + 1) <= static_cast<long long>(entry.pair))
-                    low = mid;
-                else
-                    high = mid - 1;
-            }
-            i = low;
-            j = static_cast<int>(static_cast<long long>(entry.pair) - pairIndex(i, i + 1)) + i + 1;
-        }
+        const auto [i, j] = pairLoci(entry.pair);
         return formatText("%.3f  - %.2f", {entry.p, pair(i, j).R2});
     }
     if (line == static_cast<long long>(mSortedP.size()))

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rvk {
@@ -155,6 +156,7 @@ public:
 private:
     LdAnalysis() = default;
     long long pairIndex(int i, int j) const; // -1 when the run keeps no such pair
+    std::pair<int, int> pairLoci(long long index) const;
     void finishPValues(std::vector<double> &pValues, std::vector<std::uint8_t> &hasP, double level);
     void buildListIndex();
 

@@ -6,6 +6,7 @@
 #include "settings/alleletable.h"
 #include "stats/distributions.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -24,47 +25,48 @@ int ldCodeIndex(char c)
 }
 
 // nAB[a][b] for the classes of two loci: each a count of the individuals in both bit sets. The
-// last class of the second locus is what its row leaves over, so it needs no pass of its own.
-void countTablePortable(const std::uint64_t *bitsA, int classesA, const std::uint32_t *countsA, const std::uint64_t *bitsB,
-                        int classesB, int words, std::uint32_t *table)
-{
-    for (int a = 0; a < classesA; ++a) {
-        const std::uint64_t *rowA = bitsA + static_cast<std::ptrdiff_t>(a) * words;
-        std::uint32_t rest = countsA[a];
-        for (int b = 0; b + 1 < classesB; ++b) {
-            const std::uint64_t *rowB = bitsB + static_cast<std::ptrdiff_t>(b) * words;
-            std::uint32_t count = 0;
-            for (int w = 0; w < words; ++w)
-                count += static_cast<std::uint32_t>(__builtin_popcountll(rowA[w] & rowB[w]));
-            table[a * ClassLimit + b] = count;
-            rest -= count;
-        }
-        table[a * ClassLimit + classesB - 1] = rest;
+// last class of the second locus is what its row leaves over, and the last row is what the
+// columns leave over, so only (classesA - 1) x (classesB - 1) cells take a pass over the bits.
+#define RVK_LD_COUNT_TABLE_BODY                                                                                        \
+    for (int a = 0; a + 1 < classesA; ++a) {                                                                           \
+        const std::uint64_t *rowA = bitsA + static_cast<std::ptrdiff_t>(a) * words;                                     \
+        std::uint32_t rest = countsA[a];                                                                               \
+        for (int b = 0; b + 1 < classesB; ++b) {                                                                       \
+            const std::uint64_t *rowB = bitsB + static_cast<std::ptrdiff_t>(b) * words;                                 \
+            std::uint32_t count = 0;                                                                                   \
+            for (int w = 0; w < words; ++w)                                                                            \
+                count += static_cast<std::uint32_t>(__builtin_popcountll(rowA[w] & rowB[w]));                          \
+            table[a * ClassLimit + b] = count;                                                                         \
+            rest -= count;                                                                                             \
+        }                                                                                                              \
+        table[a * ClassLimit + classesB - 1] = rest;                                                                   \
+    }                                                                                                                  \
+    for (int b = 0; b < classesB; ++b) {                                                                               \
+        std::uint32_t rest = countsB[b];                                                                               \
+        for (int a = 0; a + 1 < classesA; ++a)                                                                         \
+            rest -= table[a * ClassLimit + b];                                                                         \
+        table[(classesA - 1) * ClassLimit + b] = rest;                                                                 \
     }
+
+void countTablePortable(const std::uint64_t *bitsA, int classesA, const std::uint32_t *countsA, const std::uint64_t *bitsB,
+                        int classesB, const std::uint32_t *countsB, int words, std::uint32_t *table)
+{
+    RVK_LD_COUNT_TABLE_BODY
 }
 
 #if defined(__x86_64__) || defined(__i386__)
 __attribute__((target("popcnt"))) void countTablePopcnt(const std::uint64_t *bitsA, int classesA, const std::uint32_t *countsA,
-                                                        const std::uint64_t *bitsB, int classesB, int words,
-                                                        std::uint32_t *table)
+                                                        const std::uint64_t *bitsB, int classesB,
+                                                        const std::uint32_t *countsB, int words, std::uint32_t *table)
 {
-    for (int a = 0; a < classesA; ++a) {
-        const std::uint64_t *rowA = bitsA + static_cast<std::ptrdiff_t>(a) * words;
-        std::uint32_t rest = countsA[a];
-        for (int b = 0; b + 1 < classesB; ++b) {
-            const std::uint64_t *rowB = bitsB + static_cast<std::ptrdiff_t>(b) * words;
-            std::uint32_t count = 0;
-            for (int w = 0; w < words; ++w)
-                count += static_cast<std::uint32_t>(__builtin_popcountll(rowA[w] & rowB[w]));
-            table[a * ClassLimit + b] = count;
-            rest -= count;
-        }
-        table[a * ClassLimit + classesB - 1] = rest;
-    }
+    RVK_LD_COUNT_TABLE_BODY
 }
 #endif
 
-using CountTable = void (*)(const std::uint64_t *, int, const std::uint32_t *, const std::uint64_t *, int, int, std::uint32_t *);
+#undef RVK_LD_COUNT_TABLE_BODY
+
+using CountTable = void (*)(const std::uint64_t *, int, const std::uint32_t *, const std::uint64_t *, int, const std::uint32_t *,
+                            int, std::uint32_t *);
 
 CountTable chooseCountTable()
 {
@@ -247,27 +249,38 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
     std::array<std::uint32_t, ClassLimit * ClassLimit> table; // only the ka x kb corner is used
     if (ka > 0 && kb > 0)
         countTable(m.mClassBits.data() + static_cast<size_t>(ci.first) * static_cast<size_t>(m.mWords), ka, countA,
-                   m.mClassBits.data() + static_cast<size_t>(cj.first) * static_cast<size_t>(m.mWords), kb, m.mWords,
+                   m.mClassBits.data() + static_cast<size_t>(cj.first) * static_cast<size_t>(m.mWords), kb, countB, m.mWords,
                    table.data());
 
     // D' and chi-square' over every class, missing-data codes included.
     const long long total = m.mIndividualCount;
     if (total > 0) {
-        const double totalSquared = static_cast<double>(total) * static_cast<double>(total);
+        const double inverseTotal = 1.0 / static_cast<double>(total);
+        const double inverseTotalSquared = inverseTotal * inverseTotal;
+        double shareA[ClassLimit], shareB[ClassLimit], inverseShareA[ClassLimit], inverseShareB[ClassLimit];
+        for (int a = 0; a < ka; ++a) {
+            shareA[a] = static_cast<double>(countA[a]) * inverseTotal;
+            inverseShareA[a] = static_cast<double>(total) / static_cast<double>(countA[a]);
+        }
+        for (int b = 0; b < kb; ++b) {
+            shareB[b] = static_cast<double>(countB[b]) * inverseTotal;
+            inverseShareB[b] = static_cast<double>(total) / static_cast<double>(countB[b]);
+        }
         double dPrime = 0.0, chi = 0.0;
         for (int a = 0; a < ka; ++a) {
-            const double pa = static_cast<double>(countA[a]) / static_cast<double>(total);
+            const double pa = shareA[a];
+            const long long ca = countA[a];
             for (int b = 0; b < kb; ++b) {
-                const double pb = static_cast<double>(countB[b]) / static_cast<double>(total);
+                const double pb = shareB[b];
                 // D = pab - pa pb, from whole counts so that independence gives exactly 0.
-                const long long excess = static_cast<long long>(table[a * ClassLimit + b]) * total
-                    - static_cast<long long>(countA[a]) * static_cast<long long>(countB[b]);
+                const long long excess = static_cast<long long>(table[a * ClassLimit + b]) * total - ca * static_cast<long long>(countB[b]);
                 if (excess == 0)
                     continue;
-                const double d = static_cast<double>(excess) / totalSquared;
-                const double dMax = d < 0.0 ? std::min(pa * pb, (1.0 - pa) * (1.0 - pb)) : std::min(pa * (1.0 - pb), (1.0 - pa) * pb);
-                dPrime += pa * pb * std::fabs(d / dMax);
-                chi += d * d / (pa * pb);
+                const double d = static_cast<double>(excess) * inverseTotalSquared;
+                const double papb = pa * pb;
+                const double dMax = d < 0.0 ? std::min(papb, (1.0 - pa) * (1.0 - pb)) : std::min(pa * (1.0 - pb), (1.0 - pa) * pb);
+                dPrime += papb * std::fabs(d / dMax);
+                chi += d * d * inverseShareA[a] * inverseShareB[b];
             }
         }
         const int k = std::min(ka, kb);
@@ -305,7 +318,9 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
         correlationSumsByIndividual(x, y, m.mIndividualCount, sxx, syy, sxy, n);
     } else {
         // Values follow the codes: the sums come from the class table.
-        double rowCount[ClassLimit] = {}, columnCount[ClassLimit] = {};
+        double rowCount[ClassLimit], columnCount[ClassLimit];
+        std::fill_n(rowCount, ka, 0.0);
+        std::fill_n(columnCount, kb, 0.0);
         for (int a = 0; a < ka; ++a) {
             if (valueA[a] == Missing)
                 continue;
@@ -357,13 +372,15 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
 
     const int df = n - 2;
     if (1.0 - result.R2 > 0.0 && df >= 0) {
-        if (pValues) {
-            result.P = pValues->twoTailed(df, std::fabs(result.R));
-        } else {
-            const double t = std::fabs(result.R) * std::sqrt(df / (1.0 - result.R2));
-            result.P = TwoTailedTProb(df, t);
-        }
         result.hasP = true;
+        if (pValues) {
+            double minusLog = -1.0;
+            result.P = pValues->twoTailed(df, std::fabs(result.R), &minusLog);
+            result.MinusLogP = result.P > 0.0 ? minusLog : -1.0;
+            return result;
+        }
+        const double t = std::fabs(result.R) * std::sqrt(df / (1.0 - result.R2));
+        result.P = TwoTailedTProb(df, t);
     }
     result.MinusLogP = result.P > 0.0 ? -std::log10(result.P) : -1.0;
     return result;

@@ -68,16 +68,18 @@ const LdPValueCache::Table *LdPValueCache::table(int df)
     return mTables[static_cast<size_t>(df)].get();
 }
 
-double LdPValueCache::twoTailed(int df, double r)
+double LdPValueCache::twoTailed(int df, double r, double *minusLog10P)
 {
     if (df < 1)
         return 0.0;
     const Table *t = table(df);
-    if (!t)
-        return exactP(df, r);
-    const double position = r * t->intervals;
-    if (position >= t->intervals - 1)
-        return exactP(df, r);
+    const double position = t ? r * t->intervals : 0.0;
+    if (!t || position >= t->intervals - 1) {
+        const double p = exactP(df, r);
+        if (minusLog10P && p > 0.0)
+            *minusLog10P = -std::log10(p);
+        return p;
+    }
     const int k = static_cast<int>(position);
     const double s = position - k;
     const double step = 1.0 / t->intervals;
@@ -89,6 +91,8 @@ double LdPValueCache::twoTailed(int df, double r)
     // The exact evaluation gives 0 below this as well.
     if (lnP < ExpArgMin)
         return 0.0;
+    if (minusLog10P)
+        *minusLog10P = -lnP * 0.43429448190325182765; // 1 / ln 10
     return std::exp(lnP);
 }
 

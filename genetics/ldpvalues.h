@@ -22,8 +22,9 @@ public:
     LdPValueCache(const LdPValueCache &) = delete;
     LdPValueCache &operator=(const LdPValueCache &) = delete;
 
-    // P for df degrees of freedom and |R| < 1; 0 for df < 1, as TwoTailedTProb.
-    double twoTailed(int df, double absR);
+    // P for df degrees of freedom and |R| < 1; 0 for df < 1, as TwoTailedTProb. minusLog10P, when
+    // given, receives -log10 P (for P > 0).
+    double twoTailed(int df, double absR, double *minusLog10P = nullptr);
 
     // Intervals of a table over [0, 1): p changes on the scale 1/sqrt(df) in |R|, so the tables of
     // many degrees of freedom are finer.

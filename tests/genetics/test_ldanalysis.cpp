@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace rvk {
@@ -240,6 +241,26 @@ TEST(LdAnalysis, AllLociFdrMatchesFdrAdjustWhenTheSecondLevelExceedsTheFirst)
     const FdrResult fdr = FdrAdjust(p, 0.05);
     ASSERT_GT(fdr.L2, 0.05);
     EXPECT_EQ(all->pThreshold(), fdr.PThreshold);
+}
+
+TEST(LdAnalysis, LongPValueListsSortLikeShortOnes)
+{
+    // 4,950 p-values: past the size where the run sorts by digits.
+    const GenotypeData data = makeLdData({chainLoci(100, 40, 5, "c")});
+    const auto group = LdAnalysis::runGroup(data, AlleleTable(), 0, {});
+    const auto all = LdAnalysis::runAllLoci(data, AlleleTable(), {});
+    std::vector<double> p;
+    for (int i = 0; i < 100; ++i)
+        for (int j = i + 1; j < 100; ++j)
+            if (const LdPairResult r = group->pair(i, j); r.hasP)
+                p.push_back(r.P);
+    ASSERT_GT(p.size(), 4096u);
+    const FdrResult fdr = FdrAdjust(p, 0.05);
+    EXPECT_EQ(group->pThreshold(), fdr.PThreshold);
+    EXPECT_EQ(all->pThreshold(), fdr.PThreshold);
+    std::sort(p.begin(), p.end());
+    for (size_t k = 0; k < p.size(); k += 97)
+        EXPECT_EQ(group->logLine(2 + static_cast<long long>(k)).substr(0, 5), formatText("%.3f", {p[k]})) << k;
 }
 
 TEST(LdAnalysis, CancelledRunGivesNothing)
