@@ -2,7 +2,7 @@
 
 #include "core/textformat.h"
 
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <algorithm>
 #include <cmath>
@@ -100,6 +100,39 @@ struct WorkMatrix
     std::vector<double> d;
 };
 
+// The smallest Q = K D[i][j] - S[i] - S[j] of row i over j = first..m-1.
+double lowestQPortable(const double *row, const double *S, double si, double K, size_t j, size_t m)
+{
+    const __m128d k2 = _mm_set1_pd(K), s2 = _mm_set1_pd(si);
+    __m128d lowest = _mm_set1_pd(1e300);
+    for (; j + 2 <= m; j += 2)
+        lowest = _mm_min_pd(lowest, _mm_sub_pd(_mm_sub_pd(_mm_mul_pd(k2, _mm_loadu_pd(row + j)), s2), _mm_loadu_pd(S + j)));
+    double result = std::min(_mm_cvtsd_f64(lowest), _mm_cvtsd_f64(_mm_unpackhi_pd(lowest, lowest)));
+    for (; j < m; ++j)
+        result = std::min(result, K * row[j] - si - S[j]);
+    return result;
+}
+
+[[gnu::target("avx2")]] double lowestQWide(const double *row, const double *S, double si, double K, size_t j, size_t m)
+{
+    const __m256d k4 = _mm256_set1_pd(K), s4 = _mm256_set1_pd(si);
+    __m256d lowest = _mm256_set1_pd(1e300);
+    for (; j + 4 <= m; j += 4)
+        lowest = _mm256_min_pd(lowest, _mm256_sub_pd(_mm256_sub_pd(_mm256_mul_pd(k4, _mm256_loadu_pd(row + j)), s4), _mm256_loadu_pd(S + j)));
+    alignas(32) double lanes[4];
+    _mm256_store_pd(lanes, lowest);
+    double result = std::min(std::min(lanes[0], lanes[1]), std::min(lanes[2], lanes[3]));
+    for (; j < m; ++j)
+        result = std::min(result, K * row[j] - si - S[j]);
+    return result;
+}
+
+double lowestQ(const double *row, const double *S, double si, double K, size_t j, size_t m)
+{
+    static const bool wide = __builtin_cpu_supports("avx2");
+    return wide ? lowestQWide(row, S, si, K, j, m) : lowestQPortable(row, S, si, K, j, m);
+}
+
 TreeResult neighbourJoining(const DistanceMatrix &matrix)
 {
     Forest forest(matrix);
@@ -130,22 +163,10 @@ TreeResult neighbourJoining(const DistanceMatrix &matrix)
         // The first pair with the smallest Q = (m - 2) D[i][j] - S[i] - S[j]: the smallest value
         // of each row first, then the first pair within rounding noise of the smallest of all.
         const double K = static_cast<double>(m - 2);
-        const __m128d k2 = _mm_set1_pd(K);
         double best = 1e99;
         for (size_t i = 0; i + 1 < m; ++i) {
-            const double *row = D.row(i);
-            const __m128d si = _mm_set1_pd(S[i]);
-            __m128d lowest = _mm_set1_pd(1e300);
-            size_t j = i + 1;
-            for (; j + 2 <= m; j += 2) {
-                const __m128d q = _mm_sub_pd(_mm_sub_pd(_mm_mul_pd(k2, _mm_loadu_pd(row + j)), si), _mm_loadu_pd(&S[j]));
-                lowest = _mm_min_pd(lowest, q);
-            }
-            double rowLowest = std::min(_mm_cvtsd_f64(lowest), _mm_cvtsd_f64(_mm_unpackhi_pd(lowest, lowest)));
-            for (; j < m; ++j)
-                rowLowest = std::min(rowLowest, K * row[j] - S[i] - S[j]);
-            rowMin[i] = rowLowest;
-            best = std::min(best, rowLowest);
+            rowMin[i] = lowestQ(D.row(i), S.data(), S[i], K, i + 1, m);
+            best = std::min(best, rowMin[i]);
         }
         const double limit = best + tieTolerance(best);
         for (size_t i = 0; i + 1 < m; ++i) {
