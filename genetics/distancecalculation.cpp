@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <thread>
 
 namespace rvk {
 
@@ -362,9 +363,23 @@ std::optional<DistanceMatrix> CalculateDistances(const GenotypeData &data, const
     // First entries per block: as many as fit half a megabyte, so they stay in the cache.
     const size_t strideBytes = std::max<size_t>(packed.stride() * 8, 1);
     const int block = static_cast<int>(std::clamp<size_t>((512u * 1024u) / strideBytes, 1, 64));
-    for (int first = 0; first < n; first += block) {
-        const int last = std::min(n, first + block);
-        run(job, first, last);
+    // The blocks are shared among the processor's cores, a round of one block per core at a
+    // time; progress is reported (and a stop honoured) between rounds, on the calling thread.
+    const int cores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    for (int first = 0; first < n;) {
+        std::vector<std::thread> workers;
+        int last = first;
+        for (int c = 0; c < cores && last < n; ++c) {
+            const int from = last, to = std::min(n, last + block);
+            if (c + 1 < cores && to < n)
+                workers.emplace_back([&job, run, from, to] { run(job, from, to); });
+            else
+                run(job, from, to);
+            last = to;
+        }
+        for (std::thread &worker : workers)
+            worker.join();
+        first = last;
         if (progress && !progress(last, n))
             return std::nullopt;
     }
