@@ -274,12 +274,15 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
                 const double pb = shareB[b];
                 // D = pab - pa pb, from whole counts so that independence gives exactly 0.
                 const long long excess = static_cast<long long>(table[a * ClassLimit + b]) * total - ca * static_cast<long long>(countB[b]);
-                if (excess == 0)
-                    continue;
                 const double d = static_cast<double>(excess) * inverseTotalSquared;
                 const double papb = pa * pb;
-                const double dMax = d < 0.0 ? std::min(papb, (1.0 - pa) * (1.0 - pb)) : std::min(pa * (1.0 - pb), (1.0 - pa) * pb);
-                dPrime += papb * std::fabs(d / dMax);
+                // Both bounds, then the one for the sign of D, without a branch the sign would
+                // mispredict half of the time. D = 0 adds nothing (and 0 / 0 is kept out).
+                const double below = std::min(papb, (1.0 - pa) * (1.0 - pb));
+                const double above = std::min(pa * (1.0 - pb), (1.0 - pa) * pb);
+                const double dMax = d < 0.0 ? below : above;
+                const double ratio = excess == 0 ? 0.0 : std::fabs(d) / dMax;
+                dPrime += papb * ratio;
                 chi += d * d * inverseShareA[a] * inverseShareB[b];
             }
         }
