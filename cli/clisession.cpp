@@ -1,8 +1,11 @@
 #include "cli/clisession.h"
 
+#include "core/datafilewriter.h"
 #include "core/datasetsettings.h"
 #include "settings/randomgenerator.h"
 #include "settings/settingsfile.h"
+
+#include <ostream>
 
 namespace rvk::cli {
 
@@ -42,6 +45,15 @@ bool CliSession::loadSettingsFile(const std::string &path)
         return true;
     ui.warning(error);
     return false;
+}
+
+int CliSession::saveDataFile(const std::string &chosenPath, std::ostream &out)
+{
+    const std::string written = DataFileWriter(data, ui).save(chosenPath);
+    if (written.empty())
+        return 1;
+    out << written << "\n";
+    return 0;
 }
 
 } // namespace rvk::cli

@@ -7,6 +7,7 @@
 #include "core/genotypedata.h"
 #include "settings/displaysettings.h"
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct CliSession
     bool open(const std::vector<std::string> &files, const SelectionOptions &selection, SelectionOptionsReport *report = nullptr);
     // Loads a settings file given on the command line; false after a message when it fails.
     bool loadSettingsFile(const std::string &path);
+    // Saves the data set as "Save RVK data" does and prints the name written; the exit status.
+    int saveDataFile(const std::string &chosenPath, std::ostream &out);
 
     CliUserInterface ui;
     GenotypeData data;

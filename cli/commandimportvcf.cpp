@@ -2,7 +2,6 @@
 #include "cli/clicommand.h"
 #include "cli/clisession.h"
 #include "cli/commandarguments.h"
-#include "core/datafilewriter.h"
 #include "core/textformat.h"
 
 #include <ostream>
@@ -52,11 +51,7 @@ int runImportVcf(const std::vector<std::string> &args, CommandContext &context)
     session.loader.setPlatformOptions(options);
     if (!session.open(parsed.files))
         return 1;
-    const std::string written = DataFileWriter(session.data, session.ui).save(parsed.value("--out"));
-    if (written.empty())
-        return 1;
-    context.out << written << "\n";
-    return 0;
+    return session.saveDataFile(parsed.value("--out"), context.out);
 }
 
 const CommandRegistration registration({"import-vcf", Usage,

@@ -3,7 +3,6 @@
 #include "cli/clicommand.h"
 #include "cli/clisession.h"
 #include "cli/commandarguments.h"
-#include "core/datafilewriter.h"
 #include "io/locusmapmerger.h"
 #include "io/spreadsheetexchange.h"
 
@@ -66,11 +65,7 @@ int runImportSheet(const std::vector<std::string> &args, CommandContext &context
         context.err << exchange.recode(recode == "sorted");
     if (!exchange.ImportIntoRvk(session.data, session.settings.alleles))
         return 1;
-    const std::string written = DataFileWriter(session.data, session.ui).save(parsed.value("--out"));
-    if (written.empty())
-        return 1;
-    context.out << written << "\n";
-    return 0;
+    return session.saveDataFile(parsed.value("--out"), context.out);
 }
 
 const CommandRegistration mergeRegistration({"merge", "merge MAP... --loc FILE --out NAME [--separate]",
