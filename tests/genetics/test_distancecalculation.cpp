@@ -114,14 +114,14 @@ TEST(DistanceCalculation, CrossPollinatorCharactersArePositionsOfTheirOwn)
 }
 
 // The packed computation against a plain count over random data with many codes, missing
-// values and zeros, over more positions than one machine word holds.
+// values and zeros, over more positions than eight machine words hold (the widest step of the count).
 TEST(DistanceCalculation, AgreesWithAPlainCountOnRandomData)
 {
     std::mt19937 random(7);
     const std::string codes = "ABCHD0U-abc";
     std::vector<std::string> rows(9);
     for (std::string &row : rows)
-        for (int k = 0; k < 150; ++k)
+        for (int k = 0; k < 700; ++k)
             row += codes[random() % codes.size()];
     const GenotypeData data = makeDistanceData({rows});
     const AlleleTable alleles;
@@ -132,7 +132,7 @@ TEST(DistanceCalculation, AgreesWithAPlainCountOnRandomData)
             for (int j = i + 1; j < 9; ++j) {
                 int same = 0, differ = 0, zeros = 0;
                 double q = 0;
-                for (int k = 0; k < 150; ++k) {
+                for (int k = 0; k < 700; ++k) {
                     const char a = rows[i][k], b = rows[j][k];
                     const double va = alleles.lookup(a).Numval, vb = alleles.lookup(b).Numval;
                     if (va == -99 || vb == -99)
