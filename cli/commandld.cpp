@@ -4,13 +4,16 @@
 #include "cli/clisession.h"
 #include "cli/commandarguments.h"
 #include "core/textformat.h"
+#include "genetics/clusterorder.h"
 #include "genetics/ldanalysis.h"
 #include "genetics/ldpictures.h"
 #include "io/spreadsheetwriter.h"
 #include "render/picturefiles.h"
 #include "render/viewpicture.h"
 
+#include <fstream>
 #include <ostream>
+#include <sstream>
 
 namespace rvk::cli {
 
@@ -20,6 +23,7 @@ constexpr const char *Usage =
     "usage: rvk-cli ld FILE... [--group N | --all] [--measure r2|r|logp|dprime|chi] [--successive]\n"
     "                          [--list OUT.txt] [--table OUT.xls] [--heat OUT.png|.jpg|.svg|.pdf|.emf]\n"
     "                          [--chart OUT.png|.svg] [--block PIXELS] [--bw] [--fdr LEVEL] [--yes]\n"
+    "                          [--cluster-order TREE.nwk]\n"
     "                          [--criteria MARKER=CODE[,MARKER=!CODE...]] [--select-list FILE.rvl]\n"
     "                          [--sort all|marker:NAME|group:N|alias|allele:CODE|none]\n";
 
@@ -54,7 +58,7 @@ int runLd(const std::vector<std::string> &args, CommandContext &context)
     CommandArguments parsed;
     std::string error;
     if (!parseSelectionOptions(rest, selection, &error)
-        || !parseCommandArguments(rest, {"--group", "--measure", "--list", "--table", "--heat", "--chart", "--block", "--fdr"},
+        || !parseCommandArguments(rest, {"--group", "--measure", "--list", "--table", "--heat", "--chart", "--block", "--fdr", "--cluster-order"},
                                   {"--all", "--successive", "--bw", "--yes"}, parsed, error))
         return usageError(context, error);
     if (parsed.files.empty())
@@ -118,6 +122,16 @@ int runLd(const std::vector<std::string> &args, CommandContext &context)
             context.err << "rvk-cli ld: give --yes to run it\n";
             return 1;
         }
+        if (const std::string tree = parsed.value("--cluster-order"); !tree.empty()) {
+            std::ifstream in(tree, std::ios::binary);
+            if (!in) {
+                context.err << "Cannot open " << tree << "\n";
+                return 1;
+            }
+            std::stringstream text;
+            text << in.rdbuf();
+            options.clusterOrder = clusterOrderOfNewick(text.str()).labels;
+        }
         analysis = LdAnalysis::runAllLoci(data, session.settings.alleles, options);
     } else {
         analysis = LdAnalysis::runGroup(data, session.settings.alleles, static_cast<int>(groupNumber - 1), options);
@@ -155,10 +169,10 @@ int runLd(const std::vector<std::string> &args, CommandContext &context)
 const CommandRegistration registration({"ld",
                                         "ld FILE... [--group N | --all] [--measure r2|r|logp|dprime|chi] [--successive] "
                                         "[--list OUT.txt] [--table OUT.xls] [--heat PICTURE] [--chart PICTURE] [--block PIXELS] "
-                                        "[--bw] [--fdr LEVEL] [--yes] " + std::string(SelectionUsage),
+                                        "[--bw] [--fdr LEVEL] [--yes] [--cluster-order TREE.nwk] " + std::string(SelectionUsage),
                                         "linkage disequilibrium of the loci of one group (default group 1) or of all loci: "
                                         "prints the LD page's log; writes the pairwise list, the diallel table, the heat plot "
-                                        "and the chart",
+                                        "and the chart; --cluster-order takes the loci of --all in the leaf order of a Newick tree",
                                         &runLd});
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "app/mainwindow.h"
 #include "core/textformat.h"
 #include "core/userinterface.h"
+#include "genetics/clusterorder.h"
 #include "genetics/fdr.h"
 #include "genetics/ldpictures.h"
 #include "io/spreadsheetwriter.h"
@@ -132,7 +133,7 @@ LdPage::LdPage(MainWindow &window) : QWidget(&window), mWindow(window)
     mIntensity->setEnabled(false); // the marker-data table is not there to read
     mClusterOrder = new QCheckBox(QStringLiteral("rearrange loci according to NJ clustering"));
     mClusterOrder->setObjectName(QStringLiteral("useclusterorder"));
-    mClusterOrder->setEnabled(false); // enabled only once a tree has left a cluster order
+    mClusterOrder->setEnabled(false); // enabled once a tree has left a cluster order
     controls->addWidget(mSuccessive, 2, 0, 1, 2);
     controls->addWidget(mIntensity, 3, 0, 1, 2);
     controls->addWidget(mClusterOrder, 4, 0, 1, 2);
@@ -252,6 +253,7 @@ const LdAnalysis *LdPage::heatPlotAnalysis() const
 
 void LdPage::markerldsheetShow()
 {
+    mClusterOrder->setEnabled(lastClusterOrder().has_value());
     const QComboBox *selector = mWindow.groupSelector();
     const QSignalBlocker blocker(mGroupBox);
     mGroupBox->clear();
@@ -354,7 +356,9 @@ void LdPage::LDallClick()
     }
     if (LdAnalysis::pairCount(loci) > LdAnalysis::AskAbovePairs && !ui.question(LdAnalysis::longRunQuestion(loci, data.nind)))
         return;
-    const LdOptions options = collectOptions();
+    LdOptions options = collectOptions();
+    if (mClusterOrder->isEnabled() && mClusterOrder->isChecked() && lastClusterOrder())
+        options.clusterOrder = lastClusterOrder()->labels;
     auto analysis = runWithProgress(
         [&](const LdRunControl &control) { return LdAnalysis::runAllLoci(data, mWindow.alleles(), options, control); },
         LdAnalysis::pairCount(loci));

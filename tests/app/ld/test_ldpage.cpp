@@ -3,6 +3,7 @@
 #include "app/ld/ldlinemodel.h"
 #include "app/ld/ldpage.h"
 #include "app/mainwindow.h"
+#include "genetics/clusterorder.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
@@ -140,6 +141,25 @@ TEST(LdPage, SavesListTableChartAndHeatPlot)
     f.page->SpeedButton6Click();
     EXPECT_EQ(test::readWholeFile(f.folder.file("heat.emf")).substr(0, 4), std::string("\x01\0\0\0", 4));
     EXPECT_EQ(f.ui.messages.size(), 1u); // no failure reported
+}
+
+TEST(LdPage, ClusterOrderOfTheLastTreeRearrangesAllLoci)
+{
+    LdPageFixture f;
+    setLastClusterOrder(ClusterOrder{{"m5", "m1", "m4", "m2", "m3"}});
+    f.page->markerldsheetShow();
+    QCheckBox *useOrder = f.page->findChild<QCheckBox *>("useclusterorder");
+    ASSERT_TRUE(useOrder->isEnabled());
+    useOrder->setChecked(true);
+    f.page->LDallClick();
+    ASSERT_TRUE(f.page->analysis());
+    EXPECT_TRUE(f.page->analysis()->clusterOrderUsed());
+    EXPECT_EQ(f.page->tableModel()->index(0, 1).data().toString(), "2>m5");
+    EXPECT_EQ(f.page->tableModel()->index(0, 2).data().toString(), "1>m1");
+    useOrder->setChecked(false);
+    f.page->LDallClick();
+    EXPECT_FALSE(f.page->analysis()->clusterOrderUsed());
+    EXPECT_EQ(f.page->tableModel()->index(0, 1).data().toString(), "1>m1");
 }
 
 TEST(LdPage, ResultsStayShownAfterTheDataSetIsClosed)
