@@ -1,0 +1,31 @@
+#pragma once
+// What the association plot and the LD plot of a trait draw, taken from the data set, the
+// marker-data table and the association results.
+
+#include "render/associationplot.h"
+#include "render/ldplot.h"
+
+#include <string>
+#include <vector>
+
+namespace rvk {
+
+class AssociationResults;
+class GenotypeData;
+class MarkerData;
+
+// AssocPlotGroups: per linkage group the loci (positions and names) whose name is among the
+// marker-data labels (the text after ">", compared without regard to case).
+std::vector<AssociationPlotGroup> associationPlotGroups(const GenotypeData &data, const MarkerData &markers);
+
+// The plot's groups and result accessors; the traits are those of plotted (column t = index + 1
+// of each entry whose flag is set). results must outlive the input's use.
+AssociationPlotInput associationPlotInput(const GenotypeData &data, const MarkerData &markers, const AssociationResults &results,
+                                          const std::vector<std::pair<std::string, bool>> &plotted);
+
+// TraitLdGroups for result column t: every locus of every group with R² and 1 - q from the row
+// of the marker data whose label names it (the last such row); a locus found in no row has no
+// values (both marks at the bar).
+TraitLdPlotInput traitLdPlotInput(const GenotypeData &data, const MarkerData &markers, const AssociationResults &results, int trait);
+
+} // namespace rvk
