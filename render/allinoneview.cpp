@@ -608,10 +608,13 @@ void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
     std::vector<char> majors;
     std::vector<double> shares;
     std::vector<int> captionAt(static_cast<size_t>(G));
+    std::vector<int> groupStart(static_cast<size_t>(G));
+    std::vector<int> groupEnd(static_cast<size_t>(G));
     for (int g = 0; g < G; ++g) {
         const auto &loci = mData.GroupLoci(g);
         const double last = loci.empty() ? 0.0 : loci.back().Position;
         captionAt[static_cast<size_t>(g)] = x0 + roundInt(z * s * 0.2 * last);
+        groupStart[static_cast<size_t>(g)] = x0;
 
         if (!loci.empty()) {
             const GroupPlan plan = planGroup(loci, coder, s, z, x0);
@@ -652,29 +655,67 @@ void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
                 }
             }
         }
+        groupEnd[static_cast<size_t>(g)] = std::max(x0, xmax);
         x0 = std::max(x0, xmax) + 2;
         if (mUserInterface)
             mUserInterface->setProgress(g + 1, G);
     }
 
-    // The group captions, once every group's place is known.
+    // The group captions, once every group's place is known. A caption starts above its own
+    // group; one that cannot, beside its neighbours and inside the picture, shows the group's
+    // number only.
     surface.setPen(PenSpec{Black, 1, PenSpec::Style::Solid});
     font.size += 1;
     surface.setFont(font);
+    std::vector<char> numberOnly(static_cast<size_t>(G), 0);
     std::vector<std::string> texts(static_cast<size_t>(G));
-    for (int g = 0; g < G; ++g)
-        texts[static_cast<size_t>(g)] = formatText("%d", {g + 1}) + ": " + mData.GroupName(g);
-    std::vector<int> placed = placeCaptions(surface, texts, captionAt, layout.width, roundInt(6 * z));
-    if (placed.empty()) {
-        // Too many groups for their full captions: their numbers.
+    std::vector<int> placed;
+    const int gap = roundInt(4 * z);
+    for (int round = 0; round <= G; ++round) {
         for (int g = 0; g < G; ++g)
-            texts[static_cast<size_t>(g)] = formatText("%d", {g + 1});
-        placed = placeCaptions(surface, texts, captionAt, layout.width, roundInt(3 * z));
-        if (placed.empty())
-            placed = captionAt;
+            texts[static_cast<size_t>(g)] = formatText("%d", {g + 1}) + (numberOnly[static_cast<size_t>(g)] ? "" : ": " + mData.GroupName(g));
+        placed = placeCaptions(surface, texts, captionAt, layout.width, gap);
+        bool shortened = false;
+        for (int g = 0; g < G; ++g) {
+            const size_t u = static_cast<size_t>(g);
+            const bool aside = placed.empty() || placed[u] < groupStart[u] || placed[u] > groupEnd[u];
+            if (aside && !numberOnly[u]) {
+                numberOnly[u] = 1;
+                shortened = true;
+            }
+        }
+        if (!shortened)
+            break;
+    }
+    std::vector<char> shown(static_cast<size_t>(G), 1);
+    // More groups than even their numbers can caption side by side: every second, third, ...
+    // group keeps its number, the first and the last always.
+    for (int every = 2; placed.empty() && every <= G; ++every) {
+        std::vector<std::string> keptTexts;
+        std::vector<int> keptAt;
+        for (int g = 0; g < G; ++g) {
+            shown[static_cast<size_t>(g)] = (g % every == 0 || g == G - 1) ? 1 : 0;
+            if (shown[static_cast<size_t>(g)]) {
+                keptTexts.push_back(texts[static_cast<size_t>(g)]);
+                keptAt.push_back(captionAt[static_cast<size_t>(g)]);
+            }
+        }
+        const std::vector<int> keptPlaces = placeCaptions(surface, keptTexts, keptAt, layout.width, gap);
+        if (keptPlaces.empty())
+            continue;
+        placed.assign(static_cast<size_t>(G), 0);
+        size_t next = 0;
+        for (int g = 0; g < G; ++g)
+            if (shown[static_cast<size_t>(g)])
+                placed[static_cast<size_t>(g)] = keptPlaces[next++];
+    }
+    if (placed.empty()) {
+        placed = captionAt;
+        std::fill(shown.begin(), shown.end(), 1);
     }
     for (int g = 0; g < G; ++g)
-        surface.textOut(placed[static_cast<size_t>(g)], 1, texts[static_cast<size_t>(g)]);
+        if (shown[static_cast<size_t>(g)])
+            surface.textOut(placed[static_cast<size_t>(g)], 1, texts[static_cast<size_t>(g)]);
     font.size -= 1;
     surface.setFont(font);
 

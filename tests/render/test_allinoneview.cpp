@@ -313,42 +313,80 @@ std::vector<TextLog::Text> captionsOf(const std::vector<TextLog::Text> &texts)
     return captions;
 }
 
-TEST(AllInOneView, GroupCaptionsNeitherOverlapNorPassTheRightEdge)
+// The x spans of the groups along the first row (individual 1, red), left to right.
+std::vector<std::pair<int, int>> groupSpans(const QImage &image, int y)
+{
+    std::vector<std::pair<int, int>> spans;
+    for (int x = 0; x < image.width(); ++x) {
+        if (pixelAt(image, x, y) != Red)
+            continue;
+        const int start = x;
+        while (x + 1 < image.width() && pixelAt(image, x + 1, y) == Red)
+            ++x;
+        spans.emplace_back(start, x);
+    }
+    return spans;
+}
+
+TEST(AllInOneView, GroupCaptionsStandAboveTheirGroupsWithoutOverlapping)
 {
     struct Case
     {
-        int groups;
+        std::vector<double> lengths; // cM of each group
         int width;
-        bool fullCaptions;
+        int fullCaptions; // how many groups keep "n: name"; the others show their number
     };
-    // A long group and short ones with long names; then more groups than full captions fit.
-    const Case cases[] = {{3, 522, true}, {6, 700, true}, {40, 600, false}};
+    const Case cases[] = {
+        {{50, 50, 50}, 522, 3},        // room for all: each at a fifth of its group
+        {{100, 1, 1}, 522, 1},         // short groups: their numbers, above them
+        {{100, 1, 1, 1, 1, 1}, 700, 1},
+        {std::vector<double>(40, 1.0), 620, 0}, // more groups than their numbers fit
+    };
     for (const Case &c : cases) {
         std::vector<std::vector<LocusSpec>> groups;
-        for (int g = 0; g < c.groups; ++g)
-            groups.push_back({{"m" + std::to_string(g) + "a", 0, "ab"}, {"m" + std::to_string(g) + "b", g == 0 ? 100.0 : 1.0, "ab"}});
+        const int n = static_cast<int>(c.lengths.size());
+        for (int g = 0; g < n; ++g)
+            groups.push_back({{"m" + std::to_string(g) + "a", 0, "ab"}, {"m" + std::to_string(g) + "b", c.lengths[static_cast<size_t>(g)], "ab"}});
         AllInOneFixture f;
         f.data = makeData(groups, 2);
-        for (int g = 0; g < c.groups; ++g)
+        for (int g = 0; g < n; ++g)
             f.data.LinkageGroups[static_cast<size_t>(g)]->Name = "chromosome_" + std::to_string(g + 1);
         f.visibleWidth = c.width;
         QImage image;
         const std::vector<TextLog::Text> captions = captionsOf(replayLoggingTexts(f.record(), image));
-        ASSERT_EQ(captions.size(), static_cast<size_t>(c.groups)) << c.groups;
-        for (size_t g = 0; g < captions.size(); ++g) {
+        const auto rows = f.rows();
+        const std::vector<std::pair<int, int>> spans = groupSpans(image, (rows[0].top + rows[0].bottom) / 2);
+        ASSERT_EQ(spans.size(), static_cast<size_t>(n)) << n << " groups, last span " << spans.back().first << ".." << spans.back().second << " of " << image.width() << " start " << f.layout.rowsStart << " scale " << f.layout.scale;
+        // Every group is captioned, unless there are more groups than even their numbers can
+        // caption side by side: then every second, third, ... group, and the last.
+        ASSERT_LE(captions.size(), static_cast<size_t>(n)) << n << " groups";
+        ASSERT_GE(captions.size(), c.fullCaptions == 0 ? static_cast<size_t>(n) / 3 : static_cast<size_t>(n)) << n << " groups";
+        int full = 0;
+        for (size_t j = 0; j < captions.size(); ++j) {
+            const TextLog::Text &t = captions[j];
+            const size_t g = static_cast<size_t>(std::stoi(t.text)) - 1; // the group the caption names
+            ASSERT_LT(g, static_cast<size_t>(n)) << t.text;
             const std::string number = std::to_string(g + 1);
-            EXPECT_EQ(captions[g].text, c.fullCaptions ? number + ": chromosome_" + number : number);
-            EXPECT_GE(captions[g].x, 0);
-            EXPECT_LE(captions[g].x + captions[g].width, f.layout.width) << captions[g].text;
-            if (g > 0)
-                EXPECT_LE(captions[g - 1].x + captions[g - 1].width, captions[g].x) << captions[g].text << " overlaps";
+            ASSERT_TRUE(t.text == number || t.text == number + ": chromosome_" + number) << t.text;
+            if (t.text != number) {
+                ++full;
+                // A full caption starts above its own group.
+                EXPECT_GE(t.x, spans[g].first) << t.text;
+                EXPECT_LE(t.x, spans[g].second + 1) << t.text;
+            }
+            EXPECT_GE(t.x, 0);
+            EXPECT_LE(t.x + t.width, f.layout.width) << t.text;
+            if (j > 0)
+                EXPECT_LE(captions[j - 1].x + captions[j - 1].width, t.x) << t.text << " overlaps";
         }
+        EXPECT_EQ(full, c.fullCaptions) << n << " groups";
         // The last caption's last character is in the picture.
         const TextLog::Text &last = captions.back();
-        EXPECT_TRUE(hasInk(image, last.x + last.width * 3 / 4, last.x + last.width, 1, 1 + last.height)) << c.groups;
-        // Where a caption has room, it stands at a fifth of its group.
-        if (c.groups == 3)
-            EXPECT_EQ(captions[0].x, f.layout.rowsStart + static_cast<int>(roundHalfEven(f.layout.scale * 0.2 * 100)));
+        EXPECT_TRUE(hasInk(image, last.x + last.width * 3 / 4, last.x + last.width, 1, 1 + last.height)) << n;
+        // Where the captions have room they stand at a fifth of their group.
+        if (c.fullCaptions == n)
+            for (size_t g = 0; g < captions.size(); ++g)
+                EXPECT_EQ(captions[g].x, spans[g].first + static_cast<int>(roundHalfEven(f.layout.scale * 0.2 * c.lengths[g])));
     }
 }
 
