@@ -269,7 +269,7 @@ void TreeWindow::showTree(const std::string &newick, const DistanceMatrix &matri
 {
     mMatrix = matrix;
     mCophenetic.reset();
-    mLeafLabels = matrix.labels();
+    adoptLeafLabels(matrix.labels());
     setTreeText(QString::fromStdString(newick));
     if (!TreeTextBalanced(newick))
         mUi.warning(TreeTextError);
@@ -298,7 +298,7 @@ bool TreeWindow::openTreeFile(const std::string &path)
     std::string line = text.str();
     line = line.substr(0, line.find_first_of("\r\n"));
     mRoot = std::move(tree.root);
-    mLeafLabels = std::move(tree.leafLabels);
+    adoptLeafLabels(std::move(tree.leafLabels));
     mMatrix.reset();
     mCophenetic.reset();
     mGridModel->clear();
@@ -354,6 +354,23 @@ void TreeWindow::collectLeafLooks()
     }
 }
 
+void TreeWindow::adoptLeafLabels(std::vector<std::string> labels)
+{
+    // A tree of other leaves gets a list of its own; the ticks and colours of labels it shares
+    // with the old list are kept. The same leaves keep the list as it is.
+    std::vector<std::string> sorted = labels, current;
+    std::sort(sorted.begin(), sorted.end());
+    for (int i = 0; i < mLeafList->count(); ++i)
+        current.push_back(mLeafList->item(i)->text().toStdString());
+    std::sort(current.begin(), current.end());
+    if (sorted != current && mLeafList->count() > 0) {
+        collectLeafLooks();
+        mKeptLooks = {mOptions.leafColors, mOptions.highlighted};
+        mLeafList->clear();
+    }
+    mLeafLabels = std::move(labels);
+}
+
 void TreeWindow::fillLeafList()
 {
     // Filled from the tree's leaves when empty; ticks and colours survive later drawings.
@@ -366,10 +383,13 @@ void TreeWindow::fillLeafList()
     for (const std::string &label : labels) {
         auto *item = new QListWidgetItem(QString::fromStdString(label), mLeafList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-        item->setData(ColourRole, static_cast<uint>(NavyColor));
-        item->setForeground(toColor(NavyColor));
+        const auto kept = mKeptLooks.colors.find(label);
+        const unsigned colour = kept != mKeptLooks.colors.end() ? kept->second : NavyColor;
+        item->setCheckState(mKeptLooks.ticked.count(label) ? Qt::Checked : Qt::Unchecked);
+        item->setData(ColourRole, static_cast<uint>(colour));
+        item->setForeground(toColor(colour));
     }
+    mKeptLooks = {};
 }
 
 void TreeWindow::draw()
@@ -388,7 +408,7 @@ void TreeWindow::draw()
         ReadTreeOutcome read = ReadTreeText(mTreeText->text().toStdString(), [this](const std::string &w) { mUi.warning(w); });
         if (read.root) {
             mRoot = std::move(read.root);
-            mLeafLabels = std::move(read.leafLabels);
+            adoptLeafLabels(std::move(read.leafLabels));
         }
     }
     if (!mRoot) {
@@ -397,17 +417,10 @@ void TreeWindow::draw()
         mDrawing = false;
         return;
     }
-    // First pass: the leaves, for the list; then the drawing with the list's colours.
-    mInfo.leafLabels.clear();
-    {
-        const TreeDrawingInfo first = [&] {
-            ViewPicture scratch;
-            TreeDrawingInfo info;
-            drawTree(*mRoot, mOptions, &info);
-            return info;
-        }();
-        mInfo = first;
-    }
+    // First pass, while the leaf list is empty: the leaves, for the list. Then the drawing with
+    // the list's ticks and colours.
+    if (mLeafList->count() == 0)
+        drawTree(*mRoot, mOptions, &mInfo);
     fillLeafList();
     collectLeafLooks();
     mPicture = drawTree(*mRoot, mOptions, &mInfo);

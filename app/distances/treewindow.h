@@ -91,6 +91,7 @@ private:
     void buildHighlightTab();
     void buildStatsTab();
     void fillLeafList();
+    void adoptLeafLabels(std::vector<std::string> labels);
     void collectLeafLooks();
     void showMatrixGrid();
 
@@ -103,6 +104,11 @@ private:
     ViewPicture mPicture;
     TreeDrawingInfo mInfo;
     std::function<std::optional<unsigned>(unsigned)> mChooseColour;
+    struct LeafLooks
+    {
+        std::unordered_map<std::string, Rgb> colors;
+        std::unordered_set<std::string> ticked;
+    } mKeptLooks; // of the list a tree of other leaves replaced, until the new list is made
     bool mDrawing = false;
 
     QTabWidget *mTabs = nullptr;

@@ -188,6 +188,18 @@ TEST(TreeWindow, StylesStepSizeHighlightsAndFiles)
     EXPECT_EQ(tree.options().leafColors.at(list->item(0)->text().toStdString()), 0x00FF00u);
     EXPECT_EQ(tree.tabs()->currentIndex(), TreeWindow::DendrogramTab);
 
+    // A tree of the same leaves keeps the list; one of other leaves gets a new list, keeping
+    // the looks of the leaves it shares with the old one.
+    const std::string ticked = list->item(0)->text().toStdString();
+    ASSERT_TRUE(tree.openTreeFile(f.folder.write("same.nwk", "(d:1,('leaf a':1,b:1,c:1):1);")));
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
+    ASSERT_TRUE(tree.openTreeFile(f.folder.write("new.nwk", "(" + ticked + ":1,x:2);")));
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text().toStdString(), ticked);
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(list->item(1)->checkState(), Qt::Unchecked);
+    ASSERT_TRUE(tree.openTreeFile(nwk));
+
     // "Save Tree Description": a name without extension gets ".nwk".
     f.ui.saveChoices = {f.folder.file("saved")};
     tree.saveTreeDescription();
