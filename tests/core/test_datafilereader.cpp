@@ -3,6 +3,8 @@
 #include "core/textlines.h"
 #include "support/scripteduserinterface.h"
 
+#include "support/casename.h"
+
 #include <gtest/gtest.h>
 
 namespace rvk {
@@ -41,6 +43,8 @@ struct PositionCase
     double position, qtlStart, qtlEnd;
 };
 
+void PrintTo(const PositionCase &c, std::ostream *os) { *os << c.positionToken; }
+
 class PositionTokens : public ::testing::TestWithParam<PositionCase> {};
 
 TEST_P(PositionTokens, GivePositionAndQtlInterval)
@@ -57,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(, PositionTokens,
                                            PositionCase{"abc", -1, 0, 0}, PositionCase{"12.5/10/x", 12.5, 10, -1},
                                            PositionCase{"12.5/10/15", 12.5, 10, 15}, PositionCase{"-3e1", -30, 0, 0},
                                            PositionCase{"1,5", -1, 0, 0}, PositionCase{"inf", -1, 0, 0},
-                                           PositionCase{"NaN", -1, 0, 0}, PositionCase{"12/infinity/-inf", 12, -1, -1}));
+                                           PositionCase{"NaN", -1, 0, 0}, PositionCase{"12/infinity/-inf", 12, -1, -1}),
+                         test::namedBy([](const PositionCase &c) { return "position " + c.positionToken; }));
 
 TEST(DataFileReader, CodesSpreadOverLinesWithBlanks)
 {
@@ -177,6 +182,8 @@ struct MalformedCase
     std::string warning;        // the reader's own warning, if any
 };
 
+void PrintTo(const MalformedCase &c, std::ostream *os) { *os << c.what; }
+
 class MalformedFiles : public ::testing::TestWithParam<MalformedCase> {};
 
 TEST_P(MalformedFiles, RaiseAReadErrorAndAddNoGroup)
@@ -221,7 +228,8 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"cp position nan", header(1, 1, "cp") + "m1 nan ab\n", "'nan' is not a valid floating point value", ""},
         MalformedCase{"empty file", "", "The file holds no data", ""},
         MalformedCase{"blank lines and comments only", "\n  \n;comment\n\t\n", "The file holds no data", ""},
-        MalformedCase{"hap group without loci", header(0, 2, "hap"), "A linkage group of population type hap needs at least one locus", ""}));
+        MalformedCase{"hap group without loci", header(0, 2, "hap"), "A linkage group of population type hap needs at least one locus", ""}),
+    test::namedBy([](const MalformedCase &c) { return std::string(c.what); }));
 
 TEST(DataFileReader, FailedGroupLeavesEarlierGroupsAndHeaderValues)
 {

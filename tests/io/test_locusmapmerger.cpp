@@ -4,6 +4,8 @@
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
+#include "support/casename.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -89,6 +91,8 @@ struct WordCase
     bool found;
 };
 
+void PrintTo(const WordCase &c, std::ostream *os) { *os << ::testing::PrintToString(c.locusLines); }
+
 class WholeWordMatch : public ::testing::TestWithParam<WordCase> {};
 
 TEST_P(WholeWordMatch, OnlyTheFirstOccurrenceAsAWholeWordCounts)
@@ -106,7 +110,8 @@ TEST_P(WholeWordMatch, OnlyTheFirstOccurrenceAsAWholeWordCounts)
 INSTANTIATE_TEST_SUITE_P(, WholeWordMatch,
                          ::testing::Values(WordCase{"xm1 ab\n", false}, WordCase{"m1x ab\n", false},
                                            WordCase{"xm1 m1 ab\n", false}, WordCase{"ab M1\n", true},
-                                           WordCase{"  m1 ab\n", true}, WordCase{"xm1 ab\nm1 ab\n", true}));
+                                           WordCase{"  m1 ab\n", true}, WordCase{"xm1 ab\nm1 ab\n", true}),
+                         test::namedBy([](const WordCase &c) { return c.locusLines + (c.found ? " found" : " not found"); }));
 
 TEST_F(MergerFixture, OneGroupWritesOneFileWithTheNamesAtItsEnd)
 {

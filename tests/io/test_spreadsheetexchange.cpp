@@ -5,6 +5,8 @@
 #include "support/tempfolder.h"
 #include "tests/io/exportfixture.h"
 
+#include "support/casename.h"
+
 #include <gtest/gtest.h>
 
 namespace rvk {
@@ -74,6 +76,8 @@ struct RecodeCase
     std::string log;
 };
 
+void PrintTo(const RecodeCase &c, std::ostream *os) { *os << ::testing::PrintToString(c.cells) << " -> " << c.log; }
+
 class Recoding : public ::testing::TestWithParam<RecodeCase> {};
 
 TEST_P(Recoding, TextsBecomeLetters)
@@ -95,7 +99,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RecodeCase{true, "", {"A/A", "A/T", "A/T", "T/T"}, {"B", "A", "A", "C"}, "m1:\tA/T=A\tA/A=B\tT/T=C\t\n"},
                       RecodeCase{false, "", {"A/A", "A/T", "A/T", "T/T"}, {"A", "B", "B", "C"}, "m1:\tA/A=A\tA/T=B\tT/T=C\t\n"},
                       RecodeCase{false, "0", {"0", "a", "b"}, {".", "B", "C"}, "m1:\t0.0=.\ta=B\tb=C\t\n"},
-                      RecodeCase{false, "-", {"b", "-", "a", "b"}, {"A", ".", "C", "A"}, "m1:\tb=A\t-=.\ta=C\t\n"}));
+                      RecodeCase{false, "-", {"b", "-", "a", "b"}, {"A", ".", "C", "A"}, "m1:\tb=A\t-=.\ta=C\t\n"}),
+    test::namedBy([](const RecodeCase &c) {
+        return std::string(c.sortByFrequency ? "by frequency" : "in order of appearance") + " missing " + c.missing;
+    }));
 
 TEST_F(ExchangeFixture, RecodeAsksAndNeedsData)
 {

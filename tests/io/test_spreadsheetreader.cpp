@@ -2,6 +2,8 @@
 #include "io/spreadsheetwriter.h"
 #include "support/tempfolder.h"
 
+#include "support/casename.h"
+
 #include <gtest/gtest.h>
 
 namespace rvk {
@@ -35,7 +37,8 @@ TEST_P(SpreadsheetFiles, FirstWorksheetsUsedRangeAsText)
             EXPECT_EQ(grid->cell(c, r), expectedSheet().cell(c, r)) << GetParam() << " cell " << c << "," << r;
 }
 
-INSTANTIATE_TEST_SUITE_P(, SpreadsheetFiles, ::testing::Values("xls", "xlsx", "ods", "csv"));
+INSTANTIATE_TEST_SUITE_P(, SpreadsheetFiles, ::testing::Values("xls", "xlsx", "ods", "csv"),
+                         test::namedBy([](const std::string &extension) { return extension; }));
 
 TEST(SpreadsheetReader, TheProgramsOwnFilesReadBack)
 {

@@ -63,12 +63,40 @@ TEST(AlleleTableDefaults, FirstStartGivesTheFixedAndTheSamePseudoRandomValues)
         EXPECT_FALSE(e.Used);
         EXPECT_EQ(e.DrawnLength, 0.0);
     }
+    // Every entry: fixed colours and values where the table gives them, else colour channels
+    // drawn from 0..254, Numval 0, hatch drawn from 0..13, the code as legend.
+    struct Fixed
+    {
+        char code;
+        int r, g, b; // r < 0: pseudo-random
+        double numval;
+    };
+    const Fixed fixed[] = {
+        {'0', 255, 0, 0, 0.0},       {'1', -1, 0, 0, 1.0},   {'A', 255, 0, 0, -1.0},      {'B', 0, 0, 128, 1.0},
+        {'+', 0, 0, 128, 0.0},       {'C', 166, 202, 240, 0.5}, {'D', 128, 0, 0, -0.5}, {'H', 192, 220, 192, 0.0},
+        {'U', 192, 192, 192, -99.0}, {'.', 192, 192, 192, -99.0},
+    };
     for (int i = 0; i < AlleleTable::Size; ++i) {
+        const char code = static_cast<char>(i + 42);
         const Tcolorset &e = table.entry(i);
-        EXPECT_GE(e.Hatch, 0);
-        EXPECT_LE(e.Hatch, 13);
-        EXPECT_EQ(e.HatchBrush, &HatchPatterns()[static_cast<size_t>(e.Hatch)]);
-        EXPECT_LE(redOf(e.Color), 255);
+        const Fixed *f = nullptr;
+        for (const Fixed &candidate : fixed)
+            if (candidate.code == code)
+                f = &candidate;
+        if (f && f->r >= 0) {
+            EXPECT_EQ(e.Color, rgb(f->r, f->g, f->b)) << code;
+        } else {
+            EXPECT_LE(redOf(e.Color), 254) << code;
+            EXPECT_LE(greenOf(e.Color), 254) << code;
+            EXPECT_LE(blueOf(e.Color), 254) << code;
+            EXPECT_EQ(e.Color >> 24, 0u) << code;
+        }
+        EXPECT_EQ(e.Numval, f ? f->numval : 0.0) << code;
+        EXPECT_GE(e.Hatch, 0) << code;
+        EXPECT_LE(e.Hatch, 13) << code;
+        EXPECT_EQ(e.HatchBrush, &HatchPatterns()[static_cast<size_t>(e.Hatch)]) << code;
+        EXPECT_EQ(e.Legend, std::string(1, code));
+        EXPECT_FALSE(e.Used) << code;
     }
     // Every first start is the same.
     const AlleleTable again;
@@ -191,6 +219,38 @@ TEST(HatchPatternsTable, SixteenPatternsWithSeventhEmpty)
     EXPECT_EQ(patterns[15].rows, (std::array<std::uint8_t, 8>{0xE7, 0xC3, 0x81, 0x00, 0x00, 0x81, 0xC3, 0xE7}));
     for (size_t i = 0; i < patterns.size(); ++i)
         EXPECT_EQ(patterns[i].empty, i == 7) << i;
+}
+
+TEST(HatchPatternsTable, EveryRowOfEveryPattern)
+{
+    // Typed from the pattern table: rows top first, most significant bit leftmost, 0 = ink.
+    const std::uint8_t expected[16][8] = {
+        {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, // solid black
+        {0xFE, 0xFD, 0xFB, 0xF7, 0xEF, 0xDF, 0xBF, 0x7F}, // thin diagonal rising
+        {0xFB, 0xFB, 0xFB, 0xFB, 0xFB, 0x00, 0xFB, 0xFB}, // cross
+        {0xEF, 0xD7, 0xBB, 0x7D, 0xFE, 0x7D, 0xBB, 0xD7}, // diamonds
+        {0x7F, 0xBF, 0xDF, 0xEF, 0xF7, 0xFB, 0xFD, 0xFE}, // thin diagonal falling
+        {0xFF, 0xFF, 0xFF, 0xFF, 0xE1, 0x1E, 0xFF, 0xFF}, // wavy horizontal
+        {0xF7, 0xF7, 0xF7, 0xFB, 0xFB, 0xFB, 0xFB, 0xF7}, // wavy vertical
+        {0, 0, 0, 0, 0, 0, 0, 0},                         // no fill: rows not used
+        {0xEE, 0xDD, 0xBB, 0x77, 0xEE, 0xDD, 0xBB, 0x77}, // dense rising diagonals
+        {0x77, 0xBB, 0xDD, 0xEE, 0x77, 0xBB, 0xDD, 0xEE}, // dense falling diagonals
+        {0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF}, // thick horizontal stripes
+        {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA}, // checkerboard
+        {0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33}, // thick vertical stripes
+        {0x33, 0x33, 0xCC, 0xCC, 0x33, 0x33, 0xCC, 0xCC}, // 2 x 2 checkerboard
+        {0x9F, 0x0F, 0x0F, 0x9F, 0xF9, 0xF0, 0xF0, 0xF9}, // two dots
+        {0xE7, 0xC3, 0x81, 0x00, 0x00, 0x81, 0xC3, 0xE7}, // large diamond
+    };
+    const auto &patterns = HatchPatterns();
+    for (size_t i = 0; i < 16; ++i) {
+        if (i == 7) {
+            EXPECT_TRUE(patterns[i].empty);
+            continue;
+        }
+        for (size_t row = 0; row < 8; ++row)
+            EXPECT_EQ(patterns[i].rows[row], expected[i][row]) << "pattern " << i << " row " << row;
+    }
 }
 
 TEST(HatchPatternsTable, ColourDrawingStyleOfEachHatch)

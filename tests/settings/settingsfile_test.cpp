@@ -215,6 +215,22 @@ TEST(SettingsFileReading, UnreadableValuesTakeTheirDefaults)
     EXPECT_EQ(settings.drawing.markerFont.color, 0u);
 }
 
+TEST(SettingsFileReading, ColoursAtTheEndsOfTheirRangeAreStoredColours)
+{
+    IniFile ini("x.ini");
+    ini.setText("[colors]\n65=16777215\n66=0\n67=16777216\n68=-1\n"
+                "[font]\ncolor=16777215\n[qtlfont]\ncolor=255\n");
+    DisplaySettings settings(ProgramFolder);
+    ProgramRandom random;
+    readSettings(ini, settings, false, random);
+    EXPECT_EQ(settings.alleles.lookup('A').Color, rgb(255, 255, 255)); // white, not missing
+    EXPECT_EQ(settings.alleles.lookup('B').Color, rgb(0, 0, 0));       // black, not missing
+    EXPECT_EQ(settings.alleles.lookup('C').Color, rgb(166, 202, 240)); // beyond 24 bits: default
+    EXPECT_EQ(settings.alleles.lookup('D').Color, rgb(128, 0, 0));     // negative: default
+    EXPECT_EQ(settings.drawing.markerFont.color, rgb(255, 255, 255));
+    EXPECT_EQ(settings.drawing.qtlFont.color, rgb(255, 0, 0));
+}
+
 TEST(SettingsFileReading, MissingFileGivesTheFirstStartDefaults)
 {
     TempFolder folder;
