@@ -8,12 +8,16 @@
 #include "core/safefile.h"
 #include "core/textformat.h"
 #include "genetics/association.h"
+#include "genetics/associationplotdata.h"
 #include "genetics/fdr.h"
 #include "genetics/markerdata.h"
 #include "genetics/traittable.h"
 #include "io/rtfdocument.h"
 #include "io/traitfile.h"
+#include "render/picturefiles.h"
+#include "render/viewpicture.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -77,6 +81,21 @@ int runAssoc(const std::vector<std::string> &args, CommandContext &context)
         return usageError(context, "--report writes the ANOVA report; add --anova");
     if (parsed.has("--ld-plot") != parsed.has("--out"))
         return usageError(context, "--ld-plot TRAIT and --out OUT go together");
+    for (const char *option : {"--plot", "--out"})
+        if (parsed.has(option) && !isPictureExtension(pictureExtension(parsed.value(option))))
+            return usageError(context, std::string(option) + " takes a picture ending in .png, .jpg, .svg, .pdf or .emf");
+    AssociationPlotInput plotOptions;
+    if (const std::string style = parsed.value("--plot-style"); !style.empty()) {
+        if (style != "bar" && style != "gradient")
+            return usageError(context, "--plot-style takes bar or gradient");
+        plotOptions.style = style == "bar" ? AssociationPlotInput::Style::Bar : AssociationPlotInput::Style::Gradient;
+    }
+    if (const std::string threshold = parsed.value("--threshold"); !threshold.empty()) {
+        if (threshold != "q" && threshold != "p")
+            return usageError(context, "--threshold takes q (FDR q threshold) or p (p-value threshold)");
+        plotOptions.useFdrThreshold = threshold == "q";
+    }
+    plotOptions.qThreshold = fdrLevel;
 
     const TraitFileContents contents = TraitFileReader::readFile(parsed.value("--traits"));
     if (!contents.ok()) {
@@ -151,6 +170,37 @@ int runAssoc(const std::vector<std::string> &args, CommandContext &context)
             context.out << reportPath << "\n";
         else
             failed(error);
+    }
+    if (const std::string path = parsed.value("--plot"); !path.empty()) {
+        std::vector<std::pair<std::string, bool>> plotted;
+        for (const std::string &name : results.traitNames())
+            plotted.emplace_back(name, true);
+        AssociationPlotInput input = associationPlotInput(session.data, markers, results, plotted);
+        input.style = plotOptions.style;
+        input.useFdrThreshold = plotOptions.useFdrThreshold;
+        input.qThreshold = plotOptions.qThreshold;
+        input.drawing = session.settings.drawing;
+        std::string written;
+        if (savePictureFile(recordAssociationPlot(input), path, pictureExtension(path), written, error))
+            context.out << written << "\n";
+        else
+            failed(error);
+    }
+    if (const std::string trait = parsed.value("--ld-plot"); !trait.empty()) {
+        const auto &names = results.traitNames();
+        const auto found = std::find(names.begin(), names.end(), trait);
+        if (found == names.end()) {
+            failed("rvk-cli assoc: no trait named " + trait);
+        } else {
+            TraitLdPlotInput input = traitLdPlotInput(session.data, markers, results, static_cast<int>(found - names.begin()) + 1);
+            input.drawing = session.settings.drawing;
+            std::string written;
+            const std::string path = parsed.value("--out");
+            if (savePictureFile(recordTraitLdPlot(input), path, pictureExtension(path), written, error))
+                context.out << written << "\n";
+            else
+                failed(error);
+        }
     }
     return status;
 }

@@ -3,6 +3,10 @@
 #include "cli/clisession.h"
 #include "core/textformat.h"
 #include "render/drawcontext.h"
+#include "genetics/associationplotdata.h"
+#include "genetics/fdr.h"
+#include "genetics/traittable.h"
+#include "io/traitfile.h"
 #include "render/allinoneview.h"
 #include "render/individualview.h"
 #include "render/linkagegroupview.h"
@@ -18,7 +22,7 @@ namespace rvk::cli {
 namespace {
 
 constexpr const char *Usage =
-    "usage: rvk-cli render FILE... [--view group|individual|all] [--group N] [--individual I] [--range A-B]\n"
+    "usage: rvk-cli render FILE... [--view group|individual|all|association] [--traits T.qua] [--group N] [--individual I] [--range A-B]\n"
     "                              [--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] [--width PIXELS] --out PICTURE\n"
     "                              [--criteria MARKER=CODE[,MARKER=!CODE...]] [--select-list FILE.rvl]\n"
     "                              [--sort all|marker:NAME|group:N|alias|allele:CODE|none]\n"
@@ -37,6 +41,7 @@ struct RenderOptions
     int height = 0;
     int width = 1000; // the all-in-one view fills the width of the image area
     std::string out;
+    std::string traits; // the trait file of the association view
 };
 
 // Parses the arguments; returns an error text, empty on success.
@@ -59,8 +64,8 @@ std::string parseRenderOptions(const std::vector<std::string> &args, RenderOptio
         };
         if (arg == "--view") {
             const auto text = value();
-            if (!text || (*text != "group" && *text != "individual" && *text != "all"))
-                return "--view takes group, individual or all";
+            if (!text || (*text != "group" && *text != "individual" && *text != "all" && *text != "association"))
+                return "--view takes group, individual, all or association";
             o.view = *text;
         } else if (arg == "--group") {
             if (!integer(o.group, 1))
@@ -96,6 +101,11 @@ std::string parseRenderOptions(const std::vector<std::string> &args, RenderOptio
         } else if (arg == "--width") {
             if (!integer(o.width, 100))
                 return "--width takes a width in pixels from 100";
+        } else if (arg == "--traits") {
+            const auto text = value();
+            if (!text)
+                return "--traits takes a trait file";
+            o.traits = *text;
         } else if (arg == "--out") {
             const auto text = value();
             if (!text)
@@ -111,6 +121,8 @@ std::string parseRenderOptions(const std::vector<std::string> &args, RenderOptio
         return "no data file named";
     if (o.out.empty())
         return "no picture named with --out";
+    if ((o.view == "association") != !o.traits.empty())
+        return "--view association and --traits T.qua go together";
     if (!isPictureExtension(pictureExtension(o.out)))
         return "the picture must end in .png, .jpg, .svg, .pdf or .emf";
     return {};
@@ -161,6 +173,23 @@ int runRender(const std::vector<std::string> &args, CommandContext &context)
     ViewPicture picture;
     if (o.view == "individual") {
         picture = drawIndividualView(data, session.settings.alleles, draw);
+    } else if (o.view == "association") {
+        // The association plot of "Plot Assoc." after a correlation run, every trait plotted.
+        const TraitFileContents contents = TraitFileReader::readFile(o.traits);
+        std::string failure = contents.error;
+        if (contents.ok()) {
+            AssociationPlotInput plot;
+            plot.drawing = draw.options;
+            plot.clientWidth = o.width;
+            plot.zoom = draw.zoom;
+            picture = drawCorrelationAssociationPlot(data, session.settings.alleles,
+                                                     TraitTable::fromColumns(contents.columns, contents.rowCount), plot,
+                                                     DefaultFdrLevel, &failure);
+        }
+        if (!failure.empty()) {
+            context.err << failure << "\n";
+            return 1;
+        }
     } else if (o.view == "all") {
         // The all-in-one view draws each locus's major allele in its consensus row.
         refreshMajorAlleles(session.data, session.settings.alleles);
@@ -177,10 +206,10 @@ int runRender(const std::vector<std::string> &args, CommandContext &context)
 }
 
 const CommandRegistration registration({"render",
-                                        "render FILE... [--view group|individual|all] [--group N] [--individual I] [--range A-B] "
+                                        "render FILE... [--view group|individual|all|association] [--traits T.qua] [--group N] [--individual I] [--range A-B] "
                                         "[--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] [--width PIXELS] --out PICTURE "
                                             + std::string(SelectionUsage),
-                                        "draw the window's picture of the data (a linkage group, an individual or all in one) into PICTURE (.png, .jpg, .svg, .pdf or .emf)",
+                                        "draw the window's picture of the data (a linkage group, an individual, all in one, or the association plot of a trait file) into PICTURE (.png, .jpg, .svg, .pdf or .emf)",
                                         &runRender});
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "core/textlines.h"
 #include "genetics/association.h"
 #include "genetics/markerdata.h"
+#include "genetics/traittable.h"
+#include "render/viewpicture.h"
 
 #include <unordered_map>
 
@@ -89,6 +91,34 @@ TraitLdPlotInput traitLdPlotInput(const GenotypeData &data, const MarkerData &ma
         input.groups.push_back(std::move(group));
     }
     return input;
+}
+
+ViewPicture drawCorrelationAssociationPlot(const GenotypeData &data, const AlleleTable &alleles, const TraitTable &traits,
+                                           AssociationPlotInput options, double fdrLevel, std::string *error)
+{
+    MarkerData markers;
+    markers.fillFromGenotypes(data, alleles);
+    AssociationResults results;
+    const CorrelationOutcome outcome = runCorrelationAssociation(markers, traits, fdrLevel, results);
+    if (!outcome.completed) {
+        if (error)
+            *error = outcome.error;
+        return {};
+    }
+    std::vector<std::pair<std::string, bool>> plotted;
+    for (const std::string &name : results.traitNames())
+        plotted.emplace_back(name, true);
+    AssociationPlotInput input = associationPlotInput(data, markers, results, plotted);
+    input.style = options.style;
+    input.amplification = options.amplification;
+    input.colorOffset = options.colorOffset;
+    input.useFdrThreshold = options.useFdrThreshold;
+    input.qThreshold = options.qThreshold;
+    input.pThreshold = options.pThreshold;
+    input.drawing = options.drawing;
+    input.clientWidth = options.clientWidth;
+    input.zoom = options.zoom;
+    return recordAssociationPlot(input);
 }
 
 } // namespace rvk

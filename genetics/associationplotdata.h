@@ -10,9 +10,12 @@
 
 namespace rvk {
 
+class AlleleTable;
 class AssociationResults;
 class GenotypeData;
 class MarkerData;
+class TraitTable;
+class ViewPicture;
 
 // AssocPlotGroups: per linkage group the loci (positions and names) whose name is among the
 // marker-data labels (the text after ">", compared without regard to case).
@@ -27,5 +30,11 @@ AssociationPlotInput associationPlotInput(const GenotypeData &data, const Marker
 // of the marker data whose label names it (the last such row); a locus found in no row has no
 // values (both marks at the bar).
 TraitLdPlotInput traitLdPlotInput(const GenotypeData &data, const MarkerData &markers, const AssociationResults &results, int trait);
+
+// The whole road of "Calc Assoc." (correlation) and "Plot Assoc." without a window: the marker
+// data from the genotypes, the correlation with FDR at fdrLevel, every trait plotted. An empty
+// picture and a message in error when the association stops.
+ViewPicture drawCorrelationAssociationPlot(const GenotypeData &data, const AlleleTable &alleles, const TraitTable &traits,
+                                           AssociationPlotInput options, double fdrLevel, std::string *error);
 
 } // namespace rvk

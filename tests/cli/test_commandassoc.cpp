@@ -79,6 +79,24 @@ TEST(CliAssoc, RefusesWhatItCannotDo)
     }
 }
 
+TEST(CliAssoc, PicturesOfThePlots)
+{
+    AssocFiles files;
+    const std::string plot = files.folder.file("plot.png"), ld = files.folder.file("ld.svg"), view = files.folder.file("view.png");
+    const CommandRun run = runCli({"assoc", files.data, "--traits", files.traits, "--plot", plot, "--plot-style", "gradient",
+                                   "--ld-plot", "yield", "--out", ld});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find(plot), std::string::npos);
+    EXPECT_NE(test::readWholeFile(plot).find("PNG"), std::string::npos);
+    EXPECT_NE(test::readWholeFile(ld).find("LD-PLOT for trait: yield"), std::string::npos);
+    EXPECT_EQ(runCli({"assoc", files.data, "--traits", files.traits, "--ld-plot", "weight", "--out", ld}).status, 1);
+
+    const CommandRun render = runCli({"render", files.data, "--view", "association", "--traits", files.traits, "--out", view});
+    ASSERT_EQ(render.status, 0) << render.err;
+    EXPECT_NE(test::readWholeFile(view).find("PNG"), std::string::npos);
+    EXPECT_EQ(runCli({"render", files.data, "--view", "association", "--out", view}).status, 2) << "needs --traits";
+}
+
 TEST(CliExportQua, SelectionAndUnknownAnswer)
 {
     AssocFiles files;
