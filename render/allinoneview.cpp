@@ -548,6 +548,21 @@ AllInOneView::Layout AllInOneView::layout(DrawSurface &surface) const
     }
     const int leftEdge = std::max(o.topmargin, static_cast<int>(std::ceil(layout.rowsStart / std::max(z, 0.01))));
     layout.scale = scaleFor(mData, o, mVisibleWidth, leftEdge);
+
+    // Each group's width is rounded on its own, so a genome of many groups can end a few pixels
+    // past the width it was scaled to: the picture holds it whole.
+    int x0 = layout.rowsStart;
+    for (int g = 0; g < mData.GroupCount(); ++g) {
+        const auto &loci = mData.GroupLoci(g);
+        const int end = loci.empty() ? x0 : std::max(x0, roundInt(z * (layout.scale * loci.back().Position)) + x0);
+        x0 = end + 2;
+    }
+    // The last marker's tick stands at its group's end.
+    const int needed = x0 - 1;
+    if (needed > layout.width) {
+        layout.width = needed;
+        layout.previewLandscape = layout.height < layout.width;
+    }
     layout.hasMapLength = totalLength(mData) > 0;
     return layout;
 }

@@ -340,7 +340,7 @@ TEST(AllInOneView, GroupCaptionsStandAboveTheirGroupsWithoutOverlapping)
         {{50, 50, 50}, 522, 3},        // room for all: each at a fifth of its group
         {{100, 1, 1}, 522, 1},         // short groups: their numbers, above them
         {{100, 1, 1, 1, 1, 1}, 700, 1},
-        {std::vector<double>(40, 1.0), 620, 0}, // more groups than their numbers fit
+        {std::vector<double>(40, 1.0), 600, 0}, // more groups than their numbers fit
     };
     for (const Case &c : cases) {
         std::vector<std::vector<LocusSpec>> groups;
@@ -356,7 +356,8 @@ TEST(AllInOneView, GroupCaptionsStandAboveTheirGroupsWithoutOverlapping)
         const std::vector<TextLog::Text> captions = captionsOf(replayLoggingTexts(f.record(), image));
         const auto rows = f.rows();
         const std::vector<std::pair<int, int>> spans = groupSpans(image, (rows[0].top + rows[0].bottom) / 2);
-        ASSERT_EQ(spans.size(), static_cast<size_t>(n)) << n << " groups, last span " << spans.back().first << ".." << spans.back().second << " of " << image.width() << " start " << f.layout.rowsStart << " scale " << f.layout.scale;
+        // Every group is in the picture, the last one too.
+        ASSERT_EQ(spans.size(), static_cast<size_t>(n)) << n << " groups";
         // Every group is captioned, unless there are more groups than even their numbers can
         // caption side by side: then every second, third, ... group, and the last.
         ASSERT_LE(captions.size(), static_cast<size_t>(n)) << n << " groups";
