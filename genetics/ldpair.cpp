@@ -68,17 +68,80 @@ __attribute__((target("popcnt"))) void countTablePopcnt(const std::uint64_t *bit
 using CountTable = void (*)(const std::uint64_t *, int, const std::uint32_t *, const std::uint64_t *, int, const std::uint32_t *,
                             int, std::uint32_t *);
 
-CountTable chooseCountTable()
+#if defined(__x86_64__) || defined(__i386__)
+// The same for loci of 2 to 4 classes each (biallelic markers, with or without a missing code):
+// one pass over the words computes every cell, each word of a bit set loaded once.
+template <int ClassesA, int ClassesB>
+__attribute__((target("popcnt"))) void countTableFixed(const std::uint64_t *bitsA, int, const std::uint32_t *countsA,
+                                                       const std::uint64_t *bitsB, int, const std::uint32_t *countsB, int words,
+                                                       std::uint32_t *table)
 {
+    std::uint32_t counts[ClassesA - 1][ClassesB - 1] = {};
+    for (int w = 0; w < words; ++w) {
+        std::uint64_t columns[ClassesB - 1];
+#pragma GCC unroll 4
+        for (int b = 0; b < ClassesB - 1; ++b)
+            columns[b] = bitsB[static_cast<std::ptrdiff_t>(b) * words + w];
+#pragma GCC unroll 4
+        for (int a = 0; a < ClassesA - 1; ++a) {
+            const std::uint64_t row = bitsA[static_cast<std::ptrdiff_t>(a) * words + w];
+#pragma GCC unroll 4
+            for (int b = 0; b < ClassesB - 1; ++b)
+                counts[a][b] += static_cast<std::uint32_t>(__builtin_popcountll(row & columns[b]));
+        }
+    }
+    for (int a = 0; a < ClassesA - 1; ++a) {
+        std::uint32_t rest = countsA[a];
+        for (int b = 0; b < ClassesB - 1; ++b) {
+            table[a * ClassLimit + b] = counts[a][b];
+            rest -= counts[a][b];
+        }
+        table[a * ClassLimit + ClassesB - 1] = rest;
+    }
+    for (int b = 0; b < ClassesB; ++b) {
+        std::uint32_t rest = countsB[b];
+        for (int a = 0; a < ClassesA - 1; ++a)
+            rest -= table[a * ClassLimit + b];
+        table[(ClassesA - 1) * ClassLimit + b] = rest;
+    }
+}
+#endif
+
+struct CountTables
+{
+    CountTable general = &countTablePortable;
+    CountTable fixed[3][3] = {}; // [classesA - 2][classesB - 2], when the processor counts bits
+};
+
+CountTables chooseCountTables()
+{
+    CountTables tables;
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("popcnt"))
-        return &countTablePopcnt;
+    if (__builtin_cpu_supports("popcnt")) {
+        tables.general = &countTablePopcnt;
+        tables.fixed[0][0] = &countTableFixed<2, 2>;
+        tables.fixed[0][1] = &countTableFixed<2, 3>;
+        tables.fixed[0][2] = &countTableFixed<2, 4>;
+        tables.fixed[1][0] = &countTableFixed<3, 2>;
+        tables.fixed[1][1] = &countTableFixed<3, 3>;
+        tables.fixed[1][2] = &countTableFixed<3, 4>;
+        tables.fixed[2][0] = &countTableFixed<4, 2>;
+        tables.fixed[2][1] = &countTableFixed<4, 3>;
+        tables.fixed[2][2] = &countTableFixed<4, 4>;
+    }
 #endif
-    return &countTablePortable;
+    return tables;
 }
 
-const CountTable countTable = chooseCountTable();
+const CountTables countTables = chooseCountTables();
+
+CountTable countTableFor(int classesA, int classesB)
+{
+    if (classesA >= 2 && classesA <= 4 && classesB >= 2 && classesB <= 4 && countTables.fixed[classesA - 2][classesB - 2])
+        return countTables.fixed[classesA - 2][classesB - 2];
+    return countTables.general;
+}
 
 } // namespace
 
@@ -151,6 +214,11 @@ LdMatrices::LdMatrices(const GenotypeData &data, const AlleleTable &alleles, std
             bits[static_cast<size_t>(cls) * static_cast<size_t>(mWords) + static_cast<size_t>(k / 64)] |= std::uint64_t(1) << (k % 64);
             ++mClassCount[classes.first + static_cast<std::uint32_t>(cls)];
         }
+        for (std::uint32_t c = 0; c < classes.count; ++c) {
+            const double count = mClassCount[classes.first + c];
+            mClassShare.push_back(count * (1.0 / static_cast<double>(mIndividualCount)));
+            mClassInverseShare.push_back(static_cast<double>(mIndividualCount) / count);
+        }
     }
 }
 
@@ -175,6 +243,7 @@ std::size_t LdMatrices::memoryBytes() const
         names += sizeof(std::string) + name.capacity();
     return names + mPositions.capacity() * sizeof(double) + mGroups.capacity() * sizeof(int) + mIndividuals.capacity() * sizeof(int) + mLocusClasses.capacity() * sizeof(LocusClasses)
         + mClassCode.capacity() + mClassCount.capacity() * sizeof(std::uint32_t) + mClassValue.capacity() * sizeof(double)
+        + (mClassShare.capacity() + mClassInverseShare.capacity()) * sizeof(double)
         + mClassBits.capacity() * sizeof(std::uint64_t) + mIndividualValues.capacity() * sizeof(double);
 }
 
@@ -248,7 +317,7 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
 
     std::array<std::uint32_t, ClassLimit * ClassLimit> table; // only the ka x kb corner is used
     if (ka > 0 && kb > 0)
-        countTable(m.mClassBits.data() + static_cast<size_t>(ci.first) * static_cast<size_t>(m.mWords), ka, countA,
+        countTableFor(ka, kb)(m.mClassBits.data() + static_cast<size_t>(ci.first) * static_cast<size_t>(m.mWords), ka, countA,
                    m.mClassBits.data() + static_cast<size_t>(cj.first) * static_cast<size_t>(m.mWords), kb, countB, m.mWords,
                    table.data());
 
@@ -257,15 +326,11 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
     if (total > 0) {
         const double inverseTotal = 1.0 / static_cast<double>(total);
         const double inverseTotalSquared = inverseTotal * inverseTotal;
-        double shareA[ClassLimit], shareB[ClassLimit], inverseShareA[ClassLimit], inverseShareB[ClassLimit];
-        for (int a = 0; a < ka; ++a) {
-            shareA[a] = static_cast<double>(countA[a]) * inverseTotal;
-            inverseShareA[a] = static_cast<double>(total) / static_cast<double>(countA[a]);
-        }
-        for (int b = 0; b < kb; ++b) {
-            shareB[b] = static_cast<double>(countB[b]) * inverseTotal;
-            inverseShareB[b] = static_cast<double>(total) / static_cast<double>(countB[b]);
-        }
+        // Shares of the classes, kept with the matrices.
+        const double *shareA = m.mClassShare.data() + ci.first;
+        const double *shareB = m.mClassShare.data() + cj.first;
+        const double *inverseShareA = m.mClassInverseShare.data() + ci.first;
+        const double *inverseShareB = m.mClassInverseShare.data() + cj.first;
         double dPrime = 0.0, chi = 0.0;
         for (int a = 0; a < ka; ++a) {
             const double pa = shareA[a];

@@ -95,6 +95,8 @@ private:
     std::vector<std::uint8_t> mClassCode;     // code index 0..80, 81 for a character outside the codes
     std::vector<std::uint32_t> mClassCount;   // individuals carrying the class
     std::vector<double> mClassValue;          // Numval of the class, -99 missing
+    std::vector<double> mClassShare;          // count / individuals
+    std::vector<double> mClassInverseShare;   // individuals / count
     std::vector<std::uint64_t> mClassBits;    // mWords words per class
     std::vector<double> mIndividualValues;    // rows of individual values (intensity data)
 };
