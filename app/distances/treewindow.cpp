@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
@@ -318,6 +319,13 @@ void TreeWindow::openTreeFileDialog()
 
 void TreeWindow::showMatrixGrid()
 {
+    showGrid();
+    mGrid->setColumnWidth(0, 100);
+    mGrid->setRowHeight(0, 100);
+}
+
+void TreeWindow::showGrid()
+{
     if (!mMatrix) {
         mGridModel->clear();
         return;
@@ -400,7 +408,9 @@ void TreeWindow::draw()
     mOptions.style = static_cast<TreeStyle>(mStyle->currentIndex());
     mOptions.showDistances = mShowDistances->isChecked();
     mOptions.stepSize = mStep->value();
-    mOptions.width = std::max(100, width() - 10);
+    // The picture fills the visible area less its vertical scroll bar, so only a tall tree
+    // scrolls, and only downwards.
+    mOptions.width = std::max(100, mScroll->width() - mScroll->verticalScrollBar()->sizeHint().width() - 2 * mScroll->frameWidth());
     mOptions.visibleHeight = mScroll->viewport()->height();
     if (!mRoot) {
         // No tree handed over: read the text box.

@@ -94,6 +94,7 @@ private:
     void adoptLeafLabels(std::vector<std::string> labels);
     void collectLeafLooks();
     void showMatrixGrid();
+    void showGrid();
 
     UserInterface &mUi;
     TreeDrawingOptions mOptions;
