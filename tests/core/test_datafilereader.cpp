@@ -103,6 +103,19 @@ TEST(DataFileReader, CrossPollinatorRecordOnTheLastLineIsRead)
     EXPECT_EQ(f.locus(0).Phase, "{00}");
 }
 
+TEST(DataFileReader, PhaseOnACrossPollinatorContinuationLineIsDropped)
+{
+    ReadFixture f;
+    // Both loci are in coupling for the first parent; the "{1-}" of the continuation lines is
+    // taken off the codes but is not the locus's phase.
+    f.read(header(2, 2, "cp") + "m1 3.0 <abxaa> aa\n{1-}ab\nm2 4.0 <abxaa> aa\n{1-} ab\n");
+    EXPECT_EQ(f.locus(0).Genotypes, "aaab");
+    EXPECT_EQ(f.locus(1).Genotypes, "aaab");
+    EXPECT_EQ(f.locus(0).Phase, "{0-}");
+    EXPECT_EQ(f.locus(1).Phase, "{0-}");
+    EXPECT_EQ(f.locus(1).Name, "m2 <abxaa>");
+}
+
 TEST(DataFileReader, QuotedNameToken)
 {
     ReadFixture f;
@@ -137,6 +150,12 @@ TEST(DataFileReader, NamesFromAliasAndNamesSection)
         f.read(header(1, 2) + "m1 1 ab\nindividual names\nonly one\n");
         EXPECT_EQ(f.data.IndividualNames, (std::vector<std::string>{"1", "2"}));
         EXPECT_EQ(f.data.IndividualNumbers, (std::vector<int>{1, 2}));
+    }
+    {
+        // A section longer than nind is ignored as well, also over an alias section.
+        ReadFixture f;
+        f.read(header(1, 2) + "m1 1 ab\nalias x y\nindividual names\np1\np2\np3\n");
+        EXPECT_EQ(f.data.IndividualNames, (std::vector<std::string>{"x", "y"}));
     }
 }
 
@@ -248,6 +267,32 @@ TEST(DataFileReader, GroupWithOtherIndividualCountIsRefused)
     EXPECT_THROW(f.read(header(1, 3) + "m1 1 abc\n"), readexception);
     EXPECT_EQ(f.data.GroupCount(), 1);
     EXPECT_EQ(f.data.nind, 2);
+}
+
+TEST(DataFileReader, CrossPollinatorAndOtherGroupsAreNotMixed)
+{
+    {
+        ReadFixture f;
+        f.read(header(1, 2, "cp", "one") + "m1 1 <abxaa> aaab\n");
+        EXPECT_THROW(f.read(header(1, 2, "f2", "two") + "m1 1 ab\n"), readexception);
+        EXPECT_EQ(f.data.GroupCount(), 1);
+        EXPECT_EQ(f.data.popt, "cp");
+    }
+    {
+        ReadFixture f;
+        f.read(header(1, 2, "f2", "one") + "m1 1 ab\n");
+        EXPECT_THROW(f.read(header(1, 2, "cp", "two") + "m1 1 <abxaa> aaab\n"), readexception);
+        EXPECT_EQ(f.data.GroupCount(), 1);
+        EXPECT_EQ(f.data.popt, "f2");
+    }
+    {
+        // Groups of two other population types go together.
+        ReadFixture f;
+        f.read(header(1, 2, "f2", "one") + "m1 1 ab\n");
+        f.read(header(1, 2, "hap", "two") + "m1 1 ab\n");
+        EXPECT_EQ(f.data.GroupCount(), 2);
+        EXPECT_EQ(f.data.popt, "hap");
+    }
 }
 
 TEST(DataFileReader, AtMostOneHundredGroups)
