@@ -45,7 +45,12 @@ int runDist(const std::vector<std::string> &args, CommandContext &context)
     CliSession session(context);
     if (!session.open(parsed.files, selection))
         return 1;
-    const DistanceMatrix matrix = *CalculateDistances(session.data, session.settings.alleles, {*coefficient, *between});
+    const auto calculated = CalculateDistances(session.data, session.settings.alleles, {*coefficient, *between}, {}, &error);
+    if (!calculated) {
+        context.err << "rvk-cli dist: " << error << "\n";
+        return 1;
+    }
+    const DistanceMatrix &matrix = *calculated;
     DistanceExportInput input{matrix.size(), [&matrix](int column, int row) { return matrix.cellText(column, row); },
                               session.data.nind, coefficientCaption(*coefficient),
                               static_cast<int>(session.data.TotalLocusCount())};

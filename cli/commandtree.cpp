@@ -104,7 +104,12 @@ int runTree(const std::vector<std::string> &args, CommandContext &context)
     CliSession session(context);
     if (!session.open(parsed.files, selection))
         return 1;
-    const DistanceMatrix matrix = *CalculateDistances(session.data, session.settings.alleles, {*coefficient, *between});
+    const auto calculated = CalculateDistances(session.data, session.settings.alleles, {*coefficient, *between}, {}, &error);
+    if (!calculated) {
+        context.err << "rvk-cli tree: " << error << "\n";
+        return 1;
+    }
+    const DistanceMatrix &matrix = *calculated;
     const auto tree = BuildTree(matrix, method == "nj" ? TreeMethod::NeighbourJoining : TreeMethod::Upgma, &error);
     if (!tree) {
         context.err << "rvk-cli tree: " << error << "\n";

@@ -340,11 +340,27 @@ std::vector<std::string> distanceLabels(const GenotypeData &data, DistanceEntrie
     return labels;
 }
 
+std::string tooManyEntriesMessage(long long entries, DistanceEntries between)
+{
+    return "A distance matrix between " + std::to_string(entries)
+           + (between == DistanceEntries::Genotypes ? " individuals" : " markers") + " would need "
+           + std::to_string(entries * (entries - 1) / 2 * 8 / (1024 * 1024)) + " MB; at most "
+           + std::to_string(MaxDistanceEntries) + " entries can be compared. Select fewer "
+           + (between == DistanceEntries::Genotypes ? "individuals" : "markers (one linkage group, for example)") + ".";
+}
+
 std::optional<DistanceMatrix> CalculateDistances(const GenotypeData &data, const AlleleTable &alleles,
-                                                 const DistanceOptions &options, const DistanceProgress &progress)
+                                                 const DistanceOptions &options, const DistanceProgress &progress,
+                                                 std::string *error)
 {
     const bool individuals = options.between == DistanceEntries::Genotypes;
     const bool euclidean = options.coefficient == DistanceCoefficient::Euclidean;
+    const long long entries = individuals ? data.nind : data.TotalLocusCount();
+    if (entries > MaxDistanceEntries) {
+        if (error)
+            *error = tooManyEntriesMessage(entries, options.between);
+        return std::nullopt;
+    }
     DistanceMatrix matrix(distanceLabels(data, options.between), euclidean ? 1 : 2);
     const int n = matrix.size();
 

@@ -47,8 +47,15 @@ std::optional<DistanceEntries> distanceEntriesNamed(const std::string &name);
 // and the locus name, in group order.
 std::vector<std::string> distanceLabels(const GenotypeData &data, DistanceEntries between);
 
-// The matrix, or nothing when progress asked to stop.
+// The matrix, or nothing when progress asked to stop or (with the reason in error) when the
+// matrix would not fit in memory: n entries take n (n - 1) / 2 numbers of 8 bytes.
 std::optional<DistanceMatrix> CalculateDistances(const GenotypeData &data, const AlleleTable &alleles,
-                                                 const DistanceOptions &options, const DistanceProgress &progress = {});
+                                                 const DistanceOptions &options, const DistanceProgress &progress = {},
+                                                 std::string *error = nullptr);
+
+// The most entries a matrix may have: 4 GB of distances (32,768 entries), far more than a
+// tree or a grid can show usefully.
+inline constexpr long long MaxDistanceEntries = 32768;
+std::string tooManyEntriesMessage(long long entries, DistanceEntries between);
 
 } // namespace rvk

@@ -113,16 +113,20 @@ void DistancePage::calculate()
     QProgressDialog progress(QStringLiteral("Calculating distances..."), QStringLiteral("Cancel"), 0, 100, this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
+    std::string error;
     auto matrix = CalculateDistances(mWindow.data(), mWindow.alleles(), options, [&](long long done, long long total) {
         ui.setProgress(done, total);
         progress.setMaximum(static_cast<int>(std::min<long long>(total, 1 << 30)));
         progress.setValue(static_cast<int>(std::min<long long>(done, 1 << 30)));
         QApplication::processEvents();
         return !progress.wasCanceled();
-    });
+    }, &error);
     ui.setProgress(0, 0);
-    if (!matrix)
+    if (!matrix) {
+        if (!error.empty())
+            ui.warning(error);
         return;
+    }
     mMatrix = std::move(matrix);
     mShownCoefficient = options.coefficient;
     showMatrix();

@@ -167,3 +167,19 @@ TEST(DistanceCalculation, StopsWhenProgressSaysSo)
 
 } // namespace
 } // namespace rvk
+
+namespace rvk {
+namespace {
+
+TEST(DistanceCalculation, RefusesAMatrixThatWouldNotFitInMemory)
+{
+    // 40,000 loci of one individual: 800 million pairs.
+    GenotypeData data = test::makeDistanceData({{std::string(40000, 'A')}});
+    std::string error;
+    EXPECT_FALSE(CalculateDistances(data, AlleleTable(), {DistanceCoefficient::AlleleSharing, DistanceEntries::Markers}, {}, &error));
+    EXPECT_EQ(error, tooManyEntriesMessage(40000, DistanceEntries::Markers));
+    EXPECT_NE(error.find("6103 MB"), std::string::npos) << error;
+}
+
+} // namespace
+} // namespace rvk
