@@ -215,6 +215,9 @@ LdMatrices::LdMatrices(const GenotypeData &data, const AlleleTable &alleles, std
             ++mClassCount[classes.first + static_cast<std::uint32_t>(cls)];
         }
         for (std::uint32_t c = 0; c < classes.count; ++c) {
+            const double value = mClassValue[classes.first + c];
+            mClassPresent.push_back(value == Missing ? 0.0 : 1.0);
+            mClassPresentValue.push_back(value == Missing ? 0.0 : value);
             const double count = mClassCount[classes.first + c];
             mClassShare.push_back(count * (1.0 / static_cast<double>(mIndividualCount)));
             mClassInverseShare.push_back(static_cast<double>(mIndividualCount) / count);
@@ -243,7 +246,7 @@ std::size_t LdMatrices::memoryBytes() const
         names += sizeof(std::string) + name.capacity();
     return names + mPositions.capacity() * sizeof(double) + mGroups.capacity() * sizeof(int) + mIndividuals.capacity() * sizeof(int) + mLocusClasses.capacity() * sizeof(LocusClasses)
         + mClassCode.capacity() + mClassCount.capacity() * sizeof(std::uint32_t) + mClassValue.capacity() * sizeof(double)
-        + (mClassShare.capacity() + mClassInverseShare.capacity()) * sizeof(double)
+        + (mClassShare.capacity() + mClassInverseShare.capacity() + mClassPresent.capacity() + mClassPresentValue.capacity()) * sizeof(double)
         + mClassBits.capacity() * sizeof(std::uint64_t) + mIndividualValues.capacity() * sizeof(double);
 }
 
@@ -385,48 +388,50 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
             y = own.data();
         correlationSumsByIndividual(x, y, m.mIndividualCount, sxx, syy, sxy, n);
     } else {
-        // Values follow the codes: the sums come from the class table.
-        double rowCount[ClassLimit], columnCount[ClassLimit];
-        std::fill_n(rowCount, ka, 0.0);
+        // Values follow the codes: the sums come from the class table. A missing value's class
+        // has weight 0 (no branch on which class of a locus is the missing one).
+        const double *presentA = m.mClassPresent.data() + ci.first;
+        const double *presentB = m.mClassPresent.data() + cj.first;
+        const double *xA = m.mClassPresentValue.data() + ci.first;
+        const double *yB = m.mClassPresentValue.data() + cj.first;
+        double rowCount[ClassLimit], columnCount[ClassLimit], weighted[ClassLimit * ClassLimit];
         std::fill_n(columnCount, kb, 0.0);
+        double both = 0.0;
         for (int a = 0; a < ka; ++a) {
-            if (valueA[a] == Missing)
-                continue;
+            double row = 0.0;
             for (int b = 0; b < kb; ++b) {
-                if (valueB[b] == Missing)
-                    continue;
-                const double c = table[a * ClassLimit + b];
-                rowCount[a] += c;
+                const double c = static_cast<double>(table[a * ClassLimit + b]) * presentA[a] * presentB[b];
+                weighted[a * ClassLimit + b] = c;
+                row += c;
                 columnCount[b] += c;
-                n += static_cast<int>(table[a * ClassLimit + b]);
             }
+            rowCount[a] = row;
+            both += row;
         }
+        n = static_cast<int>(both);
         if (n > 0) {
             double sumX = 0.0, sumY = 0.0;
             for (int a = 0; a < ka; ++a)
-                if (valueA[a] != Missing)
-                    sumX += rowCount[a] * valueA[a];
+                sumX += rowCount[a] * xA[a];
             for (int b = 0; b < kb; ++b)
-                if (valueB[b] != Missing)
-                    sumY += columnCount[b] * valueB[b];
+                sumY += columnCount[b] * yB[b];
             const double mx = sumX / n, my = sumY / n;
+            double dx[ClassLimit], dy[ClassLimit];
+            for (int a = 0; a < ka; ++a)
+                dx[a] = xA[a] - mx;
+            for (int b = 0; b < kb; ++b)
+                dy[b] = yB[b] - my;
             // Values that are all equal have no spread at all; testing it keeps rounding in the
             // mean from turning "no variation" into a tiny spread.
-            if (!allEqual(valueA, rowCount, ka))
+            if (!allEqual(xA, rowCount, ka))
                 for (int a = 0; a < ka; ++a)
-                    if (valueA[a] != Missing)
-                        sxx += rowCount[a] * (valueA[a] - mx) * (valueA[a] - mx);
-            if (!allEqual(valueB, columnCount, kb))
+                    sxx += rowCount[a] * dx[a] * dx[a];
+            if (!allEqual(yB, columnCount, kb))
                 for (int b = 0; b < kb; ++b)
-                    if (valueB[b] != Missing)
-                        syy += columnCount[b] * (valueB[b] - my) * (valueB[b] - my);
-            for (int a = 0; a < ka; ++a) {
-                if (valueA[a] == Missing)
-                    continue;
+                    syy += columnCount[b] * dy[b] * dy[b];
+            for (int a = 0; a < ka; ++a)
                 for (int b = 0; b < kb; ++b)
-                    if (valueB[b] != Missing)
-                        sxy += table[a * ClassLimit + b] * (valueA[a] - mx) * (valueB[b] - my);
-            }
+                    sxy += weighted[a * ClassLimit + b] * dx[a] * dy[b];
         }
     }
     result.n = n;

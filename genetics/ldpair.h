@@ -95,6 +95,8 @@ private:
     std::vector<std::uint8_t> mClassCode;     // code index 0..80, 81 for a character outside the codes
     std::vector<std::uint32_t> mClassCount;   // individuals carrying the class
     std::vector<double> mClassValue;          // Numval of the class, -99 missing
+    std::vector<double> mClassPresent;        // 1, or 0 for a missing value
+    std::vector<double> mClassPresentValue;   // the value, 0 for a missing one
     std::vector<double> mClassShare;          // count / individuals
     std::vector<double> mClassInverseShare;   // individuals / count
     std::vector<std::uint64_t> mClassBits;    // mWords words per class
