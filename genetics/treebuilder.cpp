@@ -133,7 +133,7 @@ double lowestQ(const double *row, const double *S, double si, double K, size_t j
     return wide ? lowestQWide(row, S, si, K, j, m) : lowestQPortable(row, S, si, K, j, m);
 }
 
-TreeResult neighbourJoining(const DistanceMatrix &matrix)
+std::optional<TreeResult> neighbourJoining(const DistanceMatrix &matrix, const TreeProgress &progress)
 {
     Forest forest(matrix);
     WorkMatrix D(matrix);
@@ -147,6 +147,8 @@ TreeResult neighbourJoining(const DistanceMatrix &matrix)
     long round = 0;
     std::vector<std::pair<int, double>> rootChildren;
     while (m > 2) {
+        if (progress && (n - m) % 16 == 0 && !progress(static_cast<long long>(n - m), static_cast<long long>(n - 2)))
+            return std::nullopt;
         // S[i] = sum over k of D[i][k]: summed afresh now and then, kept up to date by each join
         // in between (the drift stays far below the tie tolerance).
         if (round++ % 32 == 0) {
@@ -208,13 +210,13 @@ TreeResult neighbourJoining(const DistanceMatrix &matrix)
         }
         --m;
     }
-    return {forest.newick(forest.join(rootChildren)), {}};
+    return TreeResult{forest.newick(forest.join(rootChildren)), {}};
 }
 
 // UPGMA with the smallest value of every row (over the later slots) kept, so a round costs the
 // rows it changed instead of the whole matrix. Row i's entry is the first j > i holding that
 // smallest value, so the rows scanned in order give the pair the full scan would give.
-TreeResult upgma(const DistanceMatrix &matrix)
+std::optional<TreeResult> upgma(const DistanceMatrix &matrix, const TreeProgress &progress)
 {
     Forest forest(matrix);
     WorkMatrix D(matrix);
@@ -241,6 +243,8 @@ TreeResult upgma(const DistanceMatrix &matrix)
     for (size_t i = 0; i + 1 < m; ++i)
         scanRow(i);
     while (m > 2) {
+        if (progress && (n - m) % 64 == 0 && !progress(static_cast<long long>(n - m), static_cast<long long>(n - 2)))
+            return std::nullopt;
         size_t I = 0, J = 1;
         double best = 2147483647.0;
         for (size_t i = 0; i + 1 < m; ++i)
@@ -295,7 +299,7 @@ TreeResult upgma(const DistanceMatrix &matrix)
             }
         }
     }
-    return {forest.newick(forest.join({{tree[0], D.at(0, 1) / 2 - height[0]}, {tree[1], D.at(0, 1) / 2 - height[1]}})), {}};
+    return TreeResult{forest.newick(forest.join({{tree[0], D.at(0, 1) / 2 - height[0]}, {tree[1], D.at(0, 1) / 2 - height[1]}})), {}};
 }
 
 } // namespace
@@ -316,7 +320,8 @@ std::string tooFewEntriesMessage(TreeMethod method, int entries)
            + "; the distance matrix has " + std::to_string(entries) + ".";
 }
 
-std::optional<TreeResult> BuildTree(const DistanceMatrix &matrix, TreeMethod method, std::string *error)
+std::optional<TreeResult> BuildTree(const DistanceMatrix &matrix, TreeMethod method, std::string *error,
+                                    const TreeProgress &progress)
 {
     const int needed = method == TreeMethod::NeighbourJoining ? 3 : 2;
     if (matrix.size() < needed) {
@@ -329,8 +334,10 @@ std::optional<TreeResult> BuildTree(const DistanceMatrix &matrix, TreeMethod met
             *error = emptyCellsMessage(empty);
         return std::nullopt;
     }
-    TreeResult result = method == TreeMethod::NeighbourJoining ? neighbourJoining(matrix) : upgma(matrix);
-    result.order = clusterOrderOfNewick(result.newick);
+    std::optional<TreeResult> result =
+        method == TreeMethod::NeighbourJoining ? neighbourJoining(matrix, progress) : upgma(matrix, progress);
+    if (result)
+        result->order = clusterOrderOfNewick(result->newick);
     return result;
 }
 

@@ -11,6 +11,7 @@
 #include "genetics/clusterorder.h"
 #include "genetics/distancematrix.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,9 +25,14 @@ struct TreeResult
     ClusterOrder order; // its leaves from left to right
 };
 
+// Called now and then with the joins done out of those to do; returning false stops the tree.
+using TreeProgress = std::function<bool(long long done, long long total)>;
+
 // The tree, or nothing with the reason in error: a matrix with empty cells, or fewer entries
-// than the method needs (three for neighbour joining, two for UPGMA).
-std::optional<TreeResult> BuildTree(const DistanceMatrix &matrix, TreeMethod method, std::string *error = nullptr);
+// than the method needs (three for neighbour joining, two for UPGMA). Stopped through
+// progress, it gives nothing and leaves error empty.
+std::optional<TreeResult> BuildTree(const DistanceMatrix &matrix, TreeMethod method, std::string *error = nullptr,
+                                    const TreeProgress &progress = {});
 
 // "NJtree.nwk" or "UPGMAtree.nwk".
 const char *treeFileName(TreeMethod method);

@@ -164,9 +164,21 @@ void DistancePage::buildTree(TreeMethod method)
     if (!mMatrix)
         return;
     std::string error;
-    const auto tree = BuildTree(*mMatrix, method, &error);
+    QProgressDialog progress(QStringLiteral("Building the tree..."), QStringLiteral("Cancel"), 0, 100, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const auto tree = BuildTree(*mMatrix, method, &error, [&](long long done, long long total) {
+        ui.setProgress(done, total);
+        progress.setMaximum(static_cast<int>(total));
+        progress.setValue(static_cast<int>(done));
+        QApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+    ui.setProgress(0, 0);
+    progress.reset();
     if (!tree) {
-        ui.warning(error);
+        if (!error.empty())
+            ui.warning(error);
         return;
     }
     setLastClusterOrder(tree->order);

@@ -221,3 +221,28 @@ TEST(TreeBuilder, AgreesWithApeOnARealMatrix)
 
 } // namespace
 } // namespace rvk
+
+namespace rvk {
+namespace {
+
+TEST(TreeBuilder, StopsWhenProgressSaysSo)
+{
+    DistanceMatrix m(std::vector<std::string>(40, "x"), 2);
+    for (int j = 1; j < 40; ++j)
+        for (int i = 0; i < j; ++i)
+            m.setValue(i, j, 0.01 * ((i * 7 + j * 3) % 50) + 0.1);
+    for (const TreeMethod method : {TreeMethod::NeighbourJoining, TreeMethod::Upgma}) {
+        long long total = 0;
+        std::string error;
+        EXPECT_FALSE(BuildTree(m, method, &error, [&](long long, long long all) {
+                         total = all;
+                         return false;
+                     }).has_value());
+        EXPECT_TRUE(error.empty());
+        EXPECT_EQ(total, 38);
+        EXPECT_TRUE(BuildTree(m, method, &error, [](long long, long long) { return true; }).has_value());
+    }
+}
+
+} // namespace
+} // namespace rvk
