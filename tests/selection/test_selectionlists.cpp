@@ -112,6 +112,32 @@ TEST(SelectionList, ListFilesAreReadWithEveryLineEnd)
     }
 }
 
+TEST(SelectionList, EachLineEndEndsOneLineSoNoEmptyNameIsRead)
+{
+    // Individuals without names (an alias section with too few names) are named only by an
+    // empty line; CR LF, LF and CR each end one line and make no empty line between two names.
+    struct Case
+    {
+        const char *description;
+        std::string text;
+        std::vector<int> ticks;
+    };
+    const std::vector<Case> cases = {
+        {"CR LF", "A1\r\nD4\r\n", {1, 0, 0, 0, 1}},
+        {"LF", "A1\nD4\n", {1, 0, 0, 0, 1}},
+        {"CR", "A1\rD4\r", {1, 0, 0, 0, 1}},
+        {"CR LF at the end only", "D4\r\n", {0, 0, 0, 0, 1}},
+        {"an empty line names the unnamed", "A1\r\n\r\nD4\r\n", {1, 1, 0, 1, 1}},
+        {"LF CR is two line ends", "A1\n\rD4", {1, 1, 0, 1, 1}},
+    };
+    for (const Case &c : cases) {
+        GenotypeData data;
+        fillData(data, 5, {{"g", {{"m1", 0.0, "abhab"}}}}, "f2", {"A1", "", "B2", "", "D4"});
+        SL::applySelectionListText(data, c.text);
+        EXPECT_EQ(ticks(data), c.ticks) << c.description;
+    }
+}
+
 TEST(SelectionList, ListNamingNobodyLeavesNoneSelected)
 {
     ListFixture f;
