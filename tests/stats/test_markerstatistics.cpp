@@ -48,6 +48,16 @@ TEST(MarkerStatistics, CountsSharesMajorAlleleAndDiversity)
     EXPECT_EQ(s.diversityText(), "4.05");
 }
 
+TEST(MarkerStatistics, OnlyLowerCaseUIsLeftOutOfTheDiversity)
+{
+    // 'U' is an ordinary code here: it counts in n and adds n / count('U'); only 'u' is left out.
+    const GenotypeData data = oneLocus("AABUuU");
+    const MarkerStatistics s = computeMarkerStatistics(data, tableFor(data));
+    EXPECT_EQ(s.typed(0), 5);
+    EXPECT_DOUBLE_EQ(s.diversity(), 5.0 / 2 + 5.0 / 1 + 5.0 / 2);
+    EXPECT_EQ(s.diversityText(), "10.00");
+}
+
 TEST(MarkerStatistics, FilteringCountsTheSelectedButSharesStayOfEveryone)
 {
     GenotypeData data = oneLocus("AAAAABBBBB");
