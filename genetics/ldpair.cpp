@@ -221,6 +221,8 @@ LdMatrices::LdMatrices(const GenotypeData &data, const AlleleTable &alleles, std
             const double count = mClassCount[classes.first + c];
             mClassShare.push_back(count * (1.0 / static_cast<double>(mIndividualCount)));
             mClassInverseShare.push_back(static_cast<double>(mIndividualCount) / count);
+            // Infinite for a class everybody carries (its D is always 0).
+            mClassInverseComplement.push_back(static_cast<double>(mIndividualCount) / (static_cast<double>(mIndividualCount) - count));
         }
     }
 }
@@ -246,7 +248,7 @@ std::size_t LdMatrices::memoryBytes() const
         names += sizeof(std::string) + name.capacity();
     return names + mPositions.capacity() * sizeof(double) + mGroups.capacity() * sizeof(int) + mIndividuals.capacity() * sizeof(int) + mLocusClasses.capacity() * sizeof(LocusClasses)
         + mClassCode.capacity() + mClassCount.capacity() * sizeof(std::uint32_t) + mClassValue.capacity() * sizeof(double)
-        + (mClassShare.capacity() + mClassInverseShare.capacity() + mClassPresent.capacity() + mClassPresentValue.capacity()) * sizeof(double)
+        + (mClassShare.capacity() + mClassInverseShare.capacity() + mClassInverseComplement.capacity() + mClassPresent.capacity() + mClassPresentValue.capacity()) * sizeof(double)
         + mClassBits.capacity() * sizeof(std::uint64_t) + mIndividualValues.capacity() * sizeof(double);
 }
 
@@ -334,6 +336,8 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
         const double *shareB = m.mClassShare.data() + cj.first;
         const double *inverseShareA = m.mClassInverseShare.data() + ci.first;
         const double *inverseShareB = m.mClassInverseShare.data() + cj.first;
+        const double *inverseComplementA = m.mClassInverseComplement.data() + ci.first;
+        const double *inverseComplementB = m.mClassInverseComplement.data() + cj.first;
         double dPrime = 0.0, chi = 0.0;
         for (int a = 0; a < ka; ++a) {
             const double pa = shareA[a];
@@ -344,12 +348,14 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
                 const long long excess = static_cast<long long>(table[a * ClassLimit + b]) * total - ca * static_cast<long long>(countB[b]);
                 const double d = static_cast<double>(excess) * inverseTotalSquared;
                 const double papb = pa * pb;
-                // Both bounds, then the one for the sign of D, without a branch the sign would
-                // mispredict half of the time. D = 0 adds nothing (and 0 / 0 is kept out).
-                const double below = std::min(papb, (1.0 - pa) * (1.0 - pb));
-                const double above = std::min(pa * (1.0 - pb), (1.0 - pa) * pb);
-                const double dMax = d < 0.0 ? below : above;
-                const double ratio = excess == 0 ? 0.0 : std::fabs(d) / dMax;
+                // 1 / Dmax = 1 / min(u, v) = max(1 / u, 1 / v), from the reciprocals of the shares
+                // and of their complements kept with the matrices: no division per cell, and no
+                // branch on the sign of D (which would mispredict half of the time). D = 0 adds
+                // nothing; it is also the only case where a complement can be 0.
+                const double inverseBelow = std::max(inverseShareA[a] * inverseShareB[b], inverseComplementA[a] * inverseComplementB[b]);
+                const double inverseAbove = std::max(inverseShareA[a] * inverseComplementB[b], inverseComplementA[a] * inverseShareB[b]);
+                const double inverseDMax = d < 0.0 ? inverseBelow : inverseAbove;
+                const double ratio = excess == 0 ? 0.0 : std::fabs(d) * inverseDMax;
                 dPrime += papb * ratio;
                 chi += d * d * inverseShareA[a] * inverseShareB[b];
             }

@@ -99,6 +99,7 @@ private:
     std::vector<double> mClassPresentValue;   // the value, 0 for a missing one
     std::vector<double> mClassShare;          // count / individuals
     std::vector<double> mClassInverseShare;   // individuals / count
+    std::vector<double> mClassInverseComplement; // individuals / (individuals - count)
     std::vector<std::uint64_t> mClassBits;    // mWords words per class
     std::vector<double> mIndividualValues;    // rows of individual values (intensity data)
 };
