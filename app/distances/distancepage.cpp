@@ -202,9 +202,11 @@ void DistancePage::saveMatrix()
 {
     if (!mMatrix)
         return;
+    // The measure named in the file is the one the matrix was calculated with, even when the
+    // coefficient list has been changed since.
     const DistanceMatrix *matrix = &*mMatrix;
     DistanceExportInput input{matrix->size(), [matrix](int c, int r) { return matrix->cellText(c, r); }, mWindow.data().nind,
-                              coefficientCaption(coefficient()), static_cast<int>(mWindow.data().TotalLocusCount())};
+                              coefficientCaption(mShownCoefficient), static_cast<int>(mWindow.data().TotalLocusCount())};
     SaveDistanceMatrix(input, mWindow.userInterface());
 }
 

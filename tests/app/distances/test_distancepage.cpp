@@ -157,6 +157,7 @@ TEST(DistancePage, SaveMatrixWritesTheChosenFormat)
 {
     DistanceFixture f;
     f.page->calculate();
+    f.page->setCoefficient(DistanceCoefficient::Jaccard); // changed after the calculation
     f.ui.saveChoices = {f.folder.file("d.meg")};
     f.page->saveMatrix();
     const std::string mega = test::readWholeFile(f.folder.file("d.meg"));
