@@ -23,7 +23,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
 #include <QPixmap>
 #include <QProgressDialog>
@@ -277,9 +276,8 @@ LdOptions LdPage::collectOptions() const
         options.measure = LdMeasure::ChiSquarePrime;
     options.successiveMarkers = mSuccessive->isChecked();
     options.applySelection = mWindow.data().Selectionyesno;
-    // The FDR level is the association page's; until that page is there, its default.
-    const QLineEdit *qthreshold = mWindow.findChild<QLineEdit *>(QStringLiteral("qthreshold"));
-    options.fdrLevel = qthreshold ? FdrLevel(qthreshold->text().toStdString()) : DefaultFdrLevel;
+    // The FDR level of the associations, as its edit "qthreshold" shows it.
+    options.fdrLevel = FdrLevel(mWindow.generalOptions().qthreshold);
     return options;
 }
 

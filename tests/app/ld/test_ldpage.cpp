@@ -4,12 +4,14 @@
 #include "app/ld/ldpage.h"
 #include "app/mainwindow.h"
 #include "genetics/clusterorder.h"
+#include "genetics/fdr.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -33,15 +35,19 @@ const std::string GroupTwo = "name=Chr 2\nnloc=2\nnind=6\npopt=f2\n"
 
 struct LdPageFixture
 {
-    LdPageFixture()
+    // The two small groups above, or the example data when given its path.
+    explicit LdPageFixture(const std::string &dataFile = {})
     {
         MainWindowOptions options;
         options.programFolder = folder.path().string() + "/";
         options.settingsFile = folder.file("rvk.ini");
         window = std::make_unique<MainWindow>(options, &ui);
         window->setUrlOpener([](const QUrl &) { return true; });
-        window->openDataFiles({QString::fromStdString(folder.write("one.rvk", GroupOne)),
-                               QString::fromStdString(folder.write("two.rvk", GroupTwo))});
+        if (dataFile.empty())
+            window->openDataFiles({QString::fromStdString(folder.write("one.rvk", GroupOne)),
+                                   QString::fromStdString(folder.write("two.rvk", GroupTwo))});
+        else
+            window->openDataFiles({QString::fromStdString(dataFile)});
         page = dynamic_cast<LdPage *>(window->pageWidget(MainWindow::LdPage));
         page->markerldsheetShow();
     }
@@ -160,6 +166,33 @@ TEST(LdPage, ClusterOrderOfTheLastTreeRearrangesAllLoci)
     f.page->LDallClick();
     EXPECT_FALSE(f.page->analysis()->clusterOrderUsed());
     EXPECT_EQ(f.page->tableModel()->index(0, 1).data().toString(), "1>m1");
+}
+
+TEST(LdPage, FdrLevelComesFromTheQThresholdEdit)
+{
+    LdPageFixture f(test::examplePath("listeria.rvk"));
+    f.page->findChild<QComboBox *>("LDselectbox")->setCurrentIndex(0); // 13 loci, 78 pairs
+    auto thresholdAt = [&](const QString &level) {
+        f.window->findChild<QLineEdit *>("qthreshold")->setText(level);
+        f.page->LDcalcClick();
+        std::vector<double> p;
+        const LdAnalysis *a = f.page->analysis();
+        if (!a)
+            return std::pair{-1.0, p};
+        for (int i = 0; i < a->locusCount(); ++i)
+            for (int j = i + 1; j < a->locusCount(); ++j)
+                if (const LdPairResult r = a->pair(i, j); r.hasP)
+                    p.push_back(r.P);
+        EXPECT_TRUE(a->fdrRun());
+        return std::pair{a->pThreshold(), p};
+    };
+    const auto [strict, p] = thresholdAt("0.01");
+    EXPECT_EQ(strict, FdrAdjust(p, 0.01).PThreshold);
+    const auto [loose, p2] = thresholdAt("0.3");
+    EXPECT_EQ(loose, FdrAdjust(p2, 0.3).PThreshold);
+    EXPECT_GT(loose, strict);
+    const auto [fallback, p3] = thresholdAt("none");
+    EXPECT_EQ(fallback, FdrAdjust(p3, 0.05).PThreshold);
 }
 
 TEST(LdPage, ResultsStayShownAfterTheDataSetIsClosed)
