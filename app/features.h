@@ -16,6 +16,9 @@ void installDataEditingFeature(MainWindow &window);
 // Genotyping-platform files: the import dialog (region, samples, filters, map, population type)
 // for VCF, BCF and HapMap files chosen in the open dialog.
 void installPlatformImportFeature(MainWindow &window);
+// Trait data and marker-trait association: the "Associations" page with its tables, the runs,
+// the report window "Output File", the association plot and the LD plot of a trait.
+void installAssociationFeature(MainWindow &window);
 // Linkage disequilibrium: the "LD " page with its tables, list, chart and heat plot.
 void installLdFeature(MainWindow &window);
 // Genetic distances, NJ and UPGMA trees, distance export and the tree window.

@@ -149,6 +149,7 @@ void MainWindow::installFeatures()
     installStatisticsFeature(*this);
     installSelectionFeature(*this);
     installDataEditingFeature(*this);
+    installAssociationFeature(*this);
     installPlatformImportFeature(*this);
     installLdFeature(*this);
     installDistanceFeature(*this);
@@ -214,6 +215,25 @@ void MainWindow::showPicture(ViewPicture picture)
     mPointerLayout.reset(); // the pointer layout was the current view's
     showViewPicture(picture);
     mViewPicture = std::move(picture);
+}
+
+void MainWindow::showAssociationPicture(ViewPicture picture, std::vector<std::string> plottedTraits)
+{
+    mViewMode = AssociationMode;
+    if (QAbstractButton *button = mViewModeButtons->button(AssociationMode)) {
+        const QSignalBlocker blocker(mViewModeButtons);
+        button->setChecked(true);
+    }
+    PointerLayout pointer;
+    pointer.view = ViewKind::Association;
+    pointer.zoom = mZoomFactor;
+    pointer.barWidth = mSettings.drawing.barwidth;
+    pointer.space = mSettings.drawing.space;
+    mPlottedTraits = std::move(plottedTraits);
+    mPages->setCurrentIndex(ImagePageIndex);
+    showViewPicture(picture);
+    mViewPicture = std::move(picture);
+    mPointerLayout = pointer;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1039,7 +1059,7 @@ void MainWindow::pointerMovedOnPicture(QPoint position)
     if (mData.GroupCount() == 0 || !mPointerLayout)
         return;
     const HoverResult hover = hoverAt(*mPointerLayout, position.x(), position.y(), mData.SelectedIndices,
-                                      mData.IndividualNames);
+                                      mData.IndividualNames, mPlottedTraits);
     if (!hover.tooltipEnabled)
         mImagePage->setPictureHint(QString());
     else if (!hover.tooltip.empty())
@@ -1054,10 +1074,13 @@ void MainWindow::pointerClickedOnPicture(QPoint position, Qt::MouseButton button
         return;
     const ClickResult click = inspectAt(*mPointerLayout, position.x(), position.y(),
                                         button == Qt::RightButton ? PointerButton::Right : PointerButton::Left,
-                                        mData.SelectedIndices, mData.IndividualNames);
+                                        mData.SelectedIndices, mData.IndividualNames, mPlottedTraits);
     switch (click.action) {
     case ClickResult::Action::None:
-    case ClickResult::Action::SelectTrait: // the association plot is not drawn here
+        break;
+    case ClickResult::Action::SelectTrait:
+        setStatusText(1, toQt(click.text));
+        emit traitClickedOnPicture(click.trait);
         break;
     case ClickResult::Action::SwitchToLinkageGroup:
         setViewMode(LinkageGroupMode);

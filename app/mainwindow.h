@@ -169,6 +169,9 @@ public:
     // Shows a picture drawn by a feature (the comparison of individuals) on the image page; it
     // is the picture printed and exported until the next drawing.
     void showPicture(ViewPicture picture);
+    // Shows the association plot (or a trait's LD plot) in the view "Association"; the pointer
+    // then names the plotted traits, and a click on a trait's row emits traitClickedOnPicture.
+    void showAssociationPicture(ViewPicture picture, std::vector<std::string> plottedTraits);
     // "Skip unselected individuals in drawing": unselected individuals take no place.
     void setSkipUnselected(bool skip) { mSkipUnselected = skip; }
     // The default settings file, where the recent list is kept.
@@ -189,6 +192,8 @@ signals:
     void viewDrawn();
     // The page shown changed: from oldPage to newPage.
     void pageChanged(int newPage, int oldPage);
+    // A trait row of the association plot was clicked (index among the plotted traits).
+    void traitClickedOnPicture(int trait);
 
 protected:
     bool event(QEvent *event) override;
@@ -246,6 +251,7 @@ private:
     std::unique_ptr<QPrinter> mPrinter; // made when first needed: finding printers takes time
     std::optional<PointerLayout> mPointerLayout; // how the last picture was laid out
     bool mSkipUnselected = true;
+    std::vector<std::string> mPlottedTraits; // of the association plot shown
 
     QTabWidget *mPages = nullptr;
     ImagePage *mImagePage = nullptr;

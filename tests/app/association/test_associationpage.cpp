@@ -1,0 +1,261 @@
+#include "app/association/associationchartwidget.h"
+#include "app/association/associationpage.h"
+#include "app/association/associationtablemodels.h"
+#include "app/association/reportwindow.h"
+#include "app/imagepage.h"
+#include "app/mainwindow.h"
+#include "support/scripteduserinterface.h"
+#include "support/tempfolder.h"
+
+#include <QFont>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTextCursor>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace rvk {
+namespace {
+
+using Table = AssociationResults::Table;
+using test::ScriptedUserInterface;
+using test::TempFolder;
+
+// Eight plants I1 .. I8 in two groups: A = -1, H = 0, B = 1 by default, U missing.
+const std::string Plants = "nchrom=2\nnind=8\npopt=f2\n\nname=chr1\nnloc=2\nm1 0.0\nAHBABHAB\nm2 5.0\nAAAAAAAA\n\n"
+                           "name=chr2\nnloc=2\nm3 0.0\nAHBUBHAA\nm4 9.0\nBBHHAAUB\n"
+                           "Alias\n\"I1\" \"I2\" \"I3\" \"I4\" \"I5\" \"I6\" \"I7\" \"I8\"\n";
+const std::string Traits = "ntrt=2\nnind=9\nmiss=-\ntraitnames height yield\nI1 10.5 3.1\nI2 12.25 2.2\nI3 14 4.4\nI4 9.75 1.0\n"
+                           "I5 13.5 5.5\nI6 11 2.5\nI7 - 3.3\nI8 15 4.0\nZ 99 -7\n";
+
+struct PageFixture
+{
+    PageFixture()
+    {
+        MainWindowOptions options;
+        options.programFolder = folder.path().string() + "/";
+        options.settingsFile = folder.file("rvk.ini");
+        window = std::make_unique<MainWindow>(options, &ui);
+        window->setUrlOpener([](const QUrl &) { return true; });
+        page = dynamic_cast<AssociationPage *>(window->pageWidget(MainWindow::AssociationsPage));
+    }
+
+    void openPlants()
+    {
+        window->openDataFiles({QString::fromStdString(folder.write("plants.rvk", Plants))});
+        ASSERT_EQ(window->data().GroupCount(), 2);
+    }
+
+    std::vector<std::string> plotList() const
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < page->plotTraitList()->count(); ++i)
+            names.push_back(page->plotTraitList()->item(i)->text().toStdString());
+        return names;
+    }
+
+    TempFolder folder;
+    ScriptedUserInterface ui;
+    std::unique_ptr<MainWindow> window;
+    AssociationPage *page = nullptr;
+};
+
+TEST(AssociationPage, StartsWithTheTemplateAndSubPages)
+{
+    PageFixture f;
+    ASSERT_NE(f.page, nullptr);
+    EXPECT_EQ(f.page->traitTable().cell(1, 0), "Geno 1");
+    EXPECT_EQ(f.page->traitTable().cell(0, 3), "etc..");
+    QStringList captions;
+    for (int i = 0; i < f.page->subPages()->count(); ++i)
+        captions << f.page->subPages()->tabText(i);
+    EXPECT_EQ(captions, (QStringList{"Trait data", "Marker data", "marker-trait sync", "Trait Plotting && stats", "-10LOG(p)",
+                                     QString::fromUtf8("R\xC2\xB2"), "R", "p-values", "q-values"}));
+    EXPECT_TRUE(f.window->commandActions(QStringLiteral("Export trait data as .&qua file")).front()->isEnabled());
+}
+
+TEST(AssociationPage, LoadedTraitFileReplacesTheTable)
+{
+    PageFixture f;
+    f.openPlants();
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("big.qua", Traits)));
+    EXPECT_EQ(f.page->traitTable().columnCount(), 10);
+    EXPECT_EQ(f.plotList(), (std::vector<std::string>{"height", "yield"}));
+
+    // A second, smaller file: nothing of the first one may stay behind.
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("small.qua", "miss=*\ntraitnames weight\n2 7\n")));
+    EXPECT_EQ(f.page->traitTable().columnCount(), 2);
+    EXPECT_EQ(f.page->traitTable().rowCount(), 2);
+    EXPECT_EQ(f.page->traitTable().cell(1, 1), "7.00");
+    EXPECT_EQ(f.page->traitTable().cell(2, 0), "");
+    EXPECT_EQ(f.plotList(), (std::vector<std::string>{"weight"}));
+
+    // A file without "miss" is refused: the table stays, the plot list is emptied.
+    EXPECT_FALSE(f.page->loadTraitFile(f.folder.write("bad.qua", "traitnames t\n2 1\n")));
+    EXPECT_EQ(f.page->traitTable().cell(1, 1), "7.00");
+    EXPECT_TRUE(f.plotList().empty());
+    ASSERT_FALSE(f.ui.messages.empty());
+    EXPECT_NE(f.ui.messages.back().text.find("bad.qua"), std::string::npos);
+}
+
+TEST(AssociationPage, PasteWithoutDataCreatesIndividualsAndExportWritesThem)
+{
+    PageFixture f;
+    f.page->clipboardText = [] { return std::string("\tP1\tP2\r\nheight\t12.345\t7\r\n"); };
+    f.page->pasteBtnClick();
+    EXPECT_EQ(f.page->traitTable().cell(1, 1), "12.35");
+    EXPECT_EQ(f.window->data().IndividualNames, (std::vector<std::string>{"P1", "P2"}));
+    EXPECT_EQ(f.plotList(), (std::vector<std::string>{"height"}));
+
+    f.ui.saveChoices.push_back(f.folder.file("out"));
+    f.page->ExportTraitFile();
+    EXPECT_EQ(test::readWholeFile(f.folder.file("out.qua")),
+              ";RVK derived qua file\r\nnind=2\r\nntrt=1\r\nmiss=*\r\n\r\ntraitnames\theight\r\nP1\t12.35\r\nP2\t7.00\r\n");
+
+    f.page->transposebtnClick();
+    EXPECT_EQ(f.page->traitTable().cell(1, 0), "height");
+    EXPECT_EQ(f.page->traitTable().cell(0, 2), "P2");
+}
+
+TEST(AssociationPage, MarkerDataStaleRulesAndSync)
+{
+    PageFixture f;
+    f.openPlants();
+    f.page->subPages()->setCurrentIndex(AssociationPage::MarkerDataPage);
+    EXPECT_EQ(f.page->markerData().cell(0, 3), "2>m3");
+    EXPECT_EQ(f.page->markerData().cell(1, 1), "-1");
+
+    f.page->clipboardText = [] { return std::string("\tI1\tI2\r\n1>x\t5\t6\r\n"); };
+    f.page->pastemarkerdatabtnClick();
+    EXPECT_EQ(f.page->markerData().cell(1, 1), "5.00");
+    // Loading data makes the pasted values stale: the sub-page shows the genotypes again.
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("chr3.rvk", "name=chr3\nnloc=1\nnind=8\npopt=f2\nm5 0.0 BBBBBBBB\n"))});
+    EXPECT_EQ(f.page->markerData().cell(0, 1), "1>m1");
+    EXPECT_EQ(f.page->markerData().rowCount(), 6) << "the third group came with the new file";
+
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("t.qua", Traits)));
+    f.page->SyncgridsClick();
+    EXPECT_EQ(f.page->subPages()->currentIndex(), AssociationPage::SyncPage);
+    EXPECT_EQ(f.page->syncTable().cell(3, 0), "I3");
+    EXPECT_EQ(f.page->syncTable().cell(3, 1), "14.00");
+    EXPECT_EQ(f.page->syncTable().cell(7, 1), "") << "plant 7 has no height";
+}
+
+TEST(AssociationPage, CorrelationRunFillsTheTablesAndPlots)
+{
+    PageFixture f;
+    f.openPlants();
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("t.qua", Traits)));
+    f.page->chooseAnalysis = [] { return AssociationPage::AnalysisChoice::Correlation; };
+    f.page->SpeedButton5Click();
+    const AssociationResults &results = f.page->results();
+    EXPECT_EQ(results.cell(Table::P, 1, 2), "1.5E-003");
+    EXPECT_EQ(results.cell(Table::LogP, 2, 1), "1E99");
+    EXPECT_EQ(results.cell(Table::Q, 1, 2), " X");
+    EXPECT_EQ(f.page->subPages()->currentIndex(), AssociationPage::LogPPage);
+    EXPECT_TRUE(f.page->plotButton()->isEnabled());
+
+    // Colours of the tables: a q below 0.05 pink, the R of -0.24 blue.
+    EXPECT_EQ(AssociationResultsModel::cellColor(results, Table::Q, 1, 1), rgb(255, 155, 155));
+    EXPECT_EQ(AssociationResultsModel::cellColor(results, Table::R, 2, 4), rgb(212, 212, 255)) << "a = round(0.24 * 180) = 43";
+    EXPECT_EQ(AssociationResultsModel::cellColor(results, Table::LogP, 1, 2), rgb(255, 207, 207)) << "a = round(2.8 / 15 * 255) = 48";
+    EXPECT_EQ(AssociationResultsModel::cellColor(results, Table::P, 1, 3), std::nullopt) << "\" X\" keeps the default look";
+
+    f.page->pgridClick(1);
+    EXPECT_EQ(f.page->pValueHistogram()->chart().title, "p values histogram height");
+    EXPECT_EQ(f.page->pValueScatter()->chart().pointY.size(), 4u);
+    EXPECT_EQ(f.page->pValueScatter()->chart().pointY.front(), 0.0) << "the \" X\" row counts as 0";
+
+    f.page->plotLDbtnClick();
+    EXPECT_EQ(f.window->viewMode(), MainWindow::AssociationMode);
+    EXPECT_EQ(f.window->pages()->currentIndex(), MainWindow::ImagePageIndex);
+    EXPECT_FALSE(f.window->viewPicture().isEmpty());
+    const int plotWidth = f.window->viewPicture().width();
+
+    // A click in slot (y - bw - 5) div (bw + 2 sp) - 1 = 1 picks the plotted trait 1, "yield",
+    // and opens its LD plot.
+    f.window->pointerClickedOnPicture(QPoint(200, 53), Qt::LeftButton);
+    EXPECT_NE(f.window->viewPicture().width(), plotWidth) << "the LD plot replaced the association plot";
+    EXPECT_EQ(f.window->statusText(1), QStringLiteral("[2] yield"));
+    EXPECT_EQ(f.window->viewMode(), MainWindow::AssociationMode);
+}
+
+TEST(AssociationPage, AnovaRunFillsTheReportAndLeavesNumvalsShown)
+{
+    PageFixture f;
+    f.openPlants();
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("t.qua", Traits)));
+    f.page->chooseAnalysis = [] { return AssociationPage::AnalysisChoice::Anova; };
+    f.page->SpeedButton5Click();
+    EXPECT_EQ(f.page->results().cell(Table::P, 0, 1), "threshold");
+    EXPECT_EQ(f.page->results().cell(Table::P, 1, 1), "0.05");
+    const QString report = f.page->reportWindow()->editor()->toPlainText();
+    EXPECT_TRUE(report.startsWith(QStringLiteral("ONE WAY ANALYSIS OF VARIANCE RESULTS")));
+    EXPECT_TRUE(report.contains(QStringLiteral("Independent variable is: 2>m4")));
+    f.page->subPages()->setCurrentIndex(AssociationPage::MarkerDataPage);
+    EXPECT_EQ(f.page->markerData().cell(1, 1), "-1") << "code mode only for the run";
+}
+
+TEST(AssociationPage, HistogramsAndTraitSort)
+{
+    PageFixture f;
+    f.openPlants();
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("t.qua", Traits)));
+    EXPECT_FALSE(f.page->sortOnTraitButton()->isEnabled());
+    f.page->traitgridClick(1);
+    EXPECT_TRUE(f.page->sortOnTraitButton()->isEnabled());
+    EXPECT_EQ(f.page->traitHistogram()->chart().title, "Trait histogram height");
+    EXPECT_EQ(f.page->traitHistogram()->chart().barValues.size(), 10u);
+    EXPECT_EQ(f.page->traitSortKeys().back(), "height");
+
+    f.page->sortontraitClick();
+    // Sorted by height; plant 7 (no height) has the key "{".
+    const std::vector<std::string> &names = f.window->data().IndividualNames;
+    EXPECT_EQ(names.front(), "I4") << "9.75 is the smallest height";
+    EXPECT_EQ(f.window->data().Group(0).Loci[0].Genotypes.substr(0, 1), "A") << "plant 4 carries A at m1";
+
+    f.page->barCount()->setValue(5);
+    f.page->plotTraitList()->setCurrentRow(1);
+    f.page->plottraitlistClick(1);
+    EXPECT_EQ(f.page->traitHistogram()->chart().barValues.size(), 5u);
+    EXPECT_EQ(f.page->traitHistogram()->chart().title, "Trait histogram yield");
+}
+
+TEST(ReportWindow, RtfRoundTripKeepsABoldResizedFont)
+{
+    PageFixture f;
+    ReportWindow *report = f.page->reportWindow();
+    EXPECT_EQ(report->windowTitle(), QStringLiteral("Output File"));
+    report->setReportText("ONE WAY ANALYSIS OF VARIANCE RESULTS\n\nBETWEEN      1");
+    QTextCursor cursor(report->editor()->document());
+    cursor.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor);
+    report->editor()->setTextCursor(cursor);
+    report->chooseFont = [](const QFont &) {
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSize(16);
+        font.setBold(true);
+        return std::optional<QFont>(font);
+    };
+    report->fontClick();
+    const std::string path = f.folder.file("report.rtf");
+    ASSERT_TRUE(report->saveFile(path));
+    report->clearText();
+    ASSERT_TRUE(report->openFile(path));
+    EXPECT_EQ(report->editor()->toPlainText(), QStringLiteral("ONE WAY ANALYSIS OF VARIANCE RESULTS\n\nBETWEEN      1"));
+    const RtfDocument document = report->document();
+    ASSERT_GE(document.runs.size(), 2u);
+    EXPECT_EQ(document.runs[0].text, "ONE ");
+    EXPECT_TRUE(document.runs[0].font.bold);
+    EXPECT_EQ(document.runs[0].font.pointSize, 16.0);
+    EXPECT_EQ(document.runs[0].font.family, "Arial");
+    EXPECT_FALSE(document.runs[1].font.bold);
+    EXPECT_EQ(document.runs[1].font.family, "Courier New");
+}
+
+} // namespace
+} // namespace rvk
