@@ -13,12 +13,15 @@
 #include "genetics/cophenetic.h"
 #include "genetics/treebuilder.h"
 #include "io/newickreader.h"
+#include "render/paintersurface.h"
 #include "render/treeview.h"
 #include "settings/alleletable.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 
 #include <algorithm>
 #include <cstdlib>
@@ -86,6 +89,32 @@ void TreePicture(benchmark::State &state)
     state.counters["operations"] = static_cast<double>(operations);
 }
 
+// One screenful of the classic picture replayed, clipped, as the tree window paints while it
+// scrolls through the middle of the tree.
+void TreeScrollPaint(benchmark::State &state)
+{
+    const rvk::DistanceMatrix &m = matrix();
+    const auto tree = rvk::BuildTree(m, rvk::TreeMethod::NeighbourJoining);
+    const auto root = rvk::ReadTree(tree->newick, m.labels());
+    rvk::TreeDrawingOptions options;
+    options.showDistances = true;
+    const rvk::ViewPicture picture = rvk::drawTree(*root, options);
+    // The window keeps the picture in bands of 1,024 rows and replays those it shows.
+    const std::vector<rvk::ViewPicture> bands = rvk::pictureBands(picture, 1024);
+    QImage screen(options.width, 600, QImage::Format_RGB32);
+    const int top = picture.height() / 2;
+    for (auto _ : state) {
+        QPainter painter(&screen);
+        painter.translate(0, -top);
+        painter.setClipRect(0, top, options.width, 600);
+        rvk::PainterSurface surface(painter);
+        for (size_t b = 0; b < bands.size(); ++b)
+            if (static_cast<int>(b) * 1024 < top + 600 && static_cast<int>(b + 1) * 1024 > top)
+                bands[b].replay(surface);
+    }
+}
+
+BENCHMARK(TreeScrollPaint)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(CopheneticCorrelation)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(TreePicture)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(Tree, NeighbourJoining, rvk::TreeMethod::NeighbourJoining)->Unit(benchmark::kMillisecond)->Iterations(1);

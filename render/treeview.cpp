@@ -257,7 +257,107 @@ private:
     double theta;
 };
 
+// Passes on to a recorder what reaches into the rows top..bottom-1. A skipped line still moves
+// the current point, so the next line starts where it should.
+class BandFilter : public DrawSurface
+{
+public:
+    BandFilter(PictureRecorder &out, int top, int bottom) : mOut(out), mTop(top), mBottom(bottom) {}
+
+    void setPen(const PenSpec &pen) override { mOut.setPen(pen); }
+    void setBrush(const BrushSpec &brush) override { mOut.setBrush(brush); }
+    void setBrushPattern(int k) override { mOut.setBrushPattern(k); }
+    void setFont(const FontDescription &font) override
+    {
+        mOut.setFont(font);
+        mTextHeight = mOut.textHeight("Xg");
+    }
+    void moveTo(int x, int y) override
+    {
+        mX = x;
+        mY = y;
+        mMoved = true;
+    }
+    void lineTo(int x, int y) override
+    {
+        if (reaches(std::min(mY, y), std::max(mY, y) + 1)) {
+            if (mMoved)
+                mOut.moveTo(mX, mY);
+            mOut.lineTo(x, y);
+            mMoved = false;
+        } else {
+            mMoved = true;
+        }
+        mX = x;
+        mY = y;
+    }
+    void rectangle(int x1, int y1, int x2, int y2) override
+    {
+        if (reaches(std::min(y1, y2), std::max(y1, y2)))
+            mOut.rectangle(x1, y1, x2, y2);
+    }
+    void fillRect(int x1, int y1, int x2, int y2) override
+    {
+        if (reaches(std::min(y1, y2), std::max(y1, y2)))
+            mOut.fillRect(x1, y1, x2, y2);
+    }
+    void pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override
+    {
+        if (reaches(std::min(y1, y2), std::max(y1, y2) + 1))
+            mOut.pie(x1, y1, x2, y2, x3, y3, x4, y4);
+    }
+    void arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override
+    {
+        if (reaches(std::min(y1, y2), std::max(y1, y2) + 1))
+            mOut.arc(x1, y1, x2, y2, x3, y3, x4, y4);
+    }
+    void textOut(int x, int y, const std::string &text) override
+    {
+        if (reaches(y, y + mTextHeight + 1))
+            mOut.textOut(x, y, text);
+    }
+    int textWidth(const std::string &text) override { return mOut.textWidth(text); }
+    int textHeight(const std::string &text) override { return mOut.textHeight(text); }
+    void textOutRotated(int x, int y, const std::string &text, int angle) override
+    {
+        // A turned text reaches at most its width away from its corner.
+        const int reach = mOut.textWidth(text) + mTextHeight;
+        if (reaches(y - reach, y + reach + 1))
+            mOut.textOutRotated(x, y, text, angle);
+    }
+    void drawPicture(const ViewPicture &picture, int x1, int y1, int x2, int y2) override
+    {
+        mOut.drawPicture(picture, x1, y1, x2, y2);
+    }
+    PenSpec pen() const override { return mOut.pen(); }
+    BrushSpec brush() const override { return mOut.brush(); }
+    FontDescription font() const override { return mOut.font(); }
+
+private:
+    bool reaches(int from, int to) const { return from < mBottom && to > mTop; }
+
+    PictureRecorder &mOut;
+    int mTop, mBottom;
+    int mX = 0, mY = 0;
+    bool mMoved = true;
+    int mTextHeight = 20;
+};
+
 } // namespace
+
+std::vector<ViewPicture> pictureBands(const ViewPicture &picture, int bandHeight)
+{
+    std::vector<ViewPicture> bands;
+    bandHeight = std::max(1, bandHeight);
+    for (int top = 0; top < std::max(1, picture.height()); top += bandHeight) {
+        ViewPicture band(picture.width(), picture.height());
+        PictureRecorder recorder(band);
+        BandFilter filter(recorder, top, top + bandHeight);
+        picture.replay(filter);
+        bands.push_back(std::move(band));
+    }
+    return bands;
+}
 
 const char *treeStyleCaption(TreeStyle style)
 {

@@ -57,6 +57,11 @@ TreeDrawingInfo paintTree(DrawSurface &surface, const TDendroNode &root, const T
 // Records the drawing as a picture of its size.
 ViewPicture drawTree(const TDendroNode &root, const TreeDrawingOptions &options, TreeDrawingInfo *info = nullptr);
 
+// A tall picture cut into bands of bandHeight pixels, each holding only the operations that
+// reach into it (every pen, brush and font change is kept), at the picture's own coordinates.
+// A window that scrolls through a tree of thousands of leaves replays the bands it shows.
+std::vector<ViewPicture> pictureBands(const ViewPicture &picture, int bandHeight);
+
 // Where the painter put the nodes (for the tests and the pointer): x and y of each node in
 // drawing order (depth first), as paintTree places them for non-circular styles, and the
 // leaves' points for "Circular".

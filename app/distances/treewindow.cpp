@@ -56,6 +56,8 @@ QColor toColor(unsigned c) { return QColor(static_cast<int>(c & 0xFF), static_ca
 unsigned fromColor(const QColor &c) { return rgb(c.red(), c.green(), c.blue()); }
 
 constexpr int ColourRole = Qt::UserRole + 1;
+// The picture is kept in bands of this height, so a paint replays only what it shows.
+constexpr int BandHeight = 1024;
 
 } // namespace
 
@@ -73,7 +75,12 @@ protected:
         painter.fillRect(event->rect(), Qt::white);
         painter.setClipRect(event->rect());
         PainterSurface surface(painter);
-        mWindow.mPicture.replay(surface);
+        const int top = event->rect().top(), bottom = event->rect().bottom() + 1;
+        for (size_t b = 0; b < mWindow.mBands.size(); ++b) {
+            const int bandTop = static_cast<int>(b) * BandHeight;
+            if (bandTop < bottom && bandTop + BandHeight > top)
+                mWindow.mBands[b].replay(surface);
+        }
     }
 
 private:
@@ -423,6 +430,7 @@ void TreeWindow::draw()
     }
     if (!mRoot) {
         mPicture = ViewPicture();
+        mBands.clear();
         mCanvas->resize(0, 0);
         mDrawing = false;
         return;
@@ -434,6 +442,7 @@ void TreeWindow::draw()
     fillLeafList();
     collectLeafLooks();
     mPicture = drawTree(*mRoot, mOptions, &mInfo);
+    mBands = pictureBands(mPicture, BandHeight);
     mCanvas->resize(mPicture.width(), mPicture.height());
     mCanvas->update();
     QStringList lines;

@@ -103,6 +103,7 @@ private:
     std::optional<DistanceMatrix> mMatrix;
     std::optional<CopheneticResult> mCophenetic;
     ViewPicture mPicture;
+    std::vector<ViewPicture> mBands; // the picture cut for painting
     TreeDrawingInfo mInfo;
     std::function<std::optional<unsigned>(unsigned)> mChooseColour;
     struct LeafLooks

@@ -132,3 +132,48 @@ TEST(TreeView, EveryStyleDrawsALargeTreeQuickly)
 
 } // namespace
 } // namespace rvk
+
+namespace rvk {
+namespace {
+
+TEST(TreeView, BandsPaintWhatTheWholePictureDoes)
+{
+    // A balanced tree of 64 leaves, 25 pixels apart: 1,700 pixels high, cut into 400-row bands.
+    std::vector<std::unique_ptr<TDendroNode>> level;
+    for (int i = 0; i < 64; ++i)
+        level.push_back(node("leaf" + std::to_string(i), 0.1 + 0.01 * (i % 7)));
+    while (level.size() > 1) {
+        std::vector<std::unique_ptr<TDendroNode>> next;
+        for (size_t i = 0; i + 1 < level.size(); i += 2) {
+            std::vector<std::unique_ptr<TDendroNode>> pair;
+            pair.push_back(std::move(level[i]));
+            pair.push_back(std::move(level[i + 1]));
+            next.push_back(node("n", 0.05, std::move(pair)));
+        }
+        level = std::move(next);
+    }
+    level.front()->BranchLength = 0;
+    for (const TreeStyle style : {TreeStyle::Classic, TreeStyle::Curved}) {
+        TreeDrawingOptions options;
+        options.style = style;
+        options.showDistances = true;
+        options.width = 500;
+        const ViewPicture whole = drawTree(*level.front(), options);
+        const std::vector<ViewPicture> bands = pictureBands(whole, 400);
+        ASSERT_EQ(bands.size(), static_cast<size_t>((whole.height() + 399) / 400));
+        const QImage expected = renderPictureToImage(whole);
+        for (size_t b = 0; b < bands.size(); ++b) {
+            EXPECT_LT(bands[b].operationCount(), whole.operationCount());
+            const QImage image = renderPictureToImage(bands[b]);
+            const int top = static_cast<int>(b) * 400, bottom = std::min(whole.height(), top + 400);
+            int differing = 0;
+            for (int y = top; y < bottom; ++y)
+                for (int x = 0; x < whole.width(); ++x)
+                    differing += image.pixel(x, y) != expected.pixel(x, y);
+            EXPECT_EQ(differing, 0) << "band " << b << " style " << static_cast<int>(style);
+        }
+    }
+}
+
+} // namespace
+} // namespace rvk
