@@ -4,6 +4,7 @@
 #include "core/userinterface.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QPagedPaintDevice>
@@ -17,6 +18,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -117,13 +119,49 @@ ReportWindow::ReportWindow(UserInterface &ui, QWidget *parent) : QWidget(parent,
     resize(900, 700);
 }
 
-void ReportWindow::clearText() { mEditor->clear(); }
+void ReportWindow::clearText()
+{
+    ++mLoading; // a report still going in stops
+    mEditor->clear();
+}
 
 void ReportWindow::setReportText(const std::string &text)
 {
-    // One replacement of the whole text: appending a million lines one by one would lay the
-    // document out a million times.
-    mEditor->setPlainText(toQt(text));
+    // A long report (a run over 10,000 markers and 3 traits has a million lines) goes in by
+    // pieces of about 2 MB, the window painting and answering between them; a short one at once.
+    constexpr size_t Piece = 2'000'000;
+    const unsigned generation = ++mLoading;
+    QTextDocument *document = mEditor->document();
+    document->setUndoRedoEnabled(false);
+    mEditor->setReadOnly(true);
+    size_t position = 0;
+    bool first = true;
+    while (first || position < text.size()) {
+        size_t end = std::min(text.size(), position + Piece);
+        if (end < text.size()) {
+            const size_t lineEnd = text.find('\n', end);
+            end = lineEnd == std::string::npos ? text.size() : lineEnd + 1;
+        }
+        const QString piece = QString::fromUtf8(text.data() + position, static_cast<qsizetype>(end - position));
+        if (first) {
+            mEditor->setPlainText(piece);
+            first = false;
+        } else {
+            QTextCursor cursor(document);
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(piece);
+        }
+        position = end;
+        if (position < text.size()) {
+            QCoreApplication::processEvents();
+            if (generation != mLoading)
+                break; // replaced or cleared meanwhile
+        }
+    }
+    if (generation == mLoading) {
+        mEditor->setReadOnly(false);
+        document->setUndoRedoEnabled(true);
+    }
 }
 
 void ReportWindow::appendLine(const std::string &line) { mEditor->appendPlainText(toQt(line)); }

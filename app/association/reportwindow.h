@@ -60,6 +60,7 @@ public:
 private:
     UserInterface &mUi;
     QPlainTextEdit *mEditor = nullptr;
+    unsigned mLoading = 0; // counts report loads, so a load replaced meanwhile stops
 };
 
 } // namespace rvk

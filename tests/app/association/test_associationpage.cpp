@@ -226,6 +226,19 @@ TEST(AssociationPage, HistogramsAndTraitSort)
     EXPECT_EQ(f.page->traitHistogram()->chart().title, "Trait histogram yield");
 }
 
+TEST(ReportWindow, LongReportGoesInWhole)
+{
+    PageFixture f;
+    ReportWindow *report = f.page->reportWindow();
+    std::string text;
+    for (int i = 0; i < 60000; ++i)
+        text += "line " + std::to_string(i) + " of a long report of the ANOVA association\n";
+    report->setReportText(text);
+    EXPECT_EQ(report->editor()->document()->blockCount(), 60001);
+    EXPECT_EQ(report->editor()->toPlainText().toStdString(), text);
+    EXPECT_FALSE(report->editor()->isReadOnly());
+}
+
 TEST(ReportWindow, RtfRoundTripKeepsABoldResizedFont)
 {
     PageFixture f;
