@@ -201,6 +201,34 @@ TEST(PaintBar, NarrowThreeDLookDrawsLikeDiscreteWithTips)
     EXPECT_EQ(pixelAt(image, 15, 206), White);
 }
 
+TEST(PaintBar, RoundTipsAreHalfEllipsesAboveTheStartAndBelowTheEnd)
+{
+    // Bar x 10 .. 20 from y(0) = 20 to y(20) = 220 at 10 pixels per cM, tip half height 4.
+    BarFixture f;
+    f.context.options.topmargin = 20;
+    f.context.options.roundtip = true;
+    f.add(0, 'a');
+    f.add(10, 'b');
+    f.add(20, 'b');
+    QImage image = whiteImage(60, 260);
+    {
+        PainterSurface surface(image);
+        const ViewGeometry geometry{10.0, 1.0, 20};
+        const DisplayCoder coder("f2", false);
+        BarPainter painter(surface, f.table, f.context, geometry, coder);
+        painter.paintBar(f.loci, 0, -1, 0, 10, 20);
+    }
+    EXPECT_EQ(pixelAt(image, 15, 18), Red);    // the upper tip, above the start, in the first allele
+    EXPECT_EQ(pixelAt(image, 15, 14), White);  // beyond its height
+    EXPECT_EQ(pixelAt(image, 15, 222), Blue);  // the lower tip, below the end, in the last allele
+    EXPECT_EQ(pixelAt(image, 15, 226), White);
+    EXPECT_EQ(pixelAt(image, 15, 120), Blue);  // the bar itself
+    // Without the option the bar ends square.
+    f.context.options.roundtip = false;
+    image = f.image();
+    EXPECT_EQ(pixelAt(image, 15, 202), White);
+}
+
 TEST(PaintBar, QtlLocusDrawsAThinBarAndIsNoSegmentBoundary)
 {
     BarFixture f;
