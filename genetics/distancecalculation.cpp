@@ -272,9 +272,51 @@ template <int ValueBits, bool Zero> [[RVK_WIDE_TARGET]] void rowBlockWide(const 
     }
 }
 
+[[RVK_WIDE_TARGET, gnu::always_inline]] inline PairCounts euclideanCountsWide(const std::uint64_t *x, const std::uint64_t *y,
+                                                                             size_t words, const std::vector<SymbolPair> &pairs)
+{
+    double q = 0.0;
+    for (const SymbolPair &p : pairs) {
+        const std::uint64_t *xa = x + (1 + p.a) * words, *xb = x + (1 + p.b) * words;
+        const std::uint64_t *ya = y + (1 + p.a) * words, *yb = y + (1 + p.b) * words;
+        __m512i sum = _mm512_setzero_si512();
+        size_t w = 0;
+        for (; w + 8 <= words; w += 8) {
+            const __m512i crossed = _mm512_or_si512(_mm512_and_si512(_mm512_loadu_si512(xa + w), _mm512_loadu_si512(yb + w)),
+                                                    _mm512_and_si512(_mm512_loadu_si512(xb + w), _mm512_loadu_si512(ya + w)));
+            sum = _mm512_add_epi64(sum, _mm512_popcnt_epi64(crossed));
+        }
+        long long count = laneSum(sum);
+        for (; w < words; ++w)
+            count += std::popcount((xa[w] & yb[w]) | (xb[w] & ya[w]));
+        q += p.weight * static_cast<double>(count);
+    }
+    return {0, 0, 0, q};
+}
+
+[[RVK_WIDE_TARGET]] void euclideanBlockWide(const Job &job, int first, int last)
+{
+    const PackedEntries &packed = *job.packed;
+    const int n = job.matrix->size();
+    const std::vector<char> &counted = *job.counted;
+    for (int j = first + 1; j < n; ++j) {
+        if (!counted[static_cast<size_t>(j)])
+            continue;
+        const std::uint64_t *y = packed.entry(j);
+        const int end = std::min(last, j);
+        for (int i = first; i < end; ++i)
+            if (counted[static_cast<size_t>(i)])
+                job.matrix->setValue(i, j, distanceOf(job, euclideanCountsWide(packed.entry(i), y, packed.words, *job.pairs)));
+    }
+}
+
 template <int ValueBits, bool Zero, bool Euclidean> BlockFunction pick()
 {
-    if constexpr (!Euclidean) {
+    if constexpr (Euclidean) {
+        static const bool wide = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vpopcntdq");
+        if (wide)
+            return &euclideanBlockWide;
+    } else {
         static const bool wide = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vpopcntdq");
         if (wide)
             return &rowBlockWide<ValueBits, Zero>;
