@@ -305,6 +305,124 @@ bool allEqual(const double *values, const double *counts, int classes)
     return true;
 }
 
+
+// A locus's per-class arrays, as the matrices keep them.
+struct ClassArrays
+{
+    const std::uint32_t *count;
+    const double *share;             // count / individuals
+    const double *inverseShare;      // individuals / count
+    const double *inverseComplement; // individuals / (individuals - count)
+    const double *present;           // 1, or 0 for a missing value
+    const double *presentValue;      // the value, or 0
+};
+
+// D', chi-square' and (withCorrelation) the sums of R from the code table of a pair. FixedA and
+// FixedB are the class counts when known at compile time (0: take the run-time counts), so the
+// common loci of two to four classes run in fully unrolled loops.
+template <int FixedA, int FixedB>
+void measuresFromTable(int classesA, int classesB, const ClassArrays &A, const ClassArrays &B, const std::uint32_t *table,
+                       long long total, bool withCorrelation, LdPairResult &result, double &sxx, double &syy, double &sxy, int &n)
+{
+    const int ka = FixedA ? FixedA : classesA;
+    const int kb = FixedB ? FixedB : classesB;
+    constexpr int SizeA = FixedA ? FixedA : ClassLimit;
+    constexpr int SizeB = FixedB ? FixedB : ClassLimit;
+
+    // D' and chi-square' over every class, missing-data codes included.
+    const double inverseTotal = 1.0 / static_cast<double>(total);
+    const double inverseTotalSquared = inverseTotal * inverseTotal;
+    double dPrime = 0.0, chi = 0.0;
+#pragma GCC unroll 4
+    for (int a = 0; a < ka; ++a) {
+        const double pa = A.share[a];
+        const long long ca = A.count[a];
+#pragma GCC unroll 4
+        for (int b = 0; b < kb; ++b) {
+            const double pb = B.share[b];
+            // D = pab - pa pb, from whole counts so that independence gives exactly 0.
+            const long long excess = static_cast<long long>(table[a * ClassLimit + b]) * total - ca * static_cast<long long>(B.count[b]);
+            const double d = static_cast<double>(excess) * inverseTotalSquared;
+            // 1 / Dmax = 1 / min(u, v) = max(1 / u, 1 / v), from the reciprocals of the shares and
+            // of their complements: no division per cell, and no branch on the sign of D (which
+            // would mispredict half of the time). D = 0 adds nothing; it is also the only case
+            // where a complement can be 0.
+            const double inverseBelow = std::max(A.inverseShare[a] * B.inverseShare[b], A.inverseComplement[a] * B.inverseComplement[b]);
+            const double inverseAbove = std::max(A.inverseShare[a] * B.inverseComplement[b], A.inverseComplement[a] * B.inverseShare[b]);
+            const double inverseDMax = d < 0.0 ? inverseBelow : inverseAbove;
+            const double ratio = excess == 0 ? 0.0 : std::fabs(d) * inverseDMax;
+            dPrime += pa * pb * ratio;
+            chi += d * d * A.inverseShare[a] * B.inverseShare[b];
+        }
+    }
+    const int k = std::min(ka, kb);
+    result.DPrime = dPrime;
+    result.ChiSquarePrime = k >= 2 ? chi / (k - 1) : 0.0;
+    if (!withCorrelation)
+        return;
+
+    // R: values follow the codes, so the sums come from the class table. A missing value's class
+    // has weight 0 (no branch on which class of a locus is the missing one).
+    double rowCount[SizeA], columnCount[SizeB], weighted[SizeA * SizeB];
+    std::fill_n(columnCount, kb, 0.0);
+    double both = 0.0;
+#pragma GCC unroll 4
+    for (int a = 0; a < ka; ++a) {
+        double row = 0.0;
+#pragma GCC unroll 4
+        for (int b = 0; b < kb; ++b) {
+            const double c = static_cast<double>(table[a * ClassLimit + b]) * A.present[a] * B.present[b];
+            weighted[a * SizeB + b] = c;
+            row += c;
+            columnCount[b] += c;
+        }
+        rowCount[a] = row;
+        both += row;
+    }
+    n = static_cast<int>(both);
+    if (n <= 0)
+        return;
+    double sumX = 0.0, sumY = 0.0;
+    for (int a = 0; a < ka; ++a)
+        sumX += rowCount[a] * A.presentValue[a];
+    for (int b = 0; b < kb; ++b)
+        sumY += columnCount[b] * B.presentValue[b];
+    const double mx = sumX / n, my = sumY / n;
+    double dx[SizeA], dy[SizeB];
+    for (int a = 0; a < ka; ++a)
+        dx[a] = A.presentValue[a] - mx;
+    for (int b = 0; b < kb; ++b)
+        dy[b] = B.presentValue[b] - my;
+    // Values that are all equal have no spread at all; testing it keeps rounding in the mean
+    // from turning "no variation" into a tiny spread.
+    if (!allEqual(A.presentValue, rowCount, ka))
+        for (int a = 0; a < ka; ++a)
+            sxx += rowCount[a] * dx[a] * dx[a];
+    if (!allEqual(B.presentValue, columnCount, kb))
+        for (int b = 0; b < kb; ++b)
+            syy += columnCount[b] * dy[b] * dy[b];
+#pragma GCC unroll 4
+    for (int a = 0; a < ka; ++a)
+#pragma GCC unroll 4
+        for (int b = 0; b < kb; ++b)
+            sxy += weighted[a * SizeB + b] * dx[a] * dy[b];
+}
+
+using Measures = void (*)(int, int, const ClassArrays &, const ClassArrays &, const std::uint32_t *, long long, bool,
+                          LdPairResult &, double &, double &, double &, int &);
+
+Measures measuresFor(int classesA, int classesB)
+{
+    static constexpr Measures fixed[3][3] = {
+        {&measuresFromTable<2, 2>, &measuresFromTable<2, 3>, &measuresFromTable<2, 4>},
+        {&measuresFromTable<3, 2>, &measuresFromTable<3, 3>, &measuresFromTable<3, 4>},
+        {&measuresFromTable<4, 2>, &measuresFromTable<4, 3>, &measuresFromTable<4, 4>},
+    };
+    if (classesA >= 2 && classesA <= 4 && classesB >= 2 && classesB <= 4)
+        return fixed[classesA - 2][classesB - 2];
+    return &measuresFromTable<0, 0>;
+}
+
 } // namespace
 
 LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pValues)
@@ -326,50 +444,20 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
                    m.mClassBits.data() + static_cast<size_t>(cj.first) * static_cast<size_t>(m.mWords), kb, countB, m.mWords,
                    table.data());
 
-    // D' and chi-square' over every class, missing-data codes included.
     const long long total = m.mIndividualCount;
-    if (total > 0) {
-        const double inverseTotal = 1.0 / static_cast<double>(total);
-        const double inverseTotalSquared = inverseTotal * inverseTotal;
-        // Shares of the classes, kept with the matrices.
-        const double *shareA = m.mClassShare.data() + ci.first;
-        const double *shareB = m.mClassShare.data() + cj.first;
-        const double *inverseShareA = m.mClassInverseShare.data() + ci.first;
-        const double *inverseShareB = m.mClassInverseShare.data() + cj.first;
-        const double *inverseComplementA = m.mClassInverseComplement.data() + ci.first;
-        const double *inverseComplementB = m.mClassInverseComplement.data() + cj.first;
-        double dPrime = 0.0, chi = 0.0;
-        for (int a = 0; a < ka; ++a) {
-            const double pa = shareA[a];
-            const long long ca = countA[a];
-            for (int b = 0; b < kb; ++b) {
-                const double pb = shareB[b];
-                // D = pab - pa pb, from whole counts so that independence gives exactly 0.
-                const long long excess = static_cast<long long>(table[a * ClassLimit + b]) * total - ca * static_cast<long long>(countB[b]);
-                const double d = static_cast<double>(excess) * inverseTotalSquared;
-                const double papb = pa * pb;
-                // 1 / Dmax = 1 / min(u, v) = max(1 / u, 1 / v), from the reciprocals of the shares
-                // and of their complements kept with the matrices: no division per cell, and no
-                // branch on the sign of D (which would mispredict half of the time). D = 0 adds
-                // nothing; it is also the only case where a complement can be 0.
-                const double inverseBelow = std::max(inverseShareA[a] * inverseShareB[b], inverseComplementA[a] * inverseComplementB[b]);
-                const double inverseAbove = std::max(inverseShareA[a] * inverseComplementB[b], inverseComplementA[a] * inverseShareB[b]);
-                const double inverseDMax = d < 0.0 ? inverseBelow : inverseAbove;
-                const double ratio = excess == 0 ? 0.0 : std::fabs(d) * inverseDMax;
-                dPrime += papb * ratio;
-                chi += d * d * inverseShareA[a] * inverseShareB[b];
-            }
-        }
-        const int k = std::min(ka, kb);
-        result.DPrime = dPrime;
-        result.ChiSquarePrime = k >= 2 ? chi / (k - 1) : 0.0;
-    }
-
-    // R over the individuals with both values present.
+    auto arrays = [&m](std::uint32_t first) {
+        return ClassArrays{m.mClassCount.data() + first,      m.mClassShare.data() + first,
+                           m.mClassInverseShare.data() + first, m.mClassInverseComplement.data() + first,
+                           m.mClassPresent.data() + first,      m.mClassPresentValue.data() + first};
+    };
+    const bool ownValues = ci.valueRow >= 0 || cj.valueRow >= 0;
     double sxx = 0.0, syy = 0.0, sxy = 0.0;
     int n = 0;
-    if (ci.valueRow >= 0 || cj.valueRow >= 0) {
-        // Values of their own on at least one side: individual by individual. A locus without
+    if (total > 0)
+        measuresFor(ka, kb)(ka, kb, arrays(ci.first), arrays(cj.first), table.data(), total, !ownValues, result, sxx, syy, sxy, n);
+
+    if (ownValues) {
+        // Values of their own on at least one side: R individual by individual. A locus without
         // a value row takes its class values.
         std::vector<double> own; // only intensity runs come here
         auto row = [&](const auto &classes, const double *classValue, std::int64_t valueRow) -> const double * {
@@ -393,52 +481,6 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
         if (!y)
             y = own.data();
         correlationSumsByIndividual(x, y, m.mIndividualCount, sxx, syy, sxy, n);
-    } else {
-        // Values follow the codes: the sums come from the class table. A missing value's class
-        // has weight 0 (no branch on which class of a locus is the missing one).
-        const double *presentA = m.mClassPresent.data() + ci.first;
-        const double *presentB = m.mClassPresent.data() + cj.first;
-        const double *xA = m.mClassPresentValue.data() + ci.first;
-        const double *yB = m.mClassPresentValue.data() + cj.first;
-        double rowCount[ClassLimit], columnCount[ClassLimit], weighted[ClassLimit * ClassLimit];
-        std::fill_n(columnCount, kb, 0.0);
-        double both = 0.0;
-        for (int a = 0; a < ka; ++a) {
-            double row = 0.0;
-            for (int b = 0; b < kb; ++b) {
-                const double c = static_cast<double>(table[a * ClassLimit + b]) * presentA[a] * presentB[b];
-                weighted[a * ClassLimit + b] = c;
-                row += c;
-                columnCount[b] += c;
-            }
-            rowCount[a] = row;
-            both += row;
-        }
-        n = static_cast<int>(both);
-        if (n > 0) {
-            double sumX = 0.0, sumY = 0.0;
-            for (int a = 0; a < ka; ++a)
-                sumX += rowCount[a] * xA[a];
-            for (int b = 0; b < kb; ++b)
-                sumY += columnCount[b] * yB[b];
-            const double mx = sumX / n, my = sumY / n;
-            double dx[ClassLimit], dy[ClassLimit];
-            for (int a = 0; a < ka; ++a)
-                dx[a] = xA[a] - mx;
-            for (int b = 0; b < kb; ++b)
-                dy[b] = yB[b] - my;
-            // Values that are all equal have no spread at all; testing it keeps rounding in the
-            // mean from turning "no variation" into a tiny spread.
-            if (!allEqual(xA, rowCount, ka))
-                for (int a = 0; a < ka; ++a)
-                    sxx += rowCount[a] * dx[a] * dx[a];
-            if (!allEqual(yB, columnCount, kb))
-                for (int b = 0; b < kb; ++b)
-                    syy += columnCount[b] * dy[b] * dy[b];
-            for (int a = 0; a < ka; ++a)
-                for (int b = 0; b < kb; ++b)
-                    sxy += weighted[a * ClassLimit + b] * dx[a] * dy[b];
-        }
     }
     result.n = n;
     const double d = std::sqrt(sxx * syy);
