@@ -127,7 +127,7 @@ void DistancePage::calculate()
             ui.warning(error);
         return;
     }
-    mMatrix = std::move(matrix);
+    mMatrix = std::make_shared<const DistanceMatrix>(std::move(*matrix));
     mShownCoefficient = options.coefficient;
     showMatrix();
     mNj->setEnabled(true);
@@ -140,7 +140,7 @@ void DistancePage::showMatrix()
         mModel->clear();
         return;
     }
-    const DistanceMatrix *matrix = &*mMatrix;
+    const DistanceMatrix *matrix = mMatrix.get();
     const bool shaded = mShownCoefficient != DistanceCoefficient::Euclidean;
     mModel->setGrid(
         matrix->gridSize(), [matrix](int c, int r) { return matrix->cellText(c, r); },
@@ -189,7 +189,7 @@ void DistancePage::buildTree(TreeMethod method)
     const bool own = ui.question("Use RVK treeviewer or launch external default treeviewer? " + path + "\n"
                                  + " (you need to have the .nwk file extension linked to a viewer like treeview,Mega etc)");
     if (own) {
-        mTreeWindow->showTree(tree->newick, *mMatrix);
+        mTreeWindow->showTree(tree->newick, mMatrix);
         return;
     }
     if (!writeFileReplacing(path, line, ui))
@@ -204,7 +204,7 @@ void DistancePage::saveMatrix()
         return;
     // The measure named in the file is the one the matrix was calculated with, even when the
     // coefficient list has been changed since.
-    const DistanceMatrix *matrix = &*mMatrix;
+    const DistanceMatrix *matrix = mMatrix.get();
     DistanceExportInput input{matrix->size(), [matrix](int c, int r) { return matrix->cellText(c, r); }, mWindow.data().nind,
                               coefficientCaption(mShownCoefficient), static_cast<int>(mWindow.data().TotalLocusCount())};
     SaveDistanceMatrix(input, mWindow.userInterface());

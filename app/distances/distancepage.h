@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QComboBox;
@@ -39,7 +40,8 @@ public:
     // "Save matrix".
     void saveMatrix();
 
-    const std::optional<DistanceMatrix> &matrix() const { return mMatrix; }
+    // The matrix shown, shared with the tree window (a large matrix is kept once).
+    const std::shared_ptr<const DistanceMatrix> &matrix() const { return mMatrix; }
     DistanceCoefficient coefficient() const;
     DistanceGridModel *gridModel() const { return mModel; }
     QTableView *grid() const { return mGrid; }
@@ -56,7 +58,7 @@ private:
     void showMatrix();
 
     MainWindow &mWindow;
-    std::optional<DistanceMatrix> mMatrix;
+    std::shared_ptr<const DistanceMatrix> mMatrix;
     DistanceCoefficient mShownCoefficient = DistanceCoefficient::AlleleSharing;
     std::string mProgramFolder, mDataFolder;
     std::function<bool(const QUrl &)> mOpen;

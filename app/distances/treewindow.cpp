@@ -273,11 +273,11 @@ void TreeWindow::buildStatsTab()
     mTabs->addTab(page, QStringLiteral("Stats"));
 }
 
-void TreeWindow::showTree(const std::string &newick, const DistanceMatrix &matrix)
+void TreeWindow::showTree(const std::string &newick, std::shared_ptr<const DistanceMatrix> matrix)
 {
-    mMatrix = matrix;
+    mMatrix = std::move(matrix);
     mCophenetic.reset();
-    adoptLeafLabels(matrix.labels());
+    adoptLeafLabels(mMatrix->labels());
     setTreeText(QString::fromStdString(newick));
     if (!TreeTextBalanced(newick))
         mUi.warning(TreeTextError);
@@ -337,7 +337,7 @@ void TreeWindow::showGrid()
         mGridModel->clear();
         return;
     }
-    const DistanceMatrix *matrix = &*mMatrix;
+    const DistanceMatrix *matrix = mMatrix.get();
     if (mCophenetic) {
         const CopheneticResult *result = &*mCophenetic;
         mGridModel->setGrid(

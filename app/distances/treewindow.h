@@ -47,7 +47,7 @@ public:
     // A tree built from a distance matrix: its Newick line, the matrix (labels and distances).
     // Warns "ttree error" when the parentheses of the inner text do not balance, and shows the
     // tree all the same.
-    void showTree(const std::string &newick, const DistanceMatrix &matrix);
+    void showTree(const std::string &newick, std::shared_ptr<const DistanceMatrix> matrix);
     // A Newick file of any program; false (after a message) when it holds no readable tree.
     bool openTreeFile(const std::string &path);
     void openTreeFileDialog(); // "Open Tree.."
@@ -100,7 +100,7 @@ private:
     TreeDrawingOptions mOptions;
     std::unique_ptr<TDendroNode> mRoot;
     std::vector<std::string> mLeafLabels;
-    std::optional<DistanceMatrix> mMatrix;
+    std::shared_ptr<const DistanceMatrix> mMatrix;
     std::optional<CopheneticResult> mCophenetic;
     ViewPicture mPicture;
     std::vector<ViewPicture> mBands; // the picture cut for painting

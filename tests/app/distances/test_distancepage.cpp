@@ -134,7 +134,7 @@ TEST(DistancePage, UltrametricMatrixHasCopheneticCorrelationOne)
             m.setValue(i, j, (i == 0 && j == 1) || (i == 2 && j == 3) ? 0.2 : 0.8);
     const auto tree = BuildTree(m, TreeMethod::Upgma);
     TreeWindow &window = *f.page->treeWindow();
-    window.showTree(tree->newick, m);
+    window.showTree(tree->newick, std::make_shared<const DistanceMatrix>(m));
     window.calculateCophenetic();
     EXPECT_EQ(window.copheneticText(), "Cophenetic correlation = 1.00");
 }
