@@ -542,10 +542,15 @@ void AssociationPage::calc_assoc_numClick()
         ensureMarkerData();
     mSubPages->setCurrentIndex(LogPPage);
     bool cancelled = false;
+    AssociationResults fresh;
     const CorrelationOutcome outcome = runCorrelationAssociation(mMarkers, mTraits, FdrLevel(mWindow.generalOptions().qthreshold),
-                                                                 mResults, progressHooks(QStringLiteral("Calculating association..."), cancelled));
+                                                                 fresh, progressHooks(QStringLiteral("Calculating association..."), cancelled));
     ui.setProgress(0, 0);
     ui.setBusy(false);
+    if (outcome.cancelled)
+        return; // the previous results stay
+    // A cell that is no number stops the run; the tables keep what was computed up to it.
+    mResults = std::move(fresh);
     resultsReplaced();
     if (!outcome.error.empty()) {
         ui.error(outcome.error);
@@ -569,12 +574,16 @@ void AssociationPage::anovabtnClick()
     ui.setBusy(true);
     bool cancelled = false;
     std::string report;
-    const AnovaOutcome outcome = runAnovaAssociation(mMarkers, mSync, mResults, report,
+    AssociationResults fresh;
+    const AnovaOutcome outcome = runAnovaAssociation(mMarkers, mSync, fresh, report,
                                                      progressHooks(QStringLiteral("Calculating ANOVA..."), cancelled), &ui);
     ui.setProgress(0, 0);
     ui.setBusy(false);
     mMarkersStale = true;
     mWindow.data().MarkerGridStale = true;
+    if (outcome.cancelled)
+        return;
+    mResults = std::move(fresh);
     resultsReplaced();
     if (!outcome.error.empty()) {
         ui.error(outcome.error);
