@@ -9,6 +9,7 @@ void installDistanceFeature(MainWindow &window)
 {
     auto *page = new DistancePage(window);
     window.setPageWidget(MainWindow::DistancesPage, page);
+    window.attachCommand(QStringLiteral("Calculate genetic distance"), [&window] { window.showPage(MainWindow::DistancesPage); });
 }
 
 } // namespace rvk

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QListWidget>
 #include <QPdfWriter>
 #include <QPushButton>
@@ -64,6 +65,12 @@ TEST(DistancePage, CalculateShowsTheGridAndEnablesTheTrees)
 {
     DistanceFixture f;
     ASSERT_NE(f.page, nullptr);
+    // The menu command leads to the page.
+    const auto commands = f.window->commandActions(QStringLiteral("Calculate genetic distance"));
+    ASSERT_FALSE(commands.isEmpty());
+    EXPECT_TRUE(commands.front()->isEnabled());
+    commands.front()->trigger();
+    EXPECT_EQ(f.window->pages()->currentIndex(), MainWindow::DistancesPage);
     EXPECT_FALSE(f.page->njButton()->isEnabled());
     f.page->calculate();
     ASSERT_TRUE(f.page->matrix());
