@@ -14,8 +14,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QGuiApplication>
 #include <QImage>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -75,6 +77,11 @@ BENCHMARK(BM_LdAllLociWithHeatPlot)->Unit(benchmark::kSecond)->Iterations(1)->Me
 int main(int argc, char **argv)
 {
     rvk::bench::takeSizeOptions(argc, argv, parameters);
+    // The heat plot's texts need a GUI application; offscreen unless the caller chose a platform.
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    QGuiApplication application(qtArgc, argv);
     population(); // built before the clocks run
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
