@@ -120,6 +120,11 @@ TEST(AssociationPage, PasteWithoutDataCreatesIndividualsAndExportWritesThem)
     f.page->transposebtnClick();
     EXPECT_EQ(f.page->traitTable().cell(1, 0), "height");
     EXPECT_EQ(f.page->traitTable().cell(0, 2), "P2");
+
+    // Genotype data opened afterwards bring their own individuals.
+    f.openPlants();
+    EXPECT_EQ(f.window->data().IndividualNames.size(), 8u);
+    EXPECT_EQ(f.window->data().IndividualNames.front(), "I1");
 }
 
 TEST(AssociationPage, MarkerDataStaleRulesAndSync)
