@@ -71,6 +71,11 @@ DistancePage::DistancePage(MainWindow &window, QWidget *parent)
     save->setToolTip(QStringLiteral("Save distances as Excel, MEGA, or NEXUS file"));
     connect(save, &QPushButton::clicked, this, [this] { saveMatrix(); });
     controls->addWidget(save);
+    // Trees of other programs open in the same window.
+    auto *openTree = new QPushButton(QStringLiteral("Open Tree.."));
+    openTree->setToolTip(QStringLiteral("Show a Newick tree file in the tree window"));
+    connect(openTree, &QPushButton::clicked, this, [this] { mTreeWindow->openTreeFileDialog(); });
+    controls->addWidget(openTree);
     controls->addStretch();
     layout->addLayout(controls);
 

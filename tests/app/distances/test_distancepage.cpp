@@ -178,7 +178,12 @@ TEST(TreeWindow, StylesStepSizeHighlightsAndFiles)
     DistanceFixture f;
     TreeWindow &tree = *f.page->treeWindow();
     const std::string nwk = f.folder.write("other.nwk", "(('leaf a':0.1,b:0.2,c:0.3)99:0.5,d:1);\n");
-    ASSERT_TRUE(tree.openTreeFile(nwk));
+    // "Open Tree.." on the page: a file of another program in the tree window.
+    f.ui.openChoices = {{nwk}};
+    for (QPushButton *button : f.page->findChildren<QPushButton *>())
+        if (button->text() == "Open Tree..")
+            button->click();
+    EXPECT_TRUE(tree.isVisible());
     EXPECT_EQ(tree.drawingInfo().leafCount, 4);
     const int tall = tree.picture().height();
     tree.setStepSize(50);
