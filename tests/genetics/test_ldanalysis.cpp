@@ -3,6 +3,7 @@
 #include "core/textformat.h"
 
 #include "genetics/ldfixture.h"
+#include "render/ldheatplot.h"
 #include "settings/alleletable.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
@@ -261,6 +262,25 @@ TEST(LdAnalysis, LongPValueListsSortLikeShortOnes)
     std::sort(p.begin(), p.end());
     for (size_t k = 0; k < p.size(); k += 97)
         EXPECT_EQ(group->logLine(2 + static_cast<long long>(k)).substr(0, 5), formatText("%.3f", {p[k]})) << k;
+}
+
+TEST(LdAnalysis, GroupsWithoutPairsGiveEmptyResults)
+{
+    const GenotypeData data = makeLdData({{{"alone", 0, "ABHAB"}}});
+    for (const auto &analysis : {LdAnalysis::runGroup(data, AlleleTable(), 0, {}), LdAnalysis::runAllLoci(data, AlleleTable(), {})}) {
+        ASSERT_TRUE(analysis);
+        EXPECT_EQ(analysis->tableSize(), 2);
+        EXPECT_EQ(analysis->listLineCount(), 1);
+        EXPECT_EQ(analysis->logLineCount(), 1);
+        EXPECT_EQ(analysis->logLine(0), "rthres : 0");
+        EXPECT_FALSE(analysis->visited(0, 1));
+        EXPECT_EQ(ldHeatPlotLayout(analysis->locusCount(), 5, 4096).width, 4 * 5);
+    }
+    const GenotypeData empty;
+    const auto none = LdAnalysis::runGroup(empty, AlleleTable(), 0, {});
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->tableSize(), 1);
+    EXPECT_EQ(none->listLine(0), none->listHeader());
 }
 
 TEST(LdAnalysis, CancelledRunGivesNothing)
