@@ -170,8 +170,14 @@ void DataFileReader::readHeader(LineCursor &cursor)
         const auto [key, value] = splitHeaderLine(cursor.nextOrCurrent());
         if (key == "nloc")
             mData.nloc = headerInteger(value);
-        else if (key == "nind")
+        else if (key == "nind") {
             mData.nind = headerInteger(value);
+            // Every individual gets a name at once, whatever the records hold: a typing error of
+            // a few digits must not make the reader take gigabytes.
+            if (mData.nind > MaxIndividuals)
+                throw readexception("The file says nind=" + std::to_string(mData.nind) + "; RVK reads at most "
+                                    + std::to_string(MaxIndividuals) + " individuals");
+        }
         else if (key == "name")
             mData.CurrentGroupName = value;
         else if (key == "popt")

@@ -55,6 +55,9 @@ public:
         std::string segregation;
     };
 
+    // The most individuals a data file may declare.
+    static constexpr int MaxIndividuals = 1'000'000;
+
     // The texts the reader reports.
     static std::string locusWarning(const std::string &name);
     static std::string locusError(const std::string &name);

@@ -246,6 +246,8 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"cp position not a number", header(1, 1, "cp") + "m1 x1 ab\n", "'x1' is not a valid floating point value", ""},
         MalformedCase{"cp position nan", header(1, 1, "cp") + "m1 nan ab\n", "'nan' is not a valid floating point value", ""},
         MalformedCase{"empty file", "", "The file holds no data", ""},
+        MalformedCase{"absurd nind without records", "name=a\nnloc=0\nnind=44444444\npopt=f2\n",
+                      "The file says nind=44444444; RVK reads at most 1000000 individuals", ""},
         MalformedCase{"blank lines and comments only", "\n  \n;comment\n\t\n", "The file holds no data", ""},
         MalformedCase{"hap group without loci", header(0, 2, "hap"), "A linkage group of population type hap needs at least one locus", ""}),
     test::namedBy([](const MalformedCase &c) { return std::string(c.what); }));
