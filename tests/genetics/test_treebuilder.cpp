@@ -1,5 +1,7 @@
 #include "genetics/treebuilder.h"
 
+#include "support/tempfolder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -241,6 +243,52 @@ TEST(TreeBuilder, StopsWhenProgressSaysSo)
         EXPECT_TRUE(error.empty());
         EXPECT_EQ(total, 38);
         EXPECT_TRUE(BuildTree(m, method, &error, [](long long, long long) { return true; }).has_value());
+    }
+}
+
+} // namespace
+} // namespace rvk
+
+namespace rvk {
+namespace {
+
+// Forty entries of random distances: many rounds, so the neighbour-joining sums kept up to date
+// between fresh summations are checked as well. Expected splits from ape (see the file).
+TEST(TreeBuilder, AgreesWithApeOnFortyRandomEntries)
+{
+    std::istringstream file(test::readWholeFile(test::testDataPath("distance_trees40.txt")));
+    std::vector<std::string> labels;
+    for (int i = 1; i <= 40; ++i)
+        labels.push_back((i < 10 ? "t0" : "t") + std::to_string(i));
+    std::vector<std::vector<double>> rows;
+    std::map<std::string, std::map<std::string, double>> expected;
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream words(line);
+        std::string kind;
+        words >> kind;
+        if (kind == "row") {
+            rows.emplace_back();
+            for (double v; words >> v;)
+                rows.back().push_back(v);
+        } else if (kind == "nj" || kind == "upgma") {
+            std::string split;
+            words >> split;
+            const size_t equals = split.find('=');
+            expected[kind][split.substr(0, equals)] = std::stod(split.substr(equals + 1));
+        }
+    }
+    ASSERT_EQ(rows.size(), 39u);
+    const DistanceMatrix m = matrixOf(labels, rows);
+    for (const auto &[method, name, rooted] : {std::tuple{TreeMethod::NeighbourJoining, "nj", false}, std::tuple{TreeMethod::Upgma, "upgma", true}}) {
+        const std::string newick = tree(m, method);
+        std::map<std::string, double> lengths;
+        splitsOf(newick, labels, rooted, &lengths);
+        for (const auto &[split, length] : expected[name]) {
+            ASSERT_TRUE(lengths.count(split)) << name << ": " << newick << " lacks " << split;
+            EXPECT_NEAR(lengths[split], length, 0.0005 + 1e-9) << name << " " << split;
+        }
+        EXPECT_EQ(lengths.size(), expected[name].size()) << name;
     }
 }
 
