@@ -149,7 +149,6 @@ struct SymbolPair
 struct Job
 {
     const PackedEntries *packed;
-    const Layout *layout;
     const std::vector<SymbolPair> *pairs;
     const std::vector<char> *counted; // per entry: whether its pairs are computed
     DistanceCoefficient coefficient;
@@ -427,7 +426,6 @@ std::optional<DistanceMatrix> CalculateDistances(const GenotypeData &data, const
     // The positions, and which entries take part.
     const int perIndividual = data.CodesPerIndividual();
     std::vector<Position> positions;
-    std::vector<int> positionIndividuals; // markers: the individual behind each position
     std::vector<char> counted(static_cast<size_t>(n), 1);
     std::vector<const Tlocinfo *> loci;
     for (int g = 0; g < data.GroupCount(); ++g)
@@ -480,7 +478,7 @@ std::optional<DistanceMatrix> CalculateDistances(const GenotypeData &data, const
             }
     }
 
-    const Job job{&packed, &layout, &pairs, &counted, options.coefficient, individuals, &matrix};
+    const Job job{&packed, &pairs, &counted, options.coefficient, individuals, &matrix};
     const BlockFunction run = blockFunction(layout);
     // First entries per block: as many as fit half a megabyte, so they stay in the cache.
     const size_t strideBytes = std::max<size_t>(packed.stride() * 8, 1);
