@@ -305,6 +305,11 @@ void paintAssociationChart(DrawSurface &surface, const AssociationChartInput &in
     if (!input.barValues.empty()) {
         const int bars = static_cast<int>(input.barValues.size());
         const double slot = static_cast<double>(right - left) / bars;
+        // Every label when they fit under their bars, else every second, third...
+        int widest = 1;
+        for (const std::string &label : input.barLabels)
+            widest = std::max(widest, surface.textWidth(label) + 4);
+        const int step = std::max(1, static_cast<int>(std::ceil(widest / std::max(1.0, slot))));
         for (int k = 0; k < bars; ++k) {
             const int x1 = left + roundInt(slot * k + slot * 0.15);
             const int x2 = left + roundInt(slot * (k + 1) - slot * 0.15);
@@ -312,8 +317,9 @@ void paintAssociationChart(DrawSurface &surface, const AssociationChartInput &in
             surface.setBrush({rgb(255, 0, 0)});
             if (input.barValues[static_cast<size_t>(k)] > 0)
                 surface.rectangle(x1, yOf(input.barValues[static_cast<size_t>(k)]), std::max(x1 + 1, x2), bottom + 1);
-            if (static_cast<size_t>(k) < input.barLabels.size() && (bars <= 12 || k % ((bars + 11) / 12) == 0)) {
+            if (static_cast<size_t>(k) < input.barLabels.size() && k % step == 0) {
                 const std::string &label = input.barLabels[static_cast<size_t>(k)];
+                surface.setBrush({White, BrushSpec::Style::Clear});
                 surface.textOut((x1 + x2 - surface.textWidth(label)) / 2, bottom + 3, label);
             }
         }
@@ -330,6 +336,7 @@ void paintAssociationChart(DrawSurface &surface, const AssociationChartInput &in
             surface.fillRect(x - 1, y - 1, x + 2, y + 2);
         }
         const std::string last = formatGeneral(xMax);
+        surface.setBrush({White, BrushSpec::Style::Clear});
         surface.textOut(right - surface.textWidth(last), bottom + 3, last);
     }
 }

@@ -60,6 +60,7 @@ QTableView *makeTableView(QAbstractItemModel *model)
     view->verticalHeader()->setMinimumSectionSize(12);
     view->setWordWrap(false);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setItemDelegate(new RotatedHeadingDelegate(view));
     return view;
 }
 

@@ -7,6 +7,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -208,6 +209,27 @@ QVariant AssociationResultsModel::data(const QModelIndex &index, int role) const
     if (role == Qt::ForegroundRole && index.row() > 0 && index.column() > 0)
         return QBrush(Qt::black);
     return {};
+}
+
+void RotatedHeadingDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    if (index.row() != 0 || index.column() == 0) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    painter->save();
+    const QVariant background = index.data(Qt::BackgroundRole);
+    painter->fillRect(option.rect, background.canConvert<QBrush>() ? background.value<QBrush>() : QBrush(Qt::white));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    painter->setFont(font);
+    painter->setPen(Qt::black);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    // Reading upwards from the bottom of the cell, two pixels in from its left edge.
+    painter->translate(option.rect.left() + 2 + painter->fontMetrics().ascent(), option.rect.bottom() - 4);
+    painter->rotate(-90);
+    painter->drawText(0, 0, painter->fontMetrics().elidedText(text, Qt::ElideRight, option.rect.height() - 6));
+    painter->restore();
 }
 
 } // namespace rvk

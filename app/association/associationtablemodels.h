@@ -7,6 +7,7 @@
 #include "settings/alleletable.h"
 
 #include <QAbstractTableModel>
+#include <QStyledItemDelegate>
 
 #include <optional>
 
@@ -81,6 +82,15 @@ private:
     const AssociationResults &mResults;
     AssociationResults::Table mTable;
     int mSelectedColumn = -1;
+};
+
+// Paints the names of row 0 turned by 90 degrees (reading upwards), as the tables' headings are
+// shown, and every cell framed; other rows as usual.
+class RotatedHeadingDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 };
 
 } // namespace rvk
