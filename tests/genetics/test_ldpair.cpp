@@ -175,33 +175,60 @@ TEST(ComputeLdPair, LociOnDifferentGroupsHaveDistanceMinusOne)
 
 TEST(ComputeLdPair, ManyIndividualsSpanSeveralWords)
 {
-    // 150 individuals: the bit sets take three words; a pattern repeated keeps R exactly.
-    std::string a, b;
-    for (int k = 0; k < 150; ++k) {
-        a += "AHB"[k % 3];
-        b += "AHB"[(k / 3 + k) % 3];
+    // 150 individuals take three words of bits, 700 eleven (a wide step of eight and a tail);
+    // codes A, H, B and a missing U make four classes. Reference by direct summation.
+    for (int individuals : {150, 700}) {
+        std::string a, b;
+        for (int k = 0; k < individuals; ++k) {
+            a += "AHBU"[(k * 7 + k / 5) % 4];
+            b += "AHB"[(k / 3 + k) % 3];
+        }
+        const GenotypeData data = makeLdData({{{"a", 0, a}, {"b", 1, b}, {"c", 2, a}}});
+        const AlleleTable alleles;
+        const LdMatrices matrices(data, alleles, ldGroupLoci(data, 0), false);
+        EXPECT_EQ(ComputeLdPair(matrices, 0, 2).R, 1.0);
+        const LdPairResult r = ComputeLdPair(matrices, 0, 1);
+        double sx = 0, sy = 0;
+        int n = 0;
+        for (int k = 0; k < individuals; ++k) {
+            const double x = alleles.lookup(a[static_cast<size_t>(k)]).Numval;
+            if (x == MissingNumval)
+                continue;
+            sx += x;
+            sy += alleles.lookup(b[static_cast<size_t>(k)]).Numval;
+            ++n;
+        }
+        double sxx = 0, syy = 0, sxy = 0;
+        for (int k = 0; k < individuals; ++k) {
+            const double x0 = alleles.lookup(a[static_cast<size_t>(k)]).Numval;
+            if (x0 == MissingNumval)
+                continue;
+            const double x = x0 - sx / n;
+            const double y = alleles.lookup(b[static_cast<size_t>(k)]).Numval - sy / n;
+            sxx += x * x;
+            syy += y * y;
+            sxy += x * y;
+        }
+        EXPECT_NEAR(r.R, sxy / std::sqrt(sxx * syy), 1e-13) << individuals;
+        EXPECT_EQ(r.n, n) << individuals;
+        // The code table behind D': chi-square' of the 4 x 3 table from direct counts.
+        double table[4][3] = {}, rows[4] = {}, columns[3] = {};
+        for (int k = 0; k < individuals; ++k) {
+            const int ra = static_cast<int>(std::string("AHBU").find(a[static_cast<size_t>(k)]));
+            const int cb = static_cast<int>(std::string("AHB").find(b[static_cast<size_t>(k)]));
+            table[ra][cb] += 1;
+            rows[ra] += 1;
+            columns[cb] += 1;
+        }
+        double chi = 0;
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 3; ++j) {
+                const double pa = rows[i] / individuals, pb = columns[j] / individuals;
+                const double d = table[i][j] / individuals - pa * pb;
+                chi += d * d / (pa * pb);
+            }
+        EXPECT_NEAR(r.ChiSquarePrime, chi / 2, 1e-13) << individuals;
     }
-    const GenotypeData data = makeLdData({{{"a", 0, a}, {"b", 1, b}, {"c", 2, a}}});
-    const AlleleTable alleles;
-    const LdMatrices matrices(data, alleles, ldGroupLoci(data, 0), false);
-    EXPECT_EQ(ComputeLdPair(matrices, 0, 2).R, 1.0);
-    const LdPairResult r = ComputeLdPair(matrices, 0, 1);
-    // Reference by direct summation.
-    double sx = 0, sy = 0;
-    for (int k = 0; k < 150; ++k) {
-        sx += alleles.lookup(a[static_cast<size_t>(k)]).Numval;
-        sy += alleles.lookup(b[static_cast<size_t>(k)]).Numval;
-    }
-    double sxx = 0, syy = 0, sxy = 0;
-    for (int k = 0; k < 150; ++k) {
-        const double x = alleles.lookup(a[static_cast<size_t>(k)]).Numval - sx / 150;
-        const double y = alleles.lookup(b[static_cast<size_t>(k)]).Numval - sy / 150;
-        sxx += x * x;
-        syy += y * y;
-        sxy += x * y;
-    }
-    EXPECT_NEAR(r.R, sxy / std::sqrt(sxx * syy), 1e-14);
-    EXPECT_EQ(r.n, 150);
 }
 
 } // namespace
