@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace rvk {
 namespace {
 
@@ -116,6 +118,34 @@ TEST(NewickReader, FilesFromOtherPrograms)
         error.clear();
         EXPECT_FALSE(ParseNewickFile(bad, &error).root) << bad;
         EXPECT_FALSE(error.empty()) << bad;
+    }
+}
+
+} // namespace
+} // namespace rvk
+
+namespace rvk {
+namespace {
+
+// Bad input never crashes or hangs: random texts of Newick characters through both readers.
+TEST(NewickReader, SurvivesRandomTexts)
+{
+    std::mt19937 random(3);
+    const std::string alphabet = "(((),,,::ab1.-;' [] ";
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int length = static_cast<int>(random() % 40);
+        for (int i = 0; i < length; ++i)
+            text += alphabet[random() % alphabet.size()];
+        int warnings = 0;
+        const ReadTreeOutcome read = ReadTreeText(text, [&](const std::string &) { ++warnings; });
+        if (read.root)
+            Dump(*read.root);
+        std::string error;
+        const ReadTreeOutcome parsed = ParseNewickFile(text, &error);
+        EXPECT_TRUE(parsed.root || !error.empty()) << text;
+        const auto tree = ReadTree(text, {"a", "b"});
+        EXPECT_TRUE(tree);
     }
 }
 
