@@ -82,7 +82,7 @@ private:
     QProgressDialog *mDialog;
 };
 
-QString hasExtension(const QString &path) { return QFileInfo(path).suffix(); }
+QString extensionOf(const QString &path) { return QFileInfo(path).suffix(); }
 
 } // namespace
 
@@ -419,7 +419,7 @@ void LdPage::SaveasexcelbtnClick()
     std::string path = ui.saveFileName("Save as Excel File", "Excel|*.xls", "");
     if (path.empty())
         return;
-    if (hasExtension(QString::fromStdString(path)).isEmpty())
+    if (extensionOf(QString::fromStdString(path)).isEmpty())
         path += ".xls";
     std::string error;
     const LdAnalysis *analysis = mAnalysis.get();
@@ -439,7 +439,7 @@ void LdPage::Chart1DblClick()
     std::string path = ui.saveFileName("Save chart", "emf|*.emf|wmf|*.wmf", "");
     if (path.empty())
         return;
-    if (hasExtension(QString::fromStdString(path)).isEmpty())
+    if (extensionOf(QString::fromStdString(path)).isEmpty())
         path += ".emf";
     std::string written, error;
     if (!savePictureFile(mChart->shownPicture(), path, "emf", written, error))
