@@ -464,6 +464,7 @@ void MainWindow::buildToolBar()
     mViewTools[LinkageGroupMode]->setChecked(true);
     // The association plot: enabled once association results exist.
     QAction *associationPlot = tools->addAction(letterIcon(QStringLiteral("As"), QColor(240, 200, 200)), QString());
+    associationPlot->setObjectName(QStringLiteral("associationPlotTool")); // found by the association feature
     associationPlot->setEnabled(false);
     tools->addSeparator();
 

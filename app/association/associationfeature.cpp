@@ -16,6 +16,9 @@ void installAssociationFeature(MainWindow &window)
         page->ImportTraitFile();
     });
     window.attachCommand(QStringLiteral("Export trait data as .&qua file"), [page] { page->ExportTraitFile(); });
+    // The association plot's tool button waits for results, as "Plot Assoc." does.
+    if (auto *tool = window.findChild<QAction *>(QStringLiteral("associationPlotTool")))
+        QObject::connect(tool, &QAction::triggered, page, [page] { page->plotLDbtnClick(); });
     // The menu "Association Analysis" holds the import; it waits for nothing now.
     for (QAction *action : window.commandActions(QStringLiteral("Import trait data")))
         for (QObject *owner : action->associatedObjects())

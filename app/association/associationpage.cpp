@@ -16,6 +16,7 @@
 #include "render/ldplot.h"
 #include "selection/individualsort.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -558,8 +559,8 @@ void AssociationPage::calc_assoc_numClick()
         return;
     }
     mPlotButton->setEnabled(true);
-    for (QAction *action : mWindow.commandActions(QStringLiteral("Plot Assoc.")))
-        action->setEnabled(true);
+    if (auto *tool = mWindow.findChild<QAction *>(QStringLiteral("associationPlotTool")))
+        tool->setEnabled(true);
 }
 
 void AssociationPage::anovabtnClick()
@@ -648,6 +649,8 @@ void AssociationPage::pastervalueClick()
         names.push_back(mResults.cell(Table::R, c, 0));
     refillPlotTraitList(names);
     mPlotButton->setEnabled(true);
+    if (auto *tool = mWindow.findChild<QAction *>(QStringLiteral("associationPlotTool")))
+        tool->setEnabled(true);
     markMarkerDataStale();
 }
 

@@ -7,6 +7,7 @@
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
+#include <QAction>
 #include <QFont>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -77,6 +78,8 @@ TEST(AssociationPage, StartsWithTheTemplateAndSubPages)
     EXPECT_EQ(captions, (QStringList{"Trait data", "Marker data", "marker-trait sync", "Trait Plotting && stats", "-10LOG(p)",
                                      QString::fromUtf8("R\xC2\xB2"), "R", "p-values", "q-values"}));
     EXPECT_TRUE(f.window->commandActions(QStringLiteral("Export trait data as .&qua file")).front()->isEnabled());
+    ASSERT_NE(f.window->findChild<QAction *>(QStringLiteral("associationPlotTool")), nullptr);
+    EXPECT_FALSE(f.window->findChild<QAction *>(QStringLiteral("associationPlotTool"))->isEnabled()) << "waits for results";
 }
 
 TEST(AssociationPage, LoadedTraitFileReplacesTheTable)
@@ -164,6 +167,7 @@ TEST(AssociationPage, CorrelationRunFillsTheTablesAndPlots)
     EXPECT_EQ(results.cell(Table::Q, 1, 2), " X");
     EXPECT_EQ(f.page->subPages()->currentIndex(), AssociationPage::LogPPage);
     EXPECT_TRUE(f.page->plotButton()->isEnabled());
+    EXPECT_TRUE(f.window->findChild<QAction *>(QStringLiteral("associationPlotTool"))->isEnabled()) << "the tool button";
 
     // Colours of the tables: a q below 0.05 pink, the R of -0.24 blue.
     EXPECT_EQ(AssociationResultsModel::cellColor(results, Table::Q, 1, 1), rgb(255, 155, 155));
