@@ -225,6 +225,16 @@ ReadTreeOutcome ReadTreeText(std::string_view text, const NewickWarning &warn)
     ReadTreeOutcome outcome;
     if (line.empty())
         return outcome;
+    int depth = 0, deepest = 0;
+    for (const char c : line) {
+        depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+        deepest = std::max(deepest, depth);
+    }
+    if (deepest > MaxNewickDepth) {
+        if (warn)
+            warn("The tree is nested more than " + std::to_string(MaxNewickDepth) + " levels deep.");
+        return outcome;
+    }
     for (std::string &name : leafNamesOf(line))
         if (!name.empty())
             outcome.leafLabels.push_back(std::move(name));
@@ -234,7 +244,7 @@ ReadTreeOutcome ReadTreeText(std::string_view text, const NewickWarning &warn)
     root->BranchLength = 0.0;
     root->LeafSet = LeafSetOf(line, outcome.leafLabels);
     const std::string inner = StripOuter(line);
-    if (ParenBalance(inner) != 0)
+    if (warn && ParenBalance(inner) != 0)
         warn("haakjes Error " + std::string(line) + " => " + inner);
     ReadChildren(inner, outcome.leafLabels, *root, warn, true);
     outcome.root = std::move(root);
@@ -328,8 +338,10 @@ private:
 
     std::unique_ptr<TDendroNode> subtree(int depth)
     {
-        if (depth > 100000) {
-            fail("the tree is nested too deeply");
+        // Every part of the program walks a tree by recursion; deeper trees than this would
+        // exhaust the stack somewhere.
+        if (depth > MaxNewickDepth) {
+            fail("the tree is nested more than " + std::to_string(MaxNewickDepth) + " levels deep");
             return nullptr;
         }
         auto node = std::make_unique<TDendroNode>();

@@ -59,7 +59,9 @@ struct ReadTreeOutcome
 };
 ReadTreeOutcome ReadTreeText(std::string_view text, const NewickWarning &warn);
 
-// A Newick file of any program. On failure nothing, with the reason in error.
+// A Newick file of any program. On failure nothing, with the reason in error; a tree nested
+// deeper than MaxNewickDepth levels is refused.
+inline constexpr int MaxNewickDepth = 10000;
 ReadTreeOutcome ParseNewickFile(std::string_view text, std::string *error);
 
 // One line per node, depth first: depth tabs, the support as " [%d]", a blank, the leaf set, a

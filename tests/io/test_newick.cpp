@@ -97,6 +97,9 @@ TEST(NewickReader, TextReaderWarnsAndGoesOn)
     ASSERT_EQ(good.root->Children.size(), 2u);
     EXPECT_DOUBLE_EQ(good.root->Children[0]->Children[1]->BranchLength, 0.0); // negative becomes 0
     EXPECT_FALSE(ReadTreeText("", {}).root);
+    warnings.clear();
+    EXPECT_FALSE(ReadTreeText(std::string(200000, '(') + "a,b;", [&](const std::string &w) { warnings.push_back(w); }).root);
+    EXPECT_EQ(warnings.size(), 1u);
 }
 
 TEST(NewickReader, FilesFromOtherPrograms)
@@ -114,10 +117,13 @@ TEST(NewickReader, FilesFromOtherPrograms)
     EXPECT_EQ(root.Children[2]->LeafSet, "001110");
     EXPECT_DOUBLE_EQ(root.Children[3]->BranchLength, 1.0);
 
-    for (const char *bad : {"", "((a,b);", "(a:x,b);", "(a,b)c)d;"}) {
+    const std::string deep = std::string(MaxNewickDepth + 1, '(') + "a,b" + std::string(MaxNewickDepth + 1, ')') + ";";
+    const std::string deepEnough = std::string(MaxNewickDepth - 1, '(') + "a,b" + std::string(MaxNewickDepth - 1, ')') + ";";
+    EXPECT_TRUE(ParseNewickFile(deepEnough, &error).root) << error;
+    for (const std::string &bad : {std::string(), std::string("((a,b);"), std::string("(a:x,b);"), std::string("(a,b)c)d;"), deep}) {
         error.clear();
-        EXPECT_FALSE(ParseNewickFile(bad, &error).root) << bad;
-        EXPECT_FALSE(error.empty()) << bad;
+        EXPECT_FALSE(ParseNewickFile(bad, &error).root) << bad.substr(0, 20);
+        EXPECT_FALSE(error.empty()) << bad.substr(0, 20);
     }
 }
 
