@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -233,6 +234,43 @@ TEST(AssociationPage, HistogramsAndTraitSort)
     f.page->plottraitlistClick(1);
     EXPECT_EQ(f.page->traitHistogram()->chart().barValues.size(), 5u);
     EXPECT_EQ(f.page->traitHistogram()->chart().title, "Trait histogram yield");
+}
+
+TEST(ReportWindow, EmptyReportPrintsOnePageTitledRichTextOutput)
+{
+    PageFixture f;
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const std::string path = f.folder.file("report.pdf");
+    printer.setOutputFileName(QString::fromStdString(path));
+    f.page->reportWindow()->print(printer);
+    const std::string pdf = test::readWholeFile(path);
+    size_t pages = 0;
+    for (size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1))
+        pages += pdf.compare(at, 12, "/Type /Pages") != 0;
+    EXPECT_EQ(pages, 1u);
+    EXPECT_EQ(printer.docName(), QStringLiteral("Rich Text Output")) << "the job's title";
+}
+
+TEST(AssociationPage, SaveSheetDataNamesTheSubPage)
+{
+    PageFixture f;
+    f.openPlants();
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("t.qua", Traits)));
+    f.page->calc_assoc_numClick();
+    const std::pair<int, std::string> cases[] = {{AssociationPage::TraitDataPage, "Trait Data saved as "},
+                                                 {AssociationPage::MarkerDataPage, "Marker numerical data saved as "},
+                                                 {AssociationPage::LogPPage, "-10logP association data saved as "},
+                                                 {AssociationPage::QValuesPage, "association data q-values saved as "}};
+    for (const auto &[page, message] : cases) {
+        f.page->subPages()->setCurrentIndex(page);
+        const std::string name = f.folder.file("sheet" + std::to_string(page));
+        f.ui.saveChoices.push_back(name);
+        f.page->SaveGridasExcelBtnClick();
+        ASSERT_FALSE(f.ui.messages.empty());
+        EXPECT_EQ(f.ui.messages.back().text, message + name + ".xls");
+        EXPECT_FALSE(test::readWholeFile(name + ".xls").empty());
+    }
 }
 
 TEST(ReportWindow, LongReportGoesInWhole)
