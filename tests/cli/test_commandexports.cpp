@@ -83,6 +83,42 @@ TEST(CliExports, SpreadsheetImportOfTheProgramsOwnWorkbook)
     EXPECT_GT(imported.data.GroupCount(), 0);
 }
 
+TEST(CliExports, SpreadsheetImportRecodesEachRowByFrequencyOrByFirstAppearance)
+{
+    test::TempFolder folder;
+    const std::string sheet = folder.write("genotypes.csv", "alias,,P1,P2,P3,P4\n"
+                                                            "popt,f2\n"
+                                                            "nind,4\n"
+                                                            "name=chr1\n"
+                                                            "m1,0,A/T,T/T,A/T,A/A\n"
+                                                            "m2,10,G/G,C/C,-,C/C\n");
+    struct Case
+    {
+        const char *recode;
+        std::string log;
+        const char *m1, *m2;
+    };
+    // Sorted: the most frequent text of a row gets A, equal counts keep their first appearance;
+    // plain: letters in order of first appearance. The missing-data text "-" gets ".", and its
+    // letter is not given to the next text.
+    const Case cases[] = {
+        {"sorted", "m1:\tA/T=A\tT/T=B\tA/A=C\t\nm2:\tC/C=A\tG/G=B\t-=.\t\n", "ABAC", "BA.A"},
+        {"plain", "m1:\tA/T=A\tT/T=B\tA/A=C\t\nm2:\tG/G=A\tC/C=B\t-=.\t\n", "ABAC", "AB.B"},
+    };
+    for (const Case &c : cases) {
+        const std::string out = folder.file(std::string(c.recode) + ".rvk");
+        const CommandRun r = run({"import-sheet", sheet, "--recode", c.recode, "--missing", "-", "--out", out});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, c.log + ("File succesfully saved as " + out + "\n")) << c.recode;
+        EXPECT_EQ(r.out, out + "\n");
+        // The data file as the writer lays it out: header, one group, loci with position and
+        // phase, codes in blocks of five, the names.
+        EXPECT_EQ(test::readWholeFile(out), std::string("nchrom=1\nnind=4\npopt=f2\n\nname=chr1\nnloc=2\n") + "m1  0.0 \n" +
+                                                c.m1 + "\nm2  10.0 \n" + c.m2 + "\nAlias\n\"P1\" \"P2\" \"P3\" \"P4\" \n")
+            << c.recode;
+    }
+}
+
 TEST(CliExports, BadArgumentsAndFailuresGiveTheirStatus)
 {
     test::TempFolder folder;

@@ -58,10 +58,51 @@ TEST(CliInfo, SelectionOptionsReportTheSelectionState)
     EXPECT_NE(r.out.find("\nselection criteria set\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(expectedSelected), std::string::npos) << r.out;
 
-    const CommandRun sorted = run({"info", test::examplePath("listeria.rvk"), "--sort", "none", "--criteria=D10M44=!A,D1M3=!H"});
-    EXPECT_EQ(sorted.status, 0) << sorted.err;
+    // Two criteria and the undoing sort, which states itself in the status text.
+    const CommandRun both = run({"info", test::examplePath("listeria.rvk"), "--sort", "none", "--criteria=D10M44=A,D1M3=!H"});
+    EXPECT_EQ(both.status, 0) << both.err;
+    EXPECT_NE(both.out.find("\nNot sorted\n"), std::string::npos) << both.out;
     EXPECT_EQ(run({"info", test::examplePath("listeria.rvk"), "--criteria", "NOSUCH=A"}).status, 1);
     EXPECT_EQ(run({"info", test::examplePath("listeria.rvk"), "--sort"}).status, 2);
+}
+
+} // namespace
+} // namespace rvk::cli
+
+namespace rvk::cli {
+namespace {
+
+// Four individuals loaded as delta, Alpha, charlie, bravo; m1 orders them a, b, c, d as
+// Alpha, bravo, charlie, delta; m2 is b only for Alpha.
+const char *const SortFile = "name=g\nnloc=2\nnind=4\npopt=f2\nm1 0 dacb\nm2 5 abaa\nalias delta Alpha charlie bravo\n";
+
+TEST(CliInfo, SortAndCriteriaGiveTheSelectedIndividualsInTheNewOrder)
+{
+    test::TempFolder folder;
+    const std::string file = folder.write("four.rvk", SortFile);
+    const std::string head = "1\tg\t2\tf2\n4 individuals/ 2 loci/ Pop:f2\n";
+    struct Case
+    {
+        std::vector<std::string> options;
+        std::string out; // after the two lines every run starts with
+    };
+    const std::vector<Case> cases = {
+        // The criterion ticks delta, charlie and bravo; the sort then moves the ticks along.
+        {{"--criteria", "m2=a", "--sort", "marker:m1"},
+         "selection criteria set\nSorted on marker: m1\nselected: bravo charlie delta\n"},
+        {{"--criteria", "m2=!a"}, "selection criteria set\nselected: Alpha\n"},
+        // Names compared without regard to case.
+        {{"--sort", "alias"}, "Sorted on Alias\nselected: Alpha bravo charlie delta\n"},
+        // "none" restores the load order.
+        {{"--sort", "none"}, "Not sorted\nselected: delta Alpha charlie bravo\n"},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string> args = {"info", file};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CommandRun r = run(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, head + c.out) << c.options.front() << " " << c.options.back();
+    }
 }
 
 } // namespace

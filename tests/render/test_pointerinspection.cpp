@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <set>
 
 namespace rvk {
@@ -16,7 +17,10 @@ TEST(ZoomMenu, TagsCaptionsAndStatusText)
     const auto &entries = zoomMenuEntries();
     const char *captions[] = {"10%", "20%", "50%", "100%", "200%", "500%", "1000%", "2000%"};
     const int tags[] = {1, 2, 5, 10, 20, 50, 100, 200};
-    for (size_t i = 0; i < entries.size(); ++i) {
+    // Exactly these eight entries in this order.
+    ASSERT_EQ(entries.size(), std::size(captions));
+    for (size_t i = 0; i < std::size(captions); ++i) {
+        ASSERT_NE(entries[i].caption, nullptr) << i;
         EXPECT_STREQ(entries[i].caption, captions[i]);
         EXPECT_EQ(entries[i].tag, tags[i]);
         // The status text repeats the caption.
