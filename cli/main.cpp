@@ -21,9 +21,11 @@ int main(int argc, char *argv[])
     // Pictures are painted through QtGui; without a display the offscreen platform serves.
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
+    // The command's arguments are its own: Qt would take options such as "--style X" for itself.
     std::vector<std::string> args(argv + 1, argv + argc);
+    int qtArgc = 1;
+    QGuiApplication application(qtArgc, argv);
+    std::setlocale(LC_NUMERIC, "C");
     rvk::cli::CommandContext context{std::cout, std::cerr};
     return rvk::cli::runCommandLine(args, context);
 }
