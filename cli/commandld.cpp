@@ -134,6 +134,12 @@ int runLd(const std::vector<std::string> &args, CommandContext &context)
         }
         analysis = LdAnalysis::runAllLoci(data, session.settings.alleles, options);
     } else {
+        const long long loci = data.GroupLocusCount(static_cast<int>(groupNumber - 1));
+        if (LdAnalysis::pairCount(loci) > LdAnalysis::AskAbovePairs && !parsed.has("--yes")
+            && !session.ui.question(LdAnalysis::longRunQuestion(loci, data.nind))) {
+            context.err << "rvk-cli ld: give --yes to run it\n";
+            return 1;
+        }
         analysis = LdAnalysis::runGroup(data, session.settings.alleles, static_cast<int>(groupNumber - 1), options);
     }
 
@@ -172,7 +178,7 @@ const CommandRegistration registration({"ld",
                                         "[--bw] [--fdr LEVEL] [--yes] [--cluster-order TREE.nwk] " + std::string(SelectionUsage),
                                         "linkage disequilibrium of the loci of one group (default group 1) or of all loci: "
                                         "prints the LD page's log; writes the pairwise list, the diallel table, the heat plot "
-                                        "and the chart; --cluster-order takes the loci of --all in the leaf order of a Newick tree",
+                                        "and the chart (a run of more than 50 million pairs needs --yes); --cluster-order takes the loci of --all in the leaf order of a Newick tree",
                                         &runLd});
 
 } // namespace

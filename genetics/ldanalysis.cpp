@@ -147,7 +147,7 @@ long long LdAnalysis::estimatedMemoryBytes(long long loci, long long individuals
 std::string LdAnalysis::longRunQuestion(long long loci, long long individuals)
 {
     const double megabytes = static_cast<double>(estimatedMemoryBytes(loci, individuals)) / (1024.0 * 1024.0);
-    return formatText("LD for all %d loci means %d pairs and needs about %.0f MB of memory. Continue?",
+    return formatText("LD for %d loci means %d pairs and needs about %.0f MB of memory. Continue?",
                       {loci, pairCount(loci), megabytes});
 }
 

@@ -65,8 +65,8 @@ public:
     static std::unique_ptr<LdAnalysis> run(Scope scope, LdMatrices matrices, const LdOptions &options,
                                            const LdRunControl &control);
 
-    // Pairs and bytes an all-loci run of this many loci takes, for the question before a long
-    // run, and the question itself.
+    // Pairs and bytes a run over this many loci takes, for the question before a long run, and
+    // the question itself.
     static long long pairCount(long long loci) { return loci * (loci - 1) / 2; }
     static long long estimatedMemoryBytes(long long loci, long long individuals);
     static std::string longRunQuestion(long long loci, long long individuals);

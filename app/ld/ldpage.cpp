@@ -326,6 +326,10 @@ void LdPage::LDcalcClick()
     const int group = mGroupBox->currentIndex();
     if (group < 0 || group >= data.GroupCount())
         return;
+    const long long loci = data.GroupLocusCount(group);
+    UserInterface &ui = mWindow.userInterface();
+    if (LdAnalysis::pairCount(loci) > LdAnalysis::AskAbovePairs && !ui.question(LdAnalysis::longRunQuestion(loci, data.nind)))
+        return;
     const LdOptions options = collectOptions();
     auto analysis = runWithProgress(
         [&](const LdRunControl &control) { return LdAnalysis::runGroup(data, mWindow.alleles(), group, options, control); },

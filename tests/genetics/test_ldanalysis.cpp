@@ -283,6 +283,19 @@ TEST(LdAnalysis, GroupsWithoutPairsGiveEmptyResults)
     EXPECT_EQ(none->listLine(0), none->listHeader());
 }
 
+TEST(LdAnalysis, LongRunsAreAnnouncedWithPairsAndMemory)
+{
+    EXPECT_EQ(LdAnalysis::pairCount(10000), 49995000);
+    EXPECT_EQ(LdAnalysis::pairCount(50000), 1249975000);
+    // 10,000 loci x 1,000 individuals: the run's per-pair arrays stay well under 2 GB.
+    const long long bytes = LdAnalysis::estimatedMemoryBytes(10000, 1000);
+    EXPECT_GT(bytes, 500'000'000);
+    EXPECT_LT(bytes, 1'000'000'000);
+    const std::string question = LdAnalysis::longRunQuestion(10000, 1000);
+    EXPECT_EQ(question.substr(0, 41), "LD for 10000 loci means 49995000 pairs an");
+    EXPECT_EQ(question.substr(question.size() - 20), "of memory. Continue?");
+}
+
 TEST(LdAnalysis, CancelledRunGivesNothing)
 {
     const GenotypeData data = fixtureData();
