@@ -39,6 +39,8 @@ printf '%-14s %14s %10s  %s\n' target executions per-second findings
 for name in "${targets[@]}"; do
   corpus="$build/corpus/$name"
   findings="$build/findings/$name"
+  # Findings of earlier runs were kept as regression cases or are found again.
+  rm -rf "$findings"
   mkdir -p "$corpus" "$findings"
   cp -n "$top/tests/fuzz/corpus/$name"/* "$corpus"/ 2>/dev/null || true
   dictionary=()
