@@ -39,10 +39,14 @@ std::vector<AssociationPlotGroup> associationPlotGroups(const GenotypeData &data
     for (int g = 0; g < data.GroupCount(); ++g) {
         AssociationPlotGroup group;
         for (const Tlocinfo &locus : data.GroupLoci(g)) {
-            if (!rows.count(toLower(locus.Name)))
+            const auto found = rows.find(toLower(locus.Name));
+            if (found == rows.end())
                 continue;
             group.positions.push_back(locus.Position);
             group.names.push_back(locus.Name);
+            // Read by name: a marker table pasted in another order or without some loci still
+            // gives each locus its own results.
+            group.resultRows.push_back(found->second - 1);
         }
         groups.push_back(std::move(group));
     }

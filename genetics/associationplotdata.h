@@ -18,7 +18,8 @@ class TraitTable;
 class ViewPicture;
 
 // AssocPlotGroups: per linkage group the loci (positions and names) whose name is among the
-// marker-data labels (the text after ">", compared without regard to case).
+// marker-data labels (the text after ">", compared without regard to case), each with the
+// result row of its (last) marker-data row.
 std::vector<AssociationPlotGroup> associationPlotGroups(const GenotypeData &data, const MarkerData &markers);
 
 // The plot's groups and result accessors; the traits are those of plotted (column t = index + 1

@@ -179,7 +179,7 @@ void paintAssociationPlot(DrawSurface &surface, const AssociationPlotInput &inpu
             Rgb gradientColor = White;
             previous = X;
             for (size_t s = 0; s < n; ++s) {
-                const int g = g0 + static_cast<int>(s);
+                const int g = s < group.resultRows.size() ? group.resultRows[s] : g0 + static_cast<int>(s);
                 const double r2 = input.r2 ? input.r2(t, g) : 0.0;
                 const double r = input.r ? std::max(-1.0, input.r(t, g)) : 0.0;
                 const Rgb color = associationR2Color(r2);

@@ -22,6 +22,9 @@ struct AssociationPlotGroup
 {
     std::vector<double> positions; // the loci found in the marker data, in map order
     std::vector<std::string> names;
+    // The result row (marker index, 0-based) of each locus; empty: the loci's running count
+    // over all groups.
+    std::vector<int> resultRows;
 };
 
 struct AssociationPlotInput
@@ -33,8 +36,8 @@ struct AssociationPlotInput
     std::vector<std::string> traitNames;
     std::vector<int> traitColumns;
     int tableColumns = 0; // columns of the R² table (sets the picture's height)
-    // The result numbers of trait column t and global locus index g (loci of the groups counted
-    // in order): R² and R 0 when none, q and p -1 when none.
+    // The result numbers of trait column t and marker g (the locus's result row): R² and R 0
+    // when none, q and p -1 when none.
     std::function<double(int t, int g)> r2, r, q, p;
 
     Style style = Style::Bar;

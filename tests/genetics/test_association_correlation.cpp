@@ -1,4 +1,5 @@
 #include "genetics/association.h"
+#include "genetics/associationplotdata.h"
 #include "genetics/markerdata.h"
 #include "settings/alleletable.h"
 #include "tests/io/exportfixture.h"
@@ -164,6 +165,49 @@ TEST(AssociationResultsPaste, PastedTablesReplaceTheComputedOnes)
     results.pasteRValues("\tT\nm1\t-0.5\n");
     EXPECT_EQ(results.cell(Table::R, 1, 1), "-0.50");
     EXPECT_EQ(results.cell(Table::R2, 1, 1), "0.25");
+}
+
+TEST(AssociationPlotData, LociReadTheirOwnRowsByName)
+{
+    CorrelationFixture f;
+    // Marker data pasted in another order, without m2 and with a marker the data set lacks.
+    f.markers.paste("\tI1\tI2\tI3\tI4\tI5\tI6\tI7\tI8\r\n"
+                    "2>M4\t1\t1\t0\t0\t-1\t-1\t\t1\r\n"
+                    "9>other\t1\t2\t3\t4\t5\t6\t7\t8\r\n"
+                    "1>m1\t-1\t0\t1\t-1\t1\t0\t-1\t1\r\n");
+    AssociationResults results;
+    ASSERT_TRUE(runCorrelationAssociation(f.markers, f.traits, 0.05, results).completed);
+    const auto groups = associationPlotGroups(f.data, f.markers);
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].names, (std::vector<std::string>{"m1"}));
+    EXPECT_EQ(groups[0].resultRows, (std::vector<int>{2}));
+    EXPECT_EQ(groups[1].names, (std::vector<std::string>{"m4"})) << "names compared without regard to case";
+    EXPECT_EQ(groups[1].resultRows, (std::vector<int>{0}));
+
+    const AssociationPlotInput input = associationPlotInput(f.data, f.markers, results, {{"height", true}, {"yield", false}});
+    EXPECT_EQ(input.traitNames, (std::vector<std::string>{"height"}));
+    EXPECT_DOUBLE_EQ(input.r(1, groups[0].resultRows[0]), 0.94) << "m1's own correlation";
+
+    const TraitLdPlotInput ld = traitLdPlotInput(f.data, f.markers, results, 1);
+    EXPECT_EQ(ld.traitName, "height");
+    ASSERT_EQ(ld.groups[0].loci.size(), 2u);
+    EXPECT_DOUBLE_EQ(ld.groups[0].loci[0].r2, 0.89);
+    EXPECT_DOUBLE_EQ(ld.groups[0].loci[0].oneMinusQ, 1.0 - 0.003);
+    EXPECT_EQ(ld.groups[0].loci[1].r2, 0.0) << "m2 is in no row: no values";
+}
+
+TEST(CorrelationAssociation, CancelStopsTheRun)
+{
+    CorrelationFixture f;
+    AssociationResults results;
+    AnalysisHooks hooks;
+    long long shown = -1;
+    hooks.progress = [&shown](long long position, long long) { shown = position; };
+    hooks.cancelled = [] { return true; };
+    const CorrelationOutcome outcome = runCorrelationAssociation(f.markers, f.traits, 0.05, results, hooks);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_FALSE(outcome.completed);
+    EXPECT_EQ(shown, 0) << "the progress bar is reset";
 }
 
 } // namespace
