@@ -27,6 +27,16 @@ struct CpCase
     const char *phase;
 };
 
+// "{1-}" -> "repulsion none": a phase code in words, for case names.
+std::string phaseWords(const std::string &phase)
+{
+    std::string words;
+    for (char ch : phase)
+        if (ch == '0' || ch == '1' || ch == '-')
+            words += std::string(words.empty() ? "" : " ") + (ch == '0' ? "coupling" : ch == '1' ? "repulsion" : "none");
+    return words;
+}
+
 void PrintTo(const CpCase &c, std::ostream *os)
 {
     *os << c.referenceType << " " << c.reference << " / " << c.currentType << " " << c.current << " -> " << c.phase;
@@ -58,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         CpCase{"<nnxnp>", "<nnxnp>", codes({"nn", "nn"}), codes({"nn", "np"}), "{-1}"},
         CpCase{"<abxab>", "<aaxab>", codes({"aa", "bb", "aa"}), codes({"aa", "ab", "ab"}), "{-0}"},
         CpCase{"<abxcd>", "<nnxnp>", "", "", "{--}"}),
-    test::namedBy([](const CpCase &c) { return std::string(c.referenceType) + " to " + c.currentType + " gives " + c.phase; }));
+    test::namedBy([](const CpCase &c) { return std::string(c.referenceType) + " to " + c.currentType + " " + phaseWords(c.phase); }));
 
 // The whole table of counting rules, one case per row: every pair of codes of the eight types is
 // tried as a single individual; the pairs the row lists add to the named counters, every other

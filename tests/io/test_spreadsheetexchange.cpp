@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RecodeCase{false, "0", {"0", "a", "b"}, {".", "B", "C"}, "m1:\t0.0=.\ta=B\tb=C\t\n"},
                       RecodeCase{false, "-", {"b", "-", "a", "b"}, {"A", ".", "C", "A"}, "m1:\tb=A\t-=.\ta=C\t\n"}),
     test::namedBy([](const RecodeCase &c) {
-        return std::string(c.sortByFrequency ? "by frequency" : "in order of appearance") + " missing " + c.missing;
+        return std::string(c.sortByFrequency ? "by frequency" : "in order of appearance") + (c.missing.empty() ? "" : " missing " + c.missing);
     }));
 
 TEST_F(ExchangeFixture, RecodeAsksAndNeedsData)
