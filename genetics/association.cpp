@@ -514,7 +514,8 @@ AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sy
                 return outcome;
             }
             traitValues[static_cast<size_t>(c)] = *value;
-            hasValue[static_cast<size_t>(c)] = 1;
+            // -99 is the missing value of every analysis.
+            hasValue[static_cast<size_t>(c)] = *value != MarkerData::Missing;
         }
         const std::string &traitName = sync.cell(0, t);
         for (int m = 0; m < markerCount; ++m) {

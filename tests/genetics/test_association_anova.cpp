@@ -21,7 +21,8 @@ TEST(AnovaAssociation, TablesAndReportOfEveryPair)
     MarkerData markers;
     markers.fillFromGenotypes(data, alleles, MarkerData::Coding::CodeNumber);
     TraitTable traits;
-    pasteTable(traits, "\tP1\tP2\tP3\tP4\tP5\tP6\tX\nheight\t1\t1.5\t2\t8\t8.5\t9\t4\n");
+    // P7 has the missing value -99, which takes no part.
+    pasteTable(traits, "\tP1\tP2\tP3\tP4\tP5\tP6\tX\tP7\nheight\t1\t1.5\t2\t8\t8.5\t9\t4\t-99\n");
     const TraitTable sync = buildSyncTable(traits, markers.individualNames());
 
     AssociationResults results;
