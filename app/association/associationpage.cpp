@@ -767,4 +767,9 @@ void AssociationPage::sortontraitClick()
     emit mWindow.individualsChanged();
 }
 
+AssociationPage *associationPage(MainWindow &window)
+{
+    return dynamic_cast<AssociationPage *>(window.pageWidget(MainWindow::AssociationsPage));
+}
+
 } // namespace rvk

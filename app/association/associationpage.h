@@ -156,4 +156,8 @@ private:
     ReportWindow *mReport = nullptr;
 };
 
+// The association page of window, for the features that read the trait table or add to
+// "Trait Plotting && stats" (null before the association feature is installed).
+AssociationPage *associationPage(MainWindow &window);
+
 } // namespace rvk

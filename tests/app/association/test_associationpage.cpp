@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QFont>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -44,7 +45,7 @@ struct PageFixture
         options.settingsFile = folder.file("rvk.ini");
         window = std::make_unique<MainWindow>(options, &ui);
         window->setUrlOpener([](const QUrl &) { return true; });
-        page = dynamic_cast<AssociationPage *>(window->pageWidget(MainWindow::AssociationsPage));
+        page = associationPage(*window);
     }
 
     void openPlants()
@@ -72,6 +73,10 @@ TEST(AssociationPage, StartsWithTheTemplateAndSubPages)
     PageFixture f;
     ASSERT_NE(f.page, nullptr);
     EXPECT_EQ(f.page->traitTable().cell(1, 0), "Geno 1");
+    // Other features add their widgets to "Trait Plotting && stats".
+    auto *extra = new QLabel(QStringLiteral("convergence"));
+    f.page->addTraitPlottingWidget(extra);
+    EXPECT_TRUE(f.page->subPages()->widget(AssociationPage::TraitPlottingPage)->isAncestorOf(extra));
     EXPECT_EQ(f.page->traitTable().cell(0, 3), "etc..");
     QStringList captions;
     for (int i = 0; i < f.page->subPages()->count(); ++i)
