@@ -294,7 +294,7 @@ void LdAnalysis::finishPValues(std::vector<double> &pValues, std::vector<std::ui
     for (size_t k = mSortedP.size(); k-- > 0;)
         if (mSortedP[k].p == mThreshold && mThreshold > 0.0) {
             const auto [i, j] = pairLoci(mSortedP[k].pair);
-            mThreshold = pair(i, j).P;
+            mThreshold = exactPair(i, j).P;
             break;
         }
 
@@ -321,6 +321,8 @@ void LdAnalysis::buildListIndex()
     }
     mRowStart[static_cast<size_t>(L)] = count;
 }
+
+LdPairResult LdAnalysis::pair(int i, int j) const { return ComputeLdPair(mMatrices, i, j, &LdPValueCache::shared()); }
 
 std::pair<int, int> LdAnalysis::pairLoci(long long index) const
 {

@@ -90,8 +90,11 @@ public:
     // The measure of a reported pair as stored (single precision), and the sign of its R.
     float value(int i, int j) const;
     bool negativeR(int i, int j) const; // R <= 0
-    // The pair recomputed in full.
-    LdPairResult pair(int i, int j) const { return ComputeLdPair(mMatrices, i, j); }
+    // The pair recomputed in full, its p-value as the run had it (from the shared p-value tables
+    // once they exist, about 1e-11 relative), so that saving millions of list lines stays fast.
+    LdPairResult pair(int i, int j) const;
+    // The same with the p-value from TwoTailedTProb itself.
+    LdPairResult exactPair(int i, int j) const { return ComputeLdPair(mMatrices, i, j); }
 
     // The diallel table: (L + 1) x (L + 1) cells; column i + 1 and row j + 1 belong to locus i and
     // j. The corner holds the measure caption, row 0 and column 0 the locus headings, cell

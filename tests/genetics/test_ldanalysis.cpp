@@ -210,7 +210,7 @@ TEST(LdAnalysis, ManyPValuesRunTheFdrAndBothScopesAgree)
     int lastN = 0;
     for (int i = 0; i < 14; ++i)
         for (int j = i + 1; j < 14; ++j) {
-            const LdPairResult r = group->pair(i, j);
+            const LdPairResult r = group->exactPair(i, j);
             lastN = r.n;
             if (r.hasP)
                 p.push_back(r.P);
@@ -237,7 +237,7 @@ TEST(LdAnalysis, AllLociFdrMatchesFdrAdjustWhenTheSecondLevelExceedsTheFirst)
     std::vector<double> p;
     for (int i = 0; i < 11; ++i)
         for (int j = i + 1; j < 11; ++j)
-            if (const LdPairResult r = all->pair(i, j); r.hasP)
+            if (const LdPairResult r = all->exactPair(i, j); r.hasP)
                 p.push_back(r.P);
     const FdrResult fdr = FdrAdjust(p, 0.05);
     ASSERT_GT(fdr.L2, 0.05);
@@ -253,7 +253,7 @@ TEST(LdAnalysis, LongPValueListsSortLikeShortOnes)
     std::vector<double> p;
     for (int i = 0; i < 100; ++i)
         for (int j = i + 1; j < 100; ++j)
-            if (const LdPairResult r = group->pair(i, j); r.hasP)
+            if (const LdPairResult r = group->exactPair(i, j); r.hasP)
                 p.push_back(r.P);
     ASSERT_GT(p.size(), 4096u);
     const FdrResult fdr = FdrAdjust(p, 0.05);

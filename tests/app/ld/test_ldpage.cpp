@@ -181,7 +181,7 @@ TEST(LdPage, FdrLevelComesFromTheQThresholdEdit)
             return std::pair{-1.0, p};
         for (int i = 0; i < a->locusCount(); ++i)
             for (int j = i + 1; j < a->locusCount(); ++j)
-                if (const LdPairResult r = a->pair(i, j); r.hasP)
+                if (const LdPairResult r = a->exactPair(i, j); r.hasP)
                     p.push_back(r.P);
         EXPECT_TRUE(a->fdrRun());
         return std::pair{a->pThreshold(), p};
