@@ -1,4 +1,5 @@
 #include "genotypeviewfixture.h"
+#include "textcapture.h"
 
 #include "render/barpainter.h"
 #include "render/labellayout.h"
@@ -311,6 +312,42 @@ TEST(PaintBar, MergedSegmentsPaintTheSamePixelsAsSeparateOnes)
 }
 
 // ---- labels -------------------------------------------------------------------------------
+
+// ---- ruler and footer ----------------------------------------------------------------------
+
+TEST(CmRuler, NumbersEveryTwentyFiveCmAtZoomedRoundedPlaces)
+{
+    // s = 3.3, z = 1.5, tm = 20, 52 cM: ticks i = 0 .. 11, numbers at i = 0, 5, 10 at
+    // x = round(7.5) = 8 and y_i - 7 with y_i = round(1.5 * (round(16.5 i) + 20)):
+    // y_0 = 30, y_5 = round(1.5 * (82 + 20)) = 153, y_10 = round(1.5 * (165 + 20)) = 278 (277.5 to even).
+    DrawContext context;
+    context.zoom = 1.5;
+    QImage image = whiteImage(100, 400);
+    TextCapture surface(image);
+    const int lastY = drawCmRuler(surface, context, ViewGeometry{3.3, 1.5, 20}, 2, 14, 52.0);
+    ASSERT_EQ(surface.texts.size(), 3u);
+    const struct
+    {
+        const char *text;
+        int y;
+    } expected[] = {{"0", 30 - 7}, {"25", 153 - 7}, {"50", 278 - 7}};
+    for (size_t k = 0; k < 3; ++k) {
+        EXPECT_EQ(surface.texts[k].text, expected[k].text);
+        EXPECT_EQ(surface.texts[k].x, 8);
+        EXPECT_EQ(surface.texts[k].y, expected[k].y) << expected[k].text;
+    }
+    EXPECT_EQ(lastY, 303); // y_11 = round(1.5 * (round(181.5) + 20)) = 1.5 * (182 + 20)
+    // The ruler's line runs at x = 2 from y_0 to y_11; ticks reach to x = round(5z).
+    EXPECT_EQ(pixelAt(image, 2, 200), Black);
+    EXPECT_EQ(pixelAt(image, 6, 153), Black);
+
+    context.options.cMRuler = false;
+    QImage empty = whiteImage(100, 400);
+    TextCapture none(empty);
+    drawCmRuler(none, context, ViewGeometry{3.3, 1.5, 20}, 2, 14, 52.0);
+    EXPECT_TRUE(none.texts.empty());
+    EXPECT_EQ(pixelAt(empty, 2, 200), White);
+}
 
 TEST(MarkerLabels, SkipRuleLabelsMarkersFarEnoughFromTheirPredecessor)
 {
