@@ -224,9 +224,6 @@ ViewPicture recordLdHeatPlot(const LdHeatPlotInput &input, int maxSide, LdHeatPl
     return picture;
 }
 
-} // namespace rvk
-
-namespace rvk {
 
 namespace {
 
