@@ -157,6 +157,12 @@ TEST(DataFileReader, NamesFromAliasAndNamesSection)
         f.read(header(1, 2) + "m1 1 ab\nalias x y\nindividual names\np1\np2\np3\n");
         EXPECT_EQ(f.data.IndividualNames, (std::vector<std::string>{"x", "y"}));
     }
+    {
+        // Of two "individual names" lines the last one begins the section.
+        ReadFixture f;
+        f.read(header(1, 2) + "m1 1 ab\nindividual names\nq1\nIndividual Names\np1\np2\n");
+        EXPECT_EQ(f.data.IndividualNames, (std::vector<std::string>{"p1", "p2"}));
+    }
 }
 
 TEST(DataFileReader, NamesSectionLinesAreTakenWholeWithTheirTrailingBlanks)
