@@ -11,7 +11,10 @@
 #include "genetics/traittable.h"
 
 #include <array>
+#include <climits>
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace rvk {
@@ -75,8 +78,32 @@ private:
     Coding mCoding = Coding::Numval;
     std::array<double, 256> mValueOfCode{}; // Missing for codes without a value
     std::vector<LocusRef> mRows;            // marker row r at index r - 1
+    // A pasted table, kept compactly: the labels and names as texts, every other cell as its
+    // value in hundredths (the "%2.2f" the table shows), with the few cells that are not such a
+    // number (texts, very large numbers) kept as texts beside them.
+    struct PastedCells
+    {
+        static constexpr std::int32_t Empty = INT32_MIN;
+        static constexpr std::int32_t Text = INT32_MIN + 1;
+        int columns = 0;
+        int rows = 0;
+        std::vector<std::string> labels; // column 0, by row
+        std::vector<std::string> names;  // row 0, by column
+        std::vector<std::int32_t> hundredths; // rows 1.., columns 1.., row after row
+        std::unordered_map<std::size_t, std::string> texts;
+
+        std::size_t index(int column, int row) const
+        {
+            return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(columns - 1) + static_cast<std::size_t>(column - 1);
+        }
+        std::string cell(int column, int row) const;
+    };
+
+    // A pasted cell that is not a plain decimal of at most two decimals.
+    static void storeOther(PastedCells &cells, std::size_t at, std::string_view field);
+
     bool mPasted = false;
-    TraitTable mPastedTable;
+    PastedCells mPastedCells;
 };
 
 } // namespace rvk

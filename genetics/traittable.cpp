@@ -11,8 +11,9 @@ namespace {
 
 const std::string EmptyCell;
 
-// Lines of clipboard text: a line ends at CR, CR LF or LF. Text after the last line end is a
-// line too when it holds anything, so a copy without a final line end loses nothing.
+} // namespace
+
+// A copy without a final line end loses nothing.
 std::vector<std::string_view> clipboardLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
@@ -29,6 +30,8 @@ std::vector<std::string_view> clipboardLines(std::string_view text)
         lines.push_back(text.substr(start));
     return lines;
 }
+
+namespace {
 
 // The last column of each heading, so that matching many individuals costs one pass.
 std::unordered_map<std::string, int> lastColumnsByName(const TraitTable &traits)

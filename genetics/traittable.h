@@ -54,6 +54,10 @@ private:
     std::vector<std::vector<std::string>> mCells; // by column, then row
 };
 
+// The lines of clipboard text: a line ends at CR, CR LF or LF; text after the last line end is a
+// line too when it holds anything.
+std::vector<std::string_view> clipboardLines(std::string_view text);
+
 // A pasted or imported field as the tables keep it: a number formatted "%2.2f", any other text
 // unchanged.
 std::string storedFieldText(std::string_view field);

@@ -67,6 +67,36 @@ TEST(MarkerDataTable, CellsFromGenotypesInBothCodings)
     EXPECT_EQ(f.markers.cell(4, 3), "");
 }
 
+TEST(MarkerDataTable, PastedCellsShowAsTheTablePasteStoresThem)
+{
+    const std::string text = "\tI1\t12\tI3\tI4\tI5\tI6\tI7\r\n"
+                             "1>a\t1.234\t-0.004\t1.005\t1e3\t 7 \tx y\t-3.5\r\n"
+                             "1>b\t3000000000\t\t0.125\t+2\r\n"
+                             "2>c\t1\t2\t3\t4\t5\t6\t7\t8\r\n";
+    MarkerData markers;
+    markers.paste(text);
+    TraitTable reference; // the plain table paste, cell by cell
+    pasteTable(reference, text);
+    ASSERT_EQ(markers.rowCount(), reference.rowCount());
+    ASSERT_EQ(markers.columnCount(), reference.columnCount());
+    for (int r = 0; r < reference.rowCount(); ++r)
+        for (int c = 0; c < reference.columnCount(); ++c)
+            EXPECT_EQ(markers.cell(c, r), reference.cell(c, r)) << c << "," << r;
+    EXPECT_EQ(markers.individualName(2), "12.00");
+
+    double values[7];
+    std::string bad;
+    EXPECT_TRUE(markers.rowValues(2, {1, 2, 3, 4, 5, 6, 7}, values, &bad));
+    EXPECT_EQ(values[0], 3000000000.0);
+    EXPECT_EQ(values[1], MarkerData::Missing);
+    EXPECT_EQ(values[2], 0.12) << "as the shown 0.12 reads (0.125 rounds to even)";
+    EXPECT_EQ(values[5], MarkerData::Missing) << "beyond the line";
+    EXPECT_FALSE(markers.rowValues(1, {1, 2, 3, 4, 5, 6, 7}, values, &bad));
+    EXPECT_EQ(bad, "x y");
+    EXPECT_EQ(values[0], 1.23);
+    EXPECT_EQ(values[3], 1000.0);
+}
+
 TEST(MarkerDataTable, PasteReplacesTheGenotypeViewUntilRefilled)
 {
     CorrelationFixture f;
