@@ -70,6 +70,10 @@ struct Drawn
     Colour textColour;
     std::uint32_t backgroundMode = 0;
     Colour backgroundColour;
+    // Device context settings, starting at a player's defaults.
+    std::uint32_t arcDirection = U_AD_COUNTERCLOCKWISE;
+    std::uint32_t textAlign = U_TA_TOP | U_TA_LEFT;
+    std::uint32_t mapMode = U_MM_TEXT;
     std::string text;
 };
 
@@ -185,6 +189,15 @@ std::vector<Drawn> playRecords(const std::string &bytes)
             break;
         case U_EMR_SETBKCOLOR:
             state.backgroundColour = colourOf(at<U_EMRSETBKCOLOR>(record, 0).crColor);
+            break;
+        case U_EMR_SETARCDIRECTION:
+            state.arcDirection = at<U_EMRSETARCDIRECTION>(record, 0).iArcDirection;
+            break;
+        case U_EMR_SETTEXTALIGN:
+            state.textAlign = at<U_EMRSETTEXTALIGN>(record, 0).iMode;
+            break;
+        case U_EMR_SETMAPMODE:
+            state.mapMode = at<U_EMRSETMAPMODE>(record, 0).iMode;
             break;
         case U_EMR_SETBKMODE:
             state.backgroundMode = at<U_EMRSETBKMODE>(record, 0).iMode;
@@ -353,6 +366,10 @@ TEST(EmfRecords, FiguresCarryTheirBrushes)
     EXPECT_EQ(figures[5].points, (std::vector<int>{10, 100, 60, 150, 60, 125, 35, 100}));
     EXPECT_EQ(figures[5].brush.style, static_cast<std::uint32_t>(U_BS_SOLID));
     EXPECT_EQ(figures[5].brush.colour, Yellow);
+    // From the ray through the start point counter-clockwise as seen on the screen, one logical
+    // unit per pixel.
+    EXPECT_EQ(figures[5].arcDirection, static_cast<std::uint32_t>(U_AD_COUNTERCLOCKWISE));
+    EXPECT_EQ(figures[5].mapMode, static_cast<std::uint32_t>(U_MM_TEXT));
 }
 
 TEST(EmfRecords, TextsCarryTheirFontColourAndBackground)
@@ -374,6 +391,8 @@ TEST(EmfRecords, TextsCarryTheirFontColourAndBackground)
     EXPECT_EQ(texts[0].textColour, Navy);
     EXPECT_EQ(texts[0].backgroundMode, static_cast<std::uint32_t>(U_OPAQUE));
     EXPECT_EQ(texts[0].backgroundColour, Yellow);
+    // The reference point is the top-left corner of the text, and the current point stays.
+    EXPECT_EQ(texts[0].textAlign, static_cast<std::uint32_t>(U_TA_TOP | U_TA_LEFT | U_TA_NOUPDATECP));
 
     // Turned by 270 degrees: its own top-left corner moves right by the text height.
     EXPECT_EQ(texts[1].text, "Legend");
