@@ -138,9 +138,14 @@ AssociationPage::AssociationPage(MainWindow &window) : mWindow(window), mTraits(
             associationtabsEnter();
     });
 
-    auto *paste = new QShortcut(QKeySequence::Paste, this);
-    paste->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(paste, &QShortcut::activated, this, [this] { pasteBtnClick(); });
+    // Ctrl+V anywhere in the window while this page is shown pastes trait data (an edit with the
+    // focus keeps its own paste).
+    auto *paste = new QShortcut(QKeySequence::Paste, &window);
+    paste->setContext(Qt::WindowShortcut);
+    connect(paste, &QShortcut::activated, this, [this] {
+        if (mWindow.pages()->currentIndex() == MainWindow::AssociationsPage)
+            pasteBtnClick();
+    });
 
     mReport = new ReportWindow(window.userInterface(), &window);
     clipboardText = [] { return QApplication::clipboard()->text().toStdString(); };

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QFont>
+#include <QShortcut>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -125,6 +126,22 @@ TEST(AssociationPage, PasteWithoutDataCreatesIndividualsAndExportWritesThem)
     f.page->ExportTraitFile();
     EXPECT_EQ(test::readWholeFile(f.folder.file("out.qua")),
               ";RVK derived qua file\r\nnind=2\r\nntrt=1\r\nmiss=*\r\n\r\ntraitnames\theight\r\nP1\t12.35\r\nP2\t7.00\r\n");
+
+    // Ctrl+V while the page is shown pastes too.
+    f.page->clipboardText = [] { return std::string("\tP1\tP2\r\nheight\t12.345\t7\r\n"); };
+    f.page->pasteBtnClick();
+    f.page->clipboardText = [] { return std::string("\tP1\tP2\r\nheight\t1\t2\r\n"); };
+    QShortcut *paste = nullptr;
+    for (QShortcut *shortcut : f.window->findChildren<QShortcut *>())
+        if (shortcut->key() == QKeySequence(QKeySequence::Paste))
+            paste = shortcut;
+    ASSERT_NE(paste, nullptr);
+    f.window->showPage(MainWindow::ImagePageIndex);
+    emit paste->activated();
+    EXPECT_EQ(f.page->traitTable().cell(2, 1), "7.00") << "not while another page is shown";
+    f.window->showPage(MainWindow::AssociationsPage);
+    emit paste->activated();
+    EXPECT_EQ(f.page->traitTable().cell(2, 1), "2.00");
 
     f.page->transposebtnClick();
     EXPECT_EQ(f.page->traitTable().cell(1, 0), "height");
