@@ -160,6 +160,12 @@ TEST(LinkageGroupViewTexts, LegendLabelsOfTheUsedAllelesInTableOrder)
         EXPECT_EQ(labels[k].y, expected[k].y) << expected[k].text;
         EXPECT_FALSE(labels[k].font.bold) << expected[k].text;
     }
+    // Box n: x 178 .. 190, y 20 + 12 + 30 n .. 20 + 20 + 30 n, in the allele's colour.
+    const QImage image = renderPicture(drawLinkageGroupView(f.data, f.table, f.context));
+    EXPECT_EQ(pixelAt(image, 184, 66), Red);
+    EXPECT_EQ(pixelAt(image, 184, 96), Blue);
+    EXPECT_EQ(pixelAt(image, 184, 126), Green);
+    EXPECT_EQ(pixelAt(image, 184, 80), White);
 }
 
 TEST(LinkageGroupViewTexts, FooterNamesTheGroupCountedFromOne)
