@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace rvk {
 namespace {
 
@@ -77,6 +79,94 @@ TEST(DrawingOptionsRules, DefaultsAndRangesAreThoseOfTheControls)
     EXPECT_EQ(options.labelfreq, 25);
     EXPECT_EQ(options.markerFont.size, 8);
     EXPECT_EQ(options.qtlFont.name, "Arial");
+}
+
+struct IntegerControl
+{
+    const char *caption;
+    int DrawingOptions::*field;
+    int min, max, initial;
+};
+
+TEST(DrawingOptionsRules, EveryNumericControlWithItsRangeAndDefault)
+{
+    // The controls of the page "Drawing options": range and default of each.
+    const IntegerControl controls[] = {
+        {"Bar width:", &DrawingOptions::barwidth, 1, 50, 8},
+        {"QTL Bar width:", &DrawingOptions::qtlbarwidth, 1, 40, 4},
+        {"Space between bars :", &DrawingOptions::space, 0, 200, 6},
+        {"Space for markernames:", &DrawingOptions::markspace, 0, 200, 100},
+        {"Skip markers  less than", &DrawingOptions::markskip, 0, 50, 0},
+        {"Length multiplier factor:", &DrawingOptions::Lenmul, 1, 10, 2},
+        {"Top margin:", &DrawingOptions::topmargin, 0, 1000, 20},
+        {"Bottom margin:", &DrawingOptions::bottommargin, 0, 1000, 40},
+        {"Print labels every", &DrawingOptions::labelfreq, 1, 25, 1},
+    };
+    for (const IntegerControl &c : controls) {
+        DrawingOptions options;
+        EXPECT_EQ(options.*c.field, c.initial) << c.caption;
+        for (const auto &[value, kept] : {std::pair{c.min - 1, c.min}, std::pair{c.min, c.min}, std::pair{c.max, c.max},
+                                          std::pair{c.max + 1, c.max}}) {
+            options.*c.field = value;
+            options.clampToRanges();
+            EXPECT_EQ(options.*c.field, kept) << c.caption << " " << value;
+        }
+    }
+}
+
+TEST(DrawingOptionsRules, EveryCheckAndChoiceStartsAsTheControls)
+{
+    const DrawingOptions options;
+    EXPECT_TRUE(options.autosize);
+    EXPECT_TRUE(options.sideways);
+    EXPECT_TRUE(options.drawmarkers);
+    EXPECT_TRUE(options.drawpos);
+    EXPECT_TRUE(options.cMRuler);
+    EXPECT_TRUE(options.ShowLegend);
+    EXPECT_FALSE(options.ticks);
+    EXPECT_FALSE(options.roundtip);
+    EXPECT_FALSE(options.showphase);
+    EXPECT_TRUE(options.showtext);
+    EXPECT_EQ(options.Customtext, "");
+    EXPECT_EQ(options.Fillstyle, Fill::Discrete);
+    EXPECT_EQ(options.hatchgrp, DrawingOptions::HatchGroup::Solid);
+    EXPECT_EQ(options.colorMode, Mode::Color);
+    for (const FontDescription &font : {options.markerFont, options.qtlFont}) {
+        EXPECT_EQ(font.name, "Arial");
+        EXPECT_EQ(font.size, 8);
+        EXPECT_EQ(font.color, 0u);
+        EXPECT_FALSE(font.bold);
+    }
+}
+
+TEST(GeneralOptionsValues, EveryOptionStartsAsTheControls)
+{
+    const GeneralOptions options;
+    EXPECT_EQ(options.hetfragment, "H");
+    EXPECT_EQ(options.asso_amp, 10);
+    EXPECT_EQ(options.coloroffset, 127);
+    EXPECT_EQ(options.SArho, 90);
+    EXPECT_EQ(options.iterrepeat, 20);
+    EXPECT_FALSE(options.deducephase);
+    EXPECT_EQ(options.associationplot, GeneralOptions::AssociationPlot::BarPlot);
+    EXPECT_TRUE(options.useFDRthreshold);
+    EXPECT_EQ(options.qthreshold, "0.05");
+    EXPECT_EQ(options.pthreshold, "0.01");
+    const struct
+    {
+        int GeneralOptions::*field;
+        int min, max;
+    } ranges[] = {{&GeneralOptions::asso_amp, 0, 400}, {&GeneralOptions::coloroffset, 0, 255},
+                  {&GeneralOptions::SArho, 1, 99}, {&GeneralOptions::iterrepeat, 0, 400}};
+    for (const auto &r : ranges) {
+        GeneralOptions changed;
+        changed.*r.field = r.min - 1;
+        changed.clampToRanges();
+        EXPECT_EQ(changed.*r.field, r.min);
+        changed.*r.field = r.max + 1;
+        changed.clampToRanges();
+        EXPECT_EQ(changed.*r.field, r.max);
+    }
 }
 
 TEST(GeneralOptionsValues, ThresholdsAndRanges)
