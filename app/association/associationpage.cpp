@@ -524,12 +524,8 @@ void AssociationPage::resultsReplaced()
         model->resultsReplaced();
     for (QTableView *view : mResultViews)
         shapeHeadings(view, 100, 100);
-    std::vector<std::string> names;
-    for (int c = 1; c < mResults.columnCount(Table::R); ++c)
-        names.push_back(mResults.cell(Table::R, c, 0));
-    if (mResults.kind() != AssociationResults::Kind::None)
-        names = mResults.traitNames();
-    refillPlotTraitList(names);
+    // The traits of the run, all checked.
+    refillPlotTraitList(mResults.traitNames());
 }
 
 void AssociationPage::SpeedButton5Click()
