@@ -114,10 +114,24 @@ std::vector<LdLocus> clusterOrdered(const std::vector<LdLocus> &mapOrder, const 
 
 } // namespace
 
+namespace {
+
+LdMatrices buildMatrices(const GenotypeData &data, const AlleleTable &alleles, const std::vector<LdLocus> &loci,
+                         const LdOptions &options)
+{
+    LdMatrices matrices(data, alleles, loci, options.applySelection);
+    if (options.individualValues)
+        for (size_t l = 0; l < loci.size(); ++l)
+            matrices.setIndividualValues(static_cast<int>(l), options.individualValues(loci[l].index));
+    return matrices;
+}
+
+} // namespace
+
 std::unique_ptr<LdAnalysis> LdAnalysis::runGroup(const GenotypeData &data, const AlleleTable &alleles, int group,
                                                  const LdOptions &options, const LdRunControl &control)
 {
-    return run(Scope::Group, LdMatrices(data, alleles, ldGroupLoci(data, group), options.applySelection), options, control);
+    return run(Scope::Group, buildMatrices(data, alleles, ldGroupLoci(data, group), options), options, control);
 }
 
 std::unique_ptr<LdAnalysis> LdAnalysis::runAllLoci(const GenotypeData &data, const AlleleTable &alleles,
@@ -127,7 +141,7 @@ std::unique_ptr<LdAnalysis> LdAnalysis::runAllLoci(const GenotypeData &data, con
     const bool useClusterOrder = !options.clusterOrder.empty() && options.clusterOrder.size() == loci.size();
     if (useClusterOrder)
         loci = clusterOrdered(loci, options.clusterOrder);
-    auto analysis = run(Scope::AllLoci, LdMatrices(data, alleles, std::move(loci), options.applySelection), options, control);
+    auto analysis = run(Scope::AllLoci, buildMatrices(data, alleles, loci, options), options, control);
     if (analysis)
         analysis->mClusterOrderUsed = useClusterOrder;
     return analysis;

@@ -37,6 +37,10 @@ struct LdOptions
     bool successiveMarkers = false; // only pairs adjacent in analysis order
     bool applySelection = false;    // only the ticked individuals take part
     double fdrLevel = DefaultFdrLevel;
+    // "Use marker intensity data": the values of the locus with this index (0-based over all
+    // groups, group after group), one per data-set individual, -99 missing; R then reads these
+    // instead of the Numval of the codes (D' and chi-square' keep the codes). None: the codes.
+    std::function<std::vector<double>(int locusIndex)> individualValues;
     // All-loci runs: the loci in the order of these names (the cluster order of the last tree)
     // when it holds exactly as many names as there are loci. Loci it does not name follow in map
     // order.

@@ -223,8 +223,11 @@ std::vector<LdLocus> ldGroupLoci(const GenotypeData &data, int group)
     std::vector<LdLocus> loci;
     if (group < 0 || group >= data.GroupCount())
         return loci;
+    int index = 0;
+    for (int k = 0; k < group; ++k)
+        index += data.GroupLocusCount(k);
     for (const Tlocinfo &locus : data.GroupLoci(group))
-        loci.push_back({&locus, group});
+        loci.push_back({&locus, group, index++});
     return loci;
 }
 
@@ -232,9 +235,10 @@ std::vector<LdLocus> ldAllLoci(const GenotypeData &data)
 {
     std::vector<LdLocus> loci;
     loci.reserve(static_cast<size_t>(data.TotalLocusCount()));
+    int index = 0;
     for (int k = 0; k < data.GroupCount(); ++k)
         for (const Tlocinfo &locus : data.GroupLoci(k))
-            loci.push_back({&locus, k});
+            loci.push_back({&locus, k, index++});
     return loci;
 }
 

@@ -28,6 +28,7 @@ struct LdLocus
 {
     const Tlocinfo *locus = nullptr;
     int group = 0; // 0-based linkage group
+    int index = 0; // 0-based over the loci of all groups, group after group
 };
 
 // The loci of group k in map order, or of all groups one after the other.

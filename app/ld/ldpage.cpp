@@ -3,12 +3,14 @@
 #include "app/ld/ldchartwidget.h"
 #include "app/ld/lddialleltable.h"
 #include "app/ld/ldlinemodel.h"
+#include "app/association/associationpage.h"
 #include "app/mainwindow.h"
 #include "core/textformat.h"
 #include "core/userinterface.h"
 #include "genetics/clusterorder.h"
 #include "genetics/fdr.h"
 #include "genetics/ldpictures.h"
+#include "genetics/markerdata.h"
 #include "io/spreadsheetwriter.h"
 #include "render/picturefiles.h"
 
@@ -129,7 +131,7 @@ LdPage::LdPage(MainWindow &window) : QWidget(&window), mWindow(window)
     mSuccessive->setObjectName(QStringLiteral("successivemarkers"));
     mIntensity = new QCheckBox(QStringLiteral("Use marker intensity data"));
     mIntensity->setObjectName(QStringLiteral("usepasteddataforLD"));
-    mIntensity->setEnabled(false); // the marker-data table is not there to read
+    mIntensity->setEnabled(false); // enabled once the association page's marker-data table is there
     mClusterOrder = new QCheckBox(QStringLiteral("rearrange loci according to NJ clustering"));
     mClusterOrder->setObjectName(QStringLiteral("useclusterorder"));
     mClusterOrder->setEnabled(false); // enabled once a tree has left a cluster order
@@ -253,6 +255,7 @@ const LdAnalysis *LdPage::heatPlotAnalysis() const
 void LdPage::markerldsheetShow()
 {
     mClusterOrder->setEnabled(lastClusterOrder().has_value());
+    mIntensity->setEnabled(associationPage(mWindow) != nullptr);
     const QComboBox *selector = mWindow.groupSelector();
     const QSignalBlocker blocker(mGroupBox);
     mGroupBox->clear();
@@ -276,6 +279,26 @@ LdOptions LdPage::collectOptions() const
         options.measure = LdMeasure::ChiSquarePrime;
     options.successiveMarkers = mSuccessive->isChecked();
     options.applySelection = mWindow.data().Selectionyesno;
+    if (mIntensity->isEnabled() && mIntensity->isChecked())
+        if (AssociationPage *association = associationPage(mWindow)) {
+            // The marker-data table, refilled first when it is stale; row g + 1 holds locus g
+            // (counted over all groups), column k + 1 individual k. A cell that is not a number is
+            // missing.
+            association->associationtabsEnter();
+            const MarkerData *markers = &association->markerData();
+            const int individuals = mWindow.data().nind;
+            options.individualValues = [markers, individuals](int index) {
+                std::vector<double> values(static_cast<size_t>(individuals), MarkerData::Missing);
+                std::vector<int> columns(static_cast<size_t>(individuals));
+                for (int k = 0; k < individuals; ++k)
+                    columns[static_cast<size_t>(k)] = k + 1;
+                if (markers->rowValues(index + 1, columns, values.data(), nullptr))
+                    return values;
+                for (int k = 0; k < individuals; ++k)
+                    values[static_cast<size_t>(k)] = parseDecimal(markers->cell(k + 1, index + 1)).value_or(MarkerData::Missing);
+                return values;
+            };
+        }
     // The FDR level of the associations, as its edit "qthreshold" shows it.
     options.fdrLevel = FdrLevel(mWindow.generalOptions().qthreshold);
     return options;

@@ -296,6 +296,36 @@ TEST(LdAnalysis, LongRunsAreAnnouncedWithPairsAndMemory)
     EXPECT_EQ(question.substr(question.size() - 20), "of memory. Continue?");
 }
 
+TEST(LdAnalysis, IntensityValuesReplaceTheCodeValuesOfR)
+{
+    const GenotypeData data = makeLdData({{{"a", 0, "AABBHAB"}, {"b", 1, "ABBBHAA"}}, {{"c", 0, "ABABHAB"}, {"d", 1, "BBAAHAB"}}});
+    const AlleleTable alleles;
+    std::vector<int> asked;
+    LdOptions options;
+    // A linear transform of the code values: R and the codes' D' stay as they were.
+    options.individualValues = [&](int index) {
+        asked.push_back(index);
+        const Tlocinfo &locus = index < 2 ? data.GroupLoci(0)[static_cast<size_t>(index)] : data.GroupLoci(1)[static_cast<size_t>(index - 2)];
+        std::vector<double> values;
+        for (char c : locus.Genotypes)
+            values.push_back(3.0 * alleles.lookup(c).Numval + 7.0);
+        return values;
+    };
+    const auto byValues = LdAnalysis::runGroup(data, alleles, 1, options);
+    EXPECT_EQ(asked, (std::vector<int>{2, 3})); // the second group's loci, counted over all groups
+    const auto byCodes = LdAnalysis::runGroup(data, alleles, 1, {});
+    EXPECT_NEAR(byValues->exactPair(0, 1).R, byCodes->exactPair(0, 1).R, 1e-14);
+    EXPECT_EQ(byValues->exactPair(0, 1).DPrime, byCodes->exactPair(0, 1).DPrime);
+    // Values of their own: one individual missing, another value changed.
+    options.individualValues = [](int index) {
+        return index == 2 ? std::vector<double>{1, -99, 1, 2, 3, 1, 2} : std::vector<double>{2, 2, 1, 1, 1.5, 1, 2};
+    };
+    const LdPairResult own = LdAnalysis::runGroup(data, alleles, 1, options)->exactPair(0, 1);
+    EXPECT_EQ(own.n, 6);
+    // R of (1, 1, 2, 3, 1, 2) and (2, 1, 1, 1.5, 1, 2) by hand: Sxy = 1/3, Sxx = 10/3, Syy = 29/24.
+    EXPECT_NEAR(own.R, (1.0 / 3.0) / std::sqrt(10.0 / 3.0 * 29.0 / 24.0), 1e-14);
+}
+
 TEST(LdAnalysis, CancelledRunGivesNothing)
 {
     const GenotypeData data = fixtureData();

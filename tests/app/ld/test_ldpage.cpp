@@ -1,3 +1,4 @@
+#include "app/association/associationpage.h"
 #include "app/ld/ldchartwidget.h"
 #include "app/ld/lddialleltable.h"
 #include "app/ld/ldlinemodel.h"
@@ -70,7 +71,8 @@ TEST(LdPage, HasItsControlsWithTheirDefaults)
     EXPECT_EQ(f.page->findChild<QSpinBox *>("LDblocksize")->value(), 5);
     EXPECT_EQ(f.page->findChild<QSpinBox *>("LDblocksize")->minimum(), 2);
     EXPECT_EQ(f.page->findChild<QSpinBox *>("LDblocksize")->maximum(), 100);
-    EXPECT_FALSE(f.page->findChild<QCheckBox *>("usepasteddataforLD")->isEnabled());
+    // The marker-data table of the association page is there to read.
+    EXPECT_EQ(f.page->findChild<QCheckBox *>("usepasteddataforLD")->isEnabled(), associationPage(*f.window) != nullptr);
     EXPECT_FALSE(f.page->findChild<QCheckBox *>("useclusterorder")->isEnabled());
     const QComboBox *groups = f.page->findChild<QComboBox *>("LDselectbox");
     EXPECT_EQ(groups->count(), 2);
@@ -193,6 +195,33 @@ TEST(LdPage, FdrLevelComesFromTheQThresholdEdit)
     EXPECT_GT(loose, strict);
     const auto [fallback, p3] = thresholdAt("none");
     EXPECT_EQ(fallback, FdrAdjust(p3, 0.05).PThreshold);
+}
+
+TEST(LdPage, MarkerIntensityDataGiveTheCorrelation)
+{
+    LdPageFixture f;
+    AssociationPage *association = associationPage(*f.window);
+    if (!association)
+        GTEST_SKIP() << "no association page";
+    QCheckBox *useValues = f.page->findChild<QCheckBox *>("usepasteddataforLD");
+    ASSERT_TRUE(useValues->isEnabled());
+    f.page->LDcalcClick();
+    const LdPairResult byCodes = f.page->analysis()->exactPair(0, 1);
+    // The table filled from the genotypes holds the codes' values: the same R.
+    useValues->setChecked(true);
+    f.page->LDcalcClick();
+    EXPECT_NEAR(f.page->analysis()->exactPair(0, 1).R, byCodes.R, 1e-14);
+    // Pasted values of their own (row 0 the individuals, then one row per locus of all groups).
+    association->clipboardText = [] {
+        return std::string("\ta\tb\tc\td\te\tf\n1>m1\t1\t2\t3\t4\t5\t6\n1>m2\t2\t1\t4\t3\t6\t5\n"
+                           "1>m3\t1\t1\t1\t2\t2\tx\n2>m4\t1\t2\t1\t2\t1\t2\n2>m5\t1\t1\t2\t2\t1\t1\n");
+    };
+    association->pastemarkerdatabtnClick();
+    f.page->LDcalcClick();
+    const LdPairResult pasted = f.page->analysis()->exactPair(0, 1);
+    // (1..6) against (2, 1, 4, 3, 6, 5): Sxy = 14.5, Sxx = Syy = 17.5.
+    EXPECT_NEAR(pasted.R, 14.5 / 17.5, 1e-14);
+    EXPECT_EQ(f.page->analysis()->exactPair(0, 2).n, 5); // "x" is missing
 }
 
 TEST(LdPage, ResultsStayShownAfterTheDataSetIsClosed)
