@@ -76,7 +76,11 @@ AssociationPlotInput associationPlotInput(const GenotypeData &data, const Marker
 TraitLdPlotInput traitLdPlotInput(const GenotypeData &data, const MarkerData &markers, const AssociationResults &results, int trait)
 {
     TraitLdPlotInput input;
-    input.traitName = results.cell(AssociationResults::Table::LogP, trait, 0);
+    // The name from the first table that has it (pasted results fill only some of them).
+    for (const auto table : {AssociationResults::Table::LogP, AssociationResults::Table::P, AssociationResults::Table::R2,
+                             AssociationResults::Table::R})
+        if (input.traitName.empty())
+            input.traitName = results.cell(table, trait, 0);
     const auto rows = rowsByName(markers);
     for (int g = 0; g < data.GroupCount(); ++g) {
         TraitLdGroup group;
