@@ -3,6 +3,7 @@
 #include "render/paintersurface.h"
 #include "render/picturerecorder.h"
 #include "render/viewpicture.h"
+#include "support/hatchpatternrows.h"
 
 #include <gtest/gtest.h>
 
@@ -240,13 +241,15 @@ TEST(PainterSurface, PenWidthsAndStyles)
 
 TEST(PainterSurface, PatternBrushPaintsZeroBitsInFontColourAndOneBitsInBrushColour)
 {
-    for (int k : {1, 3, 11, 14}) {
+    for (int k = 0; k < 16; ++k) {
+        if (k == test::EmptyHatchPattern)
+            continue;
         const QImage image = paint(24, 24, [&](DrawSurface &s) {
             s.setFontColor(Red);
             s.setBrush({Blue, BrushSpec::Style::Pattern, k});
             s.fillRect(0, 0, 24, 24);
         });
-        const auto &rows = HatchPatterns()[static_cast<size_t>(k)].rows;
+        const auto &rows = test::HatchPatternRows[static_cast<size_t>(k)];
         for (int y = 0; y < 24; ++y)
             for (int x = 0; x < 24; ++x) {
                 const bool one = (rows[static_cast<size_t>(y % 8)] >> (7 - x % 8)) & 1;
