@@ -262,6 +262,23 @@ TEST(CompletePhases, CrossPollinatorReferenceMovesOnlyToCouplingLoci)
     EXPECT_EQ(loci[5].Phase, "{0-}");
 }
 
+TEST(CompletePhases, ALocusWithoutInformationTakesOverAsReference)
+{
+    std::vector<Tlocinfo> loci = {
+        locus("<lmxll>", codes({"ll", "ml", "ll", "ml"})),
+        locus("<nnxnp>", codes({"nn", "np", "np", "nn"})), // nothing counted against <lmxll>: {--}, leads now
+        locus("<nnxnp>", codes({"np", "nn", "nn", "np"})), // repulsion with the locus before it
+        locus("<abxab>", codes({"aa", "bb", "aa", "bb"})), // no rule against <nnxnp>: {--}, but never leads
+        locus("<nnxnp>", codes({"nn", "np", "np", "nn"})), // coupling with locus 1, still the reference
+    };
+    CompletePhases(loci, "cp");
+    EXPECT_EQ(loci[0].Phase, "{0-}");
+    EXPECT_EQ(loci[1].Phase, "{--}");
+    EXPECT_EQ(loci[2].Phase, "{-1}");
+    EXPECT_EQ(loci[3].Phase, "{--}");
+    EXPECT_EQ(loci[4].Phase, "{-0}");
+}
+
 TEST(CompletePhases, FirstCrossPollinatorLocusGetsItsTypesStartPhase)
 {
     const std::vector<std::pair<const char *, const char *>> cases = {
