@@ -1236,17 +1236,22 @@ QString MainWindow::programFile(const QString &name) const { return toQt(mOption
 
 void MainWindow::showWhatsNew()
 {
-    const QString path = programFile(QStringLiteral("whatsnew.txt"));
-    if (!QFileInfo(path).isFile()) {
+    // Beside the program (the build folder), else in the installed data folder.
+    const std::string path = programDocumentPath(mOptions.programFolder, "whatsnew.txt");
+    if (path.empty()) {
         mUi->warning("Whatsnew.txt not found");
         return;
     }
-    mOpenUrl(QUrl::fromLocalFile(path));
+    mOpenUrl(QUrl::fromLocalFile(toQt(path)));
 }
 
 void MainWindow::showManual()
 {
-    const QFileInfo manual(QStringLiteral("rvkmanual.pdf"));
+    // A manual in the current folder comes first; then the one beside the program or installed
+    // with it, so the program need not be started from a particular folder.
+    QFileInfo manual(QStringLiteral("rvkmanual.pdf"));
+    if (!manual.isFile())
+        manual.setFile(toQt(programDocumentPath(mOptions.programFolder, "rvkmanual.pdf")));
     if (manual.isFile())
         mOpenUrl(QUrl::fromLocalFile(manual.absoluteFilePath()));
 }
