@@ -217,6 +217,29 @@ TEST(AssociationPage, CorrelationRunFillsTheTablesAndPlots)
     EXPECT_EQ(f.window->viewMode(), MainWindow::AssociationMode);
 }
 
+TEST(AssociationTableModels, CellColoursOfTheTraitAndMarkerTables)
+{
+    struct Case
+    {
+        CellColor color;
+        CellColor expected;
+        const char *what;
+    };
+    const Case cases[] = {
+        {TraitTableModel::cellColor(1, 0, -1), rgb(238, 238, 238), "trait table row 0"},
+        {TraitTableModel::cellColor(0, 2, 2), rgb(221, 221, 255), "name cell of the selected trait row"},
+        {TraitTableModel::cellColor(0, 3, 2), rgb(238, 238, 238), "other names"},
+        {TraitTableModel::cellColor(2, 3, 2), std::nullopt, "values"},
+        {MarkerDataModel::cellColor(0, 4, 2), rgb(192, 220, 192), "label of an even group"},
+        {MarkerDataModel::cellColor(3, 4, 2), rgb(236, 255, 236), "value of an even group"},
+        {MarkerDataModel::cellColor(0, 4, 3), rgb(238, 238, 238), "label of an odd group"},
+        {MarkerDataModel::cellColor(3, 4, 3), rgb(255, 255, 255), "value of an odd group"},
+        {MarkerDataModel::cellColor(3, 0, 2), rgb(238, 238, 238), "names"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(c.color, c.expected) << c.what;
+}
+
 TEST(AssociationPage, AnovaRunFillsTheReportAndLeavesNumvalsShown)
 {
     PageFixture f;
