@@ -451,10 +451,12 @@ std::string LdAnalysis::listLine(long long line) const
     return {};
 }
 
-bool LdAnalysis::saveList(const std::string &path, std::string &error) const
+bool LdAnalysis::saveList(const std::string &path, std::string &error, const LdRunControl &control) const
 {
     const int L = locusCount();
-    return writeFileReplacing(
+    const long long rows = std::max(0, L - 1);
+    bool cancelled = false;
+    const bool written = writeFileReplacing(
         path,
         [&](const std::string &temporaryPath) {
             std::ofstream out(temporaryPath, std::ios::binary);
@@ -472,6 +474,12 @@ bool LdAnalysis::saveList(const std::string &path, std::string &error) const
                 if (buffer.size() > (1u << 20)) {
                     out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
                     buffer.clear();
+                    if (control.ui)
+                        control.ui->setProgress(i + 1, rows);
+                    if (control.cancelRequested && control.cancelRequested()) {
+                        cancelled = true;
+                        return false;
+                    }
                 }
             }
             out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
@@ -479,6 +487,11 @@ bool LdAnalysis::saveList(const std::string &path, std::string &error) const
             return static_cast<bool>(out);
         },
         &error);
+    if (control.ui)
+        control.ui->setProgress(0, 0);
+    if (cancelled)
+        error.clear();
+    return written;
 }
 
 long long LdAnalysis::logLineCount() const

@@ -116,8 +116,10 @@ public:
     std::string listHeader() const;
     std::string pairLine(int i, int j, const LdPairResult &pair) const;
     // "Save list": every line, each ended by a line break, streamed to path through a temporary
-    // file. False with the reason in error.
-    bool saveList(const std::string &path, std::string &error) const;
+    // file, with progress and cancel through control (a list can run to gigabytes). False with
+    // the reason in error; false with an empty error when cancelled (an older file stays as it
+    // was).
+    bool saveList(const std::string &path, std::string &error, const LdRunControl &control = {}) const;
 
     // The log: the FDR lines, one line per p-value of a group run (p ascending, "%.3f  - %.2f" of p
     // and R²) and the "rthres : " line.

@@ -316,12 +316,12 @@ LdHeatPlotOptions LdPage::heatOptions() const
 }
 
 std::unique_ptr<LdAnalysis> LdPage::runWithProgress(
-    const std::function<std::unique_ptr<LdAnalysis>(const LdRunControl &)> &run, long long pairs)
+    const std::function<std::unique_ptr<LdAnalysis>(const LdRunControl &)> &run, long long pairs, const QString &label)
 {
     UserInterface &ui = mWindow.userInterface();
     std::unique_ptr<QProgressDialog> dialog;
     if (pairs >= ProgressWindowPairs) {
-        dialog = std::make_unique<QProgressDialog>(QStringLiteral("Calculating LD..."), QStringLiteral("Cancel"), 0, 1000, this);
+        dialog = std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0, 1000, this);
         dialog->setWindowModality(Qt::WindowModal);
         dialog->setMinimumDuration(500);
         dialog->setAutoClose(false);
@@ -426,10 +426,15 @@ void LdPage::saveLDpairwisebtnClick()
     if (path.empty())
         return;
     std::string error;
-    ui.setBusy(true);
-    const bool saved = mAnalysis->saveList(path, error);
-    ui.setBusy(false);
-    if (!saved)
+    bool saved = false;
+    const LdAnalysis *analysis = mAnalysis.get();
+    runWithProgress(
+        [&](const LdRunControl &control) {
+            saved = analysis->saveList(path, error, control);
+            return std::unique_ptr<LdAnalysis>();
+        },
+        analysis->listLineCount(), QStringLiteral("Saving list..."));
+    if (!saved && !error.empty())
         ui.error(error);
 }
 

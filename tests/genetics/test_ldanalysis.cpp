@@ -326,6 +326,24 @@ TEST(LdAnalysis, IntensityValuesReplaceTheCodeValuesOfR)
     EXPECT_NEAR(own.R, (1.0 / 3.0) / std::sqrt(10.0 / 3.0 * 29.0 / 24.0), 1e-14);
 }
 
+TEST(LdAnalysis, CancelledSaveLeavesAnOlderListAsItWas)
+{
+    const GenotypeData data = makeLdData({chainLoci(250, 12, 17, "z")}); // over a megabyte of lines
+    const auto analysis = LdAnalysis::runGroup(data, AlleleTable(), 0, {});
+    test::TempFolder folder;
+    const std::string path = folder.write("list.txt", "older list\n");
+    ProgressRecorder ui;
+    std::string error;
+    EXPECT_FALSE(analysis->saveList(path, error, {&ui, [] { return true; }}));
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(test::readWholeFile(path), "older list\n");
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"list.txt"});
+    EXPECT_GT(ui.largestPosition, 0);
+    EXPECT_EQ(ui.lastProgress, 0);
+    EXPECT_TRUE(analysis->saveList(path, error, {&ui, [] { return false; }}));
+    EXPECT_EQ(test::readWholeFile(path).substr(0, 30), analysis->listHeader().substr(0, 30));
+}
+
 TEST(LdAnalysis, CancelledRunGivesNothing)
 {
     const GenotypeData data = fixtureData();
