@@ -59,15 +59,27 @@ TEST(CliRender, DrawsTheSamePictureAsTheLinkageGroupView)
 TEST(CliRender, WritesEveryPictureFormat)
 {
     test::TempFolder folder;
-    for (const char *name : {"a.jpg", "a.svg", "a.pdf", "a.emf"}) {
+    // Each file begins as its format requires: the JPEG start-of-image marker, an XML or SVG
+    // start, the PDF header, the EMF header record (type 1) with the signature " EMF" at byte 40.
+    const struct
+    {
+        const char *name;
+        std::string start;
+        size_t at;
+    } formats[] = {{"a.jpg", "\xFF\xD8\xFF", 0}, {"a.svg", "<", 0}, {"a.pdf", "%PDF-", 0}, {"a.emf", std::string("\x01\0\0\0", 4), 0},
+                   {"b.emf", " EMF", 40}};
+    for (const auto &format : formats) {
         std::string err;
         EXPECT_EQ(run({"render", test::examplePath("listeria.rvk"), "--view", "individual", "--individual", "5", "--bw",
-                       "--out", folder.file(name)},
+                       "--out", folder.file(format.name)},
                       &err),
                   0)
-            << name << err;
-        EXPECT_GT(test::readWholeFile(folder.file(name)).size(), 100u) << name;
+            << format.name << err;
+        const std::string bytes = test::readWholeFile(folder.file(format.name));
+        EXPECT_GT(bytes.size(), 100u) << format.name;
+        EXPECT_EQ(bytes.substr(format.at, format.start.size()), format.start) << format.name;
     }
+    EXPECT_NE(test::readWholeFile(folder.file("a.svg")).find("<svg"), std::string::npos);
 }
 
 TEST(CliRender, RefusesBadArguments)
