@@ -57,6 +57,33 @@ TEST(CliStats, GlobalStatisticsTakeASelectionOnlyWhenAskedForTheSelectedScope)
     EXPECT_EQ(run({"stats", "markers", file, "--criteria", "D10M44=A"}).status, 0);
 }
 
+TEST(CliStats, GlobalReportOfASmallDataSetWorkedByHand)
+{
+    // Markers at 0, 10 and 30 cM; I1 carries A B B, I2 A A A, I3 B A B.
+    test::TempFolder folder;
+    const std::string file = folder.write("three.rvk", "name=g\nnloc=3\nnind=3\npopt=f2\nm1 0 AAB\nm2 10 BAA\nm3 30 BAB\nalias I1 I2 I3\n");
+    const std::string header = "Statistics on individuals\r\nind\tAlias\tA (%)\tB (%)\tTotal (cM)\tRecombin\tH-segments\t\r\n";
+    const std::string notes = "\r\n(1) only changes in allele type, excluding unknown alleles, are counted as recombination events\r\n\r\n^^^^^\r\n";
+
+    // I1: A 5 cM, B 5 + 10 + 10 = 25 cM, one recombination. I2: A 30 cM. I3: A 5 + 10, B 5 + 10,
+    // two recombinations and the singleton A at m2. Averages over the three: A 50 / 3 cM and
+    // 50 / 90 of all; B 40 / 3 cM and 40 / 90; recombinations 3 / 3.
+    const StatsRun all = run({"stats", "global", file});
+    ASSERT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(all.out, header + "1\tI1\t16.7\t83.3\t30.0\t1\t0\r\n2\tI2\t100.0\t 0.0\t30.0\t0\t0\r\n3\tI3\t50.0\t50.0\t30.0\t2\t0\r\n"
+                           "\r\n \r\naverage A:  16.7 cM; 55.6 %\r\naverage B:  13.3 cM; 44.4 %\r\n"
+                           "Average # of recombinations(1): 1.0\r\n" +
+                           notes + "1 Possible singletons identified:\r\nInd. 3 [I3]  at <Group 1 m2; 10.0>  B -> A -> B\r\n");
+
+    // Only those with A at m1, I1 and I2: A 35 cM of 60, B 25; one recombination in two.
+    const StatsRun selected = run({"stats", "global", file, "--criteria", "m1=A", "--selected-only"});
+    ASSERT_EQ(selected.status, 0) << selected.err;
+    EXPECT_EQ(selected.out, header + "1\tI1\t16.7\t83.3\t30.0\t1\t0\r\n2\tI2\t100.0\t 0.0\t30.0\t0\t0\r\n"
+                                     "\r\n \r\naverage A:  17.5 cM; 58.3 %\r\naverage B:  12.5 cM; 41.7 %\r\n"
+                                     "Average # of recombinations(1): 0.5\r\n" +
+                                     notes + "0 Possible singletons identified:\r\n");
+}
+
 TEST(CliStats, TablesGoToSpreadsheetFilesAndReportsToTextFiles)
 {
     test::TempFolder folder;
