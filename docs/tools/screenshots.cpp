@@ -3,9 +3,11 @@
 // a few menu commands, and writes them as PNG files named after the page or window.
 
 #include "app/applicationsetup.h"
+#include "app/association/associationpage.h"
 #include "app/mainwindow.h"
 #include "core/userinterface.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -27,9 +29,13 @@ class SilentUserInterface : public rvk::UserInterface
 {
 public:
     void message(MessageKind, const std::string &text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-    bool question(const std::string &) override { return false; }
-    std::vector<std::string> openFileNames(const std::string &, const std::string &, const std::string &, bool) override
+    // Only the tree viewer's question is answered "Yes" (RVK's own viewer).
+    bool question(const std::string &text) override { return text.find("treeviewer") != std::string::npos; }
+    // The trait file of the example for "Load .qua file"; nothing else is opened.
+    std::vector<std::string> openFileNames(const std::string &title, const std::string &, const std::string &, bool) override
     {
+        if (title == "Load .qua file")
+            return {RVK_SOURCE_DIR "/examples/listeria.qua"};
         return {};
     }
     std::string saveFileName(const std::string &, const std::string &, const std::string &) override { return {}; }
@@ -62,6 +68,30 @@ bool save(QWidget *widget, const QString &path)
     const bool saved = widget->grab().save(path, "PNG");
     std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
     return saved;
+}
+
+// Clicks the button with this caption inside root; false when there is none or it is disabled.
+bool click(QWidget *root, const QString &caption)
+{
+    for (QAbstractButton *button : root->findChildren<QAbstractButton *>())
+        if (button->text() == caption && button->isEnabled() && button->isVisibleTo(root)) {
+            button->click();
+            settle();
+            return true;
+        }
+    std::fprintf(stderr, "no button %s\n", qPrintable(caption));
+    return false;
+}
+
+// Grabs every window shown besides the main window, then closes it.
+void saveOtherWindows(QWidget &window, const QString &path)
+{
+    settle();
+    for (QWidget *shown : QApplication::topLevelWidgets())
+        if (shown != &window && shown->isVisible() && shown->isWindow() && !qobject_cast<QMenu *>(shown)) {
+            save(shown, path);
+            shown->close();
+        }
 }
 
 QAction *menuCommand(QMenuBar *bar, const QString &menu, const QString &command)
@@ -141,6 +171,33 @@ int main(int argc, char *argv[])
         settle();
         if (!grabbed)
             grabWindows();
+    }
+
+    // Pages with results: LD of the first group, the distances with their NJ tree, the trait
+    // data with the correlation association and its plot.
+    pages->setCurrentIndex(rvk::MainWindow::LdPage);
+    if (click(pages->currentWidget(), QStringLiteral("only this group>")))
+        save(&window, out + QStringLiteral("/page-ld-results.png"));
+
+    pages->setCurrentIndex(rvk::MainWindow::DistancesPage);
+    if (click(pages->currentWidget(), QStringLiteral("Calculate"))) {
+        save(&window, out + QStringLiteral("/page-genetic-distances-results.png"));
+        if (click(pages->currentWidget(), QStringLiteral("NJ Dendrogram")))
+            saveOtherWindows(window, out + QStringLiteral("/window-treeform.png"));
+    }
+
+    pages->setCurrentIndex(rvk::MainWindow::AssociationsPage);
+    if (rvk::AssociationPage *association = rvk::associationPage(window)) {
+        association->chooseAnalysis = [] { return rvk::AssociationPage::AnalysisChoice::Correlation; };
+        if (click(association, QStringLiteral("Load .qua file"))) {
+            save(&window, out + QStringLiteral("/page-associations-traits.png"));
+            if (click(association, QStringLiteral("Calc Assoc."))) {
+                saveOtherWindows(window, out + QStringLiteral("/window-association-report.png"));
+                save(&window, out + QStringLiteral("/page-associations-results.png"));
+                if (click(association, QStringLiteral("Plot Assoc.")))
+                    save(&window, out + QStringLiteral("/view-association-plot.png"));
+            }
+        }
     }
     return 0;
 }
