@@ -14,6 +14,16 @@ namespace {
 
 using namespace rvk::test;
 
+// A locus of name at position cM with the genotype codes of the individuals.
+LocusSpec marker(const char *name, double position, const char *genotypes)
+{
+    LocusSpec locus;
+    locus.name = name;
+    locus.position = position;
+    locus.genotypes = genotypes;
+    return locus;
+}
+
 struct FadeCase
 {
     char major;
@@ -30,7 +40,7 @@ TEST(ConsensusFade, EachChannelMovesTowardsWhiteByTheMajorShare)
         {'b', 0.2, rgb(204, 204, 255)},  // blue: 255 - round(0.2 * 255) = 255 - 51
         {'c', 1.0, rgb(255, 255, 0)},    // yellow at full share: unfaded
     };
-    GenotypeData data = makeData({{{"m1", 0, "abc"}, {"m2", 50, "abc"}, {"m3", 100, "abc"}}}, 3);
+    GenotypeData data = makeData({{marker("m1", 0, "abc"), marker("m2", 50, "abc"), marker("m3", 100, "abc")}}, 3);
     for (size_t k = 0; k < 3; ++k) {
         data.GroupLoci(0)[k].MajorAllele = cases[k].major;
         data.GroupLoci(0)[k].MajorAlleleShare = cases[k].share;

@@ -17,14 +17,24 @@ namespace {
 
 using namespace rvk::test;
 
+// A locus of name at position cM with the genotype codes of the individuals.
+LocusSpec marker(const char *name, double position, const char *genotypes)
+{
+    LocusSpec locus;
+    locus.name = name;
+    locus.position = position;
+    locus.genotypes = genotypes;
+    return locus;
+}
+
 // Two groups; the second (drawn) has markers at 0, 12.34 and 60 cM and three individuals.
 // With an image area 400 pixels high, lm = 2, tm = 20, bm = 40: A = 400, the usable height
 // 340 and the scale s = 340 * 0.95 / 60 = 5.38333 pixels per cM. The width
 // (3 - 1 + 3) * 14 + 100 + 5 = 175 is raised to 200.
 struct ViewTextsFixture
 {
-    GenotypeData data = makeData({{{"x1", 0, "aaa"}, {"x2", 10, "aaa"}},
-                                  {{"m1", 0, "abh"}, {"m2", 12.34, "abh"}, {"m3", 60, "abh"}}},
+    GenotypeData data = makeData({{marker("x1", 0, "aaa"), marker("x2", 10, "aaa")},
+                                  {marker("m1", 0, "abh"), marker("m2", 12.34, "abh"), marker("m3", 60, "abh")}},
                                  3);
     AlleleTable table = testTable();
     DrawContext context;

@@ -14,6 +14,16 @@ namespace {
 
 using namespace rvk::test;
 
+// A locus of name at position cM with the genotype codes of the individuals.
+LocusSpec marker(const char *name, double position, const char *genotypes)
+{
+    LocusSpec locus;
+    locus.name = name;
+    locus.position = position;
+    locus.genotypes = genotypes;
+    return locus;
+}
+
 const TextCapture::Text *find(const std::vector<TextCapture::Text> &texts, const std::string &text)
 {
     for (const TextCapture::Text &t : texts)
@@ -26,7 +36,7 @@ TEST(AllInOneViewTexts, TitleRowNamesAndLegend)
 {
     // One group of 100 cM, three individuals: rows 8 pixels high every 14 from y = 21, the
     // consensus row fourth at y = 63.
-    GenotypeData data = makeData({{{"m1", 0, "abh"}, {"m2", 50, "abh"}, {"m3", 100, "abh"}}}, 3);
+    GenotypeData data = makeData({{marker("m1", 0, "abh"), marker("m2", 50, "abh"), marker("m3", 100, "abh")}}, 3);
     for (Tlocinfo &locus : data.GroupLoci(0)) {
         locus.MajorAllele = 'a';
         locus.MajorAlleleShare = 1.0 / 3;

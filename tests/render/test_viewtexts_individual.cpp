@@ -16,6 +16,16 @@ namespace {
 
 using namespace rvk::test;
 
+// A locus of name at position cM with the genotype codes of the individuals.
+LocusSpec marker(const char *name, double position, const char *genotypes)
+{
+    LocusSpec locus;
+    locus.name = name;
+    locus.position = position;
+    locus.genotypes = genotypes;
+    return locus;
+}
+
 std::vector<std::string> textsAt(const std::vector<TextCapture::Text> &texts, int angle)
 {
     std::vector<std::string> result;
@@ -32,7 +42,7 @@ bool contains(const std::vector<std::string> &texts, const std::string &text)
 
 TEST(IndividualViewTexts, RulerLabelsGroupNamesLegendAndFooter)
 {
-    GenotypeData data = makeData({{{"m1", 0, "abh"}, {"m2", 12.34, "abh"}, {"m3", 60, "abh"}}, {{"n1", 0, "hha"}, {"n2", 30, "hha"}}}, 3);
+    GenotypeData data = makeData({{marker("m1", 0, "abh"), marker("m2", 12.34, "abh"), marker("m3", 60, "abh")}, {marker("n1", 0, "hha"), marker("n2", 30, "hha")}}, 3);
     AlleleTable table = testTable();
     table.setLegend(codeIndex('b'), "Parent B of the cross");
     // As the reader leaves them: every code of the data used.
