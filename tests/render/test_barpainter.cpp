@@ -395,8 +395,9 @@ TEST(MarkerLabels, CrowdedLabelsNeverMoveDownAndKeepTheirOrder)
     spreadLabels(labels, 8, 14);
     for (size_t j = 0; j < labels.size(); ++j) {
         EXPECT_LE(labels[j].label, before[j].label);
-        if (j > 0)
+        if (j > 0) {
             EXPECT_GE(labels[j].label - labels[j - 1].label, 13);
+        }
     }
     EXPECT_LT(labels[0].label, 200); // pushed above its marker, also above the top margin if need be
 }
