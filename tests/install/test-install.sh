@@ -170,6 +170,11 @@ while IFS= read -r caption; do
   grep -qF -- "$shown" "$work/manual.txt" || fail "the manual does not name the menu \"$shown\""
 done <<<"$menus"
 [ "$count" -ge 8 ] || fail "only $count top-level menus found in app/mainwindow.cpp"
+# ... and every command of rvk-cli.
+for command in $(sed -n 's/^  \([a-z][a-z-]*\) .*/\1/p' "$work/help.txt"); do
+  grep -qF -- "rvk-cli $command" "$work/manual.txt" || grep -qE -- "(^| )$command (FILE|IN|MAP)" "$work/manual.txt" ||
+    fail "the manual does not describe the command rvk-cli $command"
+done
 cmp -s "$manual" "$build/rvkmanual.pdf" || fail "the installed manual is not the one built"
 cmp -s "$usr/share/rvk/whatsnew.txt" "$source/docs/whatsnew.txt" || fail "the installed whatsnew.txt is not the one kept in docs/"
 
