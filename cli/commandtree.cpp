@@ -3,9 +3,9 @@
 #include "cli/clicommand.h"
 #include "cli/clisession.h"
 #include "cli/commandarguments.h"
+#include "cli/distanceoptions.h"
 #include "core/safefile.h"
 #include "genetics/cophenetic.h"
-#include "genetics/distancecalculation.h"
 #include "genetics/treebuilder.h"
 #include "io/newickreader.h"
 #include "render/picturefiles.h"
@@ -20,12 +20,19 @@ namespace rvk::cli {
 namespace {
 
 constexpr const char *Usage = "tree FILE... [--between genotypes|markers] [--coefficient sm|jaccard|euclidean] "
-                              "--method nj|upgma --out TREE.nwk [--picture P.png|.svg|.pdf|.emf|.jpg] "
+                              "[--traits T.qua --trait-distance genotypes|traits] --method nj|upgma --out TREE.nwk [--picture P.png|.svg|.pdf|.emf|.jpg] "
                               "[--style classic|straight|circular|curved] [--cophenetic]\n"
                               "       rvk-cli tree --newick IN.nwk --picture P.png|.svg|.pdf|.emf|.jpg [--style ...]";
 
 // The tree window's default width less its 10-pixel margin.
 constexpr int PictureWidth = 790;
+
+std::set<std::string> treeValueOptions()
+{
+    std::set<std::string> options = DistanceValueOptions;
+    options.insert({"--method", "--out", "--picture", "--style", "--newick"});
+    return options;
+}
 
 int usageError(CommandContext &context, const std::string &error)
 {
@@ -54,15 +61,8 @@ int runTree(const std::vector<std::string> &args, CommandContext &context)
     CommandArguments parsed;
     std::string error;
     if (!parseSelectionOptions(rest, selection, &error)
-        || !parseCommandArguments(rest,
-                                  {"--between", "--coefficient", "--method", "--out", "--traits", "--trait-distance", "--picture",
-                                   "--style", "--newick"},
-                                  {"--cophenetic"}, parsed, error))
+        || !parseCommandArguments(rest, treeValueOptions(), {"--cophenetic"}, parsed, error))
         return usageError(context, error);
-    if (parsed.has("--traits") || parsed.has("--trait-distance")) {
-        context.err << "rvk-cli tree: distances from trait files are not available in this version\n";
-        return 2;
-    }
     TreeStyle style = TreeStyle::Classic;
     if (parsed.has("--style") && !treeStyleNamed(parsed.value("--style"), style))
         return usageError(context, "--style takes classic, straight, circular or curved");
@@ -86,30 +86,17 @@ int runTree(const std::vector<std::string> &args, CommandContext &context)
         return writePicture(*tree.root, style, picture, context) ? 0 : 1;
     }
 
-    const auto coefficient = coefficientNamed(parsed.has("--coefficient") ? parsed.value("--coefficient") : "sm");
-    const auto between = distanceEntriesNamed(parsed.has("--between") ? parsed.value("--between") : "genotypes");
     const std::string method = parsed.value("--method");
     const std::string out = parsed.value("--out");
-    if (!coefficient)
-        return usageError(context, "--coefficient takes sm, jaccard or euclidean");
-    if (!between)
-        return usageError(context, "--between takes genotypes or markers");
     if (method != "nj" && method != "upgma")
         return usageError(context, "--method takes nj or upgma");
     if (out.empty())
         return usageError(context, "--out TREE.nwk names the file to write");
-    if (parsed.files.empty())
-        return usageError(context, "no data file named");
 
-    CliSession session(context);
-    if (!session.open(parsed.files, selection))
-        return 1;
-    const auto calculated = CalculateDistances(session.data, session.settings.alleles, {*coefficient, *between}, {}, &error);
-    if (!calculated) {
-        context.err << "rvk-cli tree: " << error << "\n";
-        return 1;
-    }
-    const DistanceMatrix &matrix = *calculated;
+    const DistanceRequestResult request = distanceMatrixFromOptions("tree", parsed, selection, context);
+    if (!request.matrix)
+        return request.status;
+    const DistanceMatrix &matrix = *request.matrix;
     const auto tree = BuildTree(matrix, method == "nj" ? TreeMethod::NeighbourJoining : TreeMethod::Upgma, &error);
     if (!tree) {
         context.err << "rvk-cli tree: " << error << "\n";

@@ -139,6 +139,15 @@ void DistancePage::calculate()
     mUpgma->setEnabled(true);
 }
 
+void DistancePage::showTraitMatrix(DistanceMatrix matrix)
+{
+    mMatrix = std::make_shared<const DistanceMatrix>(std::move(matrix));
+    mShownCoefficient = DistanceCoefficient::Euclidean;
+    showMatrix();
+    mNj->setEnabled(true);
+    mUpgma->setEnabled(true);
+}
+
 void DistancePage::showMatrix()
 {
     if (!mMatrix) {

@@ -33,6 +33,8 @@ public:
     // "Calculate": the matrix with the chosen coefficient and kind, with progress that can be
     // cancelled; a cancelled run keeps the matrix shown before.
     void calculate();
+    // Shows a matrix of Euclidean distances from trait values and enables the tree buttons.
+    void showTraitMatrix(DistanceMatrix matrix);
     void setCoefficient(DistanceCoefficient coefficient);
     void setEntries(DistanceEntries entries);
     // "NJ Dendrogram" and "UPGMA Dendrogram".

@@ -25,7 +25,32 @@ TEST(CommandDist, WritesTheFormatOfTheExtension)
     EXPECT_NE(pairs.find("\r\n1>D1M3\t1>D10M44\t"), std::string::npos) << pairs.substr(0, 300);
 
     EXPECT_EQ(runCli({"dist", data, "--coefficient", "cosine", "--out", folder.file("x.meg")}).status, 2);
-    EXPECT_EQ(runCli({"dist", data, "--traits", "t.qua", "--out", folder.file("x.meg")}).status, 2);
+    EXPECT_EQ(runCli({"dist", data, "--traits", folder.file("missing.qua"), "--out", folder.file("x.meg")}).status, 1);
+    EXPECT_EQ(runCli({"dist", "--traits", data, "--trait-distance", "markers", "--out", folder.file("x.meg")}).status, 2);
+}
+
+TEST(CommandDist, EuclideanDistancesFromATraitFile)
+{
+    test::TempFolder folder;
+    const std::string traits = folder.write("t.qua", "ntrt=2\nnind=3\nmiss=-\ntraitnames yield height\n"
+                                                       "P1 1 10\nP2 4 14\nP3 - 10\n");
+    // Between individuals over both traits: P1-P2 sqrt(9 + 16) = 5.0; P3 lacks yield, so
+    // P1-P3 compares height only (0.0) and P2-P3 gives 4.0.
+    const CommandRun genotypes = runCli({"dist", "--traits", traits, "--out", folder.file("g.txt")});
+    ASSERT_EQ(genotypes.status, 0) << genotypes.err;
+    const std::string pairs = test::readWholeFile(folder.file("g.txt"));
+    EXPECT_NE(pairs.find("\r\nP2\tP1\t5.0\r\n"), std::string::npos) << pairs;
+    EXPECT_NE(pairs.find("\r\nP3\tP2\t4.0\r\n"), std::string::npos) << pairs;
+
+    // Between traits over the individuals with both values: sqrt(9^2 + 10^2) = 13.45 -> 13.5.
+    const CommandRun between = runCli({"dist", "--traits", traits, "--trait-distance", "traits", "--out", folder.file("t.txt")});
+    ASSERT_EQ(between.status, 0) << between.err;
+    EXPECT_NE(test::readWholeFile(folder.file("t.txt")).find("\r\nheight\tyield\t13.5\r\n"), std::string::npos)
+        << test::readWholeFile(folder.file("t.txt"));
+
+    const CommandRun tree = runCli({"tree", "--traits", traits, "--method", "upgma", "--out", folder.file("t.nwk")});
+    ASSERT_EQ(tree.status, 0) << tree.err;
+    EXPECT_NE(test::readWholeFile(folder.file("t.nwk")).find("P3"), std::string::npos);
 }
 
 TEST(CommandTree, WritesOneNewickLineOrSaysWhyNot)

@@ -1,4 +1,5 @@
 // The page "Genetic Distances" and the tree window, driven as a user would.
+#include "app/association/associationpage.h"
 #include "app/distances/distancegridmodel.h"
 #include "app/distances/distancepage.h"
 #include "app/distances/treewindow.h"
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTabWidget>
 
@@ -241,6 +243,39 @@ TEST(TreeWindow, ReadsItsTextBoxWithoutATreeAndWarns)
     good.draw();
     EXPECT_TRUE(quiet.messages.empty());
     EXPECT_EQ(good.drawingInfo().leafCount, 3);
+}
+
+} // namespace
+} // namespace rvk
+
+namespace rvk {
+namespace {
+
+TEST(TraitDistancesInTheWindow, CalcEuclideanDistancesFillsTheGeneticDistancesPage)
+{
+    DistanceFixture f;
+    AssociationPage *traits = associationPage(*f.window);
+    ASSERT_NE(traits, nullptr);
+    ASSERT_TRUE(traits->loadTraitFile(f.folder.write("t.qua", "ntrt=3\nnind=3\nmiss=-\ntraitnames yield height oil\n"
+                                                               "P1 1 10 3\nP2 4 14 -\nP3 1 10 3\n")));
+    // "oil" unticked: P1-P2 over yield and height only.
+    QListWidget *list = traits->plotTraitList();
+    ASSERT_EQ(list->count(), 3);
+    list->item(0)->setCheckState(Qt::Checked);
+    list->item(1)->setCheckState(Qt::Checked);
+    list->item(2)->setCheckState(Qt::Unchecked);
+    traits->findChild<QPushButton *>("trait_calcdistbtn")->click();
+    EXPECT_EQ(f.window->pages()->currentIndex(), MainWindow::DistancesPage);
+    ASSERT_NE(f.page->matrix(), nullptr);
+    EXPECT_EQ(f.page->matrix()->labels(), (std::vector<std::string>{"P1", "P2", "P3"}));
+    EXPECT_EQ(f.page->matrix()->cellText(1, 2), "5.0");
+    EXPECT_TRUE(f.page->njButton()->isEnabled());
+
+    // Between the ticked traits.
+    traits->findChild<QRadioButton *>("trait_traitdist")->setChecked(true);
+    traits->findChild<QPushButton *>("trait_calcdistbtn")->click();
+    EXPECT_EQ(f.page->matrix()->labels(), (std::vector<std::string>{"yield", "height"}));
+    EXPECT_TRUE(f.ui.messages.empty());
 }
 
 } // namespace
