@@ -16,6 +16,7 @@
 #include "io/traitfile.h"
 #include "render/picturefiles.h"
 #include "render/viewpicture.h"
+#include "stats/messagetally.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -114,7 +115,9 @@ int runAssoc(const std::vector<std::string> &args, CommandContext &context)
     if (anova) {
         markers.fillFromGenotypes(session.data, session.settings.alleles, MarkerData::Coding::CodeNumber);
         const TraitTable sync = buildSyncTable(traits, markers.individualNames());
-        const AnovaOutcome outcome = runAnovaAssociation(markers, sync, results, report, {}, &session.ui);
+        MessageTally tally(session.ui); // each distinct message of the distributions once, counted
+        const AnovaOutcome outcome = runAnovaAssociation(markers, sync, results, report, {}, &tally);
+        tally.flush();
         if (!outcome.completed) {
             context.err << outcome.error << "\n";
             return 1;

@@ -27,6 +27,8 @@ public:
 
     void message(MessageKind kind, const std::string &text) override;
     bool question(const std::string &text) override { return mTarget.question(text); }
+    bool question(MessageKind kind, const std::string &text) override { return mTarget.question(kind, text); }
+    bool confirm(const std::string &text) override { return mTarget.confirm(text); }
     std::vector<std::string> openFileNames(const std::string &title, const std::string &filter,
                                            const std::string &startFolder, bool multiple) override
     {

@@ -15,6 +15,7 @@
 #include "io/traitfile.h"
 #include "render/ldplot.h"
 #include "selection/individualsort.h"
+#include "stats/messagetally.h"
 
 #include <QAction>
 #include <QApplication>
@@ -578,8 +579,12 @@ void AssociationPage::anovabtnClick()
     bool cancelled = false;
     std::string report;
     AssociationResults fresh;
+    // The distributions may report the same failure for thousands of marker and trait pairs:
+    // each distinct message is shown once, with its count, after the run.
+    MessageTally tally(ui);
     const AnovaOutcome outcome = runAnovaAssociation(mMarkers, mSync, fresh, report,
-                                                     progressHooks(QStringLiteral("Calculating ANOVA..."), cancelled), &ui);
+                                                     progressHooks(QStringLiteral("Calculating ANOVA..."), cancelled), &tally);
+    tally.flush();
     ui.setProgress(0, 0);
     ui.setBusy(false);
     mMarkersStale = true;
