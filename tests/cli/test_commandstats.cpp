@@ -84,6 +84,25 @@ TEST(CliStats, GlobalReportOfASmallDataSetWorkedByHand)
                                      notes + "0 Possible singletons identified:\r\n");
 }
 
+TEST(CliStats, MarkerReportOfASmallDataSetWorkedByHand)
+{
+    test::TempFolder folder;
+    const std::string file = folder.write("three.rvk", "name=g\nnloc=3\nnind=3\npopt=f2\nm1 0 AAB\nm2 10 BAA\nm3 30 BAB\nalias I1 I2 I3\n");
+    const StatsRun all = run({"stats", "markers", file});
+    ASSERT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(all.out, "All Groups\r\n\t1: \"g\"\r\n"
+                       "\t\t\"m1\" 0.0\r\n\t\t\tA: 2 (66.7%)\r\n\t\t\tB: 1 (33.3%)\r\n"
+                       "\t\t\"m2\" 10.0\r\n\t\t\tA: 2 (66.7%)\r\n\t\t\tB: 1 (33.3%)\r\n"
+                       "\t\t\"m3\" 30.0\r\n\t\t\tA: 1 (33.3%)\r\n\t\t\tB: 2 (66.7%)\r\n");
+    // Counting only I1 and I2 (A at m1); the shares stay shares of all three individuals.
+    const StatsRun selected = run({"stats", "markers", file, "--criteria", "m1=A"});
+    ASSERT_EQ(selected.status, 0) << selected.err;
+    EXPECT_EQ(selected.out, "All Groups\r\n\t1: \"g\"\r\n"
+                            "\t\t\"m1\" 0.0\r\n\t\t\tA: 2 (66.7%)\r\n\t\t\tB: 0 (0.0%)\r\n"
+                            "\t\t\"m2\" 10.0\r\n\t\t\tA: 1 (33.3%)\r\n\t\t\tB: 1 (33.3%)\r\n"
+                            "\t\t\"m3\" 30.0\r\n\t\t\tA: 1 (33.3%)\r\n\t\t\tB: 1 (33.3%)\r\n");
+}
+
 TEST(CliStats, TablesGoToSpreadsheetFilesAndReportsToTextFiles)
 {
     test::TempFolder folder;
