@@ -231,6 +231,22 @@ TEST(SettingsFileReading, ColoursAtTheEndsOfTheirRangeAreStoredColours)
     EXPECT_EQ(settings.drawing.qtlFont.color, rgb(255, 0, 0));
 }
 
+TEST(SettingsFileReading, AnyNonZeroIntegerIsTrue)
+{
+    IniFile ini("x.ini");
+    ini.setText("[drawing]\nroundtip=2\nticks=-1\ndrawmarkers=0\ndrawpos=00\ndrawruler=x\nshowtext=1.5\n[legend]\nshow=0\n");
+    DisplaySettings settings(ProgramFolder);
+    ProgramRandom random;
+    readSettings(ini, settings, false, random);
+    EXPECT_TRUE(settings.drawing.roundtip);
+    EXPECT_TRUE(settings.drawing.ticks);
+    EXPECT_FALSE(settings.drawing.drawmarkers);
+    EXPECT_FALSE(settings.drawing.drawpos);
+    EXPECT_TRUE(settings.drawing.cMRuler);  // not an integer: the default
+    EXPECT_TRUE(settings.drawing.showtext); // not an integer: the default
+    EXPECT_FALSE(settings.drawing.ShowLegend);
+}
+
 TEST(SettingsFileReading, MissingFileGivesTheFirstStartDefaults)
 {
     TempFolder folder;
