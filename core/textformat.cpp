@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 namespace rvk {
@@ -245,6 +246,15 @@ std::optional<long long> parseInteger(std::string_view text)
 
 long long roundHalfEven(double value)
 {
+    // Values beyond the range of a whole number (a length of 1E51 read from a file) saturate;
+    // converting them would be undefined.
+    constexpr double Limit = 9.2e18;
+    if (std::isnan(value))
+        return 0;
+    if (value >= Limit)
+        return std::numeric_limits<long long>::max();
+    if (value <= -Limit)
+        return std::numeric_limits<long long>::min();
     return static_cast<long long>(std::nearbyint(value));
 }
 

@@ -60,7 +60,8 @@ std::optional<double> parseDecimal(std::string_view text);
 // A whole number (optional sign, surrounding blanks allowed); nothing for any other text.
 std::optional<long long> parseInteger(std::string_view text);
 
-// Rounds halves to the even neighbour, as the drawings and reports do.
+// Rounds halves to the even neighbour, as the drawings and reports do. Values beyond the range
+// of long long saturate; NaN gives 0.
 long long roundHalfEven(double value);
 
 } // namespace rvk

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include <cmath>
+
 namespace rvk {
 namespace {
 
@@ -110,6 +114,9 @@ TEST(TextFormat, NumbersReadWithADecimalPointOnly)
     EXPECT_EQ(roundHalfEven(2.5), 2);
     EXPECT_EQ(roundHalfEven(3.5), 4);
     EXPECT_EQ(roundHalfEven(-2.5), -2);
+    EXPECT_EQ(roundHalfEven(5.55556e51), std::numeric_limits<long long>::max());
+    EXPECT_EQ(roundHalfEven(-1e300), std::numeric_limits<long long>::min());
+    EXPECT_EQ(roundHalfEven(std::nan("")), 0);
 }
 
 } // namespace
