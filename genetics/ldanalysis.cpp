@@ -52,35 +52,47 @@ namespace {
 
 constexpr std::uint8_t HasPBit = 8; // in the run's own state copy only
 
-// Sorts by p ascending. p-values are non-negative doubles, whose bit patterns sort as unsigned
-// integers: a radix sort in 16-bit digits, passing over digits every entry shares.
+// Sorts by p ascending. p-values are non-negative
+// doubles, whose bit patterns sort as unsigned integers: a radix sort in bytes (stable).
+// One pass over the entries counts every digit at once, and digits every entry shares are
+// skipped.
 template <typename Entry> void sortByP(std::vector<Entry> &entries)
 {
     if (entries.size() < 4096) {
         std::sort(entries.begin(), entries.end(), [](const Entry &x, const Entry &y) { return x.p < y.p; });
         return;
     }
+    constexpr int DigitBits = 8;
+    constexpr int Digits = (64 + DigitBits - 1) / DigitBits;
+    constexpr std::size_t Buckets = std::size_t(1) << DigitBits;
     auto key = [](const Entry &e) {
         std::uint64_t bits;
         std::memcpy(&bits, &e.p, sizeof bits);
         return bits;
     };
-    std::vector<Entry> buffer(entries.size());
-    std::vector<std::size_t> counts(65536);
-    for (int shift = 0; shift < 64; shift += 16) {
-        std::fill(counts.begin(), counts.end(), 0);
-        for (const Entry &e : entries)
-            ++counts[(key(e) >> shift) & 0xFFFF];
-        if (counts[(key(entries.front()) >> shift) & 0xFFFF] == entries.size())
+    std::vector<std::size_t> counts(Digits * Buckets, 0);
+    for (const Entry &e : entries) {
+        const std::uint64_t k = key(e);
+        for (int d = 0; d < Digits; ++d)
+            ++counts[static_cast<std::size_t>(d) * Buckets + ((k >> (d * DigitBits)) & (Buckets - 1))];
+    }
+    std::vector<Entry> buffer;
+    const std::uint64_t firstKey = key(entries.front());
+    for (int d = 0; d < Digits; ++d) {
+        const int shift = d * DigitBits;
+        std::size_t *count = counts.data() + static_cast<std::size_t>(d) * Buckets;
+        if (count[(firstKey >> shift) & (Buckets - 1)] == entries.size())
             continue; // every entry has this digit
         std::size_t position = 0;
-        for (std::size_t &count : counts) {
-            const std::size_t c = count;
-            count = position;
+        for (std::size_t b = 0; b < Buckets; ++b) {
+            const std::size_t c = count[b];
+            count[b] = position;
             position += c;
         }
+        if (buffer.empty())
+            buffer.resize(entries.size());
         for (const Entry &e : entries)
-            buffer[counts[(key(e) >> shift) & 0xFFFF]++] = e;
+            buffer[count[(key(e) >> shift) & (Buckets - 1)]++] = e;
         entries.swap(buffer);
     }
 }
@@ -258,6 +270,8 @@ void LdAnalysis::finishPValues(std::vector<double> &pValues, std::vector<std::ui
     // they are the smallest.
     auto collectBelow = [&](double cutoff, bool all) {
         mSortedP.clear();
+        if (all)
+            mSortedP.reserve(static_cast<size_t>(m));
         for (size_t index = 0; index < states.size(); ++index)
             if ((states[index] & HasPBit) && (all || pValues[index] < cutoff))
                 mSortedP.push_back({pValues[index], static_cast<std::uint32_t>(index)});
