@@ -19,6 +19,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QSvgRenderer>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -28,6 +29,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -88,6 +90,11 @@ QString withAbsolutePictures(const QString &markdown, const QString &folder)
     return result;
 }
 
+QString pageMark(qsizetype chapter)
+{
+    return QStringLiteral("@@%1@@").arg(chapter + 1);
+}
+
 int makePdf(const Arguments &arguments)
 {
     QString markdown;
@@ -108,30 +115,35 @@ int makePdf(const Arguments &arguments)
 
     // Title page and the list of chapters, then the chapters.
     QString front = QStringLiteral("# ") + arguments.title + QStringLiteral("\n\n");
-    front += QStringLiteral("**Contents**\n\n");
-    int number = 1;
-    for (const QString &title : chapterTitles)
-        front += QString::number(number++) + QStringLiteral(". ") + title + QStringLiteral("\n");
+    // The pages of the chapters are known once the text is laid out: a mark stands in for each.
+    front += QStringLiteral("| Contents | Page |\n|---|--:|\n");
+    for (qsizetype i = 0; i < chapterTitles.size(); ++i)
+        front += QStringLiteral("| %1. %2 | %3 |\n").arg(i + 1).arg(chapterTitles[i], pageMark(i));
     front += QStringLiteral("\n\n");
-
-    QTextDocument document;
-    QFont font(QStringLiteral("Liberation Serif"), 10);
-    document.setDefaultFont(font);
-    document.setDefaultStyleSheet(QStringLiteral("code { font-family: 'Liberation Mono'; }"));
-    document.setMarkdown(front + markdown, QTextDocument::MarkdownDialectGitHub);
 
     QPdfWriter writer(arguments.out);
     writer.setTitle(arguments.title);
     writer.setCreator(QStringLiteral("rvkdoc"));
     writer.setResolution(300);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 18, 18, 18),
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 16, 18, 12),
                                      QPageLayout::Millimeter));
 
-    // Text width in document units (points at 72 per inch, as QTextDocument::print lays out).
-    const double textWidth = writer.pageLayout().paintRect(QPageLayout::Point).width() - 2;
+    // The document is laid out on the PDF itself (units: its dots), one page of text above a
+    // footer line with the page number, so the list of chapters can name their pages.
+    QTextDocument document;
+    document.documentLayout()->setPaintDevice(&writer);
+    const QFont font(QStringLiteral("Liberation Serif"), 10);
+    document.setDefaultFont(font);
+    document.setMarkdown(front + markdown, QTextDocument::MarkdownDialectGitHub);
+    const QRectF body = writer.pageLayout().paintRectPixels(writer.resolution());
+    const double footer = writer.resolution() * 0.35;
+    const QSizeF pageSize(body.width(), body.height() - footer);
+    document.setPageSize(pageSize);
+    const double textWidth = pageSize.width() - 2 * document.documentMargin() - 2;
+    const double dotsPerScreenPixel = writer.resolution() / 96.0;
 
-    // Every chapter (a level-1 heading) after the title page starts a page; pictures wider than
-    // the text shrink to its width, keeping their shape.
+    // Every chapter (a level-1 heading) after the title page starts a page; pictures are shown
+    // at their screen size, or shrunk to the text width keeping their shape.
     int headings = 0;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         QTextCursor cursor(block);
@@ -155,12 +167,13 @@ int makePdf(const Arguments &arguments)
                 }
                 document.addResource(QTextDocument::ImageResource, QUrl(image.name()), picture);
             }
-            // Screen pictures at 96 dots per inch, in points.
-            double width = picture.width() * 72.0 / 96.0;
-            double height = picture.height() * 72.0 / 96.0;
-            if (width > textWidth) {
-                height *= textWidth / width;
-                width = textWidth;
+            // Image sizes are in screen pixels (96 per inch), which the layout scales to the PDF.
+            double width = picture.width();
+            double height = picture.height();
+            const double widest = textWidth / dotsPerScreenPixel;
+            if (width > widest) {
+                height *= widest / width;
+                width = widest;
             }
             image.setWidth(width);
             image.setHeight(height);
@@ -171,7 +184,44 @@ int makePdf(const Arguments &arguments)
         }
     }
 
-    document.print(&writer);
+    // A copy laid out as it will be printed gives the page of each chapter.
+    {
+        const std::unique_ptr<QTextDocument> probe(document.clone());
+        probe->documentLayout()->setPaintDevice(&writer);
+        probe->setPageSize(pageSize);
+        probe->pageCount();
+        int chapter = -1;
+        for (QTextBlock block = probe->begin(); block.isValid(); block = block.next()) {
+            if (block.blockFormat().headingLevel() != 1 || chapter++ < 0)
+                continue;
+            const int page = int(probe->documentLayout()->blockBoundingRect(block).top() / pageSize.height()) + 1;
+            QTextCursor mark = document.find(pageMark(chapter - 1));
+            if (!mark.isNull())
+                mark.insertText(QString::number(page));
+        }
+    }
+
+    // A fresh copy lays out all of its text at once (the edited document would be laid out
+    // piecemeal as it is drawn).
+    const std::unique_ptr<QTextDocument> typeset(document.clone());
+    typeset->documentLayout()->setPaintDevice(&writer);
+    typeset->setPageSize(pageSize);
+    const int pages = typeset->pageCount();
+    QPainter painter(&writer);
+    QFont footerFont = font;
+    footerFont.setPointSize(9);
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            writer.newPage();
+        painter.save();
+        painter.translate(0, -page * pageSize.height());
+        typeset->drawContents(&painter, QRectF(QPointF(0, page * pageSize.height()), pageSize));
+        painter.restore();
+        painter.setFont(footerFont);
+        painter.drawText(QRectF(0, pageSize.height(), pageSize.width(), footer), Qt::AlignCenter,
+                         QString::number(page + 1));
+    }
+    painter.end();
     if (!QFileInfo(arguments.out).isFile() || QFileInfo(arguments.out).size() == 0) {
         fail(QStringLiteral("cannot write ") + arguments.out);
         return 1;
