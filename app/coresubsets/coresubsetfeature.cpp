@@ -1,5 +1,6 @@
 #include "app/features.h"
 
+#include "app/association/associationpage.h"
 #include "app/coresubsets/convergencechart.h"
 #include "app/coresubsets/coresubsetpanel.h"
 #include "app/mainwindow.h"
@@ -103,14 +104,25 @@ public:
             mPanel->setParent(&window);
         }
 
-        mChartWindow = new QWidget(&window, Qt::Window);
-        mChartWindow->setObjectName(QStringLiteral("ConvergenceChartWindow"));
-        mChartWindow->setWindowTitle(QStringLiteral("Convergence chart"));
+        // The chart stands on "Trait Plotting && stats"; "show convergenge chart" shows that page.
         mChart = new ConvergenceChart;
-        (new QVBoxLayout(mChartWindow))->addWidget(mChart);
+        mTraitPage = associationPage(window);
+        if (mTraitPage) {
+            mTraitPage->addTraitPlottingWidget(mChart);
+        } else {
+            mChartWindow = new QWidget(&window, Qt::Window);
+            mChartWindow->setObjectName(QStringLiteral("ConvergenceChartWindow"));
+            mChartWindow->setWindowTitle(QStringLiteral("Convergence chart"));
+            (new QVBoxLayout(mChartWindow))->addWidget(mChart);
+        }
 
         connect(mPanel, &CoreSubsetPanel::selectRequested, this, &CoreSubsetFeature::select);
         connect(mPanel, &CoreSubsetPanel::chartRequested, this, [this] {
+            if (mTraitPage) {
+                mWindow.showPage(MainWindow::AssociationsPage);
+                mTraitPage->subPages()->setCurrentIndex(AssociationPage::TraitPlottingPage);
+                return;
+            }
             mChartWindow->show();
             mChartWindow->raise();
         });
@@ -121,7 +133,8 @@ public:
         connect(&window, &MainWindow::dataSetLoaded, this, [this] { mPanel->followPopulation(mWindow.data().nind); });
         connect(&window, &MainWindow::dataSetClosed, this, [this] {
             mChart->clear();
-            mChartWindow->hide();
+            if (mChartWindow)
+                mChartWindow->hide();
             mPanel->chartButton()->setEnabled(false);
         });
     }
@@ -180,7 +193,8 @@ private:
     MainWindow &mWindow;
     SelectionResultsPage *mPage = nullptr;
     CoreSubsetPanel *mPanel = nullptr;
-    QWidget *mChartWindow = nullptr;
+    QWidget *mChartWindow = nullptr;       // only without the association page
+    AssociationPage *mTraitPage = nullptr;
     ConvergenceChart *mChart = nullptr;
     bool mRunning = false;
 };

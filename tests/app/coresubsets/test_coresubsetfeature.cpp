@@ -1,3 +1,4 @@
+#include "app/association/associationpage.h"
 #include "app/coresubsets/convergencechart.h"
 #include "app/coresubsets/coresubsetpanel.h"
 #include "app/mainwindow.h"
@@ -111,7 +112,12 @@ TEST(CoreSubsetWindow, IterativeSearchTicksTheSubsetAndShowsItsLogs)
     f.panel->chartButton()->click();
     auto *chart = f.window->findChild<ConvergenceChart *>();
     ASSERT_NE(chart, nullptr);
-    EXPECT_TRUE(chart->isVisible());
+    // The chart stands on "Trait Plotting && stats", which the button brings to the front.
+    AssociationPage *traits = associationPage(*f.window);
+    ASSERT_NE(traits, nullptr);
+    EXPECT_TRUE(traits->isAncestorOf(chart));
+    EXPECT_EQ(f.window->pages()->currentIndex(), MainWindow::AssociationsPage);
+    EXPECT_EQ(traits->subPages()->currentIndex(), AssociationPage::TraitPlottingPage);
     EXPECT_EQ(chart->stepTitle(), "iter steps");
     EXPECT_EQ(chart->valueTitle(), "Max (Diversity Sum)");
 }
