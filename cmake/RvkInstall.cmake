@@ -72,7 +72,9 @@ install(FILES ${rvk_examples} DESTINATION ${RVK_INSTALL_DATADIR}/examples)
 set(CPACK_PACKAGE_NAME rvk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "RVK")
-set(CPACK_PACKAGE_CONTACT "RVK maintainers <rvk@localhost>")
+# The maintainer of a package built elsewhere: cmake -DRVK_PACKAGE_CONTACT="Name <mail>".
+set(RVK_PACKAGE_CONTACT "RVK maintainers <rvk@localhost>" CACHE STRING "Maintainer named in the Debian package")
+set(CPACK_PACKAGE_CONTACT "${RVK_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "graphical genotypes of plant populations")
 set(CPACK_PACKAGE_DESCRIPTION
     "RVK shows the marker genotypes of mapping and breeding populations as graphical genotypes:\n"
@@ -89,7 +91,6 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The fonts the pictures are drawn with, and a viewer for the manual.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-wine, xdg-utils, qt6-wayland")
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.wur.nl/")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 include(CPack)
@@ -99,6 +100,9 @@ include(CPack)
 add_test(NAME InstallTree
          COMMAND ${CMAKE_SOURCE_DIR}/tests/install/test-install.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
 set_tests_properties(InstallTree PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 300)
+# The Debian package with its dependencies found from the programs.
+add_test(NAME DebianPackage COMMAND ${CMAKE_SOURCE_DIR}/tests/install/test-deb.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(DebianPackage PROPERTIES TIMEOUT 300)
 # The program's own files found beside the program and in an installed tree.
 find_package(GTest REQUIRED)
 include(GoogleTest)
