@@ -10,6 +10,7 @@
 #include "app/generaloptionspanel.h"
 #include "app/imagepage.h"
 #include "app/individualfield.h"
+#include "app/pictureclipboard.h"
 #include "app/placeholderpicture.h"
 #include "app/printpreviewpage.h"
 #include "app/qtuserinterface.h"
@@ -1122,26 +1123,9 @@ void MainWindow::copyImageToClipboard()
     if (mViewPicture.isEmpty())
         return;
     // The metafile is kept in the working folder, as other programs may still read it.
-    std::string written;
     std::string errorText;
-    if (!writeClipboardMetafile(mViewPicture, QDir::currentPath().toStdString(), written, errorText)) {
+    if (!copyPictureToClipboard(mViewPicture, QDir::currentPath().toStdString(), errorText))
         mUi->warning(errorText);
-        return;
-    }
-    auto *mime = new QMimeData;
-    QFile metafile(toQt(written));
-    if (metafile.open(QIODevice::ReadOnly))
-        mime->setData(QStringLiteral("image/emf"), metafile.readAll());
-    // Vector data for programs that take SVG, beside the metafile and the bitmap.
-    QTemporaryDir folder;
-    const std::string svg = QDir(folder.path()).filePath(QStringLiteral("picture.svg")).toStdString();
-    if (folder.isValid() && savePictureSvg(mViewPicture, svg, errorText)) {
-        QFile drawing(toQt(svg));
-        if (drawing.open(QIODevice::ReadOnly))
-            mime->setData(QStringLiteral("image/svg+xml"), drawing.readAll());
-    }
-    mime->setImageData(renderPictureToImage(mViewPicture));
-    QApplication::clipboard()->setMimeData(mime);
 }
 
 void MainWindow::buildPrintPreview()

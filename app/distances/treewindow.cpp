@@ -8,6 +8,7 @@
 #include "render/paintersurface.h"
 #include "render/pictureexport.h"
 #include "render/picturefiles.h"
+#include "app/pictureclipboard.h"
 
 #include <QApplication>
 #include <QChart>
@@ -512,17 +513,9 @@ void TreeWindow::copyImageToClipboard()
 {
     if (mPicture.isEmpty())
         return;
-    auto *mime = new QMimeData;
-    QTemporaryDir folder;
     std::string error;
-    const std::string svg = QDir(folder.path()).filePath(QStringLiteral("tree.svg")).toStdString();
-    if (folder.isValid() && savePictureSvg(mPicture, svg, error)) {
-        QFile drawing(QString::fromStdString(svg));
-        if (drawing.open(QIODevice::ReadOnly))
-            mime->setData(QStringLiteral("image/svg+xml"), drawing.readAll());
-    }
-    mime->setImageData(renderPictureToImage(mPicture));
-    QApplication::clipboard()->setMimeData(mime);
+    if (!copyPictureToClipboard(mPicture, QDir::currentPath().toStdString(), error))
+        mUi.warning(error);
 }
 
 void TreeWindow::saveTreeDescription()

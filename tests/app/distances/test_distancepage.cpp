@@ -12,6 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QMimeData>
+#include <QDir>
+#include <QClipboard>
+#include <QApplication>
 #include <QListWidget>
 #include <QPdfWriter>
 #include <QPushButton>
@@ -146,6 +150,26 @@ TEST(DistancePage, UltrametricMatrixHasCopheneticCorrelationOne)
     window.showTree(tree->newick, std::make_shared<const DistanceMatrix>(m));
     window.calculateCophenetic();
     EXPECT_EQ(window.copheneticText(), "Cophenetic correlation = 1.00");
+}
+
+TEST(TreeWindow, CopyPutsMetafileSvgAndBitmapOnTheClipboard)
+{
+    DistanceFixture f;
+    DistanceMatrix m({"a", "b", "c"}, 2);
+    m.setValue(0, 1, 0.2);
+    m.setValue(0, 2, 0.8);
+    m.setValue(1, 2, 0.8);
+    TreeWindow &window = *f.page->treeWindow();
+    window.showTree(BuildTree(m, TreeMethod::Upgma)->newick, std::make_shared<const DistanceMatrix>(m));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(f.folder.path().string()));
+    window.copyImageToClipboard();
+    QDir::setCurrent(previous);
+    const QMimeData *copied = QApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_TRUE(copied->data(QStringLiteral("image/emf")).startsWith(QByteArray("\x01\x00\x00\x00", 4)));
+    EXPECT_TRUE(copied->data(QStringLiteral("image/svg+xml")).contains("<svg"));
+    EXPECT_FALSE(QApplication::clipboard()->image().isNull());
 }
 
 TEST(DistancePage, MatrixWithEmptyCellsGivesAClearMessage)
