@@ -5,6 +5,7 @@
 #include "app/applicationsetup.h"
 #include "app/association/associationpage.h"
 #include "app/mainwindow.h"
+#include "app/platformimport/platformimportdialog.h"
 #include "core/userinterface.h"
 
 #include <QAbstractButton>
@@ -145,6 +146,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("S&tatistics  "), QStringLiteral("&Global Statistics")},
         {QStringLiteral("S&tatistics  "), QStringLiteral("&Marker Statistics")},
         {QStringLiteral("  &File  "), QStringLiteral("&Build RVK File..")},
+        {QStringLiteral("&Edit   "), QStringLiteral("Excel style edit")},
     };
     for (const auto &[menu, command] : commands) {
         QAction *action = menuCommand(window.menuBar(), menu, command);
@@ -171,6 +173,15 @@ int main(int argc, char *argv[])
         settle();
         if (!grabbed)
             grabWindows();
+    }
+
+    // The import dialog of genotyping-platform files, as the open dialog shows it for a VCF file.
+    {
+        rvk::PlatformImportDialog dialog(ui, &window);
+        dialog.setPath(QStringLiteral("/data/panel.vcf.gz"));
+        dialog.show();
+        save(&dialog, out + QStringLiteral("/window-import-vcf-hapmap.png"));
+        dialog.close();
     }
 
     // Pages with results: LD of the first group, the distances with their NJ tree, the trait
