@@ -108,6 +108,13 @@ grep -qx 'Exec=rvk %F' "$desktop" || fail "the desktop entry does not start rvk 
 grep -qx 'Icon=rvk' "$desktop" || fail "the desktop entry names no icon rvk"
 grep -Eq '^Categories=.*Science;.*Biology;' "$desktop" || fail "the desktop entry is not in Science/Biology"
 
+# A double click on a .rvk file: the desktop database names RVK for the type of .rvk files.
+mkdir -p "$work/applications"
+cp "$desktop" "$work/applications/"
+update-desktop-database "$work/applications" >"$work/desktop-db.txt" 2>&1 || fail "update-desktop-database: $(cat "$work/desktop-db.txt")"
+grep -qx 'application/x-rvk-data=rvk.desktop;' "$work/applications/mimeinfo.cache" 2>/dev/null ||
+  fail "the desktop database does not open application/x-rvk-data with rvk.desktop"
+
 # The file types: update-mime-database accepts them without a word and every type the desktop
 # entry opens is defined, with the globs of the program's files.
 mime="$work/mime"
