@@ -92,14 +92,24 @@ bool associationPlotSignificant(const AssociationPlotInput &input, int t, int g)
 
 namespace {
 
+// The brush of the group bars: dark green, or black in black-and-white drawing. Black-and-white
+// drawing hatches every bar (a solid black bar would hide its marker ticks), colour drawing only
+// with "use hatch"; the hatch is the back-diagonal one the LD pictures use in black and white.
+BrushSpec groupBarBrush(const DrawingOptions &d)
+{
+    const Rgb color = d.blackAndWhite() ? Black : DarkGreen;
+    const bool hatched = d.blackAndWhite() || d.useHatch();
+    return BrushSpec{color, hatched ? AssociationGroupBarHatch : BrushSpec::Style::Solid, -1};
+}
+
 void groupBar(DrawSurface &surface, const AssociationPlotInput &input, int x1, int y1, int x2, int y2)
 {
     if (x2 <= x1)
         return;
     const DrawingOptions &d = input.drawing;
-    const Rgb color = d.blackAndWhite() ? Black : DarkGreen;
-    surface.setPen({color, 1});
-    surface.setBrush({color});
+    const BrushSpec brush = groupBarBrush(d);
+    surface.setPen({brush.color, 1});
+    surface.setBrush(brush);
     switch (d.Fillstyle) {
     case DrawingOptions::FillStyle::Discrete:
         surface.rectangle(x1, y1, x2, y2);
@@ -109,17 +119,24 @@ void groupBar(DrawSurface &surface, const AssociationPlotInput &input, int x1, i
         break;
     case DrawingOptions::FillStyle::ThreeD: {
         surface.fillRect(x1, y1, x2, y2);
-        // Four highlight lines fading from white at the top, four shadow lines fading to grey at
-        // the bottom.
-        for (int k = 0; k < 4 && y1 + k < y2; ++k) {
-            const int light = 255 - k * 40;
-            surface.setPen({rgb(light, std::max(128, light), light), 1});
-            surface.moveTo(x1, y1 + k);
-            surface.lineTo(x2, y1 + k);
-            const int dark = 128 - k * 20;
-            surface.setPen({rgb(dark, dark, dark), 1});
-            surface.moveTo(x1, y2 - 1 - k);
-            surface.lineTo(x2, y2 - 1 - k);
+        // Four highlight lines fading from white into the bar's colour at the top, four shadow
+        // lines fading from it to grey at the bottom.
+        const Rgb grey = rgb(128, 128, 128);
+        const auto blend = [](Rgb from, Rgb to, int i) {
+            const auto mix = [i](int a, int b) { return channel(a + roundHalfEven((b - a) * i / 4.0)); };
+            return rgb(mix(from & 0xFF, to & 0xFF), mix((from >> 8) & 0xFF, (to >> 8) & 0xFF), mix((from >> 16) & 0xFF, (to >> 16) & 0xFF));
+        };
+        for (int i = 0; i < 4; ++i) {
+            if (y1 + i < y2) {
+                surface.setPen({blend(White, brush.color, i), 1});
+                surface.moveTo(x1, y1 + i);
+                surface.lineTo(x2, y1 + i);
+            }
+            if (y2 - 4 + i >= y1) {
+                surface.setPen({blend(brush.color, grey, i), 1});
+                surface.moveTo(x1, y2 - 4 + i);
+                surface.lineTo(x2, y2 - 4 + i);
+            }
         }
         break;
     }

@@ -54,6 +54,8 @@ struct AssociationPlotInput
 };
 
 inline constexpr int AssociationPlotLeftMargin = 160;
+// The hatch of the group bars in black-and-white drawing and with "use hatch".
+inline constexpr BrushSpec::Style AssociationGroupBarHatch = BrushSpec::Style::DiagonalFalling;
 
 // The layout numbers of the plot (for the painter, the pointer and the tests).
 struct AssociationPlotLayout

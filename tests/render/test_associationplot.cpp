@@ -89,6 +89,55 @@ TEST(AssociationPlot, GroupBarGradientAndUncheckedTraits)
     EXPECT_EQ(associationPlotLayout(none).rowTops.size(), 1u) << "an unchecked trait takes no room";
 }
 
+// Row 0 spans y 21 .. 29; x 300 .. 315 lies inside the second segment of the group bar, away
+// from the marker ticks. Hatch lines run back-diagonally through every pixel with x - y a
+// multiple of 8 (the brush is anchored at the picture's origin).
+TEST(AssociationPlot, GroupBarsHatchedInBlackAndWhiteAndWithUseHatch)
+{
+    using Fill = DrawingOptions::FillStyle;
+    using Mode = DrawingOptions::ColorMode;
+    using Hatch = DrawingOptions::HatchGroup;
+    struct Case
+    {
+        const char *name;
+        Mode mode;
+        Hatch hatch;
+        Fill fill;
+        bool hatched;
+        Rgb ink;
+    };
+    const Case cases[] = {
+        {"B&W, gradient (B&W's usual style)", Mode::BlackAndWhite, Hatch::Solid, Fill::Gradient, true, test::Black},
+        {"B&W, discrete", Mode::BlackAndWhite, Hatch::Solid, Fill::Discrete, true, test::Black},
+        {"B&W, use hatch", Mode::BlackAndWhite, Hatch::UseHatch, Fill::Discrete, true, test::Black},
+        {"colour, use hatch", Mode::Color, Hatch::UseHatch, Fill::Discrete, true, rgb(0, 128, 0)},
+        {"colour, solid", Mode::Color, Hatch::Solid, Fill::Discrete, false, rgb(0, 128, 0)},
+    };
+    for (const Case &c : cases) {
+        AssociationPlotInput input = threeMarkers();
+        input.drawing.colorMode = c.mode;
+        input.drawing.hatchgrp = c.hatch;
+        input.drawing.Fillstyle = c.fill;
+        const QImage image = renderPicture(recordAssociationPlot(input));
+        for (const int y : {23, 25, 27}) {
+            for (int x = 300; x < 316; ++x) {
+                const bool onLine = ((x - y) % 8 + 8) % 8 == 0;
+                const Rgb expected = !c.hatched || onLine ? c.ink : test::White;
+                ASSERT_EQ(pixelAt(image, x, y), expected) << c.name << " at (" << x << ", " << y << ")";
+            }
+        }
+    }
+
+    // "3D look": four lines from white into the bar colour at the top, four from it to grey
+    // (128, 128, 128) at the bottom: y 25 is dark green itself, y 28 three quarters of the way.
+    AssociationPlotInput look = threeMarkers();
+    look.drawing.Fillstyle = Fill::ThreeD;
+    const QImage image = renderPicture(recordAssociationPlot(look));
+    EXPECT_EQ(pixelAt(image, 300, 22), rgb(191, 223, 191)) << "white + (C - white) / 4";
+    EXPECT_EQ(pixelAt(image, 300, 25), rgb(0, 128, 0));
+    EXPECT_EQ(pixelAt(image, 300, 28), rgb(96, 128, 96));
+}
+
 TraitLdPlotInput ldInput()
 {
     TraitLdPlotInput input;
