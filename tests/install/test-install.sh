@@ -88,9 +88,20 @@ fi
 [ -e "$usr/bin/rvk.ini" ] && fail "the installed rvk-cli wrote rvk.ini into bin/"
 # The installed window starts, opens the file it is given (which remembers it in the recent
 # list of the settings) and keeps its settings in the user's folder, not beside itself.
-RVK_NO_SPLASH=1 timeout 5 "$usr/bin/rvk" "$usr/share/rvk/examples/listeria.rvk" >"$work/rvk.txt" 2>&1
-[ $? -eq 124 ] || fail "the installed rvk did not keep running: $(tail -n 3 "$work/rvk.txt")"
-grep -q 'listeria.rvk' "$XDG_CONFIG_HOME/rvk/rvk.ini" 2>/dev/null ||
+RVK_NO_SPLASH=1 "$usr/bin/rvk" "$usr/share/rvk/examples/listeria.rvk" >"$work/rvk.txt" 2>&1 &
+rvk_pid=$!
+for _ in $(seq 1 60); do
+  grep -qs 'listeria.rvk' "$XDG_CONFIG_HOME/rvk/rvk.ini" && break
+  kill -0 "$rvk_pid" 2>/dev/null || break
+  sleep 0.5
+done
+if kill -0 "$rvk_pid" 2>/dev/null; then
+  kill "$rvk_pid"
+  wait "$rvk_pid" 2>/dev/null
+else
+  fail "the installed rvk stopped: $(tail -n 3 "$work/rvk.txt")"
+fi
+grep -qs 'listeria.rvk' "$XDG_CONFIG_HOME/rvk/rvk.ini" ||
   fail "the installed rvk kept no settings in \$XDG_CONFIG_HOME/rvk/rvk.ini"
 [ -e "$usr/bin/rvk.ini" ] && fail "the installed rvk wrote rvk.ini into bin/"
 # Every library of the installed programs is found.
