@@ -132,6 +132,20 @@ std::string storedFieldText(std::string_view field)
     return std::string(field);
 }
 
+std::string editedCellText(int column, int row, std::string_view typed)
+{
+    if (column < 1 || row < 1)
+        return std::string(typed);
+    std::string_view trimmed = typed;
+    while (!trimmed.empty() && (trimmed.front() == ' ' || trimmed.front() == '\t'))
+        trimmed.remove_prefix(1);
+    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t'))
+        trimmed.remove_suffix(1);
+    if (parseDecimal(trimmed))
+        return storedFieldText(trimmed);
+    return std::string(typed);
+}
+
 void pasteTable(TraitTable &table, std::string_view clipboardText, int firstRowGap)
 {
     const std::vector<std::string_view> lines = clipboardLines(clipboardText);

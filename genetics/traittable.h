@@ -62,6 +62,11 @@ std::vector<std::string_view> clipboardLines(std::string_view text);
 // unchanged.
 std::string storedFieldText(std::string_view field);
 
+// A cell typed into the trait table as the table keeps it: a value (column and row from 1) that
+// is a number, blanks around it ignored, as "%2.2f" like a pasted one; other values and the
+// names of row 0 and column 0 as typed.
+std::string editedCellText(int column, int row, std::string_view typed);
+
 // Pastes tab-separated clipboard text into table: line k becomes row k, field f column f; the
 // field of column 0 is kept unchanged, the others as storedFieldText. Lines end at CR, CR LF or
 // LF. The table is emptied first and ends with as many rows as lines and as many columns as the

@@ -170,6 +170,7 @@ void AssociationPage::buildTraitDataPage()
     mTraitModel = new TraitTableModel(mTraits, this);
     mTraitView = makeTableView(mTraitModel);
     mTraitView->setObjectName(QStringLiteral("traitgrid"));
+    mTraitModel->setEditHandler([this](int column, int row, const std::string &text) { editTraitCell(column, row, text); });
     shapeHeadings(mTraitView, 100, 100);
     connect(mTraitView, &QTableView::clicked, this, [this](const QModelIndex &index) { traitgridClick(index.row()); });
     mSubPages->addTab(mTraitView, QString::fromUtf8(SubPageCaptions[TraitDataPage]));
@@ -295,6 +296,7 @@ void AssociationPage::traitTableReplaced()
 {
     mTraitModel->setSelectedRow(-1);
     mTraitModel->tableReplaced();
+    mSortKeyRow = -1;
     shapeHeadings(mTraitView, 110, 80);
 }
 
@@ -453,6 +455,8 @@ void AssociationPage::traitgridClick(int row)
     mHistogramRow = row;
     const std::vector<std::string> &names = mWindow.data().IndividualNames;
     mTraitSortKeys = traitSortKeyEntries(mTraits, row, names);
+    mSortKeyRow = row;
+    mSortKeysFromPlotList = false;
     const TraitHistogram histogram = quickTraitHistogram(mTraits, row, names);
     AssociationChartInput chart;
     chart.title = histogram.title;
@@ -470,6 +474,8 @@ void AssociationPage::plottraitlistClick(int item)
     mSortOnTrait->setEnabled(true);
     const GenotypeData &data = mWindow.data();
     mTraitSortKeys = traitSortKeyEntries(mTraits, row, data.IndividualNames);
+    mSortKeyRow = row;
+    mSortKeysFromPlotList = true;
     std::vector<bool> selected(data.IndividualNames.size());
     for (size_t i = 0; i < selected.size(); ++i)
         selected[i] = i < data.Ticked.size() && data.Ticked[i];
@@ -480,6 +486,34 @@ void AssociationPage::plottraitlistClick(int item)
     chart.barLabels = histogram.labels;
     chart.barValues.assign(histogram.counts.begin(), histogram.counts.end());
     mTraitHistogram->setChart(chart);
+}
+
+void AssociationPage::editTraitCell(int column, int row, const std::string &text)
+{
+    if (column < 0 || row < 0)
+        return;
+    const bool grows = column >= mTraits.columnCount() || row >= mTraits.rowCount();
+    mTraits.setCell(column, row, editedCellText(column, row, text));
+    if (grows)
+        mTraitModel->tableReplaced();
+    // A renamed trait keeps its place and tick in the list of traits to plot.
+    if (column == 0 && row >= 1 && row - 1 < mPlotTraits->count())
+        mPlotTraits->item(row - 1)->setText(toQt(mTraits.cell(0, row)));
+    // The sort keys and the histogram follow the values (and the names they are matched by) of
+    // the trait they were made from, so a sort after the edit uses the edited values.
+    if (mSortKeyRow >= 1 && (row == mSortKeyRow || row == 0)) {
+        if (mSortKeysFromPlotList)
+            plottraitlistClick(mSortKeyRow - 1);
+        else
+            traitgridClick(mSortKeyRow);
+    }
+    // A synchronised table already built shows the edit too. The marker data are not touched:
+    // only a change of the genotypes makes them stale, so pasted marker data stay.
+    if (mSync.columnCount() > 0) {
+        mSync = buildSyncTable(mTraits, mMarkers.individualNames());
+        mSyncModel->tableReplaced();
+        shapeHeadings(mSyncView, 110, 80);
+    }
 }
 
 void AssociationPage::plotlistshowallbtnClick()

@@ -60,6 +60,8 @@ public:
     void SyncgridsClick();
     void traitgridClick(int row);
     void plottraitlistClick(int item);
+    // A cell of the trait table edited in the window (typed text as entered).
+    void editTraitCell(int column, int row, const std::string &text);
     void plotlistshowallbtnClick();
     void plottraitlistselnonebtnClick();
     // The data set changed: the marker data are stale (refilled when next needed).
@@ -134,6 +136,9 @@ private:
     AssociationResults mResults;
     std::vector<std::string> mTraitSortKeys;
     int mHistogramRow = -1;
+    // The trait row the sort keys were built from, and whether by the plotted histogram.
+    int mSortKeyRow = -1;
+    bool mSortKeysFromPlotList = false;
 
     QTabWidget *mSubPages = nullptr;
     QTableView *mTraitView = nullptr;

@@ -83,11 +83,28 @@ QVariant TraitTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
-    if (role == Qt::DisplayRole)
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
         return toQt(mTable.cell(index.column(), index.row()));
     if (role == Qt::BackgroundRole)
         return brushOf(cellColor(index.column(), index.row(), mSelectedRow));
     return {};
+}
+
+Qt::ItemFlags TraitTableModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (mEdit && index.isValid())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool TraitTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!mEdit || !index.isValid() || role != Qt::EditRole)
+        return false;
+    mEdit(index.column(), index.row(), value.toString().toStdString());
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -9,7 +9,9 @@
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 
+#include <functional>
 #include <optional>
+#include <string>
 
 namespace rvk {
 
@@ -29,16 +31,23 @@ public:
     void tableReplaced();
     void setSelectedRow(int row);
     int selectedRow() const { return mSelectedRow; }
+    // Makes the cells editable: an edited cell goes to handler (column, row, typed text), which
+    // stores it in the table. Without a handler the table is read-only.
+    using EditHandler = std::function<void(int column, int row, const std::string &text)>;
+    void setEditHandler(EditHandler handler) { mEdit = std::move(handler); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
     static CellColor cellColor(int column, int row, int selectedRow);
 
 private:
     const TraitTable &mTable;
     int mSelectedRow = -1;
+    EditHandler mEdit;
 };
 
 // The marker-data table: rows of even-numbered groups green, the others white.

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTextCursor>
 
 #include <gtest/gtest.h>
@@ -279,6 +280,51 @@ TEST(AssociationPage, HistogramsAndTraitSort)
     f.page->plottraitlistClick(1);
     EXPECT_EQ(f.page->traitHistogram()->chart().barValues.size(), 5u);
     EXPECT_EQ(f.page->traitHistogram()->chart().title, "Trait histogram yield");
+}
+
+TEST(AssociationPage, EditedTraitCellsFollowTheTableRules)
+{
+    PageFixture f;
+    f.openPlants();
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("t.qua", Traits)));
+    QAbstractItemModel *model = f.page->findChild<QTableView *>(QStringLiteral("traitgrid"))->model();
+    QAbstractItemModel *sync = f.page->findChild<QTableView *>(QStringLiteral("Syncgrid"))->model();
+    ASSERT_TRUE(model->flags(model->index(1, 3)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(sync->flags(sync->index(1, 3)) & Qt::ItemIsEditable) << "the synchronised table is derived";
+
+    // (column, row, typed, stored): values as "%2.2f", other text and names as typed.
+    struct Case
+    {
+        int column, row;
+        const char *typed, *stored;
+    };
+    const Case cases[] = {{3, 1, "13.456", "13.46"}, {3, 2, " 7 ", "7.00"}, {5, 2, "n.a.", "n.a."},
+                          {9, 0, "12", "12"},        {0, 2, "1000", "1000"}};
+    for (const Case &c : cases) {
+        ASSERT_TRUE(model->setData(model->index(c.row, c.column), QString::fromUtf8(c.typed)));
+        EXPECT_EQ(f.page->traitTable().cell(c.column, c.row), c.stored) << c.typed;
+        EXPECT_EQ(model->data(model->index(c.row, c.column)).toString().toStdString(), c.stored);
+    }
+    EXPECT_EQ(f.plotList(), (std::vector<std::string>{"height", "1000"})) << "a renamed trait is renamed in the plot list";
+
+    // Pasted marker data stay after an edit: only the genotypes make them stale.
+    f.page->clipboardText = [] { return std::string("\tI1\tI2\r\n1>x\t5\t6\r\n"); };
+    f.page->pastemarkerdatabtnClick();
+    model->setData(model->index(1, 4), QStringLiteral("8"));
+    EXPECT_EQ(f.page->markerData().cell(1, 1), "5.00");
+    EXPECT_FALSE(f.window->data().MarkerGridStale);
+
+    // The sort keys follow an edit of their trait: plant 4 was the shortest; after the edit it
+    // is the tallest (plant 7, without a height, still comes last) and plant 1 the shortest.
+    f.page->traitgridClick(1);
+    EXPECT_EQ(f.page->traitSortKeys()[3], "  8.0");
+    model->setData(model->index(1, 4), QStringLiteral("20"));
+    EXPECT_EQ(f.page->traitSortKeys()[3], " 20.0");
+    f.page->sortontraitClick();
+    const std::vector<std::string> &names = f.window->data().IndividualNames;
+    EXPECT_EQ(names.front(), "I1");
+    EXPECT_EQ(names[6], "I4");
+    EXPECT_EQ(names[7], "I7");
 }
 
 TEST(ReportWindow, EmptyReportPrintsOnePageTitledRichTextOutput)
