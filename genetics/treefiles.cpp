@@ -1,5 +1,7 @@
 #include "genetics/treefiles.h"
 
+#include "settings/programpaths.h"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -35,7 +37,10 @@ std::string treeFilePath(TreeMethod method, const std::string &programFolder, co
 {
     const std::string name = treeFileName(method);
     const std::string besideProgram = withSlash(programFolder) + name;
-    if (!programFolder.empty() && ::access(programFolder.c_str(), W_OK) == 0
+    // An installed program's folder (/usr/bin) is no place for data, even for a user who may
+    // write there.
+    const bool installed = !installedDataDirectory(programFolder).empty();
+    if (!installed && !programFolder.empty() && ::access(programFolder.c_str(), W_OK) == 0
         && (::access(besideProgram.c_str(), F_OK) != 0 || ::access(besideProgram.c_str(), W_OK) == 0))
         return besideProgram;
     if (dataFolder.empty())

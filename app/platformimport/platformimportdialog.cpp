@@ -7,11 +7,22 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace rvk {
+
+namespace {
+// A row label whose access key moves to field, which sits in a row of its own with a button.
+QLabel *buddyLabel(const QString &text, QWidget *field)
+{
+    auto *label = new QLabel(text);
+    label->setBuddy(field);
+    return label;
+}
+} // namespace
 
 PlatformImportDialog::PlatformImportDialog(UserInterface &ui, QWidget *parent) : QDialog(parent), mUi(ui)
 {
@@ -32,7 +43,9 @@ PlatformImportDialog::PlatformImportDialog(UserInterface &ui, QWidget *parent) :
     });
     pathRow->addWidget(mPath, 1);
     pathRow->addWidget(browse);
-    form->addRow(QStringLiteral("&File:"), pathRow);
+    auto *pathLabel = new QLabel(QStringLiteral("&File:"));
+    pathLabel->setBuddy(mPath);
+    form->addRow(pathLabel, pathRow);
 
     mRegion = new QLineEdit;
     mRegion->setObjectName(QStringLiteral("region"));
@@ -41,7 +54,7 @@ PlatformImportDialog::PlatformImportDialog(UserInterface &ui, QWidget *parent) :
 
     mSamples = fileField(QStringLiteral("samplesFile"), "Samples file", "Text file (*.txt)|*.txt|All files (*.*)|*.*");
     mSamples->setPlaceholderText(QStringLiteral("all (or a file naming one sample per line)"));
-    form->addRow(QStringLiteral("&Samples:"), mSamples->parentWidget());
+    form->addRow(buddyLabel(QStringLiteral("&Samples:"), mSamples), mSamples->parentWidget());
 
     mMinMaf = new QDoubleSpinBox;
     mMinMaf->setObjectName(QStringLiteral("minMaf"));
@@ -60,7 +73,7 @@ PlatformImportDialog::PlatformImportDialog(UserInterface &ui, QWidget *parent) :
 
     mMap = fileField(QStringLiteral("mapFile"), "Map file", "Map file (*.map)|*.map|All files (*.*)|*.*");
     mMap->setPlaceholderText(QStringLiteral("none: positions in Mb (POS / 1,000,000)"));
-    form->addRow(QStringLiteral("c&M map:"), mMap->parentWidget());
+    form->addRow(buddyLabel(QStringLiteral("c&M map:"), mMap), mMap->parentWidget());
 
     mPopulationType = new QComboBox;
     mPopulationType->setObjectName(QStringLiteral("popt"));

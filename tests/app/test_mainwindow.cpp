@@ -786,6 +786,8 @@ TEST(MainWindowStart, WindowTitleIsTheProgramsOwnWithoutADesktopSuffix)
     // A display name of its own would be appended to every title by the desktop.
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
     EXPECT_EQ(QLocale().decimalPoint(), QLatin1Char('.'));
+    EXPECT_EQ(QGuiApplication::desktopFileName(), "rvk");
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
     WindowFixture f;
     EXPECT_EQ(f.window->windowTitle(), "Display RVK 2.0");
 }

@@ -20,6 +20,12 @@ TEST(TreeFiles, BesideTheProgramOnlyWhenItsFolderCanBeWritten)
     // user's data folder, made when needed.
     EXPECT_EQ(treeFilePath(TreeMethod::Upgma, folder.file("missing/"), data), data + "UPGMAtree.nwk");
     EXPECT_TRUE(std::filesystem::is_directory(data));
+    // An installed program (bin/ beside share/rvk/) keeps its trees in the data folder even
+    // where its folder could be written.
+    const std::string installed = folder.file("prefix/bin/");
+    std::filesystem::create_directories(installed);
+    std::filesystem::create_directories(folder.file("prefix/share/rvk"));
+    EXPECT_EQ(treeFilePath(TreeMethod::NeighbourJoining, installed, data), data + "NJtree.nwk");
     if (::geteuid() == 0)
         GTEST_SKIP() << "an administrator can write every folder";
     std::filesystem::permissions(program, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
