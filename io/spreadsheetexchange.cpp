@@ -16,7 +16,7 @@ namespace rvk {
 
 namespace {
 
-// A "nind" row beyond this is taken as a typing error, not as columns to add.
+// A "nind" row beyond this is refused as a typing error.
 constexpr int MaxImportedIndividuals = 1'000'000;
 
 // Letters run from "A" (65) to "z" (122): one row can be recoded into at most this many texts.
@@ -334,8 +334,16 @@ bool SpreadsheetExchange::ImportIntoRvk(GenotypeData &data, AlleleTable &alleles
                     if (!mGrid.cell(c, next).empty())
                         names.push_back(mGrid.cell(c, next));
         } else if (first.find("nind") != std::string::npos) {
-            if (const auto value = parseInteger(headerValue(mGrid, r)))
+            if (const auto value = parseInteger(headerValue(mGrid, r))) {
+                // Every individual gets a name at once: a few digits too many must not make the
+                // import take gigabytes.
+                if (*value < 0 || *value > MaxImportedIndividuals) {
+                    mUi.warning("The grid's nind row says " + std::to_string(*value) + "; RVK reads at most "
+                                + std::to_string(MaxImportedIndividuals) + " individuals");
+                    return false;
+                }
                 headerNind = static_cast<int>(*value);
+            }
         } else if (first.find("popt") != std::string::npos) {
             const std::string value = toLower(headerValue(mGrid, r));
             if (!value.empty())
@@ -386,7 +394,7 @@ bool SpreadsheetExchange::ImportIntoRvk(GenotypeData &data, AlleleTable &alleles
             }
     if (namesGiven)
         lastColumn = std::max(lastColumn, d + static_cast<int>(names.size()));
-    if (headerNind > 0 && headerNind <= MaxImportedIndividuals)
+    if (headerNind > 0)
         lastColumn = std::max(lastColumn, d + headerNind);
     const std::string emptyCode(static_cast<size_t>(width), '.');
     auto appendCodes = [&](int row, std::string &codes) {

@@ -181,6 +181,16 @@ TEST_F(ExchangeFixture, AFailedSampleWithEmptyCellsKeepsItsColumnAndEveryName)
     }
 }
 
+TEST_F(ExchangeFixture, AnAbsurdIndividualCountIsRefusedAndNothingReplaced)
+{
+    pasteRows({"nind=5111111111111", "name=a", "m1\t0\ta\tb"});
+    data.nind = 7;
+    EXPECT_FALSE(exchange.ImportIntoRvk(data, alleles));
+    EXPECT_EQ(ui.texts(), std::vector<std::string>{"The grid's nind row says 5111111111111; RVK reads at most 1000000 individuals"});
+    EXPECT_EQ(data.nind, 7);
+    EXPECT_EQ(data.GroupCount(), 0);
+}
+
 TEST_F(ExchangeFixture, ImputedPositionsNumberTheLoci)
 {
     pasteRows({"name=a", "m1\t5\ta", "m2\t1\tb", "m3\tx\tb", "m4\tinf\ta", "m5\tNaN\ta"});
