@@ -3,6 +3,7 @@
 #include "app/association/associationchartwidget.h"
 #include "app/association/associationtablemodels.h"
 #include "app/association/reportwindow.h"
+#include "app/distances/distancepage.h"
 #include "app/mainwindow.h"
 #include "app/sortcontrols.h"
 #include "app/imagepage.h"
@@ -97,6 +98,7 @@ const char *const SavedMessages[] = {"Trait Data saved as ",
                                      "R association data saved as ",
                                      "association data p-values saved as ",
                                      "association data q-values saved as "};
+constexpr const char *DistanceSheetSavedMessage = "Genetic distance data saved as ";
 
 } // namespace
 
@@ -696,8 +698,13 @@ void AssociationPage::pastervalueClick()
 
 void AssociationPage::SaveGridasExcelBtnClick()
 {
+    // With the page "Genetic Distances" in front the command saves its distance table (the
+    // labels in row 0 and column 0, as the grid shows it).
+    const bool distances = mWindow.pages()->currentIndex() == MainWindow::DistancesPage;
+    const DistancePage *distancePage = distances ? mWindow.findChild<DistancePage *>() : nullptr;
+    const std::shared_ptr<const DistanceMatrix> matrix = distancePage ? distancePage->matrix() : nullptr;
     const int page = mSubPages->currentIndex();
-    if (page < 0 || page > QValuesPage || !SavedMessages[page])
+    if (distances ? !matrix : (page < 0 || page > QValuesPage || !SavedMessages[page]))
         return;
     UserInterface &ui = mWindow.userInterface();
     std::string path = ui.saveFileName("Save Sheet data", "Excel|*.xls", {});
@@ -708,6 +715,14 @@ void AssociationPage::SaveGridasExcelBtnClick()
         path += ".xls";
     std::string error;
     bool written = false;
+    if (distances) {
+        if (WriteGridAsSpreadsheet(matrix->gridSize(), matrix->gridSize(), [&matrix](int c, int r) { return matrix->cellText(c, r); },
+                                   path, &error))
+            ui.information(DistanceSheetSavedMessage + path);
+        else
+            ui.error(error);
+        return;
+    }
     if (page == TraitDataPage || page == SyncPage) {
         const TraitTable &table = page == TraitDataPage ? mTraits : mSync;
         written = WriteGridAsSpreadsheet(table.columnCount(), table.rowCount(), [&table](int c, int r) { return table.cell(c, r); },

@@ -1,5 +1,6 @@
 #include "app/distances/distancepage.h"
 
+#include "app/association/associationpage.h"
 #include "app/desktopopener.h"
 #include "app/distances/distancegridmodel.h"
 #include "app/distances/treewindow.h"
@@ -71,6 +72,13 @@ DistancePage::DistancePage(MainWindow &window, QWidget *parent)
     save->setToolTip(QStringLiteral("Save distances as Excel, MEGA, or NEXUS file"));
     connect(save, &QPushButton::clicked, this, [this] { saveMatrix(); });
     controls->addWidget(save);
+    // The association page's "Save Sheet data" saves this page's table when it is in front.
+    auto *sheet = new QPushButton(QStringLiteral("Save Sheet data"));
+    connect(sheet, &QPushButton::clicked, this, [this] {
+        if (AssociationPage *associations = associationPage(mWindow))
+            associations->SaveGridasExcelBtnClick();
+    });
+    controls->addWidget(sheet);
     // Trees of other programs open in the same window.
     auto *openTree = new QPushButton(QStringLiteral("Open Tree.."));
     openTree->setToolTip(QStringLiteral("Show a Newick tree file in the tree window"));

@@ -2,8 +2,10 @@
 #include "app/association/associationpage.h"
 #include "app/association/associationtablemodels.h"
 #include "app/association/reportwindow.h"
+#include "app/distances/distancepage.h"
 #include "app/imagepage.h"
 #include "app/mainwindow.h"
+#include "io/spreadsheetreader.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
@@ -362,6 +364,47 @@ TEST(AssociationPage, SaveSheetDataNamesTheSubPage)
         EXPECT_EQ(f.ui.messages.back().text, message + name + ".xls");
         EXPECT_FALSE(test::readWholeFile(name + ".xls").empty());
     }
+}
+
+TEST(AssociationPage, SaveSheetDataWithGeneticDistancesShownSavesTheDistanceTable)
+{
+    PageFixture f;
+    f.openPlants();
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("t.qua", Traits)));
+    auto *distances = dynamic_cast<DistancePage *>(f.window->pageWidget(MainWindow::DistancesPage));
+    ASSERT_NE(distances, nullptr);
+    f.window->pages()->setCurrentIndex(MainWindow::DistancesPage);
+
+    // No matrix yet: nothing to save, nothing asked.
+    f.page->SaveGridasExcelBtnClick();
+    EXPECT_TRUE(f.ui.messages.empty());
+
+    distances->calculate();
+    ASSERT_TRUE(distances->matrix());
+    const std::string name = f.folder.file("distances");
+    f.ui.saveChoices.push_back(name);
+    f.page->SaveGridasExcelBtnClick();
+    ASSERT_FALSE(f.ui.messages.empty());
+    EXPECT_EQ(f.ui.messages.back().text, "Genetic distance data saved as " + name + ".xls");
+    const std::optional<TextGrid> sheet = SpreadsheetReader::read(name + ".xls");
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->rowCount(), 9) << "the distance table, not the trait table shown on the association page";
+    EXPECT_EQ(sheet->cell(1, 0), "I1");
+    EXPECT_EQ(sheet->cell(0, 5), "I5");
+    // Allele sharing of I1 (A A A B) and I5 (B A B A): three of four loci differ.
+    EXPECT_EQ(sheet->cell(1, 5), "0.75");
+    EXPECT_EQ(sheet->cell(5, 1), "") << "the upper triangle stays empty";
+
+    // The command is offered on the distance page itself.
+    QPushButton *button = nullptr;
+    for (QPushButton *b : distances->findChildren<QPushButton *>())
+        if (b->text() == QStringLiteral("Save Sheet data"))
+            button = b;
+    ASSERT_NE(button, nullptr);
+    const std::string again = f.folder.file("again.xls");
+    f.ui.saveChoices.push_back(again);
+    button->click();
+    EXPECT_EQ(f.ui.messages.back().text, "Genetic distance data saved as " + again);
 }
 
 TEST(ReportWindow, LongReportGoesInWhole)
