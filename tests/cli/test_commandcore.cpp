@@ -1,5 +1,6 @@
 #include "cli/clicommand.h"
 #include "commandrun.h"
+#include "core/textlines.h"
 #include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -15,18 +16,9 @@ CommandRun run(const std::vector<std::string> &args) { return runCli(args); }
 std::vector<std::string> listedNames(const std::string &text)
 {
     std::vector<std::string> names;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (std::string_view line : splitLines(text))
         if (!line.empty())
-            names.push_back(line);
-        start = end + 1;
-    }
+            names.emplace_back(line);
     return names;
 }
 
