@@ -3,6 +3,7 @@
 #include "core/userinterface.h"
 #include "render/paintersurface.h"
 #include "render/picturefiles.h"
+#include "render/wmfsurface.h"
 
 #include <QPainter>
 
@@ -30,12 +31,27 @@ ViewPicture AssociationChartWidget::picture() const
 
 void AssociationChartWidget::saveChart()
 {
-    const std::string path = mUi.saveFileName("Save chart", "emf|*.emf|wmf|*.wmf", {});
-    if (path.empty())
+    const std::string chosen = mUi.saveFileName("Save chart", "emf|*.emf|wmf|*.wmf", {});
+    if (chosen.empty())
         return;
     std::string written, error;
-    if (!savePictureFile(picture(), path, "emf", written, error))
+    if (!saveChartPicture(picture(), chosen, written, error))
         mUi.error(error);
+}
+
+bool saveChartPicture(const ViewPicture &picture, const std::string &path, std::string &written, std::string &error)
+{
+    // A name without extension gets ".emf"; a ".wmf" name a Windows metafile, any other name
+    // what its extension says (EMF when it names no picture type).
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    written = hasExtension ? path : path + ".emf";
+    const QString extension = hasExtension ? QString::fromStdString(path.substr(dot + 1)).toLower() : QString();
+    if (extension == QStringLiteral("wmf"))
+        return savePictureWmf(picture, written, error);
+    std::string ignored;
+    return savePictureFile(picture, written, "emf", ignored, error);
 }
 
 void AssociationChartWidget::paintEvent(QPaintEvent *)

@@ -32,4 +32,8 @@ private:
     AssociationChartInput mInput;
 };
 
+// Saves a chart as the double click does: ".emf" appended to a name without extension, a
+// Windows metafile for a ".wmf" name, an enhanced metafile otherwise. written is the file name.
+bool saveChartPicture(const ViewPicture &picture, const std::string &path, std::string &written, std::string &error);
+
 } // namespace rvk

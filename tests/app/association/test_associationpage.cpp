@@ -407,6 +407,65 @@ TEST(AssociationPage, SaveSheetDataWithGeneticDistancesShownSavesTheDistanceTabl
     EXPECT_EQ(f.ui.messages.back().text, "Genetic distance data saved as " + again);
 }
 
+// The records of a placeable Windows metafile: (function, parameter bytes), or nothing when the
+// layout is broken (wrong key or header, a record running past the end, no end record, bytes
+// after it).
+std::optional<std::vector<std::pair<int, std::string>>> wmfRecords(const std::string &bytes)
+{
+    const auto word = [&bytes](size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) | static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8; };
+    const auto dword = [&](size_t at) { return word(at) | word(at + 2) << 16; };
+    if (bytes.size() < 40 || dword(0) != 0x9AC6CDD7u || word(22) != 1 || word(24) != 9)
+        return std::nullopt;
+    std::vector<std::pair<int, std::string>> records;
+    for (size_t at = 40; at + 6 <= bytes.size();) {
+        const size_t size = dword(at) * 2;
+        if (size < 6 || at + size > bytes.size())
+            return std::nullopt;
+        records.emplace_back(static_cast<int>(word(at + 4)), bytes.substr(at + 6, size - 6));
+        at += size;
+        if (records.back().first == 0)
+            return at == bytes.size() ? std::optional(records) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+TEST(AssociationChart, DoubleClickSavesEmfOrARealWmf)
+{
+    TempFolder folder;
+    AssociationChartInput chart;
+    chart.title = "p values histogram height";
+    chart.leftTitle = "Frequency";
+    chart.barLabels = {"0.0", "0.1"};
+    chart.barValues = {3, 1};
+    const ViewPicture picture = recordAssociationChart(chart);
+
+    std::string written, error;
+    ASSERT_TRUE(saveChartPicture(picture, folder.file("chart"), written, error)) << error;
+    EXPECT_EQ(written, folder.file("chart.emf")) << "a bare name becomes an EMF file";
+    EXPECT_EQ(test::readWholeFile(written).substr(0, 4), std::string("\x01\0\0\0", 4)) << "EMR_HEADER first";
+
+    ASSERT_TRUE(saveChartPicture(picture, folder.file("chart.WMF"), written, error)) << error;
+    EXPECT_EQ(written, folder.file("chart.WMF"));
+    const std::string bytes = test::readWholeFile(written);
+    const auto records = wmfRecords(bytes);
+    ASSERT_TRUE(records) << "a placeable WMF whose records end with the end record";
+    // The frame of the placeable header is the chart's size at 96 units per inch.
+    const auto word = [&bytes](size_t at) { return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8; };
+    EXPECT_EQ(word(10), chart.width);
+    EXPECT_EQ(word(12), chart.height);
+    EXPECT_EQ(word(14), 96);
+    bool title = false;
+    int rectangles = 0, lines = 0;
+    for (const auto &[function, parameters] : *records) {
+        title = title || (function == 0x0A32 && parameters.find(chart.title) != std::string::npos); // EXTTEXTOUT
+        rectangles += function == 0x041B;                                                               // RECTANGLE
+        lines += function == 0x0213;                                                                    // LINETO
+    }
+    EXPECT_TRUE(title);
+    EXPECT_GE(rectangles, 3) << "the white ground and the two bars";
+    EXPECT_GE(lines, 5) << "the axes and their ticks";
+}
+
 TEST(ReportWindow, LongReportGoesInWhole)
 {
     PageFixture f;
