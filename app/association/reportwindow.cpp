@@ -123,6 +123,7 @@ void ReportWindow::clearText()
 {
     ++mLoading; // a report still going in stops
     mEditor->clear();
+    mEditor->setCurrentCharFormat(QTextCharFormat());
 }
 
 void ReportWindow::setReportText(const std::string &text)
@@ -144,6 +145,9 @@ void ReportWindow::setReportText(const std::string &text)
         }
         const QString piece = QString::fromUtf8(text.data() + position, static_cast<qsizetype>(end - position));
         if (first) {
+            // A new report is in the report font, whatever font the text edited before ended in
+            // (the editor keeps the current character format across a new text otherwise).
+            mEditor->setCurrentCharFormat(QTextCharFormat());
             mEditor->setPlainText(piece);
             first = false;
         } else {

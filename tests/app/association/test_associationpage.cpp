@@ -508,6 +508,12 @@ TEST(ReportWindow, RtfRoundTripKeepsABoldResizedFont)
     EXPECT_EQ(document.runs[0].font.family, "Arial");
     EXPECT_FALSE(document.runs[1].font.bold);
     EXPECT_EQ(document.runs[1].font.family, "Courier New");
+
+    // The next report comes in the report font, not in the font last chosen for a selection.
+    report->editor()->setTextCursor(QTextCursor(report->editor()->document()));
+    report->setReportText("ONE WAY ANALYSIS OF VARIANCE RESULTS");
+    ASSERT_EQ(report->document().runs.size(), 1u);
+    EXPECT_EQ(report->document().runs[0].font, RtfFont{});
 }
 
 } // namespace
