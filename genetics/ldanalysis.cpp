@@ -205,7 +205,15 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
     const long long stored = L < 2 ? 0 : (a.mSuccessive ? L - 1 : pairCount(L));
     a.mValues.assign(static_cast<size_t>(stored), 0.0f);
     a.mStates.assign(static_cast<size_t>(stored), 0);
-    std::vector<double> pValues(static_cast<size_t>(stored), 0.0);
+    // A group run lists every p-value, so they go straight into the list (in pair order, as the
+    // sort expects); an all-loci run keeps them by pair and later sorts only the few that can
+    // pass the FDR.
+    const bool listEveryP = scope == Scope::Group;
+    std::vector<double> pValues;
+    if (listEveryP)
+        a.mSortedP.reserve(static_cast<size_t>(stored));
+    else
+        pValues.assign(static_cast<size_t>(stored), 0.0);
 
     const long long progressMaximum = static_cast<long long>(L) * L / 2;
     long long progress = 0;
@@ -232,7 +240,10 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
                 state |= NegativeR;
             if (r.hasP) {
                 state |= HasPBit;
-                pValues[index] = r.P;
+                if (listEveryP)
+                    a.mSortedP.push_back({r.P, static_cast<std::uint32_t>(index)});
+                else
+                    pValues[index] = r.P;
             }
             a.mStates[index] = state;
             a.mValues[index] = static_cast<float>(ldMeasureValue(r, a.mMeasure));
@@ -269,6 +280,10 @@ void LdAnalysis::finishPValues(std::vector<double> &pValues, std::vector<std::ui
     // The p-values below cutoff, ascending. Ranks among them are ranks among all p-values, as
     // they are the smallest.
     auto collectBelow = [&](double cutoff, bool all) {
+        if (all && mScope == Scope::Group) {
+            sortByP(mSortedP); // the run listed them all already
+            return;
+        }
         mSortedP.clear();
         if (all)
             mSortedP.reserve(static_cast<size_t>(m));
