@@ -2,6 +2,11 @@
 // groups of 150 cM, 1 % missing scores.
 //
 //   build/bench/bench_ld [--individuals N] [--markers N] [benchmark options]
+//   build/bench/bench_ld [--individuals N] [--markers N] --digest
+//
+// --digest prints one number made from every result of the within-group runs (each pair's
+// measures, p-value and state, the log lines, the threshold and rthres): two builds that print
+// the same digest give the same results to the last bit.
 //
 // Targets: within-group LD (all four measures, p-values and FDR) at 7 million pairs per second
 // or more on one core; the all-loci run of the same data (50 million pairs) with its heat plot
@@ -17,7 +22,9 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <memory>
 
 namespace {
@@ -74,9 +81,51 @@ BENCHMARK(BM_LdAllLociWithHeatPlot)->Unit(benchmark::kSecond)->Iterations(1)->Me
 
 } // namespace
 
+// The --digest number: FNV-1a over the bytes of every result.
+void printDigest()
+{
+    const rvk::GenotypeData &data = population();
+    const rvk::AlleleTable alleles;
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](const void *p, size_t n) {
+        const auto *b = static_cast<const unsigned char *>(p);
+        for (size_t k = 0; k < n; ++k)
+            h = (h ^ b[k]) * 1099511628211ull;
+    };
+    for (int group = 0; group < data.GroupCount(); ++group) {
+        const auto a = rvk::LdAnalysis::runGroup(data, alleles, group, {});
+        const int L = a->locusCount();
+        for (int i = 0; i < L; ++i)
+            for (int j = i + 1; j < L; ++j) {
+                const rvk::LdPairResult r = a->pair(i, j);
+                const double v[] = {r.R, r.R2, r.DPrime, r.ChiSquarePrime, r.P, r.MinusLogP};
+                mix(v, sizeof v);
+                mix(&r.n, sizeof r.n);
+                const float f = a->value(i, j);
+                mix(&f, sizeof f);
+                const bool s[] = {a->available(i, j), a->negativeR(i, j)};
+                mix(s, sizeof s);
+            }
+        for (long long k = 0; k < a->logLineCount(); ++k) {
+            const std::string line = a->logLine(k);
+            mix(line.data(), line.size());
+        }
+        const double t[] = {a->pThreshold(), a->rthres()};
+        mix(t, sizeof t);
+    }
+    std::string text = "digest ";
+    for (int shift = 60; shift >= 0; shift -= 4)
+        text += "0123456789abcdef"[(h >> shift) & 0xF];
+    std::puts(text.c_str());
+}
+
 int main(int argc, char **argv)
 {
     rvk::bench::takeSizeOptions(argc, argv, parameters);
+    if (argc > 1 && std::string(argv[1]) == "--digest") {
+        printDigest();
+        return 0;
+    }
     // The heat plot's texts need a GUI application; offscreen unless the caller chose a platform.
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
