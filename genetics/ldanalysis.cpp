@@ -52,18 +52,21 @@ namespace {
 
 constexpr std::uint8_t HasPBit = 8; // in the run's own state copy only
 
-// Sorts by p ascending. p-values are non-negative
-// doubles, whose bit patterns sort as unsigned integers: a radix sort in bytes (stable).
-// One pass over the entries counts every digit at once, and digits every entry shares are
-// skipped.
+// Sorts by p ascending, entries of equal p in the order given. p-values are non-negative doubles,
+// whose bit patterns sort as unsigned integers. A stable radix sort in bytes orders the entries
+// by the upper 32 bits (one pass over the entries counts every digit at once; digits every entry
+// shares are skipped); entries whose upper halves agree are rare and come out next to each other,
+// and a stable sort of each such run by the whole value finishes the order.
 template <typename Entry> void sortByP(std::vector<Entry> &entries)
 {
+    auto byP = [](const Entry &x, const Entry &y) { return x.p < y.p; };
     if (entries.size() < 4096) {
-        std::sort(entries.begin(), entries.end(), [](const Entry &x, const Entry &y) { return x.p < y.p; });
+        std::sort(entries.begin(), entries.end(), byP);
         return;
     }
     constexpr int DigitBits = 8;
-    constexpr int Digits = (64 + DigitBits - 1) / DigitBits;
+    constexpr int FirstShift = 32;
+    constexpr int Digits = (64 - FirstShift) / DigitBits;
     constexpr std::size_t Buckets = std::size_t(1) << DigitBits;
     auto key = [](const Entry &e) {
         std::uint64_t bits;
@@ -74,12 +77,12 @@ template <typename Entry> void sortByP(std::vector<Entry> &entries)
     for (const Entry &e : entries) {
         const std::uint64_t k = key(e);
         for (int d = 0; d < Digits; ++d)
-            ++counts[static_cast<std::size_t>(d) * Buckets + ((k >> (d * DigitBits)) & (Buckets - 1))];
+            ++counts[static_cast<std::size_t>(d) * Buckets + ((k >> (FirstShift + d * DigitBits)) & (Buckets - 1))];
     }
     std::vector<Entry> buffer;
     const std::uint64_t firstKey = key(entries.front());
     for (int d = 0; d < Digits; ++d) {
-        const int shift = d * DigitBits;
+        const int shift = FirstShift + d * DigitBits;
         std::size_t *count = counts.data() + static_cast<std::size_t>(d) * Buckets;
         if (count[(firstKey >> shift) & (Buckets - 1)] == entries.size())
             continue; // every entry has this digit
@@ -94,6 +97,17 @@ template <typename Entry> void sortByP(std::vector<Entry> &entries)
         for (const Entry &e : entries)
             buffer[count[(key(e) >> shift) & (Buckets - 1)]++] = e;
         entries.swap(buffer);
+    }
+    // Runs of equal upper halves, ordered by the whole value (equal values keep their order).
+    for (std::size_t first = 0; first < entries.size();) {
+        const std::uint64_t whole = key(entries[first]), upper = whole >> FirstShift;
+        std::size_t last = first + 1;
+        bool allEqual = true; // e.g. every p of 0: nothing to do
+        for (; last < entries.size() && key(entries[last]) >> FirstShift == upper; ++last)
+            allEqual = allEqual && key(entries[last]) == whole;
+        if (!allEqual)
+            std::stable_sort(entries.begin() + static_cast<std::ptrdiff_t>(first), entries.begin() + static_cast<std::ptrdiff_t>(last), byP);
+        first = last;
     }
 }
 
