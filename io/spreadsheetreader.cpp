@@ -16,6 +16,9 @@
 #include <memory>
 #include <sstream>
 
+#include <csignal>
+#include <poll.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace rvk {
@@ -95,6 +98,113 @@ std::optional<TextGrid> readWorkbook(const std::string &path, std::string *error
         }
     }
     trimToUsedRange(grid);
+    return grid;
+}
+
+// A grid as bytes through a pipe: 'G', columns, rows, then each non-empty cell as column, row,
+// length and text; or 'E' and the reason the file could not be read.
+void appendWord(std::string &bytes, uint32_t word) { bytes.append(reinterpret_cast<const char *>(&word), sizeof word); }
+
+std::string encodeOutcome(const std::optional<TextGrid> &grid, const std::string &error)
+{
+    if (!grid)
+        return "E" + error;
+    std::string bytes = "G";
+    appendWord(bytes, static_cast<uint32_t>(grid->columnCount()));
+    appendWord(bytes, static_cast<uint32_t>(grid->rowCount()));
+    for (int r = 0; r < grid->rowCount(); ++r)
+        for (int c = 0; c < grid->columnCount(); ++c)
+            if (const std::string cell = grid->cell(c, r); !cell.empty()) {
+                appendWord(bytes, static_cast<uint32_t>(c));
+                appendWord(bytes, static_cast<uint32_t>(r));
+                appendWord(bytes, static_cast<uint32_t>(cell.size()));
+                bytes += cell;
+            }
+    return bytes;
+}
+
+std::optional<TextGrid> decodeOutcome(std::string_view bytes, std::string &error)
+{
+    size_t at = 1;
+    auto word = [&](uint32_t &value) {
+        if (bytes.size() - at < sizeof value)
+            return false;
+        std::memcpy(&value, bytes.data() + at, sizeof value);
+        at += sizeof value;
+        return true;
+    };
+    if (bytes.empty() || (bytes[0] != 'G' && bytes[0] != 'E'))
+        return std::nullopt;
+    if (bytes[0] == 'E') {
+        error = std::string(bytes.substr(1));
+        return std::nullopt;
+    }
+    uint32_t columns = 0, rows = 0;
+    if (!word(columns) || !word(rows) || columns > 1'000'000 || rows > 100'000'000)
+        return std::nullopt;
+    TextGrid grid(static_cast<int>(columns), static_cast<int>(rows));
+    while (at < bytes.size()) {
+        uint32_t c = 0, r = 0, length = 0;
+        if (!word(c) || !word(r) || !word(length) || bytes.size() - at < length || c >= columns || r >= rows)
+            return std::nullopt;
+        grid.setCell(static_cast<int>(c), static_cast<int>(r), std::string(bytes.substr(at, length)));
+        at += length;
+    }
+    return grid;
+}
+
+// FreeXL reads the workbooks of other programs, and a damaged file can make it read outside its
+// buffers (fuzzing found such files). It therefore reads in a child process of its own, which
+// hands the grid back through a pipe: whatever the library does there cannot harm the program.
+std::optional<TextGrid> readWorkbookApart(const std::string &path, std::string *errorText)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return readWorkbook(path, errorText);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(channel[0]);
+        ::close(channel[1]);
+        return readWorkbook(path, errorText);
+    }
+    if (child == 0) {
+        ::close(channel[0]);
+        std::string error;
+        const std::optional<TextGrid> grid = readWorkbook(path, &error);
+        const std::string bytes = encodeOutcome(grid, error);
+        for (size_t written = 0; written < bytes.size();) {
+            const ssize_t n = ::write(channel[1], bytes.data() + written, bytes.size() - written);
+            if (n <= 0)
+                ::_exit(1);
+            written += static_cast<size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string received;
+    char buffer[1 << 16];
+    for (;;) {
+        // A child that neither writes nor ends within a minute is stuck: it is stopped.
+        pollfd waiting{channel[0], POLLIN, 0};
+        const int ready = ::poll(&waiting, 1, 60'000);
+        if (ready <= 0) {
+            ::kill(child, SIGKILL);
+            break;
+        }
+        const ssize_t n = ::read(channel[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        received.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    std::string error;
+    std::optional<TextGrid> grid;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        grid = decodeOutcome(received, error);
+    if (!grid && errorText)
+        *errorText = !error.empty() ? error : SpreadsheetReader::unreadableMessage(path, "the file is damaged");
     return grid;
 }
 
@@ -279,7 +389,7 @@ std::optional<TextGrid> SpreadsheetReader::read(const std::string &path, std::st
         return grid;
     }
     if (startsWith(bytes, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-        return readWorkbook(path, errorText);
+        return readWorkbookApart(path, errorText);
     if (startsWith(bytes, "PK\x03\x04")) {
         // Both kinds are zip archives; the name says which to try first.
         const bool ods = toLower(std::filesystem::path(path).extension().string()) == ".ods";
