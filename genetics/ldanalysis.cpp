@@ -239,32 +239,46 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
     };
 
     LdPValueCache &pCache = LdPValueCache::shared();
+    auto keep = [&](int i, int j, const LdPairResult &r) {
+        a.mLastN = r.n;
+        const size_t index = static_cast<size_t>(a.pairIndex(i, j));
+        if (!r.available) {
+            a.mStates[index] = Visited | NotAvailable;
+            return;
+        }
+        std::uint8_t state = Visited;
+        if (r.R <= 0.0)
+            state |= NegativeR;
+        if (r.hasP) {
+            state |= HasPBit;
+            if (listEveryP)
+                a.mSortedP.push_back({r.P, static_cast<std::uint32_t>(index)});
+            else
+                pValues[index] = r.P;
+        }
+        a.mStates[index] = state;
+        a.mValues[index] = static_cast<float>(ldMeasureValue(r, a.mMeasure));
+        ++a.mReportedPairs;
+        if (a.mMatrices.group(i) == a.mMatrices.group(j))
+            a.mLargestDistance = std::max(a.mLargestDistance, r.Dist);
+    };
     for (int i = 0; i + 1 < L; ++i) {
         const int lastJ = a.mSuccessive ? i + 1 : L - 1;
+        // The p-value of pair j - 1 is looked up once pair j is computed, its table entry fetched
+        // meanwhile. The p-values are still asked for in pair order.
+        LdPairResult previous;
         for (int j = i + 1; j <= lastJ; ++j) {
-            const LdPairResult r = ComputeLdPair(a.mMatrices, i, j, &pCache);
-            a.mLastN = r.n;
-            const size_t index = static_cast<size_t>(a.pairIndex(i, j));
-            if (!r.available) {
-                a.mStates[index] = Visited | NotAvailable;
-                continue;
+            LdPairResult r = ComputeLdPairMeasures(a.mMatrices, i, j);
+            if (r.available && r.hasP)
+                pCache.prefetch(r.n - 2, std::fabs(r.R));
+            if (j > i + 1) {
+                ComputeLdPairP(previous, &pCache);
+                keep(i, j - 1, previous);
             }
-            std::uint8_t state = Visited;
-            if (r.R <= 0.0)
-                state |= NegativeR;
-            if (r.hasP) {
-                state |= HasPBit;
-                if (listEveryP)
-                    a.mSortedP.push_back({r.P, static_cast<std::uint32_t>(index)});
-                else
-                    pValues[index] = r.P;
-            }
-            a.mStates[index] = state;
-            a.mValues[index] = static_cast<float>(ldMeasureValue(r, a.mMeasure));
-            ++a.mReportedPairs;
-            if (a.mMatrices.group(i) == a.mMatrices.group(j))
-                a.mLargestDistance = std::max(a.mLargestDistance, r.Dist);
+            previous = r;
         }
+        ComputeLdPairP(previous, &pCache);
+        keep(i, lastJ, previous);
         // The bar counts every pair of the row, also those "limit to successive markers" skips.
         progress += L - 1 - i;
         if (control.ui)

@@ -114,6 +114,15 @@ __attribute__((target("popcnt"))) void countTableFixed(const std::uint64_t *bits
 #if defined(__x86_64__)
 // The same with 512-bit registers where the processor counts bits in them: eight words per
 // step, each cell's counts summed lane by lane and added up at the end.
+// The sum of the eight lanes (the library's reduction starts from an undefined register, which
+// GCC 12 warns about).
+__attribute__((target("avx512f,avx512vpopcntdq,popcnt"))) inline long long laneSum(__m512i v)
+{
+    const __m256i half = _mm256_add_epi64(_mm512_maskz_extracti64x4_epi64(0xF, v, 0), _mm512_maskz_extracti64x4_epi64(0xF, v, 1));
+    const __m128i quarter = _mm_add_epi64(_mm256_castsi256_si128(half), _mm256_extracti128_si256(half, 1));
+    return _mm_cvtsi128_si64(_mm_add_epi64(quarter, _mm_unpackhi_epi64(quarter, quarter)));
+}
+
 template <int ClassesA, int ClassesB>
 __attribute__((target("avx512f,avx512vpopcntdq,popcnt"))) void countTableWide(const std::uint64_t *bitsA, int,
                                                                               const std::uint32_t *countsA,
@@ -144,7 +153,7 @@ __attribute__((target("avx512f,avx512vpopcntdq,popcnt"))) void countTableWide(co
     std::uint32_t counts[ClassesA - 1][ClassesB - 1];
     for (int a = 0; a < ClassesA - 1; ++a)
         for (int b = 0; b < ClassesB - 1; ++b)
-            counts[a][b] = static_cast<std::uint32_t>(_mm512_reduce_add_epi64(sums[a][b]));
+            counts[a][b] = static_cast<std::uint32_t>(laneSum(sums[a][b]));
     for (; w < words; ++w)
         for (int a = 0; a < ClassesA - 1; ++a)
             for (int b = 0; b < ClassesB - 1; ++b)
@@ -488,6 +497,156 @@ void measuresFromTable(int classesA, int classesB, const ClassArrays &A, const C
 using Measures = void (*)(int, int, const ClassArrays &, const ClassArrays &, const std::uint32_t *, long long, bool,
                           LdPairResult &, double &, double &, double &, int &);
 
+#if defined(__x86_64__)
+// The same for loci of 2 to 4 classes with 512-bit registers: the 16 cells of a 4 x 4 table are
+// two registers of eight (lane 4a + b), every per-cell term is computed lane by lane, and the
+// terms are added up one by one in the order of measuresFromTable, so the results are the same
+// to the last bit. No fused multiply-add, for the same reason.
+// (The all-lanes masked forms of permute, convert and max keep GCC 12 from warning about the
+// undefined registers the plain forms start from.)
+#define RVK_LD_WIDE __attribute__((target("avx512f,avx512vl,avx512dq"), optimize("fp-contract=off")))
+
+// Lane 4a + b of (low, high) holds the value of class a.
+RVK_LD_WIDE inline void spreadRows(__m512d v, __m512d &low, __m512d &high)
+{
+    low = _mm512_maskz_permutexvar_pd(0xFF, _mm512_setr_epi64(0, 0, 0, 0, 1, 1, 1, 1), v);
+    high = _mm512_maskz_permutexvar_pd(0xFF, _mm512_setr_epi64(2, 2, 2, 2, 3, 3, 3, 3), v);
+}
+
+// Lane 4a + b holds the value of class b.
+RVK_LD_WIDE inline __m512d spreadColumns(__m512d v) { return _mm512_maskz_permutexvar_pd(0xFF, _mm512_setr_epi64(0, 1, 2, 3, 0, 1, 2, 3), v); }
+
+RVK_LD_WIDE inline __m512d loadCounts(__mmask8 mask, const std::uint32_t *counts)
+{
+    return _mm512_maskz_cvtepu32_pd(0xFF, _mm256_maskz_loadu_epi32(mask, counts));
+}
+
+// Cells (a, b) and (a + 1, b) of the code table.
+RVK_LD_WIDE inline __m512d loadTableRows(const std::uint32_t *table, int a, __mmask8 maskFirst, __mmask8 maskSecond)
+{
+    const __m128i first = _mm_maskz_loadu_epi32(maskFirst, table + a * ClassLimit);
+    const __m128i second = _mm_maskz_loadu_epi32(maskSecond, table + (a + 1) * ClassLimit);
+    return _mm512_maskz_cvtepu32_pd(0xFF, _mm256_inserti128_si256(_mm256_zextsi128_si256(first), second, 1));
+}
+
+template <int ClassesA, int ClassesB>
+RVK_LD_WIDE void measuresWide(int, int, const ClassArrays &A, const ClassArrays &B, const std::uint32_t *table, long long total,
+                              bool withCorrelation, LdPairResult &result, double &sxx, double &syy, double &sxy, int &n)
+{
+    static_assert(ClassesA >= 2 && ClassesA <= 4 && ClassesB >= 2 && ClassesB <= 4);
+    constexpr __mmask8 MaskA = (1u << ClassesA) - 1, MaskB = (1u << ClassesB) - 1;
+
+    __m512d shareA[2], inverseShareA[2], inverseComplementA[2], countA[2];
+    spreadRows(_mm512_maskz_loadu_pd(MaskA, A.share), shareA[0], shareA[1]);
+    spreadRows(_mm512_maskz_loadu_pd(MaskA, A.inverseShare), inverseShareA[0], inverseShareA[1]);
+    spreadRows(_mm512_maskz_loadu_pd(MaskA, A.inverseComplement), inverseComplementA[0], inverseComplementA[1]);
+    spreadRows(loadCounts(MaskA, A.count), countA[0], countA[1]);
+    const __m512d shareB = spreadColumns(_mm512_maskz_loadu_pd(MaskB, B.share));
+    const __m512d inverseShareB = spreadColumns(_mm512_maskz_loadu_pd(MaskB, B.inverseShare));
+    const __m512d inverseComplementB = spreadColumns(_mm512_maskz_loadu_pd(MaskB, B.inverseComplement));
+    const __m512d countB = spreadColumns(loadCounts(MaskB, B.count));
+
+    __m512d cells[2];
+    cells[0] = loadTableRows(table, 0, MaskB, MaskB);
+    cells[1] = ClassesA > 2 ? loadTableRows(table, 2, MaskB, ClassesA > 3 ? MaskB : 0) : _mm512_setzero_pd();
+
+    // Counts below 2^26 make every product of two counts exact in a double, so D = pab - pa pb
+    // from whole counts is the same as with 64-bit integers.
+    const double totalD = static_cast<double>(total);
+    const double inverseTotal = 1.0 / totalD;
+    const __m512d totalV = _mm512_set1_pd(totalD);
+    const __m512d inverseTotalSquared = _mm512_set1_pd(inverseTotal * inverseTotal);
+    alignas(64) double dPrimeTerms[16], chiTerms[16];
+    for (int h = 0; h < (ClassesA > 2 ? 2 : 1); ++h) {
+        const __m512d excess = _mm512_sub_pd(_mm512_mul_pd(cells[h], totalV), _mm512_mul_pd(countA[h], countB));
+        const __m512d d = _mm512_mul_pd(excess, inverseTotalSquared);
+        const __mmask8 negative = _mm512_cmp_pd_mask(d, _mm512_setzero_pd(), _CMP_LT_OQ);
+        const __mmask8 nonZero = _mm512_cmp_pd_mask(excess, _mm512_setzero_pd(), _CMP_NEQ_OQ);
+        // D < 0: 1 / min(pa pb, (1 - pa)(1 - pb)); else 1 / min(pa (1 - pb), (1 - pa) pb).
+        const __m512d x = _mm512_mask_blend_pd(negative, inverseComplementB, inverseShareB);
+        const __m512d y = _mm512_mask_blend_pd(negative, inverseShareB, inverseComplementB);
+        const __m512d inverseDMax = _mm512_maskz_max_pd(0xFF, _mm512_mul_pd(inverseShareA[h], x), _mm512_mul_pd(inverseComplementA[h], y));
+        const __m512d ratio = _mm512_maskz_mul_pd(nonZero, _mm512_abs_pd(d), inverseDMax);
+        _mm512_store_pd(dPrimeTerms + 8 * h, _mm512_mul_pd(_mm512_mul_pd(shareA[h], shareB), ratio));
+        _mm512_store_pd(chiTerms + 8 * h,
+                        _mm512_mul_pd(_mm512_mul_pd(_mm512_mul_pd(d, d), inverseShareA[h]), inverseShareB));
+    }
+    double dPrime = 0.0, chi = 0.0;
+#pragma GCC unroll 4
+    for (int a = 0; a < ClassesA; ++a)
+#pragma GCC unroll 4
+        for (int b = 0; b < ClassesB; ++b) {
+            dPrime += dPrimeTerms[4 * a + b];
+            chi += chiTerms[4 * a + b];
+        }
+    constexpr int k = ClassesA < ClassesB ? ClassesA : ClassesB;
+    result.DPrime = dPrime;
+    result.ChiSquarePrime = chi / (k - 1);
+    if (!withCorrelation)
+        return;
+
+    // R: a missing value's class has weight 0.
+    __m512d presentA[2];
+    spreadRows(_mm512_maskz_loadu_pd(MaskA, A.present), presentA[0], presentA[1]);
+    const __m512d presentB = spreadColumns(_mm512_maskz_loadu_pd(MaskB, B.present));
+    alignas(64) double weighted[16];
+    for (int h = 0; h < (ClassesA > 2 ? 2 : 1); ++h)
+        _mm512_store_pd(weighted + 8 * h, _mm512_mul_pd(_mm512_mul_pd(cells[h], presentA[h]), presentB));
+    double rowCount[ClassesA], columnCount[ClassesB] = {};
+    double both = 0.0;
+#pragma GCC unroll 4
+    for (int a = 0; a < ClassesA; ++a) {
+        double row = 0.0;
+#pragma GCC unroll 4
+        for (int b = 0; b < ClassesB; ++b) {
+            row += weighted[4 * a + b];
+            columnCount[b] += weighted[4 * a + b];
+        }
+        rowCount[a] = row;
+        both += row;
+    }
+    n = static_cast<int>(both);
+    if (n <= 0)
+        return;
+    double sumX = 0.0, sumY = 0.0;
+    for (int a = 0; a < ClassesA; ++a)
+        sumX += rowCount[a] * A.presentValue[a];
+    for (int b = 0; b < ClassesB; ++b)
+        sumY += columnCount[b] * B.presentValue[b];
+    const double mx = sumX / n, my = sumY / n;
+    double dx[4] = {}, dy[4] = {};
+    for (int a = 0; a < ClassesA; ++a)
+        dx[a] = A.presentValue[a] - mx;
+    for (int b = 0; b < ClassesB; ++b)
+        dy[b] = B.presentValue[b] - my;
+    if (!allEqual(A.presentValue, rowCount, ClassesA))
+        for (int a = 0; a < ClassesA; ++a)
+            sxx += rowCount[a] * dx[a] * dx[a];
+    if (!allEqual(B.presentValue, columnCount, ClassesB))
+        for (int b = 0; b < ClassesB; ++b)
+            syy += columnCount[b] * dy[b] * dy[b];
+    __m512d dxV[2];
+    spreadRows(_mm512_maskz_loadu_pd(0xF, dx), dxV[0], dxV[1]);
+    const __m512d dyV = spreadColumns(_mm512_maskz_loadu_pd(0xF, dy));
+    alignas(64) double products[16];
+    for (int h = 0; h < (ClassesA > 2 ? 2 : 1); ++h)
+        _mm512_store_pd(products + 8 * h, _mm512_mul_pd(_mm512_mul_pd(_mm512_load_pd(weighted + 8 * h), dxV[h]), dyV));
+#pragma GCC unroll 4
+    for (int a = 0; a < ClassesA; ++a)
+#pragma GCC unroll 4
+        for (int b = 0; b < ClassesB; ++b)
+            sxy += products[4 * a + b];
+}
+
+#undef RVK_LD_WIDE
+
+bool wideMeasuresAvailable()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq");
+}
+#endif
+
 Measures measuresFor(int classesA, int classesB)
 {
     static constexpr Measures fixed[3][3] = {
@@ -495,6 +654,16 @@ Measures measuresFor(int classesA, int classesB)
         {&measuresFromTable<3, 2>, &measuresFromTable<3, 3>, &measuresFromTable<3, 4>},
         {&measuresFromTable<4, 2>, &measuresFromTable<4, 3>, &measuresFromTable<4, 4>},
     };
+#if defined(__x86_64__)
+    static constexpr Measures wide[3][3] = {
+        {&measuresWide<2, 2>, &measuresWide<2, 3>, &measuresWide<2, 4>},
+        {&measuresWide<3, 2>, &measuresWide<3, 3>, &measuresWide<3, 4>},
+        {&measuresWide<4, 2>, &measuresWide<4, 3>, &measuresWide<4, 4>},
+    };
+    static const bool useWide = wideMeasuresAvailable();
+    if (useWide && classesA >= 2 && classesA <= 4 && classesB >= 2 && classesB <= 4)
+        return wide[classesA - 2][classesB - 2];
+#endif
     if (classesA >= 2 && classesA <= 4 && classesB >= 2 && classesB <= 4)
         return fixed[classesA - 2][classesB - 2];
     return &measuresFromTable<0, 0>;
@@ -503,6 +672,13 @@ Measures measuresFor(int classesA, int classesB)
 } // namespace
 
 LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pValues)
+{
+    LdPairResult result = ComputeLdPairMeasures(m, i, j);
+    ComputeLdPairP(result, pValues);
+    return result;
+}
+
+LdPairResult ComputeLdPairMeasures(const LdMatrices &m, int i, int j)
 {
     LdPairResult result;
     result.Dist = m.group(i) == m.group(j) ? std::fabs(m.position(j) - m.position(i)) : -1.0;
@@ -568,20 +744,26 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
     result.R = d == 0.0 ? 1.0 : sxy / d;
     result.R2 = result.R * result.R;
 
-    const int df = n - 2;
-    if (1.0 - result.R2 > 0.0 && df >= 0) {
-        result.hasP = true;
+    result.hasP = 1.0 - result.R2 > 0.0 && n - 2 >= 0;
+    return result;
+}
+
+void ComputeLdPairP(LdPairResult &result, LdPValueCache *pValues)
+{
+    if (!result.available)
+        return;
+    const int df = result.n - 2;
+    if (result.hasP) {
         if (pValues) {
             double minusLog = -1.0;
             result.P = pValues->twoTailed(df, std::fabs(result.R), &minusLog);
             result.MinusLogP = result.P > 0.0 ? minusLog : -1.0;
-            return result;
+            return;
         }
         const double t = std::fabs(result.R) * std::sqrt(df / (1.0 - result.R2));
         result.P = TwoTailedTProb(df, t);
     }
     result.MinusLogP = result.P > 0.0 ? -std::log10(result.P) : -1.0;
-    return result;
 }
 
 } // namespace rvk

@@ -77,7 +77,7 @@ public:
     std::size_t memoryBytes() const;
 
 private:
-    friend LdPairResult ComputeLdPair(const LdMatrices &matrices, int i, int j, LdPValueCache *pValues);
+    friend LdPairResult ComputeLdPairMeasures(const LdMatrices &matrices, int i, int j);
 
     struct LocusClasses
     {
@@ -108,5 +108,10 @@ private:
 // The measures of loci i and j (i before j in analysis order). P is TwoTailedTProb's, or the
 // cache's (to about 1e-12) for runs over many pairs.
 LdPairResult ComputeLdPair(const LdMatrices &matrices, int i, int j, LdPValueCache *pValues = nullptr);
+
+// The same in two steps, for runs that look up the p-value table entry of one pair while the next
+// is computed: everything but P and MinusLogP, then those (hasP and n tell which entry it needs).
+LdPairResult ComputeLdPairMeasures(const LdMatrices &matrices, int i, int j);
+void ComputeLdPairP(LdPairResult &pair, LdPValueCache *pValues);
 
 } // namespace rvk

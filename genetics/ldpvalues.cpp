@@ -11,7 +11,13 @@ struct LdPValueCache::Table
 {
     double a = 0.0;             // df / 2
     int intervals = 1024;
-    std::vector<double> h, dh;  // at u = k / intervals, k = 0 .. intervals - 1
+    // h and dh/du at u = k / intervals, k = 0 .. intervals - 1, side by side: an interpolation
+    // reads both ends of its interval from one or two cache lines.
+    struct Knot
+    {
+        double h, dh;
+    };
+    std::vector<Knot> knots;
 };
 
 int LdPValueCache::intervals(int df) { return std::max(1024, static_cast<int>(64.0 * std::sqrt(static_cast<double>(df)))); }
@@ -52,8 +58,7 @@ const LdPValueCache::Table *LdPValueCache::table(int df)
     table->a = a;
     const int n = intervals(df);
     table->intervals = n;
-    table->h.resize(static_cast<size_t>(n));
-    table->dh.resize(static_cast<size_t>(n));
+    table->knots.resize(static_cast<size_t>(n));
     const double lnBeta = LnGamma(a) + LnGamma(0.5) - LnGamma(a + 0.5);
     for (int k = 0; k < n; ++k) {
         const double u = static_cast<double>(k) / n;
@@ -61,11 +66,23 @@ const LdPValueCache::Table *LdPValueCache::table(int df)
         const double lnP = LnIncompleteBeta(a, 0.5, x);
         // d ln P / du = P'/P with P' = -2 x^(a-1) / B(a, 1/2).
         const double slope = -2.0 * std::exp((a - 1.0) * std::log(x) - lnBeta - lnP);
-        table->h[static_cast<size_t>(k)] = lnP - a * std::log(x);
-        table->dh[static_cast<size_t>(k)] = slope + 2.0 * a * u / x;
+        table->knots[static_cast<size_t>(k)] = {lnP - a * std::log(x), slope + 2.0 * a * u / x};
     }
     mTables[static_cast<size_t>(df)] = std::move(table);
     return mTables[static_cast<size_t>(df)].get();
+}
+
+void LdPValueCache::prefetch(int df, double r) const
+{
+    if (df < 1 || static_cast<size_t>(df) >= mTables.size() || !mTables[static_cast<size_t>(df)])
+        return;
+    const Table &t = *mTables[static_cast<size_t>(df)];
+    const double position = r * t.intervals;
+    if (position >= 0.0 && position < t.intervals - 1) {
+        const Table::Knot *knot = t.knots.data() + static_cast<int>(position);
+        __builtin_prefetch(knot);
+        __builtin_prefetch(knot + 1);
+    }
 }
 
 double LdPValueCache::twoTailed(int df, double r, double *minusLog10P)
@@ -83,8 +100,9 @@ double LdPValueCache::twoTailed(int df, double r, double *minusLog10P)
     const int k = static_cast<int>(position);
     const double s = position - k;
     const double step = 1.0 / t->intervals;
-    const double h0 = t->h[static_cast<size_t>(k)], h1 = t->h[static_cast<size_t>(k) + 1];
-    const double m0 = t->dh[static_cast<size_t>(k)] * step, m1 = t->dh[static_cast<size_t>(k) + 1] * step;
+    const Table::Knot &first = t->knots[static_cast<size_t>(k)], &second = t->knots[static_cast<size_t>(k) + 1];
+    const double h0 = first.h, h1 = second.h;
+    const double m0 = first.dh * step, m1 = second.dh * step;
     const double s2 = s * s, s3 = s2 * s;
     const double h = (2 * s3 - 3 * s2 + 1) * h0 + (s3 - 2 * s2 + s) * m0 + (-2 * s3 + 3 * s2) * h1 + (s3 - s2) * m1;
     const double lnP = h + t->a * std::log1p(-r * r);
