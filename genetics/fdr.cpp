@@ -7,34 +7,9 @@
 
 namespace rvk {
 
-namespace {
-
-// Stages 1 and 2 over p(i) = at(i - 1), i = 1..m.
-template <typename At> FdrResult stages(std::size_t m, double level, const At &at)
-{
-    FdrResult result;
-    if (m == 0)
-        return result;
-    const double md = static_cast<double>(m);
-    for (std::size_t i = 1; i <= m; ++i)
-        if (at(i - 1) < level * static_cast<double>(i) / md)
-            ++result.r1;
-    result.m0 = m - result.r1;
-    const double levelPrime = level / (1.0 + level);
-    result.L2 = result.m0 >= 1 ? levelPrime * md / static_cast<double>(result.m0) : levelPrime;
-    for (std::size_t i = 1; i <= m; ++i) {
-        const double p = at(i - 1);
-        if (p < result.L2 * static_cast<double>(i) / md)
-            result.PThreshold = std::max(result.PThreshold, p);
-    }
-    return result;
-}
-
-} // namespace
-
 FdrResult FdrThresholdOfSorted(const double *sortedP, std::size_t m, double level)
 {
-    return stages(m, level, [sortedP](std::size_t i) { return sortedP[i]; });
+    return FdrThresholdOfSorted(m, level, [sortedP](std::size_t i) { return sortedP[i]; });
 }
 
 FdrResult FdrAdjust(const std::vector<double> &p, double level)
@@ -43,7 +18,7 @@ FdrResult FdrAdjust(const std::vector<double> &p, double level)
     std::vector<std::size_t> order(m);
     std::iota(order.begin(), order.end(), std::size_t(0));
     std::sort(order.begin(), order.end(), [&p](std::size_t a, std::size_t b) { return p[a] < p[b]; });
-    FdrResult result = stages(m, level, [&](std::size_t i) { return p[order[i]]; });
+    FdrResult result = FdrThresholdOfSorted(m, level, [&](std::size_t i) { return p[order[i]]; });
     result.q.assign(m, 0.0);
     if (m == 0)
         return result;

@@ -327,10 +327,7 @@ void LdAnalysis::finishPValues(std::vector<double> &pValues, std::vector<std::ui
         collectBelow(0.0, true);
     } else if (mScope == Scope::Group) {
         collectBelow(0.0, true);
-        std::vector<double> sorted(mSortedP.size());
-        for (size_t k = 0; k < sorted.size(); ++k)
-            sorted[k] = mSortedP[k].p;
-        mThreshold = FdrThresholdOfSorted(sorted.data(), sorted.size(), level).PThreshold;
+        mThreshold = FdrThresholdOfSorted(mSortedP.size(), level, [this](size_t k) { return mSortedP[k].p; }).PThreshold;
     } else {
         // All loci: only the p-values below the levels of the two stages can pass them, so only
         // those are sorted.
