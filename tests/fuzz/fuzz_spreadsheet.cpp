@@ -1,4 +1,4 @@
-// Spreadsheet files: our own .xls stream reader on bytes, FreeXL through a file, and .csv text.
+// Spreadsheet bytes: our own .xls stream reader and .csv text.
 #include "fuzzreaders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) { return rvk::fuzz::fuzzSpreadsheet(data, size); }
