@@ -89,7 +89,9 @@ TEST(LinkageGroupView, ZoomAndLengthMultiplierScaleThePicture)
     f.context.options.Lenmul = 4;
     f.render();
     EXPECT_EQ(f.layout.height, 2 * full.height);
-    EXPECT_GT(f.layout.scale, 2 * full.scale); // the margins do not grow with it
+    // s = (A - tm - bm) * 0.95 / 100 with A = 400, then 800: the margins do not grow with A.
+    EXPECT_DOUBLE_EQ(full.scale, 340 * 0.95 / 100);
+    EXPECT_DOUBLE_EQ(f.layout.scale, 740 * 0.95 / 100);
 }
 
 TEST(LinkageGroupView, CrossPollinatorBarsUseTheIndividualsCharacterPair)
