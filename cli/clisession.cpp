@@ -2,6 +2,7 @@
 
 #include "core/datafilewriter.h"
 #include "core/datasetsettings.h"
+#include "io/traitfile.h"
 #include "settings/randomgenerator.h"
 #include "settings/settingsfile.h"
 
@@ -54,6 +55,16 @@ int CliSession::saveDataFile(const std::string &chosenPath, std::ostream &out)
         return 1;
     out << written << "\n";
     return 0;
+}
+
+std::optional<TraitTable> CliSession::readTraitTable(const std::string &path, CommandContext &context)
+{
+    const TraitFileContents contents = TraitFileReader::readFile(path);
+    if (!contents.ok()) {
+        context.err << contents.error << "\n";
+        return std::nullopt;
+    }
+    return TraitTable::fromColumns(contents.columns, contents.rowCount);
 }
 
 } // namespace rvk::cli

@@ -5,9 +5,11 @@
 #include "cli/selectionoptions.h"
 #include "core/dataloader.h"
 #include "core/genotypedata.h"
+#include "genetics/traittable.h"
 #include "settings/displaysettings.h"
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,9 @@ struct CliSession
     bool loadSettingsFile(const std::string &path);
     // Saves the data set as "Save RVK data" does and prints the name written; the exit status.
     int saveDataFile(const std::string &chosenPath, std::ostream &out);
+    // Reads a trait file (.qua) into the table the trait page shows; nothing, after the reader's
+    // message on standard error, when it cannot be read.
+    static std::optional<TraitTable> readTraitTable(const std::string &path, CommandContext &context);
 
     CliUserInterface ui;
     GenotypeData data;

@@ -98,12 +98,10 @@ int runAssoc(const std::vector<std::string> &args, CommandContext &context)
     }
     plotOptions.qThreshold = fdrLevel;
 
-    const TraitFileContents contents = TraitFileReader::readFile(parsed.value("--traits"));
-    if (!contents.ok()) {
-        context.err << contents.error << "\n";
+    const std::optional<TraitTable> read = CliSession::readTraitTable(parsed.value("--traits"), context);
+    if (!read)
         return 1;
-    }
-    const TraitTable traits = TraitTable::fromColumns(contents.columns, contents.rowCount);
+    const TraitTable &traits = *read;
 
     CliSession session(context);
     if (!session.open(parsed.files, selection))

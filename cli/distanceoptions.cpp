@@ -28,10 +28,12 @@ DistanceRequestResult distanceMatrixFromOptions(const std::string &command, cons
         if (parsed.has("--between") || parsed.has("--coefficient") || !selection.empty())
             return fail(2, "distances from a trait file are Euclidean over its values: --between, --coefficient and "
                            "the selection options do not apply");
-        const TraitFileContents contents = TraitFileReader::readFile(parsed.value("--traits"));
-        if (!contents.ok())
-            return fail(1, contents.error);
-        const TraitTable traits = TraitTable::fromColumns(contents.columns, contents.rowCount);
+        const std::optional<TraitTable> read = CliSession::readTraitTable(parsed.value("--traits"), context);
+        if (!read) {
+            result.status = 1;
+            return result;
+        }
+        const TraitTable &traits = *read;
         TraitDistanceOutcome outcome = computeTraitDistances(traits, std::vector<bool>(static_cast<size_t>(traits.traitCount()), true),
                                                              kind == "genotypes" ? TraitDistanceEntries::Genotypes
                                                                                  : TraitDistanceEntries::Traits);
