@@ -220,6 +220,15 @@ private:
             ++report.multiAllelic;
             return true;
         }
+        // htslib ends the whole program when asked for genotypes stored as anything but whole
+        // numbers (a damaged FORMAT column can do that): such a record is refused first.
+        bcf_unpack(record, BCF_UN_FMT);
+        const bcf_fmt_t *gt = bcf_get_fmt(mHeader.get(), record, "GT");
+        if (!gt)
+            throw readexception(mName + ": record " + std::to_string(mRecordNumber) + " (" + mLastSite + ") has no GT field");
+        if (gt->type != BCF_BT_INT8 && gt->type != BCF_BT_INT16 && gt->type != BCF_BT_INT32)
+            throw readexception(mName + ": record " + std::to_string(mRecordNumber) + " (" + mLastSite
+                                + ") has a GT field that holds no genotypes");
         const int values = bcf_get_genotypes(mHeader.get(), record, &mGenotypes, &mGenotypeCapacity);
         if (values <= 0)
             throw readexception(mName + ": record " + std::to_string(mRecordNumber) + " (" + mLastSite + ") has no GT field");
