@@ -191,8 +191,8 @@ Real incompleteBetaFraction2(Real a, Real b, Real x)
     return incompleteBetaContinuedFraction(a, z, b - 1.0L, -1.0L, a + b, 1.0L);
 }
 
-// The power series of the incomplete beta integral, for small b * x.
-double incompleteBetaSeries(double a, double b, double x)
+// The sum of the power series of the incomplete beta integral, for small b * x.
+Real incompleteBetaSeriesSum(double a, double b, double x)
 {
     const Real ai = 1.0L / a;
     Real u = (1.0L - b) * x;
@@ -210,10 +210,17 @@ double incompleteBetaSeries(double a, double b, double x)
         n += 1.0L;
     }
     s += t1 + ai;
-    u = a * std::log(static_cast<Real>(x));
+    return s;
+}
+
+// The power series of the incomplete beta integral, for small b * x.
+double incompleteBetaSeries(double a, double b, double x)
+{
+    const Real s = incompleteBetaSeriesSum(a, b, x);
+    const Real u = a * std::log(static_cast<Real>(x));
     if (a + b < GammaArgMax && std::fabs(u) < ExpArgMax)
         return static_cast<double>(s * GammaFn(a + b) / (static_cast<Real>(GammaFn(a)) * GammaFn(b)) * RealPower(x, a));
-    t = static_cast<Real>(LnGamma(a + b)) - LnGamma(a) - LnGamma(b) + u + std::log(s);
+    const Real t = static_cast<Real>(LnGamma(a + b)) - LnGamma(a) - LnGamma(b) + u + std::log(s);
     if (t < ExpArgMin)
         return 0.0;
     return static_cast<double>(std::exp(t));
@@ -222,22 +229,7 @@ double incompleteBetaSeries(double a, double b, double x)
 // The logarithm of the power series' result.
 double lnIncompleteBetaSeries(double a, double b, double x)
 {
-    const Real ai = 1.0L / a;
-    Real u = (1.0L - b) * x;
-    Real v = u / (a + 1.0L);
-    const Real t1 = v;
-    Real t = u;
-    Real n = 2.0L;
-    Real s = 0.0L;
-    const Real z = RealEpsilon * ai;
-    while (std::fabs(v) > z) {
-        u = (n - b) * x / n;
-        t *= u;
-        v = t / (a + n);
-        s += v;
-        n += 1.0L;
-    }
-    s += t1 + ai;
+    const Real s = incompleteBetaSeriesSum(a, b, x);
     return static_cast<double>(static_cast<Real>(LnGamma(a + b)) - LnGamma(a) - LnGamma(b) + a * std::log(static_cast<Real>(x)) +
                                std::log(s));
 }
