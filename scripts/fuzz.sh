@@ -2,7 +2,10 @@
 # Builds the readers' fuzz targets with clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer (in build-fuzz/, apart from the normal build) and runs each target.
 #
-#   scripts/fuzz.sh [--seconds N | --runs N] [TARGET...]     (default: 60 seconds each, all targets)
+#   scripts/fuzz.sh [--seconds N] [--runs N] [--no-build] [TARGET...]
+#
+# Each target runs for N seconds or N executions, whichever ends first (default: 60 seconds each,
+# all targets); --no-build runs the targets as they were last built.
 #
 # Each target starts from its seed corpus (tests/fuzz/corpus/NAME) and dictionary
 # (tests/fuzz/NAME.dict); the corpus it grows stays in build-fuzz/corpus/NAME. Findings (crash-,
@@ -12,20 +15,28 @@
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${RVK_FUZZ_BUILD_DIR:-$top/build-fuzz}
-limit=(-max_total_time=60)
+seconds=()
+runs=()
+build_first=1
 targets=()
 while [[ $# -gt 0 ]]; do
   case "$1" in
-    --seconds) limit=(-max_total_time="$2"); shift 2 ;;
-    --runs) limit=(-runs="$2"); shift 2 ;;
+    --seconds) seconds=(-max_total_time="$2"); shift 2 ;;
+    --runs) runs=(-runs="$2"); shift 2 ;;
+    --no-build) build_first=0; shift ;;
     *) targets+=("$1"); shift ;;
   esac
 done
 
-if [[ ! -f "$build/build.ninja" ]]; then
-  CC=clang CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRVK_FUZZ=ON >/dev/null
+[[ ${#seconds[@]} -eq 0 && ${#runs[@]} -eq 0 ]] && seconds=(-max_total_time=60)
+limit=("${seconds[@]}" "${runs[@]}")
+
+if [[ $build_first -eq 1 || ! -f "$build/build.ninja" ]]; then
+  if [[ ! -f "$build/build.ninja" ]]; then
+    CC=clang CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRVK_FUZZ=ON >/dev/null
+  fi
+  cmake --build "$build" --target fuzz_targets
 fi
-cmake --build "$build" --target fuzz_targets
 
 if [[ ${#targets[@]} -eq 0 ]]; then
   for source in "$top"/tests/fuzz/fuzz_*.cpp; do
