@@ -11,6 +11,9 @@ struct LdPValueCache::Table
 {
     double a = 0.0;             // df / 2
     int intervals = 1024;
+    // P at the last knot is already below what a double holds: so is every P beyond it (P falls
+    // as |R| grows), and the exact evaluation there is not needed.
+    bool zeroBeyond = false;
     // h and dh/du at u = k / intervals, k = 0 .. intervals - 1, side by side: an interpolation
     // reads both ends of its interval from one or two cache lines.
     struct Knot
@@ -67,6 +70,8 @@ const LdPValueCache::Table *LdPValueCache::table(int df)
         // d ln P / du = P'/P with P' = -2 x^(a-1) / B(a, 1/2).
         const double slope = -2.0 * std::exp((a - 1.0) * std::log(x) - lnBeta - lnP);
         table->knots[static_cast<size_t>(k)] = {lnP - a * std::log(x), slope + 2.0 * a * u / x};
+        if (k == n - 1)
+            table->zeroBeyond = lnP < ExpArgMin;
     }
     mTables[static_cast<size_t>(df)] = std::move(table);
     return mTables[static_cast<size_t>(df)].get();
@@ -91,6 +96,8 @@ double LdPValueCache::twoTailed(int df, double r, double *minusLog10P)
         return 0.0;
     const Table *t = table(df);
     const double position = t ? r * t->intervals : 0.0;
+    if (t && t->zeroBeyond && position >= t->intervals - 1)
+        return 0.0;
     if (!t || position >= t->intervals - 1) {
         const double p = exactP(df, r);
         if (minusLog10P && p > 0.0)
