@@ -2,11 +2,12 @@
 // groups of 150 cM, 1 % missing scores.
 //
 //   build/bench/bench_ld [--individuals N] [--markers N] [benchmark options]
-//   build/bench/bench_ld [--individuals N] [--markers N] --digest
+//   build/bench/bench_ld [--individuals N] [--markers N] --digest [--plain]
 //
 // --digest prints one number made from every result of the within-group runs (each pair's
 // measures, p-value and state, the log lines, the threshold and rthres): two builds that print
-// the same digest give the same results to the last bit.
+// the same digest give the same results to the last bit. --plain computes with the plain kernels
+// rather than the processor's wider ones: the digest must not change.
 //
 // Targets: within-group LD (all four measures, p-values and FDR) at 7 million pairs per second
 // or more on one core; the all-loci run of the same data (50 million pairs) with its heat plot
@@ -123,6 +124,8 @@ int main(int argc, char **argv)
 {
     rvk::bench::takeSizeOptions(argc, argv, parameters);
     if (argc > 1 && std::string(argv[1]) == "--digest") {
+        // --plain: with the plain kernels, which must give the same digest as the wide ones.
+        rvk::UsePlainLdKernels(argc > 2 && std::string(argv[2]) == "--plain");
         printDigest();
         return 0;
     }

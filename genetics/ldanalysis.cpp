@@ -267,8 +267,9 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
         // The p-value of pair j - 1 is looked up once pair j is computed, its table entry fetched
         // meanwhile. The p-values are still asked for in pair order.
         LdPairResult previous;
+        const LdRow row(a.mMatrices, i);
         for (int j = i + 1; j <= lastJ; ++j) {
-            LdPairResult r = ComputeLdPairMeasures(a.mMatrices, i, j);
+            LdPairResult r = row.measures(j);
             if (r.available && r.hasP)
                 pCache.prefetch(r.n - 2, std::fabs(r.R));
             if (j > i + 1) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -72,51 +73,95 @@ __attribute__((target("popcnt"))) void countTablePopcnt(const std::uint64_t *bit
 using CountTable = void (*)(const std::uint64_t *, int, const std::uint32_t *, const std::uint64_t *, int, const std::uint32_t *,
                             int, std::uint32_t *);
 
-#if defined(__x86_64__) || defined(__i386__)
-// The same for loci of 2 to 4 classes each (biallelic markers, with or without a missing code):
-// one pass over the words computes every cell, each word of a bit set loaded once.
-template <int ClassesA, int ClassesB>
-__attribute__((target("popcnt"))) void countTableFixed(const std::uint64_t *bitsA, int, const std::uint32_t *countsA,
-                                                       const std::uint64_t *bitsB, int, const std::uint32_t *countsB, int words,
-                                                       std::uint32_t *table)
+CountTable chooseGeneralCountTable()
 {
-    std::uint32_t counts[ClassesA - 1][ClassesB - 1] = {};
-    for (int w = 0; w < words; ++w) {
-        std::uint64_t columns[ClassesB - 1];
-#pragma GCC unroll 4
-        for (int b = 0; b < ClassesB - 1; ++b)
-            columns[b] = bitsB[static_cast<std::ptrdiff_t>(b) * words + w];
-#pragma GCC unroll 4
-        for (int a = 0; a < ClassesA - 1; ++a) {
-            const std::uint64_t row = bitsA[static_cast<std::ptrdiff_t>(a) * words + w];
-#pragma GCC unroll 4
-            for (int b = 0; b < ClassesB - 1; ++b)
-                counts[a][b] += static_cast<std::uint32_t>(__builtin_popcountll(row & columns[b]));
-        }
-    }
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("popcnt"))
+        return &countTablePopcnt;
+#endif
+    return &countTablePortable;
+}
+
+const CountTable generalCountTable = chooseGeneralCountTable();
+
+// The padded 4 x 4 code table of two loci of at most four classes each (biallelic markers, with
+// or without a missing code): cell (a, b) at 4a + b, cells of absent classes 0. One pass over
+// the words computes every cell that needs one, each word of a bit set loaded once; the last
+// class of each locus is what the others leave over.
+using PaddedTable = void (*)(const std::uint64_t *bitsA, const std::uint32_t *countsA, const std::uint64_t *bitsB,
+                             const std::uint32_t *countsB, int words, std::uint32_t *table);
+
+template <int ClassesA, int ClassesB>
+inline void finishPaddedTable(const std::uint32_t (&counts)[ClassesA - 1][ClassesB - 1], const std::uint32_t *countsA,
+                              const std::uint32_t *countsB, std::uint32_t *table)
+{
     for (int a = 0; a < ClassesA - 1; ++a) {
         std::uint32_t rest = countsA[a];
         for (int b = 0; b < ClassesB - 1; ++b) {
-            table[a * ClassLimit + b] = counts[a][b];
+            table[4 * a + b] = counts[a][b];
             rest -= counts[a][b];
         }
-        table[a * ClassLimit + ClassesB - 1] = rest;
+        table[4 * a + ClassesB - 1] = rest;
     }
     for (int b = 0; b < ClassesB; ++b) {
         std::uint32_t rest = countsB[b];
         for (int a = 0; a < ClassesA - 1; ++a)
-            rest -= table[a * ClassLimit + b];
-        table[(ClassesA - 1) * ClassLimit + b] = rest;
+            rest -= table[4 * a + b];
+        table[4 * (ClassesA - 1) + b] = rest;
     }
 }
+
+#define RVK_LD_PADDED_TABLE_BODY                                                                                       \
+    if constexpr (ClassesA == 1) {                                                                                     \
+        for (int b = 0; b < ClassesB; ++b)                                                                             \
+            table[b] = countsB[b];                                                                                     \
+    } else if constexpr (ClassesB == 1) {                                                                              \
+        for (int a = 0; a < ClassesA; ++a)                                                                             \
+            table[4 * a] = countsA[a];                                                                                 \
+    } else {                                                                                                           \
+        std::uint32_t counts[ClassesA - 1][ClassesB - 1] = {};                                                         \
+        for (int w = 0; w < words; ++w) {                                                                              \
+            std::uint64_t columns[ClassesB - 1];                                                                       \
+            _Pragma("GCC unroll 4") for (int b = 0; b < ClassesB - 1; ++b) columns[b] =                                \
+                bitsB[static_cast<std::ptrdiff_t>(b) * words + w];                                                     \
+            _Pragma("GCC unroll 4") for (int a = 0; a < ClassesA - 1; ++a)                                             \
+            {                                                                                                          \
+                const std::uint64_t row = bitsA[static_cast<std::ptrdiff_t>(a) * words + w];                           \
+                _Pragma("GCC unroll 4") for (int b = 0; b < ClassesB - 1; ++b) counts[a][b] +=                         \
+                    static_cast<std::uint32_t>(__builtin_popcountll(row & columns[b]));                                \
+            }                                                                                                          \
+        }                                                                                                              \
+        finishPaddedTable<ClassesA, ClassesB>(counts, countsA, countsB, table);                                        \
+    }
+
+template <int ClassesA, int ClassesB>
+void paddedTablePlain(const std::uint64_t *bitsA, const std::uint32_t *countsA, const std::uint64_t *bitsB,
+                      const std::uint32_t *countsB, int words, std::uint32_t *table)
+{
+    RVK_LD_PADDED_TABLE_BODY
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+template <int ClassesA, int ClassesB>
+__attribute__((target("popcnt"))) void paddedTablePopcnt(const std::uint64_t *bitsA, const std::uint32_t *countsA,
+                                                         const std::uint64_t *bitsB, const std::uint32_t *countsB, int words,
+                                                         std::uint32_t *table)
+{
+    RVK_LD_PADDED_TABLE_BODY
+}
 #endif
+
+#undef RVK_LD_PADDED_TABLE_BODY
 
 #if defined(__x86_64__)
 // The same with 512-bit registers where the processor counts bits in them: eight words per
 // step, each cell's counts summed lane by lane and added up at the end.
+#define RVK_LD_POPCOUNT512 __attribute__((target("avx512f,avx512vpopcntdq,popcnt")))
+
 // The sum of the eight lanes (the library's reduction starts from an undefined register, which
 // GCC 12 warns about).
-__attribute__((target("avx512f,avx512vpopcntdq,popcnt"))) inline long long laneSum(__m512i v)
+RVK_LD_POPCOUNT512 inline long long laneSum(__m512i v)
 {
     const __m256i half = _mm256_add_epi64(_mm512_maskz_extracti64x4_epi64(0xF, v, 0), _mm512_maskz_extracti64x4_epi64(0xF, v, 1));
     const __m128i quarter = _mm_add_epi64(_mm256_castsi256_si128(half), _mm256_extracti128_si256(half, 1));
@@ -124,106 +169,52 @@ __attribute__((target("avx512f,avx512vpopcntdq,popcnt"))) inline long long laneS
 }
 
 template <int ClassesA, int ClassesB>
-__attribute__((target("avx512f,avx512vpopcntdq,popcnt"))) void countTableWide(const std::uint64_t *bitsA, int,
-                                                                              const std::uint32_t *countsA,
-                                                                              const std::uint64_t *bitsB, int,
-                                                                              const std::uint32_t *countsB, int words,
-                                                                              std::uint32_t *table)
+RVK_LD_POPCOUNT512 void paddedTableWide(const std::uint64_t *bitsA, const std::uint32_t *countsA, const std::uint64_t *bitsB,
+                                        const std::uint32_t *countsB, int words, std::uint32_t *table)
 {
-    __m512i sums[ClassesA - 1][ClassesB - 1];
+    if constexpr (ClassesA == 1 || ClassesB == 1) {
+        paddedTablePlain<ClassesA, ClassesB>(bitsA, countsA, bitsB, countsB, words, table);
+    } else {
+        __m512i sums[ClassesA - 1][ClassesB - 1];
 #pragma GCC unroll 4
-    for (int a = 0; a < ClassesA - 1; ++a)
-#pragma GCC unroll 4
-        for (int b = 0; b < ClassesB - 1; ++b)
-            sums[a][b] = _mm512_setzero_si512();
-    int w = 0;
-    for (; w + 8 <= words; w += 8) {
-        __m512i columns[ClassesB - 1];
-#pragma GCC unroll 4
-        for (int b = 0; b < ClassesB - 1; ++b)
-            columns[b] = _mm512_loadu_si512(bitsB + static_cast<std::ptrdiff_t>(b) * words + w);
-#pragma GCC unroll 4
-        for (int a = 0; a < ClassesA - 1; ++a) {
-            const __m512i row = _mm512_loadu_si512(bitsA + static_cast<std::ptrdiff_t>(a) * words + w);
+        for (int a = 0; a < ClassesA - 1; ++a)
 #pragma GCC unroll 4
             for (int b = 0; b < ClassesB - 1; ++b)
-                sums[a][b] = _mm512_add_epi64(sums[a][b], _mm512_popcnt_epi64(_mm512_and_si512(row, columns[b])));
+                sums[a][b] = _mm512_setzero_si512();
+        int w = 0;
+        for (; w + 8 <= words; w += 8) {
+            __m512i columns[ClassesB - 1];
+#pragma GCC unroll 4
+            for (int b = 0; b < ClassesB - 1; ++b)
+                columns[b] = _mm512_loadu_si512(bitsB + static_cast<std::ptrdiff_t>(b) * words + w);
+#pragma GCC unroll 4
+            for (int a = 0; a < ClassesA - 1; ++a) {
+                const __m512i row = _mm512_loadu_si512(bitsA + static_cast<std::ptrdiff_t>(a) * words + w);
+#pragma GCC unroll 4
+                for (int b = 0; b < ClassesB - 1; ++b)
+                    sums[a][b] = _mm512_add_epi64(sums[a][b], _mm512_popcnt_epi64(_mm512_and_si512(row, columns[b])));
+            }
         }
-    }
-    std::uint32_t counts[ClassesA - 1][ClassesB - 1];
-    for (int a = 0; a < ClassesA - 1; ++a)
-        for (int b = 0; b < ClassesB - 1; ++b)
-            counts[a][b] = static_cast<std::uint32_t>(laneSum(sums[a][b]));
-    for (; w < words; ++w)
+        std::uint32_t counts[ClassesA - 1][ClassesB - 1];
         for (int a = 0; a < ClassesA - 1; ++a)
             for (int b = 0; b < ClassesB - 1; ++b)
-                counts[a][b] += static_cast<std::uint32_t>(__builtin_popcountll(bitsA[static_cast<std::ptrdiff_t>(a) * words + w]
-                                                                                 & bitsB[static_cast<std::ptrdiff_t>(b) * words + w]));
-    for (int a = 0; a < ClassesA - 1; ++a) {
-        std::uint32_t rest = countsA[a];
-        for (int b = 0; b < ClassesB - 1; ++b) {
-            table[a * ClassLimit + b] = counts[a][b];
-            rest -= counts[a][b];
-        }
-        table[a * ClassLimit + ClassesB - 1] = rest;
-    }
-    for (int b = 0; b < ClassesB; ++b) {
-        std::uint32_t rest = countsB[b];
-        for (int a = 0; a < ClassesA - 1; ++a)
-            rest -= table[a * ClassLimit + b];
-        table[(ClassesA - 1) * ClassLimit + b] = rest;
+                counts[a][b] = static_cast<std::uint32_t>(laneSum(sums[a][b]));
+        for (; w < words; ++w)
+            for (int a = 0; a < ClassesA - 1; ++a)
+                for (int b = 0; b < ClassesB - 1; ++b)
+                    counts[a][b] += static_cast<std::uint32_t>(__builtin_popcountll(
+                        bitsA[static_cast<std::ptrdiff_t>(a) * words + w] & bitsB[static_cast<std::ptrdiff_t>(b) * words + w]));
+        finishPaddedTable<ClassesA, ClassesB>(counts, countsA, countsB, table);
     }
 }
+#undef RVK_LD_POPCOUNT512
 #endif
 
-struct CountTables
-{
-    CountTable general = &countTablePortable;
-    CountTable fixed[3][3] = {}; // [classesA - 2][classesB - 2], when the processor counts bits
-};
-
-CountTables chooseCountTables()
-{
-    CountTables tables;
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("popcnt")) {
-        tables.general = &countTablePopcnt;
-        tables.fixed[0][0] = &countTableFixed<2, 2>;
-        tables.fixed[0][1] = &countTableFixed<2, 3>;
-        tables.fixed[0][2] = &countTableFixed<2, 4>;
-        tables.fixed[1][0] = &countTableFixed<3, 2>;
-        tables.fixed[1][1] = &countTableFixed<3, 3>;
-        tables.fixed[1][2] = &countTableFixed<3, 4>;
-        tables.fixed[2][0] = &countTableFixed<4, 2>;
-        tables.fixed[2][1] = &countTableFixed<4, 3>;
-        tables.fixed[2][2] = &countTableFixed<4, 4>;
+#define RVK_LD_PADDED_TABLES(F)                                                                                        \
+    {                                                                                                                  \
+        {&F<1, 1>, &F<1, 2>, &F<1, 3>, &F<1, 4>}, {&F<2, 1>, &F<2, 2>, &F<2, 3>, &F<2, 4>},                            \
+            {&F<3, 1>, &F<3, 2>, &F<3, 3>, &F<3, 4>}, { &F<4, 1>, &F<4, 2>, &F<4, 3>, &F<4, 4> }                       \
     }
-#endif
-#if defined(__x86_64__)
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vpopcntdq") && __builtin_cpu_supports("popcnt")) {
-        tables.fixed[0][0] = &countTableWide<2, 2>;
-        tables.fixed[0][1] = &countTableWide<2, 3>;
-        tables.fixed[0][2] = &countTableWide<2, 4>;
-        tables.fixed[1][0] = &countTableWide<3, 2>;
-        tables.fixed[1][1] = &countTableWide<3, 3>;
-        tables.fixed[1][2] = &countTableWide<3, 4>;
-        tables.fixed[2][0] = &countTableWide<4, 2>;
-        tables.fixed[2][1] = &countTableWide<4, 3>;
-        tables.fixed[2][2] = &countTableWide<4, 4>;
-    }
-#endif
-    return tables;
-}
-
-const CountTables countTables = chooseCountTables();
-
-CountTable countTableFor(int classesA, int classesB)
-{
-    if (classesA >= 2 && classesA <= 4 && classesB >= 2 && classesB <= 4 && countTables.fixed[classesA - 2][classesB - 2])
-        return countTables.fixed[classesA - 2][classesB - 2];
-    return countTables.general;
-}
 
 } // namespace
 
@@ -270,6 +261,7 @@ LdMatrices::LdMatrices(const GenotypeData &data, const AlleleTable &alleles, std
     mWords = (mIndividualCount + 63) / 64;
 
     mLocusClasses.resize(loci.size());
+    mPadded.resize(loci.size());
     std::array<int, ClassLimit> classOfCode;
     std::array<std::uint8_t, 256> codeOfChar;
     for (int c = 0; c < 256; ++c)
@@ -310,6 +302,27 @@ LdMatrices::LdMatrices(const GenotypeData &data, const AlleleTable &alleles, std
             // Infinite for a class everybody carries (its D is always 0).
             mClassInverseComplement.push_back(static_cast<double>(mIndividualCount) / (static_cast<double>(mIndividualCount) - count));
         }
+        PaddedClasses &padded = mPadded[l];
+        padded.padded = classes.count <= 4;
+        if (!padded.padded)
+            continue;
+        for (std::uint32_t c = 0; c < classes.count; ++c) {
+            const std::uint32_t k = classes.first + c;
+            padded.count[c] = mClassCount[k];
+            padded.share[c] = mClassShare[k];
+            padded.inverseShare[c] = mClassInverseShare[k];
+            padded.inverseComplement[c] = mClassInverseComplement[k];
+            padded.present[c] = mClassPresent[k];
+            padded.presentValue[c] = mClassPresentValue[k];
+        }
+        for (unsigned subset = 0; subset < 16; ++subset) {
+            bool equal = true;
+            for (std::uint32_t c = 1; c < classes.count; ++c)
+                for (std::uint32_t e = 0; e < c; ++e)
+                    if ((subset >> c & 1) && (subset >> e & 1) && padded.presentValue[c] != padded.presentValue[e])
+                        equal = false;
+            padded.uniform |= static_cast<std::uint16_t>(equal) << subset;
+        }
     }
 }
 
@@ -335,7 +348,8 @@ std::size_t LdMatrices::memoryBytes() const
     return names + mPositions.capacity() * sizeof(double) + mGroups.capacity() * sizeof(int) + mIndividuals.capacity() * sizeof(int) + mLocusClasses.capacity() * sizeof(LocusClasses)
         + mClassCode.capacity() + mClassCount.capacity() * sizeof(std::uint32_t) + mClassValue.capacity() * sizeof(double)
         + (mClassShare.capacity() + mClassInverseShare.capacity() + mClassInverseComplement.capacity() + mClassPresent.capacity() + mClassPresentValue.capacity()) * sizeof(double)
-        + mClassBits.capacity() * sizeof(std::uint64_t) + mIndividualValues.capacity() * sizeof(double);
+        + mClassBits.capacity() * sizeof(std::uint64_t) + mIndividualValues.capacity() * sizeof(double)
+        + mPadded.capacity() * sizeof(PaddedClasses);
 }
 
 namespace {
@@ -494,182 +508,206 @@ void measuresFromTable(int classesA, int classesB, const ClassArrays &A, const C
             sxy += weighted[a * SizeB + b] * dx[a] * dy[b];
 }
 
-using Measures = void (*)(int, int, const ClassArrays &, const ClassArrays &, const std::uint32_t *, long long, bool,
-                          LdPairResult &, double &, double &, double &, int &);
-
-#if defined(__x86_64__)
-// The same for loci of 2 to 4 classes with 512-bit registers: the 16 cells of a 4 x 4 table are
-// two registers of eight (lane 4a + b), every per-cell term is computed lane by lane, and the
-// terms are added up one by one in the order of measuresFromTable, so the results are the same
-// to the last bit. No fused multiply-add, for the same reason.
-// (The all-lanes masked forms of permute, convert and max keep GCC 12 from warning about the
-// undefined registers the plain forms start from.)
-#define RVK_LD_WIDE __attribute__((target("avx512f,avx512vl,avx512dq"), optimize("fp-contract=off")))
-
-// Lane 4a + b of (low, high) holds the value of class a.
-RVK_LD_WIDE inline void spreadRows(__m512d v, __m512d &low, __m512d &high)
+// What a pair's padded 4 x 4 tables give: D', chi-square' (before its division by k - 1) and the
+// sums of R.
+struct PaddedSums
 {
-    low = _mm512_maskz_permutexvar_pd(0xFF, _mm512_setr_epi64(0, 0, 0, 0, 1, 1, 1, 1), v);
-    high = _mm512_maskz_permutexvar_pd(0xFF, _mm512_setr_epi64(2, 2, 2, 2, 3, 3, 3, 3), v);
+    double dPrime = 0.0, chi = 0.0, sxx = 0.0, syy = 0.0, sxy = 0.0;
+    int n = 0;
+};
+
+// The rows of LdRow's spread class arrays.
+enum SpreadRow { SpreadCount, SpreadShare, SpreadInverseShare, SpreadInverseComplement, SpreadPresent, SpreadPresentValue };
+
+using PaddedMeasures = void (*)(const double (*spreadA)[16], std::uint16_t uniformA, const LdMatrices::PaddedClasses &B,
+                                const std::uint32_t *table, double total, bool withCorrelation, PaddedSums &sums);
+
+// The classes a pair's table has individuals in, as subsets (bit a: class a): rows of A and
+// columns of B, from the occupied cells (bit 4a + b).
+inline unsigned occupiedRows(unsigned cells)
+{
+    return ((cells & 0x000Fu) != 0) | ((cells & 0x00F0u) != 0) << 1 | ((cells & 0x0F00u) != 0) << 2 | ((cells & 0xF000u) != 0) << 3;
+}
+inline unsigned occupiedColumns(unsigned cells) { return (cells | cells >> 4 | cells >> 8 | cells >> 12) & 0xFu; }
+// Values that are all equal have no spread at all; testing it keeps rounding in the mean from
+// turning "no variation" into a tiny spread.
+inline bool uniformOver(std::uint16_t uniform, unsigned subset) { return (uniform >> subset) & 1u; }
+
+// The measures from the padded tables, one cell per lane (lane 4a + b), every term computed
+// cell by cell and the 16 terms added up in a fixed tree: the pairs (k, k + 8), then (k, k + 4),
+// (k, k + 2) and (0, 1). The wide kernel below does exactly these operations in 512-bit
+// registers, so both give the same results to the last bit (no fused multiply-add in either).
+// D = pab - pa pb from whole counts (exact in doubles below 2^26 individuals), so that
+// independence gives exactly 0. 1 / Dmax = 1 / min(u, v) = max(1 / u, 1 / v), from the
+// reciprocals of the shares and of their complements; D = 0 adds nothing and is also the only
+// case where a complement can be 0. A missing value's class has weight 0 in R.
+inline double treeTotal(const double *terms)
+{
+    double v[8], q[4];
+    for (int k = 0; k < 8; ++k)
+        v[k] = terms[k] + terms[k + 8];
+    for (int k = 0; k < 4; ++k)
+        q[k] = v[k] + v[k + 4];
+    return (q[0] + q[2]) + (q[1] + q[3]);
 }
 
-// Lane 4a + b holds the value of class b.
-RVK_LD_WIDE inline __m512d spreadColumns(__m512d v) { return _mm512_maskz_permutexvar_pd(0xFF, _mm512_setr_epi64(0, 1, 2, 3, 0, 1, 2, 3), v); }
-
-RVK_LD_WIDE inline __m512d loadCounts(__mmask8 mask, const std::uint32_t *counts)
+__attribute__((optimize("fp-contract=off"))) void paddedMeasuresPlain(const double (*A)[16], std::uint16_t uniformA,
+                                                                       const LdMatrices::PaddedClasses &B,
+                                                                       const std::uint32_t *table, double total,
+                                                                       bool withCorrelation, PaddedSums &out)
 {
-    return _mm512_maskz_cvtepu32_pd(0xFF, _mm256_maskz_loadu_epi32(mask, counts));
-}
-
-// Cells (a, b) and (a + 1, b) of the code table.
-RVK_LD_WIDE inline __m512d loadTableRows(const std::uint32_t *table, int a, __mmask8 maskFirst, __mmask8 maskSecond)
-{
-    const __m128i first = _mm_maskz_loadu_epi32(maskFirst, table + a * ClassLimit);
-    const __m128i second = _mm_maskz_loadu_epi32(maskSecond, table + (a + 1) * ClassLimit);
-    return _mm512_maskz_cvtepu32_pd(0xFF, _mm256_inserti128_si256(_mm256_zextsi128_si256(first), second, 1));
-}
-
-template <int ClassesA, int ClassesB>
-RVK_LD_WIDE void measuresWide(int, int, const ClassArrays &A, const ClassArrays &B, const std::uint32_t *table, long long total,
-                              bool withCorrelation, LdPairResult &result, double &sxx, double &syy, double &sxy, int &n)
-{
-    static_assert(ClassesA >= 2 && ClassesA <= 4 && ClassesB >= 2 && ClassesB <= 4);
-    constexpr __mmask8 MaskA = (1u << ClassesA) - 1, MaskB = (1u << ClassesB) - 1;
-
-    __m512d shareA[2], inverseShareA[2], inverseComplementA[2], countA[2];
-    spreadRows(_mm512_maskz_loadu_pd(MaskA, A.share), shareA[0], shareA[1]);
-    spreadRows(_mm512_maskz_loadu_pd(MaskA, A.inverseShare), inverseShareA[0], inverseShareA[1]);
-    spreadRows(_mm512_maskz_loadu_pd(MaskA, A.inverseComplement), inverseComplementA[0], inverseComplementA[1]);
-    spreadRows(loadCounts(MaskA, A.count), countA[0], countA[1]);
-    const __m512d shareB = spreadColumns(_mm512_maskz_loadu_pd(MaskB, B.share));
-    const __m512d inverseShareB = spreadColumns(_mm512_maskz_loadu_pd(MaskB, B.inverseShare));
-    const __m512d inverseComplementB = spreadColumns(_mm512_maskz_loadu_pd(MaskB, B.inverseComplement));
-    const __m512d countB = spreadColumns(loadCounts(MaskB, B.count));
-
-    __m512d cells[2];
-    cells[0] = loadTableRows(table, 0, MaskB, MaskB);
-    cells[1] = ClassesA > 2 ? loadTableRows(table, 2, MaskB, ClassesA > 3 ? MaskB : 0) : _mm512_setzero_pd();
-
-    // Counts below 2^26 make every product of two counts exact in a double, so D = pab - pa pb
-    // from whole counts is the same as with 64-bit integers.
-    const double totalD = static_cast<double>(total);
-    const double inverseTotal = 1.0 / totalD;
-    const __m512d totalV = _mm512_set1_pd(totalD);
-    const __m512d inverseTotalSquared = _mm512_set1_pd(inverseTotal * inverseTotal);
-    alignas(64) double dPrimeTerms[16], chiTerms[16];
-    for (int h = 0; h < (ClassesA > 2 ? 2 : 1); ++h) {
-        const __m512d excess = _mm512_sub_pd(_mm512_mul_pd(cells[h], totalV), _mm512_mul_pd(countA[h], countB));
-        const __m512d d = _mm512_mul_pd(excess, inverseTotalSquared);
-        const __mmask8 negative = _mm512_cmp_pd_mask(d, _mm512_setzero_pd(), _CMP_LT_OQ);
-        const __mmask8 nonZero = _mm512_cmp_pd_mask(excess, _mm512_setzero_pd(), _CMP_NEQ_OQ);
-        // D < 0: 1 / min(pa pb, (1 - pa)(1 - pb)); else 1 / min(pa (1 - pb), (1 - pa) pb).
-        const __m512d x = _mm512_mask_blend_pd(negative, inverseComplementB, inverseShareB);
-        const __m512d y = _mm512_mask_blend_pd(negative, inverseShareB, inverseComplementB);
-        const __m512d inverseDMax = _mm512_maskz_max_pd(0xFF, _mm512_mul_pd(inverseShareA[h], x), _mm512_mul_pd(inverseComplementA[h], y));
-        const __m512d ratio = _mm512_maskz_mul_pd(nonZero, _mm512_abs_pd(d), inverseDMax);
-        _mm512_store_pd(dPrimeTerms + 8 * h, _mm512_mul_pd(_mm512_mul_pd(shareA[h], shareB), ratio));
-        _mm512_store_pd(chiTerms + 8 * h,
-                        _mm512_mul_pd(_mm512_mul_pd(_mm512_mul_pd(d, d), inverseShareA[h]), inverseShareB));
+    const double inverseTotal = 1.0 / total;
+    const double inverseTotalSquared = inverseTotal * inverseTotal;
+    double dPrimeTerms[16], chiTerms[16], w[16], wx[16], wy[16];
+    for (int lane = 0; lane < 16; ++lane) {
+        const int b = lane & 3;
+        const double cell = table[lane];
+        const double excess = cell * total - A[SpreadCount][lane] * B.count[b];
+        const double d = excess * inverseTotalSquared;
+        const bool negative = d < 0.0;
+        const double x = negative ? B.inverseShare[b] : B.inverseComplement[b];
+        const double y = negative ? B.inverseComplement[b] : B.inverseShare[b];
+        const double below = A[SpreadInverseShare][lane] * x, above = A[SpreadInverseComplement][lane] * y;
+        const double inverseDMax = below > above ? below : above;
+        const double ratio = excess != 0.0 ? std::fabs(d) * inverseDMax : 0.0;
+        dPrimeTerms[lane] = A[SpreadShare][lane] * B.share[b] * ratio;
+        chiTerms[lane] = d * d * A[SpreadInverseShare][lane] * B.inverseShare[b];
+        w[lane] = cell * A[SpreadPresent][lane] * B.present[b];
+        wx[lane] = w[lane] * A[SpreadPresentValue][lane];
+        wy[lane] = w[lane] * B.presentValue[b];
     }
-    double dPrime = 0.0, chi = 0.0;
-#pragma GCC unroll 4
-    for (int a = 0; a < ClassesA; ++a)
-#pragma GCC unroll 4
-        for (int b = 0; b < ClassesB; ++b) {
-            dPrime += dPrimeTerms[4 * a + b];
-            chi += chiTerms[4 * a + b];
-        }
-    constexpr int k = ClassesA < ClassesB ? ClassesA : ClassesB;
-    result.DPrime = dPrime;
-    result.ChiSquarePrime = chi / (k - 1);
+    out.dPrime = treeTotal(dPrimeTerms);
+    out.chi = treeTotal(chiTerms);
     if (!withCorrelation)
         return;
-
-    // R: a missing value's class has weight 0.
-    __m512d presentA[2];
-    spreadRows(_mm512_maskz_loadu_pd(MaskA, A.present), presentA[0], presentA[1]);
-    const __m512d presentB = spreadColumns(_mm512_maskz_loadu_pd(MaskB, B.present));
-    alignas(64) double weighted[16];
-    for (int h = 0; h < (ClassesA > 2 ? 2 : 1); ++h)
-        _mm512_store_pd(weighted + 8 * h, _mm512_mul_pd(_mm512_mul_pd(cells[h], presentA[h]), presentB));
-    double rowCount[ClassesA], columnCount[ClassesB] = {};
-    double both = 0.0;
-#pragma GCC unroll 4
-    for (int a = 0; a < ClassesA; ++a) {
-        double row = 0.0;
-#pragma GCC unroll 4
-        for (int b = 0; b < ClassesB; ++b) {
-            row += weighted[4 * a + b];
-            columnCount[b] += weighted[4 * a + b];
-        }
-        rowCount[a] = row;
-        both += row;
-    }
-    n = static_cast<int>(both);
-    if (n <= 0)
+    out.n = static_cast<int>(treeTotal(w));
+    if (out.n <= 0)
         return;
-    double sumX = 0.0, sumY = 0.0;
-    for (int a = 0; a < ClassesA; ++a)
-        sumX += rowCount[a] * A.presentValue[a];
-    for (int b = 0; b < ClassesB; ++b)
-        sumY += columnCount[b] * B.presentValue[b];
-    const double mx = sumX / n, my = sumY / n;
-    double dx[4] = {}, dy[4] = {};
-    for (int a = 0; a < ClassesA; ++a)
-        dx[a] = A.presentValue[a] - mx;
-    for (int b = 0; b < ClassesB; ++b)
-        dy[b] = B.presentValue[b] - my;
-    if (!allEqual(A.presentValue, rowCount, ClassesA))
-        for (int a = 0; a < ClassesA; ++a)
-            sxx += rowCount[a] * dx[a] * dx[a];
-    if (!allEqual(B.presentValue, columnCount, ClassesB))
-        for (int b = 0; b < ClassesB; ++b)
-            syy += columnCount[b] * dy[b] * dy[b];
-    __m512d dxV[2];
-    spreadRows(_mm512_maskz_loadu_pd(0xF, dx), dxV[0], dxV[1]);
-    const __m512d dyV = spreadColumns(_mm512_maskz_loadu_pd(0xF, dy));
-    alignas(64) double products[16];
-    for (int h = 0; h < (ClassesA > 2 ? 2 : 1); ++h)
-        _mm512_store_pd(products + 8 * h, _mm512_mul_pd(_mm512_mul_pd(_mm512_load_pd(weighted + 8 * h), dxV[h]), dyV));
-#pragma GCC unroll 4
-    for (int a = 0; a < ClassesA; ++a)
-#pragma GCC unroll 4
-        for (int b = 0; b < ClassesB; ++b)
-            sxy += products[4 * a + b];
+    const double mx = treeTotal(wx) / out.n, my = treeTotal(wy) / out.n;
+    unsigned occupied = 0;
+    double sxxTerms[16], syyTerms[16], sxyTerms[16];
+    for (int lane = 0; lane < 16; ++lane) {
+        occupied |= static_cast<unsigned>(w[lane] > 0.0) << lane;
+        const double dx = A[SpreadPresentValue][lane] - mx, dy = B.presentValue[lane & 3] - my;
+        sxxTerms[lane] = w[lane] * dx * dx;
+        syyTerms[lane] = w[lane] * dy * dy;
+        sxyTerms[lane] = w[lane] * dx * dy;
+    }
+    out.sxx = uniformOver(uniformA, occupiedRows(occupied)) ? 0.0 : treeTotal(sxxTerms);
+    out.syy = uniformOver(B.uniform, occupiedColumns(occupied)) ? 0.0 : treeTotal(syyTerms);
+    out.sxy = treeTotal(sxyTerms);
 }
 
-#undef RVK_LD_WIDE
-
-bool wideMeasuresAvailable()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq");
-}
-#endif
-
-Measures measuresFor(int classesA, int classesB)
-{
-    static constexpr Measures fixed[3][3] = {
-        {&measuresFromTable<2, 2>, &measuresFromTable<2, 3>, &measuresFromTable<2, 4>},
-        {&measuresFromTable<3, 2>, &measuresFromTable<3, 3>, &measuresFromTable<3, 4>},
-        {&measuresFromTable<4, 2>, &measuresFromTable<4, 3>, &measuresFromTable<4, 4>},
-    };
 #if defined(__x86_64__)
-    static constexpr Measures wide[3][3] = {
-        {&measuresWide<2, 2>, &measuresWide<2, 3>, &measuresWide<2, 4>},
-        {&measuresWide<3, 2>, &measuresWide<3, 3>, &measuresWide<3, 4>},
-        {&measuresWide<4, 2>, &measuresWide<4, 3>, &measuresWide<4, 4>},
-    };
-    static const bool useWide = wideMeasuresAvailable();
-    if (useWide && classesA >= 2 && classesA <= 4 && classesB >= 2 && classesB <= 4)
-        return wide[classesA - 2][classesB - 2];
-#endif
-    if (classesA >= 2 && classesA <= 4 && classesB >= 2 && classesB <= 4)
-        return fixed[classesA - 2][classesB - 2];
-    return &measuresFromTable<0, 0>;
+#define RVK_LD_WIDE __attribute__((target("avx512f,avx512vl,avx512dq"), optimize("fp-contract=off")))
+
+// treeTotal of the 16 lanes of (low, high).
+RVK_LD_WIDE inline double treeTotal(__m512d low, __m512d high)
+{
+    const __m512d v = _mm512_add_pd(low, high);
+    const __m256d q = _mm256_add_pd(_mm512_maskz_extractf64x4_pd(0xF, v, 0), _mm512_maskz_extractf64x4_pd(0xF, v, 1));
+    const __m128d r = _mm_add_pd(_mm256_castpd256_pd128(q), _mm256_extractf128_pd(q, 1));
+    return _mm_cvtsd_f64(_mm_add_sd(r, _mm_unpackhi_pd(r, r)));
 }
+
+RVK_LD_WIDE inline __m512d broadcastClasses(const double *values) { return _mm512_maskz_broadcast_f64x4(0xFF, _mm256_load_pd(values)); }
+
+RVK_LD_WIDE void paddedMeasuresWide(const double (*A)[16], std::uint16_t uniformA, const LdMatrices::PaddedClasses &B,
+                                    const std::uint32_t *table, double total, bool withCorrelation, PaddedSums &out)
+{
+    const __m512d countB = broadcastClasses(B.count), shareB = broadcastClasses(B.share);
+    const __m512d inverseShareB = broadcastClasses(B.inverseShare), inverseComplementB = broadcastClasses(B.inverseComplement);
+    const __m512d presentB = broadcastClasses(B.present), presentValueB = broadcastClasses(B.presentValue);
+    const __m512i cells32 = _mm512_load_si512(table);
+    const __m512d cells[2] = {_mm512_maskz_cvtepu32_pd(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, cells32, 0)),
+                              _mm512_maskz_cvtepu32_pd(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, cells32, 1))};
+    const double inverseTotal = 1.0 / total;
+    const __m512d totalV = _mm512_set1_pd(total);
+    const __m512d inverseTotalSquared = _mm512_set1_pd(inverseTotal * inverseTotal);
+    const __m512d zero = _mm512_setzero_pd();
+    __m512d dPrimeTerms[2], chiTerms[2], w[2];
+    for (int h = 0; h < 2; ++h) {
+        const __m512d inverseShareA = _mm512_load_pd(A[SpreadInverseShare] + 8 * h);
+        const __m512d excess = _mm512_sub_pd(_mm512_mul_pd(cells[h], totalV), _mm512_mul_pd(_mm512_load_pd(A[SpreadCount] + 8 * h), countB));
+        const __m512d d = _mm512_mul_pd(excess, inverseTotalSquared);
+        const __mmask8 negative = _mm512_cmp_pd_mask(d, zero, _CMP_LT_OQ);
+        const __mmask8 nonZero = _mm512_cmp_pd_mask(excess, zero, _CMP_NEQ_OQ);
+        const __m512d x = _mm512_mask_blend_pd(negative, inverseComplementB, inverseShareB);
+        const __m512d y = _mm512_mask_blend_pd(negative, inverseShareB, inverseComplementB);
+        const __m512d inverseDMax = _mm512_maskz_max_pd(0xFF, _mm512_mul_pd(inverseShareA, x),
+                                                        _mm512_mul_pd(_mm512_load_pd(A[SpreadInverseComplement] + 8 * h), y));
+        const __m512d ratio = _mm512_maskz_mul_pd(nonZero, _mm512_abs_pd(d), inverseDMax);
+        dPrimeTerms[h] = _mm512_mul_pd(_mm512_mul_pd(_mm512_load_pd(A[SpreadShare] + 8 * h), shareB), ratio);
+        chiTerms[h] = _mm512_mul_pd(_mm512_mul_pd(_mm512_mul_pd(d, d), inverseShareA), inverseShareB);
+        w[h] = _mm512_mul_pd(_mm512_mul_pd(cells[h], _mm512_load_pd(A[SpreadPresent] + 8 * h)), presentB);
+    }
+    out.dPrime = treeTotal(dPrimeTerms[0], dPrimeTerms[1]);
+    out.chi = treeTotal(chiTerms[0], chiTerms[1]);
+    if (!withCorrelation)
+        return;
+    out.n = static_cast<int>(treeTotal(w[0], w[1]));
+    if (out.n <= 0)
+        return;
+    const __m512d valueA[2] = {_mm512_load_pd(A[SpreadPresentValue]), _mm512_load_pd(A[SpreadPresentValue] + 8)};
+    const double mx = treeTotal(_mm512_mul_pd(w[0], valueA[0]), _mm512_mul_pd(w[1], valueA[1])) / out.n;
+    const double my = treeTotal(_mm512_mul_pd(w[0], presentValueB), _mm512_mul_pd(w[1], presentValueB)) / out.n;
+    const unsigned occupied = static_cast<unsigned>(_mm512_cmp_pd_mask(w[0], zero, _CMP_GT_OQ))
+        | static_cast<unsigned>(_mm512_cmp_pd_mask(w[1], zero, _CMP_GT_OQ)) << 8;
+    const __m512d dy = _mm512_sub_pd(presentValueB, _mm512_set1_pd(my));
+    __m512d sxxTerms[2], syyTerms[2], sxyTerms[2];
+    for (int h = 0; h < 2; ++h) {
+        const __m512d dx = _mm512_sub_pd(valueA[h], _mm512_set1_pd(mx));
+        const __m512d wx = _mm512_mul_pd(w[h], dx), wy = _mm512_mul_pd(w[h], dy);
+        sxxTerms[h] = _mm512_mul_pd(wx, dx);
+        syyTerms[h] = _mm512_mul_pd(wy, dy);
+        sxyTerms[h] = _mm512_mul_pd(wx, dy);
+    }
+    out.sxx = uniformOver(uniformA, occupiedRows(occupied)) ? 0.0 : treeTotal(sxxTerms[0], sxxTerms[1]);
+    out.syy = uniformOver(B.uniform, occupiedColumns(occupied)) ? 0.0 : treeTotal(syyTerms[0], syyTerms[1]);
+    out.sxy = treeTotal(sxyTerms[0], sxyTerms[1]);
+}
+#undef RVK_LD_WIDE
+#endif
+
+struct PaddedKernels
+{
+    PaddedTable table[4][4]; // [classes of A - 1][classes of B - 1]
+    PaddedMeasures measures;
+};
+
+PaddedKernels plainKernels()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("popcnt"))
+        return {RVK_LD_PADDED_TABLES(paddedTablePopcnt), &paddedMeasuresPlain};
+#endif
+    return {RVK_LD_PADDED_TABLES(paddedTablePlain), &paddedMeasuresPlain};
+}
+
+PaddedKernels bestKernels()
+{
+    PaddedKernels kernels = plainKernels();
+#if defined(__x86_64__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vpopcntdq") && __builtin_cpu_supports("popcnt")) {
+        const PaddedKernels wide{RVK_LD_PADDED_TABLES(paddedTableWide), nullptr};
+        std::copy(&wide.table[0][0], &wide.table[0][0] + 16, &kernels.table[0][0]);
+    }
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq"))
+        kernels.measures = &paddedMeasuresWide;
+#endif
+    return kernels;
+}
+
+#undef RVK_LD_PADDED_TABLES
+
+const PaddedKernels kernelChoices[2] = {bestKernels(), plainKernels()};
+std::atomic<const PaddedKernels *> activeKernels{&kernelChoices[0]};
 
 } // namespace
+
+void UsePlainLdKernels(bool plain) { activeKernels = &kernelChoices[plain ? 1 : 0]; }
 
 LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pValues)
 {
@@ -678,8 +716,22 @@ LdPairResult ComputeLdPair(const LdMatrices &m, int i, int j, LdPValueCache *pVa
     return result;
 }
 
-LdPairResult ComputeLdPairMeasures(const LdMatrices &m, int i, int j)
+LdPairResult ComputeLdPairMeasures(const LdMatrices &m, int i, int j) { return LdRow(m, i).measures(j); }
+
+LdRow::LdRow(const LdMatrices &matrices, int i) : mMatrices(matrices), mI(i)
 {
+    const LdMatrices::PaddedClasses &A = matrices.mPadded[static_cast<size_t>(i)];
+    mPadded = A.padded;
+    const double *arrays[6] = {A.count, A.share, A.inverseShare, A.inverseComplement, A.present, A.presentValue};
+    for (int row = 0; row < 6; ++row)
+        for (int lane = 0; lane < 16; ++lane)
+            mSpread[row][lane] = arrays[row][lane / 4];
+}
+
+LdPairResult LdRow::measures(int j) const
+{
+    const LdMatrices &m = mMatrices;
+    const int i = mI;
     LdPairResult result;
     result.Dist = m.group(i) == m.group(j) ? std::fabs(m.position(j) - m.position(i)) : -1.0;
 
@@ -688,30 +740,43 @@ LdPairResult ComputeLdPairMeasures(const LdMatrices &m, int i, int j)
     const int ka = static_cast<int>(ci.count), kb = static_cast<int>(cj.count);
     const std::uint32_t *countA = m.mClassCount.data() + ci.first;
     const std::uint32_t *countB = m.mClassCount.data() + cj.first;
-    const double *valueA = m.mClassValue.data() + ci.first;
-    const double *valueB = m.mClassValue.data() + cj.first;
-
-    std::array<std::uint32_t, ClassLimit * ClassLimit> table; // only the ka x kb corner is used
-    if (ka > 0 && kb > 0)
-        countTableFor(ka, kb)(m.mClassBits.data() + static_cast<size_t>(ci.first) * static_cast<size_t>(m.mWords), ka, countA,
-                   m.mClassBits.data() + static_cast<size_t>(cj.first) * static_cast<size_t>(m.mWords), kb, countB, m.mWords,
-                   table.data());
-
+    const std::uint64_t *bitsA = m.mClassBits.data() + static_cast<size_t>(ci.first) * static_cast<size_t>(m.mWords);
+    const std::uint64_t *bitsB = m.mClassBits.data() + static_cast<size_t>(cj.first) * static_cast<size_t>(m.mWords);
     const long long total = m.mIndividualCount;
-    auto arrays = [&m](std::uint32_t first) {
-        return ClassArrays{m.mClassCount.data() + first,      m.mClassShare.data() + first,
-                           m.mClassInverseShare.data() + first, m.mClassInverseComplement.data() + first,
-                           m.mClassPresent.data() + first,      m.mClassPresentValue.data() + first};
-    };
     const bool ownValues = ci.valueRow >= 0 || cj.valueRow >= 0;
     double sxx = 0.0, syy = 0.0, sxy = 0.0;
     int n = 0;
-    if (total > 0)
-        measuresFor(ka, kb)(ka, kb, arrays(ci.first), arrays(cj.first), table.data(), total, !ownValues, result, sxx, syy, sxy, n);
+    const LdMatrices::PaddedClasses &B = m.mPadded[static_cast<size_t>(j)];
+    if (total > 0 && mPadded && B.padded) {
+        const PaddedKernels &kernels = *activeKernels.load(std::memory_order_relaxed);
+        alignas(64) std::uint32_t table[16] = {};
+        kernels.table[ka - 1][kb - 1](bitsA, countA, bitsB, countB, m.mWords, table);
+        PaddedSums sums;
+        kernels.measures(mSpread, m.mPadded[static_cast<size_t>(i)].uniform, B, table, static_cast<double>(total), !ownValues, sums);
+        const int k = std::min(ka, kb);
+        result.DPrime = sums.dPrime;
+        result.ChiSquarePrime = k >= 2 ? sums.chi / (k - 1) : 0.0;
+        sxx = sums.sxx;
+        syy = sums.syy;
+        sxy = sums.sxy;
+        n = sums.n;
+    } else if (total > 0) {
+        std::array<std::uint32_t, ClassLimit * ClassLimit> table; // only the ka x kb corner is used
+        generalCountTable(bitsA, ka, countA, bitsB, kb, countB, m.mWords, table.data());
+        auto arrays = [&m](std::uint32_t first) {
+            return ClassArrays{m.mClassCount.data() + first,      m.mClassShare.data() + first,
+                               m.mClassInverseShare.data() + first, m.mClassInverseComplement.data() + first,
+                               m.mClassPresent.data() + first,      m.mClassPresentValue.data() + first};
+        };
+        measuresFromTable<0, 0>(ka, kb, arrays(ci.first), arrays(cj.first), table.data(), total, !ownValues, result, sxx, syy,
+                                sxy, n);
+    }
 
     if (ownValues) {
         // Values of their own on at least one side: R individual by individual. A locus without
         // a value row takes its class values.
+        const double *valueA = m.mClassValue.data() + ci.first;
+        const double *valueB = m.mClassValue.data() + cj.first;
         std::vector<double> own; // only intensity runs come here
         auto row = [&](const auto &classes, const double *classValue, std::int64_t valueRow) -> const double * {
             if (valueRow >= 0)

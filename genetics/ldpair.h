@@ -76,8 +76,18 @@ public:
     // Bytes held by the matrices.
     std::size_t memoryBytes() const;
 
+    // Loci of at most four classes (nearly every marker) also keep their class arrays padded to
+    // four entries with zeros, so that a pair's measures are a few operations on 4 x 4 tables.
+    struct alignas(64) PaddedClasses
+    {
+        double count[4] = {}, share[4] = {}, inverseShare[4] = {}, inverseComplement[4] = {}, present[4] = {},
+               presentValue[4] = {};
+        std::uint16_t uniform = 0; // bit s: the present values of the classes in subset s are equal
+        bool padded = false;       // at most four classes
+    };
+
 private:
-    friend LdPairResult ComputeLdPairMeasures(const LdMatrices &matrices, int i, int j);
+    friend class LdRow;
 
     struct LocusClasses
     {
@@ -103,7 +113,30 @@ private:
     std::vector<double> mClassInverseComplement; // individuals / (individuals - count)
     std::vector<std::uint64_t> mClassBits;    // mWords words per class
     std::vector<double> mIndividualValues;    // rows of individual values (intensity data)
+    std::vector<PaddedClasses> mPadded;       // one per locus
 };
+
+// The pairs of locus i with other loci, the work that depends on i alone done once: analyses
+// run row by row.
+class LdRow
+{
+public:
+    LdRow(const LdMatrices &matrices, int i);
+    // ComputeLdPairMeasures(matrices, i, j).
+    LdPairResult measures(int j) const;
+
+private:
+    const LdMatrices &mMatrices;
+    int mI;
+    bool mPadded;
+    // The padded class arrays of locus i (count, share, inverse share, inverse complement,
+    // present, present value), each spread over 16 lanes: lane 4a + b holds class a.
+    alignas(64) double mSpread[6][16];
+};
+
+// Tests and benchmarks: computes with the plain kernels even where the processor has wider ones
+// (both give the same results to the last bit).
+void UsePlainLdKernels(bool plain);
 
 // The measures of loci i and j (i before j in analysis order). P is TwoTailedTProb's, or the
 // cache's (to about 1e-12) for runs over many pairs.

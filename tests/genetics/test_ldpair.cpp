@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <cstdint>
 
 namespace rvk {
 namespace {
 
+using test::LdTestLocus;
 using test::makeLdData;
 
 // Sixteen F2 individuals (A = -1, H = 0, B = 1; 'U' and '.' missing by default).
@@ -229,6 +232,67 @@ TEST(ComputeLdPair, ManyIndividualsSpanSeveralWords)
             }
         EXPECT_NEAR(r.ChiSquarePrime, chi / 2, 1e-13) << individuals;
     }
+}
+
+// The plain and the wide kernels (where the processor has them) must agree to the last bit, for
+// loci of one to four classes (the padded tables) and of more (the general tables), over a
+// wide step of eight words and a tail.
+TEST(ComputeLdPair, PlainAndWideKernelsGiveTheSameBits)
+{
+    const int individuals = 700;
+    std::vector<LdTestLocus> loci;
+    const char *alphabets[] = {"A", "AB", "AHB", "AHBU", "AHBUCD", "HB", "AHU"};
+    for (int l = 0; l < 14; ++l) {
+        const std::string alphabet = alphabets[l % 7];
+        std::string codes;
+        unsigned state = 12345u + 977u * static_cast<unsigned>(l);
+        for (int k = 0; k < individuals; ++k) {
+            state = state * 1103515245u + 12345u;
+            // Neighbouring loci share most codes, so that the pairs are linked.
+            const unsigned draw = (l % 2 == 0 && k % 3 != 0) ? static_cast<unsigned>(k) : state >> 16;
+            codes += alphabet[draw % alphabet.size()];
+        }
+        loci.push_back({"m" + std::to_string(l), static_cast<double>(l), codes});
+    }
+    const GenotypeData data = makeLdData({loci});
+    const AlleleTable alleles;
+    const LdMatrices matrices(data, alleles, ldGroupLoci(data, 0), false);
+    auto bits = [](double v) {
+        std::uint64_t b;
+        std::memcpy(&b, &v, sizeof b);
+        return b;
+    };
+    for (int i = 0; i < matrices.locusCount(); ++i)
+        for (int j = i + 1; j < matrices.locusCount(); ++j) {
+            UsePlainLdKernels(true);
+            const LdPairResult plain = ComputeLdPair(matrices, i, j);
+            UsePlainLdKernels(false);
+            const LdPairResult wide = ComputeLdPair(matrices, i, j);
+            SCOPED_TRACE(testing::Message() << i << "-" << j);
+            EXPECT_EQ(bits(plain.R), bits(wide.R));
+            EXPECT_EQ(bits(plain.DPrime), bits(wide.DPrime));
+            EXPECT_EQ(bits(plain.ChiSquarePrime), bits(wide.ChiSquarePrime));
+            EXPECT_EQ(bits(plain.P), bits(wide.P));
+            EXPECT_EQ(plain.n, wide.n);
+            EXPECT_EQ(plain.available, wide.available);
+        }
+}
+
+// A locus whose values differ, but only one of them meets the other locus's present values, has
+// no spread in the pair: R is 1 and there is no p-value, with either kernel.
+TEST(ComputeLdPair, ValuesLeftEqualByTheOtherLocusHaveNoSpread)
+{
+    const GenotypeData data = makeLdData({{{"a", 0, "AAAAHHHHBB"}, {"b", 1, "AHBAUUUUUU"}}});
+    const AlleleTable alleles;
+    const LdMatrices matrices(data, alleles, ldGroupLoci(data, 0), false);
+    for (bool plain : {true, false}) {
+        UsePlainLdKernels(plain);
+        const LdPairResult r = ComputeLdPair(matrices, 0, 1);
+        EXPECT_EQ(r.R, 1.0) << plain;
+        EXPECT_EQ(r.n, 4) << plain;
+        EXPECT_FALSE(r.hasP) << plain;
+    }
+    UsePlainLdKernels(false);
 }
 
 } // namespace
