@@ -53,8 +53,8 @@ namespace {
 constexpr std::uint8_t HasPBit = 8; // in the run's own state copy only
 
 // Sorts by p ascending, entries of equal p in the order given. p-values are non-negative doubles,
-// whose bit patterns sort as unsigned integers. A stable radix sort in bytes orders the entries
-// by the upper 32 bits (one pass over the entries counts every digit at once; digits every entry
+// whose bit patterns sort as unsigned integers. A stable radix sort in 11-bit digits orders the
+// entries by the upper 33 bits (one pass over the entries counts every digit at once; digits every entry
 // shares are skipped); entries whose upper halves agree are rare and come out next to each other,
 // and a stable sort of each such run by the whole value finishes the order.
 template <typename Entry> void sortByP(std::vector<Entry> &entries)
@@ -64,8 +64,8 @@ template <typename Entry> void sortByP(std::vector<Entry> &entries)
         std::sort(entries.begin(), entries.end(), byP);
         return;
     }
-    constexpr int DigitBits = 8;
-    constexpr int FirstShift = 32;
+    constexpr int DigitBits = 11;
+    constexpr int FirstShift = 31;
     constexpr int Digits = (64 - FirstShift) / DigitBits;
     constexpr std::size_t Buckets = std::size_t(1) << DigitBits;
     auto key = [](const Entry &e) {
@@ -267,9 +267,7 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
         // The p-value of pair j - 1 is looked up once pair j is computed, its table entry fetched
         // meanwhile. The p-values are still asked for in pair order.
         LdPairResult previous;
-        const LdRow row(a.mMatrices, i);
-        for (int j = i + 1; j <= lastJ; ++j) {
-            LdPairResult r = row.measures(j);
+        auto advance = [&](int j, const LdPairResult &r) {
             if (r.available && r.hasP)
                 pCache.prefetch(r.n - 2, std::fabs(r.R));
             if (j > i + 1) {
@@ -277,7 +275,17 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
                 keep(i, j - 1, previous);
             }
             previous = r;
+        };
+        const LdRow row(a.mMatrices, i);
+        int j = i + 1;
+        for (; j + 1 <= lastJ; j += 2) {
+            LdPairResult two[2];
+            row.measuresOfTwo(j, two);
+            advance(j, two[0]);
+            advance(j + 1, two[1]);
         }
+        if (j <= lastJ)
+            advance(j, row.measures(j));
         ComputeLdPairP(previous, &pCache);
         keep(i, lastJ, previous);
         // The bar counts every pair of the row, also those "limit to successive markers" skips.

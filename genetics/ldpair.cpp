@@ -159,13 +159,21 @@ __attribute__((target("popcnt"))) void paddedTablePopcnt(const std::uint64_t *bi
 // step, each cell's counts summed lane by lane and added up at the end.
 #define RVK_LD_POPCOUNT512 __attribute__((target("avx512f,avx512vpopcntdq,popcnt")))
 
-// The sum of the eight lanes (the library's reduction starts from an undefined register, which
-// GCC 12 warns about).
-RVK_LD_POPCOUNT512 inline long long laneSum(__m512i v)
+// The lane sums of eight registers at once: pairs of registers, then pairs of pairs, folded
+// into one another.
+RVK_LD_POPCOUNT512 __attribute__((always_inline)) inline void laneSums(const __m512i *v, std::uint64_t *sums)
 {
-    const __m256i half = _mm256_add_epi64(_mm512_maskz_extracti64x4_epi64(0xF, v, 0), _mm512_maskz_extracti64x4_epi64(0xF, v, 1));
-    const __m128i quarter = _mm_add_epi64(_mm256_castsi256_si128(half), _mm256_extracti128_si256(half, 1));
-    return _mm_cvtsi128_si64(_mm_add_epi64(quarter, _mm_unpackhi_epi64(quarter, quarter)));
+    __m512i pairs[4], quads[2];
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k)
+        pairs[k] = _mm512_add_epi64(_mm512_maskz_unpacklo_epi64(0xFF, v[2 * k], v[2 * k + 1]),
+                                    _mm512_maskz_unpackhi_epi64(0xFF, v[2 * k], v[2 * k + 1]));
+#pragma GCC unroll 2
+    for (int k = 0; k < 2; ++k)
+        quads[k] = _mm512_add_epi64(_mm512_maskz_shuffle_i64x2(0xFF, pairs[2 * k], pairs[2 * k + 1], _MM_SHUFFLE(2, 0, 2, 0)),
+                                    _mm512_maskz_shuffle_i64x2(0xFF, pairs[2 * k], pairs[2 * k + 1], _MM_SHUFFLE(3, 1, 3, 1)));
+    _mm512_storeu_si512(sums, _mm512_add_epi64(_mm512_maskz_shuffle_i64x2(0xFF, quads[0], quads[1], _MM_SHUFFLE(2, 0, 2, 0)),
+                                               _mm512_maskz_shuffle_i64x2(0xFF, quads[0], quads[1], _MM_SHUFFLE(3, 1, 3, 1))));
 }
 
 template <int ClassesA, int ClassesB>
@@ -195,10 +203,20 @@ RVK_LD_POPCOUNT512 void paddedTableWide(const std::uint64_t *bitsA, const std::u
                     sums[a][b] = _mm512_add_epi64(sums[a][b], _mm512_popcnt_epi64(_mm512_and_si512(row, columns[b])));
             }
         }
+        // The cells' lane sums, eight registers at a time.
+        constexpr int Cells = (ClassesA - 1) * (ClassesB - 1);
+        __m512i cells[16];
+#pragma GCC unroll 16
+        for (int c = 0; c < 16; ++c)
+            cells[c] = c < Cells ? sums[c / (ClassesB - 1)][c % (ClassesB - 1)] : _mm512_setzero_si512();
+        alignas(64) std::uint64_t totals[16];
+        laneSums(cells, totals);
+        if constexpr (Cells > 8)
+            laneSums(cells + 8, totals + 8);
         std::uint32_t counts[ClassesA - 1][ClassesB - 1];
         for (int a = 0; a < ClassesA - 1; ++a)
             for (int b = 0; b < ClassesB - 1; ++b)
-                counts[a][b] = static_cast<std::uint32_t>(laneSum(sums[a][b]));
+                counts[a][b] = static_cast<std::uint32_t>(totals[a * (ClassesB - 1) + b]);
         for (; w < words; ++w)
             for (int a = 0; a < ClassesA - 1; ++a)
                 for (int b = 0; b < ClassesB - 1; ++b)
@@ -519,8 +537,16 @@ struct PaddedSums
 // The rows of LdRow's spread class arrays.
 enum SpreadRow { SpreadCount, SpreadShare, SpreadInverseShare, SpreadInverseComplement, SpreadPresent, SpreadPresentValue };
 
-using PaddedMeasures = void (*)(const double (*spreadA)[16], std::uint16_t uniformA, const LdMatrices::PaddedClasses &B,
-                                const std::uint32_t *table, double total, bool withCorrelation, PaddedSums &sums);
+// One pair of a row: the other locus and the pair's padded code table.
+struct PaddedPair
+{
+    const LdMatrices::PaddedClasses *B;
+    const std::uint32_t *table;
+};
+
+// The measures of count (1 or 2) pairs of one row.
+using PaddedMeasures = void (*)(const double (*spreadA)[16], std::uint16_t uniformA, const PaddedPair *pairs, int count,
+                                double total, bool withCorrelation, PaddedSums *sums);
 
 // The classes a pair's table has individuals in, as subsets (bit a: class a): rows of A and
 // columns of B, from the occupied cells (bit 4a + b).
@@ -551,7 +577,7 @@ inline double treeTotal(const double *terms)
     return (q[0] + q[2]) + (q[1] + q[3]);
 }
 
-__attribute__((optimize("fp-contract=off"))) void paddedMeasuresPlain(const double (*A)[16], std::uint16_t uniformA,
+__attribute__((optimize("fp-contract=off"))) void paddedMeasuresPlainOne(const double (*A)[16], std::uint16_t uniformA,
                                                                        const LdMatrices::PaddedClasses &B,
                                                                        const std::uint32_t *table, double total,
                                                                        bool withCorrelation, PaddedSums &out)
@@ -598,6 +624,13 @@ __attribute__((optimize("fp-contract=off"))) void paddedMeasuresPlain(const doub
     out.sxy = treeTotal(sxyTerms);
 }
 
+void paddedMeasuresPlain(const double (*A)[16], std::uint16_t uniformA, const PaddedPair *pairs, int count, double total,
+                         bool withCorrelation, PaddedSums *out)
+{
+    for (int p = 0; p < count; ++p)
+        paddedMeasuresPlainOne(A, uniformA, *pairs[p].B, pairs[p].table, total, withCorrelation, out[p]);
+}
+
 #if defined(__x86_64__)
 #define RVK_LD_WIDE __attribute__((target("avx512f,avx512vl,avx512dq"), optimize("fp-contract=off")))
 
@@ -610,61 +643,146 @@ RVK_LD_WIDE inline double treeTotal(__m512d low, __m512d high)
     return _mm_cvtsd_f64(_mm_add_sd(r, _mm_unpackhi_pd(r, r)));
 }
 
+// treeTotal of four pairs of registers at once: the same additions, lanes of different totals
+// side by side.
+RVK_LD_WIDE inline void treeTotals(const __m512d (&low)[4], const __m512d (&high)[4], double *totals)
+{
+    __m512d v[4], q[2];
+    #pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k)
+        v[k] = _mm512_add_pd(low[k], high[k]);
+    #pragma GCC unroll 2
+    for (int k = 0; k < 2; ++k)
+        q[k] = _mm512_add_pd(_mm512_maskz_shuffle_f64x2(0xFF, v[2 * k], v[2 * k + 1], _MM_SHUFFLE(1, 0, 1, 0)),
+                             _mm512_maskz_shuffle_f64x2(0xFF, v[2 * k], v[2 * k + 1], _MM_SHUFFLE(3, 2, 3, 2)));
+    const __m512d r = _mm512_add_pd(_mm512_maskz_shuffle_f64x2(0xFF, q[0], q[1], _MM_SHUFFLE(2, 0, 2, 0)),
+                                    _mm512_maskz_shuffle_f64x2(0xFF, q[0], q[1], _MM_SHUFFLE(3, 1, 3, 1)));
+    alignas(64) double lanes[8];
+    _mm512_store_pd(lanes, _mm512_add_pd(r, _mm512_maskz_permute_pd(0xFF, r, 0x55)));
+    #pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k)
+        totals[k] = lanes[2 * k];
+}
+
 RVK_LD_WIDE inline __m512d broadcastClasses(const double *values) { return _mm512_maskz_broadcast_f64x4(0xFF, _mm256_load_pd(values)); }
 
-RVK_LD_WIDE void paddedMeasuresWide(const double (*A)[16], std::uint16_t uniformA, const LdMatrices::PaddedClasses &B,
-                                    const std::uint32_t *table, double total, bool withCorrelation, PaddedSums &out)
+// treeTotals of any number of pairs of registers, four at a time.
+template <int Count>
+RVK_LD_WIDE inline void treeTotalsOf(const __m512d (&low)[Count], const __m512d (&high)[Count], double *totals)
 {
-    const __m512d countB = broadcastClasses(B.count), shareB = broadcastClasses(B.share);
-    const __m512d inverseShareB = broadcastClasses(B.inverseShare), inverseComplementB = broadcastClasses(B.inverseComplement);
-    const __m512d presentB = broadcastClasses(B.present), presentValueB = broadcastClasses(B.presentValue);
-    const __m512i cells32 = _mm512_load_si512(table);
-    const __m512d cells[2] = {_mm512_maskz_cvtepu32_pd(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, cells32, 0)),
-                              _mm512_maskz_cvtepu32_pd(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, cells32, 1))};
+    const __m512d zero = _mm512_setzero_pd();
+#pragma GCC unroll 4
+    for (int first = 0; first < Count; first += 4) {
+        __m512d l[4], h[4];
+#pragma GCC unroll 4
+        for (int k = 0; k < 4; ++k) {
+            l[k] = first + k < Count ? low[first + k] : zero;
+            h[k] = first + k < Count ? high[first + k] : zero;
+        }
+        double four[4];
+        treeTotals(l, h, four);
+#pragma GCC unroll 4
+        for (int k = 0; k < 4; ++k)
+            if (first + k < Count)
+                totals[first + k] = four[k];
+    }
+}
+
+// The measures of one or two pairs of the same row, their operations interleaved so that the
+// processor works on both while either waits for a result.
+template <int Pairs>
+RVK_LD_WIDE void paddedMeasuresWideOf(const double (*A)[16], std::uint16_t uniformA, const PaddedPair *pairs, double total,
+                                      bool withCorrelation, PaddedSums *out)
+{
     const double inverseTotal = 1.0 / total;
     const __m512d totalV = _mm512_set1_pd(total);
     const __m512d inverseTotalSquared = _mm512_set1_pd(inverseTotal * inverseTotal);
     const __m512d zero = _mm512_setzero_pd();
-    __m512d dPrimeTerms[2], chiTerms[2], w[2];
-    for (int h = 0; h < 2; ++h) {
-        const __m512d inverseShareA = _mm512_load_pd(A[SpreadInverseShare] + 8 * h);
-        const __m512d excess = _mm512_sub_pd(_mm512_mul_pd(cells[h], totalV), _mm512_mul_pd(_mm512_load_pd(A[SpreadCount] + 8 * h), countB));
-        const __m512d d = _mm512_mul_pd(excess, inverseTotalSquared);
-        const __mmask8 negative = _mm512_cmp_pd_mask(d, zero, _CMP_LT_OQ);
-        const __mmask8 nonZero = _mm512_cmp_pd_mask(excess, zero, _CMP_NEQ_OQ);
-        const __m512d x = _mm512_mask_blend_pd(negative, inverseComplementB, inverseShareB);
-        const __m512d y = _mm512_mask_blend_pd(negative, inverseShareB, inverseComplementB);
-        const __m512d inverseDMax = _mm512_maskz_max_pd(0xFF, _mm512_mul_pd(inverseShareA, x),
-                                                        _mm512_mul_pd(_mm512_load_pd(A[SpreadInverseComplement] + 8 * h), y));
-        const __m512d ratio = _mm512_maskz_mul_pd(nonZero, _mm512_abs_pd(d), inverseDMax);
-        dPrimeTerms[h] = _mm512_mul_pd(_mm512_mul_pd(_mm512_load_pd(A[SpreadShare] + 8 * h), shareB), ratio);
-        chiTerms[h] = _mm512_mul_pd(_mm512_mul_pd(_mm512_mul_pd(d, d), inverseShareA), inverseShareB);
-        w[h] = _mm512_mul_pd(_mm512_mul_pd(cells[h], _mm512_load_pd(A[SpreadPresent] + 8 * h)), presentB);
+    __m512d presentValueB[Pairs], w[Pairs][2];
+    // Per pair: D', chi-square', n and the sums of the two values.
+    __m512d firstLow[5 * Pairs], firstHigh[5 * Pairs];
+#pragma GCC unroll 2
+    for (int p = 0; p < Pairs; ++p) {
+        const LdMatrices::PaddedClasses &B = *pairs[p].B;
+        const __m512d countB = broadcastClasses(B.count), shareB = broadcastClasses(B.share);
+        const __m512d inverseShareB = broadcastClasses(B.inverseShare), inverseComplementB = broadcastClasses(B.inverseComplement);
+        const __m512d presentB = broadcastClasses(B.present);
+        presentValueB[p] = broadcastClasses(B.presentValue);
+        const __m512i cells32 = _mm512_load_si512(pairs[p].table);
+        const __m512d cells[2] = {_mm512_maskz_cvtepu32_pd(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, cells32, 0)),
+                                  _mm512_maskz_cvtepu32_pd(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, cells32, 1))};
+        #pragma GCC unroll 2
+        for (int h = 0; h < 2; ++h) {
+            __m512d *terms = h == 0 ? firstLow : firstHigh;
+            const __m512d inverseShareA = _mm512_load_pd(A[SpreadInverseShare] + 8 * h);
+            const __m512d excess = _mm512_sub_pd(_mm512_mul_pd(cells[h], totalV), _mm512_mul_pd(_mm512_load_pd(A[SpreadCount] + 8 * h), countB));
+            const __m512d d = _mm512_mul_pd(excess, inverseTotalSquared);
+            const __mmask8 negative = _mm512_cmp_pd_mask(d, zero, _CMP_LT_OQ);
+            const __mmask8 nonZero = _mm512_cmp_pd_mask(excess, zero, _CMP_NEQ_OQ);
+            const __m512d x = _mm512_mask_blend_pd(negative, inverseComplementB, inverseShareB);
+            const __m512d y = _mm512_mask_blend_pd(negative, inverseShareB, inverseComplementB);
+            const __m512d inverseDMax = _mm512_maskz_max_pd(0xFF, _mm512_mul_pd(inverseShareA, x),
+                                                            _mm512_mul_pd(_mm512_load_pd(A[SpreadInverseComplement] + 8 * h), y));
+            const __m512d ratio = _mm512_maskz_mul_pd(nonZero, _mm512_abs_pd(d), inverseDMax);
+            w[p][h] = _mm512_mul_pd(_mm512_mul_pd(cells[h], _mm512_load_pd(A[SpreadPresent] + 8 * h)), presentB);
+            terms[5 * p] = _mm512_mul_pd(_mm512_mul_pd(_mm512_load_pd(A[SpreadShare] + 8 * h), shareB), ratio);
+            terms[5 * p + 1] = _mm512_mul_pd(_mm512_mul_pd(_mm512_mul_pd(d, d), inverseShareA), inverseShareB);
+            terms[5 * p + 2] = w[p][h];
+            terms[5 * p + 3] = _mm512_mul_pd(w[p][h], _mm512_load_pd(A[SpreadPresentValue] + 8 * h));
+            terms[5 * p + 4] = _mm512_mul_pd(w[p][h], presentValueB[p]);
+        }
     }
-    out.dPrime = treeTotal(dPrimeTerms[0], dPrimeTerms[1]);
-    out.chi = treeTotal(chiTerms[0], chiTerms[1]);
-    if (!withCorrelation)
-        return;
-    out.n = static_cast<int>(treeTotal(w[0], w[1]));
-    if (out.n <= 0)
-        return;
-    const __m512d valueA[2] = {_mm512_load_pd(A[SpreadPresentValue]), _mm512_load_pd(A[SpreadPresentValue] + 8)};
-    const double mx = treeTotal(_mm512_mul_pd(w[0], valueA[0]), _mm512_mul_pd(w[1], valueA[1])) / out.n;
-    const double my = treeTotal(_mm512_mul_pd(w[0], presentValueB), _mm512_mul_pd(w[1], presentValueB)) / out.n;
-    const unsigned occupied = static_cast<unsigned>(_mm512_cmp_pd_mask(w[0], zero, _CMP_GT_OQ))
-        | static_cast<unsigned>(_mm512_cmp_pd_mask(w[1], zero, _CMP_GT_OQ)) << 8;
-    const __m512d dy = _mm512_sub_pd(presentValueB, _mm512_set1_pd(my));
-    __m512d sxxTerms[2], syyTerms[2], sxyTerms[2];
-    for (int h = 0; h < 2; ++h) {
-        const __m512d dx = _mm512_sub_pd(valueA[h], _mm512_set1_pd(mx));
-        const __m512d wx = _mm512_mul_pd(w[h], dx), wy = _mm512_mul_pd(w[h], dy);
-        sxxTerms[h] = _mm512_mul_pd(wx, dx);
-        syyTerms[h] = _mm512_mul_pd(wy, dy);
-        sxyTerms[h] = _mm512_mul_pd(wx, dy);
+    double first[5 * Pairs];
+    treeTotalsOf<5 * Pairs>(firstLow, firstHigh, first);
+
+    __m512d secondLow[3 * Pairs], secondHigh[3 * Pairs];
+    double mx[Pairs], my[Pairs];
+    int n[Pairs];
+#pragma GCC unroll 2
+    for (int p = 0; p < Pairs; ++p) {
+        out[p].dPrime = first[5 * p];
+        out[p].chi = first[5 * p + 1];
+        n[p] = static_cast<int>(first[5 * p + 2]);
+        // With n = 0 these are not finite; such pairs keep sums of 0 below.
+        mx[p] = first[5 * p + 3] / n[p];
+        my[p] = first[5 * p + 4] / n[p];
+        const __m512d dy = _mm512_sub_pd(presentValueB[p], _mm512_set1_pd(my[p]));
+#pragma GCC unroll 2
+        for (int h = 0; h < 2; ++h) {
+            __m512d *terms = h == 0 ? secondLow : secondHigh;
+            const __m512d dx = _mm512_sub_pd(_mm512_load_pd(A[SpreadPresentValue] + 8 * h), _mm512_set1_pd(mx[p]));
+            const __m512d wx = _mm512_mul_pd(w[p][h], dx), wy = _mm512_mul_pd(w[p][h], dy);
+            terms[3 * p] = _mm512_mul_pd(wx, dx);
+            terms[3 * p + 1] = _mm512_mul_pd(wy, dy);
+            terms[3 * p + 2] = _mm512_mul_pd(wx, dy);
+        }
     }
-    out.sxx = uniformOver(uniformA, occupiedRows(occupied)) ? 0.0 : treeTotal(sxxTerms[0], sxxTerms[1]);
-    out.syy = uniformOver(B.uniform, occupiedColumns(occupied)) ? 0.0 : treeTotal(syyTerms[0], syyTerms[1]);
-    out.sxy = treeTotal(sxyTerms[0], sxyTerms[1]);
+    double second[3 * Pairs];
+    treeTotalsOf<3 * Pairs>(secondLow, secondHigh, second);
+#pragma GCC unroll 2
+    for (int p = 0; p < Pairs; ++p) {
+        out[p].n = 0;
+        out[p].sxx = out[p].syy = out[p].sxy = 0.0;
+        if (!withCorrelation)
+            continue;
+        out[p].n = n[p];
+        if (n[p] <= 0)
+            continue;
+        const unsigned occupied = static_cast<unsigned>(_mm512_cmp_pd_mask(w[p][0], zero, _CMP_GT_OQ))
+            | static_cast<unsigned>(_mm512_cmp_pd_mask(w[p][1], zero, _CMP_GT_OQ)) << 8;
+        out[p].sxx = uniformOver(uniformA, occupiedRows(occupied)) ? 0.0 : second[3 * p];
+        out[p].syy = uniformOver(pairs[p].B->uniform, occupiedColumns(occupied)) ? 0.0 : second[3 * p + 1];
+        out[p].sxy = second[3 * p + 2];
+    }
+}
+
+RVK_LD_WIDE void paddedMeasuresWide(const double (*A)[16], std::uint16_t uniformA, const PaddedPair *pairs, int count,
+                                    double total, bool withCorrelation, PaddedSums *out)
+{
+    if (count == 2)
+        paddedMeasuresWideOf<2>(A, uniformA, pairs, total, withCorrelation, out);
+    else
+        paddedMeasuresWideOf<1>(A, uniformA, pairs, total, withCorrelation, out);
 }
 #undef RVK_LD_WIDE
 #endif
@@ -722,10 +840,75 @@ LdRow::LdRow(const LdMatrices &matrices, int i) : mMatrices(matrices), mI(i)
 {
     const LdMatrices::PaddedClasses &A = matrices.mPadded[static_cast<size_t>(i)];
     mPadded = A.padded;
+    mCodeValues = matrices.mLocusClasses[static_cast<size_t>(i)].valueRow < 0;
     const double *arrays[6] = {A.count, A.share, A.inverseShare, A.inverseComplement, A.present, A.presentValue};
     for (int row = 0; row < 6; ++row)
         for (int lane = 0; lane < 16; ++lane)
             mSpread[row][lane] = arrays[row][lane / 4];
+}
+
+namespace {
+
+// R, R² and whether the pair has a p-value, from the sums of R.
+void finishCorrelation(LdPairResult &result, double sxx, double syy, double sxy, int n)
+{
+    result.n = n;
+    const double d = std::sqrt(sxx * syy);
+    if (d > 0.0 && d <= 0.001) {
+        result.available = false;
+        return;
+    }
+    result.R = d == 0.0 ? 1.0 : sxy / d;
+    result.R2 = result.R * result.R;
+    result.hasP = 1.0 - result.R2 > 0.0 && n - 2 >= 0;
+}
+
+} // namespace
+
+double LdRow::distance(int j) const
+{
+    const LdMatrices &m = mMatrices;
+    return m.group(mI) == m.group(j) ? std::fabs(m.position(j) - m.position(mI)) : -1.0;
+}
+
+void LdRow::paddedTable(int j, std::uint32_t *table) const
+{
+    const LdMatrices &m = mMatrices;
+    const auto &ci = m.mLocusClasses[static_cast<size_t>(mI)];
+    const auto &cj = m.mLocusClasses[static_cast<size_t>(j)];
+    const size_t words = static_cast<size_t>(m.mWords);
+    activeKernels.load(std::memory_order_relaxed)->table[ci.count - 1][cj.count - 1](
+        m.mClassBits.data() + ci.first * words, m.mClassCount.data() + ci.first, m.mClassBits.data() + cj.first * words,
+        m.mClassCount.data() + cj.first, m.mWords, table);
+}
+
+void LdRow::measuresOfTwo(int j, LdPairResult *results) const
+{
+    const LdMatrices &m = mMatrices;
+    const LdMatrices::PaddedClasses &B0 = m.mPadded[static_cast<size_t>(j)], &B1 = m.mPadded[static_cast<size_t>(j) + 1];
+    if (!mPadded || !mCodeValues || !B0.padded || !B1.padded || m.mIndividualCount <= 0
+        || m.mLocusClasses[static_cast<size_t>(j)].valueRow >= 0 || m.mLocusClasses[static_cast<size_t>(j) + 1].valueRow >= 0) {
+        results[0] = measures(j);
+        results[1] = measures(j + 1);
+        return;
+    }
+    alignas(64) std::uint32_t tables[2][16] = {};
+    paddedTable(j, tables[0]);
+    paddedTable(j + 1, tables[1]);
+    const PaddedPair pairs[2] = {{&B0, tables[0]}, {&B1, tables[1]}};
+    PaddedSums sums[2];
+    activeKernels.load(std::memory_order_relaxed)
+        ->measures(mSpread, m.mPadded[static_cast<size_t>(mI)].uniform, pairs, 2, static_cast<double>(m.mIndividualCount), true, sums);
+    const int ka = static_cast<int>(m.mLocusClasses[static_cast<size_t>(mI)].count);
+    for (int p = 0; p < 2; ++p) {
+        LdPairResult &result = results[p];
+        result = LdPairResult();
+        result.Dist = distance(j + p);
+        const int k = std::min(ka, static_cast<int>(m.mLocusClasses[static_cast<size_t>(j + p)].count));
+        result.DPrime = sums[p].dPrime;
+        result.ChiSquarePrime = k >= 2 ? sums[p].chi / (k - 1) : 0.0;
+        finishCorrelation(result, sums[p].sxx, sums[p].syy, sums[p].sxy, sums[p].n);
+    }
 }
 
 LdPairResult LdRow::measures(int j) const
@@ -733,26 +916,23 @@ LdPairResult LdRow::measures(int j) const
     const LdMatrices &m = mMatrices;
     const int i = mI;
     LdPairResult result;
-    result.Dist = m.group(i) == m.group(j) ? std::fabs(m.position(j) - m.position(i)) : -1.0;
+    result.Dist = distance(j);
 
     const auto &ci = m.mLocusClasses[static_cast<size_t>(i)];
     const auto &cj = m.mLocusClasses[static_cast<size_t>(j)];
     const int ka = static_cast<int>(ci.count), kb = static_cast<int>(cj.count);
-    const std::uint32_t *countA = m.mClassCount.data() + ci.first;
-    const std::uint32_t *countB = m.mClassCount.data() + cj.first;
-    const std::uint64_t *bitsA = m.mClassBits.data() + static_cast<size_t>(ci.first) * static_cast<size_t>(m.mWords);
-    const std::uint64_t *bitsB = m.mClassBits.data() + static_cast<size_t>(cj.first) * static_cast<size_t>(m.mWords);
     const long long total = m.mIndividualCount;
     const bool ownValues = ci.valueRow >= 0 || cj.valueRow >= 0;
     double sxx = 0.0, syy = 0.0, sxy = 0.0;
     int n = 0;
     const LdMatrices::PaddedClasses &B = m.mPadded[static_cast<size_t>(j)];
     if (total > 0 && mPadded && B.padded) {
-        const PaddedKernels &kernels = *activeKernels.load(std::memory_order_relaxed);
         alignas(64) std::uint32_t table[16] = {};
-        kernels.table[ka - 1][kb - 1](bitsA, countA, bitsB, countB, m.mWords, table);
+        paddedTable(j, table);
+        const PaddedPair pair{&B, table};
         PaddedSums sums;
-        kernels.measures(mSpread, m.mPadded[static_cast<size_t>(i)].uniform, B, table, static_cast<double>(total), !ownValues, sums);
+        activeKernels.load(std::memory_order_relaxed)
+            ->measures(mSpread, m.mPadded[static_cast<size_t>(i)].uniform, &pair, 1, static_cast<double>(total), !ownValues, &sums);
         const int k = std::min(ka, kb);
         result.DPrime = sums.dPrime;
         result.ChiSquarePrime = k >= 2 ? sums.chi / (k - 1) : 0.0;
@@ -761,8 +941,11 @@ LdPairResult LdRow::measures(int j) const
         sxy = sums.sxy;
         n = sums.n;
     } else if (total > 0) {
+        const std::uint64_t *bitsA = m.mClassBits.data() + static_cast<size_t>(ci.first) * static_cast<size_t>(m.mWords);
+        const std::uint64_t *bitsB = m.mClassBits.data() + static_cast<size_t>(cj.first) * static_cast<size_t>(m.mWords);
         std::array<std::uint32_t, ClassLimit * ClassLimit> table; // only the ka x kb corner is used
-        generalCountTable(bitsA, ka, countA, bitsB, kb, countB, m.mWords, table.data());
+        generalCountTable(bitsA, ka, m.mClassCount.data() + ci.first, bitsB, kb, m.mClassCount.data() + cj.first, m.mWords,
+                          table.data());
         auto arrays = [&m](std::uint32_t first) {
             return ClassArrays{m.mClassCount.data() + first,      m.mClassShare.data() + first,
                                m.mClassInverseShare.data() + first, m.mClassInverseComplement.data() + first,
@@ -800,16 +983,7 @@ LdPairResult LdRow::measures(int j) const
             y = own.data();
         correlationSumsByIndividual(x, y, m.mIndividualCount, sxx, syy, sxy, n);
     }
-    result.n = n;
-    const double d = std::sqrt(sxx * syy);
-    if (d > 0.0 && d <= 0.001) {
-        result.available = false;
-        return result;
-    }
-    result.R = d == 0.0 ? 1.0 : sxy / d;
-    result.R2 = result.R * result.R;
-
-    result.hasP = 1.0 - result.R2 > 0.0 && n - 2 >= 0;
+    finishCorrelation(result, sxx, syy, sxy, n);
     return result;
 }
 

@@ -124,11 +124,17 @@ public:
     LdRow(const LdMatrices &matrices, int i);
     // ComputeLdPairMeasures(matrices, i, j).
     LdPairResult measures(int j) const;
+    // The same for j and j + 1 at once (the processor overlaps the two).
+    void measuresOfTwo(int j, LdPairResult *results) const;
 
 private:
+    double distance(int j) const;
+    void paddedTable(int j, std::uint32_t *table) const;
+
     const LdMatrices &mMatrices;
     int mI;
     bool mPadded;
+    bool mCodeValues; // the values of locus i follow its codes
     // The padded class arrays of locus i (count, share, inverse share, inverse complement,
     // present, present value), each spread over 16 lanes: lane 4a + b holds class a.
     alignas(64) double mSpread[6][16];
