@@ -262,32 +262,22 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
         if (a.mMatrices.group(i) == a.mMatrices.group(j))
             a.mLargestDistance = std::max(a.mLargestDistance, r.Dist);
     };
+    // A row's pairs are computed first, then their p-values (in pair order, as the cache counts
+    // them), then kept: each loop's steps are independent, so the processor overlaps them.
+    std::vector<LdPairResult> rowPairs(static_cast<size_t>(std::max(L, 1)));
     for (int i = 0; i + 1 < L; ++i) {
         const int lastJ = a.mSuccessive ? i + 1 : L - 1;
-        // The p-value of pair j - 1 is looked up once pair j is computed, its table entry fetched
-        // meanwhile. The p-values are still asked for in pair order.
-        LdPairResult previous;
-        auto advance = [&](int j, const LdPairResult &r) {
-            if (r.available && r.hasP)
-                pCache.prefetch(r.n - 2, std::fabs(r.R));
-            if (j > i + 1) {
-                ComputeLdPairP(previous, &pCache);
-                keep(i, j - 1, previous);
-            }
-            previous = r;
-        };
+        const int count = lastJ - i;
         const LdRow row(a.mMatrices, i);
         int j = i + 1;
-        for (; j + 1 <= lastJ; j += 2) {
-            LdPairResult two[2];
-            row.measuresOfTwo(j, two);
-            advance(j, two[0]);
-            advance(j + 1, two[1]);
-        }
+        for (; j + 1 <= lastJ; j += 2)
+            row.measuresOfTwo(j, &rowPairs[static_cast<size_t>(j - i - 1)]);
         if (j <= lastJ)
-            advance(j, row.measures(j));
-        ComputeLdPairP(previous, &pCache);
-        keep(i, lastJ, previous);
+            rowPairs[static_cast<size_t>(j - i - 1)] = row.measures(j);
+        for (int k = 0; k < count; ++k)
+            ComputeLdPairP(rowPairs[static_cast<size_t>(k)], &pCache);
+        for (int k = 0; k < count; ++k)
+            keep(i, i + 1 + k, rowPairs[static_cast<size_t>(k)]);
         // The bar counts every pair of the row, also those "limit to successive markers" skips.
         progress += L - 1 - i;
         if (control.ui)

@@ -148,8 +148,8 @@ void UsePlainLdKernels(bool plain);
 // cache's (to about 1e-12) for runs over many pairs.
 LdPairResult ComputeLdPair(const LdMatrices &matrices, int i, int j, LdPValueCache *pValues = nullptr);
 
-// The same in two steps, for runs that look up the p-value table entry of one pair while the next
-// is computed: everything but P and MinusLogP, then those (hasP and n tell which entry it needs).
+// The same in two steps, for runs that compute a row of pairs before their p-values: everything
+// but P and MinusLogP, then those (hasP and n tell which table entry it needs).
 LdPairResult ComputeLdPairMeasures(const LdMatrices &matrices, int i, int j);
 void ComputeLdPairP(LdPairResult &pair, LdPValueCache *pValues);
 

@@ -14,6 +14,9 @@ struct LdPValueCache::Table
     // P at the last knot is already below what a double holds: so is every P beyond it (P falls
     // as |R| grows), and the exact evaluation there is not needed.
     bool zeroBeyond = false;
+    // From this position (|R| times intervals) on, P is far below what a double holds (ln P at
+    // the knot is under ExpArgMin by more than any interpolation error), so it is 0 at once.
+    double zeroFrom = 1e300;
     // h and dh/du at u = k / intervals, k = 0 .. intervals - 1, side by side: an interpolation
     // reads both ends of its interval from one or two cache lines.
     struct Knot
@@ -72,22 +75,11 @@ const LdPValueCache::Table *LdPValueCache::table(int df)
         table->knots[static_cast<size_t>(k)] = {lnP - a * std::log(x), slope + 2.0 * a * u / x};
         if (k == n - 1)
             table->zeroBeyond = lnP < ExpArgMin;
+        if (lnP < ExpArgMin - 16.0 && table->zeroFrom > k)
+            table->zeroFrom = k;
     }
     mTables[static_cast<size_t>(df)] = std::move(table);
     return mTables[static_cast<size_t>(df)].get();
-}
-
-void LdPValueCache::prefetch(int df, double r) const
-{
-    if (df < 1 || static_cast<size_t>(df) >= mTables.size() || !mTables[static_cast<size_t>(df)])
-        return;
-    const Table &t = *mTables[static_cast<size_t>(df)];
-    const double position = r * t.intervals;
-    if (position >= 0.0 && position < t.intervals - 1) {
-        const Table::Knot *knot = t.knots.data() + static_cast<int>(position);
-        __builtin_prefetch(knot);
-        __builtin_prefetch(knot + 1);
-    }
 }
 
 double LdPValueCache::twoTailed(int df, double r, double *minusLog10P)
@@ -96,7 +88,7 @@ double LdPValueCache::twoTailed(int df, double r, double *minusLog10P)
         return 0.0;
     const Table *t = table(df);
     const double position = t ? r * t->intervals : 0.0;
-    if (t && t->zeroBeyond && position >= t->intervals - 1)
+    if (t && (position >= t->zeroFrom || (t->zeroBeyond && position >= t->intervals - 1)))
         return 0.0;
     if (!t || position >= t->intervals - 1) {
         const double p = exactP(df, r);
