@@ -274,8 +274,15 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
             row.measuresOfTwo(j, &rowPairs[static_cast<size_t>(j - i - 1)]);
         if (j <= lastJ)
             rowPairs[static_cast<size_t>(j - i - 1)] = row.measures(j);
-        for (int k = 0; k < count; ++k)
+        constexpr int Ahead = 8; // pairs between a table entry's prefetch and its use
+        for (int k = 0; k < count; ++k) {
+            if (k + Ahead < count) {
+                const LdPairResult &later = rowPairs[static_cast<size_t>(k + Ahead)];
+                if (later.available && later.hasP)
+                    pCache.prefetch(later.n - 2, std::fabs(later.R));
+            }
             ComputeLdPairP(rowPairs[static_cast<size_t>(k)], &pCache);
+        }
         for (int k = 0; k < count; ++k)
             keep(i, i + 1 + k, rowPairs[static_cast<size_t>(k)]);
         // The bar counts every pair of the row, also those "limit to successive markers" skips.

@@ -82,6 +82,19 @@ const LdPValueCache::Table *LdPValueCache::table(int df)
     return mTables[static_cast<size_t>(df)].get();
 }
 
+void LdPValueCache::prefetch(int df, double r) const
+{
+    if (df < 1 || static_cast<size_t>(df) >= mTables.size() || !mTables[static_cast<size_t>(df)])
+        return;
+    const Table &t = *mTables[static_cast<size_t>(df)];
+    const double position = r * t.intervals;
+    if (position >= 0.0 && position < t.intervals - 1) {
+        const Table::Knot *knot = t.knots.data() + static_cast<int>(position);
+        __builtin_prefetch(knot);
+        __builtin_prefetch(knot + 1);
+    }
+}
+
 double LdPValueCache::twoTailed(int df, double r, double *minusLog10P)
 {
     if (df < 1)

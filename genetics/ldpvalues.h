@@ -26,6 +26,11 @@ public:
     // given, receives -log10 P (for P > 0).
     double twoTailed(int df, double absR, double *minusLog10P = nullptr);
 
+    // Asks the processor to fetch the table entry twoTailed(df, absR) will read, when the table
+    // exists; changes nothing else. The tables of a run's degrees of freedom outgrow the
+    // processor's nearer caches, so runs ask for entries a few pairs ahead.
+    void prefetch(int df, double absR) const;
+
     // Intervals of a table over [0, 1): p changes on the scale 1/sqrt(df) in |R|, so the tables of
     // many degrees of freedom are finer.
     static int intervals(int df);
