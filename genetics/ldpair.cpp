@@ -14,6 +14,7 @@
 #include <immintrin.h>
 #endif
 #include <cmath>
+#include <cstring>
 
 namespace rvk {
 
@@ -88,7 +89,7 @@ const CountTable generalCountTable = chooseGeneralCountTable();
 // The padded 4 x 4 code table of two loci of at most four classes each (biallelic markers, with
 // or without a missing code): cell (a, b) at 4a + b, cells of absent classes 0. One pass over
 // the words computes every cell that needs one, each word of a bit set loaded once; the last
-// class of each locus is what the others leave over.
+// class of each locus is what the others leave over. Every cell of the table is written.
 using PaddedTable = void (*)(const std::uint64_t *bitsA, const std::uint32_t *countsA, const std::uint64_t *bitsB,
                              const std::uint32_t *countsB, int words, std::uint32_t *table);
 
@@ -113,6 +114,8 @@ inline void finishPaddedTable(const std::uint32_t (&counts)[ClassesA - 1][Classe
 }
 
 #define RVK_LD_PADDED_TABLE_BODY                                                                                       \
+    if constexpr (ClassesA < 4 || ClassesB < 4)                                                                        \
+        std::memset(table, 0, 16 * sizeof(std::uint32_t));                                                             \
     if constexpr (ClassesA == 1) {                                                                                     \
         for (int b = 0; b < ClassesB; ++b)                                                                             \
             table[b] = countsB[b];                                                                                     \
@@ -183,6 +186,8 @@ RVK_LD_POPCOUNT512 void paddedTableWide(const std::uint64_t *bitsA, const std::u
     if constexpr (ClassesA == 1 || ClassesB == 1) {
         paddedTablePlain<ClassesA, ClassesB>(bitsA, countsA, bitsB, countsB, words, table);
     } else {
+        if constexpr (ClassesA < 4 || ClassesB < 4)
+            std::memset(table, 0, 16 * sizeof(std::uint32_t));
         __m512i sums[ClassesA - 1][ClassesB - 1];
 #pragma GCC unroll 4
         for (int a = 0; a < ClassesA - 1; ++a)
@@ -892,7 +897,7 @@ void LdRow::measuresOfTwo(int j, LdPairResult *results) const
         results[1] = measures(j + 1);
         return;
     }
-    alignas(64) std::uint32_t tables[2][16] = {};
+    alignas(64) std::uint32_t tables[2][16];
     paddedTable(j, tables[0]);
     paddedTable(j + 1, tables[1]);
     const PaddedPair pairs[2] = {{&B0, tables[0]}, {&B1, tables[1]}};
@@ -927,7 +932,7 @@ LdPairResult LdRow::measures(int j) const
     int n = 0;
     const LdMatrices::PaddedClasses &B = m.mPadded[static_cast<size_t>(j)];
     if (total > 0 && mPadded && B.padded) {
-        alignas(64) std::uint32_t table[16] = {};
+        alignas(64) std::uint32_t table[16];
         paddedTable(j, table);
         const PaddedPair pair{&B, table};
         PaddedSums sums;
