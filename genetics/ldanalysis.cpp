@@ -177,9 +177,9 @@ long long LdAnalysis::estimatedMemoryBytes(long long loci, long long individuals
 {
     const long long pairs = pairCount(loci);
     // Per pair: the measure (4), the state (1) and the p-value while the run lasts (8); the p-values
-    // below the FDR levels are sorted apart (16 each, a fifth of the pairs at most in linked
+    // below the FDR levels are sorted apart (12 each, a fifth of the pairs at most in linked
     // data). Per locus: the class bit sets, about four classes.
-    const long long perPair = 4 + 1 + 8 + 16 / 5;
+    const long long perPair = 4 + 1 + 8 + 12 / 5;
     const long long words = (individuals + 63) / 64;
     return pairs * perPair + loci * (4 * words * 8 + 128);
 }

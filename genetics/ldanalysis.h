@@ -182,12 +182,14 @@ private:
     std::vector<long long> mRowStart; // list lines before the pairs of locus i
     std::vector<GroupSpan> mGroupSpans;
 
-    // p-values, ascending, with their pair (group runs keep them all for the log lines).
-    struct SortedP
+    // p-values, ascending, with their pair (group runs keep them all for the log lines). Packed
+    // into 12 bytes: lists of millions are sorted and kept.
+    struct __attribute__((packed, aligned(4))) SortedP
     {
         double p;
         std::uint32_t pair;
     };
+    static_assert(sizeof(SortedP) == 12);
     std::vector<SortedP> mSortedP;
     long long mPValueCount = 0;
     bool mFdrRun = false;
