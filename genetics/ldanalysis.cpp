@@ -239,9 +239,8 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
     };
 
     LdPValueCache &pCache = LdPValueCache::shared();
-    auto keep = [&](int i, int j, const LdPairResult &r) {
+    auto keep = [&](int i, int j, size_t index, const LdPairResult &r) {
         a.mLastN = r.n;
-        const size_t index = static_cast<size_t>(a.pairIndex(i, j));
         if (!r.available) {
             a.mStates[index] = Visited | NotAvailable;
             return;
@@ -283,8 +282,10 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
             }
             ComputeLdPairP(rowPairs[static_cast<size_t>(k)], &pCache);
         }
+        // The row's pairs are stored one after the other.
+        const size_t first = static_cast<size_t>(a.pairIndex(i, i + 1));
         for (int k = 0; k < count; ++k)
-            keep(i, i + 1 + k, rowPairs[static_cast<size_t>(k)]);
+            keep(i, i + 1 + k, first + static_cast<size_t>(k), rowPairs[static_cast<size_t>(k)]);
         // The bar counts every pair of the row, also those "limit to successive markers" skips.
         progress += L - 1 - i;
         if (control.ui)
