@@ -310,10 +310,34 @@ LdMatrices::LdMatrices(const GenotypeData &data, const AlleleTable &alleles, std
         }
         mClassBits.resize(mClassBits.size() + static_cast<size_t>(classes.count) * static_cast<size_t>(mWords), 0);
         std::uint64_t *bits = mClassBits.data() + static_cast<size_t>(classes.first) * static_cast<size_t>(mWords);
-        for (int k = 0; k < mIndividualCount; ++k) {
-            const int cls = classOfCode[codes[static_cast<size_t>(k)]];
-            bits[static_cast<size_t>(cls) * static_cast<size_t>(mWords) + static_cast<size_t>(k / 64)] |= std::uint64_t(1) << (k % 64);
-            ++mClassCount[classes.first + static_cast<std::uint32_t>(cls)];
+        if (classes.count <= 4) {
+            // Each word of the (at most four) bit sets is built in registers, 64 individuals at a
+            // time, rather than by a read-modify-write of memory per individual.
+            std::uint32_t counts[4] = {};
+            for (int w = 0; w < mWords; ++w) {
+                std::uint64_t word[4] = {};
+                const int end = std::min(64, mIndividualCount - 64 * w);
+                for (int b = 0; b < end; ++b) {
+                    const int cls = classOfCode[codes[static_cast<size_t>(64 * w + b)]];
+                    const std::uint64_t bit = std::uint64_t(1) << b;
+                    word[0] |= cls == 0 ? bit : 0;
+                    word[1] |= cls == 1 ? bit : 0;
+                    word[2] |= cls == 2 ? bit : 0;
+                    word[3] |= cls == 3 ? bit : 0;
+                }
+                for (std::uint32_t c = 0; c < classes.count; ++c) {
+                    bits[c * static_cast<size_t>(mWords) + static_cast<size_t>(w)] = word[c];
+                    counts[c] += static_cast<std::uint32_t>(__builtin_popcountll(word[c]));
+                }
+            }
+            for (std::uint32_t c = 0; c < classes.count; ++c)
+                mClassCount[classes.first + c] = counts[c];
+        } else {
+            for (int k = 0; k < mIndividualCount; ++k) {
+                const int cls = classOfCode[codes[static_cast<size_t>(k)]];
+                bits[static_cast<size_t>(cls) * static_cast<size_t>(mWords) + static_cast<size_t>(k / 64)] |= std::uint64_t(1) << (k % 64);
+                ++mClassCount[classes.first + static_cast<std::uint32_t>(cls)];
+            }
         }
         for (std::uint32_t c = 0; c < classes.count; ++c) {
             const double value = mClassValue[classes.first + c];
