@@ -464,27 +464,21 @@ struct ClassArrays
     const double *presentValue;      // the value, or 0
 };
 
-// D', chi-square' and (withCorrelation) the sums of R from the code table of a pair. FixedA and
-// FixedB are the class counts when known at compile time (0: take the run-time counts), so the
-// common loci of two to four classes run in fully unrolled loops.
-template <int FixedA, int FixedB>
-void measuresFromTable(int classesA, int classesB, const ClassArrays &A, const ClassArrays &B, const std::uint32_t *table,
+// D', chi-square' and (withCorrelation) the sums of R from the code table of a pair of loci of
+// any number of classes (those of more than four: loci of many alleles or odd codes).
+void measuresFromTable(int ka, int kb, const ClassArrays &A, const ClassArrays &B, const std::uint32_t *table,
                        long long total, bool withCorrelation, LdPairResult &result, double &sxx, double &syy, double &sxy, int &n)
 {
-    const int ka = FixedA ? FixedA : classesA;
-    const int kb = FixedB ? FixedB : classesB;
-    constexpr int SizeA = FixedA ? FixedA : ClassLimit;
-    constexpr int SizeB = FixedB ? FixedB : ClassLimit;
+    constexpr int SizeA = ClassLimit;
+    constexpr int SizeB = ClassLimit;
 
     // D' and chi-square' over every class, missing-data codes included.
     const double inverseTotal = 1.0 / static_cast<double>(total);
     const double inverseTotalSquared = inverseTotal * inverseTotal;
     double dPrime = 0.0, chi = 0.0;
-#pragma GCC unroll 4
     for (int a = 0; a < ka; ++a) {
         const double pa = A.share[a];
         const long long ca = A.count[a];
-#pragma GCC unroll 4
         for (int b = 0; b < kb; ++b) {
             const double pb = B.share[b];
             // D = pab - pa pb, from whole counts so that independence gives exactly 0.
@@ -513,10 +507,8 @@ void measuresFromTable(int classesA, int classesB, const ClassArrays &A, const C
     double rowCount[SizeA], columnCount[SizeB], weighted[SizeA * SizeB];
     std::fill_n(columnCount, kb, 0.0);
     double both = 0.0;
-#pragma GCC unroll 4
     for (int a = 0; a < ka; ++a) {
         double row = 0.0;
-#pragma GCC unroll 4
         for (int b = 0; b < kb; ++b) {
             const double c = static_cast<double>(table[a * ClassLimit + b]) * A.present[a] * B.present[b];
             weighted[a * SizeB + b] = c;
@@ -548,9 +540,7 @@ void measuresFromTable(int classesA, int classesB, const ClassArrays &A, const C
     if (!allEqual(B.presentValue, columnCount, kb))
         for (int b = 0; b < kb; ++b)
             syy += columnCount[b] * dy[b] * dy[b];
-#pragma GCC unroll 4
     for (int a = 0; a < ka; ++a)
-#pragma GCC unroll 4
         for (int b = 0; b < kb; ++b)
             sxy += weighted[a * SizeB + b] * dx[a] * dy[b];
 }
@@ -980,7 +970,7 @@ LdPairResult LdRow::measures(int j) const
                                m.mClassInverseShare.data() + first, m.mClassInverseComplement.data() + first,
                                m.mClassPresent.data() + first,      m.mClassPresentValue.data() + first};
         };
-        measuresFromTable<0, 0>(ka, kb, arrays(ci.first), arrays(cj.first), table.data(), total, !ownValues, result, sxx, syy,
+        measuresFromTable(ka, kb, arrays(ci.first), arrays(cj.first), table.data(), total, !ownValues, result, sxx, syy,
                                 sxy, n);
     }
 

@@ -179,11 +179,13 @@ TEST(ComputeLdPair, LociOnDifferentGroupsHaveDistanceMinusOne)
 TEST(ComputeLdPair, ManyIndividualsSpanSeveralWords)
 {
     // 150 individuals take three words of bits, 700 eleven (a wide step of eight and a tail);
-    // codes A, H, B and a missing U make four classes. Reference by direct summation.
+    // codes A, H, B and a missing U make four classes (the padded tables), C and D two more (the
+    // general tables). Reference by direct summation.
+    for (const std::string codesA : {"AHBU", "AHBUCD"})
     for (int individuals : {150, 700}) {
         std::string a, b;
         for (int k = 0; k < individuals; ++k) {
-            a += "AHBU"[(k * 7 + k / 5) % 4];
+            a += codesA[static_cast<size_t>(k * 5 + k / 7) % codesA.size()];
             b += "AHB"[(k / 3 + k) % 3];
         }
         const GenotypeData data = makeLdData({{{"a", 0, a}, {"b", 1, b}, {"c", 2, a}}});
@@ -212,25 +214,25 @@ TEST(ComputeLdPair, ManyIndividualsSpanSeveralWords)
             syy += y * y;
             sxy += x * y;
         }
-        EXPECT_NEAR(r.R, sxy / std::sqrt(sxx * syy), 1e-13) << individuals;
-        EXPECT_EQ(r.n, n) << individuals;
-        // The code table behind D': chi-square' of the 4 x 3 table from direct counts.
-        double table[4][3] = {}, rows[4] = {}, columns[3] = {};
+        EXPECT_NEAR(r.R, sxy / std::sqrt(sxx * syy), 1e-13) << codesA << individuals;
+        EXPECT_EQ(r.n, n) << codesA << individuals;
+        // The code table behind D': chi-square' of the 4 (or 6) x 3 table from direct counts.
+        double table[6][3] = {}, rows[6] = {}, columns[3] = {};
         for (int k = 0; k < individuals; ++k) {
-            const int ra = static_cast<int>(std::string("AHBU").find(a[static_cast<size_t>(k)]));
+            const int ra = static_cast<int>(codesA.find(a[static_cast<size_t>(k)]));
             const int cb = static_cast<int>(std::string("AHB").find(b[static_cast<size_t>(k)]));
             table[ra][cb] += 1;
             rows[ra] += 1;
             columns[cb] += 1;
         }
         double chi = 0;
-        for (int i = 0; i < 4; ++i)
+        for (size_t i = 0; i < codesA.size(); ++i)
             for (int j = 0; j < 3; ++j) {
                 const double pa = rows[i] / individuals, pb = columns[j] / individuals;
                 const double d = table[i][j] / individuals - pa * pb;
                 chi += d * d / (pa * pb);
             }
-        EXPECT_NEAR(r.ChiSquarePrime, chi / 2, 1e-13) << individuals;
+        EXPECT_NEAR(r.ChiSquarePrime, chi / 2, 1e-13) << codesA << individuals;
     }
 }
 
