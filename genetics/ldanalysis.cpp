@@ -273,15 +273,7 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
             row.measuresOfTwo(j, &rowPairs[static_cast<size_t>(j - i - 1)]);
         if (j <= lastJ)
             rowPairs[static_cast<size_t>(j - i - 1)] = row.measures(j);
-        constexpr int Ahead = 8; // pairs between a table entry's prefetch and its use
-        for (int k = 0; k < count; ++k) {
-            if (k + Ahead < count) {
-                const LdPairResult &later = rowPairs[static_cast<size_t>(k + Ahead)];
-                if (later.available && later.hasP)
-                    pCache.prefetch(later.n - 2, std::fabs(later.R));
-            }
-            ComputeLdPairP(rowPairs[static_cast<size_t>(k)], &pCache);
-        }
+        ComputeLdPairsP(rowPairs.data(), count, pCache);
         // The row's pairs are stored one after the other.
         const size_t first = static_cast<size_t>(a.pairIndex(i, i + 1));
         for (int k = 0; k < count; ++k)

@@ -318,12 +318,12 @@ LdMatrices::LdMatrices(const GenotypeData &data, const AlleleTable &alleles, std
                 std::uint64_t word[4] = {};
                 const int end = std::min(64, mIndividualCount - 64 * w);
                 for (int b = 0; b < end; ++b) {
+                    // No branch on the class: it changes from one individual to the next.
                     const int cls = classOfCode[codes[static_cast<size_t>(64 * w + b)]];
-                    const std::uint64_t bit = std::uint64_t(1) << b;
-                    word[0] |= cls == 0 ? bit : 0;
-                    word[1] |= cls == 1 ? bit : 0;
-                    word[2] |= cls == 2 ? bit : 0;
-                    word[3] |= cls == 3 ? bit : 0;
+                    word[0] |= static_cast<std::uint64_t>(cls == 0) << b;
+                    word[1] |= static_cast<std::uint64_t>(cls == 1) << b;
+                    word[2] |= static_cast<std::uint64_t>(cls == 2) << b;
+                    word[3] |= static_cast<std::uint64_t>(cls == 3) << b;
                 }
                 for (std::uint32_t c = 0; c < classes.count; ++c) {
                     bits[c * static_cast<size_t>(mWords) + static_cast<size_t>(w)] = word[c];
@@ -1004,6 +1004,30 @@ LdPairResult LdRow::measures(int j) const
     }
     finishCorrelation(result, sxx, syy, sxy, n);
     return result;
+}
+
+void ComputeLdPairsP(LdPairResult *pairs, int count, LdPValueCache &pValues)
+{
+    std::vector<int> df;
+    std::vector<double> absR, p, minusLog;
+    std::vector<int> which;
+    for (int k = 0; k < count; ++k)
+        if (pairs[k].available && pairs[k].hasP) {
+            which.push_back(k);
+            df.push_back(pairs[k].n - 2);
+            absR.push_back(std::fabs(pairs[k].R));
+        }
+    p.resize(which.size());
+    minusLog.resize(which.size());
+    pValues.twoTailedMany(df.data(), absR.data(), static_cast<int>(which.size()), p.data(), minusLog.data());
+    for (size_t w = 0; w < which.size(); ++w) {
+        LdPairResult &pair = pairs[which[w]];
+        pair.P = p[w];
+        pair.MinusLogP = p[w] > 0.0 ? minusLog[w] : -1.0;
+    }
+    for (int k = 0; k < count; ++k)
+        if (pairs[k].available && !pairs[k].hasP)
+            pairs[k].MinusLogP = pairs[k].P > 0.0 ? -std::log10(pairs[k].P) : -1.0;
 }
 
 void ComputeLdPairP(LdPairResult &result, LdPValueCache *pValues)

@@ -152,5 +152,7 @@ LdPairResult ComputeLdPair(const LdMatrices &matrices, int i, int j, LdPValueCac
 // but P and MinusLogP, then those (hasP and n tell which table entry it needs).
 LdPairResult ComputeLdPairMeasures(const LdMatrices &matrices, int i, int j);
 void ComputeLdPairP(LdPairResult &pair, LdPValueCache *pValues);
+// ComputeLdPairP for a row of pairs with the cache, in order, the cache's lookups batched.
+void ComputeLdPairsP(LdPairResult *pairs, int count, LdPValueCache &pValues);
 
 } // namespace rvk

@@ -25,6 +25,9 @@ public:
     // P for df degrees of freedom and |R| < 1; 0 for df < 1, as TwoTailedTProb. minusLog10P, when
     // given, receives -log10 P (for P > 0).
     double twoTailed(int df, double absR, double *minusLog10P = nullptr);
+    // The same for count lookups at once (a row of pairs): p[k] and, where p[k] > 0,
+    // minusLog10P[k]. The logarithms and exponentials of eight lookups are computed together.
+    void twoTailedMany(const int *df, const double *absR, int count, double *p, double *minusLog10P);
 
     // Asks the processor to fetch the table entry twoTailed(df, absR) will read, when the table
     // exists; changes nothing else. The tables of a run's degrees of freedom outgrow the
