@@ -16,8 +16,10 @@ namespace rvk {
 class LdPValueCache
 {
 public:
-    // tableAfter: exact evaluations of one degree of freedom before its table is built.
-    explicit LdPValueCache(int tableAfter = 2000);
+    // tableAfter: exact evaluations of one degree of freedom before its table is built. A table
+    // costs about as much as a thousand exact evaluations, so a run that keeps asking never pays
+    // more than twice what it would with the table from the start.
+    explicit LdPValueCache(int tableAfter = 1000);
     ~LdPValueCache();
     LdPValueCache(const LdPValueCache &) = delete;
     LdPValueCache &operator=(const LdPValueCache &) = delete;
