@@ -11,6 +11,7 @@
 #include "core/textlines.h"
 #include "io/locusmapmerger.h"
 #include "io/newickreader.h"
+#include "io/rtfdocument.h"
 #include "io/spreadsheetexchange.h"
 #include "io/spreadsheetreader.h"
 #include "io/traitfile.h"
@@ -154,6 +155,28 @@ inline int fuzzWorkbook(const uint8_t *data, size_t size)
     return 0;
 }
 
+// RTF files as the report window opens them.
+inline int fuzzRtf(const uint8_t *data, size_t size)
+{
+    (void)RtfReader::read(text(data, size));
+    return 0;
+}
+
+// The side files of a genotyping-platform import: a site map (the merger's layout or PLINK's) and
+// a samples file from one input, and the region text of the import's options.
+inline int fuzzSidefiles(const uint8_t *data, size_t size)
+{
+    const auto [siteMap, samples] = split(data, size);
+    try {
+        (void)readSiteMap(asFile(reinterpret_cast<const uint8_t *>(siteMap.data()), siteMap.size(), ".map"));
+        (void)readSampleList(asFile(reinterpret_cast<const uint8_t *>(samples.data()), samples.size(), ".txt"));
+    } catch (const std::exception &) {
+    }
+    GenomeRegion region;
+    (void)parseGenomeRegion(std::string(samples.substr(0, samples.find('\n'))), region);
+    return 0;
+}
+
 // Trait files (.qua).
 inline int fuzzTraitfile(const uint8_t *data, size_t size)
 {
@@ -171,6 +194,8 @@ inline const std::map<std::string, std::function<int(const uint8_t *, size_t)>> 
         {"newick", fuzzNewick},
         {"paste", fuzzPaste},
         {"platform", fuzzPlatform},
+        {"rtf", fuzzRtf},
+        {"sidefiles", fuzzSidefiles},
         {"selectionlist", fuzzSelectionlist},
         {"settings", fuzzSettings},
         {"spreadsheet", fuzzSpreadsheet},
