@@ -56,7 +56,7 @@ bool isHatch(BrushSpec::Style style)
 
 } // namespace
 
-EmfSurface::EmfSurface(const std::string &path, int width, int height) : mFonts(96)
+EmfSurface::EmfSurface(const std::string &path, int width, int height)
 {
     width = std::max(1, width);
     height = std::max(1, height);
@@ -134,36 +134,6 @@ void EmfSurface::selectNew(std::uint32_t &current, std::uint32_t created)
     if (current != 0)
         append(deleteobject_set(&current, mTrack->handles));
     current = created;
-}
-
-void EmfSurface::setPen(const PenSpec &pen)
-{
-    if (pen == mPen)
-        return;
-    mPen = pen;
-    mPenValid = false;
-}
-
-void EmfSurface::setBrush(const BrushSpec &brush)
-{
-    if (brush == mBrush)
-        return;
-    mBrush = brush;
-    mBrushValid = false;
-}
-
-void EmfSurface::setBrushPattern(int k) { setBrush(patternBrushSpec(k)); }
-
-void EmfSurface::setFont(const FontDescription &font)
-{
-    if (font == mFont)
-        return;
-    if (font.color != mFont.color && mBrush.style == BrushSpec::Style::Pattern)
-        mBrushValid = false; // the pattern's ink is the font colour
-    if (font.name != mFont.name || font.size != mFont.size || font.bold != mFont.bold || font.italic != mFont.italic
-        || font.underline != mFont.underline)
-        mFontValid = false;
-    mFont = font;
 }
 
 void EmfSurface::realizePen()

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "render/drawsurface.h"
-#include "render/fontresolver.h"
+#include "render/metafilesurface.h"
 
 #include <cstdint>
 #include <string>
@@ -12,7 +11,7 @@ namespace rvk {
 // (pens, solid, hatched and pattern brushes, fonts, text, rectangles, pies, arcs, lines). One
 // logical unit is one pixel of the picture, and the header states a 96-dpi reference device of
 // the picture's size. The file is complete only after finish().
-class EmfSurface : public DrawSurface
+class EmfSurface : public MetafileSurface
 {
 public:
     EmfSurface(const std::string &path, int width, int height);
@@ -24,11 +23,6 @@ public:
     // Writes the end record and the file. False, with the reason, when the file could not be
     // written (or could not be opened in the first place).
     bool finish(std::string &error);
-
-    void setPen(const PenSpec &pen) override;
-    void setBrush(const BrushSpec &brush) override;
-    void setBrushPattern(int k) override;
-    void setFont(const FontDescription &font) override;
 
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
@@ -42,10 +36,6 @@ public:
     void textOutRotated(int x, int y, const std::string &text, int angle) override;
     void drawPicture(const ViewPicture &picture, int x1, int y1, int x2, int y2) override;
 
-    PenSpec pen() const override { return mPen; }
-    BrushSpec brush() const override { return mBrush; }
-    FontDescription font() const override { return mFont; }
-
 private:
     bool append(char *record);
     void realizePen();
@@ -57,20 +47,6 @@ private:
 
     struct Track;
     Track *mTrack = nullptr;
-    std::string mError;
-    PenSpec mPen;
-    BrushSpec mBrush;
-    FontDescription mFont;
-    FontCache mFonts;
-    bool mPenValid = false;
-    bool mBrushValid = false;
-    bool mFontValid = false;
-    int mFontAngle = 0;
-    bool mTextColorValid = false;
-    Rgb mTextColor = 0;
-    int mBackgroundMode = 0; // 0 unknown, else the record's mode
-    Rgb mBackgroundColor = 0;
-    bool mBackgroundColorValid = false;
     std::uint32_t mPenHandle = 0;
     std::uint32_t mBrushHandle = 0;
     std::uint32_t mFontHandle = 0;

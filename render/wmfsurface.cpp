@@ -54,7 +54,7 @@ uint16_t hatchOf(BrushSpec::Style style)
 
 } // namespace
 
-WmfSurface::WmfSurface(const std::string &path, int width, int height) : mFonts(96)
+WmfSurface::WmfSurface(const std::string &path, int width, int height)
 {
     width = std::clamp(width, 1, 32767);
     height = std::clamp(height, 1, 32767);
@@ -134,36 +134,6 @@ void WmfSurface::selectNew(std::int64_t &current, std::uint32_t created)
         append(wdeleteobject_set(&old, mTrack->handles));
     }
     current = created;
-}
-
-void WmfSurface::setPen(const PenSpec &pen)
-{
-    if (pen == mPen)
-        return;
-    mPen = pen;
-    mPenValid = false;
-}
-
-void WmfSurface::setBrush(const BrushSpec &brush)
-{
-    if (brush == mBrush)
-        return;
-    mBrush = brush;
-    mBrushValid = false;
-}
-
-void WmfSurface::setBrushPattern(int k) { setBrush(patternBrushSpec(k)); }
-
-void WmfSurface::setFont(const FontDescription &font)
-{
-    if (font == mFont)
-        return;
-    if (font.color != mFont.color && mBrush.style == BrushSpec::Style::Pattern)
-        mBrushValid = false;
-    if (font.name != mFont.name || font.size != mFont.size || font.bold != mFont.bold || font.italic != mFont.italic
-        || font.underline != mFont.underline)
-        mFontValid = false;
-    mFont = font;
 }
 
 void WmfSurface::realizePen()

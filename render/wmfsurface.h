@@ -1,7 +1,6 @@
 #pragma once
 
-#include "render/drawsurface.h"
-#include "render/fontresolver.h"
+#include "render/metafilesurface.h"
 
 #include <cstdint>
 #include <string>
@@ -16,7 +15,7 @@ class ViewPicture;
 // kind the black-and-white drawing uses: coordinates are clamped, characters outside Latin-1
 // become "?", and a pattern brush is written as a solid brush of its ink. The file is complete
 // only after finish().
-class WmfSurface : public DrawSurface
+class WmfSurface : public MetafileSurface
 {
 public:
     WmfSurface(const std::string &path, int width, int height);
@@ -27,11 +26,6 @@ public:
     bool isOpen() const { return mTrack != nullptr; }
     // Writes the end record and the file; false, with the reason, when it could not be written.
     bool finish(std::string &error);
-
-    void setPen(const PenSpec &pen) override;
-    void setBrush(const BrushSpec &brush) override;
-    void setBrushPattern(int k) override;
-    void setFont(const FontDescription &font) override;
 
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
@@ -45,10 +39,6 @@ public:
     void textOutRotated(int x, int y, const std::string &text, int angle) override;
     void drawPicture(const ViewPicture &picture, int x1, int y1, int x2, int y2) override;
 
-    PenSpec pen() const override { return mPen; }
-    BrushSpec brush() const override { return mBrush; }
-    FontDescription font() const override { return mFont; }
-
 private:
     bool append(char *record);
     void realizePen();
@@ -60,20 +50,6 @@ private:
 
     struct Track;
     Track *mTrack = nullptr;
-    std::string mError;
-    PenSpec mPen;
-    BrushSpec mBrush;
-    FontDescription mFont;
-    FontCache mFonts;
-    bool mPenValid = false;
-    bool mBrushValid = false;
-    bool mFontValid = false;
-    int mFontAngle = 0;
-    bool mTextColorValid = false;
-    Rgb mTextColor = 0;
-    int mBackgroundMode = 0;
-    Rgb mBackgroundColor = 0;
-    bool mBackgroundColorValid = false;
     std::int64_t mPenHandle = -1; // -1: none created yet
     std::int64_t mBrushHandle = -1;
     std::int64_t mFontHandle = -1;
