@@ -149,9 +149,11 @@ TEST(PictureFiles, EmfHeaderStatesThePictureSize)
     ASSERT_EQ(rewritten.size(), bytes.size());
     EXPECT_EQ(wordAt(rewritten, 18), 1024u);
     EXPECT_EQ(wordAt(rewritten, 19), 768u);
-    for (size_t i = 0; i < bytes.size(); ++i)
-        if (i < 72 || i >= 80)
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i < 72 || i >= 80) {
             ASSERT_EQ(rewritten[i], bytes[i]) << "byte " << i;
+        }
+    }
 }
 
 TEST(PictureFiles, JpegNamesAndClipboardMetafile)
