@@ -868,11 +868,10 @@ LdRow::LdRow(const LdMatrices &matrices, int i) : mMatrices(matrices), mI(i)
 
 namespace {
 
-// R, R² and whether the pair has a p-value, from the sums of R.
-void finishCorrelation(LdPairResult &result, double sxx, double syy, double sxy, int n)
+// R, R² and whether the pair has a p-value, from the sums of R (d = sqrt(Sxx Syy)).
+void finishCorrelation(LdPairResult &result, double d, double sxy, int n)
 {
     result.n = n;
-    const double d = std::sqrt(sxx * syy);
     if (d > 0.0 && d <= 0.001) {
         result.available = false;
         return;
@@ -919,6 +918,8 @@ void LdRow::measuresOfTwo(int j, LdPairResult *results) const
     activeKernels.load(std::memory_order_relaxed)
         ->measures(mSpread, m.mPadded[static_cast<size_t>(mI)].uniform, pairs, 2, static_cast<double>(m.mIndividualCount), true, sums);
     const int ka = static_cast<int>(m.mLocusClasses[static_cast<size_t>(mI)].count);
+    // Both square roots first: the processor works on them side by side.
+    const double d[2] = {std::sqrt(sums[0].sxx * sums[0].syy), std::sqrt(sums[1].sxx * sums[1].syy)};
     for (int p = 0; p < 2; ++p) {
         LdPairResult &result = results[p];
         result = LdPairResult();
@@ -926,7 +927,7 @@ void LdRow::measuresOfTwo(int j, LdPairResult *results) const
         const int k = std::min(ka, static_cast<int>(m.mLocusClasses[static_cast<size_t>(j + p)].count));
         result.DPrime = sums[p].dPrime;
         result.ChiSquarePrime = k >= 2 ? sums[p].chi / (k - 1) : 0.0;
-        finishCorrelation(result, sums[p].sxx, sums[p].syy, sums[p].sxy, sums[p].n);
+        finishCorrelation(result, d[p], sums[p].sxy, sums[p].n);
     }
 }
 
@@ -1002,7 +1003,7 @@ LdPairResult LdRow::measures(int j) const
             y = own.data();
         correlationSumsByIndividual(x, y, m.mIndividualCount, sxx, syy, sxy, n);
     }
-    finishCorrelation(result, sxx, syy, sxy, n);
+    finishCorrelation(result, std::sqrt(sxx * syy), sxy, n);
     return result;
 }
 
