@@ -61,7 +61,7 @@ template <typename Entry> void sortByP(std::vector<Entry> &entries)
 {
     auto byP = [](const Entry &x, const Entry &y) { return x.p < y.p; };
     if (entries.size() < 4096) {
-        std::sort(entries.begin(), entries.end(), byP);
+        std::stable_sort(entries.begin(), entries.end(), byP);
         return;
     }
     constexpr int DigitBits = 11;
