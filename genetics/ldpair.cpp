@@ -653,24 +653,15 @@ void paddedMeasuresPlain(const double (*A)[16], std::uint16_t uniformA, const Pa
 #if defined(__x86_64__)
 #define RVK_LD_WIDE __attribute__((target("avx512f,avx512vl,avx512dq"), optimize("fp-contract=off")))
 
-// treeTotal of the 16 lanes of (low, high).
-RVK_LD_WIDE inline double treeTotal(__m512d low, __m512d high)
-{
-    const __m512d v = _mm512_add_pd(low, high);
-    const __m256d q = _mm256_add_pd(_mm512_maskz_extractf64x4_pd(0xF, v, 0), _mm512_maskz_extractf64x4_pd(0xF, v, 1));
-    const __m128d r = _mm_add_pd(_mm256_castpd256_pd128(q), _mm256_extractf128_pd(q, 1));
-    return _mm_cvtsd_f64(_mm_add_sd(r, _mm_unpackhi_pd(r, r)));
-}
-
-// treeTotal of four pairs of registers at once: the same additions, lanes of different totals
-// side by side.
+// treeTotal of the 16 lanes of each of four pairs of registers (low, high) at once: the same
+// additions, the lanes of different totals side by side.
 RVK_LD_WIDE inline void treeTotals(const __m512d (&low)[4], const __m512d (&high)[4], double *totals)
 {
     __m512d v[4], q[2];
-    #pragma GCC unroll 4
+#pragma GCC unroll 4
     for (int k = 0; k < 4; ++k)
         v[k] = _mm512_add_pd(low[k], high[k]);
-    #pragma GCC unroll 2
+#pragma GCC unroll 2
     for (int k = 0; k < 2; ++k)
         q[k] = _mm512_add_pd(_mm512_maskz_shuffle_f64x2(0xFF, v[2 * k], v[2 * k + 1], _MM_SHUFFLE(1, 0, 1, 0)),
                              _mm512_maskz_shuffle_f64x2(0xFF, v[2 * k], v[2 * k + 1], _MM_SHUFFLE(3, 2, 3, 2)));
@@ -678,7 +669,7 @@ RVK_LD_WIDE inline void treeTotals(const __m512d (&low)[4], const __m512d (&high
                                     _mm512_maskz_shuffle_f64x2(0xFF, q[0], q[1], _MM_SHUFFLE(3, 1, 3, 1)));
     alignas(64) double lanes[8];
     _mm512_store_pd(lanes, _mm512_add_pd(r, _mm512_maskz_permute_pd(0xFF, r, 0x55)));
-    #pragma GCC unroll 4
+#pragma GCC unroll 4
     for (int k = 0; k < 4; ++k)
         totals[k] = lanes[2 * k];
 }
@@ -730,7 +721,7 @@ RVK_LD_WIDE void paddedMeasuresWideOf(const double (*A)[16], std::uint16_t unifo
         const __m512i cells32 = _mm512_load_si512(pairs[p].table);
         const __m512d cells[2] = {_mm512_maskz_cvtepu32_pd(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, cells32, 0)),
                                   _mm512_maskz_cvtepu32_pd(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, cells32, 1))};
-        #pragma GCC unroll 2
+#pragma GCC unroll 2
         for (int h = 0; h < 2; ++h) {
             __m512d *terms = h == 0 ? firstLow : firstHigh;
             const __m512d inverseShareA = _mm512_load_pd(A[SpreadInverseShare] + 8 * h);
