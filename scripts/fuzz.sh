@@ -67,8 +67,10 @@ for name in "${targets[@]}"; do
   # Inputs are capped at 64 KiB: sizes users have are covered by the benchmarks, not here.
   "$build/tests/fuzz/fuzz_$name" "$corpus" "${dictionary[@]}" "${limit[@]}" -max_len=65536 -timeout=10 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" >"$log" 2>&1 || true
-  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
-  rate=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
+  # The fuzzer's own final figures are the last in the log (a child process a reader starts may
+  # print figures of its own before them).
+  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | tail -n 1 | grep -o '[0-9]*$' || echo 0)
+  rate=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | tail -n 1 | grep -o '[0-9]*$' || echo 0)
   count=$(find "$findings" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
   [[ $count -gt 0 ]] && found=1
   printf '%-14s %14s %10s  %s\n' "$name" "${runs:-0}" "${rate:-0}" "$count"
