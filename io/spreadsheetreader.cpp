@@ -8,6 +8,7 @@
 #include <orcus/orcus_xlsx.hpp>
 #include <orcus/spreadsheet/document.hpp>
 #include <orcus/spreadsheet/factory.hpp>
+#include <zip.h>
 
 #include <algorithm>
 #include <cstring>
@@ -208,6 +209,46 @@ std::optional<TextGrid> readWorkbookApart(const std::string &path, std::string *
     return grid;
 }
 
+// liborcus believes the sizes a zip archive's directory declares and sets aside that much memory
+// before it reads a member: a damaged directory in a file of a few kilobytes can claim
+// gigabytes. The directory is therefore checked first (libzip also compares each member's local
+// header with it): no member may claim more bytes than the archive holds, a stored member must
+// be as long as it says, and no compressed member may grow more than deflate can (1,032 to 1).
+std::optional<std::string> zipDirectoryFault(const std::string &bytes)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    if (!source) {
+        zip_error_fini(&error);
+        return "not enough memory to look into the zip archive";
+    }
+    zip_t *archive = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (!archive) {
+        zip_source_free(source);
+        std::string reason = std::string("its zip directory is damaged (") + zip_error_strerror(&error) + ")";
+        zip_error_fini(&error);
+        return reason;
+    }
+    zip_error_fini(&error);
+    std::unique_ptr<zip_t, void (*)(zip_t *)> closer(archive, zip_discard);
+    const zip_int64_t members = zip_get_num_entries(archive, 0);
+    constexpr zip_uint64_t greatestRatio = 1032;
+    for (zip_int64_t i = 0; i < members; ++i) {
+        zip_stat_t stat;
+        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat) != 0)
+            return "its zip directory is damaged";
+        const std::string name = (stat.valid & ZIP_STAT_NAME) && stat.name ? stat.name : "a member";
+        if (!(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_COMP_SIZE))
+            return "its zip directory gives no size for " + name;
+        const bool stored = (stat.valid & ZIP_STAT_COMP_METHOD) && stat.comp_method == ZIP_CM_STORE;
+        if (stat.comp_size > bytes.size() || (stored && stat.size != stat.comp_size)
+            || stat.size / greatestRatio > stat.comp_size)
+            return "its zip directory is damaged: " + name + " claims " + std::to_string(stat.size) + " bytes";
+    }
+    return std::nullopt;
+}
+
 // The orcus document model keeps its cells in ixion's model, whose headers need Boost; its own
 // CSV dump of the first sheet gives the same texts without them.
 std::optional<TextGrid> readZippedWorkbook(const std::string &path, bool openDocument, std::string *errorText)
@@ -391,6 +432,11 @@ std::optional<TextGrid> SpreadsheetReader::read(const std::string &path, std::st
     if (startsWith(bytes, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
         return readWorkbookApart(path, errorText);
     if (startsWith(bytes, "PK\x03\x04")) {
+        if (const auto fault = zipDirectoryFault(bytes)) {
+            if (errorText)
+                *errorText = unreadableMessage(path, *fault);
+            return std::nullopt;
+        }
         // Both kinds are zip archives; the name says which to try first.
         const bool ods = toLower(std::filesystem::path(path).extension().string()) == ".ods";
         std::string first;
