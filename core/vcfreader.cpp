@@ -104,7 +104,10 @@ public:
                 }
         } else {
             int status = 0;
-            while ((status = bcf_read(mFile.get(), mHeader.get(), mRecord.get())) == 0) {
+            for (;;) {
+                checkNextRecordLength(format);
+                if ((status = bcf_read(mFile.get(), mHeader.get(), mRecord.get())) != 0)
+                    break;
                 if (hasRegion && !region.contains(bcf_seqname_safe(mHeader.get(), mRecord.get()), mRecord->pos + 1)) {
                     ++collector.report().outsideRegion;
                     ++mRecordNumber;
@@ -186,12 +189,31 @@ private:
         return status >= 0;
     }
 
-    [[noreturn]] void failAfterLastRecord()
+    [[noreturn]] void failAfterLastRecord(const std::string &reason = "the file is truncated or malformed")
     {
         std::string where = "record " + std::to_string(mRecordNumber + 1);
         if (!mLastSite.empty())
             where += " (after " + mLastSite + ")";
-        throw readexception(mName + ": reading stopped at " + where + ": the file is truncated or malformed");
+        throw readexception(mName + ": reading stopped at " + where + ": " + reason);
+    }
+
+    // A BCF record starts with the lengths of its two parts, and htslib sets aside what they
+    // claim before it reads a byte of them: a damaged length would have it reserve gigabytes.
+    // Where the next record starts inside the block in memory (nearly always) its lengths are
+    // looked at first; no record of genotypes comes near a gigabyte.
+    void checkNextRecordLength(htsExactFormat format)
+    {
+        constexpr uint64_t greatestRecordBytes = uint64_t(1) << 30;
+        BGZF *stream = format == bcf ? hts_get_bgzfp(mFile.get()) : nullptr;
+        if (!stream || bgzf_peek(stream) < 0 || stream->block_length - stream->block_offset < 8)
+            return;
+        const auto *at = static_cast<const unsigned char *>(stream->uncompressed_block) + stream->block_offset;
+        auto word = [](const unsigned char *w) {
+            return uint64_t(w[0]) | uint64_t(w[1]) << 8 | uint64_t(w[2]) << 16 | uint64_t(w[3]) << 24;
+        };
+        const uint64_t claimed = word(at) + word(at + 4);
+        if (claimed > greatestRecordBytes)
+            failAfterLastRecord("its length is damaged (it claims " + std::to_string(claimed) + " bytes)");
     }
 
     // Codes one record and hands it on; false when the person cancelled.

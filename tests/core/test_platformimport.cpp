@@ -12,6 +12,7 @@
 #include <htslib/tbx.h>
 #include <htslib/vcf.h>
 
+#include <cstring>
 #include <fstream>
 
 namespace rvk {
@@ -216,6 +217,27 @@ TEST(VcfImport, BadFilesAreRefusedWithTheirFileAndRecord)
             flipped[i] = static_cast<char>(~flipped[i]);
         damaged = folder.write("damaged.vcf.gz", flipped);
     }
+    // A BCF (uncompressed, as htslib also reads it) whose second record claims 2.5 GB.
+    std::string lengths;
+    {
+        BGZF *in = bgzf_open(writeCompressed(folder, "lengths.bcf", good, false).c_str(), "r");
+        std::string raw;
+        char buffer[4096];
+        for (ssize_t n; (n = bgzf_read(in, buffer, sizeof buffer)) > 0;)
+            raw.append(buffer, static_cast<size_t>(n));
+        bgzf_close(in);
+        auto word = [&raw](size_t at) {
+            uint32_t value = 0;
+            std::memcpy(&value, raw.data() + at, 4);
+            return size_t{value};
+        };
+        const size_t first = 9 + word(5);
+        const size_t second = first + 8 + word(first) + word(first + 4);
+        ASSERT_LT(second + 8, raw.size());
+        const uint32_t claimed = 0xA0000000u;
+        std::memcpy(raw.data() + second, &claimed, 4);
+        lengths = folder.write("lengths-raw.bcf", raw);
+    }
     std::string noGt = good;
     noGt.replace(noGt.find("##FORMAT=<ID=GT"), noGt.find('\n', noGt.find("##FORMAT=<ID=GT")) - noGt.find("##FORMAT=<ID=GT") + 1, "");
     struct Case
@@ -224,6 +246,7 @@ TEST(VcfImport, BadFilesAreRefusedWithTheirFileAndRecord)
     };
     const std::vector<Case> cases{
         {truncated, "cut.vcf.gz: the file is truncated"},
+        {lengths, "lengths-raw.bcf: reading stopped at record 2 (after Chr1:100): its length is damaged (it claims 2684354"},
         {damaged, "damaged.vcf.gz: "}, // where the damage shows depends on the bytes
         {folder.write("malformed.vcf", good + "Chr1\tnotanumber\tm3\tA\tG\t.\tPASS\t.\tGT\t0/0\t0/1\n"), "malformed.vcf: reading stopped at record 3 (after Chr1:200)"},
         {folder.write("short.vcf", good + "Chr1\t300\tm3\tA\tG\t.\tPASS\t.\tGT\t0/0\n"), "short.vcf: reading stopped at record 3 (after Chr1:200)"},
