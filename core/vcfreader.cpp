@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 
 namespace rvk {
@@ -52,6 +53,21 @@ long long storedOffset(htsFile *file)
     return 0;
 }
 
+// A BCF file gives the length of its header and of each record before them, and htslib sets
+// aside what a length claims before it reads a byte: a damaged length would have it reserve
+// gigabytes. No header or record of genotypes comes near a gigabyte.
+constexpr uint64_t GreatestBcfLength = uint64_t(1) << 30;
+
+// The little-endian 32-bit word `offset` bytes into what comes next in the stream, where it lies
+// within the block in memory (nearly always); nothing otherwise.
+std::optional<uint64_t> peekWord(BGZF *stream, int offset)
+{
+    if (!stream || bgzf_peek(stream) < 0 || stream->block_length - stream->block_offset < offset + 4)
+        return std::nullopt;
+    const auto *w = static_cast<const unsigned char *>(stream->uncompressed_block) + stream->block_offset + offset;
+    return uint64_t(w[0]) | uint64_t(w[1]) << 8 | uint64_t(w[2]) << 16 | uint64_t(w[3]) << 24;
+}
+
 class VcfFileReader
 {
 public:
@@ -75,6 +91,9 @@ public:
         if (mFile->format.compression == bgzf)
             if (BGZF *compressed = hts_get_bgzfp(mFile.get()); compressed && bgzf_check_EOF(compressed) == 0)
                 throw readexception(mName + ": the file is truncated (its end-of-file block is missing)");
+        if (format == bcf)
+            if (const auto text = peekWord(hts_get_bgzfp(mFile.get()), 5); text && *text > GreatestBcfLength)
+                throw readexception(mName + ": the BCF header is damaged (its length claims " + std::to_string(*text) + " bytes)");
         mHeader.reset(bcf_hdr_read(mFile.get()));
         if (!mHeader)
             throw readexception(mName + ": the VCF header cannot be read");
@@ -197,23 +216,15 @@ private:
         throw readexception(mName + ": reading stopped at " + where + ": " + reason);
     }
 
-    // A BCF record starts with the lengths of its two parts, and htslib sets aside what they
-    // claim before it reads a byte of them: a damaged length would have it reserve gigabytes.
-    // Where the next record starts inside the block in memory (nearly always) its lengths are
-    // looked at first; no record of genotypes comes near a gigabyte.
+    // A BCF record starts with the lengths of its two parts (see GreatestBcfLength).
     void checkNextRecordLength(htsExactFormat format)
     {
-        constexpr uint64_t greatestRecordBytes = uint64_t(1) << 30;
-        BGZF *stream = format == bcf ? hts_get_bgzfp(mFile.get()) : nullptr;
-        if (!stream || bgzf_peek(stream) < 0 || stream->block_length - stream->block_offset < 8)
+        if (format != bcf)
             return;
-        const auto *at = static_cast<const unsigned char *>(stream->uncompressed_block) + stream->block_offset;
-        auto word = [](const unsigned char *w) {
-            return uint64_t(w[0]) | uint64_t(w[1]) << 8 | uint64_t(w[2]) << 16 | uint64_t(w[3]) << 24;
-        };
-        const uint64_t claimed = word(at) + word(at + 4);
-        if (claimed > greatestRecordBytes)
-            failAfterLastRecord("its length is damaged (it claims " + std::to_string(claimed) + " bytes)");
+        BGZF *stream = hts_get_bgzfp(mFile.get());
+        const auto shared = peekWord(stream, 0), individual = peekWord(stream, 4);
+        if (shared && individual && *shared + *individual > GreatestBcfLength)
+            failAfterLastRecord("its length is damaged (it claims " + std::to_string(*shared + *individual) + " bytes)");
     }
 
     // Codes one record and hands it on; false when the person cancelled.

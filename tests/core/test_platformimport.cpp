@@ -217,8 +217,9 @@ TEST(VcfImport, BadFilesAreRefusedWithTheirFileAndRecord)
             flipped[i] = static_cast<char>(~flipped[i]);
         damaged = folder.write("damaged.vcf.gz", flipped);
     }
-    // A BCF (uncompressed, as htslib also reads it) whose second record claims 2.5 GB.
-    std::string lengths;
+    // A BCF (uncompressed, as htslib also reads it) whose second record claims 2.5 GB, and one
+    // whose header claims 4 GB.
+    std::string lengths, headerLength;
     {
         BGZF *in = bgzf_open(writeCompressed(folder, "lengths.bcf", good, false).c_str(), "r");
         std::string raw;
@@ -234,9 +235,12 @@ TEST(VcfImport, BadFilesAreRefusedWithTheirFileAndRecord)
         const size_t first = 9 + word(5);
         const size_t second = first + 8 + word(first) + word(first + 4);
         ASSERT_LT(second + 8, raw.size());
-        const uint32_t claimed = 0xA0000000u;
+        std::string header = raw;
+        const uint32_t claimed = 0xA0000000u, headerClaimed = 0xFFFFFF00u;
         std::memcpy(raw.data() + second, &claimed, 4);
         lengths = folder.write("lengths-raw.bcf", raw);
+        std::memcpy(header.data() + 5, &headerClaimed, 4);
+        headerLength = folder.write("header-raw.bcf", header);
     }
     std::string noGt = good;
     noGt.replace(noGt.find("##FORMAT=<ID=GT"), noGt.find('\n', noGt.find("##FORMAT=<ID=GT")) - noGt.find("##FORMAT=<ID=GT") + 1, "");
@@ -246,6 +250,7 @@ TEST(VcfImport, BadFilesAreRefusedWithTheirFileAndRecord)
     };
     const std::vector<Case> cases{
         {truncated, "cut.vcf.gz: the file is truncated"},
+        {headerLength, "header-raw.bcf: the BCF header is damaged (its length claims 4294967040 bytes)"},
         {lengths, "lengths-raw.bcf: reading stopped at record 2 (after Chr1:100): its length is damaged (it claims 2684354"},
         {damaged, "damaged.vcf.gz: "}, // where the damage shows depends on the bytes
         {folder.write("malformed.vcf", good + "Chr1\tnotanumber\tm3\tA\tG\t.\tPASS\t.\tGT\t0/0\t0/1\n"), "malformed.vcf: reading stopped at record 3 (after Chr1:200)"},
