@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -154,24 +155,27 @@ std::optional<TextGrid> decodeOutcome(std::string_view bytes, std::string &error
     return grid;
 }
 
-// FreeXL reads the workbooks of other programs, and a damaged file can make it read outside its
-// buffers (fuzzing found such files). It therefore reads in a child process of its own, which
-// hands the grid back through a pipe: whatever the library does there cannot harm the program.
-std::optional<TextGrid> readWorkbookApart(const std::string &path, std::string *errorText)
+// The libraries that read the workbooks of other programs are not safe on damaged files (fuzzing
+// found FreeXL reading outside its buffers and liborcus ending the process on a failed
+// assertion). They therefore read in a child process of their own, which hands the grid back
+// through a pipe: whatever a library does there cannot harm the program.
+using WorkbookReader = std::function<std::optional<TextGrid>(std::string *errorText)>;
+
+std::optional<TextGrid> readApart(const WorkbookReader &reader, const std::string &path, std::string *errorText)
 {
     int channel[2];
     if (::pipe(channel) != 0)
-        return readWorkbook(path, errorText);
+        return reader(errorText);
     const pid_t child = ::fork();
     if (child < 0) {
         ::close(channel[0]);
         ::close(channel[1]);
-        return readWorkbook(path, errorText);
+        return reader(errorText);
     }
     if (child == 0) {
         ::close(channel[0]);
         std::string error;
-        const std::optional<TextGrid> grid = readWorkbook(path, &error);
+        const std::optional<TextGrid> grid = reader(&error);
         const std::string bytes = encodeOutcome(grid, error);
         for (size_t written = 0; written < bytes.size();) {
             const ssize_t n = ::write(channel[1], bytes.data() + written, bytes.size() - written);
@@ -249,33 +253,41 @@ std::optional<std::string> zipDirectoryFault(const std::string &bytes)
     return std::nullopt;
 }
 
+// A folder of its own under the temporary folder, removed with everything in it at the end of
+// its scope; an empty path when none could be made.
+struct TemporaryFolder
+{
+    std::filesystem::path path;
+    TemporaryFolder()
+    {
+        std::error_code code;
+        for (int attempt = 0; path.empty() && attempt < 100; ++attempt) {
+            const std::filesystem::path candidate = std::filesystem::temp_directory_path(code)
+                                                  / ("rvk-sheet-" + std::to_string(::getpid()) + "-" + std::to_string(attempt));
+            if (std::filesystem::create_directory(candidate, code))
+                path = candidate;
+        }
+    }
+    ~TemporaryFolder()
+    {
+        std::error_code ignored;
+        if (!path.empty())
+            std::filesystem::remove_all(path, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder &) = delete;
+    TemporaryFolder &operator=(const TemporaryFolder &) = delete;
+};
+
 // The orcus document model keeps its cells in ixion's model, whose headers need Boost; its own
 // CSV dump of the first sheet gives the same texts without them.
-std::optional<TextGrid> readZippedWorkbook(const std::string &path, bool openDocument, std::string *errorText)
+// The sheet is dumped into `folder` (the caller's, so that it goes even when the reading process
+// does not end well).
+std::optional<TextGrid> readZippedWorkbook(const std::string &path, bool openDocument, const std::filesystem::path &folder,
+                                           std::string *errorText)
 {
     namespace fs = std::filesystem;
     std::error_code code;
-    fs::path folder;
-    for (int attempt = 0; folder.empty() && attempt < 100; ++attempt) {
-        const fs::path candidate = fs::temp_directory_path(code)
-                                 / ("rvk-sheet-" + std::to_string(::getpid()) + "-" + std::to_string(attempt));
-        if (fs::create_directory(candidate, code))
-            folder = candidate;
-    }
-    if (folder.empty()) {
-        if (errorText)
-            *errorText = SpreadsheetReader::unreadableMessage(path, "no room for a temporary folder");
-        return std::nullopt;
-    }
-    struct Cleanup
-    {
-        fs::path folder;
-        ~Cleanup()
-        {
-            std::error_code ignored;
-            fs::remove_all(folder, ignored);
-        }
-    } cleanup{folder};
+    fs::create_directories(folder, code);
     try {
         orcus::spreadsheet::range_size_t size{1048576, 16384};
         orcus::spreadsheet::document document(size);
@@ -430,23 +442,33 @@ std::optional<TextGrid> SpreadsheetReader::read(const std::string &path, std::st
         return grid;
     }
     if (startsWith(bytes, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-        return readWorkbookApart(path, errorText);
+        return readApart([&path](std::string *error) { return readWorkbook(path, error); }, path, errorText);
     if (startsWith(bytes, "PK\x03\x04")) {
         if (const auto fault = zipDirectoryFault(bytes)) {
             if (errorText)
                 *errorText = unreadableMessage(path, *fault);
             return std::nullopt;
         }
+        const TemporaryFolder folder;
+        if (folder.path.empty()) {
+            if (errorText)
+                *errorText = unreadableMessage(path, "no room for a temporary folder");
+            return std::nullopt;
+        }
         // Both kinds are zip archives; the name says which to try first.
         const bool ods = toLower(std::filesystem::path(path).extension().string()) == ".ods";
-        std::string first;
-        if (auto grid = readZippedWorkbook(path, ods, &first))
-            return grid;
-        if (auto grid = readZippedWorkbook(path, !ods, nullptr))
-            return grid;
-        if (errorText)
-            *errorText = first;
-        return std::nullopt;
+        return readApart(
+            [&](std::string *error) -> std::optional<TextGrid> {
+                std::string first;
+                if (auto grid = readZippedWorkbook(path, ods, folder.path / "first", &first))
+                    return grid;
+                if (auto grid = readZippedWorkbook(path, !ods, folder.path / "second", nullptr))
+                    return grid;
+                if (error)
+                    *error = first;
+                return std::nullopt;
+            },
+            path, errorText);
     }
     if (bytes.find('\0') != std::string::npos) {
         if (errorText)

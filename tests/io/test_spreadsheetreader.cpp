@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <unistd.h>
+
 namespace rvk {
 namespace {
 
@@ -77,6 +81,28 @@ TEST(SpreadsheetReader, CsvSeparatorsAndQuotes)
     EXPECT_EQ(semicolons.columnCount(), 3);
     EXPECT_EQ(semicolons.rowCount(), 2);
     EXPECT_EQ(semicolons.cell(2, 1), "3");
+}
+
+// A workbook that makes liborcus fail one of its assertions (a damaged .xlsx found by fuzzing)
+// ends the reading process, not the program: the file gets a message and no temporary folder is
+// left behind.
+TEST(SpreadsheetReader, AWorkbookThatEndsTheReadingLibraryOnlyFailsToOpen)
+{
+    const std::filesystem::path input = std::filesystem::path(test::testDataPath("")).parent_path().parent_path() / "fuzz"
+                                      / "regression" / "cases" / "workbook" / "orcus-dump-assertion.xlsx";
+    test::TempFolder folder;
+    const std::string path = folder.write("damaged.xlsx", test::readWholeFile(input.string()));
+    auto sheetFolders = [] {
+        int count = 0;
+        std::error_code code;
+        for (const auto &entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), code))
+            count += entry.path().filename().string().rfind("rvk-sheet-" + std::to_string(::getpid()) + "-", 0) == 0;
+        return count;
+    };
+    std::string error;
+    EXPECT_FALSE(SpreadsheetReader::read(path, &error));
+    EXPECT_EQ(error, SpreadsheetReader::unreadableMessage(path, "the file is damaged"));
+    EXPECT_EQ(sheetFolders(), 0);
 }
 
 // A zipped workbook whose directory claims sizes the file cannot hold is refused before liborcus,
