@@ -136,7 +136,8 @@ inline int fuzzSettings(const uint8_t *data, size_t size)
     return 0;
 }
 
-// Spreadsheet files: our own .xls stream reader on bytes, FreeXL through a file, and .csv text.
+// Spreadsheet bytes: our own .xls worksheet-stream reader and the .csv reader (whole files, FreeXL
+// and liborcus included, are the workbook target's).
 inline int fuzzSpreadsheet(const uint8_t *data, size_t size)
 {
     const std::string_view bytes = text(data, size);
@@ -146,8 +147,8 @@ inline int fuzzSpreadsheet(const uint8_t *data, size_t size)
     return 0;
 }
 
-// Spreadsheet files as the program opens them, by their first bytes: FreeXL (in its child
-// process), the zipped workbooks through liborcus, or text. Slow: a child process per input.
+// Spreadsheet files as the program opens them, by their first bytes: workbooks through FreeXL or
+// liborcus (each in a child process), or text. Slow: a child process per input.
 inline int fuzzWorkbook(const uint8_t *data, size_t size)
 {
     std::string error;
