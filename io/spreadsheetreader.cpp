@@ -279,9 +279,8 @@ struct TemporaryFolder
 };
 
 // The orcus document model keeps its cells in ixion's model, whose headers need Boost; its own
-// CSV dump of the first sheet gives the same texts without them.
-// The sheet is dumped into `folder` (the caller's, so that it goes even when the reading process
-// does not end well).
+// CSV dump of the first sheet, written into `folder`, gives the same texts without them. The
+// folder is the caller's, so that it goes even when the reading process does not end well.
 std::optional<TextGrid> readZippedWorkbook(const std::string &path, bool openDocument, const std::filesystem::path &folder,
                                            std::string *errorText)
 {
