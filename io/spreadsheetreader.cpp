@@ -260,11 +260,13 @@ uint32_t word32(std::string_view bytes, size_t at)
     return word(bytes, at) | (static_cast<uint32_t>(word(bytes, at + 2)) << 16);
 }
 
-// FreeXL believes the stream sizes a compound file's directory declares and sets aside that much
-// memory before it reads a stream: a damaged directory in a file of a few kilobytes can claim
-// gigabytes (fuzzing found a 6 KB .xls whose root entry claims 3 GB). The directory is therefore
-// walked first, through the sector allocation table as the format chains it, and no stream may
-// claim more bytes than the file holds. What cannot be walked is left for FreeXL to refuse.
+// FreeXL believes what a compound file's directory declares: it sets aside the memory a stream's
+// size claims before it reads the stream (fuzzing found a 6 KB .xls whose root entry claims 3 GB),
+// and it converts as many bytes of an entry's name as the name's length claims, reading past its
+// own 64-byte buffer. The directory is therefore walked first, through the sector allocation
+// table as the format chains it: every entry must be of a known kind with a name of at most 64
+// bytes, and no stream may claim more bytes than the file holds. What cannot be walked is left
+// for FreeXL to refuse.
 std::optional<std::string> compoundDirectoryFault(std::string_view bytes)
 {
     constexpr size_t headerSize = 512;
@@ -304,15 +306,20 @@ std::optional<std::string> compoundDirectoryFault(std::string_view bytes)
     uint32_t sector = word32(bytes, 0x30);
     for (size_t steps = 0; whole(sector) && steps < sectorCount; ++steps, sector = nextSector(sector)) {
         for (size_t entry = sectorAt(sector); entry + 128 <= sectorAt(sector) + sectorSize; entry += 128) {
+            const unsigned nameLength = word(bytes, entry + 0x40);
+            if (nameLength > 64)
+                return "its compound file directory is damaged: a name claims " + std::to_string(nameLength) + " bytes";
             const unsigned kind = static_cast<unsigned char>(bytes[entry + 0x42]);
-            if (kind != 2 && kind != 5) // streams and the root entry, which holds the small streams
+            if (kind != 0 && kind != 1 && kind != 2 && kind != 5)
+                return "its compound file directory is damaged: an entry is of unknown kind " + std::to_string(kind);
+            if (kind != 2 && kind != 5) // only streams and the root entry, which holds the small streams, have a size
                 continue;
             const uint64_t size = version3 ? word32(bytes, entry + 0x78)
                                            : word32(bytes, entry + 0x78) | (uint64_t{word32(bytes, entry + 0x7C)} << 32);
             if (size <= bytes.size())
                 continue;
             std::string name;
-            for (size_t at = 0; at + 1 < std::min<size_t>(word(bytes, entry + 0x40), 64); at += 2) {
+            for (size_t at = 0; at + 1 < nameLength; at += 2) {
                 const unsigned character = word(bytes, entry + at);
                 if (character == 0)
                     break;

@@ -158,15 +158,19 @@ INSTANTIATE_TEST_SUITE_P(, DamagedZipDirectories,
                                            ZipDamage{"DirectoryDisagreesWithLocalHeader", -1, 24, 0x7FFFFFF0u}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-// A workbook whose compound file directory gives a stream more bytes than the file holds is
-// refused before FreeXL, which would set aside what the directory claims (a damaged 6 KB .xls
-// found by fuzzing made it ask for 3 GB). The fixture's directory is sector 9: the root entry,
-// then the workbook stream, 128 bytes each, with the size at 0x78 of an entry.
+// A workbook whose compound file directory is damaged is refused before FreeXL, which believes
+// what the directory declares: it sets aside the memory a stream's size claims (a damaged 6 KB
+// .xls found by fuzzing made it ask for 3 GB) and converts as many bytes of a name as its length
+// claims, past its own buffer. The fixture's directory is sector 9: the root entry, then the
+// workbook stream, 128 bytes each, with the name's length at 0x40, the kind at 0x42 and the size
+// at 0x78 of an entry.
 struct CompoundDamage
 {
     const char *name;
     int entry;
-    uint32_t size;
+    int field;
+    int width; // bytes
+    uint32_t value;
     const char *reason;
 };
 
@@ -179,7 +183,9 @@ TEST_P(DamagedCompoundDirectories, AreRefusedWithAMessage)
     ASSERT_EQ(bytes.size(), 6144u);
     const size_t directory = (9 + 1) * 512;
     ASSERT_EQ(bytes.compare(directory, 4, std::string("R\0o\0", 4)), 0);
-    putWord32(bytes, directory + 128 * static_cast<size_t>(damage.entry) + 0x78, damage.size);
+    const size_t at = directory + 128 * static_cast<size_t>(damage.entry) + static_cast<size_t>(damage.field);
+    for (int k = 0; k < damage.width; ++k)
+        bytes[at + static_cast<size_t>(k)] = static_cast<char>((damage.value >> (8 * k)) & 0xFF);
 
     test::TempFolder folder;
     const std::string path = folder.write("damaged.xls", bytes);
@@ -190,10 +196,14 @@ TEST_P(DamagedCompoundDirectories, AreRefusedWithAMessage)
 
 INSTANTIATE_TEST_SUITE_P(
     , DamagedCompoundDirectories,
-    ::testing::Values(CompoundDamage{"RootEntryClaimsGigabytes", 0, 0xBE000AC0u,
+    ::testing::Values(CompoundDamage{"RootEntryClaimsGigabytes", 0, 0x78, 4, 0xBE000AC0u,
                                      "its compound file directory is damaged: Root Entry claims 3187673792 bytes"},
-                      CompoundDamage{"StreamClaimsOneByteMoreThanTheFile", 1, 6145,
-                                     "its compound file directory is damaged: Workbook claims 6145 bytes"}),
+                      CompoundDamage{"StreamClaimsOneByteMoreThanTheFile", 1, 0x78, 4, 6145,
+                                     "its compound file directory is damaged: Workbook claims 6145 bytes"},
+                      CompoundDamage{"NameLongerThanItsField", 1, 0x40, 2, 0xFFFF,
+                                     "its compound file directory is damaged: a name claims 65535 bytes"},
+                      CompoundDamage{"UnknownKindOfEntry", 1, 0x42, 1, 32,
+                                     "its compound file directory is damaged: an entry is of unknown kind 32"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
