@@ -2,6 +2,7 @@
 
 #include "io/textgrid.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,15 @@ public:
     // fields optionally in double quotes with "" for a quote.
     static TextGrid readCsv(std::string_view text);
     static TextGrid readCsvWithSeparator(std::string_view text, char separator);
+
+    // The libraries that read the workbooks of other programs are not safe on damaged files:
+    // fuzzing found FreeXL reading outside its buffers and liborcus ending the process on a
+    // failed assertion. The files are checked before the libraries see them, and the libraries
+    // read in a child process of their own, which hands the grid back through a pipe, so that
+    // what the checks miss cannot harm the program: a reader that ends its process, or neither
+    // writes nor ends within a minute, leaves "the file is damaged" in errorText.
+    using WorkbookReader = std::function<std::optional<TextGrid>(std::string *errorText)>;
+    static std::optional<TextGrid> readApart(const WorkbookReader &reader, const std::string &path, std::string *errorText);
 
     static std::string unreadableMessage(const std::string &path, const std::string &reason)
     {
