@@ -262,11 +262,11 @@ uint32_t word32(std::string_view bytes, size_t at)
 
 // FreeXL believes what a compound file's directory declares: it sets aside the memory a stream's
 // size claims before it reads the stream (fuzzing found a 6 KB .xls whose root entry claims 3 GB),
-// and it converts as many bytes of an entry's name as the name's length claims, reading past its
-// own 64-byte buffer. The directory is therefore walked first, through the sector allocation
-// table as the format chains it: every entry must be of a known kind with a name of at most 64
-// bytes, and no stream may claim more bytes than the file holds. What cannot be walked is left
-// for FreeXL to refuse.
+// it converts as many bytes of an entry's name as the name's length claims, reading past its own
+// 64-byte buffer, and it reads a directory from wherever the header points. The directory is
+// therefore walked first, through the sector allocation table as the format chains it: it must
+// lie in the file and end, every entry must be of a known kind with a name of at most 64 bytes,
+// and no stream may claim more bytes than the file holds.
 std::optional<std::string> compoundDirectoryFault(std::string_view bytes)
 {
     constexpr size_t headerSize = 512;
@@ -276,36 +276,54 @@ std::optional<std::string> compoundDirectoryFault(std::string_view bytes)
     if (shift != 9 && shift != 12)
         return "its compound file header gives an impossible sector size";
     const size_t sectorSize = size_t{1} << shift;
-    // Sector n follows the header at (n + 1) sectors; no chain can be longer than the file's sectors.
-    const size_t sectorCount = bytes.size() / sectorSize;
-    auto sectorAt = [&](uint32_t sector) { return (static_cast<size_t>(sector) + 1) * sectorSize; };
-    auto whole = [&](uint32_t sector) { return sectorAt(sector) + sectorSize <= bytes.size(); };
     const size_t perSector = sectorSize / 4;
+    // Sector n follows the header at (n + 1) sectors; a chain longer than the file has sectors
+    // runs in a circle.
+    const size_t greatestChain = bytes.size() / sectorSize + 1;
+    auto sectorAt = [&](uint32_t sector) { return (static_cast<size_t>(sector) + 1) * sectorSize; };
+    auto inFile = [&](uint32_t sector) { return sectorAt(sector) < bytes.size(); };
+    auto word32At = [&](size_t at) -> std::optional<uint32_t> {
+        if (at + 4 > bytes.size())
+            return std::nullopt;
+        return word32(bytes, at);
+    };
 
-    // The sectors of the allocation table: 109 in the header, the rest in a chain of its own.
+    // The sectors of the allocation table: 109 in the header, the rest in a chain of their own.
     std::vector<uint32_t> tableSectors;
     const uint32_t tableSectorCount = word32(bytes, 0x2C);
     for (size_t i = 0; i < 109 && tableSectors.size() < tableSectorCount; ++i)
         tableSectors.push_back(word32(bytes, 0x4C + 4 * i));
-    uint32_t next = word32(bytes, 0x44);
-    for (size_t steps = 0; tableSectors.size() < tableSectorCount && whole(next) && steps < sectorCount; ++steps) {
+    uint32_t more = word32(bytes, 0x44);
+    for (size_t steps = 0; tableSectors.size() < tableSectorCount && inFile(more) && steps < greatestChain; ++steps) {
         for (size_t i = 0; i + 1 < perSector && tableSectors.size() < tableSectorCount; ++i)
-            tableSectors.push_back(word32(bytes, sectorAt(next) + 4 * i));
-        next = word32(bytes, sectorAt(next) + sectorSize - 4);
+            if (const auto sector = word32At(sectorAt(more) + 4 * i))
+                tableSectors.push_back(*sector);
+            else
+                break;
+        const auto next = word32At(sectorAt(more) + sectorSize - 4);
+        if (!next)
+            break;
+        more = *next;
     }
-    auto nextSector = [&](uint32_t sector) -> uint32_t {
+    auto nextSector = [&](uint32_t sector) -> std::optional<uint32_t> {
         const size_t tableSector = sector / perSector;
-        if (tableSector >= tableSectors.size() || !whole(tableSectors[tableSector]))
-            return UINT32_MAX;
-        return word32(bytes, sectorAt(tableSectors[tableSector]) + 4 * (sector % perSector));
+        if (tableSector >= tableSectors.size() || !inFile(tableSectors[tableSector]))
+            return std::nullopt;
+        return word32At(sectorAt(tableSectors[tableSector]) + 4 * (sector % perSector));
     };
 
     // Version 3 files keep only the low half of a stream's size; writers may leave the high half
     // unset.
     const bool version3 = word(bytes, 0x1A) == 3;
+    constexpr uint32_t EndOfChain = 0xFFFFFFFE;
     uint32_t sector = word32(bytes, 0x30);
-    for (size_t steps = 0; whole(sector) && steps < sectorCount; ++steps, sector = nextSector(sector)) {
-        for (size_t entry = sectorAt(sector); entry + 128 <= sectorAt(sector) + sectorSize; entry += 128) {
+    for (size_t steps = 0;; ++steps) {
+        if (steps == greatestChain)
+            return "its compound file directory runs in a circle";
+        if (!inFile(sector))
+            return "its compound file directory lies outside the file";
+        const size_t end = std::min(sectorAt(sector) + sectorSize, bytes.size());
+        for (size_t entry = sectorAt(sector); entry + 128 <= end; entry += 128) {
             const unsigned nameLength = word(bytes, entry + 0x40);
             if (nameLength > 64)
                 return "its compound file directory is damaged: a name claims " + std::to_string(nameLength) + " bytes";
@@ -328,8 +346,13 @@ std::optional<std::string> compoundDirectoryFault(std::string_view bytes)
             return "its compound file directory is damaged: " + (name.empty() ? std::string("a stream") : name)
                  + " claims " + std::to_string(size) + " bytes";
         }
+        const auto next = nextSector(sector);
+        if (!next)
+            return "its compound file directory lies outside the file";
+        if (*next == EndOfChain)
+            return std::nullopt;
+        sector = *next;
     }
-    return std::nullopt;
 }
 
 namespace sheetimport = orcus::spreadsheet;

@@ -189,15 +189,16 @@ INSTANTIATE_TEST_SUITE_P(, DamagedZipDirectories,
 
 // A workbook whose compound file directory is damaged is refused before FreeXL, which believes
 // what the directory declares: it sets aside the memory a stream's size claims (a damaged 6 KB
-// .xls found by fuzzing made it ask for 3 GB) and converts as many bytes of a name as its length
-// claims, past its own buffer. The fixture's directory is sector 9: the root entry, then the
-// workbook stream, 128 bytes each, with the name's length at 0x40, the kind at 0x42 and the size
-// at 0x78 of an entry.
+// .xls found by fuzzing made it ask for 3 GB), converts as many bytes of a name as its length
+// claims, past its own buffer, and reads a directory from wherever the header points. In the
+// fixture the header gives the directory's first sector at 0x30; the allocation table is sector
+// 0 (from byte 512), where the directory's sector 9 is followed by sector 10; the directory
+// (from byte 5120) holds the root entry, then the workbook stream, 128 bytes each, with the
+// name's length at 0x40, the kind at 0x42 and the size at 0x78 of an entry.
 struct CompoundDamage
 {
     const char *name;
-    int entry;
-    int field;
+    size_t at;
     int width; // bytes
     uint32_t value;
     const char *reason;
@@ -210,11 +211,9 @@ TEST_P(DamagedCompoundDirectories, AreRefusedWithAMessage)
     const CompoundDamage damage = GetParam();
     std::string bytes = test::readWholeFile(test::testDataPath("sheet_genotypes.xls"));
     ASSERT_EQ(bytes.size(), 6144u);
-    const size_t directory = (9 + 1) * 512;
-    ASSERT_EQ(bytes.compare(directory, 4, std::string("R\0o\0", 4)), 0);
-    const size_t at = directory + 128 * static_cast<size_t>(damage.entry) + static_cast<size_t>(damage.field);
+    ASSERT_EQ(bytes.compare(5120, 4, std::string("R\0o\0", 4)), 0);
     for (int k = 0; k < damage.width; ++k)
-        bytes[at + static_cast<size_t>(k)] = static_cast<char>((damage.value >> (8 * k)) & 0xFF);
+        bytes[damage.at + static_cast<size_t>(k)] = static_cast<char>((damage.value >> (8 * k)) & 0xFF);
 
     test::TempFolder folder;
     const std::string path = folder.write("damaged.xls", bytes);
@@ -223,16 +222,23 @@ TEST_P(DamagedCompoundDirectories, AreRefusedWithAMessage)
     EXPECT_EQ(error, SpreadsheetReader::unreadableMessage(path, damage.reason));
 }
 
+constexpr size_t rootEntry = 5120;
+constexpr size_t workbookEntry = 5120 + 128;
+
 INSTANTIATE_TEST_SUITE_P(
     , DamagedCompoundDirectories,
-    ::testing::Values(CompoundDamage{"RootEntryClaimsGigabytes", 0, 0x78, 4, 0xBE000AC0u,
-                                     "its compound file directory is damaged: Root Entry claims 3187673792 bytes"},
-                      CompoundDamage{"StreamClaimsOneByteMoreThanTheFile", 1, 0x78, 4, 6145,
-                                     "its compound file directory is damaged: Workbook claims 6145 bytes"},
-                      CompoundDamage{"NameLongerThanItsField", 1, 0x40, 2, 0xFFFF,
-                                     "its compound file directory is damaged: a name claims 65535 bytes"},
-                      CompoundDamage{"UnknownKindOfEntry", 1, 0x42, 1, 32,
-                                     "its compound file directory is damaged: an entry is of unknown kind 32"}),
+    ::testing::Values(
+        CompoundDamage{"RootEntryClaimsGigabytes", rootEntry + 0x78, 4, 0xBE000AC0u,
+                       "its compound file directory is damaged: Root Entry claims 3187673792 bytes"},
+        CompoundDamage{"StreamClaimsOneByteMoreThanTheFile", workbookEntry + 0x78, 4, 6145,
+                       "its compound file directory is damaged: Workbook claims 6145 bytes"},
+        CompoundDamage{"NameLongerThanItsField", workbookEntry + 0x40, 2, 0xFFFF,
+                       "its compound file directory is damaged: a name claims 65535 bytes"},
+        CompoundDamage{"UnknownKindOfEntry", workbookEntry + 0x42, 1, 32,
+                       "its compound file directory is damaged: an entry is of unknown kind 32"},
+        CompoundDamage{"DirectoryBeforeTheFirstSector", 0x30, 4, 0xFFFFFFFFu, "its compound file directory lies outside the file"},
+        CompoundDamage{"DirectoryBeyondTheEnd", 0x30, 4, 11, "its compound file directory lies outside the file"},
+        CompoundDamage{"DirectoryChainedToItself", 512 + 4 * 9, 4, 9, "its compound file directory runs in a circle"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
