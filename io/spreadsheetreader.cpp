@@ -359,8 +359,9 @@ namespace sheetimport = orcus::spreadsheet;
 
 // What liborcus reads of a zipped workbook goes straight into a grid: the texts of the first
 // worksheet's cells, numbers as "General" writes them, formulas by their stored results. Nothing
-// liborcus is told is believed: a string index outside the strings, or a cell outside the
-// sheet, leaves the cell empty (liborcus' own document model fails an assertion on the first).
+// liborcus is told is believed: a cell outside the sheet is dropped, and a cell naming a shared
+// text the workbook does not hold makes the file refused (liborcus' own document model fails an
+// assertion on it).
 class FirstSheetCells final : public sheetimport::iface::import_sheet
 {
 public:

@@ -81,7 +81,7 @@ TEST(AlleleList, LegendTakesAnyTextAlsoAnEmptyOne)
 {
     AlleleTable table;
     AlleleListModel model(table);
-    for (const QString text : {QString("resistant parent"), QString()}) {
+    for (const QString &text : {QString("resistant parent"), QString()}) {
         model.setData(model.index(row('a'), AlleleListModel::LegendColumn), text);
         EXPECT_EQ(table.lookup('a').Legend, text.toStdString());
     }
