@@ -46,6 +46,21 @@ TEST_P(SpreadsheetFiles, FirstWorksheetsUsedRangeAsText)
 INSTANTIATE_TEST_SUITE_P(, SpreadsheetFiles, ::testing::Values("xls", "xlsx", "ods", "csv"),
                          test::namedBy([](const std::string &extension) { return extension; }));
 
+// A zipped workbook of two sheets (written by hand): formulas show the results the workbook
+// stored, a text of several formatted runs is one text, $-addresses are places, and only the
+// first sheet is read (the second has a cell at E5).
+TEST(SpreadsheetReader, ZippedWorkbooksGiveStoredResultsOfTheFirstSheet)
+{
+    std::string error;
+    const auto grid = SpreadsheetReader::read(test::testDataPath("sheet_formulas.xlsx"), &error);
+    ASSERT_TRUE(grid) << error;
+    EXPECT_EQ(grid->columnCount(), 4);
+    EXPECT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->row(0), (std::vector<std::string>{"m1", "12.5", "AB", "AB"}));
+    EXPECT_EQ(grid->row(1), (std::vector<std::string>{"", "", "", ""}));
+    EXPECT_EQ(grid->row(2), (std::vector<std::string>{"", "-0.25", "TRUE", ""}));
+}
+
 TEST(SpreadsheetReader, TheProgramsOwnFilesReadBack)
 {
     test::TempFolder folder;
