@@ -60,99 +60,204 @@ std::optional<std::string> zipDirectoryFault(std::string_view bytes)
     return std::nullopt;
 }
 
-// FreeXL believes what a compound file's directory declares: it sets aside the memory a stream's
-// size claims before it reads the stream (fuzzing found a 6 KB .xls whose root entry claims 3 GB),
-// it converts as many bytes of an entry's name as the name's length claims, reading past its own
-// 64-byte buffer, and it reads a directory from wherever the header points. The directory is
-// therefore walked first, through the sector allocation table as the format chains it: it must
-// lie in the file and end, every entry must be of a known kind with a name of at most 64 bytes,
-// and no stream may claim more bytes than the file holds.
-std::optional<std::string> compoundDirectoryFault(std::string_view bytes)
+// FreeXL believes what a compound file declares. It sets aside the memory a stream's size claims
+// before it reads the stream (fuzzing found a 6 KB .xls whose root entry claims 3 GB), converts
+// as many bytes of an entry's name as the name's length claims (reading past its own 64-byte
+// buffer), reads a directory from wherever the header points, and reads a stream as long as its
+// size says whether or not its chain of sectors holds that much. The file is therefore walked
+// first, through the sector allocation tables as the format chains them: the directory must lie
+// in the file and end; every entry must be of a known kind with a name of at most 64 bytes; and
+// every stream's chain, of sectors or of the small sectors inside the root entry's stream, must
+// lie in the file and hold the bytes its size claims.
+namespace {
+
+class CompoundFile
 {
-    constexpr size_t headerSize = 512;
-    if (bytes.size() < headerSize)
-        return "its compound file header is cut short";
-    const unsigned shift = word16(bytes, 0x1E);
-    if (shift != 9 && shift != 12)
-        return "its compound file header gives an impossible sector size";
-    const size_t sectorSize = size_t{1} << shift;
-    const size_t perSector = sectorSize / 4;
-    // Sector n follows the header at (n + 1) sectors; a chain longer than the file has sectors
-    // runs in a circle.
-    const size_t greatestChain = bytes.size() / sectorSize + 1;
-    auto sectorAt = [&](uint32_t sector) { return (static_cast<size_t>(sector) + 1) * sectorSize; };
-    auto inFile = [&](uint32_t sector) { return sectorAt(sector) < bytes.size(); };
-    auto word32At = [&](size_t at) -> std::optional<uint32_t> {
-        if (at + 4 > bytes.size())
-            return std::nullopt;
-        return word32(bytes, at);
+public:
+    explicit CompoundFile(std::string_view bytes) : mBytes(bytes) {}
+
+    std::optional<std::string> fault()
+    {
+        constexpr size_t headerSize = 512;
+        if (mBytes.size() < headerSize)
+            return "its compound file header is cut short";
+        const unsigned shift = word16(mBytes, 0x1E);
+        if (shift != 9 && shift != 12)
+            return "its compound file header gives an impossible sector size";
+        if (word16(mBytes, 0x20) != 6)
+            return "its compound file header gives an impossible small-sector size";
+        mSectorSize = size_t{1} << shift;
+        mPerSector = mSectorSize / 4;
+        // A chain longer than the file has sectors runs in a circle.
+        mGreatestChain = mBytes.size() / mSectorSize + 1;
+        readTableSectors();
+
+        // Version 3 files keep only the low half of a stream's size; writers may leave the high
+        // half unset.
+        const bool version3 = word16(mBytes, 0x1A) == 3;
+        std::vector<Entry> streams;
+        uint32_t sector = word32(mBytes, 0x30);
+        for (size_t steps = 0;; ++steps) {
+            if (steps == mGreatestChain)
+                return "its compound file directory runs in a circle";
+            if (!inFile(sector))
+                return "its compound file directory lies outside the file";
+            const size_t end = std::min(sectorAt(sector) + mSectorSize, mBytes.size());
+            for (size_t entry = sectorAt(sector); entry + 128 <= end; entry += 128) {
+                const unsigned nameLength = word16(mBytes, entry + 0x40);
+                if (nameLength > 64)
+                    return "its compound file directory is damaged: a name claims " + std::to_string(nameLength) + " bytes";
+                const unsigned kind = static_cast<unsigned char>(mBytes[entry + 0x42]);
+                if (kind != 0 && kind != 1 && kind != 2 && kind != 5)
+                    return "its compound file directory is damaged: an entry is of unknown kind " + std::to_string(kind);
+                if (kind != 2 && kind != 5) // only streams and the root entry, which holds the small streams, have a size
+                    continue;
+                const uint64_t size = version3 ? word32(mBytes, entry + 0x78)
+                                               : word32(mBytes, entry + 0x78) | (uint64_t{word32(mBytes, entry + 0x7C)} << 32);
+                Entry stream{name(entry, nameLength), kind == 5, word32(mBytes, entry + 0x74), size};
+                if (size > mBytes.size())
+                    return "its compound file directory is damaged: " + stream.name + " claims " + std::to_string(size) + " bytes";
+                streams.push_back(std::move(stream));
+            }
+            const auto next = nextSector(mTableSectors, sector);
+            if (!next)
+                return "its compound file directory lies outside the file";
+            if (*next == EndOfChain)
+                break;
+            sector = *next;
+        }
+
+        // The small streams live in the root entry's stream, in 64-byte sectors chained by a
+        // table of their own.
+        const auto root = std::find_if(streams.begin(), streams.end(), [](const Entry &entry) { return entry.root; });
+        const uint64_t smallSectors = root == streams.end() ? 0 : (root->size + SmallSectorSize - 1) / SmallSectorSize;
+        // The sectors that begin inside the file (the last may be cut short).
+        const uint64_t fileSectors = (mBytes.size() + mSectorSize - 1) / mSectorSize - 1;
+        mSmallTableSectors = chain(word32(mBytes, 0x3C), word32(mBytes, 0x40));
+        const uint32_t smallCutoff = word32(mBytes, 0x38);
+        for (const Entry &stream : streams) {
+            const bool small = !stream.root && stream.size < smallCutoff;
+            const bool held = small ? holds(mSmallTableSectors, stream.start, stream.size, SmallSectorSize, smallSectors)
+                                    : holds(mTableSectors, stream.start, stream.size, mSectorSize, fileSectors);
+            if (!held)
+                return "its compound file is damaged: the sectors of " + stream.name + " do not hold its "
+                     + std::to_string(stream.size) + " bytes";
+        }
+        return std::nullopt;
+    }
+
+private:
+    static constexpr uint32_t EndOfChain = 0xFFFFFFFE;
+    static constexpr size_t SmallSectorSize = 64;
+
+    struct Entry
+    {
+        std::string name;
+        bool root;
+        uint32_t start;
+        uint64_t size;
     };
+
+    // Sector n follows the header at (n + 1) sectors.
+    size_t sectorAt(uint32_t sector) const { return (static_cast<size_t>(sector) + 1) * mSectorSize; }
+    bool inFile(uint32_t sector) const { return sectorAt(sector) < mBytes.size(); }
+    std::optional<uint32_t> word32At(size_t at) const
+    {
+        if (at + 4 > mBytes.size())
+            return std::nullopt;
+        return word32(mBytes, at);
+    }
 
     // The sectors of the allocation table: 109 in the header, the rest in a chain of their own.
-    std::vector<uint32_t> tableSectors;
-    const uint32_t tableSectorCount = word32(bytes, 0x2C);
-    for (size_t i = 0; i < 109 && tableSectors.size() < tableSectorCount; ++i)
-        tableSectors.push_back(word32(bytes, 0x4C + 4 * i));
-    uint32_t more = word32(bytes, 0x44);
-    for (size_t steps = 0; tableSectors.size() < tableSectorCount && inFile(more) && steps < greatestChain; ++steps) {
-        for (size_t i = 0; i + 1 < perSector && tableSectors.size() < tableSectorCount; ++i)
-            if (const auto sector = word32At(sectorAt(more) + 4 * i))
-                tableSectors.push_back(*sector);
-            else
-                break;
-        const auto next = word32At(sectorAt(more) + sectorSize - 4);
-        if (!next)
-            break;
-        more = *next;
-    }
-    auto nextSector = [&](uint32_t sector) -> std::optional<uint32_t> {
-        const size_t tableSector = sector / perSector;
-        if (tableSector >= tableSectors.size() || !inFile(tableSectors[tableSector]))
-            return std::nullopt;
-        return word32At(sectorAt(tableSectors[tableSector]) + 4 * (sector % perSector));
-    };
-
-    // Version 3 files keep only the low half of a stream's size; writers may leave the high half
-    // unset.
-    const bool version3 = word16(bytes, 0x1A) == 3;
-    constexpr uint32_t EndOfChain = 0xFFFFFFFE;
-    uint32_t sector = word32(bytes, 0x30);
-    for (size_t steps = 0;; ++steps) {
-        if (steps == greatestChain)
-            return "its compound file directory runs in a circle";
-        if (!inFile(sector))
-            return "its compound file directory lies outside the file";
-        const size_t end = std::min(sectorAt(sector) + sectorSize, bytes.size());
-        for (size_t entry = sectorAt(sector); entry + 128 <= end; entry += 128) {
-            const unsigned nameLength = word16(bytes, entry + 0x40);
-            if (nameLength > 64)
-                return "its compound file directory is damaged: a name claims " + std::to_string(nameLength) + " bytes";
-            const unsigned kind = static_cast<unsigned char>(bytes[entry + 0x42]);
-            if (kind != 0 && kind != 1 && kind != 2 && kind != 5)
-                return "its compound file directory is damaged: an entry is of unknown kind " + std::to_string(kind);
-            if (kind != 2 && kind != 5) // only streams and the root entry, which holds the small streams, have a size
-                continue;
-            const uint64_t size = version3 ? word32(bytes, entry + 0x78)
-                                           : word32(bytes, entry + 0x78) | (uint64_t{word32(bytes, entry + 0x7C)} << 32);
-            if (size <= bytes.size())
-                continue;
-            std::string name;
-            for (size_t at = 0; at + 1 < nameLength; at += 2) {
-                const unsigned character = word16(bytes, entry + at);
-                if (character == 0)
+    void readTableSectors()
+    {
+        const uint32_t count = word32(mBytes, 0x2C);
+        for (size_t i = 0; i < 109 && mTableSectors.size() < count; ++i)
+            mTableSectors.push_back(word32(mBytes, 0x4C + 4 * i));
+        uint32_t more = word32(mBytes, 0x44);
+        for (size_t steps = 0; mTableSectors.size() < count && inFile(more) && steps < mGreatestChain; ++steps) {
+            for (size_t i = 0; i + 1 < mPerSector && mTableSectors.size() < count; ++i)
+                if (const auto sector = word32At(sectorAt(more) + 4 * i))
+                    mTableSectors.push_back(*sector);
+                else
                     break;
-                name += character >= 0x20 && character < 0x7F ? static_cast<char>(character) : '?';
-            }
-            return "its compound file directory is damaged: " + (name.empty() ? std::string("a stream") : name)
-                 + " claims " + std::to_string(size) + " bytes";
+            const auto next = word32At(sectorAt(more) + mSectorSize - 4);
+            if (!next)
+                break;
+            more = *next;
         }
-        const auto next = nextSector(sector);
-        if (!next)
-            return "its compound file directory lies outside the file";
-        if (*next == EndOfChain)
-            return std::nullopt;
-        sector = *next;
     }
-}
+
+    // What follows `sector` in a table kept in the given sectors of the file.
+    std::optional<uint32_t> nextSector(const std::vector<uint32_t> &table, uint32_t sector) const
+    {
+        const size_t tableSector = sector / mPerSector;
+        if (tableSector >= table.size() || !inFile(table[tableSector]))
+            return std::nullopt;
+        return word32At(sectorAt(table[tableSector]) + 4 * (sector % mPerSector));
+    }
+
+    // The sectors of a chain of at most `count` sectors, as far as it lies in the file.
+    std::vector<uint32_t> chain(uint32_t start, uint32_t count) const
+    {
+        std::vector<uint32_t> sectors;
+        std::vector<bool> seen(mGreatestChain);
+        for (uint32_t sector = start; sectors.size() < count && inFile(sector) && !seen[sector];) {
+            seen[sector] = true;
+            sectors.push_back(sector);
+            const auto next = nextSector(mTableSectors, sector);
+            if (!next)
+                break;
+            sector = *next;
+        }
+        return sectors;
+    }
+
+    // Whether the chain from `start` in `table` holds `size` bytes in sectors of `sectorSize`
+    // below `sectorCount`, without coming back to a sector.
+    bool holds(const std::vector<uint32_t> &table, uint32_t start, uint64_t size, size_t sectorSize, uint64_t sectorCount) const
+    {
+        const uint64_t needed = (size + sectorSize - 1) / sectorSize;
+        if (needed > sectorCount)
+            return false;
+        std::vector<bool> seen(static_cast<size_t>(sectorCount));
+        uint32_t sector = start;
+        for (uint64_t k = 0; k < needed; ++k) {
+            if (sector >= sectorCount || seen[sector])
+                return false;
+            seen[sector] = true;
+            if (k + 1 == needed)
+                break;
+            const auto next = nextSector(table, sector);
+            if (!next)
+                return false;
+            sector = *next;
+        }
+        return true;
+    }
+
+    std::string name(size_t entry, unsigned nameLength) const
+    {
+        std::string text;
+        for (size_t at = 0; at + 1 < nameLength; at += 2) {
+            const unsigned character = word16(mBytes, entry + at);
+            if (character == 0)
+                break;
+            text += character >= 0x20 && character < 0x7F ? static_cast<char>(character) : '?';
+        }
+        return text.empty() ? "a stream" : text;
+    }
+
+    std::string_view mBytes;
+    size_t mSectorSize = 512;
+    size_t mPerSector = 128;
+    size_t mGreatestChain = 0;
+    std::vector<uint32_t> mTableSectors;
+    std::vector<uint32_t> mSmallTableSectors;
+};
+
+} // namespace
+
+std::optional<std::string> compoundDirectoryFault(std::string_view bytes) { return CompoundFile(bytes).fault(); }
 
 } // namespace rvk

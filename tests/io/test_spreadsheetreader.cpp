@@ -207,9 +207,11 @@ INSTANTIATE_TEST_SUITE_P(, DamagedZipDirectories,
 // .xls found by fuzzing made it ask for 3 GB), converts as many bytes of a name as its length
 // claims, past its own buffer, and reads a directory from wherever the header points. In the
 // fixture the header gives the directory's first sector at 0x30; the allocation table is sector
-// 0 (from byte 512), where the directory's sector 9 is followed by sector 10; the directory
-// (from byte 5120) holds the root entry, then the workbook stream, 128 bytes each, with the
-// name's length at 0x40, the kind at 0x42 and the size at 0x78 of an entry.
+// 0 (from byte 512), where the directory's sector 9 is followed by sector 10 and the root
+// entry's stream runs from sector 3 to 8; the table of small sectors is sector 2 (from byte
+// 1536), where the workbook stream runs from small sector 0 to 34; the directory (from byte
+// 5120) holds the root entry, then the workbook stream, 128 bytes each, with the name's length
+// at 0x40, the kind at 0x42 and the size at 0x78 of an entry.
 struct CompoundDamage
 {
     const char *name;
@@ -253,7 +255,13 @@ INSTANTIATE_TEST_SUITE_P(
                        "its compound file directory is damaged: an entry is of unknown kind 32"},
         CompoundDamage{"DirectoryBeforeTheFirstSector", 0x30, 4, 0xFFFFFFFFu, "its compound file directory lies outside the file"},
         CompoundDamage{"DirectoryBeyondTheEnd", 0x30, 4, 11, "its compound file directory lies outside the file"},
-        CompoundDamage{"DirectoryChainedToItself", 512 + 4 * 9, 4, 9, "its compound file directory runs in a circle"}),
+        CompoundDamage{"DirectoryChainedToItself", 512 + 4 * 9, 4, 9, "its compound file directory runs in a circle"},
+        CompoundDamage{"RootStreamEndsEarly", 512 + 4 * 3, 4, 0xFFFFFFFEu,
+                       "its compound file is damaged: the sectors of Root Entry do not hold its 2752 bytes"},
+        CompoundDamage{"SmallStreamLeavesTheRootStream", 1536 + 4 * 17, 4, 0x10012u,
+                       "its compound file is damaged: the sectors of Workbook do not hold its 2211 bytes"},
+        CompoundDamage{"SmallStreamComesBackToItsStart", 1536 + 4 * 17, 4, 0,
+                       "its compound file is damaged: the sectors of Workbook do not hold its 2211 bytes"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
