@@ -135,6 +135,21 @@ TEST(SpreadsheetReader, AReaderThatEndsItsProcessOnlyFailsTheFile)
     EXPECT_EQ(error, "its own reason");
 }
 
+// An .ods whose column style is marked as a row style makes liborcus fail an assertion while it
+// reads the styles, which ends the reading process: the file gets a message and the program goes
+// on (the next file reads).
+TEST(SpreadsheetReader, AWorkbookThatEndsTheReadingLibraryOnlyFailsToOpen)
+{
+    const std::filesystem::path input = std::filesystem::path(test::testDataPath("")).parent_path().parent_path() / "fuzz"
+                                      / "regression" / "cases" / "workbook" / "orcus-style-assertion.ods";
+    test::TempFolder folder;
+    const std::string path = folder.write("damaged.ods", test::readWholeFile(input.string()));
+    std::string error;
+    EXPECT_FALSE(SpreadsheetReader::read(path, &error));
+    EXPECT_EQ(error, SpreadsheetReader::unreadableMessage(path, "the file is damaged"));
+    EXPECT_TRUE(SpreadsheetReader::read(test::testDataPath("sheet_genotypes.ods"), &error)) << error;
+}
+
 // A damaged .xlsx found by fuzzing: its sheet's cells name shared texts that the workbook does
 // not hold (liborcus' own document model failed an assertion on it and ended the process). It is
 // refused rather than read with those cells empty.
