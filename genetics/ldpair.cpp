@@ -596,10 +596,9 @@ inline double treeTotal(const double *terms)
     return (q[0] + q[2]) + (q[1] + q[3]);
 }
 
-__attribute__((optimize("fp-contract=off"))) void paddedMeasuresPlainOne(const double (*A)[16], std::uint16_t uniformA,
-                                                                       const LdMatrices::PaddedClasses &B,
-                                                                       const std::uint32_t *table, double total,
-                                                                       bool withCorrelation, PaddedSums &out)
+RVK_SEPARATE_MULTIPLY_ADD void paddedMeasuresPlainOne(const double (*A)[16], std::uint16_t uniformA,
+                                                     const LdMatrices::PaddedClasses &B, const std::uint32_t *table,
+                                                     double total, bool withCorrelation, PaddedSums &out)
 {
     const double inverseTotal = 1.0 / total;
     const double inverseTotalSquared = inverseTotal * inverseTotal;
@@ -651,7 +650,7 @@ void paddedMeasuresPlain(const double (*A)[16], std::uint16_t uniformA, const Pa
 }
 
 #if defined(__x86_64__)
-#define RVK_LD_WIDE __attribute__((target("avx512f,avx512vl,avx512dq"), optimize("fp-contract=off")))
+#define RVK_LD_WIDE __attribute__((target("avx512f,avx512vl,avx512dq"))) RVK_SEPARATE_MULTIPLY_ADD
 
 // treeTotal of the 16 lanes of each of four pairs of registers (low, high) at once: the same
 // additions, the lanes of different totals side by side.

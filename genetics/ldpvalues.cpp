@@ -119,8 +119,9 @@ void finishLanesPlain(const double *h, const double *a, const double *y, int cou
 extern "C" __attribute__((target("avx512f"))) __m512d _ZGVeN8v_log1p(__m512d);
 extern "C" __attribute__((target("avx512f"))) __m512d _ZGVeN8v_exp(__m512d);
 
-__attribute__((target("avx512f"), optimize("fp-contract=off"))) void finishLanesWide(const double *h, const double *a, const double *y, int count,
-                                                                   double *lnP, double *p)
+__attribute__((target("avx512f"))) RVK_SEPARATE_MULTIPLY_ADD void finishLanesWide(const double *h, const double *a,
+                                                                                  const double *y, int count, double *lnP,
+                                                                                  double *p)
 {
     // Unused lanes compute ln(1 + 0) and exp(0).
     const __mmask8 used = static_cast<__mmask8>((1u << count) - 1);

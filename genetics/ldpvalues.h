@@ -11,6 +11,15 @@
 #include <memory>
 #include <vector>
 
+// Sums that every kernel must add up to the same last bit are kept from being fused into
+// multiply-adds. GCC takes this per function; clang builds (the fuzz targets) turn fusing off for
+// the whole build instead.
+#if defined(__clang__)
+#define RVK_SEPARATE_MULTIPLY_ADD
+#else
+#define RVK_SEPARATE_MULTIPLY_ADD __attribute__((optimize("fp-contract=off")))
+#endif
+
 namespace rvk {
 
 class LdPValueCache
