@@ -3,7 +3,9 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -128,22 +130,27 @@ public:
         }
 
         // The small streams live in the root entry's stream, in 64-byte sectors chained by a
-        // table of their own.
-        const auto root = std::find_if(streams.begin(), streams.end(), [](const Entry &entry) { return entry.root; });
-        const uint64_t smallSectors = root == streams.end() ? 0 : (root->size + SmallSectorSize - 1) / SmallSectorSize;
+        // table of their own. The root entry comes first, so that its stream is at hand for them.
+        std::stable_partition(streams.begin(), streams.end(), [](const Entry &entry) { return entry.root; });
+        const uint64_t smallSectors =
+            streams.empty() || !streams.front().root ? 0 : (streams.front().size + SmallSectorSize - 1) / SmallSectorSize;
         // The sectors that begin inside the file (the last may be cut short).
         const uint64_t fileSectors = (mBytes.size() + mSectorSize - 1) / mSectorSize - 1;
         mSmallTableSectors = chain(word32(mBytes, 0x3C), word32(mBytes, 0x40));
         const uint32_t smallCutoff = word32(mBytes, 0x38);
+        std::string rootBytes, workbookBytes;
         for (const Entry &stream : streams) {
             const bool small = !stream.root && stream.size < smallCutoff;
-            const bool held = small ? holds(mSmallTableSectors, stream.start, stream.size, SmallSectorSize, smallSectors)
-                                    : holds(mTableSectors, stream.start, stream.size, mSectorSize, fileSectors);
+            std::string *keep = stream.root ? &rootBytes : isWorkbook(stream.name) ? &workbookBytes : nullptr;
+            const bool held = small ? gather(mSmallTableSectors, stream.start, stream.size, SmallSectorSize, smallSectors,
+                                             rootBytes, 0, keep)
+                                    : gather(mTableSectors, stream.start, stream.size, mSectorSize, fileSectors, mBytes,
+                                             mSectorSize, keep);
             if (!held)
                 return "its compound file is damaged: the sectors of " + stream.name + " do not hold its "
                      + std::to_string(stream.size) + " bytes";
         }
-        return std::nullopt;
+        return workbookStreamFault(workbookBytes);
     }
 
 private:
@@ -214,8 +221,10 @@ private:
     }
 
     // Whether the chain from `start` in `table` holds `size` bytes in sectors of `sectorSize`
-    // below `sectorCount`, without coming back to a sector.
-    bool holds(const std::vector<uint32_t> &table, uint32_t start, uint64_t size, size_t sectorSize, uint64_t sectorCount) const
+    // below `sectorCount`, without coming back to a sector; the bytes go to `kept` when given,
+    // sector n lying at firstAt + n sectors of `source`.
+    bool gather(const std::vector<uint32_t> &table, uint32_t start, uint64_t size, size_t sectorSize, uint64_t sectorCount,
+                std::string_view source, size_t firstAt, std::string *kept) const
     {
         const uint64_t needed = (size + sectorSize - 1) / sectorSize;
         if (needed > sectorCount)
@@ -226,6 +235,11 @@ private:
             if (sector >= sectorCount || seen[sector])
                 return false;
             seen[sector] = true;
+            if (kept) {
+                const size_t at = firstAt + static_cast<size_t>(sector) * sectorSize;
+                if (at < source.size())
+                    kept->append(source.substr(at, sectorSize));
+            }
             if (k + 1 == needed)
                 break;
             const auto next = nextSector(table, sector);
@@ -233,7 +247,75 @@ private:
                 return false;
             sector = *next;
         }
+        if (!kept)
+            return true;
+        if (kept->size() < size)
+            return false;
+        kept->resize(static_cast<size_t>(size));
         return true;
+    }
+
+    // FreeXL reads the stream named "Workbook" (Excel 97 and later) or "Book" (Excel 5 and 95).
+    static bool isWorkbook(const std::string &name)
+    {
+        auto same = [&name](std::string_view other) {
+            return std::equal(name.begin(), name.end(), other.begin(), other.end(),
+                              [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+        };
+        return same("workbook") || same("book");
+    }
+
+    // FreeXL believes the length a record gives its text and reads that much, past the record
+    // and past its own buffer: the text of every record that has one must lie within the record.
+    // In Excel 97 and later a text is Unicode (count, flags, optional sizes of formatting runs
+    // and extensions, characters of one or two bytes); in Excel 5 and 95 it is a count and bytes.
+    static std::optional<std::string> workbookStreamFault(std::string_view stream)
+    {
+        struct TextRecord
+        {
+            unsigned type;
+            size_t countAt;
+            bool wideCountBefore97; // Excel 5 and 95 give this count in two bytes, not one
+            const char *what;
+        };
+        static constexpr TextRecord textRecords[] = {
+            {0x0204, 6, true, "a text cell"},           // LABEL
+            {0x00D6, 6, true, "a text cell"},           // RSTRING
+            {0x0207, 0, true, "a formula's text"},      // STRING
+            {0x041E, 2, false, "a number format"},      // FORMAT
+        };
+        constexpr unsigned Bof = 0x0809;
+        bool unicode = true;
+        bool versionKnown = false; // the workbook's first BOF record tells
+        for (size_t at = 0; at + 4 <= stream.size();) {
+            const unsigned type = word16(stream, at);
+            const size_t length = std::min<size_t>(word16(stream, at + 2), stream.size() - at - 4);
+            const std::string_view body = stream.substr(at + 4, length);
+            at += 4 + length;
+            if (type == Bof && body.size() >= 2 && !versionKnown) {
+                unicode = word16(body, 0) >= 0x0600;
+                versionKnown = true;
+                continue;
+            }
+            const auto record = std::find_if(std::begin(textRecords), std::end(textRecords),
+                                             [type](const TextRecord &text) { return text.type == type; });
+            if (record == std::end(textRecords))
+                continue;
+            const bool wideCount = unicode || record->wideCountBefore97;
+            const size_t start = record->countAt + (wideCount ? 2 : 1);
+            if (body.size() < start)
+                continue; // no text to read
+            const size_t count = wideCount ? word16(body, record->countAt) : static_cast<unsigned char>(body[record->countAt]);
+            size_t needed = start + count;
+            if (unicode && count > 0) {
+                const unsigned flags = body.size() > start ? static_cast<unsigned char>(body[start]) : 0;
+                needed = start + 1 + ((flags & 0x08) ? 2 : 0) + ((flags & 0x04) ? 4 : 0) + count * ((flags & 0x01) ? 2 : 1);
+            }
+            if (needed > body.size())
+                return std::string("its workbook is damaged: ") + record->what + " claims " + std::to_string(count)
+                     + " characters that its record does not hold";
+        }
+        return std::nullopt;
     }
 
     std::string name(size_t entry, unsigned nameLength) const

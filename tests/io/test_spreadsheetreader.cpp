@@ -254,6 +254,14 @@ TEST_P(DamagedCompoundDirectories, AreRefusedWithAMessage)
     EXPECT_EQ(error, SpreadsheetReader::unreadableMessage(path, damage.reason));
 }
 
+// A cell of the workbook stream that shows shared text 12 (a LABELSST record: row, column,
+// format, text index) at byte 1929 of the stream, which lies in the root entry's stream from
+// sector 3: made a LABEL record, its text index becomes a count of 12 characters in a record of
+// 10 bytes.
+constexpr size_t twelfthSharedTextCell = (3 + 1) * 512 + 1929;
+// The number format "General" (a FORMAT record: index, count of characters, flags, characters)
+// at byte 370 of the workbook stream.
+constexpr size_t generalFormat = (3 + 1) * 512 + 370;
 constexpr size_t rootEntry = 5120;
 constexpr size_t workbookEntry = 5120 + 128;
 
@@ -276,7 +284,11 @@ INSTANTIATE_TEST_SUITE_P(
         CompoundDamage{"SmallStreamLeavesTheRootStream", 1536 + 4 * 17, 4, 0x10012u,
                        "its compound file is damaged: the sectors of Workbook do not hold its 2211 bytes"},
         CompoundDamage{"SmallStreamComesBackToItsStart", 1536 + 4 * 17, 4, 0,
-                       "its compound file is damaged: the sectors of Workbook do not hold its 2211 bytes"}),
+                       "its compound file is damaged: the sectors of Workbook do not hold its 2211 bytes"},
+        CompoundDamage{"TextCellLongerThanItsRecord", twelfthSharedTextCell, 2, 0x0204,
+                       "its workbook is damaged: a text cell claims 12 characters that its record does not hold"},
+        CompoundDamage{"NumberFormatLongerThanItsRecord", generalFormat + 6, 2, 0xFFFF,
+                       "its workbook is damaged: a number format claims 65535 characters that its record does not hold"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
