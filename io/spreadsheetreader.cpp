@@ -329,7 +329,7 @@ std::optional<TextGrid> SpreadsheetReader::read(const std::string &path, std::st
         return grid;
     }
     if (startsWith(bytes, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
-        if (const auto fault = compoundDirectoryFault(bytes)) {
+        if (const auto fault = compoundFileFault(bytes)) {
             if (errorText)
                 *errorText = unreadableMessage(path, *fault);
             return std::nullopt;

@@ -70,7 +70,8 @@ std::optional<std::string> zipDirectoryFault(std::string_view bytes)
 // first, through the sector allocation tables as the format chains them: the directory must lie
 // in the file and end; every entry must be of a known kind with a name of at most 64 bytes; and
 // every stream's chain, of sectors or of the small sectors inside the root entry's stream, must
-// lie in the file and hold the bytes its size claims.
+// lie in the file and hold the bytes its size claims. Inside the workbook stream, the texts of
+// its records must lie within their records.
 namespace {
 
 class CompoundFile
@@ -340,6 +341,6 @@ private:
 
 } // namespace
 
-std::optional<std::string> compoundDirectoryFault(std::string_view bytes) { return CompoundFile(bytes).fault(); }
+std::optional<std::string> compoundFileFault(std::string_view bytes) { return CompoundFile(bytes).fault(); }
 
 } // namespace rvk

@@ -11,7 +11,8 @@ namespace rvk {
 
 // The directory of a zip archive (.xlsx, .ods).
 std::optional<std::string> zipDirectoryFault(std::string_view bytes);
-// The directory of a compound file (.xls workbooks).
-std::optional<std::string> compoundDirectoryFault(std::string_view bytes);
+// A compound file (.xls workbooks): its directory, its chains of sectors and the texts of its
+// workbook stream's records.
+std::optional<std::string> compoundFileFault(std::string_view bytes);
 
 } // namespace rvk
