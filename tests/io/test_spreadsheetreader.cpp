@@ -135,33 +135,32 @@ TEST(SpreadsheetReader, AReaderThatEndsItsProcessOnlyFailsTheFile)
     EXPECT_EQ(error, "its own reason");
 }
 
-// An .ods whose column style is marked as a row style makes liborcus fail an assertion while it
-// reads the styles, which ends the reading process: the file gets a message and the program goes
-// on (the next file reads).
-TEST(SpreadsheetReader, AWorkbookThatEndsTheReadingLibraryOnlyFailsToOpen)
+// Damaged workbooks found by fuzzing, kept as regression cases, get their message:
+// - an .ods whose column style is marked as a row style makes liborcus fail an assertion while it
+//   reads the styles, which ends the reading process (and only that: the next file reads);
+// - an .xlsx whose cells name shared texts that the workbook does not hold (liborcus' own
+//   document model failed an assertion on it) is refused rather than read with those cells
+//   empty.
+TEST(SpreadsheetReader, KeptDamagedWorkbooksGetTheirMessage)
 {
-    const std::filesystem::path input = std::filesystem::path(test::testDataPath("")).parent_path().parent_path() / "fuzz"
-                                      / "regression" / "cases" / "workbook" / "orcus-style-assertion.ods";
+    const struct
+    {
+        const char *input;
+        const char *reason;
+    } cases[] = {
+        {"orcus-style-assertion.ods", "the file is damaged"},
+        {"orcus-dump-assertion.xlsx", "a cell refers to a text the workbook does not hold"},
+    };
+    const std::filesystem::path kept =
+        std::filesystem::path(test::testDataPath("")).parent_path().parent_path() / "fuzz" / "regression" / "cases" / "workbook";
     test::TempFolder folder;
-    const std::string path = folder.write("damaged.ods", test::readWholeFile(input.string()));
-    std::string error;
-    EXPECT_FALSE(SpreadsheetReader::read(path, &error));
-    EXPECT_EQ(error, SpreadsheetReader::unreadableMessage(path, "the file is damaged"));
-    EXPECT_TRUE(SpreadsheetReader::read(test::testDataPath("sheet_genotypes.ods"), &error)) << error;
-}
-
-// A damaged .xlsx found by fuzzing: its sheet's cells name shared texts that the workbook does
-// not hold (liborcus' own document model failed an assertion on it and ended the process). It is
-// refused rather than read with those cells empty.
-TEST(SpreadsheetReader, CellsNamingTextsTheWorkbookLacksAreRefused)
-{
-    const std::filesystem::path input = std::filesystem::path(test::testDataPath("")).parent_path().parent_path() / "fuzz"
-                                      / "regression" / "cases" / "workbook" / "orcus-dump-assertion.xlsx";
-    test::TempFolder folder;
-    const std::string path = folder.write("damaged.xlsx", test::readWholeFile(input.string()));
-    std::string error;
-    EXPECT_FALSE(SpreadsheetReader::read(path, &error));
-    EXPECT_EQ(error, SpreadsheetReader::unreadableMessage(path, "a cell refers to a text the workbook does not hold"));
+    for (const auto &damaged : cases) {
+        const std::string path = folder.write(damaged.input, test::readWholeFile((kept / damaged.input).string()));
+        std::string error;
+        EXPECT_FALSE(SpreadsheetReader::read(path, &error)) << damaged.input;
+        EXPECT_EQ(error, SpreadsheetReader::unreadableMessage(path, damaged.reason));
+        EXPECT_TRUE(SpreadsheetReader::read(test::testDataPath("sheet_genotypes.ods"), &error)) << error;
+    }
 }
 
 // A zipped workbook whose directory claims sizes the file cannot hold is refused before liborcus,
