@@ -270,6 +270,75 @@ private:
     // and past its own buffer: the text of every record that has one must lie within the record.
     // In Excel 97 and later a text is Unicode (count, flags, optional sizes of formatting runs
     // and extensions, characters of one or two bytes); in Excel 5 and 95 it is a count and bytes.
+    // The shared texts of an Excel 97 workbook (an SST record and its CONTINUE records) read as
+    // FreeXL reads them: each text's count, flags and the sizes of its formatting runs and
+    // extension must lie within the record where the text begins (FreeXL reads on past the
+    // record otherwise), and the rest of a text that goes on in the next record must lie within
+    // that record. A workbook cannot hold more texts than a text's 3 bytes allow.
+    class SharedTextReading
+    {
+    public:
+        std::optional<std::string> read(std::string_view body, bool table, size_t streamSize)
+        {
+            size_t at = 0;
+            if (table && !mBegun) {
+                mBegun = true;
+                if (body.size() < 8)
+                    return std::nullopt;
+                mCount = word32(body, 4);
+                if (mCount > streamSize / 3 + 1)
+                    return "its workbook is damaged: it claims " + std::to_string(mCount) + " shared texts";
+                at = 8;
+            } else if (mRest > 0) {
+                // The rest of a text: flags, then its characters.
+                if (body.empty())
+                    return damaged();
+                const size_t width = (static_cast<unsigned char>(body[0]) & 0x01) ? 2 : 1;
+                if (1 + mRest * width > body.size())
+                    return damaged();
+                at = 1 + mRest * width + mRestSkip;
+                mRest = 0;
+                ++mIndex;
+            }
+            for (; mIndex < mCount && at < body.size(); ++mIndex) {
+                if (at + 3 > body.size())
+                    return damaged();
+                const size_t count = word16(body, at);
+                const unsigned flags = static_cast<unsigned char>(body[at + 2]);
+                const size_t header = 3 + ((flags & 0x04) ? 4 : 0) + ((flags & 0x08) ? 2 : 0);
+                if (at + header > body.size())
+                    return damaged();
+                size_t skip = 0;
+                size_t field = at + 3;
+                if (flags & 0x04) {
+                    skip += word16(body, field);
+                    field += 4;
+                }
+                if (flags & 0x08)
+                    skip += 4 * size_t{word16(body, field)};
+                const size_t width = (flags & 0x01) ? 2 : 1;
+                const size_t available = body.size() - (at + header);
+                if (count * width > available) {
+                    // Goes on in the next record.
+                    mRest = count - (width == 2 ? available / 2 : available);
+                    mRestSkip = skip;
+                    return std::nullopt;
+                }
+                at += header + count * width + skip;
+            }
+            return std::nullopt;
+        }
+
+    private:
+        static std::string damaged() { return "its workbook is damaged: a shared text claims more than its records hold"; }
+
+        bool mBegun = false;
+        uint64_t mCount = 0;
+        uint64_t mIndex = 0;
+        size_t mRest = 0; // characters of a text that go on in the next record
+        size_t mRestSkip = 0;
+    };
+
     static std::optional<std::string> workbookStreamFault(std::string_view stream)
     {
         struct TextRecord
@@ -285,9 +354,11 @@ private:
             {0x0207, 0, true, "a formula's text"},      // STRING
             {0x041E, 2, false, "a number format"},      // FORMAT
         };
-        constexpr unsigned Bof = 0x0809;
+        constexpr unsigned Bof = 0x0809, SharedTexts = 0x00FC, Continue = 0x003C;
         bool unicode = true;
         bool versionKnown = false; // the workbook's first BOF record tells
+        SharedTextReading shared;
+        bool inSharedTexts = false;
         for (size_t at = 0; at + 4 <= stream.size();) {
             const unsigned type = word16(stream, at);
             const size_t length = std::min<size_t>(word16(stream, at + 2), stream.size() - at - 4);
@@ -298,6 +369,13 @@ private:
                 versionKnown = true;
                 continue;
             }
+            if (unicode && (type == SharedTexts || (type == Continue && inSharedTexts))) {
+                inSharedTexts = true;
+                if (const auto fault = shared.read(body, type == SharedTexts, stream.size()))
+                    return fault;
+                continue;
+            }
+            inSharedTexts = false;
             const auto record = std::find_if(std::begin(textRecords), std::end(textRecords),
                                              [type](const TextRecord &text) { return text.type == type; });
             if (record == std::end(textRecords))

@@ -233,6 +233,10 @@ struct CompoundDamage
     int width; // bytes
     uint32_t value;
     const char *reason;
+    // A second change where one is not enough.
+    size_t alsoAt = 0;
+    int alsoWidth = 0;
+    uint32_t alsoValue = 0;
 };
 
 class DamagedCompoundDirectories : public ::testing::TestWithParam<CompoundDamage> {};
@@ -243,8 +247,12 @@ TEST_P(DamagedCompoundDirectories, AreRefusedWithAMessage)
     std::string bytes = test::readWholeFile(test::testDataPath("sheet_genotypes.xls"));
     ASSERT_EQ(bytes.size(), 6144u);
     ASSERT_EQ(bytes.compare(5120, 4, std::string("R\0o\0", 4)), 0);
-    for (int k = 0; k < damage.width; ++k)
-        bytes[damage.at + static_cast<size_t>(k)] = static_cast<char>((damage.value >> (8 * k)) & 0xFF);
+    auto change = [&bytes](size_t at, int width, uint32_t value) {
+        for (int k = 0; k < width; ++k)
+            bytes[at + static_cast<size_t>(k)] = static_cast<char>((value >> (8 * k)) & 0xFF);
+    };
+    change(damage.at, damage.width, damage.value);
+    change(damage.alsoAt, damage.alsoWidth, damage.alsoValue);
 
     test::TempFolder folder;
     const std::string path = folder.write("damaged.xls", bytes);
@@ -261,6 +269,11 @@ constexpr size_t twelfthSharedTextCell = (3 + 1) * 512 + 1929;
 // The number format "General" (a FORMAT record: index, count of characters, flags, characters)
 // at byte 370 of the workbook stream.
 constexpr size_t generalFormat = (3 + 1) * 512 + 370;
+// The shared texts (an SST record: total count, count of distinct texts, then each text's count,
+// flags and characters) at byte 1085 of the workbook stream, followed by an EXTSST record at
+// byte 1179.
+constexpr size_t sharedTexts = (3 + 1) * 512 + 1085;
+constexpr size_t afterSharedTexts = (3 + 1) * 512 + 1179;
 constexpr size_t rootEntry = 5120;
 constexpr size_t workbookEntry = 5120 + 128;
 
@@ -287,7 +300,14 @@ INSTANTIATE_TEST_SUITE_P(
         CompoundDamage{"TextCellLongerThanItsRecord", twelfthSharedTextCell, 2, 0x0204,
                        "its workbook is damaged: a text cell claims 12 characters that its record does not hold"},
         CompoundDamage{"NumberFormatLongerThanItsRecord", generalFormat + 6, 2, 0xFFFF,
-                       "its workbook is damaged: a number format claims 65535 characters that its record does not hold"}),
+                       "its workbook is damaged: a number format claims 65535 characters that its record does not hold"},
+        CompoundDamage{"MoreSharedTextsThanTheStreamHolds", sharedTexts + 8, 4, 0x7FFFFFFF,
+                       "its workbook is damaged: it claims 2147483647 shared texts"},
+        // The first text claims 65,535 characters, which go on in the next record, made a
+        // CONTINUE record of 10 bytes.
+        CompoundDamage{"SharedTextGoesOnPastItsContinuation", sharedTexts + 12, 2, 0xFFFF,
+                       "its workbook is damaged: a shared text claims more than its records hold", afterSharedTexts, 2,
+                       0x003C}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
