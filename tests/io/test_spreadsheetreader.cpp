@@ -239,9 +239,9 @@ struct CompoundDamage
     uint32_t alsoValue = 0;
 };
 
-class DamagedCompoundDirectories : public ::testing::TestWithParam<CompoundDamage> {};
+class DamagedCompoundFiles : public ::testing::TestWithParam<CompoundDamage> {};
 
-TEST_P(DamagedCompoundDirectories, AreRefusedWithAMessage)
+TEST_P(DamagedCompoundFiles, AreRefusedWithAMessage)
 {
     const CompoundDamage damage = GetParam();
     std::string bytes = test::readWholeFile(test::testDataPath("sheet_genotypes.xls"));
@@ -278,7 +278,7 @@ constexpr size_t rootEntry = 5120;
 constexpr size_t workbookEntry = 5120 + 128;
 
 INSTANTIATE_TEST_SUITE_P(
-    , DamagedCompoundDirectories,
+    , DamagedCompoundFiles,
     ::testing::Values(
         CompoundDamage{"RootEntryClaimsGigabytes", rootEntry + 0x78, 4, 0xBE000AC0u,
                        "its compound file directory is damaged: Root Entry claims 3187673792 bytes"},
