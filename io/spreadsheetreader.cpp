@@ -2,6 +2,7 @@
 
 #include "core/textformat.h"
 #include "core/textlines.h"
+#include "io/littleendian.h"
 #include "io/workbookchecks.h"
 #include "io/zippedworkbookreader.h"
 
@@ -38,10 +39,6 @@ bool readBytes(const std::string &path, std::string &bytes)
 
 bool startsWith(std::string_view bytes, std::string_view magic) { return bytes.substr(0, magic.size()) == magic; }
 
-unsigned word(std::string_view bytes, size_t at)
-{
-    return static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8);
-}
 
 // Drops empty rows and columns at the bottom and right: the used range ends at the last
 // non-empty cell.
@@ -214,8 +211,8 @@ std::optional<TextGrid> SpreadsheetReader::readWorksheetStream(std::string_view 
     size_t at = 0;
     bool begun = false;
     while (at + 4 <= bytes.size()) {
-        const unsigned type = word(bytes, at);
-        const size_t length = word(bytes, at + 2);
+        const unsigned type = littleEndian16(bytes, at);
+        const size_t length = littleEndian16(bytes, at + 2);
         const size_t body = at + 4;
         if (body + length > bytes.size())
             break;
@@ -224,9 +221,9 @@ std::optional<TextGrid> SpreadsheetReader::readWorksheetStream(std::string_view 
         else if (type == 0x000A)
             return grid;
         else if (type == 0x0204 && begun && length >= 8) {
-            const int row = static_cast<int>(word(bytes, body));
-            const int column = static_cast<int>(word(bytes, body + 2));
-            const size_t textLength = std::min<size_t>(word(bytes, body + 6), length - 8);
+            const int row = static_cast<int>(littleEndian16(bytes, body));
+            const int column = static_cast<int>(littleEndian16(bytes, body + 2));
+            const size_t textLength = std::min<size_t>(littleEndian16(bytes, body + 6), length - 8);
             grid.setCell(column, row, std::string(bytes.substr(body + 8, textLength)));
         }
         at = body + length;

@@ -1,5 +1,7 @@
 #include "io/workbookchecks.h"
 
+#include "io/littleendian.h"
+
 #include <zip.h>
 
 #include <algorithm>
@@ -10,17 +12,6 @@
 #include <vector>
 
 namespace rvk {
-
-namespace {
-
-uint32_t word16(std::string_view bytes, size_t at)
-{
-    return static_cast<unsigned char>(bytes[at]) | (static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8);
-}
-
-uint32_t word32(std::string_view bytes, size_t at) { return word16(bytes, at) | (word16(bytes, at + 2) << 16); }
-
-} // namespace
 
 // liborcus believes the sizes a zip archive's directory declares and sets aside that much memory
 // before it reads a member: a damaged directory in a file of a few kilobytes can claim
@@ -84,10 +75,10 @@ public:
         constexpr size_t headerSize = 512;
         if (mBytes.size() < headerSize)
             return "its compound file header is cut short";
-        const unsigned shift = word16(mBytes, 0x1E);
+        const unsigned shift = littleEndian16(mBytes, 0x1E);
         if (shift != 9 && shift != 12)
             return "its compound file header gives an impossible sector size";
-        if (word16(mBytes, 0x20) != 6)
+        if (littleEndian16(mBytes, 0x20) != 6)
             return "its compound file header gives an impossible small-sector size";
         mSectorSize = size_t{1} << shift;
         mPerSector = mSectorSize / 4;
@@ -97,9 +88,9 @@ public:
 
         // Version 3 files keep only the low half of a stream's size; writers may leave the high
         // half unset.
-        const bool version3 = word16(mBytes, 0x1A) == 3;
+        const bool version3 = littleEndian16(mBytes, 0x1A) == 3;
         std::vector<Entry> streams;
-        uint32_t sector = word32(mBytes, 0x30);
+        uint32_t sector = littleEndian32(mBytes, 0x30);
         for (size_t steps = 0;; ++steps) {
             if (steps == mGreatestChain)
                 return "its compound file directory runs in a circle";
@@ -107,7 +98,7 @@ public:
                 return "its compound file directory lies outside the file";
             const size_t end = std::min(sectorAt(sector) + mSectorSize, mBytes.size());
             for (size_t entry = sectorAt(sector); entry + 128 <= end; entry += 128) {
-                const unsigned nameLength = word16(mBytes, entry + 0x40);
+                const unsigned nameLength = littleEndian16(mBytes, entry + 0x40);
                 if (nameLength > 64)
                     return "its compound file directory is damaged: a name claims " + std::to_string(nameLength) + " bytes";
                 const unsigned kind = static_cast<unsigned char>(mBytes[entry + 0x42]);
@@ -115,9 +106,9 @@ public:
                     return "its compound file directory is damaged: an entry is of unknown kind " + std::to_string(kind);
                 if (kind != 2 && kind != 5) // only streams and the root entry, which holds the small streams, have a size
                     continue;
-                const uint64_t size = version3 ? word32(mBytes, entry + 0x78)
-                                               : word32(mBytes, entry + 0x78) | (uint64_t{word32(mBytes, entry + 0x7C)} << 32);
-                Entry stream{name(entry, nameLength), kind == 5, word32(mBytes, entry + 0x74), size};
+                const uint64_t size = version3 ? littleEndian32(mBytes, entry + 0x78)
+                                               : littleEndian32(mBytes, entry + 0x78) | (uint64_t{littleEndian32(mBytes, entry + 0x7C)} << 32);
+                Entry stream{name(entry, nameLength), kind == 5, littleEndian32(mBytes, entry + 0x74), size};
                 if (size > mBytes.size())
                     return "its compound file directory is damaged: " + stream.name + " claims " + std::to_string(size) + " bytes";
                 streams.push_back(std::move(stream));
@@ -137,8 +128,8 @@ public:
             streams.empty() || !streams.front().root ? 0 : (streams.front().size + SmallSectorSize - 1) / SmallSectorSize;
         // The sectors that begin inside the file (the last may be cut short).
         const uint64_t fileSectors = (mBytes.size() + mSectorSize - 1) / mSectorSize - 1;
-        mSmallTableSectors = chain(word32(mBytes, 0x3C), word32(mBytes, 0x40));
-        const uint32_t smallCutoff = word32(mBytes, 0x38);
+        mSmallTableSectors = chain(littleEndian32(mBytes, 0x3C), littleEndian32(mBytes, 0x40));
+        const uint32_t smallCutoff = littleEndian32(mBytes, 0x38);
         std::string rootBytes, workbookBytes;
         for (const Entry &stream : streams) {
             const bool small = !stream.root && stream.size < smallCutoff;
@@ -173,16 +164,16 @@ private:
     {
         if (at + 4 > mBytes.size())
             return std::nullopt;
-        return word32(mBytes, at);
+        return littleEndian32(mBytes, at);
     }
 
     // The sectors of the allocation table: 109 in the header, the rest in a chain of their own.
     void readTableSectors()
     {
-        const uint32_t count = word32(mBytes, 0x2C);
+        const uint32_t count = littleEndian32(mBytes, 0x2C);
         for (size_t i = 0; i < 109 && mTableSectors.size() < count; ++i)
-            mTableSectors.push_back(word32(mBytes, 0x4C + 4 * i));
-        uint32_t more = word32(mBytes, 0x44);
+            mTableSectors.push_back(littleEndian32(mBytes, 0x4C + 4 * i));
+        uint32_t more = littleEndian32(mBytes, 0x44);
         for (size_t steps = 0; mTableSectors.size() < count && inFile(more) && steps < mGreatestChain; ++steps) {
             for (size_t i = 0; i + 1 < mPerSector && mTableSectors.size() < count; ++i)
                 if (const auto sector = word32At(sectorAt(more) + 4 * i))
@@ -285,7 +276,7 @@ private:
                 mBegun = true;
                 if (body.size() < 8)
                     return std::nullopt;
-                mCount = word32(body, 4);
+                mCount = littleEndian32(body, 4);
                 if (mCount > streamSize / 3 + 1)
                     return "its workbook is damaged: it claims " + std::to_string(mCount) + " shared texts";
                 at = 8;
@@ -303,7 +294,7 @@ private:
             for (; mIndex < mCount && at < body.size(); ++mIndex) {
                 if (at + 3 > body.size())
                     return damaged();
-                const size_t count = word16(body, at);
+                const size_t count = littleEndian16(body, at);
                 const unsigned flags = static_cast<unsigned char>(body[at + 2]);
                 const size_t header = 3 + ((flags & 0x04) ? 4 : 0) + ((flags & 0x08) ? 2 : 0);
                 if (at + header > body.size())
@@ -311,11 +302,11 @@ private:
                 size_t skip = 0;
                 size_t field = at + 3;
                 if (flags & 0x04) {
-                    skip += word16(body, field);
+                    skip += littleEndian16(body, field);
                     field += 4;
                 }
                 if (flags & 0x08)
-                    skip += 4 * size_t{word16(body, field)};
+                    skip += 4 * size_t{littleEndian16(body, field)};
                 const size_t width = (flags & 0x01) ? 2 : 1;
                 const size_t available = body.size() - (at + header);
                 if (count * width > available) {
@@ -360,12 +351,12 @@ private:
         SharedTextReading shared;
         bool inSharedTexts = false;
         for (size_t at = 0; at + 4 <= stream.size();) {
-            const unsigned type = word16(stream, at);
-            const size_t length = std::min<size_t>(word16(stream, at + 2), stream.size() - at - 4);
+            const unsigned type = littleEndian16(stream, at);
+            const size_t length = std::min<size_t>(littleEndian16(stream, at + 2), stream.size() - at - 4);
             const std::string_view body = stream.substr(at + 4, length);
             at += 4 + length;
             if (type == Bof && body.size() >= 2 && !versionKnown) {
-                unicode = word16(body, 0) >= 0x0600;
+                unicode = littleEndian16(body, 0) >= 0x0600;
                 versionKnown = true;
                 continue;
             }
@@ -384,7 +375,7 @@ private:
             const size_t start = record->countAt + (wideCount ? 2 : 1);
             if (body.size() < start)
                 continue; // no text to read
-            const size_t count = wideCount ? word16(body, record->countAt) : static_cast<unsigned char>(body[record->countAt]);
+            const size_t count = wideCount ? littleEndian16(body, record->countAt) : static_cast<unsigned char>(body[record->countAt]);
             size_t needed = start + count;
             if (unicode && count > 0) {
                 const unsigned flags = body.size() > start ? static_cast<unsigned char>(body[start]) : 0;
@@ -401,7 +392,7 @@ private:
     {
         std::string text;
         for (size_t at = 0; at + 1 < nameLength; at += 2) {
-            const unsigned character = word16(mBytes, entry + at);
+            const unsigned character = littleEndian16(mBytes, entry + at);
             if (character == 0)
                 break;
             text += character >= 0x20 && character < 0x7F ? static_cast<char>(character) : '?';
