@@ -144,10 +144,8 @@ public:
     }
     size_t add(std::string_view s) override
     {
-        if (const auto found = mIndex.find(std::string(s)); found != mIndex.end())
-            return found->second;
-        mIndex.emplace(std::string(s), strings.size());
-        return append(s);
+        const auto [found, added] = mIndex.try_emplace(std::string(s), strings.size());
+        return added ? append(s) : found->second;
     }
     void set_segment_font(size_t) override {}
     void set_segment_bold(bool) override {}
