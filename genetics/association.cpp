@@ -38,6 +38,7 @@ void AssociationResults::reset(Kind kind, std::vector<std::string> traitNames, s
     mR.assign(cells, NoValue);
     mP.assign(cells, NoValue);
     mQ.assign(cells, NoValue);
+    mMinusLog10P.assign(kind == Kind::Anova ? cells : 0, NoValue);
     mPThreshold.assign(mTraitNames.size(), 0.0);
     mPastedP.reset();
     mPastedQ.reset();
@@ -51,7 +52,11 @@ void AssociationResults::setCorrelation(int trait, int marker, double r, double 
     mP[index(trait, marker)] = p;
 }
 
-void AssociationResults::setAnovaP(int trait, int marker, double p) { mP[index(trait, marker)] = p; }
+void AssociationResults::setAnovaP(int trait, int marker, double p, double minusLog10P)
+{
+    mP[index(trait, marker)] = p;
+    mMinusLog10P[index(trait, marker)] = minusLog10P;
+}
 
 void AssociationResults::setFdr(int trait, const std::vector<double> &qValues, double pThreshold)
 {
@@ -138,7 +143,7 @@ std::string AssociationResults::cell(Table table, int column, int row) const
         return NoCorrelation;
     const size_t i = index(column, marker);
     switch (table) {
-    case Table::LogP: return minusLogPText(mP[i]);
+    case Table::LogP: return anova ? formatText("%.1f", {mMinusLog10P[i]}) : minusLogPText(mP[i]);
     case Table::P: return anova ? formatText("%1.3f", {mP[i]}) : formatText("%8.2e", {mP[i]});
     case Table::R: return formatText("%.2f", {mR[i]});
     case Table::R2: return formatText("%.2f", {mR[i] * mR[i]});
@@ -542,7 +547,7 @@ AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sy
             OneWayAnova::appendReport(anova, traitName, labels[static_cast<size_t>(m)], report, ui);
             ++outcome.pairs;
             if (anova.tested)
-                results.setAnovaP(t, m, anova.p);
+                results.setAnovaP(t, m, anova.p, anova.minusLog10P);
             else
                 ++outcome.untested;
         }

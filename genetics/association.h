@@ -64,7 +64,8 @@ public:
     // For the runs.
     void reset(Kind kind, std::vector<std::string> traitNames, std::vector<std::string> markerLabels);
     void setCorrelation(int trait, int marker, double r, double p);
-    void setAnovaP(int trait, int marker, double p);
+    // minusLog10P is -log10 p as the test computed it, also where p underflows to 0.
+    void setAnovaP(int trait, int marker, double p, double minusLog10P);
     void setFdr(int trait, const std::vector<double> &qValues, double pThreshold);
 
 private:
@@ -82,6 +83,7 @@ private:
     std::vector<double> mR;
     std::vector<double> mP;
     std::vector<double> mQ;
+    std::vector<double> mMinusLog10P; // ANOVA runs only
     std::vector<double> mPThreshold; // per trait
     std::optional<TraitTable> mPastedP, mPastedQ, mPastedR, mPastedR2;
 };

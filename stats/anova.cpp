@@ -100,6 +100,7 @@ OneWayAnovaResult OneWayAnova::run(const std::vector<int> &codes, const std::vec
     result.omegaSquared = (result.SSB - result.dfB * result.MSW) / (result.SST + result.MSW);
     result.F = result.MSB / result.MSW;
     result.p = FTailProb(result.F, result.dfB, result.dfW, ui);
+    result.minusLog10P = result.p > 1e-300 ? -std::log10(result.p) : -FTailLnProb(result.F, result.dfB, result.dfW) / std::log(10.0);
     result.tested = true;
     return result;
 }

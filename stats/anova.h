@@ -28,6 +28,8 @@ struct OneWayAnovaResult
     int levelsWithData = 0; // k
     int N = 0;
     double dfB = 0, SSB = 0, MSB = 0, F = 0, p = 1, omegaSquared = 0;
+    // -log10 p, from the logarithm of the tail: finite also where p is too small for a double.
+    double minusLog10P = 0;
     double dfW = 0, SSW = 0, MSW = 0;
     double dfT = 0, SST = 0, MST = 0;
     double grandMean = 0;

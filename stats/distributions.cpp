@@ -240,6 +240,13 @@ void report(UserInterface *ui, const char *text)
         ui->error(text);
 }
 
+// The argument x of the incomplete beta function whose I_x(df2/2, df1/2) is the upper tail of
+// the F distribution at F.
+double fTailBetaArgument(double F, double df1, double df2)
+{
+    return static_cast<double>(df2 / (df2 + df1 * static_cast<Real>(F)));
+}
+
 } // namespace
 
 double RealPower(double x, double y)
@@ -511,10 +518,25 @@ double FTailProb(double F, double df1, double df2, UserInterface *ui)
 {
     if (F <= 0.0)
         return 1.0;
-    // Both expressions give the same tail; their mean evens out the approximation error.
-    const long double upper = BETAI(df2 / 2.0L, df1 / 2.0L, df2 / (df2 + df1 * static_cast<long double>(F)), ui);
-    const long double lower = BETAI(df1 / 2.0L, df2 / 2.0L, df1 / (df1 + df2 / static_cast<long double>(F)), ui);
-    return static_cast<double>((upper + 1.0L - lower) / 2.0L);
+    if (!(df1 > 0.0) || !(df2 > 0.0)) {
+        // No distribution to speak of: the classical routine reports each argument it rejects
+        // and its fixed values make the result.
+        const long double upper = BETAI(df2 / 2.0L, df1 / 2.0L, df2 / (df2 + df1 * static_cast<long double>(F)), ui);
+        const long double lower = BETAI(df1 / 2.0L, df2 / 2.0L, df1 / (df1 + df2 / static_cast<long double>(F)), ui);
+        return static_cast<double>((upper + 1.0L - lower) / 2.0L);
+    }
+    // The upper tail straight from the incomplete beta function: taking it as one minus the
+    // lower tail would cancel to 0 for every tail below the precision of the sum.
+    return IncompleteBeta(df2 / 2.0, df1 / 2.0, fTailBetaArgument(F, df1, df2));
+}
+
+double FTailLnProb(double F, double df1, double df2)
+{
+    if (F <= 0.0)
+        return 0.0;
+    if (!(df1 > 0.0) || !(df2 > 0.0))
+        return std::log(0.5);
+    return LnIncompleteBeta(df2 / 2.0, df1 / 2.0, fTailBetaArgument(F, df1, df2));
 }
 
 double TTailProb(double t, double df, UserInterface *ui) { return FTailProb(t * t, 1.0, df, ui); }

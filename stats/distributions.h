@@ -45,8 +45,12 @@ long double LnGammaLanczos(long double x);
 long double betacf(long double a, long double b, long double x, UserInterface *ui = nullptr);
 // The regularized incomplete beta function; x <= 0 or x >= 1 is reported and gives 0.5.
 long double BETAI(long double a, long double b, long double x, UserInterface *ui = nullptr);
-// P(F' > F) for the F distribution with df1 and df2 degrees of freedom; 1 when F <= 0.
+// P(F' > F) for the F distribution with df1 and df2 degrees of freedom; 1 when F <= 0. Accurate
+// to double precision also far in the tail (0 only where the tail is below the smallest double);
+// degrees of freedom that are not positive are reported (twice) and give 0.5.
 double FTailProb(double F, double df1, double df2, UserInterface *ui = nullptr);
+// ln P(F' > F), finite also where P(F' > F) is too small for a double; reports nothing.
+double FTailLnProb(double F, double df1, double df2);
 // Two-tailed probability of Student's t with df degrees of freedom, FTailProb(t^2, 1, df).
 double TTailProb(double t, double df, UserInterface *ui = nullptr);
 // P(chi-square with k degrees of freedom <= x) by the series of the lower incomplete gamma

@@ -53,5 +53,43 @@ TEST(AnovaAssociation, TablesAndReportOfEveryPair)
     EXPECT_NE(report.find("Fewer than two levels with trait values: no test."), std::string::npos);
 }
 
+TEST(AnovaAssociation, StrongMarkersShowTheirMinusLogP)
+{
+    // 200 plants, 100 of allele A and 100 of B. Trait h1 is 10 + (i mod 3) - 1 for plant i of A
+    // and 100 + (i mod 3) - 1 for B: F = 603111.67 with 1 and 198 degrees of freedom,
+    // p = 7.07e-347 (below the smallest double), -log10 p = 346.1505. Trait h2 has 13 in place
+    // of 100: F = 674.449, p = 1.11e-65, -log10 p = 64.9551. (Exact rational sums of squares,
+    // the F tail from mpmath with 60 digits.)
+    GenotypeData data;
+    AlleleTable alleles;
+    std::vector<std::string> names;
+    std::string header, heights;
+    for (int i = 0; i < 200; ++i) {
+        names.push_back("P" + std::to_string(i + 1));
+        header += "\t" + names.back();
+    }
+    test::setIndividuals(data, names);
+    const std::string genotypes = std::string(100, 'A') + std::string(100, 'B');
+    test::addGroup(data, "g1", {{"m1", 0, genotypes}, {"m2", 3, genotypes}});
+    std::string h1 = "h1", h2 = "h2";
+    for (int i = 0; i < 200; ++i) {
+        const int offset = i % 3 - 1;
+        h1 += "\t" + std::to_string((i < 100 ? 10 : 100) + offset);
+        h2 += "\t" + std::to_string((i < 100 ? 10 : 13) + offset);
+    }
+    MarkerData markers;
+    markers.fillFromGenotypes(data, alleles, MarkerData::Coding::CodeNumber);
+    TraitTable traits;
+    pasteTable(traits, header + "\n" + h1 + "\n" + h2 + "\n");
+    const TraitTable sync = buildSyncTable(traits, markers.individualNames());
+    AssociationResults results;
+    std::string report;
+    ASSERT_TRUE(runAnovaAssociation(markers, sync, results, report).completed);
+    EXPECT_EQ(results.cell(Table::P, 1, 2), "0.000");
+    EXPECT_EQ(results.cell(Table::LogP, 1, 2), "346.2") << "not the -1.0 of a marker without p-value";
+    EXPECT_EQ(results.cell(Table::P, 2, 3), "0.000");
+    EXPECT_EQ(results.cell(Table::LogP, 2, 3), "65.0");
+}
+
 } // namespace
 } // namespace rvk

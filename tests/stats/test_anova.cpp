@@ -94,6 +94,37 @@ TEST(OneWayAnovaReport, SmallFixtureLineByLine)
     EXPECT_EQ(linesOf(report), expected);
 }
 
+TEST(OneWayAnova, StrongAssociationsKeepTheirPAndMinusLogP)
+{
+    // Two levels of n plants each, A at a - 1, a, a + 1, a - 1, ... and B the same around b.
+    // F from exact rational sums, p = the F upper tail from mpmath (60 digits, the regularized
+    // incomplete beta I_x(dfW/2, 1/2) at x = dfW / (dfW + F)).
+    struct Case { int n; double a, b, F, p, minusLog10P; };
+    const Case cases[] = {
+        {20, 10, 14, 234.74903474903476, 7.5234518089614807e-18, 17.123582856531611},
+        {100, 10, 13, 665.0246305418719, 3.2551099146223737e-65, 64.487434342116362},
+        // p is below the smallest double: -log10 p comes from the logarithm of the tail.
+        {100, 10, 100, 598522.1674876848, 0.0, 345.82218078550932},
+    };
+    for (const Case &c : cases) {
+        std::vector<int> codes;
+        std::vector<double> values;
+        for (int level = 0; level < 2; ++level)
+            for (int i = 0; i < c.n; ++i) {
+                codes.push_back(code(level == 0 ? 'A' : 'B'));
+                values.push_back((level == 0 ? c.a : c.b) + i % 3 - 1);
+            }
+        const OneWayAnovaResult result = OneWayAnova::run(codes, values, std::vector<char>(values.size(), 1));
+        ASSERT_TRUE(result.tested);
+        EXPECT_NEAR(result.F / c.F, 1.0, 1e-11) << c.n << " " << c.b;
+        if (c.p > 0.0)
+            EXPECT_NEAR(result.p / c.p, 1.0, 1e-9) << c.n << " " << c.b;
+        else
+            EXPECT_EQ(result.p, 0.0);
+        EXPECT_NEAR(result.minusLog10P, c.minusLog10P, 1e-9) << c.n << " " << c.b;
+    }
+}
+
 TEST(OneWayAnovaReport, CasesWithoutATestGiveANote)
 {
     struct Case

@@ -236,6 +236,58 @@ TEST(FTailProb, KnownValues)
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST(FTailProb, UpperTailAccurateFarIntoTheTail)
+{
+    // The upper tail of F(df1, df2) is I_x(df2/2, df1/2) at x = df2 / (df2 + df1 F) (what R's
+    // pf(F, df1, df2, lower.tail = FALSE) gives); the references were computed once with mpmath
+    // (60 digits, betainc regularized). The first row is a strong marker of a real data set,
+    // whose p was 0 when the tail was taken as one minus the lower tail.
+    struct Case { double df1, df2, F, p; };
+    const Case cases[] = {
+        {1, 155, 196.4, 2.4061217118481549e-29},
+        {1, 1, 0.025085630936916587, 0.90000000000000002},
+        {1, 5, 1292175625728.1309, 1.0000000000000001e-29},
+        {1, 1000, 2953.029287175242, 1.0000000000000417e-300},
+        {2, 155, 575719.5618386085, 9.9999999999999647e-301},
+        {2, 30000, 1.204021123969169, 0.29999999999999998},
+        {3, 20, 7.598546651947424e+30, 1.0000000000000006e-300},
+        {5, 5000, 4.11019494013796, 0.0010000000000000003},
+        {10, 1000, 2.9909384417529186, 0.0010000000000000002},
+        {40, 5000, 6.033787017626264, 1.0000000000000053e-29},
+        {80, 155, 3.2999631878436815, 9.999999999999998e-11},
+        {80, 30000, 15.379221431860001, 9.9999999999999161e-201},
+        {3, 60, 1e6, 6.7145960051520321e-141},
+        {2, 30000, 706.928, 1.0002108497262421e-300},
+        {7, 93, 12.5, 3.4163474118930126e-11},
+    };
+    test::ScriptedUserInterface ui;
+    for (const Case &c : cases) {
+        EXPECT_LT(relativeError(FTailProb(c.F, c.df1, c.df2, &ui), c.p), 1e-10) << c.df1 << " " << c.df2 << " " << c.F;
+        EXPECT_NEAR(FTailLnProb(c.F, c.df1, c.df2), std::log(c.p), 1e-10) << c.df1 << " " << c.df2 << " " << c.F;
+    }
+    // The two-tailed t is the F tail of t^2 with one degree of freedom.
+    EXPECT_LT(relativeError(TTailProb(std::sqrt(196.4), 155, &ui), 2.4061217118481549e-29), 1e-10);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(FTailLnProb, FiniteWherePUnderflows)
+{
+    // ln of the upper tail, mpmath as above.
+    struct Case { double df1, df2, F, lnP; };
+    const Case cases[] = {
+        {2, 1000, 2000, -804.71895621705019},
+        {1, 155, 1e9, -1217.9367845412332},
+        {1, 300, 1e5, -874.89780299487704},
+        {12, 2000, 800, -1729.0368293736205},
+        {6, 400, 3000, -755.85359056983998},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(FTailProb(c.F, c.df1, c.df2), 0.0) << "below the smallest double";
+        EXPECT_LT(relativeError(FTailLnProb(c.F, c.df1, c.df2), c.lnP), 1e-12) << c.df1 << " " << c.df2 << " " << c.F;
+    }
+    EXPECT_EQ(FTailLnProb(0.0, 2, 10), 0.0);
+}
+
 TEST(FTailProb, ZeroDegreesOfFreedomReportTwiceAndGiveOneHalf)
 {
     test::ScriptedUserInterface ui;
