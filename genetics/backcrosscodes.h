@@ -1,0 +1,37 @@
+#pragma once
+// What the breeding tools (backcross statistics, pedigree check, comparison colouring) read from
+// a genotype code, and how they find individuals and markers by the names a user gives.
+
+#include <optional>
+#include <string>
+
+namespace rvk {
+
+class GenotypeData;
+
+// Codes that say nothing sure about the genotype: missing (U, u, "-", ".") and the dominant
+// scores C ("not A") and D ("not B") in either case.
+constexpr bool isUnknownBreedingCode(char c)
+{
+    return c == 'U' || c == 'u' || c == '-' || c == '.' || c == 'C' || c == 'D' || c == 'c' || c == 'd';
+}
+constexpr bool isHeterozygousBreedingCode(char c) { return c == 'H' || c == 'h'; }
+constexpr bool isKnownHomozygousCode(char c) { return !isUnknownBreedingCode(c) && !isHeterozygousBreedingCode(c); }
+
+// The 0-based index of the first individual of that name, or -1.
+int findIndividualByName(const GenotypeData &data, const std::string &name);
+
+// A locus by group and place in its group's list.
+struct MarkerPlace
+{
+    int group = 0;
+    int locus = 0;
+};
+// The first locus whose Name is the name, or whose Name starts with the name followed by a blank
+// (the reader appends annotations such as "<abxcd>" after one).
+std::optional<MarkerPlace> findMarkerByName(const GenotypeData &data, const std::string &name);
+
+// The name as a user knows it: the Name up to its first blank.
+std::string plainMarkerName(const std::string &name);
+
+} // namespace rvk
