@@ -3,6 +3,7 @@
 #include "core/textformat.h"
 #include "core/textlines.h"
 #include "io/littleendian.h"
+#include "io/spreadsheetwriter.h"
 #include "io/workbookchecks.h"
 #include "io/zippedworkbookreader.h"
 
@@ -224,7 +225,7 @@ std::optional<TextGrid> SpreadsheetReader::readWorksheetStream(std::string_view 
             const int row = static_cast<int>(littleEndian16(bytes, body));
             const int column = static_cast<int>(littleEndian16(bytes, body + 2));
             const size_t textLength = std::min<size_t>(littleEndian16(bytes, body + 6), length - 8);
-            grid.setCell(column, row, std::string(bytes.substr(body + 8, textLength)));
+            grid.setCell(column, row, textOfSpreadsheetCodePage(bytes.substr(body + 8, textLength)));
         }
         at = body + length;
     }

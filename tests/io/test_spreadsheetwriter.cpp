@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace rvk {
 namespace {
 
@@ -43,6 +45,55 @@ TEST(SpreadsheetWriter, OverlongTextIsCutToWhatARecordHolds)
     const std::string bytes = spreadsheetBytes(1, 1, [](int, int) { return std::string(70000, 'x'); });
     EXPECT_EQ(bytes.size(), 12 + 12 + MaxSpreadsheetCellBytes + 4);
     EXPECT_EQ(bytes.substr(12, 4), words({0x0204, 0xFFFF}));
+}
+
+TEST(SpreadsheetWriter, TextsAreWrittenInTheFilesCodePage)
+{
+    struct Case
+    {
+        const char *text; // as the program holds it (UTF-8)
+        std::string bytes; // in the file (Windows-1252)
+    };
+    const Case cases[] = {
+        {"LD (R²)", "LD (R\xB2)"},
+        {"Müller \xE2\x82\xAC" "5", "M\xFCller \x80" "5"}, // Latin-1 and the code page's own 0x80..0x9F
+        {"a\xE2\x86\x92" "b", "a?b"},                        // an arrow the code page lacks
+        {"\xF0\x9F\x8C\xB1", "?"},                        // a four-byte character
+        {"R\xB2", "R\xB2"},                                 // already 8-bit: kept
+        {"plain 0.05", "plain 0.05"},
+    };
+    for (const Case &c : cases) {
+        const std::string bytes = spreadsheetBytes(1, 1, [&c](int, int) { return std::string(c.text); });
+        const std::string label = bytes.substr(12 + 12, bytes.size() - 12 - 12 - 4);
+        EXPECT_EQ(label, c.bytes) << c.text;
+        EXPECT_EQ(bytes.substr(12 + 10, 2), words({static_cast<unsigned>(c.bytes.size())})) << "the length counts bytes";
+    }
+    // Read back, the code page's bytes are UTF-8 again; texts already UTF-8 stay as they are.
+    EXPECT_EQ(textOfSpreadsheetCodePage("LD (R\xB2) \x80 \xFC"), "LD (R²) € ü");
+    EXPECT_EQ(textOfSpreadsheetCodePage("LD (R²)"), "LD (R²)");
+}
+
+TEST(SpreadsheetWriter, TablesBeyondTheFormatsSheetAreRefused)
+{
+    struct Case
+    {
+        int columns, rows;
+        const char *problem;
+    };
+    const Case cases[] = {
+        {256, 65536, ""},
+        {257, 2, "The table has 257 columns; a spreadsheet file (.xls) holds at most 256 columns and 65536 rows."},
+        {3001, 3001, "The table has 3001 columns; a spreadsheet file (.xls) holds at most 256 columns and 65536 rows."},
+        {3, 65537, "The table has 65537 rows; a spreadsheet file (.xls) holds at most 256 columns and 65536 rows."},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(spreadsheetSizeProblem(c.columns, c.rows), c.problem) << c.columns << " x " << c.rows;
+
+    test::TempFolder folder;
+    std::string error;
+    EXPECT_FALSE(WriteGridAsSpreadsheet(257, 1, [](int, int) { return std::string("x"); }, folder.file("wide.xls"), &error));
+    EXPECT_EQ(error, std::string(cases[1].problem) + " Save it as text instead.");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("wide.xls")));
 }
 
 TEST(SpreadsheetWriter, UnwritablePathIsReported)
