@@ -141,6 +141,12 @@ std::vector<std::string> QtUserInterface::openFileNames(const std::string &title
 std::string QtUserInterface::saveFileName(const std::string &title, const std::string &filter,
                                           const std::string &defaultName)
 {
+    return saveFileChoice(title, filter, defaultName).path;
+}
+
+UserInterface::SaveChoice QtUserInterface::saveFileChoice(const std::string &title, const std::string &filter,
+                                                          const std::string &defaultName)
+{
     // QFileDialog's static helper cannot add a default extension; a dialog object can.
     QFileDialog dialog(mParent, toQt(title), toQt(defaultName), qtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -160,7 +166,7 @@ std::string QtUserInterface::saveFileName(const std::string &title, const std::s
         dialog.selectFile(toQt(defaultName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().first().toStdString();
+    return {dialog.selectedFiles().first().toStdString(), static_cast<int>(entries.indexOf(dialog.selectedNameFilter()))};
 }
 
 void QtUserInterface::setProgress(long long position, long long maximum)

@@ -29,6 +29,7 @@ public:
                                            const std::string &startFolder, bool multiple) override;
     std::string saveFileName(const std::string &title, const std::string &filter,
                              const std::string &defaultName) override;
+    SaveChoice saveFileChoice(const std::string &title, const std::string &filter, const std::string &defaultName) override;
     void setProgress(long long position, long long maximum) override;
     void setBusy(bool busy) override;
 

@@ -30,6 +30,18 @@ public:
                                                    const std::string &startFolder, bool multiple) = 0;
     virtual std::string saveFileName(const std::string &title, const std::string &filter,
                                      const std::string &defaultName) = 0;
+    // A save-file choice together with the filter entry chosen for it (0-based), for commands
+    // whose file type follows the chosen entry rather than the typed name. filterIndex is -1
+    // when the front end cannot tell which entry was chosen.
+    struct SaveChoice
+    {
+        std::string path;
+        int filterIndex = -1;
+    };
+    virtual SaveChoice saveFileChoice(const std::string &title, const std::string &filter, const std::string &defaultName)
+    {
+        return {saveFileName(title, filter, defaultName), -1};
+    }
 
     // Progress of long work: position out of maximum; reset with setProgress(0, 0).
     virtual void setProgress(long long position, long long maximum) = 0;

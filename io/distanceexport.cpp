@@ -114,6 +114,20 @@ const char *distanceFileExtension(DistanceFileFormat format)
     return "";
 }
 
+DistanceFileFormat distanceFileFormatOfFilterEntry(int entry)
+{
+    switch (entry) {
+    case 0:
+        return DistanceFileFormat::Spreadsheet;
+    case 1:
+        return DistanceFileFormat::Mega;
+    case 2:
+        return DistanceFileFormat::Nexus;
+    default:
+        return DistanceFileFormat::PairwiseText;
+    }
+}
+
 DistanceFileFormat distanceFileFormatOf(const std::string &path)
 {
     const std::string extension = lowerExtension(path);
@@ -156,13 +170,22 @@ bool WriteDistanceFile(const DistanceExportInput &input, DistanceFileFormat form
 std::string SaveDistanceMatrix(const DistanceExportInput &input, UserInterface &ui)
 {
     ui.information(SaveMatrixNote);
-    const std::string chosen = ui.saveFileName("Save matrix", SaveMatrixFilter, "");
-    if (chosen.empty())
+    const UserInterface::SaveChoice chosen = ui.saveFileChoice("Save matrix", SaveMatrixFilter, "");
+    if (chosen.path.empty())
         return {};
-    // The dialog adds the chosen type's extension to a bare name; a name without one still
-    // gets the spreadsheet extension of the first type.
-    const std::string path = withDistanceFileExtension(chosen, DistanceFileFormat::Spreadsheet);
-    const DistanceFileFormat format = distanceFileFormatOf(path);
+    // The chosen type decides the format; a typed name keeps its own extension. A front end
+    // that cannot tell the type leaves it to the name, a bare name meaning the first type.
+    const DistanceFileFormat format = chosen.filterIndex >= 0
+                                          ? distanceFileFormatOfFilterEntry(chosen.filterIndex)
+                                          : distanceFileFormatOf(withDistanceFileExtension(chosen.path, DistanceFileFormat::Spreadsheet));
+    const std::string path = withDistanceFileExtension(chosen.path, format);
+    if (format == DistanceFileFormat::Spreadsheet) {
+        const std::string tooLarge = spreadsheetSizeProblem(input.entries + 1, input.entries + 1);
+        if (!tooLarge.empty()) {
+            ui.warning(tooLarge + " Save the matrix as MEGA, NEXUS or pairwise text instead.");
+            return {};
+        }
+    }
     std::string error;
     if (!WriteDistanceFile(input, format, path, &error)) {
         ui.error(error);

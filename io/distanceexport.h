@@ -30,8 +30,11 @@ inline constexpr const char *SaveMatrixFilter =
 
 // ".xls", ".meg", ".nex", ".txt".
 const char *distanceFileExtension(DistanceFileFormat format);
+// The format of an entry of SaveMatrixFilter (0-based: spreadsheet, MEGA, NEXUS, text list).
+DistanceFileFormat distanceFileFormatOfFilterEntry(int entry);
 // The format of a file name by its extension (case ignored); a name with another extension,
-// or none, is written as the pairwise text list.
+// or none, is written as the pairwise text list. Used only when the front end cannot tell
+// which filter entry was chosen.
 DistanceFileFormat distanceFileFormatOf(const std::string &path);
 // path with the format's extension appended when its file name has none.
 std::string withDistanceFileExtension(const std::string &path, DistanceFileFormat format);
@@ -43,8 +46,11 @@ std::string distanceFileText(const DistanceExportInput &input, DistanceFileForma
 bool WriteDistanceFile(const DistanceExportInput &input, DistanceFileFormat format, const std::string &path,
                        std::string *errorText = nullptr);
 
-// The command: the note, the file choice, the file; "Data saved as " + path after a spreadsheet
-// file. Returns the path written, or nothing when cancelled or failed (failures shown through ui).
+// The command: the note, the file choice, the file. The filter entry chosen in the file choice
+// gives the format, whatever the name's extension; a name without an extension gets the
+// format's. "Data saved as " + path after a spreadsheet file. A matrix too wide for a
+// spreadsheet file is refused with a message that names the text formats. Returns the path
+// written, or nothing when cancelled or failed (failures shown through ui).
 std::string SaveDistanceMatrix(const DistanceExportInput &input, UserInterface &ui);
 
 } // namespace rvk

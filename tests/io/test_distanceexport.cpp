@@ -118,6 +118,64 @@ TEST(DistanceExport, FormatAndExtensionFollowTheChosenName)
     }
 }
 
+TEST(DistanceExport, TheChosenFilterEntryGivesTheFormatAndANamedExtensionStays)
+{
+    struct Case
+    {
+        const char *name;  // as typed in the file choice
+        int filterEntry;   // 0 Excel, 1 MEGA, 2 NEXUS, 3 pairwise text
+        const char *saved; // the file written
+        std::string start; // its first bytes
+    };
+    const std::string sheetStart("\x09\x08\x08\x00", 4);
+    const Case cases[] = {
+        {"dist.v2", 1, "dist.v2", "#mega\r\n"},
+        {"m.meg", 2, "m.meg", "#NEXUS\r\n"},
+        {"list.xls", 3, "list.xls", "pairwise  Genetic distance"},
+        {"table.txt", 0, "table.txt", sheetStart},
+        {"bare", 1, "bare.meg", "#mega\r\n"},
+        {"bare2", 2, "bare2.nex", "#NEXUS\r\n"},
+        {"bare3", 3, "bare3.txt", "pairwise  Genetic distance"},
+        {"bare4", 0, "bare4.xls", sheetStart},
+        {"d.x/inner", 1, "d.x/inner.meg", "#mega\r\n"}, // a dot in a folder name is no extension
+    };
+    test::TempFolder folder;
+    std::filesystem::create_directory(folder.file("d.x"));
+    const DistanceExportInput in = inputOf({"a", "b"}, {{"0.25"}});
+    for (const Case &c : cases) {
+        test::ScriptedUserInterface ui;
+        ui.saveChoices = {folder.file(c.name)};
+        ui.saveFilterChoices = {c.filterEntry};
+        EXPECT_EQ(SaveDistanceMatrix(in, ui), folder.file(c.saved)) << c.name;
+        EXPECT_EQ(test::readWholeFile(folder.file(c.saved)).substr(0, c.start.size()), c.start) << c.name;
+    }
+}
+
+TEST(DistanceExport, AMatrixWiderThanASpreadsheetFileIsNotSavedAsOne)
+{
+    test::TempFolder folder;
+    // 255 entries and their labels fill the 256 columns a spreadsheet file holds; 3,000 do not.
+    const auto square = [](int entries) {
+        DistanceExportInput in;
+        in.entries = entries;
+        in.cell = [](int c, int r) { return c == 0 || r == 0 ? "e" + std::to_string(c + r) : c < r ? "0.50" : ""; };
+        return in;
+    };
+    test::ScriptedUserInterface ui;
+    ui.saveChoices = {folder.file("fits.xls"), folder.file("wide.xls"), folder.file("wide.meg")};
+    ui.saveFilterChoices = {0, 0, 1};
+    EXPECT_EQ(SaveDistanceMatrix(square(255), ui), folder.file("fits.xls"));
+    EXPECT_EQ(ui.messages.back().text, "Data saved as " + folder.file("fits.xls"));
+
+    EXPECT_EQ(SaveDistanceMatrix(square(3000), ui), "");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("wide.xls")));
+    EXPECT_EQ(ui.messages.back().kind, UserInterface::MessageKind::Warning);
+    EXPECT_EQ(ui.messages.back().text, "The table has 3001 columns; a spreadsheet file (.xls) holds at most 256 columns "
+                                       "and 65536 rows. Save the matrix as MEGA, NEXUS or pairwise text instead.");
+    // The text formats take it.
+    EXPECT_EQ(SaveDistanceMatrix(square(3000), ui), folder.file("wide.meg"));
+}
+
 TEST(DistanceExport, SaveMatrixCommand)
 {
     test::TempFolder folder;

@@ -58,6 +58,16 @@ public:
         saveChoices.pop_front();
         return choice;
     }
+    // The filter entry of the next file choice, taken from saveFilterChoices (-1 when empty).
+    SaveChoice saveFileChoice(const std::string &title, const std::string &filter, const std::string &defaultName) override
+    {
+        SaveChoice choice{saveFileName(title, filter, defaultName), -1};
+        if (!saveFilterChoices.empty()) {
+            choice.filterIndex = saveFilterChoices.front();
+            saveFilterChoices.pop_front();
+        }
+        return choice;
+    }
     void setProgress(long long position, long long maximum) override
     {
         lastProgress = position;
@@ -82,6 +92,7 @@ public:
     std::deque<bool> answers;
     std::deque<std::vector<std::string>> openChoices;
     std::deque<std::string> saveChoices;
+    std::deque<int> saveFilterChoices; // 0-based filter entries, one per file choice that asks
     long long lastProgress = 0;
     long long lastProgressMaximum = 0;
     long long progressCalls = 0;
