@@ -3,6 +3,7 @@
 #include "app/ld/ldchartwidget.h"
 #include "app/ld/lddialleltable.h"
 #include "app/ld/ldlinemodel.h"
+#include "app/association/associationchartwidget.h"
 #include "app/association/associationpage.h"
 #include "app/mainwindow.h"
 #include "core/textformat.h"
@@ -45,8 +46,8 @@ constexpr int DefaultColumnWidth = 45;
 constexpr int DefaultRowHeight = 20;
 // Runs of fewer pairs finish before a progress window would be worth showing.
 constexpr long long ProgressWindowPairs = 200'000;
-// Largest table a spreadsheet file is written for: every cell is held in memory first.
-constexpr int MaxSpreadsheetLoci = 4095;
+// Largest table a spreadsheet file holds: a heading column and one column per locus.
+constexpr int MaxSpreadsheetLoci = MaxSpreadsheetColumns - 1;
 
 // Moves the window's progress bar and a progress window with "Cancel", which keeps the window
 // painted while the run goes on and stops it when clicked.
@@ -468,13 +469,12 @@ void LdPage::Chart1DblClick()
     if (!mAnalysis)
         return;
     UserInterface &ui = mWindow.userInterface();
-    std::string path = ui.saveFileName("Save chart", "emf|*.emf|wmf|*.wmf", "");
+    const std::string path = ui.saveFileName("Save chart", "emf|*.emf|wmf|*.wmf", "");
     if (path.empty())
         return;
-    if (extensionOf(QString::fromStdString(path)).isEmpty())
-        path += ".emf";
+    // As the association page's charts: ".emf" for a bare name, a Windows metafile for ".wmf".
     std::string written, error;
-    if (!savePictureFile(mChart->shownPicture(), path, "emf", written, error))
+    if (!saveChartPicture(mChart->shownPicture(), path, written, error))
         ui.error(error);
 }
 

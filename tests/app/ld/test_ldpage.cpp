@@ -152,6 +152,30 @@ TEST(LdPage, SavesListTableChartAndHeatPlot)
     EXPECT_EQ(f.ui.messages.size(), 1u); // no failure reported
 }
 
+TEST(LdPage, SavedFilesUseTheirFormatsOwnBytes)
+{
+    LdPageFixture f;
+    f.page->LDcalcClick();
+    f.ui.saveChoices = {f.folder.file("table.xls"), f.folder.file("chart.wmf")};
+
+    // The table's corner cell "LD (R²)" is written in the file's 8-bit code page: ² is 0xB2,
+    // not the two UTF-8 bytes C2 B2 that spreadsheet programs show as "Â²".
+    f.page->SaveasexcelbtnClick();
+    const std::string table = test::readWholeFile(f.folder.file("table.xls"));
+    const std::string corner = std::string("\x04\x02\x0F\x00\x00\x00\x00\x00\x00\x00\x07\x00LD (R\xB2)", 19);
+    EXPECT_EQ(table.substr(12, corner.size()), corner);
+
+    // A ".wmf" name gets a placeable Windows metafile (key D7 CD C6 9A, then a memory-metafile
+    // header of version 3), not an enhanced metafile under that name.
+    f.page->Chart1DblClick();
+    const std::string chart = test::readWholeFile(f.folder.file("chart.wmf"));
+    ASSERT_GE(chart.size(), 40u);
+    EXPECT_EQ(chart.substr(0, 4), std::string("\xD7\xCD\xC6\x9A", 4));
+    EXPECT_EQ(chart.substr(22, 6), std::string("\x01\x00\x09\x00\x00\x03", 6));
+    EXPECT_NE(chart.find("marker LD"), std::string::npos) << "the chart's title is among its texts";
+    EXPECT_EQ(f.ui.messages.size(), 1u) << "only the table's confirmation";
+}
+
 TEST(LdPage, ClusterOrderOfTheLastTreeRearrangesAllLoci)
 {
     LdPageFixture f;
