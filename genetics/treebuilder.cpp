@@ -75,11 +75,14 @@ private:
 // The working matrix: full rows of n numbers, slot k's row at k * n.
 struct WorkMatrix
 {
-    explicit WorkMatrix(const DistanceMatrix &matrix) : n(static_cast<size_t>(matrix.size())), d(n * n, 0.0)
+    // Every value times unit (1, or 10^decimals for whole numbers of the matrix's last decimal).
+    explicit WorkMatrix(const DistanceMatrix &matrix, double unit = 1.0) : n(static_cast<size_t>(matrix.size())), d(n * n, 0.0)
     {
         for (size_t i = 0; i < n; ++i)
-            for (size_t j = i + 1; j < n; ++j)
-                d[i * n + j] = d[j * n + i] = matrix.value(static_cast<int>(i), static_cast<int>(j));
+            for (size_t j = i + 1; j < n; ++j) {
+                const double v = matrix.value(static_cast<int>(i), static_cast<int>(j));
+                d[i * n + j] = d[j * n + i] = unit == 1.0 ? v : std::nearbyint(v * unit);
+            }
     }
     double &at(size_t i, size_t j) { return d[i * n + j]; }
     double *row(size_t i) { return d.data() + i * n; }
@@ -133,10 +136,18 @@ double lowestQ(const double *row, const double *S, double si, double K, size_t j
     return wide ? lowestQWide(row, S, si, K, j, m) : lowestQPortable(row, S, si, K, j, m);
 }
 
+// Neighbour joining counts in units of the matrix's last decimal (hundredths or tenths, as the
+// matrix keeps its values rounded): the distances are whole numbers then, and the sums S, the
+// criteria Q and the halved distances of the joined nodes are exact in doubles (halving adds a
+// binary digit per join, far from the 53 a double holds in any tree of a practical depth). So
+// ties are exact ties, the first pair wins them as the rules say, and each branch length is the
+// exact rational value rounded once, when it is divided back into distances: a length of
+// exactly 0.1875 is written "0.188", as the formula gives it, never "0.187" from summing noise.
 std::optional<TreeResult> neighbourJoining(const DistanceMatrix &matrix, const TreeProgress &progress)
 {
     Forest forest(matrix);
-    WorkMatrix D(matrix);
+    const double unit = matrix.decimals() == 1 ? 10.0 : 100.0;
+    WorkMatrix D(matrix, unit);
     const size_t n = D.n;
     std::vector<int> tree(n);
     for (size_t i = 0; i < n; ++i)
@@ -144,68 +155,56 @@ std::optional<TreeResult> neighbourJoining(const DistanceMatrix &matrix, const T
     std::vector<double> S(n + 1, 0.0), rowMin(n, 0.0);
     size_t m = n;
     size_t I = 0, J = 1;
-    long round = 0;
     std::vector<std::pair<int, double>> rootChildren;
     while (m > 2) {
         if (progress && (n - m) % 16 == 0 && !progress(static_cast<long long>(n - m), static_cast<long long>(n - 2)))
             return std::nullopt;
-        // S[i] = sum over k of D[i][k]: summed afresh now and then, kept up to date by each join
-        // in between (the drift stays far below the tie tolerance).
-        if (round++ % 32 == 0) {
-            std::fill(S.begin(), S.begin() + static_cast<long>(m), 0.0);
-            for (size_t k = 0; k < m; ++k) {
-                const double *row = D.row(k);
-                size_t i = 0;
-                for (; i + 2 <= m; i += 2)
-                    _mm_storeu_pd(&S[i], _mm_add_pd(_mm_loadu_pd(&S[i]), _mm_loadu_pd(row + i)));
-                for (; i < m; ++i)
-                    S[i] += row[i];
-            }
+        // S[i] = sum over k of D[i][k], summed afresh every round (D[i][i] is 0).
+        std::fill(S.begin(), S.begin() + static_cast<long>(m), 0.0);
+        for (size_t k = 0; k < m; ++k) {
+            const double *row = D.row(k);
+            size_t i = 0;
+            for (; i + 2 <= m; i += 2)
+                _mm_storeu_pd(&S[i], _mm_add_pd(_mm_loadu_pd(&S[i]), _mm_loadu_pd(row + i)));
+            for (; i < m; ++i)
+                S[i] += row[i];
         }
         // The first pair with the smallest Q = (m - 2) D[i][j] - S[i] - S[j]: the smallest value
-        // of each row first, then the first pair within rounding noise of the smallest of all.
+        // of each row first, then the first pair holding the smallest of all.
         const double K = static_cast<double>(m - 2);
-        double best = 1e99;
+        double best = 1e300;
         for (size_t i = 0; i + 1 < m; ++i) {
             rowMin[i] = lowestQ(D.row(i), S.data(), S[i], K, i + 1, m);
             best = std::min(best, rowMin[i]);
         }
-        const double limit = best + tieTolerance(best);
         for (size_t i = 0; i + 1 < m; ++i) {
-            if (rowMin[i] > limit)
+            if (rowMin[i] > best)
                 continue;
             const double *row = D.row(i);
             size_t j = i + 1;
-            while (j + 1 < m && K * row[j] - S[i] - S[j] > limit)
+            while (j + 1 < m && K * row[j] - S[i] - S[j] > best)
                 ++j;
             I = i;
             J = j;
             break;
         }
         const double dij = D.at(I, J);
-        const double li = (K * dij + S[I] - S[J]) / (2 * K);
-        const double lj = (K * dij - S[I] + S[J]) / (2 * K);
+        const double li = (K * dij + S[I] - S[J]) / (2 * K * unit);
+        const double lj = (K * dij - S[I] + S[J]) / (2 * K * unit);
         if (m > 3) {
             const int node = forest.join({{tree[I], li}, {tree[J], lj}});
-            double sumI = 0.0;
             for (size_t k = 0; k < m; ++k) {
                 const double dk = (D.at(k, I) + D.at(k, J) - dij) / 2;
-                if (k != I && k != J) {
-                    S[k] += dk - D.at(k, I) - D.at(k, J);
-                    sumI += dk;
-                }
                 D.at(k, I) = dk;
                 D.at(I, k) = dk;
             }
             D.at(I, I) = 0.0;
-            S[I] = sumI;
             tree[I] = node;
             D.moveSlot(m - 1, J, m);
             tree[J] = tree[m - 1];
-            S[J] = S[m - 1];
         } else {
             const size_t B = 3 - I - J; // the slot of 0, 1, 2 that was not joined
-            const double lb = (D.at(B, I) + D.at(B, J) - dij) / 2;
+            const double lb = (D.at(B, I) + D.at(B, J) - dij) / (2 * unit);
             rootChildren = {{tree[I], li}, {tree[J], lj}, {tree[B], lb}};
         }
         --m;

@@ -2,8 +2,10 @@
 // Neighbour-joining and UPGMA trees over a distance matrix, written as one line of Newick text.
 //
 // Both work on slots 0..m-1 of a symmetric working matrix, joining per round the first pair
-// (i < j, rows first) with the smallest criterion. Criteria that differ by rounding noise only
-// (1e-10 relative) are ties, so the first pair wins as it would in exact arithmetic. The joined node takes the first slot of the pair and the entry in the last
+// (i < j, rows first) with the smallest criterion. Neighbour joining counts exactly, in units of
+// the matrix's last decimal; UPGMA, whose weighted means are not exact, takes criteria that
+// differ by rounding noise only (1e-10 relative) as ties, so the first pair wins as it would in
+// exact arithmetic. The joined node takes the first slot of the pair and the entry in the last
 // slot moves into the second; inner nodes are named "node_0000", "node_0001", ... in the order
 // they are made. Branch lengths are written "%.3f", negative neighbour-joining lengths included.
 // Neighbour joining stops at three entries and makes a root of three; UPGMA joins down to two.

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -289,6 +291,127 @@ TEST(TreeBuilder, AgreesWithApeOnFortyRandomEntries)
             EXPECT_NEAR(lengths[split], length, 0.0005 + 1e-9) << name << " " << split;
         }
         EXPECT_EQ(lengths.size(), expected[name].size()) << name;
+    }
+}
+
+} // namespace
+} // namespace rvk
+
+namespace rvk {
+namespace {
+
+// Neighbour joining as the rules write it, in exact rational arithmetic: the row sums S are
+// summed afresh every round, Q compared exactly (the first smallest pair wins), and every
+// length rounded to a double only when it is written.
+struct Fraction
+{
+    long long num = 0, den = 1;
+    Fraction(long long n = 0, long long d = 1) : num(n), den(d) { reduce(); }
+    void reduce()
+    {
+        if (den < 0) { num = -num; den = -den; }
+        const long long g = std::gcd(num < 0 ? -num : num, den);
+        if (g > 1) { num /= g; den /= g; }
+    }
+    friend Fraction operator+(Fraction a, Fraction b) { return {a.num * b.den + b.num * a.den, a.den * b.den}; }
+    friend Fraction operator-(Fraction a, Fraction b) { return {a.num * b.den - b.num * a.den, a.den * b.den}; }
+    friend Fraction operator*(Fraction a, long long k) { return {a.num * k, a.den}; }
+    friend Fraction operator/(Fraction a, long long k) { return {a.num, a.den * k}; }
+    friend bool operator<(Fraction a, Fraction b) { return static_cast<__int128>(a.num) * b.den < static_cast<__int128>(b.num) * a.den; }
+    double value() const { return static_cast<double>(num) / static_cast<double>(den); }
+};
+
+std::string length(Fraction f) { char text[64]; std::snprintf(text, sizeof text, "%.3f", f.value()); return text; }
+
+// d[i][j] in units of 10^-decimals.
+std::string referenceNj(const std::vector<std::string> &labels, std::vector<std::vector<long long>> units, int decimals)
+{
+    const long long scale = decimals == 1 ? 10 : 100;
+    size_t m = labels.size();
+    std::vector<std::vector<Fraction>> D(m, std::vector<Fraction>(m));
+    for (size_t i = 0; i < m; ++i)
+        for (size_t j = 0; j < m; ++j)
+            D[i][j] = Fraction(units[i][j], scale);
+    std::vector<std::string> name = labels;
+    std::string rootText;
+    size_t I = 0, J = 0;
+    while (m > 2) {
+        std::vector<Fraction> S(m);
+        for (size_t i = 0; i < m; ++i)
+            for (size_t k = 0; k < m; ++k)
+                if (k != i)
+                    S[i] = S[i] + D[i][k];
+        bool first = true;
+        Fraction best;
+        for (size_t i = 0; i + 1 < m; ++i)
+            for (size_t j = i + 1; j < m; ++j) {
+                const Fraction q = D[i][j] * static_cast<long long>(m - 2) - S[i] - S[j];
+                if (first || q < best) { best = q; I = i; J = j; first = false; }
+            }
+        const long long K = static_cast<long long>(m - 2);
+        const Fraction li = (D[I][J] * K + S[I] - S[J]) / (2 * K);
+        const Fraction lj = (D[I][J] * K - S[I] + S[J]) / (2 * K);
+        const std::string pair = name[I] + ":" + length(li) + "," + name[J] + ":" + length(lj);
+        if (m > 3) {
+            const Fraction dij = D[I][J];
+            for (size_t k = 0; k < m; ++k) {
+                const Fraction dk = (D[k][I] + D[k][J] - dij) / 2;
+                D[k][I] = dk;
+                D[I][k] = dk;
+            }
+            D[I][I] = Fraction();
+            name[I] = "(" + pair + ")";
+            for (size_t k = 0; k < m; ++k) {
+                D[J][k] = D[m - 1][k];
+                D[k][J] = D[k][m - 1];
+            }
+            D[J][J] = Fraction();
+            name[J] = name[m - 1];
+        } else {
+            rootText = pair;
+        }
+        --m;
+    }
+    const size_t B = 3 - I - J;
+    return "(" + rootText + "," + name[B] + ":" + length((D[B][I] + D[B][J] - D[I][J]) / 2) + ");";
+}
+
+// Nine entries with one-decimal distances: the lengths 0.1875 and 0.3125 are exact halves of
+// the last written digit, written "0.188" and "0.312" ("%.3f" of the exact binary values), where
+// summing noise turns them into "0.187" and "0.313".
+TEST(TreeBuilder, NeighbourJoiningLengthsAtExactHalves)
+{
+    const std::vector<std::string> labels{"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"};
+    const std::vector<std::vector<double>> rows{
+        {1.3}, {0.1, 1.5}, {0.3, 0.4, 0.6}, {0.9, 0.7, 1.2, 1.1}, {0.4, 0.7, 1.6, 0.5, 1.1},
+        {1.3, 0.9, 0.5, 0.2, 0.6, 0.6}, {0.1, 0.3, 0.2, 0.7, 0.5, 0.3, 1.4}, {0.4, 0.6, 1.1, 1.7, 0.3, 0.7, 1.6, 1.2},
+    };
+    EXPECT_EQ(tree(matrixOf(labels, rows, 1), TreeMethod::NeighbourJoining),
+              "((((L1:-0.075,L3:0.175):0.135,L8:-0.035):0.297,(L2:0.188,(L5:0.064,L9:0.236):0.312):0.166):0.109,"
+              "L6:0.184,(L7:0.209,L4:-0.009):0.266);");
+}
+
+// Random matrices of 3 to 14 entries, in tenths and hundredths from a small range (so ties and
+// exact halves are common), against the exact reference above.
+TEST(TreeBuilder, NeighbourJoiningAsTheExactFormulaOnRandomMatrices)
+{
+    std::mt19937 random(20261211);
+    for (int t = 0; t < 600; ++t) {
+        const int n = 3 + static_cast<int>(random() % 12);
+        const int decimals = 1 + static_cast<int>(random() % 2);
+        const long long largest = decimals == 1 ? 20 : 150;
+        std::vector<std::string> labels;
+        for (int i = 0; i < n; ++i)
+            labels.push_back("L" + std::to_string(i + 1));
+        DistanceMatrix m(labels, decimals);
+        std::vector<std::vector<long long>> units(static_cast<size_t>(n), std::vector<long long>(static_cast<size_t>(n), 0));
+        for (int j = 1; j < n; ++j)
+            for (int i = 0; i < j; ++i) {
+                const long long v = 1 + static_cast<long long>(random() % static_cast<unsigned>(largest));
+                units[static_cast<size_t>(i)][static_cast<size_t>(j)] = units[static_cast<size_t>(j)][static_cast<size_t>(i)] = v;
+                m.setValue(i, j, static_cast<double>(v) / (decimals == 1 ? 10.0 : 100.0));
+            }
+        ASSERT_EQ(tree(m, TreeMethod::NeighbourJoining), referenceNj(labels, units, decimals)) << "tree " << t << ", " << n << " entries";
     }
 }
 
