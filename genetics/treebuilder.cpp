@@ -140,7 +140,7 @@ double lowestQ(const double *row, const double *S, double si, double K, size_t j
 // matrix keeps its values rounded): the distances are whole numbers then, and the sums S, the
 // criteria Q and the halved distances of the joined nodes are exact in doubles (halving adds a
 // binary digit per join, far from the 53 a double holds in any tree of a practical depth). So
-// ties are exact ties, the first pair wins them as the rules say, and each branch length is the
+// the row sums kept up to date are the sums afresh, ties are exact ties, the first pair wins them as the rules say, and each branch length is the
 // exact rational value rounded once, when it is divided back into distances: a length of
 // exactly 0.1875 is written "0.188", as the formula gives it, never "0.187" from summing noise.
 std::optional<TreeResult> neighbourJoining(const DistanceMatrix &matrix, const TreeProgress &progress)
@@ -155,19 +155,23 @@ std::optional<TreeResult> neighbourJoining(const DistanceMatrix &matrix, const T
     std::vector<double> S(n + 1, 0.0), rowMin(n, 0.0);
     size_t m = n;
     size_t I = 0, J = 1;
+    long round = 0;
     std::vector<std::pair<int, double>> rootChildren;
     while (m > 2) {
         if (progress && (n - m) % 16 == 0 && !progress(static_cast<long long>(n - m), static_cast<long long>(n - 2)))
             return std::nullopt;
-        // S[i] = sum over k of D[i][k], summed afresh every round (D[i][i] is 0).
-        std::fill(S.begin(), S.begin() + static_cast<long>(m), 0.0);
-        for (size_t k = 0; k < m; ++k) {
-            const double *row = D.row(k);
-            size_t i = 0;
-            for (; i + 2 <= m; i += 2)
-                _mm_storeu_pd(&S[i], _mm_add_pd(_mm_loadu_pd(&S[i]), _mm_loadu_pd(row + i)));
-            for (; i < m; ++i)
-                S[i] += row[i];
+        // S[i] = sum over k of D[i][k] (D[i][i] is 0): summed afresh now and then, and kept up
+        // to date by each join in between, which is the same number while the counts are exact.
+        if (round++ % 32 == 0) {
+            std::fill(S.begin(), S.begin() + static_cast<long>(m), 0.0);
+            for (size_t k = 0; k < m; ++k) {
+                const double *row = D.row(k);
+                size_t i = 0;
+                for (; i + 2 <= m; i += 2)
+                    _mm_storeu_pd(&S[i], _mm_add_pd(_mm_loadu_pd(&S[i]), _mm_loadu_pd(row + i)));
+                for (; i < m; ++i)
+                    S[i] += row[i];
+            }
         }
         // The first pair with the smallest Q = (m - 2) D[i][j] - S[i] - S[j]: the smallest value
         // of each row first, then the first pair holding the smallest of all.
@@ -193,15 +197,22 @@ std::optional<TreeResult> neighbourJoining(const DistanceMatrix &matrix, const T
         const double lj = (K * dij - S[I] + S[J]) / (2 * K * unit);
         if (m > 3) {
             const int node = forest.join({{tree[I], li}, {tree[J], lj}});
+            double sumI = 0.0;
             for (size_t k = 0; k < m; ++k) {
                 const double dk = (D.at(k, I) + D.at(k, J) - dij) / 2;
+                if (k != I && k != J) {
+                    S[k] += dk - D.at(k, I) - D.at(k, J);
+                    sumI += dk;
+                }
                 D.at(k, I) = dk;
                 D.at(I, k) = dk;
             }
             D.at(I, I) = 0.0;
+            S[I] = sumI;
             tree[I] = node;
             D.moveSlot(m - 1, J, m);
             tree[J] = tree[m - 1];
+            S[J] = S[m - 1];
         } else {
             const size_t B = 3 - I - J; // the slot of 0, 1, 2 that was not joined
             const double lb = (D.at(B, I) + D.at(B, J) - dij) / (2 * unit);
