@@ -1,0 +1,138 @@
+#pragma once
+// Mixed-model association per trait: the univariate linear mixed model
+//     y = W a + x b + u + e,   u ~ N(0, lambda / tau K),   e ~ N(0, 1 / tau I)
+// with the intercept (and optionally the first principal components) as covariates W and the
+// kinship K of the trait's own individuals (those with a value). The default is GEMMA's exact
+// test (-lmm 1): lambda is estimated by REML for every marker and the marker's effect b tested
+// by a Wald test with n - c - 1 degrees of freedom. The faster approximation (EMMAX, P3D)
+// estimates lambda once under the null model and keeps it for every marker.
+//
+// Computation as GEMMA does it: K = U D U' is decomposed once per set of individuals (shared by
+// the traits that have the same individuals); y, the covariates and every marker's dosages
+// (missing at the mean) are rotated by U', which makes H = lambda K + I diagonal; the REML
+// likelihood of lambda is searched in 10 intervals of log lambda between 1e-5 and 1e5 for
+// sign changes of its derivative, each refined by Brent's method, the best of these and the
+// two ends kept.
+
+#include "genetics/dosagematrix.h"
+#include "genetics/kinship.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rvk {
+
+class GenotypeData;
+class TraitTable;
+
+// A trait needs at least this many individuals with a value.
+inline constexpr int MinimumTraitValues = 10;
+
+struct MixedModelOptions
+{
+    bool p3d = false;      // lambda once under the null model (EMMAX/P3D)
+    int pcs = 0;           // principal components as covariates besides the intercept
+    KinshipMethod kinship = KinshipMethod::Centred;
+    double lambdaMin = 1e-5;
+    double lambdaMax = 1e5;
+    int regions = 10;
+};
+
+// The REML estimate of lambda and what goes with it.
+struct RemlFit
+{
+    double lambda = 0.0;
+    double logLikelihood = 0.0; // restricted log-likelihood, GEMMA's constants
+    double vg = 0.0;            // lambda / tau
+    double ve = 0.0;            // 1 / tau
+};
+
+// A marker's Wald test.
+struct WaldTest
+{
+    double beta = 0.0;
+    double se = 0.0;
+    double p = 1.0;
+    double minusLog10P = 0.0;
+    double lambda = 0.0;
+};
+
+// The model of one trait over given individuals: the kinship's decomposition, the trait's
+// values and the covariates (column-major n x c, the intercept among them), rotated once.
+// The building block of the analysis; the tests use it directly.
+class RotatedModel
+{
+public:
+    // False (reason in error) when the covariates are collinear or the sizes do not fit.
+    bool setUp(const KinshipEigen &eigen, const std::vector<double> &y, const std::vector<double> &covariates, int covariateCount,
+               std::string *error);
+
+    int individualCount() const { return mN; }
+    int covariateCount() const { return mC; }
+
+    // The REML log-likelihood of the null model (no marker) at lambda, and its estimate.
+    double nullLogLikelihood(double lambda) const;
+    RemlFit fitNull(const MixedModelOptions &options) const;
+    // A marker's test from its rotated dosages (U' x): lambda by REML, or the given lambda when
+    // fixedLambda is set. Nothing when the marker is collinear with the covariates (r2 > 0.9999
+    // as GEMMA's filter) or the numbers do not hold.
+    std::optional<WaldTest> testRotated(const double *rotatedX, const MixedModelOptions &options, std::optional<double> fixedLambda) const;
+
+    // Rotates a block of columns (column-major n x count): out = U' in.
+    void rotate(const double *in, int count, double *out) const;
+
+private:
+    friend struct ModelEvaluation;
+    int mN = 0, mC = 0;
+    const KinshipEigen *mEigen = nullptr;
+    std::vector<double> mRows; // row-major n x (c + 2): rotated covariates, a slot for x, rotated y
+};
+
+// One tested marker of a trait.
+struct MarkerTest
+{
+    int marker = 0; // index into MixedModelResults::markers
+    WaldTest test;
+};
+
+struct TraitModelResult
+{
+    std::string trait;
+    bool analysed = false;
+    std::string message;            // why the trait was not analysed
+    std::vector<int> individuals;   // the data set's indices of its individuals
+    int covariateCount = 0;
+    RemlFit null;
+    std::vector<MarkerTest> tests;  // in marker order
+    int collinearMarkers = 0;       // markers left out as collinear with the covariates
+};
+
+struct MixedModelResults
+{
+    bool p3d = false;
+    std::vector<DosageMatrix::MarkerInfo> markers; // every locus of the data set, group order
+    std::vector<std::string> groupNames;
+    std::vector<TraitModelResult> traits;
+    std::vector<std::string> notes;                // markers left out, duplicates, covariates
+
+    // The tab-separated results: "trait", "group", "locus", "position", "beta", "se", "p",
+    // "lambda", "minus_log10_p", one line per trait and tested marker, numbers in full precision.
+    std::string resultsText() const;
+};
+
+// The individuals of trait row (1-based) of the trait table: those of the data set that count as
+// selected and have a numeric value in the trait's column named like them. Values in values.
+// False with a message in error when a cell of such an individual is no number.
+bool traitIndividuals(const GenotypeData &data, const TraitTable &traits, int row, std::vector<int> &individuals,
+                      std::vector<double> &values, std::string *error);
+
+// Every trait of the table against every marker. Nothing when progress asked to stop; traits
+// that cannot be analysed carry their message, the others go on.
+std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const TraitTable &traits, const MixedModelOptions &options,
+                                               const PanelProgress &progress = {});
+
+// P(F(1, df) > F) and its -log10, accurate far into the tail.
+void waldPValue(double f, int df, double &p, double &minusLog10P);
+
+} // namespace rvk
