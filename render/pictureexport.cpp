@@ -3,11 +3,15 @@
 #include "core/safefile.h"
 
 #include "render/emfsurface.h"
+#include "render/fontresolver.h"
 #include "render/paintersurface.h"
 #include "render/viewpicture.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSvgGenerator>
 
 #include <csetjmp>
@@ -139,17 +143,36 @@ bool savePictureSvg(const ViewPicture &picture, const std::string &path, std::st
 {
     error.clear();
     return writeThroughTemporary(path, error, [&](const std::string &temporary) {
+        QBuffer text;
+        text.open(QIODevice::WriteOnly);
         QSvgGenerator generator;
-        generator.setFileName(QString::fromStdString(temporary));
+        generator.setOutputDevice(&text);
         generator.setResolution(96);
         generator.setSize(QSize(pictureWidth(picture), pictureHeight(picture)));
         generator.setViewBox(QRect(0, 0, pictureWidth(picture), pictureHeight(picture)));
         generator.setTitle(QStringLiteral("RVK graphical genotype image"));
-        PainterSurface surface(generator);
-        if (!surface.isActive())
-            return false;
-        picture.replay(surface);
-        return surface.painter().end();
+        {
+            PainterSurface surface(generator);
+            if (!surface.isActive())
+                return false;
+            picture.replay(surface);
+            if (!surface.painter().end())
+                return false;
+        }
+        // The file names the fonts as others know them, not by the program's own names.
+        QString svg = QString::fromUtf8(text.data());
+        static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
+        QString named;
+        qsizetype done = 0;
+        for (auto match = family.globalMatch(svg); match.hasNext();) {
+            const QRegularExpressionMatch found = match.next();
+            named += QStringView(svg).mid(done, found.capturedStart(1) - done);
+            named += publicFontFamily(found.captured(1));
+            done = found.capturedEnd(1);
+        }
+        named += QStringView(svg).mid(done);
+        QFile file(QString::fromStdString(temporary));
+        return file.open(QIODevice::WriteOnly) && file.write(named.toUtf8()) >= 0 && file.flush();
     });
 }
 

@@ -430,7 +430,7 @@ TEST(Fonts, OldPlatformNamesResolveToInstalledFontsOfTheSameMetrics)
     EXPECT_EQ(resolvedFontFamily("Times New Roman").toStdString(), "Liberation Serif");
     EXPECT_EQ(resolvedFontFamily("Courier New").toStdString(), "Liberation Mono");
     EXPECT_EQ(resolvedFontFamily("No Such Font Anywhere").toStdString(), "Liberation Sans");
-    EXPECT_EQ(QFontInfo(resolvedFont({"Tahoma", 9, Black, false}, 96)).family().toLower().toStdString(), "tahoma");
+    EXPECT_EQ(publicFontFamily(QFontInfo(resolvedFont({"Tahoma", 9, Black, false}, 96)).family()).toLower().toStdString(), "tahoma");
     EXPECT_EQ(fontPixelSize(8, 96), 11);
     EXPECT_EQ(fontPixelSize(12, 96), 16);
     EXPECT_EQ(fontPixelSize(8, 600), 67);
