@@ -185,6 +185,9 @@ void DistancePage::buildTree(TreeMethod method)
     UserInterface &ui = mWindow.userInterface();
     if (!mMatrix)
         return;
+    // Every tree starts a new, empty leaf order: one that fails or is cancelled leaves none, so
+    // the LD tables cannot take the order of an older tree for this one's.
+    setLastClusterOrder(ClusterOrder{});
     std::string error;
     QProgressDialog progress(QStringLiteral("Building the tree..."), QStringLiteral("Cancel"), 0, 100, this);
     progress.setWindowModality(Qt::WindowModal);
