@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <unordered_map>
 
 namespace rvk {
@@ -28,7 +29,7 @@ std::string lowered(std::string_view text)
 }
 
 // The leaf labels of a subtree text in order: lengths and support values dropped, parentheses
-// removed, the rest split at ",".
+// removed, the rest split at ",". Blanks stay: they can belong to a label.
 std::vector<std::string> leafNamesOf(std::string_view text)
 {
     std::string kept;
@@ -57,37 +58,52 @@ std::vector<std::string> leafNamesOf(std::string_view text)
         if (c == '(' || c == ')')
             continue;
         if (c == ',') {
-            names.push_back(std::string(trimmed(name)));
+            names.push_back(std::move(name));
             name.clear();
         } else {
             name += c;
         }
     }
-    names.push_back(std::string(trimmed(name)));
+    names.push_back(std::move(name));
     return names;
 }
 
-// The leaf labels' positions, found without regard to case.
+// The leaf labels' positions, found without regard to case. A name is looked up as written,
+// blanks included, so a label " a" is its own leaf; only a name found nowhere is looked up again
+// without its surrounding blanks (the blank after a comma in "(a, b)", or a part that the split
+// into parts has trimmed).
 class LeafIndex
 {
 public:
     explicit LeafIndex(const std::vector<std::string> &labels) : mCount(labels.size())
     {
-        for (size_t i = labels.size(); i-- > 0;)
+        for (size_t i = labels.size(); i-- > 0;) {
             mPosition[lowered(labels[i])] = i;
+            mTrimmedPosition[lowered(trimmed(labels[i]))] = i;
+        }
     }
     std::string setOf(std::string_view text) const
     {
         std::string set(mCount, '0');
         for (const std::string &name : leafNamesOf(text))
-            if (const auto it = mPosition.find(lowered(name)); it != mPosition.end())
-                set[it->second] = '1';
+            if (const auto at = positionOf(name))
+                set[*at] = '1';
         return set;
     }
 
 private:
+    std::optional<size_t> positionOf(const std::string &name) const
+    {
+        if (const auto it = mPosition.find(lowered(name)); it != mPosition.end())
+            return it->second;
+        if (const auto it = mTrimmedPosition.find(lowered(trimmed(name))); it != mTrimmedPosition.end())
+            return it->second;
+        return std::nullopt;
+    }
+
     size_t mCount;
     std::unordered_map<std::string, size_t> mPosition;
+    std::unordered_map<std::string, size_t> mTrimmedPosition;
 };
 
 double lengthOf(std::string_view text)

@@ -29,6 +29,27 @@ TEST(NewickReader, TextHelpers)
     EXPECT_FALSE(TreeTextBalanced("((a:1,b:1:1,c:1);"));
 }
 
+TEST(NewickReader, LabelsWithBlanksKeepTheirLeaves)
+{
+    // A matrix label with a leading blank, as an individual named " ind1" gives: the tree text
+    // holds the blank, and the label's leaf is found in every leaf set.
+    const std::vector<std::string> labels = {" ind1", "b", "c"};
+    struct Case
+    {
+        const char *text, *leafSet;
+    };
+    for (const Case &c : {Case{" ind1", "100"}, Case{"( ind1:0.100,b:0.200)", "110"}, Case{"(( ind1:0.1,b:0.2):0.05,c:0.3);", "111"},
+                          Case{"(b:1, c:2)", "011"}, Case{"(x, ind1)", "100"}})
+        EXPECT_EQ(LeafSetOf(c.text, labels), c.leafSet) << c.text;
+
+    const auto tree = ReadTree("(( ind1:0.100,b:0.200):0.050,c:0.300);", labels);
+    ASSERT_EQ(tree->Children.size(), 2u);
+    EXPECT_EQ(tree->LeafSet, "111");
+    EXPECT_EQ(tree->Children[0]->LeafSet, "110");
+    ASSERT_EQ(tree->Children[0]->Children.size(), 2u);
+    EXPECT_EQ(tree->Children[0]->Children[0]->LeafSet, "100");
+}
+
 TEST(NewickReader, ReadsTheFourLeafTree)
 {
     TDendroNode root;
