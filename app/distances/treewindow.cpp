@@ -421,15 +421,21 @@ void TreeWindow::draw()
     mOptions.width = std::max(100, mScroll->width() - mScroll->verticalScrollBar()->sizeHint().width() - 2 * mScroll->frameWidth());
     mOptions.visibleHeight = mScroll->viewport()->height();
     if (!mRoot) {
-        // No tree handed over: read the text box.
-        std::vector<std::string> warnings;
-        ReadTreeOutcome read = ReadTreeText(mTreeText->text().toStdString(), [this](const std::string &w) { mUi.warning(w); });
-        if (read.root) {
-            mRoot = std::move(read.root);
+        // No tree handed over: the text box is read afresh at every drawing, so an edited text
+        // is drawn. Its warnings are shown once per text, not again at every resize.
+        const std::string text = mTreeText->text().toStdString();
+        const bool changed = text != mTextRead;
+        ReadTreeOutcome read = ReadTreeText(text, [this, changed](const std::string &w) {
+            if (changed)
+                mUi.warning(w);
+        });
+        mTextRead = text;
+        mTextRoot = std::move(read.root);
+        if (mTextRoot)
             adoptLeafLabels(std::move(read.leafLabels));
-        }
     }
-    if (!mRoot) {
+    const TDendroNode *root = treeRoot();
+    if (!root) {
         mPicture = ViewPicture();
         mBands.clear();
         mCanvas->resize(0, 0);
@@ -439,15 +445,15 @@ void TreeWindow::draw()
     // First pass, while the leaf list is empty: the leaves, for the list. Then the drawing with
     // the list's ticks and colours.
     if (mLeafList->count() == 0)
-        drawTree(*mRoot, mOptions, &mInfo);
+        drawTree(*root, mOptions, &mInfo);
     fillLeafList();
     collectLeafLooks();
-    mPicture = drawTree(*mRoot, mOptions, &mInfo);
+    mPicture = drawTree(*root, mOptions, &mInfo);
     mBands = pictureBands(mPicture, BandHeight);
     mCanvas->resize(mPicture.width(), mPicture.height());
     mCanvas->update();
     QStringList lines;
-    for (const std::string &line : Dump(*mRoot, 0))
+    for (const std::string &line : Dump(*root, 0))
         lines << QString::fromStdString(line);
     mDump->setPlainText(lines.join(QLatin1Char('\n')));
     mDrawing = false;
@@ -456,7 +462,7 @@ void TreeWindow::draw()
 void TreeWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (mRoot && isVisible())
+    if (treeRoot() && isVisible())
         draw();
 }
 
@@ -533,14 +539,14 @@ void TreeWindow::calculateCophenetic()
 {
     if (!mMatrix)
         return;
-    if (!mRoot) {
+    if (!treeRoot()) {
         showMatrixGrid(); // before any drawing only the matrix part
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     mStatus->setText(QStringLiteral("Calculating tree distances "));
     mStatus->repaint();
-    mCophenetic = CopheneticCorrelation(*mRoot, *mMatrix);
+    mCophenetic = CopheneticCorrelation(*treeRoot(), *mMatrix);
     mStatus->setText(QStringLiteral("Calculating correlations   "));
     mResult->setText(QString::fromStdString(mCophenetic->resultText()));
     showMatrixGrid();

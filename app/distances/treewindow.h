@@ -73,7 +73,8 @@ public:
     void setStepSize(int step);
     const ViewPicture &picture() const { return mPicture; }
     const TreeDrawingInfo &drawingInfo() const { return mInfo; }
-    const TDendroNode *treeRoot() const { return mRoot.get(); }
+    // The tree drawn: the one handed over or opened, else the one last read from the text box.
+    const TDendroNode *treeRoot() const { return mRoot ? mRoot.get() : mTextRoot.get(); }
     QString treeText() const;
     void setTreeText(const QString &text);
     QString dumpText() const;
@@ -98,7 +99,9 @@ private:
 
     UserInterface &mUi;
     TreeDrawingOptions mOptions;
-    std::unique_ptr<TDendroNode> mRoot;
+    std::unique_ptr<TDendroNode> mRoot;     // handed over by a tree command or opened from a file
+    std::unique_ptr<TDendroNode> mTextRoot; // without one: read from the text box at each drawing
+    std::string mTextRead;                  // the text box's text at the last reading
     std::vector<std::string> mLeafLabels;
     std::shared_ptr<const DistanceMatrix> mMatrix;
     std::optional<CopheneticResult> mCophenetic;

@@ -186,6 +186,27 @@ TEST(DistancePage, MatrixWithEmptyCellsGivesAClearMessage)
     EXPECT_TRUE(f.ui.questions.empty());
 }
 
+TEST(DistancePage, ATreeThatFailsLeavesNoLeafOrderOfAnEarlierTree)
+{
+    DistanceFixture f;
+    f.page->setEntries(DistanceEntries::Markers);
+    f.page->calculate();
+    f.ui.answers = {false};
+    f.page->buildTree(TreeMethod::NeighbourJoining);
+    ASSERT_TRUE(lastClusterOrder());
+    ASSERT_EQ(lastClusterOrder()->labels.size(), 4u);
+
+    // A matrix with an empty cell stops the next tree: the order of the first one is gone.
+    f.page->setEntries(DistanceEntries::Genotypes);
+    f.window->data().Ticked[1] = 0;
+    f.window->data().Selectionyesno = true;
+    f.page->calculate();
+    f.page->buildTree(TreeMethod::Upgma);
+    EXPECT_EQ(f.ui.messages.back().text, emptyCellsMessage(3));
+    ASSERT_TRUE(lastClusterOrder()) << "it exists from the first tree on";
+    EXPECT_TRUE(lastClusterOrder()->labels.empty());
+}
+
 TEST(DistancePage, SaveMatrixWritesTheChosenFormat)
 {
     DistanceFixture f;
@@ -267,6 +288,16 @@ TEST(TreeWindow, ReadsItsTextBoxWithoutATreeAndWarns)
     good.draw();
     EXPECT_TRUE(quiet.messages.empty());
     EXPECT_EQ(good.drawingInfo().leafCount, 3);
+
+    // Each drawing reads the text box again: an edited text is drawn, an emptied one is not.
+    good.setTreeText(QStringLiteral("((a:1,b:1):1,(c:2,d:1):1);"));
+    good.draw();
+    EXPECT_EQ(good.drawingInfo().leafCount, 4);
+    EXPECT_EQ(good.leafList()->count(), 4);
+    good.setTreeText(QString());
+    good.draw();
+    EXPECT_EQ(good.treeRoot(), nullptr);
+    EXPECT_EQ(good.picture().operationCount(), 0u);
 }
 
 } // namespace
