@@ -21,12 +21,48 @@ std::string labelName(const std::string &label)
     return toLower(mark == std::string::npos ? label : label.substr(mark + 1));
 }
 
-// The last marker-data row (1-based) of every name.
-std::unordered_map<std::string, int> rowsByName(const MarkerData &markers)
+// The marker-data row (1-based) of every locus of data, by group and then locus; 0 for a locus
+// in no row.
+//
+// A table filled from the genotypes holds every locus in group order, so locus g (counted over
+// all groups) is row g + 1, whatever the names: several groups may share marker names (files of
+// one chromosome each naming their markers M1, M2, ...). A pasted table, or one that does not
+// hold every locus, is read by name instead: a label "<group>><name>" stands for the locus of
+// that name in that group, a label without a group number for a locus of that name in any group
+// (the labels with a group number come first); of several rows for the same locus the last one
+// counts. A label whose text before ">" is no group number counts as one without.
+std::vector<std::vector<int>> markerRowsOfLoci(const GenotypeData &data, const MarkerData &markers)
 {
-    std::unordered_map<std::string, int> rows;
-    for (int r = 1; r < markers.rowCount(); ++r)
-        rows[labelName(markers.label(r))] = r;
+    std::vector<std::vector<int>> rows(static_cast<size_t>(data.GroupCount()));
+    long long loci = 0;
+    for (int g = 0; g < data.GroupCount(); ++g)
+        loci += data.GroupLocusCount(g);
+    if (!markers.isPasted() && markers.markerCount() == loci) {
+        int row = 1;
+        for (int g = 0; g < data.GroupCount(); ++g)
+            for (int k = 0; k < data.GroupLocusCount(g); ++k)
+                rows[static_cast<size_t>(g)].push_back(row++);
+        return rows;
+    }
+    std::unordered_map<std::string, int> byGroupAndName;
+    std::unordered_map<std::string, int> byName;
+    for (int r = 1; r < markers.rowCount(); ++r) {
+        const std::string label = markers.label(r);
+        if (const int group = markers.groupNumberOf(r); group > 0)
+            byGroupAndName[formatText("%d", {group}) + ">" + labelName(label)] = r;
+        else
+            byName[labelName(label)] = r;
+    }
+    for (int g = 0; g < data.GroupCount(); ++g)
+        for (const Tlocinfo &locus : data.GroupLoci(g)) {
+            const std::string name = toLower(locus.Name);
+            int row = 0;
+            if (const auto found = byGroupAndName.find(formatText("%d", {g + 1}) + ">" + name); found != byGroupAndName.end())
+                row = found->second;
+            else if (const auto named = byName.find(name); named != byName.end())
+                row = named->second;
+            rows[static_cast<size_t>(g)].push_back(row);
+        }
     return rows;
 }
 
@@ -34,19 +70,18 @@ std::unordered_map<std::string, int> rowsByName(const MarkerData &markers)
 
 std::vector<AssociationPlotGroup> associationPlotGroups(const GenotypeData &data, const MarkerData &markers)
 {
-    const auto rows = rowsByName(markers);
+    const auto rows = markerRowsOfLoci(data, markers);
     std::vector<AssociationPlotGroup> groups;
     for (int g = 0; g < data.GroupCount(); ++g) {
         AssociationPlotGroup group;
-        for (const Tlocinfo &locus : data.GroupLoci(g)) {
-            const auto found = rows.find(toLower(locus.Name));
-            if (found == rows.end())
+        const std::vector<Tlocinfo> &loci = data.GroupLoci(g);
+        for (size_t k = 0; k < loci.size(); ++k) {
+            const int row = rows[static_cast<size_t>(g)][k];
+            if (row == 0)
                 continue;
-            group.positions.push_back(locus.Position);
-            group.names.push_back(locus.Name);
-            // Read by name: a marker table pasted in another order or without some loci still
-            // gives each locus its own results.
-            group.resultRows.push_back(found->second - 1);
+            group.positions.push_back(loci[k].Position);
+            group.names.push_back(loci[k].Name);
+            group.resultRows.push_back(row - 1);
         }
         groups.push_back(std::move(group));
     }
@@ -81,17 +116,18 @@ TraitLdPlotInput traitLdPlotInput(const GenotypeData &data, const MarkerData &ma
                              AssociationResults::Table::R})
         if (input.traitName.empty())
             input.traitName = results.cell(table, trait, 0);
-    const auto rows = rowsByName(markers);
+    const auto rows = markerRowsOfLoci(data, markers);
     for (int g = 0; g < data.GroupCount(); ++g) {
         TraitLdGroup group;
         group.name = data.GroupName(g);
-        for (const Tlocinfo &locus : data.GroupLoci(g)) {
+        const std::vector<Tlocinfo> &loci = data.GroupLoci(g);
+        for (size_t k = 0; k < loci.size(); ++k) {
             TraitLdLocus entry;
-            entry.name = locus.Name;
-            entry.position = locus.Position;
-            if (const auto found = rows.find(toLower(locus.Name)); found != rows.end()) {
-                entry.r2 = parseDecimal(results.cell(AssociationResults::Table::R2, trait, found->second)).value_or(0.0);
-                if (const auto q = parseDecimal(results.cell(AssociationResults::Table::Q, trait, found->second)))
+            entry.name = loci[k].Name;
+            entry.position = loci[k].Position;
+            if (const int row = rows[static_cast<size_t>(g)][k]; row > 0) {
+                entry.r2 = parseDecimal(results.cell(AssociationResults::Table::R2, trait, row)).value_or(0.0);
+                if (const auto q = parseDecimal(results.cell(AssociationResults::Table::Q, trait, row)))
                     entry.oneMinusQ = 1.0 - *q;
             }
             group.loci.push_back(std::move(entry));

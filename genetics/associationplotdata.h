@@ -17,9 +17,11 @@ class MarkerData;
 class TraitTable;
 class ViewPicture;
 
-// AssocPlotGroups: per linkage group the loci (positions and names) whose name is among the
-// marker-data labels (the text after ">", compared without regard to case), each with the
-// result row of its (last) marker-data row.
+// AssocPlotGroups: per linkage group the loci (positions and names) that have a marker-data row,
+// each with the result row of that row. A table filled from the genotypes holds every locus:
+// locus g (counted over all groups in group order) reads row g. A pasted or incomplete table is
+// read by label: "<group>><name>" (name compared without regard to case) for that group's locus,
+// a label without a group number for the locus of that name in any group; the last such row.
 std::vector<AssociationPlotGroup> associationPlotGroups(const GenotypeData &data, const MarkerData &markers);
 
 // The plot's groups and result accessors; the traits are those of plotted (column t = index + 1
@@ -27,9 +29,9 @@ std::vector<AssociationPlotGroup> associationPlotGroups(const GenotypeData &data
 AssociationPlotInput associationPlotInput(const GenotypeData &data, const MarkerData &markers, const AssociationResults &results,
                                           const std::vector<std::pair<std::string, bool>> &plotted);
 
-// TraitLdGroups for result column t: every locus of every group with R² and 1 - q from the row
-// of the marker data whose label names it (the last such row); a locus found in no row has no
-// values (both marks at the bar).
+// TraitLdGroups for result column t: every locus of every group with R² and 1 - q from its
+// marker-data row (found as for the association plot); a locus in no row has no values (both
+// marks at the bar).
 TraitLdPlotInput traitLdPlotInput(const GenotypeData &data, const MarkerData &markers, const AssociationResults &results, int trait);
 
 // The whole road of "Calc Assoc." (correlation) and "Plot Assoc." without a window: the marker

@@ -197,6 +197,31 @@ TEST(AssociationResultsPaste, PastedTablesReplaceTheComputedOnes)
     EXPECT_EQ(results.cell(Table::R2, 1, 1), "0.25");
 }
 
+TEST(AssociationResultsPaste, RSquaredSquaresThePastedValueNotItsTwoDecimalText)
+{
+    // R² by hand from the pasted values; squaring the two-decimal R text instead gives the
+    // numbers in the comments.
+    AssociationResults results;
+    results.pasteRValues("\tT1\tT2\r\n"
+                         "m1\t0.335\t-0.705\r\n"  // R "0.34" and "-0.70": 0.1156 and 0.49
+                         "m2\t0.995\tn/a\r\n"     // R "0.99": 0.9801
+                         "m3\t\t0.5\r\n");
+    const struct
+    {
+        int column, row;
+        const char *r, *r2;
+    } cases[] = {
+        {1, 1, "0.34", "0.11"},  // 0.112225
+        {2, 1, "-0.70", "0.50"}, // 0.497025
+        {1, 2, "0.99", "0.99"},  // 0.990025
+        {2, 2, "n/a", "n/a"},    {1, 3, "", ""}, {2, 3, "0.50", "0.25"}, {1, 0, "T1", "T1"}, {0, 2, "m2", "m2"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(results.cell(Table::R, c.column, c.row), c.r) << c.column << "," << c.row;
+        EXPECT_EQ(results.cell(Table::R2, c.column, c.row), c.r2) << c.column << "," << c.row;
+    }
+}
+
 TEST(AssociationPlotData, LociReadTheirOwnRowsByName)
 {
     CorrelationFixture f;
@@ -224,6 +249,57 @@ TEST(AssociationPlotData, LociReadTheirOwnRowsByName)
     EXPECT_DOUBLE_EQ(ld.groups[0].loci[0].r2, 0.89);
     EXPECT_DOUBLE_EQ(ld.groups[0].loci[0].oneMinusQ, 1.0 - 0.003);
     EXPECT_EQ(ld.groups[0].loci[1].r2, 0.0) << "m2 is in no row: no values";
+}
+
+TEST(AssociationPlotData, GroupsSharingMarkerNamesShowTheirOwnResults)
+{
+    // Two chromosomes whose markers are both named M1, M2. Trait 1, 2, 3, 4 against A = 0, B = 2:
+    // AABB and BBAA give R = +-4/sqrt(20) = +-0.89 (R² 0.80), ABAB and BABA +-2/sqrt(20) = +-0.45
+    // (R² 0.20).
+    GenotypeData data;
+    test::setIndividuals(data, {"P1", "P2", "P3", "P4"});
+    test::addGroup(data, "chr1", {{"M1", 0, "AABB"}, {"M2", 10, "ABAB"}});
+    test::addGroup(data, "chr2", {{"M1", 0, "BBAA"}, {"m2", 10, "BABA"}});
+    AlleleTable alleles;
+    alleles.setNumval(AlleleTable::indexOf('A'), 0.0);
+    alleles.setNumval(AlleleTable::indexOf('B'), 2.0);
+    TraitTable traits;
+    pasteTable(traits, "\tP1\tP2\tP3\tP4\nt\t1\t2\t3\t4\n");
+    const std::vector<std::vector<double>> expected = {{0.89, 0.45}, {-0.89, -0.45}};
+
+    const auto check = [&](const MarkerData &markers, const std::string &what) {
+        AssociationResults results;
+        ASSERT_TRUE(runCorrelationAssociation(markers, traits, 0.05, results).completed) << what;
+        const AssociationPlotInput input = associationPlotInput(data, markers, results, {{"t", true}});
+        const TraitLdPlotInput ld = traitLdPlotInput(data, markers, results, 1);
+        ASSERT_EQ(input.groups.size(), 2u) << what;
+        for (size_t g = 0; g < 2; ++g) {
+            ASSERT_EQ(input.groups[g].resultRows.size(), 2u) << what << " group " << g;
+            for (size_t k = 0; k < 2; ++k) {
+                const double r = expected[g][k];
+                EXPECT_DOUBLE_EQ(input.r(1, input.groups[g].resultRows[k]), r) << what << " group " << g << " locus " << k;
+                EXPECT_DOUBLE_EQ(ld.groups[g].loci[k].r2, k == 0 ? 0.8 : 0.2) << what << " group " << g << " locus " << k;
+            }
+        }
+    };
+    MarkerData filled;
+    filled.fillFromGenotypes(data, alleles);
+    check(filled, "filled from the genotypes");
+
+    // Pasted in another order: each row names its group.
+    MarkerData pasted;
+    pasted.paste("\tP1\tP2\tP3\tP4\n2>M2\t2\t0\t2\t0\n1>m1\t0\t0\t2\t2\n2>M1\t2\t2\t0\t0\n1>M2\t0\t2\t0\t2\n");
+    check(pasted, "pasted");
+    EXPECT_EQ(associationPlotGroups(data, pasted)[1].resultRows, (std::vector<int>{2, 0}));
+
+    // A label without a group number stands for that name in every group that has no own row.
+    MarkerData unnumbered;
+    unnumbered.paste("\tP1\tP2\tP3\tP4\nM2\t1\t2\t2\t1\n1>M2\t0\t2\t0\t2\n");
+    const auto groups = associationPlotGroups(data, unnumbered);
+    EXPECT_EQ(groups[0].names, (std::vector<std::string>{"M2"}));
+    EXPECT_EQ(groups[0].resultRows, (std::vector<int>{1}));
+    EXPECT_EQ(groups[1].names, (std::vector<std::string>{"m2"}));
+    EXPECT_EQ(groups[1].resultRows, (std::vector<int>{0}));
 }
 
 TEST(CorrelationAssociation, CancelStopsTheRun)
