@@ -200,11 +200,21 @@ void AssociationResults::pasteRValues(std::string_view clipboardText)
 {
     TraitTable rTable;
     pasteTable(rTable, clipboardText);
+    // R² squares the pasted value itself, not its two-decimal text (0.335 gives 0.11, not 0.12).
     TraitTable r2Table = rTable;
-    for (int c = 1; c < r2Table.columnCount(); ++c)
-        for (int r = 0; r < r2Table.rowCount(); ++r)
-            if (const std::optional<double> value = parseDecimal(rTable.cell(c, r)))
-                r2Table.setCell(c, r, formatText("%2.2f", {*value * *value}));
+    const std::vector<std::string_view> lines = clipboardLines(clipboardText);
+    for (size_t k = 0; k < lines.size(); ++k) {
+        std::string_view line = lines[k];
+        for (int field = 0;; ++field) {
+            const size_t tab = line.find('\t');
+            if (field > 0 && field < r2Table.columnCount())
+                if (const std::optional<double> value = parseDecimal(line.substr(0, tab)))
+                    r2Table.setCell(field, static_cast<int>(k), formatText("%2.2f", {*value * *value}));
+            if (tab == std::string_view::npos)
+                break;
+            line.remove_prefix(tab + 1);
+        }
+    }
     mPastedR = std::move(rTable);
     mPastedR2 = std::move(r2Table);
 }
