@@ -40,6 +40,8 @@ void AssociationResults::reset(Kind kind, std::vector<std::string> traitNames, s
     mQ.assign(cells, NoValue);
     mMinusLog10P.assign(kind == Kind::Anova ? cells : 0, NoValue);
     mPThreshold.assign(mTraitNames.size(), 0.0);
+    mStopTrait = 0;
+    mStopMarker = 0;
     mPastedP.reset();
     mPastedQ.reset();
     mPastedR.reset();
@@ -65,9 +67,28 @@ void AssociationResults::setFdr(int trait, const std::vector<double> &qValues, d
     mPThreshold[static_cast<size_t>(trait - 1)] = pThreshold;
 }
 
+void AssociationResults::stopAt(int trait, int marker)
+{
+    mStopTrait = std::clamp(trait, 1, std::max(1, traitCount()));
+    mStopMarker = std::max(0, marker);
+}
+
+std::vector<std::string> AssociationResults::writtenTraitNames() const
+{
+    if (mStopTrait == 0)
+        return mTraitNames;
+    return {mTraitNames.begin(), mTraitNames.begin() + std::min<size_t>(mTraitNames.size(), static_cast<size_t>(mStopTrait))};
+}
+
+bool AssociationResults::written(int trait, int marker) const
+{
+    return mStopTrait == 0 || trait < mStopTrait || (trait == mStopTrait && marker < mStopMarker);
+}
+
 bool AssociationResults::has(int trait, int marker) const
 {
-    return trait >= 1 && trait <= traitCount() && marker >= 0 && marker < markerCount() && !std::isnan(mP[index(trait, marker)]);
+    return trait >= 1 && trait <= traitCount() && marker >= 0 && marker < markerCount() && written(trait, marker)
+           && !std::isnan(mP[index(trait, marker)]);
 }
 
 double AssociationResults::exactP(int trait, int marker) const
@@ -119,6 +140,9 @@ std::string AssociationResults::cell(Table table, int column, int row) const
         return {};
     const bool anova = mKind == Kind::Anova;
     const bool shifted = table == Table::LogP || table == Table::P;
+    // A stopped run wrote nothing to the columns after the one it stopped in.
+    if (mStopTrait > 0 && column > mStopTrait)
+        return {};
     if (row == 0) {
         if (column == 0 || (anova && !shifted))
             return {};
@@ -129,6 +153,8 @@ std::string AssociationResults::cell(Table table, int column, int row) const
             return anova ? (table == Table::P ? "threshold" : "") : "FDR thresh.";
         if (anova)
             return table == Table::P ? "0.05" : "";
+        if (!fdrWritten(column))
+            return {};
         const double threshold = mPThreshold[static_cast<size_t>(column - 1)];
         if (table == Table::P)
             return formatText("%.5f", {threshold});
@@ -138,6 +164,8 @@ std::string AssociationResults::cell(Table table, int column, int row) const
     if (column == 0)
         return mMarkerLabels[static_cast<size_t>(marker)];
     if (anova && !shifted)
+        return {};
+    if (!written(column, marker) || (table == Table::Q && !fdrWritten(column)))
         return {};
     if (!has(column, marker))
         return NoCorrelation;
@@ -344,10 +372,19 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
     const IndividualMatch match = matchIndividuals(markers, traits);
     const size_t n = match.markerColumns.size();
 
-    // The traits first: a cell that is no number stops the run before anything is computed.
-    std::vector<TraitColumn> columns(static_cast<size_t>(traitCount));
-    for (int s = 1; s <= traitCount; ++s) {
-        TraitColumn &column = columns[static_cast<size_t>(s - 1)];
+    // The run goes trait by trait and, within a trait, marker by marker, reading each pair's
+    // cells individual by individual; a cell that is no number stops it there, and the tables
+    // keep what was written before. Here the markers form the outer loop, so the place of the
+    // stop is worked out first: a trait with a bad cell stops the run at its first marker, a
+    // marker row with a bad cell at the first trait. Only the traits before the first bad one
+    // are read and computed.
+    int badTrait = 0;
+    size_t badTraitIndividual = 0;
+    std::string badTraitText;
+    std::vector<TraitColumn> columns;
+    columns.reserve(static_cast<size_t>(traitCount));
+    for (int s = 1; s <= traitCount && badTrait == 0; ++s) {
+        TraitColumn &column = columns.emplace_back();
         std::vector<double> x(n, MarkerData::Missing);
         double sum = 0.0;
         int count = 0;
@@ -357,8 +394,11 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
                 continue;
             const std::optional<double> value = parseDecimal(text);
             if (!value) {
-                outcome.error = notAFloatingPointValueMessage(text);
-                return outcome;
+                badTrait = s;
+                badTraitIndividual = k;
+                badTraitText = text;
+                columns.pop_back();
+                break;
             }
             x[k] = *value;
             if (*value != MarkerData::Missing) {
@@ -382,6 +422,23 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
             column.sumXX0 += column.xx0[k];
         }
     }
+    // Without marker rows no trait cell is read.
+    if (markerCount == 0)
+        badTrait = 0;
+    const int computed = static_cast<int>(columns.size());
+    if (badTrait == 1) {
+        // Stopped at the first pair: a bad cell of the first marker row in an individual before
+        // the trait's bad cell is met first.
+        std::string badCell;
+        std::vector<int> before(match.markerColumns.begin(), match.markerColumns.begin() + static_cast<std::ptrdiff_t>(badTraitIndividual));
+        std::vector<double> values(before.size());
+        const bool markerFirst = markerCount > 0 && !markers.rowValues(1, before, values.data(), &badCell);
+        outcome.error = notAFloatingPointValueMessage(markerFirst ? badCell : badTraitText);
+        results.stopAt(1, 0);
+        if (hooks.progress)
+            hooks.progress(0, 0);
+        return outcome;
+    }
 
     std::vector<std::vector<double>> pLists(static_cast<size_t>(traitCount));
     std::vector<std::vector<int>> pMarkers(static_cast<size_t>(traitCount));
@@ -389,10 +446,10 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
     // its missing scores; the sums of every trait come from one pass over y.
     std::vector<double> y(n);
     std::vector<int> missing(n + 1);
-    std::vector<const double *> x(static_cast<size_t>(traitCount));
-    for (int s = 0; s < traitCount; ++s)
+    std::vector<const double *> x(static_cast<size_t>(computed));
+    for (int s = 0; s < computed; ++s)
         x[static_cast<size_t>(s)] = columns[static_cast<size_t>(s)].x0.data();
-    std::vector<double> sumsXY(static_cast<size_t>(traitCount));
+    std::vector<double> sumsXY(static_cast<size_t>(computed));
     std::array<double, 256> valueOrZero{};
     std::array<int, 256> isMissing{};
     for (int c = 0; c < 256; ++c) {
@@ -424,8 +481,13 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
             }
         } else {
             if (!markers.rowValues(m + 1, match.markerColumns, y.data(), &badCell)) {
+                // Met at the first trait: it keeps the markers before this one, and the FDR,
+                // which comes after a trait's last marker, is not reached.
                 outcome.error = notAFloatingPointValueMessage(badCell);
-                break;
+                results.stopAt(1, m);
+                if (hooks.progress)
+                    hooks.progress(0, 0);
+                return outcome;
             }
             for (size_t k = 0; k < n; ++k)
                 if (y[k] == MarkerData::Missing) {
@@ -434,9 +496,9 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
                 }
         }
         double rowSumY = 0.0, rowSumYY = 0.0;
-        traitSums(x.data(), traitCount, y.data(), n, sumsXY.data(), rowSumY, rowSumYY);
+        traitSums(x.data(), computed, y.data(), n, sumsXY.data(), rowSumY, rowSumYY);
 
-        for (int s = 1; s <= traitCount; ++s) {
+        for (int s = 1; s <= computed; ++s) {
             const TraitColumn &column = columns[static_cast<size_t>(s - 1)];
             // Sums over the individuals with both values: the full sums less those of the
             // individuals missing in the other variable (values are 0 where missing).
@@ -477,8 +539,13 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
         }
     }
 
+    if (outcome.cancelled) {
+        if (hooks.progress)
+            hooks.progress(0, 0);
+        return outcome;
+    }
     // FDR per trait over the markers that have a p-value; rows shown " X" take no part.
-    for (int s = 1; s <= traitCount; ++s) {
+    for (int s = 1; s <= computed; ++s) {
         const FdrResult fdr = FdrAdjust(pLists[static_cast<size_t>(s - 1)], fdrLevel);
         std::vector<double> q(static_cast<size_t>(markerCount), NoValue);
         const auto &rows = pMarkers[static_cast<size_t>(s - 1)];
@@ -488,7 +555,12 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
     }
     if (hooks.progress)
         hooks.progress(0, 0);
-    outcome.completed = !outcome.cancelled && outcome.error.empty();
+    if (badTrait > 0) {
+        outcome.error = notAFloatingPointValueMessage(badTraitText);
+        results.stopAt(badTrait, 0);
+        return outcome;
+    }
+    outcome.completed = true;
     return outcome;
 }
 
@@ -524,10 +596,16 @@ AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sy
             if (text.find_first_not_of(" \t") == std::string::npos)
                 continue;
             const std::optional<double> value = parseDecimal(text);
-            if (!value) {
+            if (!value && markerCount > 0) {
+                // The trait's heading and threshold are written; none of its markers.
                 outcome.error = notAFloatingPointValueMessage(text);
+                results.stopAt(t, 0);
+                if (hooks.progress)
+                    hooks.progress(0, 0);
                 return outcome;
             }
+            if (!value)
+                continue;
             traitValues[static_cast<size_t>(c)] = *value;
             // -99 is the missing value of every analysis.
             hasValue[static_cast<size_t>(c)] = *value != MarkerData::Missing;
@@ -547,6 +625,9 @@ AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sy
             }
             if (!markers.rowValues(m + 1, individualColumns, values.data(), &badCell)) {
                 outcome.error = notAFloatingPointValueMessage(badCell);
+                results.stopAt(t, m);
+                if (hooks.progress)
+                    hooks.progress(0, 0);
                 return outcome;
             }
             for (int c = 0; c < columns; ++c) {

@@ -67,6 +67,14 @@ public:
     // minusLog10P is -log10 p as the test computed it, also where p underflows to 0.
     void setAnovaP(int trait, int marker, double p, double minusLog10P);
     void setFdr(int trait, const std::vector<double> &qValues, double pThreshold);
+    // A run stopped by a cell that is no number, at trait column `trait` (1-based) and marker
+    // `marker` (0-based): the tables keep what was written before the stop and nothing more.
+    // The traits before it are complete; of this trait the heading and the markers before
+    // `marker` (no q-values, no threshold); later traits nothing, not even their headings.
+    void stopAt(int trait, int marker);
+    bool isStopped() const { return mStopTrait > 0; }
+    // The trait names written to the tables' headings (all of them unless the run stopped).
+    std::vector<std::string> writtenTraitNames() const;
 
 private:
     size_t index(int trait, int marker) const
@@ -74,6 +82,10 @@ private:
         return static_cast<size_t>(trait - 1) * mMarkerLabels.size() + static_cast<size_t>(marker);
     }
     bool has(int trait, int marker) const;
+    // Whether the run wrote the cell of trait column t (1-based) and marker m (0-based), and the
+    // trait's q-values and threshold.
+    bool written(int trait, int marker) const;
+    bool fdrWritten(int trait) const { return mStopTrait == 0 || trait < mStopTrait; }
     const TraitTable *pasted(Table table) const;
 
     Kind mKind = Kind::None;
@@ -85,6 +97,8 @@ private:
     std::vector<double> mQ;
     std::vector<double> mMinusLog10P; // ANOVA runs only
     std::vector<double> mPThreshold; // per trait
+    int mStopTrait = 0;  // 0: the run completed
+    int mStopMarker = 0;
     std::optional<TraitTable> mPastedP, mPastedQ, mPastedR, mPastedR2;
 };
 

@@ -91,5 +91,33 @@ TEST(AnovaAssociation, StrongMarkersShowTheirMinusLogP)
     EXPECT_EQ(results.cell(Table::LogP, 2, 3), "65.0");
 }
 
+TEST(AnovaAssociation, StoppedRunKeepsExactlyWhatWasWrittenBeforeTheStop)
+{
+    GenotypeData data;
+    AlleleTable alleles;
+    test::setIndividuals(data, {"P1", "P2", "P3", "P4"});
+    test::addGroup(data, "g1", {{"m1", 0, "AABB"}, {"m2", 3, "ABAB"}});
+    MarkerData markers;
+    markers.fillFromGenotypes(data, alleles, MarkerData::Coding::CodeNumber);
+    TraitTable traits;
+    pasteTable(traits, "\tP1\tP2\tP3\tP4\nheight\t1\t2\t8\t9\nyield\t3\tlow\t4\t5\nweight\t1\t2\t3\t4\n");
+    AssociationResults results;
+    std::string report;
+    const AnovaOutcome outcome = runAnovaAssociation(markers, buildSyncTable(traits, markers.individualNames()), results, report);
+    EXPECT_FALSE(outcome.completed);
+    EXPECT_EQ(outcome.error, "'low' is not a valid floating point value");
+    // height complete; yield its heading and threshold only; weight nothing.
+    const std::vector<std::vector<std::string>> expected = {{"", "threshold", "1>m1", "1>m2"},
+                                                            {"height", "0.05", results.cell(Table::P, 1, 2), results.cell(Table::P, 1, 3)},
+                                                            {"yield", "0.05", "", ""},
+                                                            {"", "", "", ""}};
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            EXPECT_EQ(results.cell(Table::P, c, r), expected[static_cast<size_t>(c)][static_cast<size_t>(r)]) << c << "," << r;
+    EXPECT_NE(results.cell(Table::P, 1, 2), " X");
+    EXPECT_NE(results.cell(Table::P, 1, 2), "");
+    EXPECT_EQ(results.cell(Table::LogP, 2, 2), "");
+}
+
 } // namespace
 } // namespace rvk

@@ -181,6 +181,64 @@ TEST(CorrelationAssociation, CellThatIsNoNumberStopsTheRun)
     EXPECT_EQ(results.cell(Table::R, 1, 1), "1.00") << "rows before the bad cell keep their results";
 }
 
+TEST(CorrelationAssociation, StoppedRunKeepsExactlyWhatWasWrittenBeforeTheStop)
+{
+    // The run goes trait by trait, marker by marker, individual by individual (trait cell, then
+    // marker cell); the first cell that is no number stops it. The traits before are complete
+    // (with their FDR), the trait it stops in keeps its heading and the markers before, the rest
+    // stays empty: no " X", no threshold, no q-values.
+    const std::vector<std::string> none6(6), none5(5);
+    const std::vector<std::string> heightLogP{"height", "2.8", "2.8", " X", "0.2", "0.1"};
+    const std::vector<std::string> heightQ{"height", "0.003", " X", "0.564", "0.564"};
+    // Pasted marker data over I1..I4 (height 10.5, 12.25, 14, 9.75); row a 0, 1, 2, 1 gives by
+    // hand Sxy = 3.5, Sxx = 10.8125, Syy = 2, R = 0.75 and with 2 degrees of freedom p = 1 - R,
+    // -log10 p = 0.6; row b holds "?" at I2.
+    const std::string pastedMarkers = "\tI1\tI2\tI3\tI4\n1>a\t0\t1\t2\t1\n1>b\t1\t?\t0\t2\n2>c\t2\t1\t1\t0\n";
+    const struct
+    {
+        const char *what;
+        int traitColumn; // the trait-table column (individual) given a bad value, 0 for none
+        int traitRow;
+        bool pasted;
+        const char *message;
+        std::vector<std::string> logP1, q1, r1, logP2, q2;
+    } cases[] = {
+        {"bad yield value", 3, 2, false, "'n/a' is not a valid floating point value", heightLogP, heightQ,
+         {"height", "0.94", " X", "0.25", "0.09"}, {"yield", "", "", "", "", ""}, {"yield", "", "", "", ""}},
+        {"bad height value", 3, 1, false, "'n/a' is not a valid floating point value", {"height", "", "", "", "", ""},
+         {"height", "", "", "", ""}, {"height", "", "", "", ""}, none6, none5},
+        {"bad marker cell", 0, 0, true, "'?' is not a valid floating point value", {"height", "", "0.6", "", ""},
+         {"height", "", "", ""}, {"height", "0.75", "", ""}, {"", "", "", "", ""}, {"", "", "", ""}},
+        // I2's marker cell comes before I3's trait cell, I3's trait cell before I4's.
+        {"bad marker cell first", 3, 1, true, "'?' is not a valid floating point value", {"height", "", "", "", ""},
+         {"height", "", "", ""}, {"height", "", "", ""}, {"", "", "", "", ""}, {"", "", "", ""}},
+        {"bad height value first", 2, 1, true, "'n/a' is not a valid floating point value", {"height", "", "", "", ""},
+         {"height", "", "", ""}, {"height", "", "", ""}, {"", "", "", "", ""}, {"", "", "", ""}},
+    };
+    for (const auto &c : cases) {
+        CorrelationFixture f;
+        if (c.pasted) {
+            f.markers.paste(pastedMarkers);
+            // Moved into row b of the marker data: the bad marker cell is met at marker 1 of the
+            // first trait, or at marker 0 when it is in row a.
+            if (c.traitColumn != 0)
+                f.markers.paste("\tI1\tI2\tI3\tI4\n1>a\t1\t?\t0\t2\n1>b\t0\t1\t2\t1\n2>c\t2\t1\t1\t0\n");
+        }
+        if (c.traitColumn != 0)
+            f.traits.setCell(c.traitColumn, c.traitRow, "n/a");
+        AssociationResults results;
+        const CorrelationOutcome outcome = runCorrelationAssociation(f.markers, f.traits, 0.05, results);
+        EXPECT_FALSE(outcome.completed) << c.what;
+        EXPECT_EQ(outcome.error, c.message) << c.what;
+        EXPECT_EQ(columnOf(results, Table::LogP, 1), c.logP1) << c.what;
+        EXPECT_EQ(columnOf(results, Table::Q, 1), c.q1) << c.what;
+        EXPECT_EQ(columnOf(results, Table::R, 1), c.r1) << c.what;
+        EXPECT_EQ(columnOf(results, Table::LogP, 2), c.logP2) << c.what;
+        EXPECT_EQ(columnOf(results, Table::Q, 2), c.q2) << c.what;
+        EXPECT_EQ(results.cell(Table::LogP, 0, 1), "FDR thresh.") << c.what;
+    }
+}
+
 TEST(AssociationResultsPaste, PastedTablesReplaceTheComputedOnes)
 {
     CorrelationFixture f;
