@@ -69,6 +69,8 @@ bool AlleleGridModel::setData(const QModelIndex &index, const QVariant &value, i
     if (text.isEmpty() || text.at(0).unicode() > 127 || !isGenotypeCode(static_cast<char>(text.at(0).unicode())))
         return false;
     entry->Genotypes[static_cast<size_t>(index.column())] = static_cast<char>(text.at(0).unicode());
+    // A changed genotype makes the association's marker data stale (pasted values included).
+    mData.MarkerGridStale = true;
     emit dataChanged(index, index);
     return true;
 }

@@ -412,7 +412,8 @@ void applyOrder(GenotypeData &data, const std::vector<int> &order)
         permute(data.IndividualNumbers, order);
         data.Ticked.resize(std::max(data.Ticked.size(), static_cast<size_t>(n)), 1);
         permute(data.Ticked, order);
-        data.MarkerGridStale = true;
+        // No individual's genotypes changed: the association's marker data (pasted ones
+        // included) stay valid, so they are not marked stale.
     }
     data.Locked.assign(data.Ticked.size(), 0);
     data.RebuildSelectedIndices();

@@ -352,8 +352,9 @@ bool AssociationPage::loadTraitFile(const std::string &path)
 void AssociationPage::ImportTraitFile()
 {
     const std::vector<std::string> names = mWindow.userInterface().openFileNames("Load .qua file", TraitFileReader::Filter, {}, false);
-    if (!names.empty())
-        loadTraitFile(names.front());
+    // A refused file leaves the individual lists and their ticks as they were.
+    if (!names.empty() && !loadTraitFile(names.front()))
+        return;
     adoptTraitIndividuals();
     GenotypeData &data = mWindow.data();
     std::fill(data.Ticked.begin(), data.Ticked.end(), 1);
@@ -404,6 +405,12 @@ void AssociationPage::markMarkerDataStale()
     mWindow.data().MarkerGridStale = true;
     if (mSubPages->currentIndex() == MarkerDataPage)
         associationtabsEnter();
+}
+
+void AssociationPage::individualsReordered()
+{
+    if (!mMarkers.isPasted() && !mMarkers.isEmpty())
+        mMarkerModel->tableReplaced();
 }
 
 void AssociationPage::ensureMarkerData(MarkerData::Coding coding)
@@ -561,8 +568,8 @@ void AssociationPage::resultsReplaced()
         model->resultsReplaced();
     for (QTableView *view : mResultViews)
         shapeHeadings(view, 100, 100);
-    // The traits of the run, all checked.
-    refillPlotTraitList(mResults.traitNames());
+    // The traits of the run, all checked (of a stopped run those it reached).
+    refillPlotTraitList(mResults.writtenTraitNames());
 }
 
 void AssociationPage::SpeedButton5Click()

@@ -66,6 +66,9 @@ public:
     void plottraitlistselnonebtnClick();
     // The data set changed: the marker data are stale (refilled when next needed).
     void markMarkerDataStale();
+    // The individuals were reordered or their ticks changed: no genotype changed, so the marker
+    // data stay (a table filled from the genotypes shows the new order).
+    void individualsReordered();
 
     // The analyses: "Calc Assoc." asks which; the two runs; the p-value charts of a column.
     void SpeedButton5Click();

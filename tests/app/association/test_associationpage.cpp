@@ -2,6 +2,9 @@
 #include "app/association/associationpage.h"
 #include "app/association/associationtablemodels.h"
 #include "app/association/reportwindow.h"
+#include "app/allelegridmodel.h"
+#include "app/coresubsets/coresubsetpanel.h"
+#include "app/selectionresultspage.h"
 #include "app/distances/distancepage.h"
 #include "app/imagepage.h"
 #include "app/mainwindow.h"
@@ -17,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
@@ -24,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace rvk {
@@ -178,6 +183,83 @@ TEST(AssociationPage, MarkerDataStaleRulesAndSync)
     EXPECT_EQ(f.page->syncTable().cell(3, 0), "I3");
     EXPECT_EQ(f.page->syncTable().cell(3, 1), "14.00");
     EXPECT_EQ(f.page->syncTable().cell(7, 1), "") << "plant 7 has no height";
+}
+
+TEST(AssociationPage, PastedMarkerDataStayUntilTheGenotypesChange)
+{
+    // Each event happens with pasted marker data and the "Trait data" sub-page in front; then the
+    // "Marker data" sub-page is shown and "Plot Assoc." drawn, which refill a stale table.
+    const std::string pasted = "\tI1\tI2\r\n1>x\t5\t6\r\n";
+    const struct
+    {
+        const char *event;
+        bool stale;
+        std::function<void(PageFixture &)> happen;
+    } cases[] = {
+        {"ticks changed", false,
+         [](PageFixture &f) {
+             qobject_cast<SelectionResultsPage *>(f.window->pageWidget(MainWindow::SelectionResultsPage))->selectNone();
+         }},
+        {"sorted on a trait", false,
+         [](PageFixture &f) {
+             f.page->traitgridClick(1);
+             f.page->sortontraitClick();
+         }},
+        {"core subset selected", false,
+         [](PageFixture &f) {
+             auto *panel = f.window->findChild<CoreSubsetPanel *>(QStringLiteral("CoreSubsetPanel"));
+             panel->iterativeChoice()->setChecked(true);
+             panel->cyclesField()->setValue(2);
+             panel->sizeField()->setValue(3);
+             panel->selectButton()->click();
+         }},
+        {"trait file loaded", false,
+         [](PageFixture &f) {
+             f.ui.openChoices.push_back({f.folder.write("again.qua", Traits)});
+             f.page->ImportTraitFile();
+         }},
+        {"genotype edited", true,
+         [](PageFixture &f) {
+             auto *grid = f.window->findChild<AlleleGridModel *>();
+             grid->setLocus(0, 0);
+             ASSERT_TRUE(grid->setData(grid->index(AlleleGridModel::CodeRow, 1), QStringLiteral("B")));
+         }},
+        {"data loaded", true,
+         [](PageFixture &f) {
+             f.window->openDataFiles(
+                 {QString::fromStdString(f.folder.write("chr3.rvk", "name=chr3\nnloc=1\nnind=8\npopt=f2\nm5 0.0 BBBBBBBB\n"))});
+         }},
+        {"closed", true, [](PageFixture &f) { f.window->closeAll(); }},
+    };
+    for (const auto &c : cases) {
+        PageFixture f;
+        f.openPlants();
+        ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("t.qua", Traits)));
+        f.page->clipboardText = [&pasted] { return pasted; };
+        f.page->pastemarkerdatabtnClick();
+        f.page->subPages()->setCurrentIndex(AssociationPage::TraitDataPage);
+        c.happen(f);
+        f.page->subPages()->setCurrentIndex(AssociationPage::MarkerDataPage);
+        f.page->plotLDbtnClick();
+        EXPECT_EQ(f.page->markerData().isPasted(), !c.stale) << c.event;
+        if (!c.stale) {
+            EXPECT_EQ(f.page->markerData().cell(1, 1), "5.00") << c.event;
+        }
+    }
+}
+
+TEST(AssociationPage, RefusedTraitFileKeepsTheTicks)
+{
+    PageFixture f;
+    f.openPlants();
+    f.window->data().Ticked[2] = 0;
+    f.ui.openChoices.push_back({f.folder.write("bad.qua", "traitnames t\nI1 1\n")});
+    f.page->ImportTraitFile();
+    ASSERT_EQ(f.ui.messages.size(), 1u);
+    EXPECT_EQ(f.window->data().Ticked[2], 0) << "refused: the ticks stay";
+    f.ui.openChoices.push_back({f.folder.write("good.qua", Traits)});
+    f.page->ImportTraitFile();
+    EXPECT_EQ(f.window->data().Ticked[2], 1) << "a file read ticks every individual";
 }
 
 TEST(AssociationPage, CorrelationRunFillsTheTablesAndPlots)
