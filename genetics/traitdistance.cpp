@@ -68,12 +68,14 @@ TraitDistanceOutcome computeTraitDistances(const TraitTable &table, const std::v
             double q = 0.0;
             for (int k = 0; k < positions; ++k) {
                 const TraitValue &x = at(i, k), &y = at(j, k);
+                // A pair with an empty cell is skipped before anything is converted, so a text
+                // beside an empty cell stops nothing.
+                if (x.kind == TraitValue::Kind::Empty || y.kind == TraitValue::Kind::Empty)
+                    continue;
                 if (x.kind == TraitValue::Kind::Invalid || y.kind == TraitValue::Kind::Invalid) {
                     outcome.error = notAFloat(x.kind == TraitValue::Kind::Invalid ? textAt(i, k) : textAt(j, k));
                     return outcome;
                 }
-                if (x.kind == TraitValue::Kind::Empty || y.kind == TraitValue::Kind::Empty)
-                    continue;
                 q += (x.number - y.number) * (x.number - y.number);
             }
             outcome.matrix.setValue(i, j, std::sqrt(q));

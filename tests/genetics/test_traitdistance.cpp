@@ -51,5 +51,23 @@ TEST(TraitDistances, ACellThatIsNoNumberStopsWithTheMatrixFilledSoFar)
     EXPECT_EQ(outcome.matrix.cellText(1, 3), "");
 }
 
+TEST(TraitDistances, ATextBesideAnEmptyCellIsSkippedLikeAnyPairWithAnEmptyCell)
+{
+    // P3's only value is the text "n/a" (oil), and every cell it pairs with is empty: those
+    // pairs are skipped before anything is converted, so both runs complete.
+    const TraitTable table = TraitTable::fromColumns(
+        {{"", "yield", "height", "oil"}, {"P1", "1.00", "10.00", ""}, {"P2", "4.00", "14.00", ""}, {"P3", "", "", "n/a"}}, 4);
+    const TraitDistanceOutcome genotypes = computeTraitDistances(table, {true, true, true}, TraitDistanceEntries::Genotypes);
+    EXPECT_EQ(genotypes.error, "");
+    EXPECT_EQ(genotypes.matrix.cellText(1, 2), "5.0"); // P1-P2: sqrt(3^2 + 4^2)
+    EXPECT_EQ(genotypes.matrix.cellText(1, 3), "0.0");
+    EXPECT_EQ(genotypes.matrix.cellText(2, 3), "0.0");
+    const TraitDistanceOutcome traits = computeTraitDistances(table, {true, true, true}, TraitDistanceEntries::Traits);
+    EXPECT_EQ(traits.error, "");
+    EXPECT_EQ(traits.matrix.cellText(1, 2), "13.5"); // yield-height over P1, P2: sqrt(9^2 + 10^2) = 13.45
+    EXPECT_EQ(traits.matrix.cellText(1, 3), "0.0");
+    EXPECT_EQ(traits.matrix.cellText(2, 3), "0.0");
+}
+
 } // namespace
 } // namespace rvk
