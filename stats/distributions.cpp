@@ -234,10 +234,12 @@ double lnIncompleteBetaSeries(double a, double b, double x)
                                std::log(s));
 }
 
+// The classical distributions go on with a fixed value after a report: a warning, not the
+// error box of a command that failed.
 void report(UserInterface *ui, const char *text)
 {
     if (ui)
-        ui->error(text);
+        ui->warning(text);
 }
 
 // The argument x of the incomplete beta function whose I_x(df2/2, df1/2) is the upper tail of

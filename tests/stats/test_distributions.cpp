@@ -173,7 +173,7 @@ TEST(MessageTally, ShowsEachDistinctMessageOnceWithItsCountAfterTheRun)
         tally.flush();
         ASSERT_EQ(ui.messages.size(), 2u);
         EXPECT_EQ(ui.messages[0].text, "ERROR! Problem in routine BETAI (occurred 2000 times)");
-        EXPECT_EQ(ui.messages[0].kind, UserInterface::MessageKind::Error);
+        EXPECT_EQ(ui.messages[0].kind, UserInterface::MessageKind::Warning) << "the run goes on: a warning box";
         EXPECT_EQ(ui.messages[1].text, "WARNING! a or b too big, or itmax too small in betacf");
         BETAI(1, 1, 0, &tally);
     }
@@ -215,6 +215,7 @@ TEST(BETAI, AgreesWithTheAccurateFamilyAndReportsTheEnds)
     EXPECT_EQ(BETAI(2, 3, 1, &ui), 0.5L);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[0].text, "ERROR! Problem in routine BETAI");
+    EXPECT_EQ(ui.messages[0].kind, UserInterface::MessageKind::Warning) << "goes on with 0.5: a warning box";
 }
 
 TEST(Betacf, ReportsWhenItDoesNotConverge)
@@ -223,6 +224,7 @@ TEST(Betacf, ReportsWhenItDoesNotConverge)
     betacf(1e6, 1e6, 0.5, &ui);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "WARNING! a or b too big, or itmax too small in betacf");
+    EXPECT_EQ(ui.messages[0].kind, UserInterface::MessageKind::Warning);
 }
 
 TEST(FTailProb, KnownValues)
