@@ -192,7 +192,7 @@ PlatformData readHapMapFile(const std::string &path, const PlatformImportOptions
             else if (call.size() == 1)
                 bases = iupacBases(static_cast<char>(std::toupper(static_cast<unsigned char>(call[0]))));
             const int a = indexOf(bases[0]), b = indexOf(bases[1]);
-            codes[k] = a < 0 || b < 0 ? '-' : (a != b ? 'H' : (a == 0 ? 'A' : 'B'));
+            codes[k] = a < 0 || b < 0 ? MissingCallCode : (a != b ? 'H' : (a == 0 ? 'A' : 'B'));
         }
         collector.addSite(chrom, *position, std::string(fields[0]), false);
     }

@@ -196,7 +196,7 @@ void SiteCollector::addSite(const std::string &chrom, long long position, std::s
     ++mReport.sitesRead;
     long long missing = 0, b = 0, hets = 0;
     for (char code : mCodes) {
-        missing += code == '-';
+        missing += code == MissingCallCode;
         b += code == 'B';
         hets += code == 'H';
     }

@@ -1,8 +1,9 @@
 #pragma once
 // Genotypes from genotyping platforms: VCF/BCF files (read through htslib) and HapMap text files.
 // Each chromosome becomes a linkage group, each site a locus, each sample an individual; calls
-// are coded as the program's own data files code them ("A", "H", "B", "-").
+// are coded as the program's own data files code them ("A", "H", "B"), a missing call "U".
 
+#include "core/genotypecodes.h"
 #include "core/linkagegroup.h"
 
 #include <functional>
@@ -13,6 +14,10 @@
 namespace rvk {
 
 enum class PlatformFormat { None, Vcf, HapMap };
+
+// The code of a missing call: the one the default allele table treats as missing (value -99).
+// ("-" would count as an observation with the value of "H" until the user changed the table.)
+constexpr char MissingCallCode = UnknownCode;
 
 // The format a file name says: .vcf, .vcf.gz, .vcf.bgz and .bcf are VCF; .hmp.txt (also
 // gzipped) is HapMap. Case is ignored.

@@ -277,7 +277,7 @@ private:
         for (int i = 0; i < samples; ++i) {
             const int32_t *call = mGenotypes + static_cast<ptrdiff_t>(i) * ploidy;
             const bool second = ploidy == 2 && call[1] != bcf_int32_vector_end;
-            char code = '-';
+            char code = MissingCallCode;
             if (!bcf_gt_is_missing(call[0]) && call[0] != bcf_int32_vector_end && (!second || !bcf_gt_is_missing(call[1]))) {
                 const int a = bcf_gt_allele(call[0]);
                 if (!second) {

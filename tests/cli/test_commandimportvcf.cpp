@@ -1,5 +1,11 @@
 #include "cli/clicommand.h"
 #include "commandrun.h"
+#include "core/dataloader.h"
+#include "core/textformat.h"
+#include "genetics/association.h"
+#include "genetics/markerdata.h"
+#include "settings/alleletable.h"
+#include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +64,64 @@ TEST(CliImportVcf, WrongArgumentsAndBadFiles)
         const CommandRun r = run(c.args);
         EXPECT_EQ(r.status, c.status) << c.args.back() << ": " << r.err;
         EXPECT_FALSE(r.err.empty());
+    }
+}
+
+// Twelve plants at 13 sites of one chromosome; p12 has no call anywhere, p11 none at s1.
+const std::string MissingCalls =
+    "##fileformat=VCFv4.2\n##FORMAT=<ID=GT,Number=1,Type=String,Description=\"G\">\n"
+    "#CHROM\tPOS\tID\tREF\tALT\tQUAL\tFILTER\tINFO\tFORMAT\tp1\tp2\tp3\tp4\tp5\tp6\tp7\tp8\tp9\tp10\tp11\tp12\n"
+    "Chr1\t1000000\ts1\tA\tG\t.\t.\t.\tGT\t0/1\t0/0\t0/1\t1/1\t0/0\t0/0\t1/1\t0/0\t0/1\t1/1\t./.\t./.\n"
+    "Chr1\t2000000\ts2\tA\tG\t.\t.\t.\tGT\t0/0\t0/0\t0/0\t0/1\t0/1\t0/0\t0/0\t0/0\t1/1\t0/1\t0/0\t./.\n"
+    "Chr1\t3000000\ts3\tA\tG\t.\t.\t.\tGT\t0/0\t0/0\t1/1\t1/1\t1/1\t0/0\t1/1\t1/1\t0/1\t0/0\t0/0\t./.\n"
+    "Chr1\t4000000\ts4\tA\tG\t.\t.\t.\tGT\t1/1\t0/0\t0/1\t0/1\t0/0\t1/1\t0/0\t1/1\t0/1\t1/1\t1/1\t./.\n"
+    "Chr1\t5000000\ts5\tA\tG\t.\t.\t.\tGT\t0/0\t1/1\t1/1\t1/1\t0/0\t0/1\t0/0\t1/1\t1/1\t0/0\t1/1\t./.\n"
+    "Chr1\t6000000\ts6\tA\tG\t.\t.\t.\tGT\t1/1\t0/0\t0/1\t1/1\t1/1\t0/1\t0/1\t0/1\t1/1\t0/1\t0/1\t./.\n"
+    "Chr1\t7000000\ts7\tA\tG\t.\t.\t.\tGT\t0/0\t0/0\t1/1\t0/0\t0/0\t1/1\t0/1\t1/1\t0/1\t0/1\t1/1\t./.\n"
+    "Chr1\t8000000\ts8\tA\tG\t.\t.\t.\tGT\t0/1\t1/1\t0/0\t0/0\t1/1\t0/1\t0/0\t0/1\t0/0\t0/1\t0/1\t./.\n"
+    "Chr1\t9000000\ts9\tA\tG\t.\t.\t.\tGT\t1/1\t0/0\t1/1\t1/1\t0/1\t0/1\t1/1\t0/1\t1/1\t0/1\t1/1\t./.\n"
+    "Chr1\t10000000\ts10\tA\tG\t.\t.\t.\tGT\t0/0\t0/0\t0/1\t0/1\t1/1\t1/1\t0/0\t0/0\t1/1\t1/1\t0/1\t./.\n"
+    "Chr1\t11000000\ts11\tA\tG\t.\t.\t.\tGT\t1/1\t1/1\t0/1\t0/1\t1/1\t0/1\t1/1\t0/1\t0/0\t0/1\t0/1\t./.\n"
+    "Chr1\t12000000\ts12\tA\tG\t.\t.\t.\tGT\t1/1\t0/0\t0/1\t0/0\t0/0\t0/1\t0/0\t1/1\t0/0\t0/1\t0/1\t./.\n"
+    "Chr1\t13000000\ts13\tA\tG\t.\t.\t.\tGT\t0/0\t0/0\t0/1\t0/1\t1/1\t0/1\t0/0\t0/1\t1/1\t0/1\t1/1\t./.\n";
+
+TEST(CliImportVcf, MissingCallsTakeNoPartInLdAndAssociation)
+{
+    test::TempFolder folder;
+    const std::string vcf = folder.write("missing.vcf", MissingCalls);
+    // Every pair of sites without s1 has 11 plants with both calls: 9 degrees of freedom (the
+    // last pair's). Missing calls read as heterozygotes would give 10.
+    const CommandRun ld = run({"ld", vcf, "--group", "1"});
+    ASSERT_EQ(ld.status, 0) << ld.err;
+    EXPECT_NE(ld.out.find("\ndeg freedom=N-2 :9\n"), std::string::npos) << ld.out;
+
+    // The correlation with a trait over the plants with a call, against R's cor.test with the
+    // codes A = -1, H = 0, B = 1 and NA for a missing call.
+    GenotypeData data;
+    AlleleTable alleles;
+    test::ScriptedUserInterface ui;
+    DataLoader(data, alleles, ui).OpenFiles({vcf});
+    ASSERT_EQ(data.GroupCount(), 1);
+    EXPECT_EQ(data.GroupLoci(0)[0].Genotypes.substr(10), "UU");
+    MarkerData markers;
+    markers.fillFromGenotypes(data, alleles);
+    TraitTable traits;
+    pasteTable(traits, "\tp1\tp2\tp3\tp4\tp5\tp6\tp7\tp8\tp9\tp10\tp11\tp12\n"
+                       "t\t10.5\t12\t9.25\t14\t11.5\t13.25\t8.75\t15\t12.5\t10\t13.75\t20\n");
+    AssociationResults results;
+    ASSERT_TRUE(runCorrelationAssociation(markers, traits, 0.05, results).completed);
+    const struct
+    {
+        int marker; // 0-based
+        double r, p; // R: cor.test(x[ok], trait[ok])
+    } cases[] = {
+        {0, -0.45011504179980211, 0.19178172034430865},  // 10 plants
+        {1, 0.083579253832183412, 0.80698756138346917},  // 11 plants
+        {12, 0.40802886110618652, 0.21284988114749442},  // 11 plants
+    };
+    for (const auto &c : cases) {
+        EXPECT_NEAR(results.exactP(1, c.marker), c.p, 1e-9 * c.p) << "s" << c.marker + 1;
+        EXPECT_EQ(results.cell(AssociationResults::Table::R, 1, c.marker + 1), formatText("%.2f", {c.r})) << "s" << c.marker + 1;
     }
 }
 

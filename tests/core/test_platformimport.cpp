@@ -99,8 +99,8 @@ TEST(VcfImport, EveryCallFormIsCodedAndSitesGroupedByChromosome)
     ASSERT_EQ(data.groups.size(), 2u);
     EXPECT_EQ(data.groups[0].Name, "chr1");
     EXPECT_EQ(data.groups[1].Name, "chr2");
-    EXPECT_EQ(codesOf(data, 0), (std::vector<std::string>{"AHHB", "AHHB", "----"}));
-    EXPECT_EQ(codesOf(data, 1), (std::vector<std::string>{"AB-B"}));
+    EXPECT_EQ(codesOf(data, 0), (std::vector<std::string>{"AHHB", "AHHB", "UUUU"}));
+    EXPECT_EQ(codesOf(data, 1), (std::vector<std::string>{"ABUB"}));
     EXPECT_EQ(data.groups[0].Loci[0].Name, "m1");
     EXPECT_EQ(data.groups[0].Loci[1].Name, "Chr1_2500000");
     EXPECT_DOUBLE_EQ(data.groups[0].Loci[0].Position, 1.5);
@@ -289,7 +289,7 @@ TEST(HapMapImport, TwoLetterAndIupacCallsBothCode)
     ASSERT_EQ(data.groups.size(), 2u);
     // Sorted by position within the group: snp2 (1 Mb) before snp1 (2 Mb).
     EXPECT_EQ(data.groups[0].Loci[0].Name, "snp2");
-    EXPECT_EQ(codesOf(data, 0), (std::vector<std::string>{"AHB-", "AHB-"}));
+    EXPECT_EQ(codesOf(data, 0), (std::vector<std::string>{"AHBU", "AHBU"}));
     EXPECT_EQ(codesOf(data, 1), (std::vector<std::string>{"AHHB"}));
     EXPECT_EQ(data.report.multiAllelic, 1);
 
@@ -321,7 +321,7 @@ TEST(PlatformLoader, OpensLikeADataFileAndAddsNothingOnFailure)
     EXPECT_EQ(data.popt, "f2");
     EXPECT_EQ(data.IndividualNames, (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(data.GroupLoci(0)[0].Name, "m1");
-    EXPECT_EQ(data.GroupLoci(0)[0].Genotypes, "BH-");
+    EXPECT_EQ(data.GroupLoci(0)[0].Genotypes, "BHU");
     EXPECT_TRUE(alleles.lookup('H').Used);
     EXPECT_EQ(ui.texts(), std::vector<std::string>{"panel.vcf: 3 of 4 sites kept. Left out: 1 with more than two alleles."});
 
