@@ -47,6 +47,15 @@ std::vector<std::string> tokens(std::string_view line)
     return result;
 }
 
+// A name or text as one token of the file: in double quotes when it holds a blank or a tab (or
+// is empty), so that it reads back as one token ("Plant 1", "plant height").
+std::string fileToken(const std::string &text)
+{
+    if (text.empty() || text.find_first_of(" \t") != std::string::npos)
+        return '"' + text + '"';
+    return text;
+}
+
 } // namespace
 
 TraitFileContents TraitFileReader::readText(std::string_view text)
@@ -140,13 +149,13 @@ std::string TraitFileWriter::fileText(const TraitExportInput &input)
                 break;
             }
         if (column < 0) {
-            body += name;
+            body += fileToken(name);
         } else {
-            body += cell(column, 0);
+            body += fileToken(cell(column, 0));
             for (int r = 1; r <= traits; ++r) {
                 const std::string &value = cell(column, r);
                 body += '\t';
-                body += selected ? (value.empty() ? std::string("*") : value) : std::string("*");
+                body += selected && !value.empty() ? fileToken(value) : std::string("*");
             }
         }
         body += "\r\n";
@@ -159,7 +168,7 @@ std::string TraitFileWriter::fileText(const TraitExportInput &input)
     text += "\r\nntrt=" + formatText("%d", {traits});
     text += "\r\nmiss=*\r\n\r\ntraitnames";
     for (int r = 1; r <= traits; ++r)
-        text += "\t" + cell(0, r);
+        text += "\t" + fileToken(cell(0, r));
     text += "\r\n";
     return text + body;
 }

@@ -129,5 +129,33 @@ TEST(TraitFileWriter, RoundTripThroughReaderAndNameRule)
     EXPECT_EQ(TraitFileWriter::outputPath("a.b/c.txt"), "a.b/c.txt");
 }
 
+TEST(TraitFileWriter, NamesWithBlanksReadBackAsOneName)
+{
+    // Individuals "Plant 1" and "P 2", traits "plant height" and "yield<tab>2024", a text value
+    // "not scored": each is quoted and comes back whole, with every value under its own trait.
+    const Columns columns = {{"", "plant height", "yield\t2024", "oil"},
+                             {"Plant 1", "12.50", "1.00", "not scored"},
+                             {"P 2", "13.00", "", "3.00"},
+                             {"P3", "9.00", "4.10", "2.00"}};
+    TraitExportInput in;
+    in.columnCount = 4;
+    in.rowCount = 4;
+    in.cell = [&columns](int c, int r) -> const std::string & { return columns[static_cast<size_t>(c)][static_cast<size_t>(r)]; };
+    const std::string text = TraitFileWriter::fileText(in);
+    const auto lines = linesOf(text);
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[5], "traitnames\t\"plant height\"\t\"yield\t2024\"\toil");
+    EXPECT_EQ(lines[6], "\"Plant 1\"\t12.50\t1.00\t\"not scored\"");
+    EXPECT_EQ(lines[7], "\"P 2\"\t13.00\t*\t3.00");
+    EXPECT_EQ(lines[8], "P3\t9.00\t4.10\t2.00");
+
+    const TraitFileContents back = TraitFileReader::readText(text);
+    ASSERT_TRUE(back.ok()) << back.error;
+    Columns expected = columns;
+    expected[0][0] = "traitnames";
+    EXPECT_EQ(back.columns, expected);
+    EXPECT_EQ(back.traitNames, (std::vector<std::string>{"plant height", "yield\t2024", "oil"}));
+}
+
 } // namespace
 } // namespace rvk
