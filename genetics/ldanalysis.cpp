@@ -238,7 +238,8 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
             control.ui->setProgress(0, 0);
     };
 
-    LdPValueCache &pCache = LdPValueCache::shared();
+    a.mExactP = stored <= ExactPValuePairs;
+    LdPValueCache *pCache = a.pValueSource();
     auto keep = [&](int i, int j, size_t index, const LdPairResult &r) {
         a.mLastN = r.n;
         if (!r.available) {
@@ -273,7 +274,11 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
             row.measuresOfTwo(j, &rowPairs[static_cast<size_t>(j - i - 1)]);
         if (j <= lastJ)
             rowPairs[static_cast<size_t>(j - i - 1)] = row.measures(j);
-        ComputeLdPairsP(rowPairs.data(), count, pCache);
+        if (pCache)
+            ComputeLdPairsP(rowPairs.data(), count, *pCache);
+        else
+            for (int k = 0; k < count; ++k)
+                ComputeLdPairP(rowPairs[static_cast<size_t>(k)], nullptr);
         // The row's pairs are stored one after the other.
         const size_t first = static_cast<size_t>(a.pairIndex(i, i + 1));
         for (int k = 0; k < count; ++k)
@@ -356,15 +361,6 @@ void LdAnalysis::finishPValues(std::vector<double> &pValues, std::vector<std::ui
             break;
         }
 
-    // The threshold is the p-value of one pair: give it exactly (the run's p-values come from
-    // tables accurate to about 1e-11, which rthres was found with).
-    for (size_t k = mSortedP.size(); k-- > 0;)
-        if (mSortedP[k].p == mThreshold && mThreshold > 0.0) {
-            const auto [i, j] = pairLoci(mSortedP[k].pair);
-            mThreshold = exactPair(i, j).P;
-            break;
-        }
-
     // Only a group run's log lists the p-values one by one.
     if (mScope != Scope::Group)
         std::vector<SortedP>().swap(mSortedP);
@@ -389,7 +385,17 @@ void LdAnalysis::buildListIndex()
     mRowStart[static_cast<size_t>(L)] = count;
 }
 
-LdPairResult LdAnalysis::pair(int i, int j) const { return ComputeLdPair(mMatrices, i, j, &LdPValueCache::shared()); }
+LdPValueCache *LdAnalysis::pValueSource() const
+{
+    if (mExactP)
+        return nullptr;
+    // Tables from the first use on: a pair's p-value then depends on the pair alone, never on
+    // how often its degree of freedom was asked for before.
+    static LdPValueCache tables(0);
+    return &tables;
+}
+
+LdPairResult LdAnalysis::pair(int i, int j) const { return ComputeLdPair(mMatrices, i, j, pValueSource()); }
 
 std::pair<int, int> LdAnalysis::pairLoci(long long index) const
 {

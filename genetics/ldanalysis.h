@@ -94,9 +94,12 @@ public:
     // The measure of a reported pair as stored (single precision), and the sign of its R.
     float value(int i, int j) const;
     bool negativeR(int i, int j) const; // R <= 0
-    // The pair recomputed in full, its p-value as the run had it (from the shared p-value tables
-    // once they exist, about 1e-11 relative), so that saving millions of list lines stays fast.
+    // The pair recomputed in full, its p-value the very number the run had: the log, the list,
+    // the table, the FDR, its threshold and rthres all read this one. Runs of up to
+    // ExactPValuePairs pairs compute p-values exactly; longer runs take them from tables (about
+    // 1e-11 relative), so that millions of pairs and list lines stay fast.
     LdPairResult pair(int i, int j) const;
+    static constexpr long long ExactPValuePairs = 100'000;
     // The same with the p-value from TwoTailedTProb itself.
     LdPairResult exactPair(int i, int j) const { return ComputeLdPair(mMatrices, i, j); }
 
@@ -167,6 +170,7 @@ private:
     long long pairIndex(int i, int j) const; // -1 when the run keeps no such pair
     std::pair<int, int> pairLoci(long long index) const;
     void finishPValues(std::vector<double> &pValues, std::vector<std::uint8_t> &hasP, double level);
+    LdPValueCache *pValueSource() const; // none: exact p-values
     void buildListIndex();
 
     enum StateBits : std::uint8_t { Visited = 1, NotAvailable = 2, NegativeR = 4 };
@@ -175,6 +179,7 @@ private:
     LdMeasure mMeasure = LdMeasure::R2;
     bool mSuccessive = false;
     bool mClusterOrderUsed = false;
+    bool mExactP = true;
     LdMatrices mMatrices;
     std::vector<float> mValues;
     std::vector<std::uint8_t> mStates;

@@ -228,6 +228,95 @@ TEST(LdAnalysis, ManyPValuesRunTheFdrAndBothScopesAgree)
     EXPECT_DOUBLE_EQ(group->thresholdLineY(), -std::log10(fdr.PThreshold));
 }
 
+// Eleven loci of one group (55 p-values, so the FDR runs). The threshold is the p-value of one
+// pair, which is not below itself: rthres is the R² of the pair before it in ascending order.
+// Every reader of a pair's p (log line, list, table, FDR, threshold, rthres) must see the same
+// number, also after a long run has asked for the same degree of freedom many times.
+TEST(LdAnalysis, ThresholdPairSitsOnTheBoundaryForEveryReader)
+{
+    const GenotypeData group = makeLdData({chainLoci(11, 80, 11, "b")});
+    // 1,225 pairs of 80 individuals: the same degree of freedom asked for over and over.
+    const GenotypeData many = makeLdData({chainLoci(50, 80, 5, "w")});
+    LdOptions options;
+    options.measure = LdMeasure::MinusLogP;
+    options.fdrLevel = 0.2;
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "first run" : "after a long run");
+        if (pass == 1)
+            ASSERT_TRUE(LdAnalysis::runAllLoci(many, AlleleTable(), options));
+        const auto a = LdAnalysis::runGroup(group, AlleleTable(), 0, options);
+        ASSERT_TRUE(a && a->fdrRun());
+        // The reference: TwoTailedTProb's p of every pair, FdrAdjust, and the rule for rthres.
+        std::vector<std::pair<double, double>> pR2;
+        for (int i = 0; i < 11; ++i)
+            for (int j = i + 1; j < 11; ++j)
+                if (const LdPairResult r = a->exactPair(i, j); r.hasP)
+                    pR2.push_back({r.P, r.R2});
+        std::vector<double> p;
+        for (const auto &entry : pR2)
+            p.push_back(entry.first);
+        const double threshold = FdrAdjust(p, 0.2).PThreshold;
+        std::stable_sort(pR2.begin(), pR2.end(), [](const auto &x, const auto &y) { return x.first < y.first; });
+        size_t onBoundary = pR2.size();
+        for (size_t k = 0; k < pR2.size(); ++k)
+            if (pR2[k].first == threshold)
+                onBoundary = k;
+        ASSERT_LT(onBoundary, pR2.size()) << "the threshold is one pair's p";
+        ASSERT_GT(onBoundary, 0u);
+        ASSERT_LT(pR2[onBoundary - 1].first, threshold);
+        ASSERT_NE(pR2[onBoundary - 1].second, pR2[onBoundary].second);
+        EXPECT_EQ(a->pThreshold(), threshold);
+        EXPECT_EQ(a->rthres(), pR2[onBoundary - 1].second);
+        EXPECT_EQ(a->logLine(0), "FDR threshold :" + formatGeneral(threshold));
+        EXPECT_EQ(a->logLine(a->logLineCount() - 1), "rthres : " + formatGeneral(pR2[onBoundary - 1].second));
+        // Every pair reads the same p everywhere: as recomputed, in the table of -log10 p, and
+        // the pair on the boundary at the chart's threshold line.
+        int atThreshold = 0;
+        for (int i = 0; i < 11; ++i)
+            for (int j = i + 1; j < 11; ++j) {
+                const LdPairResult r = a->pair(i, j);
+                EXPECT_EQ(r.P, a->exactPair(i, j).P) << i << " " << j;
+                EXPECT_EQ(a->tableCell(i + 1, j + 1), formatText(" %.2f", {r.MinusLogP}));
+                if (r.hasP && r.P == a->pThreshold()) {
+                    ++atThreshold;
+                    EXPECT_EQ(r.MinusLogP, a->thresholdLineY());
+                }
+            }
+        EXPECT_EQ(atThreshold, 1);
+        for (size_t k = 0; k < pR2.size(); ++k)
+            EXPECT_EQ(a->logLine(2 + static_cast<long long>(k)), formatText("%.3f  - %.2f", {pR2[k].first, pR2[k].second})) << k;
+    }
+}
+
+// Long runs take their p-values from tables; still one number per pair for every reader.
+TEST(LdAnalysis, LongRunsReadOnePValuePerPairEverywhere)
+{
+    // 500 loci: 124,750 pairs, past the runs whose p-values are computed exactly.
+    const GenotypeData data = makeLdData({chainLoci(500, 60, 9, "t")});
+    LdOptions options;
+    options.measure = LdMeasure::MinusLogP;
+    const auto all = LdAnalysis::runAllLoci(data, AlleleTable(), options);
+    ASSERT_TRUE(all && all->fdrRun());
+    ASSERT_GT(LdAnalysis::pairCount(500), LdAnalysis::ExactPValuePairs);
+    double largestBelow = 0.0, rthres = 0.0;
+    int atThreshold = 0;
+    for (int i = 0; i < 500; ++i)
+        for (int j = i + 1; j < 500; ++j) {
+            const LdPairResult r = all->pair(i, j);
+            if (!r.hasP)
+                continue;
+            EXPECT_NEAR(r.P, all->exactPair(i, j).P, 1e-9 * all->exactPair(i, j).P + 1e-300);
+            if (r.P == all->pThreshold())
+                ++atThreshold;
+            if (r.P < all->pThreshold() && r.P >= largestBelow) {
+                largestBelow = r.P;
+                rthres = r.R2;
+            }
+        }
+    EXPECT_GE(atThreshold, 1) << "the threshold is the p of a pair as every reader sees it";
+    EXPECT_EQ(all->rthres(), rthres);
+}
+
 TEST(LdAnalysis, AllLociFdrMatchesFdrAdjustWhenTheSecondLevelExceedsTheFirst)
 {
     // Strongly linked loci and two unlinked ones: most p pass stage 1, m0 is small and
