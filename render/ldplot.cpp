@@ -3,6 +3,7 @@
 #include "core/textformat.h"
 #include "render/barpainter.h"
 #include "render/drawcontext.h"
+#include "render/labellayout.h"
 #include "render/picturerecorder.h"
 #include "render/viewpicture.h"
 
@@ -147,20 +148,26 @@ void paintTraitLdPlot(DrawSurface &surface, const TraitLdPlotInput &input)
         surface.setFont(font);
 
         if (d.drawmarkers) {
-            // Labels from the top down, each at least a text height below the one before.
-            surface.setPen({rgb(128, 128, 128), 1});
-            int L = tm;
+            // A marker gets a label when it lies at least the marker skip below the last
+            // labelled one; the labels are then spread and, where the column is too crowded
+            // for every label to stand beside its marker, thinned as in the linkage-group view.
+            const int step = surface.textHeight("8HLJ");
+            std::vector<LabelCandidate> candidates;
             double previous = -5.0;
-            for (const TraitLdLocus &locus : group.loci) {
+            for (size_t k = 0; k < n; ++k) {
+                const TraitLdLocus &locus = group.loci[k];
                 if (locus.position - previous < d.markskip)
                     continue;
                 previous = locus.position;
                 const int ym = y(locus.position);
-                L = std::max(L, ym);
-                surface.moveTo(C - 1, ym);
-                surface.lineTo(C - roundInt(z * bw) - 1, L);
-                surface.textOut(C - surface.textWidth(locus.name) - roundInt(z * bw) - 1, L - th / 2, locus.name);
-                L += std::max(th, surface.textHeight("8HLJ"));
+                candidates.push_back(LabelCandidate{static_cast<int>(k), ym, ym, step, false});
+            }
+            surface.setPen({rgb(128, 128, 128), 1});
+            for (const MarkerLabel &label : placeMarkerLabels(candidates, tm, bw, th)) {
+                const std::string &name = group.loci[static_cast<size_t>(label.locus)].name;
+                surface.moveTo(C - 1, label.marker);
+                surface.lineTo(C - roundInt(z * bw) - 1, label.label);
+                surface.textOut(C - surface.textWidth(name) - roundInt(z * bw) - 1, label.label - th / 2, name);
             }
         }
     }
@@ -175,8 +182,12 @@ void paintTraitLdPlot(DrawSurface &surface, const TraitLdPlotInput &input)
         surface.lineTo(x0 + roundInt(16 * z), tm + 3);
         surface.moveTo(x0 - 3, tm + 3);
         surface.lineTo(x0 - 3, N);
-        FontDescription legendFont = font;
-        legendFont.size += 1;
+        // The marker font as the drawing started with it (without the bars' point less), one
+        // point larger for the legend's texts and the title.
+        FontDescription legendFont = d.markerFont;
+        if (!input.printing)
+            legendFont.size += roundInt(2 * z) - 2;
+        legendFont.size = std::max(1, legendFont.size + 1);
         surface.setFont(legendFont);
         surface.setPen({TraitLdQColor, 2});
         surface.moveTo(x0 + 4, tm + 5);

@@ -1,6 +1,8 @@
 #include "render/associationplot.h"
 #include "render/ldplot.h"
+#include "render/paintersurface.h"
 #include "render/picturerecorder.h"
+#include "core/textformat.h"
 
 #include "genotypeviewfixture.h"
 
@@ -11,6 +13,7 @@ namespace {
 
 using test::pixelAt;
 using test::renderPicture;
+using test::whiteImage;
 
 // One group with markers at 0, 10 and 20 cM and one trait:
 //   marker 0: R = 0.9,  q = 0.01 (significant), p = 0.001
@@ -163,6 +166,104 @@ TEST(TraitLdPlot, MarksAndBarPlaces)
     EXPECT_EQ(pixelAt(image, xb + 12, ym), TraitLdQColor);
     EXPECT_EQ(pixelAt(image, traitLdBarLeft(input, 0) + 4, ym + 20), rgb(192, 220, 192)) << "the bar";
     EXPECT_TRUE(recordTraitLdPlot(TraitLdPlotInput{}).isEmpty()) << "nothing to draw without groups";
+}
+
+// Text metrics in a font as the plot's painter measures them.
+struct Metrics
+{
+    explicit Metrics(FontDescription font) : image(whiteImage(10, 10)), surface(image) { surface.setFont(font); }
+    QImage image;
+    PainterSurface surface;
+};
+
+bool dark(Rgb colour) { return redOf(colour) < 160 && greenOf(colour) < 160 && blueOf(colour) < 160; }
+
+// Whether any pixel of the box x1..x2, y1..y2 (inclusive) is dark (text or connector).
+bool anyDark(const QImage &image, int x1, int y1, int x2, int y2)
+{
+    for (int y = std::max(0, y1); y <= std::min(image.height() - 1, y2); ++y)
+        for (int x = std::max(0, x1); x <= std::min(image.width() - 1, x2); ++x)
+            if (dark(pixelAt(image, x, y)))
+                return true;
+    return false;
+}
+
+TEST(TraitLdPlot, CrowdedLabelsAreThinnedSoThatEveryLabelStandsBesideItsMarker)
+{
+    // 47 markers in the first 4.6 cM of a 100 cM group, then one at 100 cM: far more names than
+    // the top of the column holds. A label that cannot stand beside its marker is left out;
+    // none runs down the column beside markers that are not its own.
+    TraitLdPlotInput input = ldInput();
+    input.drawing.drawmarkers = true;
+    TraitLdGroup group{"chr1", {}};
+    for (int i = 0; i < 47; ++i)
+        group.loci.push_back({"mk" + std::to_string(i), i * 0.1, 0.0, 0.0});
+    group.loci.push_back({"last", 100.0, 0.0, 0.0});
+    input.groups = {group};
+    const TraitLdPlotLayout layout = traitLdPlotLayout(input);
+    const auto y = [&](double p) { return static_cast<int>(roundHalfEven(layout.scale * p)) + TraitLdTopMargin; };
+    FontDescription font = input.drawing.markerFont;
+    font.size -= 1;
+    Metrics metrics(font);
+    const int th = metrics.surface.textHeight("8H8H");
+    const int right = traitLdBarLeft(input, 0) - 1; // connectors end at the bar, names further left
+    const QImage image = renderPicture(recordTraitLdPlot(input));
+    ASSERT_GT(y(100) - y(4.6), 20 * th) << "room between the crowd and the last marker";
+
+    // Labels and their connectors stay within four text heights of the crowd's markers...
+    const int farthest = 4 * th;
+    EXPECT_TRUE(anyDark(image, 0, y(0) - farthest, right, y(4.6) + farthest)) << "the crowd keeps some labels";
+    EXPECT_FALSE(anyDark(image, 0, y(4.6) + farthest + th, right, y(100) - farthest - th))
+        << "no label of the crowd runs down to markers that are not its own";
+    // ...and the last marker's label stands beside it.
+    EXPECT_TRUE(anyDark(image, 0, y(100) - th, right - 10, y(100) + th));
+}
+
+TEST(TraitLdPlot, TwoCloseLabelsAreSpreadAroundTheirMarkers)
+{
+    // Two markers 0.2 cM apart: their labels share the space above and below the markers,
+    // the first one lifted above its marker, instead of the second one being pushed below.
+    TraitLdPlotInput input = ldInput();
+    input.drawing.drawmarkers = true;
+    input.groups = {{"chr1", {{"a0", 0.0, 0, 0}, {"mm", 50.0, 0, 0}, {"mn", 50.2, 0, 0}, {"z9", 100.0, 0, 0}}}};
+    const TraitLdPlotLayout layout = traitLdPlotLayout(input);
+    const int ym = static_cast<int>(roundHalfEven(layout.scale * 50.0)) + TraitLdTopMargin;
+    FontDescription font = input.drawing.markerFont;
+    font.size -= 1;
+    Metrics metrics(font);
+    const int th = metrics.surface.textHeight("8H8H");
+    const int step = metrics.surface.textHeight("8HLJ");
+    const int textRight = traitLdBarLeft(input, 0) - 8 - 1;
+    const int textLeft = textRight - metrics.surface.textWidth("mm");
+    const QImage image = renderPicture(recordTraitLdPlot(input));
+    // Unspread, the first name's box would start at ym - th/2 and the second's at ym + step - th/2.
+    EXPECT_TRUE(anyDark(image, textLeft, ym - th - 1, textRight, ym - th / 2 - 1)) << "the first name is lifted";
+    EXPECT_FALSE(anyDark(image, textLeft, ym + step - th / 2 + th - 2, textRight, ym + step + th)) << "the second is not pushed down";
+}
+
+TEST(TraitLdPlot, LegendAndTitleAreOnePointLargerThanTheMarkerFont)
+{
+    TraitLdPlotInput input = ldInput();
+    input.drawing.ShowLegend = true;
+    input.traitName = "plant height in the field";
+    const std::string title = "LD-PLOT for trait: " + input.traitName;
+    Metrics markerSize(input.drawing.markerFont);
+    FontDescription larger = input.drawing.markerFont;
+    larger.size += 1;
+    Metrics legendSize(larger);
+    const int shorter = markerSize.surface.textWidth(title), longer = legendSize.surface.textWidth(title);
+    ASSERT_GE(longer - shorter, 6);
+    const int sp3 = 7, groups = 2;
+    const int xt = (groups * (15 * sp3 + 8) + 100) + static_cast<int>(roundHalfEven(2.2 * 8));
+    const int top = TraitLdTopMargin + 180;
+    const QImage image = renderPicture(recordTraitLdPlot(input));
+    // The title reads downwards from (xt, top); its last ink shows its length.
+    int last = -1;
+    for (int y = top; y < image.height(); ++y)
+        if (anyDark(image, xt, y, xt + legendSize.surface.textHeight(title), y))
+            last = y;
+    EXPECT_GT(last, top + shorter) << "longer than in the marker font";
+    EXPECT_LE(last, top + longer);
 }
 
 } // namespace
