@@ -2,14 +2,13 @@
 #include "app/mainwindow.h"
 #include "app/splashwindow.h"
 
-#include <QApplication>
 #include <QStringList>
 
 #include <cstdlib>
 
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
+    rvk::Application application(argc, argv);
     rvk::configureApplication(application);
 
     if (!std::getenv("RVK_NO_SPLASH")) {
@@ -23,6 +22,9 @@ int main(int argc, char *argv[])
         options.startFiles.append(arguments[i]);
 
     rvk::MainWindow window(options);
+    application.setErrorInterface(&window.userInterface());
     window.show();
-    return application.exec();
+    const int status = application.exec();
+    application.setErrorInterface(nullptr);
+    return status;
 }

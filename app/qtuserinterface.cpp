@@ -199,4 +199,10 @@ void QtUserInterface::setBusy(bool busy)
     }
 }
 
+void QtUserInterface::restoreBusyDepth(int depth)
+{
+    while (mBusyDepth > std::max(0, depth))
+        setBusy(false);
+}
+
 } // namespace rvk

@@ -32,6 +32,10 @@ public:
     SaveChoice saveFileChoice(const std::string &title, const std::string &filter, const std::string &defaultName) override;
     void setProgress(long long position, long long maximum) override;
     void setBusy(bool busy) override;
+    // How many busy requests are open, and going back to fewer: a command that ends by an error
+    // takes its busy cursor with it.
+    int busyDepth() const { return mBusyDepth; }
+    void restoreBusyDepth(int depth);
 
     // "RVK file (*.rvk)|*.rvk|All files (*.*)|*.*" -> "RVK file (*.rvk);;All files (*.*)": the
     // description of each pair, with its patterns added when the description does not show them.

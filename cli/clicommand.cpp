@@ -1,6 +1,7 @@
 #include "cli/clicommand.h"
 
 #include <algorithm>
+#include <exception>
 #include <ostream>
 
 namespace rvk::cli {
@@ -36,9 +37,22 @@ int runCommandLine(const std::vector<std::string> &args, CommandContext &context
         printHelp(args.empty() ? context.err : context.out);
         return args.empty() ? 2 : 0;
     }
-    for (const CliCommand &command : commandList())
-        if (command.name == args[0])
+    for (const CliCommand &command : commandList()) {
+        if (command.name != args[0])
+            continue;
+        // An error that escapes a command (running out of memory, an index out of range) ends
+        // it with its own text and status 1, as a refused input does.
+        try {
             return command.run(std::vector<std::string>(args.begin() + 1, args.end()), context);
+        } catch (const std::exception &error) {
+            context.out.flush();
+            context.err << "rvk-cli " << command.name << ": " << error.what() << "\n";
+        } catch (...) {
+            context.out.flush();
+            context.err << "rvk-cli " << command.name << ": an unknown error ended the command\n";
+        }
+        return 1;
+    }
     context.err << "rvk-cli: unknown command \"" << args[0] << "\" (see rvk-cli --help)\n";
     return 2;
 }

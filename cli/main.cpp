@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <exception>
 #include <iostream>
 
 // Qt's own notes about the environment (no runtime folder on a server) are no business of a
@@ -27,5 +28,10 @@ int main(int argc, char *argv[])
     QGuiApplication application(qtArgc, argv);
     std::setlocale(LC_NUMERIC, "C");
     rvk::cli::CommandContext context{std::cout, std::cerr};
-    return rvk::cli::runCommandLine(args, context);
+    try {
+        return rvk::cli::runCommandLine(args, context);
+    } catch (const std::exception &error) { // outside any command: writing the help text
+        std::cerr << "rvk-cli: " << error.what() << "\n";
+    }
+    return 1;
 }
