@@ -117,7 +117,8 @@ KinshipMatrix kinshipSubset(const KinshipMatrix &kinship, const std::vector<int>
     result.markerCount = kinship.markerCount;
     result.values.resize(rows.size() * rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
-        result.individuals.push_back(kinship.individuals[static_cast<size_t>(rows[i])]);
+        if (static_cast<size_t>(rows[i]) < kinship.individuals.size())
+            result.individuals.push_back(kinship.individuals[static_cast<size_t>(rows[i])]);
         for (size_t j = 0; j < rows.size(); ++j)
             result.values[i * rows.size() + j] = kinship.at(rows[i], rows[j]);
     }

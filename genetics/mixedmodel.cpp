@@ -357,6 +357,30 @@ void RotatedModel::rotate(const double *in, int count, double *out) const
                 mEigen->size, 0.0, out, mEigen->size);
 }
 
+bool RotatedModel::nullResiduals(double lambda, std::vector<double> &coefficients, std::vector<double> &weightedResiduals) const
+{
+    const ModelEvaluation evaluation{*this, nullptr};
+    Small s;
+    evaluation.crossProducts(lambda, s, nullptr, nullptr, nullptr);
+    ModelEvaluation::Fit fit;
+    if (!evaluation.fit(s, fit, false))
+        return false;
+    coefficients.assign(fit.beta.data(), fit.beta.data() + fit.beta.size());
+    const size_t stride = static_cast<size_t>(mC) + 2;
+    Eigen::VectorXd rotated(mN);
+    for (int i = 0; i < mN; ++i) {
+        const double *row = mRows.data() + static_cast<size_t>(i) * stride;
+        double residual = row[mC + 1];
+        for (int a = 0; a < mC; ++a)
+            residual -= row[a] * fit.beta(a);
+        rotated(i) = residual / (lambda * mEigen->values[static_cast<size_t>(i)] + 1.0);
+    }
+    const Eigen::Map<const Eigen::MatrixXd> u(mEigen->vectors.data(), mN, mN);
+    const Eigen::VectorXd back = u * rotated;
+    weightedResiduals.assign(back.data(), back.data() + back.size());
+    return true;
+}
+
 double RotatedModel::nullLogLikelihood(double lambda) const
 {
     const ModelEvaluation evaluation{*this, nullptr};

@@ -79,6 +79,10 @@ public:
     // as GEMMA's filter) or the numbers do not hold.
     std::optional<WaldTest> testRotated(const double *rotatedX, const MixedModelOptions &options, std::optional<double> fixedLambda) const;
 
+    // The GLS coefficients of the covariates at lambda (null model) and H^-1 (y - W a) in the
+    // individuals' own coordinates: what a BLUP of the random effect needs.
+    bool nullResiduals(double lambda, std::vector<double> &coefficients, std::vector<double> &weightedResiduals) const;
+
     // Rotates a block of columns (column-major n x count): out = U' in.
     void rotate(const double *in, int count, double *out) const;
 
