@@ -136,6 +136,15 @@ bool traitIndividuals(const GenotypeData &data, const TraitTable &traits, int ro
 std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const TraitTable &traits, const MixedModelOptions &options,
                                                const PanelProgress &progress = {});
 
+// The genomic inflation factor lambda_GC: the median of the 1-df chi-square quantiles of the
+// p-values over the chi-square median 0.454936. 1 for no p-values.
+double genomicInflation(const std::vector<double> &pValues);
+
+// The p threshold of the Bonferroni correction and of the FDR at level, as -log10 (NaN for no
+// line: no p-values, or none passing the FDR).
+double bonferroniLine(size_t tests, double level = 0.05);
+double fdrLine(const std::vector<double> &pValues, double level = 0.05);
+
 // P(F(1, df) > F) and its -log10, accurate far into the tail.
 void waldPValue(double f, int df, double &p, double &minusLog10P);
 
