@@ -155,6 +155,11 @@ int runCore(const std::vector<std::string> &args, CommandContext &context)
         context.out << outcome.statusText << "\n";
     if (!outcome.searched)
         return 1;
+    if (outcome.subset.empty()) {
+        // No run found a subset: there is none to write.
+        context.err << CoreSubsetNoneFoundLine << "\n";
+        return 1;
+    }
 
     const std::string log = parsed.value("--log");
     if (!log.empty() && !writeFileReplacing(log, report, &error)) {

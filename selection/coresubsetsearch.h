@@ -64,7 +64,7 @@ struct CoreSubsetOutcome
 {
     bool searched = false;   // false after the size warning: nothing to tick
     bool cancelled = false;  // the user stopped the search; subset is the best found until then
-    Subset subset;           // the subset to tick when searched
+    Subset subset;           // the subset to tick when searched; empty when none beat the bound of 0
     double value = 0.0;
     std::string statusText;  // second status-bar panel: "Opt. val: ..."
     int maxiter = 0;         // the value the iterations/steps field shows afterwards
@@ -75,6 +75,8 @@ struct CoreSubsetOutcome
 
 constexpr const char *CoreSubsetSizeWarning =
     "requested subset larger than set already selected or Fixed subset larger than requested subset, please adjust first";
+// The end of an iterative search whose every run ended at a value of 0.
+constexpr const char *CoreSubsetNoneFoundLine = "no subset with a diversity value above 0 was found; the selection is unchanged";
 constexpr const char *CoreSubsetCancelledLine = "search cancelled by the user; the best subset found so far is selected";
 
 // The texts of the page's controls.

@@ -318,7 +318,7 @@ CoreSubsetOutcome IterativeSearch::run(double reference, int startCount)
         outcome.value = bestValue;
     } else {
         // Every run ended at a value of 0: no subset beats another, the ticks stay.
-        const std::string none = "no subset with a diversity value above 0 was found; the selection is unchanged";
+        const std::string none = CoreSubsetNoneFoundLine;
         mMemo2.emplace_back();
         mMemo2.push_back(none);
         mMemo1.push_back(ratio);

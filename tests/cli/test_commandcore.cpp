@@ -44,6 +44,23 @@ TEST(CliCore, TheSameSeedGivesTheSameSubsetAndLogs)
     }
 }
 
+TEST(CliCore, NoSubsetAboveZeroFailsAndWritesNothing)
+{
+    // Nobody recombines anywhere: every subset has the "Max (UniRec)" value 0, so no run of the
+    // iterative search beats the bound of 0.
+    test::TempFolder folder;
+    std::string text = "nchrom=1\nnind=8\npopt=f2\n\nname=chr1\nnloc=3\n";
+    for (const char *locus : {"m1  0.0", "m2  10.0", "m3  20.0"})
+        text += std::string(locus) + "\nAAAABBBB\n";
+    const std::string data = folder.write("flat.rvk", text);
+    const std::string out = folder.file("subset.rvl"), log = folder.file("log.txt");
+    const CommandRun r = run({"core", data, "--size", "3", "--method", "iterative", "--criterion", "unirec", "--cycles", "4",
+                              "--seed", "7", "--out", out, "--log", log});
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.err.find("no subset with a diversity value above 0 was found; the selection is unchanged"), std::string::npos) << r.err;
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"flat.rvk"}) << "no selection list, no log file";
+}
+
 TEST(CliCore, WrongArgumentsFailWithStatusTwo)
 {
     const std::string data = test::examplePath("listeria.rvk");
