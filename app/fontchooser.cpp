@@ -1,5 +1,7 @@
 #include "app/fontchooser.h"
 
+#include "render/fontresolver.h"
+
 #include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -67,7 +69,8 @@ std::optional<FontDescription> chooseFont(QWidget *parent, const FontDescription
         return std::nullopt;
     const QFont chosen = fonts->currentFont();
     FontDescription result = current;
-    result.name = chosen.family().toStdString();
+    // The program's own names of its drawing faces are stored as the families users know.
+    result.name = publicFontFamily(chosen.family()).toStdString();
     result.size = chosen.pointSize() > 0 ? chosen.pointSize() : current.size;
     result.bold = chosen.bold();
     result.italic = chosen.italic();

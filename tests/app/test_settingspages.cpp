@@ -3,6 +3,7 @@
 #include "app/drawingoptionspage.h"
 #include "app/fontchooser.h"
 #include "app/mainwindow.h"
+#include "render/fontresolver.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
@@ -188,6 +189,23 @@ TEST(LabelFontDialog, SetsFamilySizeStyleAndColour)
     EXPECT_TRUE(chosen->italic);
     EXPECT_TRUE(chosen->underline);
     EXPECT_EQ(chosen->color, rgb(200, 10, 20));
+}
+
+// The dialog lists the faces pictures are drawn with under the program's own names too; picking
+// one stores the family users know, which draws the same face and names it so in saved files.
+TEST(LabelFontDialog, ADrawingFaceIsStoredByItsKnownFamily)
+{
+    const QString drawing = drawingFontFamily("Times New Roman");
+    ASSERT_NE(drawing, QStringLiteral("Liberation Serif"));
+    QTimer::singleShot(0, [drawing] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QFontDialog *>()->setCurrentFont(QFont(drawing, 10));
+        dialog->accept();
+    });
+    const auto chosen = chooseFont(nullptr, FontDescription{"Arial", 8, rgb(0, 0, 0), false});
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->name, "Liberation Serif");
 }
 
 TEST(DrawingOptionsPageRules, ShowingLoadedOptionsAppliesNoRule)
