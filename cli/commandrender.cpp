@@ -4,6 +4,7 @@
 #include "core/textformat.h"
 #include "render/drawcontext.h"
 #include "genetics/associationplotdata.h"
+#include "genetics/backcrosscodes.h"
 #include "genetics/fdr.h"
 #include "genetics/traittable.h"
 #include "io/traitfile.h"
@@ -24,6 +25,7 @@ namespace {
 constexpr const char *Usage =
     "usage: rvk-cli render FILE... [--view group|individual|all|association] [--traits T.qua] [--group N] [--individual I] [--range A-B]\n"
     "                              [--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] [--width PIXELS] --out PICTURE\n"
+    "                              [--reference NAME [--donor NAME]]\n"
     "                              [--criteria MARKER=CODE[,MARKER=!CODE...]] [--select-list FILE.rvl]\n"
     "                              [--sort all|marker:NAME|group:N|alias|allele:CODE|none]\n"
     "PICTURE ends in .png, .jpg, .svg, .pdf or .emf\n";
@@ -42,6 +44,9 @@ struct RenderOptions
     int width = 1000; // the all-in-one view fills the width of the image area
     std::string out;
     std::string traits; // the trait file of the association view
+    // The comparison colouring: against the reference individual, or by whose allele with a donor.
+    std::string reference;
+    std::string donor;
 };
 
 // Parses the arguments; returns an error text, empty on success.
@@ -106,6 +111,11 @@ std::string parseRenderOptions(const std::vector<std::string> &args, RenderOptio
             if (!text)
                 return "--traits takes a trait file";
             o.traits = *text;
+        } else if (arg == "--reference" || arg == "--donor") {
+            const auto text = value();
+            if (!text || text->empty())
+                return arg + " takes an individual's name";
+            (arg == "--reference" ? o.reference : o.donor) = *text;
         } else if (arg == "--out") {
             const auto text = value();
             if (!text)
@@ -125,6 +135,10 @@ std::string parseRenderOptions(const std::vector<std::string> &args, RenderOptio
         return "--view association and --traits T.qua go together";
     if (!isPictureExtension(pictureExtension(o.out)))
         return "the picture must end in .png, .jpg, .svg, .pdf or .emf";
+    if (!o.donor.empty() && o.reference.empty())
+        return "--donor needs --reference";
+    if (!o.reference.empty() && (o.blackAndWhite || o.view == "association"))
+        return "--reference colours the group, individual and all-in-one views, not in black and white";
     return {};
 }
 
@@ -161,6 +175,21 @@ int runRender(const std::vector<std::string> &args, CommandContext &context)
     draw.options = session.settings.drawing;
     if (o.blackAndWhite)
         draw.options.setColorMode(DrawingOptions::ColorMode::BlackAndWhite);
+    if (!o.reference.empty()) {
+        for (const std::string *name : {&o.reference, &o.donor}) {
+            if (!name->empty() && findIndividualByName(data, *name) < 0) {
+                context.err << "rvk-cli render: \"" << *name << "\" is not an individual of the data set\n";
+                return 2;
+            }
+        }
+        if (o.donor == o.reference) {
+            context.err << "rvk-cli render: the reference and the donor must be two different individuals\n";
+            return 2;
+        }
+        draw.options.setColorMode(DrawingOptions::ColorMode::Comparison);
+        draw.options.compareReference = o.reference;
+        draw.options.compareDonor = o.donor;
+    }
     draw.zoom = o.zoomPercent / 100.0;
     if (o.height > 0)
         draw.visibleHeight = o.height;
@@ -208,8 +237,9 @@ int runRender(const std::vector<std::string> &args, CommandContext &context)
 const CommandRegistration registration({"render",
                                         "render FILE... [--view group|individual|all|association] [--traits T.qua] [--group N] [--individual I] [--range A-B] "
                                         "[--zoom PERCENT] [--bw] [--settings FILE] [--height PIXELS] [--width PIXELS] --out PICTURE "
-                                            + std::string(SelectionUsage),
-                                        "draw the window's picture of the data (a linkage group, an individual, all in one, or the association plot of a trait file) into PICTURE (.png, .jpg, .svg, .pdf or .emf)",
+                                        "[--reference NAME [--donor NAME]] " + std::string(SelectionUsage),
+                                        "draw the window's picture of the data (a linkage group, an individual, all in one, or the association plot of a trait file) into PICTURE (.png, .jpg, .svg, .pdf or .emf); "
+                                        "--reference colours every segment by how it compares with that individual (same, different, heterozygous against homozygous, unknown), with --donor by whose allele it carries",
                                         &runRender});
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
-// What the breeding tools (backcross statistics, pedigree check, comparison colouring) read from
-// a genotype code, and how they find individuals and markers by the names a user gives.
+// How the breeding tools find individuals and markers by the names a user gives.
+
+#include "core/breedingcodes.h"
 
 #include <optional>
 #include <string>
@@ -8,15 +9,6 @@
 namespace rvk {
 
 class GenotypeData;
-
-// Codes that say nothing sure about the genotype: missing (U, u, "-", ".") and the dominant
-// scores C ("not A") and D ("not B") in either case.
-constexpr bool isUnknownBreedingCode(char c)
-{
-    return c == 'U' || c == 'u' || c == '-' || c == '.' || c == 'C' || c == 'D' || c == 'c' || c == 'd';
-}
-constexpr bool isHeterozygousBreedingCode(char c) { return c == 'H' || c == 'h'; }
-constexpr bool isKnownHomozygousCode(char c) { return !isUnknownBreedingCode(c) && !isHeterozygousBreedingCode(c); }
 
 // The 0-based index of the first individual of that name, or -1.
 int findIndividualByName(const GenotypeData &data, const std::string &name);

@@ -94,7 +94,7 @@ GroupPlan planGroup(const std::vector<Tlocinfo> &loci, const DisplayCoder &coder
         plan.boundaryX[k] = x(p + d / 2);
         plan.qtl[k] = loci[k].QtlStart != 0 ? 1 : 0;
         plan.rules[k] = coder.rulesFor(loci[k]);
-        if (plan.rules[k].swapAB || plan.rules[k].bar0 || plan.rules[k].bar1)
+        if (plan.rules[k].swapAB || plan.rules[k].bar0 || plan.rules[k].bar1 || plan.rules[k].compare)
             plan.needsCoding = true;
     }
     return plan;
@@ -230,8 +230,17 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
 
     PenSpec pen = mRun.pen();
     BrushSpec brush = mRun.brush();
-    const int firstIndex = tableIndex(row.codes[0]);
-    mTable.entry(firstIndex).Used = true;
+    const bool comparing = mCoder.comparing();
+    auto comparisonRules = [&](size_t k) {
+        // The consensus has no second parent: only the phase rule and the comparison apply.
+        DisplayCoder::LocusRules rules = plan.rules[k];
+        if (consensus)
+            rules.bar0 = rules.bar1 = nullptr;
+        return rules;
+    };
+    const int firstIndex = tableIndex(comparing ? mCoder.code(comparisonRules(0), row.codes[0], row.others ? row.others[0] : 0, row.bar) : row.codes[0]);
+    if (!comparing)
+        mTable.entry(firstIndex).Used = true;
     brush = withBrushColor(brush, colourOf(firstIndex, 0));
     pen.color = colourOf(firstIndex, 0);
     Rgb previous = pen.color;
@@ -262,7 +271,8 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
         if (plan.qtl[uk]) {
             lastSkipped = -1;
             mRun.flush();
-            const Rgb qtlColour = mTable.entry(tableIndex(raw)).Color;
+            const char qtlCode = comparing ? mCoder.code(comparisonRules(uk), raw, row.others ? row.others[k] : 0, row.bar) : raw;
+            const Rgb qtlColour = mTable.entry(tableIndex(qtlCode)).Color;
             brush = withBrushColor(brush, qtlColour);
             pen.color = qtlColour;
             mRun.usePen(pen);
@@ -273,10 +283,7 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
         char code = raw;
         if (plan.needsCoding) {
             if (consensus) {
-                // The consensus has no second parent: only the phase rule applies.
-                DisplayCoder::LocusRules phaseOnly;
-                phaseOnly.swapAB = plan.rules[uk].swapAB;
-                code = mCoder.code(phaseOnly, raw, 0, row.bar);
+                code = mCoder.code(comparisonRules(uk), raw, 0, row.bar);
             } else {
                 code = mCoder.code(plan.rules[uk], raw, row.others ? row.others[k] : 0, row.bar);
             }
@@ -473,7 +480,8 @@ private:
 
 AllInOneView::AllInOneView(const GenotypeData &data, AlleleTable &table, const DrawContext &context, int visibleWidth)
     : mData(data)
-    , mTable(table)
+    , mPalette(data, table, context)
+    , mTable(mPalette.table())
     , mContext(context)
     , mVisibleWidth(visibleWidth)
 {
@@ -613,7 +621,7 @@ void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
     const int m = cp ? 2 : 1;
     const double s = layout.scale;
     const std::vector<Row> allRows = rows(layout);
-    const DisplayCoder coder(mData.popt, mContext.deducePhase, CrossPollinatorTable::IndividualView);
+    const DisplayCoder coder(mData, mContext, CrossPollinatorTable::IndividualView);
     RowPainter painter(surface, mTable, mContext, coder);
     if (mUserInterface)
         mUserInterface->setProgress(0, G);
@@ -802,7 +810,7 @@ void AllInOneView::paintForPrint(DrawSurface &page, int height, int width, doubl
     const int a = mContext.firstShown();
     const int b = mContext.lastShown(mData.nind);
     const ViewGeometry geometry{scale, f, tm};
-    const DisplayCoder coder(mData.popt, mContext.deducePhase, CrossPollinatorTable::IndividualView);
+    const DisplayCoder coder(mData, mContext, CrossPollinatorTable::IndividualView);
     const BrushSpec clear{White, BrushSpec::Style::Clear, -1};
     const bool labels = o.drawmarkers || o.drawpos;
 

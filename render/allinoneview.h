@@ -5,6 +5,7 @@
 // Printing uses a vertical layout instead: every group painted like the linkage-group view,
 // one below the other, on one page.
 
+#include "render/comparisoncolouring.h"
 #include "render/drawcontext.h"
 #include "render/drawsurface.h"
 #include "render/viewpicture.h"
@@ -85,6 +86,8 @@ public:
 
 private:
     const GenotypeData &mData;
+    // The user's table, or the comparison mode's.
+    DrawingPalette mPalette;
     AlleleTable &mTable;
     const DrawContext &mContext;
     int mVisibleWidth;

@@ -2,6 +2,7 @@
 
 #include "core/genotypedata.h"
 #include "core/textformat.h"
+#include "render/comparisoncolouring.h"
 
 #include <algorithm>
 #include <cmath>
@@ -111,31 +112,67 @@ DisplayCoder::DisplayCoder(const std::string &popt, bool deducePhase, CrossPolli
 {
 }
 
+DisplayCoder::DisplayCoder(const GenotypeData &data, const DrawContext &context, CrossPollinatorTable table)
+    : DisplayCoder(data.popt, context.deducePhase, table)
+{
+    const ComparisonReferences references = comparisonReferences(data, context.options);
+    mReference = references.reference;
+    mDonor = references.donor;
+}
+
 DisplayCoder::LocusRules DisplayCoder::rulesFor(const Tlocinfo &locus) const
 {
     LocusRules rules;
     if (mHaploidPhase && locus.Phase == "{1}")
         rules.swapAB = true;
-    if (!mCrossPollinator)
-        return rules;
-    const size_t open = locus.Phase.find('{');
-    if (open != std::string::npos) {
-        if (open + 1 < locus.Phase.size() && locus.Phase[open + 1] != '}')
-            rules.d1 = locus.Phase[open + 1];
-        if (rules.d1 && open + 2 < locus.Phase.size() && locus.Phase[open + 2] != '}')
-            rules.d2 = locus.Phase[open + 2];
+    if (mCrossPollinator) {
+        const size_t open = locus.Phase.find('{');
+        if (open != std::string::npos) {
+            if (open + 1 < locus.Phase.size() && locus.Phase[open + 1] != '}')
+                rules.d1 = locus.Phase[open + 1];
+            if (rules.d1 && open + 2 < locus.Phase.size() && locus.Phase[open + 2] != '}')
+                rules.d2 = locus.Phase[open + 2];
+        }
+        if (mTable == CrossPollinatorTable::LinkageGroupView) {
+            rules.bar0 = findRule(FullBar0, locus.SegType);
+            rules.bar1 = findRule(FullBar1, locus.SegType);
+        } else {
+            rules.bar0 = findRule(ReducedBar0, locus.SegType);
+            rules.bar1 = findRule(ReducedBar1, locus.SegType);
+        }
     }
-    if (mTable == CrossPollinatorTable::LinkageGroupView) {
-        rules.bar0 = findRule(FullBar0, locus.SegType);
-        rules.bar1 = findRule(FullBar1, locus.SegType);
-    } else {
-        rules.bar0 = findRule(ReducedBar0, locus.SegType);
-        rules.bar1 = findRule(ReducedBar1, locus.SegType);
+    if (mReference >= 0) {
+        // The references' own codes, drawn the way theirs would be, bar by bar.
+        const int width = mCrossPollinator ? 2 : 1;
+        auto referenceCode = [&](int individual, int bar) -> char {
+            const size_t at = static_cast<size_t>(individual) * static_cast<size_t>(width);
+            if (individual < 0 || at + static_cast<size_t>(width) > locus.Genotypes.size())
+                return UnknownCode;
+            if (!mCrossPollinator)
+                return plainCode(rules, locus.Genotypes[at], 0, bar);
+            return plainCode(rules, locus.Genotypes[at + static_cast<size_t>(bar)], locus.Genotypes[at + static_cast<size_t>(1 - bar)], bar);
+        };
+        for (int bar = 0; bar < width; ++bar) {
+            rules.reference[bar] = referenceCode(mReference, bar);
+            rules.donor[bar] = mDonor >= 0 ? referenceCode(mDonor, bar) : 0;
+        }
+        if (!mCrossPollinator)
+            rules.reference[1] = rules.reference[0], rules.donor[1] = rules.donor[0];
+        rules.compare = true;
     }
     return rules;
 }
 
 char DisplayCoder::code(const LocusRules &rules, char code, char other, int bar) const
+{
+    code = plainCode(rules, code, other, bar);
+    if (!rules.compare)
+        return code;
+    const int b = bar & 1;
+    return rules.donor[b] ? comparisonCategory(code, rules.reference[b], rules.donor[b]) : comparisonCategory(code, rules.reference[b]);
+}
+
+char DisplayCoder::plainCode(const LocusRules &rules, char code, char other, int bar) const
 {
     const auto *rule = static_cast<const CrossPollinatorRule *>(bar == 0 ? rules.bar0 : rules.bar1);
     if (rule) {
@@ -263,8 +300,9 @@ void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int oth
     PenSpec pen = mRun.pen();
 
     const char first = character(loci[0], column);
-    Tcolorset &firstEntry = mTable.lookup(first);
-    if (!individualView)
+    // The comparison mode's table lists exactly its categories.
+    Tcolorset &firstEntry = mTable.lookup(mCoder.comparing() ? mCoder.code(mRules[0], first, character(loci[0], otherColumn), bar) : first);
+    if (!individualView && !mCoder.comparing())
         firstEntry.Used = true;
     brush = withBrushColor(brush, firstEntry.Color);
     pen.color = firstEntry.Color;
@@ -289,7 +327,8 @@ void BarPainter::paintBar(const std::vector<Tlocinfo> &loci, int column, int oth
         if (locus.QtlStart != 0) {
             mRun.flush();
             pendingCode = 0;
-            const Rgb qtlColour = mTable.lookup(raw).Color;
+            const char qtlCode = mCoder.comparing() ? mCoder.code(mRules[static_cast<size_t>(k)], raw, character(locus, otherColumn), bar) : raw;
+            const Rgb qtlColour = mTable.lookup(qtlCode).Color;
             brush = withBrushColor(brush, qtlColour);
             pen.color = qtlColour;
             mRun.usePen(pen);

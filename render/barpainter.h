@@ -39,6 +39,9 @@ class DisplayCoder
 {
 public:
     DisplayCoder(const std::string &popt, bool deducePhase, CrossPollinatorTable table = CrossPollinatorTable::LinkageGroupView);
+    // The coder of a view: the data set's population type, the context's phase rule and, in the
+    // comparison mode, the references the codes are compared with.
+    DisplayCoder(const GenotypeData &data, const DrawContext &context, CrossPollinatorTable table);
 
     // What a locus contributes to the rules, worked out once per locus.
     struct LocusRules
@@ -48,6 +51,9 @@ public:
         char d1 = 0;                // first and second character inside the phase braces
         char d2 = 0;
         bool swapAB = false;        // haploid locus in phase {1} with phase deduction on
+        bool compare = false;       // comparison mode: the code becomes its comparison category
+        char reference[2] = {};     // the references' display codes for bar 0 and bar 1
+        char donor[2] = {};
     };
     LocusRules rulesFor(const Tlocinfo &locus) const;
 
@@ -57,9 +63,15 @@ public:
     char code(const Tlocinfo &locus, std::string_view genotype, int bar) const;
 
     bool crossPollinator() const { return mCrossPollinator; }
+    // Whether codes become comparison categories (see render/comparisoncolouring.h).
+    bool comparing() const { return mReference >= 0; }
 
 private:
+    char plainCode(const LocusRules &rules, char code, char other, int bar) const;
+
     bool mCrossPollinator;
+    int mReference = -1; // comparison references, 0-based
+    int mDonor = -1;
     bool mHaploidPhase;
     CrossPollinatorTable mTable;
 };

@@ -20,7 +20,8 @@ constexpr Rgb Black = rgb(0, 0, 0);
 
 IndividualView::IndividualView(const GenotypeData &data, AlleleTable &table, const DrawContext &context)
     : mData(data)
-    , mTable(table)
+    , mPalette(data, table, context)
+    , mTable(mPalette.table())
     , mContext(context)
 {
 }
@@ -90,7 +91,7 @@ void IndividualView::paintIndividual(DrawSurface &surface, int individual, int h
         const std::string name = static_cast<size_t>(i - 1) < mData.IndividualNames.size() ? mData.IndividualNames[static_cast<size_t>(i - 1)] : std::string();
         genome.footer = "Ind no:" + formatText("%d", {i}) + " [" + name + "] - " + o.Customtext;
     }
-    const DisplayCoder coder(mData.popt, mContext.deducePhase, CrossPollinatorTable::IndividualView);
+    const DisplayCoder coder(mData, mContext, CrossPollinatorTable::IndividualView);
     paintGenome(surface, mTable, mContext, coder, genome);
     (void)width;
 }

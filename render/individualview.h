@@ -5,6 +5,7 @@
 
 #include "core/tlocinfo.h"
 #include "render/barpainter.h"
+#include "render/comparisoncolouring.h"
 #include "render/drawcontext.h"
 #include "render/drawsurface.h"
 #include "render/viewpicture.h"
@@ -76,6 +77,8 @@ public:
 
 private:
     const GenotypeData &mData;
+    // The user's table, or the comparison mode's.
+    DrawingPalette mPalette;
     AlleleTable &mTable;
     const DrawContext &mContext;
 };

@@ -19,7 +19,8 @@ int roundInt(double value) { return static_cast<int>(roundHalfEven(value)); }
 
 LinkageGroupView::LinkageGroupView(const GenotypeData &data, AlleleTable &table, const DrawContext &context)
     : mData(data)
-    , mTable(table)
+    , mPalette(data, table, context)
+    , mTable(mPalette.table())
     , mContext(context)
 {
 }
@@ -112,7 +113,7 @@ void LinkageGroupView::paint(DrawSurface &surface, const Layout &layout) const
     const int sp = o.space;
     const int nameY = geometry.y(length) + roundInt(6 * z);
 
-    const DisplayCoder coder(mData.popt, mContext.deducePhase, CrossPollinatorTable::LinkageGroupView);
+    const DisplayCoder coder(mData, mContext, CrossPollinatorTable::LinkageGroupView);
     BarPainter painter(surface, mTable, mContext, geometry, coder, BarPainter::Variant::LinkageGroupView);
 
     BarSlotStepper stepper(z, bw, sp, cp, roundInt(z * (ms - bw)) + (cp ? roundInt(z * sp) : 0));

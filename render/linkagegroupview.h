@@ -2,6 +2,7 @@
 // The main picture: one chromosome bar per individual for one linkage group, with the marker
 // labels on the left, the cM ruler at the left edge, the legend at the right edge and a footer.
 
+#include "render/comparisoncolouring.h"
 #include "render/drawcontext.h"
 #include "render/drawsurface.h"
 #include "render/viewpicture.h"
@@ -44,6 +45,8 @@ public:
 
 private:
     const GenotypeData &mData;
+    // The user's table, or the comparison mode's.
+    DrawingPalette mPalette;
     AlleleTable &mTable;
     const DrawContext &mContext;
 };

@@ -13,7 +13,7 @@ void DrawingOptions::setColorMode(ColorMode mode)
     colorMode = mode;
     if (mode == ColorMode::BlackAndWhite && Fillstyle == FillStyle::Discrete)
         Fillstyle = FillStyle::Gradient;
-    else if (mode == ColorMode::Color && Fillstyle == FillStyle::Gradient)
+    else if (mode != ColorMode::BlackAndWhite && Fillstyle == FillStyle::Gradient)
         Fillstyle = FillStyle::Discrete;
 }
 

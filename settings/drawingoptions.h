@@ -34,7 +34,10 @@ struct DrawingOptions
 
     enum class FillStyle { Gradient = 0, Discrete = 1, ThreeD = 2 }; // "Bar Fill Style"; stored as the number
     enum class HatchGroup { Solid = 0, UseHatch = 1 };                // "Color hatch pattern"; stored as the number
-    enum class ColorMode { Color, BlackAndWhite };                    // RadioButton1 "Color" / RadioButton2 "B && W"
+    // RadioButton1 "Color" / RadioButton2 "B && W"; Comparison colours each segment by how its
+    // code compares with a reference individual's code at the same locus (or, with a donor as
+    // well, by whose allele it carries).
+    enum class ColorMode { Color, BlackAndWhite, Comparison };
 
     int barwidth = 8;       // "Bar width:"
     int qtlbarwidth = 4;    // "QTL Bar width:"
@@ -61,9 +64,13 @@ struct DrawingOptions
     ColorMode colorMode = ColorMode::Color;
     FontDescription markerFont;     // sample label Dummylabel
     FontDescription qtlFont;        // sample label qtllabel
+    // The individuals the comparison mode compares with, by name; the donor may stay empty.
+    std::string compareReference;
+    std::string compareDonor;
 
     bool blackAndWhite() const { return colorMode == ColorMode::BlackAndWhite; }
     bool useHatch() const { return hatchgrp == HatchGroup::UseHatch; }
+    bool comparison() const { return colorMode == ColorMode::Comparison; }
 
     // The user ticks or clears "Marker-names": the space for the names follows (100 or 15).
     // A settings load sets drawmarkers and markspace directly instead, so both come back as saved.

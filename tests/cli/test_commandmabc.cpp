@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <sstream>
 
 namespace rvk::cli {
@@ -116,6 +118,56 @@ TEST(CliPedigree, WritesVerdictsAndTakesAThreshold)
     r = runCli({"pedigree", f.data, "--parents", "R,Q", "--out", out});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("\"Q\""), std::string::npos) << r.err;
+}
+
+} // namespace
+} // namespace rvk::cli
+
+namespace rvk::cli {
+namespace {
+
+TEST(CliRenderComparison, ColoursByReferenceAndDonorAndRefusesUnknownNames)
+{
+    Family f;
+    const std::string png = f.folder.file("compare.png");
+    CommandRun r = runCli({"render", f.data, "--reference", "R", "--donor", "D", "--out", png});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QImage image = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(image.isNull());
+    // The recurrent parent's allele green, the donor's red, heterozygous yellow; no segment in
+    // the allele colour of A (255, 0, 0 by default).
+    int green = 0, red = 0, yellow = 0, alleleA = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y) & 0xFFFFFF;
+            green += c == 0x00AA00;
+            red += c == 0xDC0000;
+            yellow += c == 0xFFD200;
+            alleleA += c == 0xFF0000;
+        }
+    EXPECT_GT(green, 0);
+    EXPECT_GT(red, 0);
+    EXPECT_GT(yellow, 0);
+    EXPECT_EQ(alleleA, 0);
+
+    struct Case
+    {
+        std::vector<std::string> extra;
+        std::string named;
+    };
+    const Case cases[] = {
+        {{"--reference", "Z"}, "\"Z\""},
+        {{"--reference", "R", "--donor", "Q"}, "\"Q\""},
+        {{"--reference", "R", "--donor", "R"}, "two different"},
+        {{"--donor", "D"}, "--donor needs --reference"},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string> args{"render", f.data, "--out", f.folder.file("x.png")};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        r = runCli(args);
+        EXPECT_EQ(r.status, 2) << c.named;
+        EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
+    }
 }
 
 } // namespace

@@ -1,0 +1,97 @@
+#include "render/comparisoncolouring.h"
+
+#include "core/genotypedata.h"
+#include "core/breedingcodes.h"
+#include "render/drawcontext.h"
+
+namespace rvk {
+
+ComparisonReferences comparisonReferences(const GenotypeData &data, const DrawingOptions &options)
+{
+    ComparisonReferences references;
+    if (!options.comparison() || data.nind <= 0)
+        return references;
+    auto find = [&](const std::string &name) {
+        if (name.empty())
+            return -1;
+        const int n = std::min(data.nind, static_cast<int>(data.IndividualNames.size()));
+        for (int i = 0; i < n; ++i)
+            if (data.IndividualNames[static_cast<size_t>(i)] == name)
+                return i;
+        return -1;
+    };
+    references.reference = find(options.compareReference);
+    if (references.reference >= 0) {
+        references.donor = find(options.compareDonor);
+        if (references.donor == references.reference)
+            references.donor = -1;
+    }
+    return references;
+}
+
+char comparisonCategory(char code, char reference)
+{
+    using namespace ComparisonCategory;
+    if (isUnknownBreedingCode(code) || isUnknownBreedingCode(reference))
+        return Unknown;
+    const bool hetCode = isHeterozygousBreedingCode(code), hetReference = isHeterozygousBreedingCode(reference);
+    if (code == reference || (hetCode && hetReference))
+        return Same;
+    return hetCode != hetReference ? HeterozygousAgainstHomozygous : Different;
+}
+
+char comparisonCategory(char code, char reference, char donor)
+{
+    using namespace ComparisonCategory;
+    if (isUnknownBreedingCode(code))
+        return Unknown;
+    if (code == reference)
+        return ReferenceAllele;
+    if (code == donor)
+        return DonorAllele;
+    if (isHeterozygousBreedingCode(code))
+        return Heterozygous;
+    return OtherCode;
+}
+
+AlleleTable comparisonTable(const std::string &referenceName, const std::string &donorName, bool twoReferences)
+{
+    using namespace ComparisonCategory;
+    AlleleTable table;
+    table.clearUsed();
+    for (int i = 0; i < AlleleTable::Size; ++i) {
+        table.setColor(i, ComparisonUnknownColor);
+        table.setHatch(i, 0);
+    }
+    auto set = [&](char code, Rgb colour, const std::string &legend) {
+        const int i = codeIndex(code);
+        table.setColor(i, colour);
+        table.setLegend(i, legend);
+        table.setUsed(i, true);
+    };
+    if (twoReferences) {
+        set(ReferenceAllele, ComparisonSameColor, referenceName);
+        set(DonorAllele, ComparisonDifferentColor, donorName);
+        set(Heterozygous, ComparisonHeterozygousColor, "het");
+        set(Unknown, ComparisonUnknownColor, "unknown");
+        set(OtherCode, ComparisonOtherColor, "other");
+    } else {
+        set(Same, ComparisonSameColor, "same");
+        set(Different, ComparisonDifferentColor, "differs");
+        set(HeterozygousAgainstHomozygous, ComparisonHeterozygousColor, "het/hom");
+        set(Unknown, ComparisonUnknownColor, "unknown");
+    }
+    return table;
+}
+
+DrawingPalette::DrawingPalette(const GenotypeData &data, AlleleTable &table, const DrawContext &context)
+    : mReferences(comparisonReferences(data, context.options))
+    , mTable(&table)
+{
+    if (!mReferences.active())
+        return;
+    mOwn = std::make_shared<AlleleTable>(comparisonTable(context.options.compareReference, context.options.compareDonor,
+                                                         mReferences.twoReferences()));
+}
+
+} // namespace rvk
