@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace rvk {
@@ -94,7 +96,7 @@ GroupPlan planGroup(const std::vector<Tlocinfo> &loci, const DisplayCoder &coder
         plan.boundaryX[k] = x(p + d / 2);
         plan.qtl[k] = loci[k].QtlStart != 0 ? 1 : 0;
         plan.rules[k] = coder.rulesFor(loci[k]);
-        if (plan.rules[k].swapAB || plan.rules[k].bar0 || plan.rules[k].bar1 || plan.rules[k].compare)
+        if (plan.rules[k].swapAB || plan.rules[k].bar0 || plan.rules[k].bar1)
             plan.needsCoding = true;
     }
     return plan;
@@ -178,6 +180,7 @@ public:
         int top = 0;
         int bottom = 0;
         bool ticks = false;
+        bool precoded = false;          // codes are display codes already (the comparison mode)
     };
 
     // Returns the largest x reached.
@@ -230,16 +233,8 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
 
     PenSpec pen = mRun.pen();
     BrushSpec brush = mRun.brush();
-    const bool comparing = mCoder.comparing();
-    auto comparisonRules = [&](size_t k) {
-        // The consensus has no second parent: only the phase rule and the comparison apply.
-        DisplayCoder::LocusRules rules = plan.rules[k];
-        if (consensus)
-            rules.bar0 = rules.bar1 = nullptr;
-        return rules;
-    };
-    const int firstIndex = tableIndex(comparing ? mCoder.code(comparisonRules(0), row.codes[0], row.others ? row.others[0] : 0, row.bar) : row.codes[0]);
-    if (!comparing)
+    const int firstIndex = tableIndex(row.codes[0]);
+    if (!row.precoded)
         mTable.entry(firstIndex).Used = true;
     brush = withBrushColor(brush, colourOf(firstIndex, 0));
     pen.color = colourOf(firstIndex, 0);
@@ -254,7 +249,8 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
     int previousFrom = -1;
     int previousIndex = 0;
     DrawnSums drawn;
-    const bool quietScan = !plan.needsCoding && !row.ticks;
+    const bool needsCoding = plan.needsCoding && !row.precoded;
+    const bool quietScan = !needsCoding && !row.ticks;
     for (int k = 0; k < n; ++k) {
         if (quietScan) {
             const int end = drawn.addQuiet(row.codes, plan, segmentEnd, k, t);
@@ -271,8 +267,7 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
         if (plan.qtl[uk]) {
             lastSkipped = -1;
             mRun.flush();
-            const char qtlCode = comparing ? mCoder.code(comparisonRules(uk), raw, row.others ? row.others[k] : 0, row.bar) : raw;
-            const Rgb qtlColour = mTable.entry(tableIndex(qtlCode)).Color;
+            const Rgb qtlColour = mTable.entry(tableIndex(raw)).Color;
             brush = withBrushColor(brush, qtlColour);
             pen.color = qtlColour;
             mRun.usePen(pen);
@@ -281,9 +276,12 @@ int RowPainter::paint(const std::vector<Tlocinfo> &loci, const GroupPlan &plan, 
             continue;
         }
         char code = raw;
-        if (plan.needsCoding) {
+        if (needsCoding) {
             if (consensus) {
-                code = mCoder.code(comparisonRules(uk), raw, 0, row.bar);
+                // The consensus has no second parent: only the phase rule applies.
+                DisplayCoder::LocusRules phaseOnly;
+                phaseOnly.swapAB = plan.rules[uk].swapAB;
+                code = mCoder.code(phaseOnly, raw, 0, row.bar);
             } else {
                 code = mCoder.code(plan.rules[uk], raw, row.others ? row.others[k] : 0, row.bar);
             }
@@ -478,6 +476,113 @@ private:
 
 } // namespace
 
+namespace {
+
+// The comparison mode works out a row's categories before painting, so the row then paints like
+// raw codes, merging and skipping as fast as the colour drawing. The references' codes of a group
+// are gathered once; the categories are chosen without branches, since neighbouring codes of a
+// row are as good as random to a branch predictor.
+struct ComparisonColumns
+{
+    std::vector<char> reference[2], donor[2];
+    std::vector<char> special; // loci whose own rules come first (phase or cross-pollinator)
+    bool anySpecial = false;
+    bool twoReferences = false;
+
+    ComparisonColumns(const GroupPlan &plan, bool withDonor) : twoReferences(withDonor)
+    {
+        const size_t n = static_cast<size_t>(plan.count);
+        for (int b = 0; b < 2; ++b) {
+            reference[b].resize(n);
+            donor[b].resize(n);
+        }
+        special.resize(n);
+        for (size_t k = 0; k < n; ++k) {
+            const DisplayCoder::LocusRules &rules = plan.rules[k];
+            for (int b = 0; b < 2; ++b) {
+                reference[b][k] = rules.reference[b];
+                donor[b][k] = rules.donor[b];
+            }
+            special[k] = rules.swapAB || rules.bar0 || rules.bar1;
+            anySpecial = anySpecial || special[k];
+        }
+    }
+};
+
+// Byte masks (0 or 1) the compiler can work out sixteen or thirty-two codes at a time.
+inline std::uint8_t unknownMask(std::uint8_t c)
+{
+    return static_cast<std::uint8_t>((c == 'U') | (c == 'u') | (c == '-') | (c == '.') | (c == 'C') | (c == 'D') | (c == 'c') | (c == 'd'));
+}
+inline std::uint8_t heterozygousMask(std::uint8_t c) { return static_cast<std::uint8_t>((c == 'H') | (c == 'h')); }
+
+#if defined(__GNUC__) && !defined(__clang__)
+#define RVK_VECTORISE __attribute__((optimize("tree-vectorize", "vect-cost-model=dynamic")))
+#else
+#define RVK_VECTORISE
+#endif
+
+RVK_VECTORISE void compareWithReference(const std::uint8_t *codes, const std::uint8_t *ref, std::uint8_t *out, size_t n)
+{
+    using namespace ComparisonCategory;
+    for (size_t k = 0; k < n; ++k) {
+        const std::uint8_t c = codes[k], r = ref[k];
+        const std::uint8_t unknown = unknownMask(c) | unknownMask(r);
+        const std::uint8_t hc = heterozygousMask(c), hr = heterozygousMask(r);
+        const std::uint8_t same = static_cast<std::uint8_t>((c == r) | (hc & hr));
+        const std::uint8_t mixed = hc ^ hr;
+        // Different, then het/hom, same, unknown, each overriding the ones before.
+        std::uint8_t category = static_cast<std::uint8_t>(Different + mixed * (HeterozygousAgainstHomozygous - Different));
+        category = same ? static_cast<std::uint8_t>(Same) : category;
+        out[k] = unknown ? static_cast<std::uint8_t>(Unknown) : category;
+    }
+}
+
+RVK_VECTORISE void compareWithTwoReferences(const std::uint8_t *codes, const std::uint8_t *ref, const std::uint8_t *don,
+                                            std::uint8_t *out, size_t n)
+{
+    using namespace ComparisonCategory;
+    for (size_t k = 0; k < n; ++k) {
+        const std::uint8_t c = codes[k];
+        std::uint8_t category = heterozygousMask(c) ? static_cast<std::uint8_t>(Heterozygous) : static_cast<std::uint8_t>(OtherCode);
+        category = c == don[k] ? static_cast<std::uint8_t>(DonorAllele) : category;
+        category = c == ref[k] ? static_cast<std::uint8_t>(ReferenceAllele) : category;
+        out[k] = unknownMask(c) ? static_cast<std::uint8_t>(Unknown) : category;
+    }
+}
+
+void precodeComparison(const DisplayCoder &coder, const GroupPlan &plan, const ComparisonColumns &columns,
+                       RowPainter::RowInput &input, std::vector<char> &buffer)
+{
+    using namespace ComparisonCategory;
+    const size_t n = static_cast<size_t>(plan.count);
+    buffer.resize(n);
+    const bool consensus = input.shares != nullptr;
+    const int b = input.bar & 1;
+    const char *codes = input.codes;
+    auto bytes = [](const char *p) { return reinterpret_cast<const std::uint8_t *>(p); };
+    if (columns.twoReferences)
+        compareWithTwoReferences(bytes(codes), bytes(columns.reference[b].data()), bytes(columns.donor[b].data()),
+                                 reinterpret_cast<std::uint8_t *>(buffer.data()), n);
+    else
+        compareWithReference(bytes(codes), bytes(columns.reference[b].data()), reinterpret_cast<std::uint8_t *>(buffer.data()), n);
+    char *out = buffer.data();
+    for (size_t k = 0; columns.anySpecial && k < n; ++k) {
+        if (!columns.special[k])
+            continue;
+        // The locus's own rules first; the consensus has no second parent: only the phase rule.
+        DisplayCoder::LocusRules own = plan.rules[k];
+        if (consensus)
+            own.bar0 = own.bar1 = nullptr;
+        out[k] = coder.code(own, codes[k], input.others ? input.others[k] : 0, input.bar);
+    }
+    input.codes = buffer.data();
+    input.others = nullptr;
+    input.precoded = true;
+}
+
+} // namespace
+
 AllInOneView::AllInOneView(const GenotypeData &data, AlleleTable &table, const DrawContext &context, int visibleWidth)
     : mData(data)
     , mPalette(data, table, context)
@@ -648,6 +753,10 @@ void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
                 shares[k] = loci[k].MajorAlleleShare;
             }
             ColumnBlock block(loci);
+            std::vector<char> compared;
+            std::optional<ComparisonColumns> comparison;
+            if (coder.comparing())
+                comparison.emplace(plan, plan.count > 0 && plan.rules[0].donor[0] != 0);
             const bool lastGroup = g == G - 1;
             for (const Row &row : allRows) {
                 RowPainter::RowInput input;
@@ -668,6 +777,8 @@ void AllInOneView::paint(DrawSurface &surface, const Layout &layout) const
                         input.codes = block.column(column);
                     }
                 }
+                if (comparison)
+                    precodeComparison(coder, plan, *comparison, input, compared);
                 xmax = std::max(xmax, painter.paint(loci, plan, input, s, x0));
                 if (lastGroup) {
                     const std::string &label = row.isConsensus() ? std::string(ConsensusLabel)

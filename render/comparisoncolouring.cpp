@@ -1,7 +1,6 @@
 #include "render/comparisoncolouring.h"
 
 #include "core/genotypedata.h"
-#include "core/breedingcodes.h"
 #include "render/drawcontext.h"
 
 namespace rvk {
@@ -27,31 +26,6 @@ ComparisonReferences comparisonReferences(const GenotypeData &data, const Drawin
             references.donor = -1;
     }
     return references;
-}
-
-char comparisonCategory(char code, char reference)
-{
-    using namespace ComparisonCategory;
-    if (isUnknownBreedingCode(code) || isUnknownBreedingCode(reference))
-        return Unknown;
-    const bool hetCode = isHeterozygousBreedingCode(code), hetReference = isHeterozygousBreedingCode(reference);
-    if (code == reference || (hetCode && hetReference))
-        return Same;
-    return hetCode != hetReference ? HeterozygousAgainstHomozygous : Different;
-}
-
-char comparisonCategory(char code, char reference, char donor)
-{
-    using namespace ComparisonCategory;
-    if (isUnknownBreedingCode(code))
-        return Unknown;
-    if (code == reference)
-        return ReferenceAllele;
-    if (code == donor)
-        return DonorAllele;
-    if (isHeterozygousBreedingCode(code))
-        return Heterozygous;
-    return OtherCode;
 }
 
 AlleleTable comparisonTable(const std::string &referenceName, const std::string &donorName, bool twoReferences)

@@ -8,6 +8,7 @@
 // view paints with a table of its own whose entries for the category codes hold the category
 // colours and legends. So every view, printing and every picture format show the mode alike.
 
+#include "core/breedingcodes.h"
 #include "settings/alleletable.h"
 
 #include <memory>
@@ -52,9 +53,31 @@ inline constexpr Rgb ComparisonUnknownColor = rgb(192, 192, 192);
 inline constexpr Rgb ComparisonOtherColor = rgb(70, 110, 230);
 
 // The category of code against the reference's code.
-char comparisonCategory(char code, char reference);
+constexpr char comparisonCategory(char code, char reference)
+{
+    using namespace ComparisonCategory;
+    if (isUnknownBreedingCode(code) || isUnknownBreedingCode(reference))
+        return Unknown;
+    const bool hetCode = isHeterozygousBreedingCode(code), hetReference = isHeterozygousBreedingCode(reference);
+    if (code == reference || (hetCode && hetReference))
+        return Same;
+    return hetCode != hetReference ? HeterozygousAgainstHomozygous : Different;
+}
+
 // The category of code against the reference's and the donor's codes.
-char comparisonCategory(char code, char reference, char donor);
+constexpr char comparisonCategory(char code, char reference, char donor)
+{
+    using namespace ComparisonCategory;
+    if (isUnknownBreedingCode(code))
+        return Unknown;
+    if (code == reference)
+        return ReferenceAllele;
+    if (code == donor)
+        return DonorAllele;
+    if (isHeterozygousBreedingCode(code))
+        return Heterozygous;
+    return OtherCode;
+}
 
 // The table a view paints with: the user's table, or in the comparison mode a table of the
 // category colours whose used entries are exactly the categories (so the legend lists them).
