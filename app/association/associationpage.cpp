@@ -338,7 +338,8 @@ bool AssociationPage::loadTraitFile(const std::string &path)
     refillPlotTraitList({});
     const TraitFileContents contents = TraitFileReader::readFile(path);
     if (!contents.ok()) {
-        mWindow.userInterface().error(contents.error);
+        // A refused file is reported, not an error that ended the program's command.
+        mWindow.userInterface().warning(contents.error);
         return false;
     }
     // A trait file replaces the trait table: cells of an earlier, larger table must not pass

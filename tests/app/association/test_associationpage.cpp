@@ -119,6 +119,7 @@ TEST(AssociationPage, LoadedTraitFileReplacesTheTable)
     EXPECT_TRUE(f.plotList().empty());
     ASSERT_FALSE(f.ui.messages.empty());
     EXPECT_NE(f.ui.messages.back().text.find("bad.qua"), std::string::npos);
+    EXPECT_EQ(f.ui.messages.back().kind, UserInterface::MessageKind::Warning);
 }
 
 TEST(AssociationPage, PasteWithoutDataCreatesIndividualsAndExportWritesThem)
