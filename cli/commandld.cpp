@@ -113,8 +113,8 @@ int runLd(const std::vector<std::string> &args, CommandContext &context)
     std::unique_ptr<LdAnalysis> analysis;
     if (parsed.has("--all")) {
         const long long loci = data.TotalLocusCount();
-        if (loci > LdAnalysis::MaxLoci) {
-            context.err << LdAnalysis::tooManyLociMessage(loci) << "\n";
+        if (const std::string refusal = LdAnalysis::refusal(loci); !refusal.empty()) {
+            context.err << refusal << "\n";
             return 1;
         }
         if (LdAnalysis::pairCount(loci) > LdAnalysis::AskAbovePairs && !parsed.has("--yes")
@@ -135,6 +135,10 @@ int runLd(const std::vector<std::string> &args, CommandContext &context)
         analysis = LdAnalysis::runAllLoci(data, session.settings.alleles, options);
     } else {
         const long long loci = data.GroupLocusCount(static_cast<int>(groupNumber - 1));
+        if (const std::string refusal = LdAnalysis::refusal(loci); !refusal.empty()) {
+            context.err << refusal << "\n";
+            return 1;
+        }
         if (LdAnalysis::pairCount(loci) > LdAnalysis::AskAbovePairs && !parsed.has("--yes")
             && !session.ui.question(LdAnalysis::longRunQuestion(loci, data.nind))) {
             context.err << "rvk-cli ld: give --yes to run it\n";

@@ -3,8 +3,10 @@
 #include "cli/clicommand.h"
 #include "cli/clisession.h"
 #include "cli/commandarguments.h"
+#include "cli/cliuserinterface.h"
 #include "cli/distanceoptions.h"
 #include "core/safefile.h"
+#include "core/systemmemory.h"
 #include "genetics/cophenetic.h"
 #include "genetics/treebuilder.h"
 #include "io/newickreader.h"
@@ -97,6 +99,11 @@ int runTree(const std::vector<std::string> &args, CommandContext &context)
     if (!request.matrix)
         return request.status;
     const DistanceMatrix &matrix = *request.matrix;
+    CliUserInterface ui(context.err);
+    if (!confirmTreeMemory(matrix.size(), availableMemoryBytes(), ui)) {
+        context.err << "rvk-cli tree: not enough free memory for a tree of " << matrix.size() << " entries\n";
+        return 1;
+    }
     const auto tree = BuildTree(matrix, method == "nj" ? TreeMethod::NeighbourJoining : TreeMethod::Upgma, &error);
     if (!tree) {
         context.err << "rvk-cli tree: " << error << "\n";

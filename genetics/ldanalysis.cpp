@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <stdexcept>
 #include <unordered_map>
 
 namespace rvk {
@@ -193,7 +194,7 @@ std::string LdAnalysis::longRunQuestion(long long loci, long long individuals)
 
 std::string LdAnalysis::tooManyLociMessage(long long loci)
 {
-    return formatText("LD for all %d loci is more than this program can hold (at most %d loci).", {loci, MaxLoci});
+    return formatText("LD for %d loci is more than this program can hold (at most %d loci).", {loci, MaxLoci});
 }
 
 std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, const LdOptions &options,
@@ -206,6 +207,9 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
     a.mSuccessive = options.successiveMarkers;
     a.mMatrices = std::move(matrices);
     const int L = a.mMatrices.locusCount();
+    // Pairs are numbered in 32 bits: the callers refuse larger runs before they start.
+    if (L > MaxLoci && !a.mSuccessive)
+        throw std::length_error(tooManyLociMessage(L));
 
     for (int l = 0; l < L; ++l) {
         const int group = a.mMatrices.group(l);

@@ -76,9 +76,12 @@ public:
     static std::string longRunQuestion(long long loci, long long individuals);
     // Runs of more pairs than this ask first.
     static constexpr long long AskAbovePairs = 50'000'000;
-    // A pair is numbered in 32 bits in the p-value list: no more loci than this.
+    // A pair is numbered in 32 bits in the p-value list: no more loci than this, in a run of all
+    // loci as in a run of one group. tooManyLociMessage says so; refusal gives it when a run of
+    // this many loci cannot be made (empty when it can).
     static constexpr long long MaxLoci = 92681;
     static std::string tooManyLociMessage(long long loci);
+    static std::string refusal(long long loci) { return loci > MaxLoci ? tooManyLociMessage(loci) : std::string(); }
 
     Scope scope() const { return mScope; }
     LdMeasure measure() const { return mMeasure; }

@@ -1,6 +1,8 @@
 #include "genetics/treebuilder.h"
 
+#include "core/systemmemory.h"
 #include "core/textformat.h"
+#include "core/userinterface.h"
 
 #include <immintrin.h>
 
@@ -313,6 +315,27 @@ std::optional<TreeResult> upgma(const DistanceMatrix &matrix, const TreeProgress
 }
 
 } // namespace
+
+long long treeWorkBytes(int entries)
+{
+    const long long n = std::max(0, entries);
+    // The working matrix, the row sums and row minima, the slots' subtrees, and the text.
+    return 8 * n * n + 128 * n;
+}
+
+std::string treeMemoryQuestion(int entries, long long availableBytes)
+{
+    return formatText("A tree of %d entries needs about %s of memory for its working matrix, but only %s are free. "
+                      "Build it anyway? (Without enough memory the program may be stopped by the system.)",
+                      {entries, memorySizeText(treeWorkBytes(entries)), memorySizeText(availableBytes)});
+}
+
+bool confirmTreeMemory(int entries, long long availableBytes, UserInterface &ui)
+{
+    if (availableBytes < 0 || treeWorkBytes(entries) <= availableBytes)
+        return true;
+    return ui.question(UserInterface::MessageKind::Warning, treeMemoryQuestion(entries, availableBytes));
+}
 
 const char *treeFileName(TreeMethod method) { return method == TreeMethod::NeighbourJoining ? "NJtree.nwk" : "UPGMAtree.nwk"; }
 

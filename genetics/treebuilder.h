@@ -19,6 +19,8 @@
 
 namespace rvk {
 
+class UserInterface;
+
 enum class TreeMethod { NeighbourJoining, Upgma };
 
 struct TreeResult
@@ -35,6 +37,15 @@ using TreeProgress = std::function<bool(long long done, long long total)>;
 // progress, it gives nothing and leaves error empty.
 std::optional<TreeResult> BuildTree(const DistanceMatrix &matrix, TreeMethod method, std::string *error = nullptr,
                                     const TreeProgress &progress = {});
+
+// Bytes a tree of this many entries works in beside the distance matrix: a full n x n working
+// matrix (8.6 GB for 32,768 entries) and a little per entry.
+long long treeWorkBytes(int entries);
+// Asked before a tree is built: true when its working memory fits into availableBytes (negative:
+// unknown, taken as enough); otherwise ui is asked whether to build it anyway (the question
+// names both sizes), and its answer decides.
+bool confirmTreeMemory(int entries, long long availableBytes, UserInterface &ui);
+std::string treeMemoryQuestion(int entries, long long availableBytes);
 
 // "NJtree.nwk" or "UPGMAtree.nwk".
 const char *treeFileName(TreeMethod method);

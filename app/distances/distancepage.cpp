@@ -6,6 +6,7 @@
 #include "app/distances/treewindow.h"
 #include "app/mainwindow.h"
 #include "core/safefile.h"
+#include "core/systemmemory.h"
 #include "core/textformat.h"
 #include "core/userinterface.h"
 #include "genetics/clusterorder.h"
@@ -188,6 +189,8 @@ void DistancePage::buildTree(TreeMethod method)
     // Every tree starts a new, empty leaf order: one that fails or is cancelled leaves none, so
     // the LD tables cannot take the order of an older tree for this one's.
     setLastClusterOrder(ClusterOrder{});
+    if (!confirmTreeMemory(mMatrix->size(), availableMemoryBytes(), ui))
+        return;
     std::string error;
     QProgressDialog progress(QStringLiteral("Building the tree..."), QStringLiteral("Cancel"), 0, 100, this);
     progress.setWindowModality(Qt::WindowModal);

@@ -352,6 +352,10 @@ void LdPage::LDcalcClick()
         return;
     const long long loci = data.GroupLocusCount(group);
     UserInterface &ui = mWindow.userInterface();
+    if (const std::string refusal = LdAnalysis::refusal(loci); !refusal.empty()) {
+        ui.warning(refusal);
+        return;
+    }
     if (LdAnalysis::pairCount(loci) > LdAnalysis::AskAbovePairs && !ui.question(LdAnalysis::longRunQuestion(loci, data.nind)))
         return;
     const LdOptions options = collectOptions();
@@ -376,8 +380,8 @@ void LdPage::LDallClick()
         return;
     UserInterface &ui = mWindow.userInterface();
     const long long loci = data.TotalLocusCount();
-    if (loci > LdAnalysis::MaxLoci) {
-        ui.warning(LdAnalysis::tooManyLociMessage(loci));
+    if (const std::string refusal = LdAnalysis::refusal(loci); !refusal.empty()) {
+        ui.warning(refusal);
         return;
     }
     if (LdAnalysis::pairCount(loci) > LdAnalysis::AskAbovePairs && !ui.question(LdAnalysis::longRunQuestion(loci, data.nind)))

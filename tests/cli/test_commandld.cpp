@@ -260,3 +260,30 @@ TEST(CliLd, UnreadableDataExitsWithStatusOneAndTheWindowsMessage)
 
 } // namespace
 } // namespace rvk::cli
+
+namespace rvk::cli {
+namespace {
+
+// One group of 92,682 loci (two individuals each): its pairs would not fit their 32-bit numbers,
+// so the group run is refused like a run of all loci, even with --yes.
+TEST(CliLd, GroupsBeyondThePairNumbersAreRefused)
+{
+    test::TempFolder folder;
+    std::string text = "nchrom=1\nnind=2\npopt=f2\n\nname=chr1\nnloc=92682\n";
+    for (int l = 0; l < 92682; ++l)
+        text += "m" + std::to_string(l) + "  " + std::to_string(l * 0.01) + "\n" + (l % 2 ? "AB\n" : "BA\n");
+    const std::string data = folder.write("wide.rvk", text);
+    for (const char *scope : {"--group", "--all"}) {
+        std::vector<std::string> args{"ld", data, scope};
+        if (std::string(scope) == "--group")
+            args.push_back("1");
+        args.push_back("--yes");
+        const CommandRun r = runCli(args);
+        EXPECT_EQ(r.status, 1) << scope;
+        EXPECT_NE(r.err.find("LD for 92682 loci is more than this program can hold (at most 92681 loci)."), std::string::npos)
+            << scope << ": " << r.err;
+    }
+}
+
+} // namespace
+} // namespace rvk::cli

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace rvk {
 namespace {
@@ -315,6 +316,20 @@ TEST(LdAnalysis, LongRunsReadOnePValuePerPairEverywhere)
         }
     EXPECT_GE(atThreshold, 1) << "the threshold is the p of a pair as every reader sees it";
     EXPECT_EQ(all->rthres(), rthres);
+}
+
+// Pairs are numbered in 32 bits: 92,681 loci give 4,294,837,540 pairs, close to the most they
+// can number. A larger group is refused as a run of all loci is, before any pair is kept.
+TEST(LdAnalysis, GroupRunsBeyondThePairNumbersAreRefused)
+{
+    EXPECT_LE(LdAnalysis::pairCount(LdAnalysis::MaxLoci), 4294967295LL);
+    EXPECT_EQ(LdAnalysis::refusal(LdAnalysis::MaxLoci), "");
+    EXPECT_EQ(LdAnalysis::refusal(92682), "LD for 92682 loci is more than this program can hold (at most 92681 loci).");
+    std::vector<LdTestLocus> loci;
+    for (int l = 0; l < 92682; ++l)
+        loci.push_back({"m" + std::to_string(l), l * 0.01, l % 2 ? "AB" : "BA"});
+    const GenotypeData data = makeLdData({loci});
+    EXPECT_THROW(LdAnalysis::runGroup(data, AlleleTable(), 0, {}), std::length_error);
 }
 
 TEST(LdAnalysis, AllLociFdrMatchesFdrAdjustWhenTheSecondLevelExceedsTheFirst)

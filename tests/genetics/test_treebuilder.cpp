@@ -1,5 +1,6 @@
 #include "genetics/treebuilder.h"
 
+#include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -434,6 +435,41 @@ TEST(TreeBuilder, NeighbourJoiningAsTheExactFormulaOnRandomMatrices)
                 m.setValue(i, j, static_cast<double>(v) / (decimals == 1 ? 10.0 : 100.0));
             }
         ASSERT_EQ(tree(m, TreeMethod::NeighbourJoining), referenceNj(labels, units, decimals)) << "tree " << t << ", " << n << " entries";
+    }
+}
+
+} // namespace
+} // namespace rvk
+
+namespace rvk {
+namespace {
+
+// A tree of n entries works in an n x n matrix of doubles beside the distance matrix: 8.6 GB
+// (8 GiB) at the 32,768 entries a distance matrix may have. Where the machine has less free,
+// the user is asked, with both sizes, before anything is allocated.
+TEST(TreeBuilder, AsksBeforeATreeLargerThanTheFreeMemory)
+{
+    EXPECT_GE(treeWorkBytes(32768), 8LL * 32768 * 32768);
+    EXPECT_LT(treeWorkBytes(32768), 8LL * 32768 * 32768 + (64LL << 20)) << "little more than the matrix";
+    const long long gigabyte = 1LL << 30;
+    struct Case { int entries; long long available; std::vector<bool> answers; bool build; bool asked; };
+    const Case cases[] = {
+        {32768, gigabyte, {false}, false, true},
+        {32768, gigabyte, {true}, true, true},
+        {32768, 16 * gigabyte, {}, true, false},
+        {32768, -1, {}, true, false}, // the system does not tell: no question
+        {1000, 100LL << 20, {}, true, false},
+    };
+    for (const Case &c : cases) {
+        test::ScriptedUserInterface ui;
+        ui.answers.assign(c.answers.begin(), c.answers.end());
+        EXPECT_EQ(confirmTreeMemory(c.entries, c.available, ui), c.build) << c.entries << " " << c.available;
+        ASSERT_EQ(ui.questions.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(ui.questions[0], "A tree of 32768 entries needs about 8.0 GB of memory for its working matrix, but only 1.0 GB are "
+                                       "free. Build it anyway? (Without enough memory the program may be stopped by the system.)");
+            EXPECT_EQ(ui.questionStyles[0], "warning");
+        }
     }
 }
 
