@@ -167,8 +167,7 @@ int runLd(const std::vector<std::string> &args, CommandContext &context)
     }
     std::string written;
     if (!heatPath.empty())
-        if (!saveLdHeatPlot(ldHeatPlotInput(*analysis, heat), heatPath, HeatPlotBitmapFileSide, HeatPlotVectorFileSide, written,
-                            error))
+        if (!saveLdHeatPlot(ldHeatPlotInput(*analysis, heat), heatPath, HeatPlotBitmapFileSide, written, error))
             failed(error);
     if (!chartPath.empty())
         if (!savePictureFile(recordLdChart(ldChartInput(*analysis)), chartPath, "emf", written, error))

@@ -40,10 +40,9 @@ struct LdTableCellFill
 };
 std::optional<LdTableCellFill> ldTableCellFill(LdMeasure measure, const std::string &text);
 
-// Largest side of the heat plot shown on screen and of its saved pictures. Vector files hold one
-// operation per square, so they take a coarser grid than bitmaps.
+// Largest side of a bitmap of the whole heat plot: a saved PNG or JPEG, and a whole-plot bitmap
+// of screen size. The screen itself and the vector files show the plot at its own size.
 inline constexpr int HeatPlotScreenSide = 4096;
 inline constexpr int HeatPlotBitmapFileSide = 8192;
-inline constexpr int HeatPlotVectorFileSide = 1500;
 
 } // namespace rvk

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace rvk {
 
@@ -60,13 +61,26 @@ LdHeatPlotLayout ldHeatPlotLayout(int locusCount, int blockSize, int maxSide)
     return layout;
 }
 
+LdHeatPlotLayout ldHeatPlotFullLayout(int locusCount, int blockSize)
+{
+    return ldHeatPlotLayout(locusCount, blockSize, std::numeric_limits<int>::max());
+}
+
 namespace {
+
+// The part of the picture a painting covers: all of it unless a region is given.
+struct Region
+{
+    int x1 = std::numeric_limits<int>::min(), y1 = std::numeric_limits<int>::min();
+    int x2 = std::numeric_limits<int>::max(), y2 = std::numeric_limits<int>::max();
+};
 
 class Painter
 {
 public:
-    Painter(DrawSurface &surface, const LdHeatPlotInput &input, const LdHeatPlotLayout &layout)
-        : s(surface), in(input), b(layout.blockPixels), k(layout.pairsPerBlock), width(layout.width), height(layout.height)
+    Painter(DrawSurface &surface, const LdHeatPlotInput &input, const LdHeatPlotLayout &layout, Region region = {})
+        : s(surface), in(input), b(layout.blockPixels), k(layout.pairsPerBlock), width(layout.width), height(layout.height),
+          region(region)
     {
     }
 
@@ -161,9 +175,15 @@ private:
 
     void paintPairs()
     {
-        for (int i = 0; i + 1 < in.locusCount; ++i)
+        // Only the columns and rows of squares that meet the region.
+        const auto first = [this](int pixel) { return pixel <= 0 ? 0 : pixel / b; };
+        const int firstColumn = first(region.x1), firstRow = first(region.y1);
+        const int lastColumn = region.x2 < 0 ? -1 : static_cast<int>(std::min<long long>(in.locusCount - 2, region.x2 / b));
+        const int lastRow = region.y2 < 0 ? -1 : region.y2 / b;
+        for (int i = firstColumn; i <= lastColumn; ++i)
             in.row(i, [&](int j, float value, bool negative) {
-                square(i * b, j * b, (i + 1) * b, (j + 1) * b, ldHeatIntensity(in.measure, value), negative);
+                if (j >= firstRow && j <= lastRow)
+                    square(i * b, j * b, (i + 1) * b, (j + 1) * b, ldHeatIntensity(in.measure, value), negative);
             });
     }
 
@@ -200,6 +220,7 @@ private:
     const int k;
     const int width;
     const int height;
+    const Region region;
 };
 
 } // namespace
@@ -207,6 +228,12 @@ private:
 void paintLdHeatPlot(DrawSurface &surface, const LdHeatPlotInput &input, const LdHeatPlotLayout &layout)
 {
     Painter(surface, input, layout).paint();
+}
+
+void paintLdHeatPlotRegion(DrawSurface &surface, const LdHeatPlotInput &input, const LdHeatPlotLayout &layout, int x1,
+                           int y1, int x2, int y2)
+{
+    Painter(surface, input, layout, Region{x1, y1, x2, y2}).paint();
 }
 
 ViewPicture recordLdHeatPlot(const LdHeatPlotInput &input, int maxSide, LdHeatPlotLayout *layoutOut)
@@ -274,8 +301,8 @@ QImage renderLdHeatPlotImage(const LdHeatPlotInput &input, int maxSide, LdHeatPl
     return image;
 }
 
-bool saveLdHeatPlot(const LdHeatPlotInput &input, const std::string &path, int bitmapSide, int vectorSide,
-                    std::string &writtenPath, std::string &error)
+bool saveLdHeatPlot(const LdHeatPlotInput &input, const std::string &path, int bitmapSide, std::string &writtenPath,
+                    std::string &error)
 {
     const std::string extension = pictureExtension(path);
     if (extension == "png" || extension == "jpg" || extension == "jpeg") {
@@ -290,7 +317,13 @@ bool saveLdHeatPlot(const LdHeatPlotInput &input, const std::string &path, int b
             path, [&](const std::string &temporaryPath) { return image.save(QString::fromStdString(temporaryPath), format); },
             &error);
     }
-    const ViewPicture picture = recordLdHeatPlot(input, vectorSide);
+    const long long L = input.locusCount;
+    if (L * (L - 1) / 2 > MaxHeatPlotVectorPairs) {
+        error = formatText("The heat plot of %d loci has too many squares for a vector file; save it as PNG or JPEG.",
+                           {input.locusCount});
+        return false;
+    }
+    const ViewPicture picture = recordLdHeatPlot(input, std::numeric_limits<int>::max());
     return savePictureFile(picture, path, "emf", writtenPath, error);
 }
 

@@ -71,23 +71,36 @@ struct LdHeatPlotLayout
 // The geometry for a picture of at most maxSide pixels a side: the given block size when it
 // fits, else smaller squares, else one pixel per square with blocks of pairs.
 LdHeatPlotLayout ldHeatPlotLayout(int locusCount, int blockSize, int maxSide);
+// The plot's own geometry, whatever the number of loci: squares of blockSize pixels, one per
+// pair, (L + 3) * blockSize pixels a side. The screen and the vector files use it.
+LdHeatPlotLayout ldHeatPlotFullLayout(int locusCount, int blockSize);
 
 // Paints the plot with the given geometry (from ldHeatPlotLayout).
 void paintLdHeatPlot(DrawSurface &surface, const LdHeatPlotInput &input, const LdHeatPlotLayout &layout);
+// Paints only what falls in the box x1..x2, y1..y2 (picture pixels, inclusive): the squares
+// that meet it, and the frame and group lines, which the surface clips. A tile of the screen's
+// view of a plot too large for one bitmap.
+void paintLdHeatPlotRegion(DrawSurface &surface, const LdHeatPlotInput &input, const LdHeatPlotLayout &layout, int x1,
+                           int y1, int x2, int y2);
 
-// The recorded picture at most maxSide pixels a side, for the vector files.
+// The recorded picture at most maxSide pixels a side.
 ViewPicture recordLdHeatPlot(const LdHeatPlotInput &input, int maxSide, LdHeatPlotLayout *layout = nullptr);
+
+// Vector files hold a few records per square; beyond this many pairs (about 2,000 loci) a
+// file would run to hundreds of megabytes, and the plot is saved as a bitmap instead.
+inline constexpr long long MaxHeatPlotVectorPairs = 2'000'000;
 
 // The plot as a bitmap at most maxSide pixels a side (the screen, PNG and JPEG files). Squares of
 // one pixel are written straight into the bitmap. A null image when memory runs out.
 QImage renderLdHeatPlotImage(const LdHeatPlotInput &input, int maxSide, LdHeatPlotLayout *layout = nullptr);
 
 // Saves the plot under path: a name ending in .png or .jpg (.jpeg) as that bitmap (at most
-// bitmapSide pixels a side), .svg and .pdf as such, any other name as an enhanced metafile (both
-// at most vectorSide a side). writtenPath receives the name written; false with the reason in
-// error.
-bool saveLdHeatPlot(const LdHeatPlotInput &input, const std::string &path, int bitmapSide, int vectorSide,
-                    std::string &writtenPath, std::string &error);
+// bitmapSide pixels a side), .svg and .pdf as such, any other name as an enhanced metafile. The
+// vector files keep the plot's own size (ldHeatPlotFullLayout), as it is shown; a plot of more
+// than MaxHeatPlotVectorPairs pairs is refused for them with a message that names the bitmaps.
+// writtenPath receives the name written; false with the reason in error.
+bool saveLdHeatPlot(const LdHeatPlotInput &input, const std::string &path, int bitmapSide, std::string &writtenPath,
+                    std::string &error);
 
 inline constexpr const char *ClusterOrderNote = "Note: markers arranged by earlier clustering";
 

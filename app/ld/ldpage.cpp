@@ -1,6 +1,7 @@
 #include "app/ld/ldpage.h"
 
 #include "app/ld/ldchartwidget.h"
+#include "app/ld/ldheatplotview.h"
 #include "app/ld/lddialleltable.h"
 #include "app/ld/ldlinemodel.h"
 #include "app/association/associationchartwidget.h"
@@ -226,9 +227,8 @@ LdPage::LdPage(MainWindow &window) : QWidget(&window), mWindow(window)
     saveHeat->setToolTip(QStringLiteral("save heat plot"));
     heatPageLayout->addWidget(saveHeat, 0, Qt::AlignLeft);
     mHeatArea = new QScrollArea;
-    mHeatLabel = new QLabel;
-    mHeatLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    mHeatArea->setWidget(mHeatLabel);
+    mHeatView = new LdHeatPlotView;
+    mHeatArea->setWidget(mHeatView);
     mHeatArea->setWidgetResizable(false);
     heatPageLayout->addWidget(mHeatArea, 1);
     mSubPages->addTab(heatPage, QStringLiteral("HeatPlot"));
@@ -395,6 +395,7 @@ void LdPage::LDallClick()
     if (!analysis)
         return;
     // The shown run is the heat plot's too, until the next group run.
+    mHeatView->setPlot(std::nullopt); // before the run it shows goes
     mHeatAnalysis.reset();
     mAnalysis = std::move(analysis);
     showResults();
@@ -417,10 +418,11 @@ void LdPage::redrawHeatPlot()
     const LdAnalysis *analysis = heatPlotAnalysis();
     if (!analysis)
         return;
-    mHeatImage = renderLdHeatPlotImage(ldHeatPlotInput(*analysis, heatOptions()), HeatPlotScreenSide);
-    mHeatLabel->setPixmap(QPixmap::fromImage(mHeatImage));
-    mHeatLabel->resize(mHeatImage.size());
+    // At the plot's own size, however large: the view paints the exposed tiles only.
+    mHeatView->setPlot(ldHeatPlotInput(*analysis, heatOptions()));
 }
+
+QImage LdPage::heatPlotImage() const { return mHeatView->renderWhole(); }
 
 void LdPage::saveLDpairwisebtnClick()
 {
@@ -493,8 +495,7 @@ void LdPage::SpeedButton6Click()
         return;
     std::string written, error;
     ui.setBusy(true);
-    const bool saved = saveLdHeatPlot(ldHeatPlotInput(*analysis, heatOptions()), path, HeatPlotBitmapFileSide,
-                                      HeatPlotVectorFileSide, written, error);
+    const bool saved = saveLdHeatPlot(ldHeatPlotInput(*analysis, heatOptions()), path, HeatPlotBitmapFileSide, written, error);
     ui.setBusy(false);
     if (!saved)
         ui.error(error);

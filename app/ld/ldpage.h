@@ -28,6 +28,7 @@ class LdDiallelModel;
 class LdLineModel;
 class MainWindow;
 struct LdHeatPlotOptions;
+class LdHeatPlotView;
 
 class LdPage : public QWidget
 {
@@ -50,7 +51,9 @@ public:
     // plot's); null before the first.
     const LdAnalysis *analysis() const { return mAnalysis.get(); }
     const LdAnalysis *heatPlotAnalysis() const;
-    const QImage &heatPlotImage() const { return mHeatImage; }
+    // The heat plot as shown, as one bitmap (null before an all-loci run); for small plots.
+    QImage heatPlotImage() const;
+    LdHeatPlotView *heatPlotView() const { return mHeatView; }
     LdDiallelModel *tableModel() const { return mTableModel; }
     LdLineModel *listModel() const { return mListModel; }
     LdLineModel *logModel() const { return mLogModel; }
@@ -73,7 +76,6 @@ private:
     MainWindow &mWindow;
     std::unique_ptr<LdAnalysis> mAnalysis;
     std::unique_ptr<LdAnalysis> mHeatAnalysis;
-    QImage mHeatImage;
     bool mRunning = false;
 
     QTabWidget *mSubPages = nullptr;
@@ -99,7 +101,7 @@ private:
     LdLineModel *mLogModel = nullptr;
     LdChartWidget *mChart = nullptr;
     QScrollArea *mHeatArea = nullptr;
-    QLabel *mHeatLabel = nullptr;
+    LdHeatPlotView *mHeatView = nullptr;
 };
 
 } // namespace rvk

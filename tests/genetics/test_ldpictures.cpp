@@ -7,9 +7,15 @@
 #include "settings/alleletable.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <tuple>
 
@@ -100,6 +106,74 @@ TEST(LdHeatPlot, PositivePairsAreRedAndGroupsAreDrawnBesideTheDiagonal)
     EXPECT_EQ(pixel(image, 4 * b, b), qRgb(192, 220, 192) & 0xFFFFFF);
     // The second group (odd index) in olive, from (5b, 2b) to (6b, 3b).
     EXPECT_EQ(pixel(image, 5 * b + b / 2, 2 * b + b / 2), qRgb(128, 128, 0) & 0xFFFFFF);
+}
+
+// The rectangles (left, top, right, bottom) of an EMF file's EMR_RECTANGLE records, and its
+// header's device size.
+struct EmfRectangles
+{
+    std::vector<std::array<std::int32_t, 4>> rectangles;
+    std::int32_t deviceWidth = 0, deviceHeight = 0;
+};
+EmfRectangles emfRectangles(const std::string &bytes)
+{
+    const auto dword = [&bytes](size_t at) {
+        std::uint32_t v = 0;
+        for (int k = 3; k >= 0; --k)
+            v = v << 8 | static_cast<unsigned char>(bytes[at + static_cast<size_t>(k)]);
+        return v;
+    };
+    EmfRectangles result;
+    if (bytes.size() < 80 || dword(0) != 1)
+        return result;
+    result.deviceWidth = static_cast<std::int32_t>(dword(72));
+    result.deviceHeight = static_cast<std::int32_t>(dword(76));
+    for (size_t at = 0; at + 8 <= bytes.size();) {
+        const std::uint32_t type = dword(at), size = dword(at + 4);
+        if (size < 8 || at + size > bytes.size())
+            break;
+        if (type == 43) // EMR_RECTANGLE
+            result.rectangles.push_back({static_cast<std::int32_t>(dword(at + 8)), static_cast<std::int32_t>(dword(at + 12)),
+                                         static_cast<std::int32_t>(dword(at + 16)), static_cast<std::int32_t>(dword(at + 20))});
+        at += size;
+    }
+    return result;
+}
+
+TEST(LdHeatPlot, VectorFilesKeepTheBlockSizeForManyLoci)
+{
+    // 300 loci at block size 5: the plot is (300 + 3) * 5 = 1515 pixels a side, and so is its
+    // EMF, each square 5 pixels (a pen-less rectangle one pixel larger on the right and bottom).
+    LdHeatPlotInput input;
+    input.locusCount = 300;
+    input.blockSize = 5;
+    input.row = [](int i, const std::function<void(int, float, bool)> &visit) {
+        if (i == 0)
+            visit(1, 1.0f, false);
+        if (i == 298)
+            visit(299, 1.0f, false);
+    };
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("heat.emf")).toStdString();
+    std::string written, error;
+    ASSERT_TRUE(saveLdHeatPlot(input, path, HeatPlotBitmapFileSide, written, error)) << error;
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const EmfRectangles emf = emfRectangles(bytes);
+    EXPECT_EQ(emf.deviceWidth, 1516);
+    EXPECT_EQ(emf.deviceHeight, 1516);
+    using R = std::array<std::int32_t, 4>;
+    const auto has = [&emf](const R &r) { return std::find(emf.rectangles.begin(), emf.rectangles.end(), r) != emf.rectangles.end(); };
+    EXPECT_TRUE(has(R{1, 1, 1515, 1515})) << "the frame";
+    EXPECT_TRUE(has(R{0, 5, 6, 11})) << "pair (0, 1)";
+    EXPECT_TRUE(has(R{1490, 1495, 1496, 1501})) << "pair (298, 299)";
+
+    // Beyond what a vector file reasonably holds the plot is refused for them, with the bitmaps named.
+    input.locusCount = 2001; // 2,001,000 pairs
+    const std::string large = folder.filePath(QStringLiteral("large.svg")).toStdString();
+    EXPECT_FALSE(saveLdHeatPlot(input, large, HeatPlotBitmapFileSide, written, error));
+    EXPECT_EQ(error, "The heat plot of 2001 loci has too many squares for a vector file; save it as PNG or JPEG.");
+    EXPECT_FALSE(std::ifstream(large).good());
 }
 
 TEST(LdHeatPlot, LargeRunsShrinkToPixelsAndBlocksKeepingTheStrongestPair)

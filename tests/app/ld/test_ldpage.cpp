@@ -1,5 +1,6 @@
 #include "app/association/associationpage.h"
 #include "app/ld/ldchartwidget.h"
+#include "app/ld/ldheatplotview.h"
 #include "app/ld/lddialleltable.h"
 #include "app/ld/ldlinemodel.h"
 #include "app/ld/ldpage.h"
@@ -122,6 +123,35 @@ TEST(LdPage, AllLociRunDrawsTheHeatPlotWhichOutlivesAGroupRun)
     EXPECT_EQ(f.page->analysis()->scope(), LdAnalysis::Scope::Group);
     ASSERT_TRUE(f.page->heatPlotAnalysis());
     EXPECT_EQ(f.page->heatPlotAnalysis()->scope(), LdAnalysis::Scope::AllLoci);
+}
+
+TEST(LdHeatPlotView, ShowsPlotsLargerThanABitmapAtTheirOwnSizeTileByTile)
+{
+    // 1000 loci at block size 5 would have been shrunk to 4-pixel squares to fit a 4096-pixel
+    // bitmap; the view keeps 5 pixels per pair: 1003 * 5 + 1 = 5016 pixels a side.
+    LdHeatPlotInput input;
+    input.locusCount = 1000;
+    input.blockSize = 5;
+    input.row = [](int i, const std::function<void(int, float, bool)> &visit) {
+        if (i == 998)
+            visit(999, 1.0f, false);
+    };
+    LdHeatPlotView view;
+    view.setPlot(input);
+    EXPECT_EQ(view.size(), QSize(5016, 5016));
+    // The last pair's square, x 4990..4994 and y 4995..4999, painted where the view shows it.
+    const QImage corner = view.renderArea(QRect(4980, 4980, 36, 36));
+    EXPECT_EQ(corner.pixel(4992 - 4980, 4997 - 4980) & 0xFFFFFF, 0xFF0000u | (255u - 200) << 8 | (255u - 200));
+    EXPECT_EQ(corner.pixel(4989 - 4980, 4997 - 4980) & 0xFFFFFF, 0xFFFFFFu) << "left of the square";
+    EXPECT_EQ(corner.pixel(4992 - 4980, 5000 - 4980) & 0xFFFFFF, 0xFFFFFFu) << "below the square";
+    EXPECT_EQ(corner.pixel(5014 - 4980, 4997 - 4980) & 0xFFFFFF, 0u) << "the frame's right edge (x 1 .. 5015, the last one excluded)";
+    // The painted widget shows the same pixels as the rendering of that area.
+    view.resize(5016, 5016);
+    QImage shown(36, 36, QImage::Format_RGB32);
+    view.render(&shown, QPoint(), QRegion(4980, 4980, 36, 36));
+    EXPECT_EQ(shown.pixel(4992 - 4980, 4997 - 4980) & 0xFFFFFF, corner.pixel(4992 - 4980, 4997 - 4980) & 0xFFFFFF);
+    view.setPlot(std::nullopt);
+    EXPECT_EQ(view.size(), QSize(0, 0));
 }
 
 TEST(LdPage, SavesListTableChartAndHeatPlot)
