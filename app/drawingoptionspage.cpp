@@ -133,6 +133,26 @@ DrawingOptionsPage::DrawingOptionsPage(QWidget *parent) : QWidget(parent)
     mBlackAndWhite->setObjectName(QStringLiteral("RadioButton2"));
     modeLayout->addWidget(mColour);
     modeLayout->addWidget(mBlackAndWhite);
+    // Colours against a reference individual instead of by allele.
+    mComparison = new QRadioButton(QStringLiteral("Compare with reference"));
+    mComparison->setObjectName(QStringLiteral("compareMode"));
+    modeLayout->addWidget(mComparison);
+    mCompareReference = new QLineEdit;
+    mCompareReference->setObjectName(QStringLiteral("compareReference"));
+    mCompareReference->setPlaceholderText(QStringLiteral("reference (recurrent parent)"));
+    mCompareDonor = new QLineEdit;
+    mCompareDonor->setObjectName(QStringLiteral("compareDonor"));
+    mCompareDonor->setPlaceholderText(QStringLiteral("donor (optional)"));
+    modeLayout->addWidget(mCompareReference);
+    modeLayout->addWidget(mCompareDonor);
+    connect(mComparison, &QRadioButton::clicked, this, [this] { chooseColorMode(DrawingOptions::ColorMode::Comparison); });
+    for (auto [edit, member] : {std::pair{mCompareReference, &DrawingOptions::compareReference},
+                                std::pair{mCompareDonor, &DrawingOptions::compareDonor}}) {
+        connect(edit, &QLineEdit::textEdited, this, [this, member](const QString &text) {
+            mOptions.*member = text.toStdString();
+            emit changed();
+        });
+    }
     connect(mColour, &QRadioButton::clicked, this, [this] { chooseColorMode(DrawingOptions::ColorMode::Color); });
     connect(mBlackAndWhite, &QRadioButton::clicked, this,
             [this] { chooseColorMode(DrawingOptions::ColorMode::BlackAndWhite); });
@@ -209,7 +229,9 @@ void DrawingOptionsPage::showOptions()
     mMarkSpace->setEnabled(!mOptions.autosize); // the view computes the space itself
     mFillStyles[static_cast<int>(mOptions.Fillstyle)]->setChecked(true);
     mHatchGroups[static_cast<int>(mOptions.hatchgrp)]->setChecked(true);
-    (mOptions.blackAndWhite() ? mBlackAndWhite : mColour)->setChecked(true);
+    (mOptions.blackAndWhite() ? mBlackAndWhite : mOptions.comparison() ? mComparison : mColour)->setChecked(true);
+    mCompareReference->setText(toQt(mOptions.compareReference));
+    mCompareDonor->setText(toQt(mOptions.compareDonor));
     if (mFooter->text().toStdString() != mOptions.Customtext)
         mFooter->setText(toQt(mOptions.Customtext));
     showFonts();
@@ -238,6 +260,13 @@ void DrawingOptionsPage::chooseColorMode(DrawingOptions::ColorMode mode)
     showOptions();
     emit changed();
     emit colorModeChosen();
+}
+
+void DrawingOptionsPage::chooseComparison(const std::string &reference, const std::string &donor)
+{
+    mOptions.compareReference = reference;
+    mOptions.compareDonor = donor;
+    chooseColorMode(DrawingOptions::ColorMode::Comparison);
 }
 
 void DrawingOptionsPage::chooseMarkerFont()

@@ -33,6 +33,9 @@ public:
     void setOptions(const DrawingOptions &options);
     // The user's choice of "Color" or "B && W", also made through the tool buttons.
     void chooseColorMode(DrawingOptions::ColorMode mode);
+    // The comparison mode against reference (and donor, when not empty), as the backcross page
+    // asks for it.
+    void chooseComparison(const std::string &reference, const std::string &donor);
 
     // The font dialog; replaceable so it can be answered without a person.
     void setFontChooser(FontChooser chooser) { mChooseFont = std::move(chooser); }
@@ -75,6 +78,9 @@ private:
     QRadioButton *mHatchGroups[2] = {};
     QRadioButton *mColour = nullptr;
     QRadioButton *mBlackAndWhite = nullptr;
+    QRadioButton *mComparison = nullptr;
+    QLineEdit *mCompareReference = nullptr;
+    QLineEdit *mCompareDonor = nullptr;
     QLineEdit *mFooter = nullptr;
     QLabel *mMarkerFontSample = nullptr;
     QLabel *mQtlFontSample = nullptr;

@@ -25,5 +25,8 @@ void installLdFeature(MainWindow &window);
 void installDistanceFeature(MainWindow &window);
 // Core subsets: diversity criteria, iterative optimisation and simulated annealing.
 void installCoreSubsetFeature(MainWindow &window);
+// Marker-assisted backcrossing: the "Backcross" page with the backcross table, its chart, the
+// selection of the best carriers and the F1 and pedigree check.
+void installBackcrossFeature(MainWindow &window);
 
 } // namespace rvk

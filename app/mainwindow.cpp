@@ -155,6 +155,7 @@ void MainWindow::installFeatures()
     installLdFeature(*this);
     installDistanceFeature(*this);
     installCoreSubsetFeature(*this);
+    installBackcrossFeature(*this);
     // The commands that lead to the data pages wait for data, as the pages do.
     enableDataPages(false);
 }
