@@ -131,8 +131,10 @@ MainWindow::MainWindow(const MainWindowOptions &options, UserInterface *ui, QWid
     buildMenus();
     buildToolBar();
     buildStatusBar();
-    if (mOwnUi)
+    if (mOwnUi) {
         mOwnUi->setProgressBar(mProgressBar);
+        mOwnUi->setStartFolder([this] { return openDialogFolder(); });
+    }
 
     mImagePage->setPicture(drawPlaceholderPicture(mImagePage->pictureAreaSize()));
     mPages->setCurrentIndex(ImagePageIndex);
@@ -651,10 +653,13 @@ void MainWindow::updateModePanels()
 
 LoadOutcome MainWindow::openFiles(const QStringList &paths)
 {
+    // Full paths, so the recent list and the caption name the file wherever the program runs.
     std::vector<std::string> list;
     list.reserve(static_cast<size_t>(paths.size()));
     for (const QString &path : paths)
-        list.push_back(path.toStdString());
+        list.push_back(QFileInfo(path).absoluteFilePath().toStdString());
+    if (!list.empty())
+        mSettings.currentPath = QFileInfo(toQt(list.front())).absolutePath().toStdString() + "/";
     if (mGroupSelector->itemText(0) == NoData) {
         const QSignalBlocker blocker(mGroupSelector);
         mGroupSelector->clear();
@@ -702,7 +707,7 @@ void MainWindow::applyLoadOutcome(const LoadOutcome &outcome)
         setWindowTitle(QStringLiteral("Display RVK - ") + toQt(outcome.captionPath));
     // Groups read before a failed file are shown and usable like any others.
     if (mData.DataLoaded && (outcome.completed || outcome.groupsAdded > 0)) {
-        RadioGroup1Click();
+        showDataView();
         enableDataPages(true);
     }
     // With a single group left by a failed file there is nothing to choose.
@@ -730,8 +735,17 @@ void MainWindow::dataSetReplaced()
     if (groups == 0)
         return;
     enableDataPages(true);
-    RadioGroup1Click();
+    showDataView();
     emit dataSetLoaded();
+}
+
+void MainWindow::showDataView()
+{
+    // The association plot belongs to the run that drew it: new data show their linkage groups.
+    if (mViewMode == AssociationMode)
+        setViewMode(LinkageGroupMode);
+    else
+        RadioGroup1Click();
 }
 
 void MainWindow::afterOpenDialog()
@@ -999,7 +1013,7 @@ void MainWindow::saveSettingsAs()
 void MainWindow::loadSettingsFrom()
 {
     const std::string defaultName = mLoader.defaultSettingsName();
-    const std::string folder = defaultName.empty() ? mOptions.programFolder
+    const std::string folder = defaultName.empty() ? openDialogFolder().toStdString()
                                                    : QFileInfo(toQt(defaultName)).absolutePath().toStdString();
     const std::vector<std::string> chosen = mUi->openFileNames("Load Settings", SettingsLoadFilter, folder, false);
     if (chosen.empty())
@@ -1319,11 +1333,14 @@ void MainWindow::storeDefaultSettings()
 
 QString MainWindow::openDialogFolder() const
 {
-    // The folder of the last data set when there is one, else the user's home folder.
+    // The folder of the data opened last (kept by the settings from run to run), else the user's
+    // documents folder; the program's own folder, the first start's value, is no data folder.
     const QFileInfo folder(toQt(mSettings.currentPath));
-    if (!mSettings.currentPath.empty() && folder.isDir())
-        return folder.absoluteFilePath();
-    return QDir::homePath();
+    if (!mSettings.currentPath.empty() && folder.isDir()
+        && QDir::cleanPath(folder.absoluteFilePath()) != QDir::cleanPath(QFileInfo(toQt(mSettings.programFolder)).absoluteFilePath()))
+        return QDir::cleanPath(folder.absoluteFilePath());
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace rvk

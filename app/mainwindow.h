@@ -215,6 +215,8 @@ private:
 
     // The loader's report turned into the window's state: selector, range fields, caption, pages.
     void applyLoadOutcome(const LoadOutcome &outcome);
+    // The view after new data: the current one, or the linkage groups instead of the association plot.
+    void showDataView();
     LoadOutcome openFiles(const QStringList &paths);
     void afterOpenDialog();
     void refreshRecentCaptions();

@@ -1,6 +1,9 @@
 #include "app/qtuserinterface.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -39,6 +42,17 @@ QtUserInterface::~QtUserInterface()
 }
 
 void QtUserInterface::setProgressBar(QProgressBar *bar) { mProgressBar = bar; }
+
+void QtUserInterface::setStartFolder(std::function<QString()> folder) { mStartFolder = std::move(folder); }
+
+QString QtUserInterface::startFolder() const
+{
+    const QString folder = mStartFolder ? mStartFolder() : QString();
+    if (!folder.isEmpty())
+        return folder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
 
 void QtUserInterface::message(MessageKind kind, const std::string &text)
 {
@@ -123,11 +137,13 @@ QString QtUserInterface::defaultSuffix(const std::string &filter)
 std::vector<std::string> QtUserInterface::openFileNames(const std::string &title, const std::string &filter,
                                                         const std::string &startFolder, bool multiple)
 {
+    // Without a folder of its own the dialog would start in the program's working folder.
+    const QString start = startFolder.empty() ? this->startFolder() : toQt(startFolder);
     QStringList chosen;
     if (multiple) {
-        chosen = QFileDialog::getOpenFileNames(mParent, toQt(title), toQt(startFolder), qtFilter(filter));
+        chosen = QFileDialog::getOpenFileNames(mParent, toQt(title), start, qtFilter(filter));
     } else {
-        const QString one = QFileDialog::getOpenFileName(mParent, toQt(title), toQt(startFolder), qtFilter(filter));
+        const QString one = QFileDialog::getOpenFileName(mParent, toQt(title), start, qtFilter(filter));
         if (!one.isEmpty())
             chosen.append(one);
     }
@@ -148,7 +164,10 @@ UserInterface::SaveChoice QtUserInterface::saveFileChoice(const std::string &tit
                                                           const std::string &defaultName)
 {
     // QFileDialog's static helper cannot add a default extension; a dialog object can.
-    QFileDialog dialog(mParent, toQt(title), toQt(defaultName), qtFilter(filter));
+    // A bare default name lies in the folder of the data, not in the program's working folder.
+    const QString name = toQt(defaultName);
+    const QString start = name.isEmpty() ? startFolder() : QDir(startFolder()).filePath(name);
+    QFileDialog dialog(mParent, toQt(title), start, qtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
@@ -163,7 +182,7 @@ UserInterface::SaveChoice QtUserInterface::saveFileChoice(const std::string &tit
             dialog.setDefaultSuffix(suffixOfPatterns(pairs[index].second));
     });
     if (!defaultName.empty())
-        dialog.selectFile(toQt(defaultName));
+        dialog.selectFile(start);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return {dialog.selectedFiles().first().toStdString(), static_cast<int>(entries.indexOf(dialog.selectedNameFilter()))};

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QProgressBar;
 class QWidget;
 
@@ -20,6 +22,9 @@ public:
 
     // The progress bar that long work moves; none until the window has one.
     void setProgressBar(QProgressBar *bar);
+    // Where file dialogs start when the caller names no folder (and where a bare default file
+    // name of a save dialog lies): the folder of the data. Without it, the user's documents folder.
+    void setStartFolder(std::function<QString()> folder);
 
     void message(MessageKind kind, const std::string &text) override;
     bool question(const std::string &text) override;
@@ -44,8 +49,11 @@ public:
     static QString defaultSuffix(const std::string &filter);
 
 private:
+    QString startFolder() const;
+
     QPointer<QWidget> mParent;
     QPointer<QProgressBar> mProgressBar;
+    std::function<QString()> mStartFolder;
     int mBusyDepth = 0;
 };
 

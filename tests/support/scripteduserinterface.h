@@ -42,8 +42,9 @@ public:
         answers.pop_front();
         return answer;
     }
-    std::vector<std::string> openFileNames(const std::string &, const std::string &, const std::string &, bool) override
+    std::vector<std::string> openFileNames(const std::string &, const std::string &, const std::string &startFolder, bool) override
     {
+        openStartFolders.push_back(startFolder);
         if (openChoices.empty())
             return {};
         auto choice = openChoices.front();
@@ -86,6 +87,8 @@ public:
 
     std::vector<Message> messages;
     std::vector<std::string> questions;
+    // The folder each open dialog was asked to start in.
+    std::vector<std::string> openStartFolders;
     // How each question was put: "yes-no", "ok-cancel", or the kind of a "Yes"/"No" message box
     // ("warning", "information").
     std::vector<std::string> questionStyles;
