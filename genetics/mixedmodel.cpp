@@ -38,6 +38,20 @@ struct ModelEvaluation
 {
     const RotatedModel &model;
     const double *x; // rotated marker, or null for the null model
+    Eigen::MatrixXd m; // n x p: the covariates, the marker (when there is one) and the trait, rotated
+    Eigen::Map<const Eigen::ArrayXd> d;
+
+    ModelEvaluation(const RotatedModel &owner, const double *marker)
+        : model(owner), x(marker), d(owner.mEigen->values.data(), owner.mN)
+    {
+        const int n = model.mN, c = model.mC, p = designColumns() + 1;
+        m.resize(n, p);
+        const Eigen::Map<const Eigen::MatrixXd> columns(model.mColumns.data(), n, c + 1);
+        m.leftCols(c) = columns.leftCols(c);
+        if (x)
+            m.col(c) = Eigen::Map<const Eigen::VectorXd>(x, n);
+        m.col(p - 1) = columns.col(c);
+    }
 
     int designColumns() const { return model.mC + (x ? 1 : 0); }
 
@@ -45,56 +59,28 @@ struct ModelEvaluation
     // derivative also G = M' diag(dh/dlambda) M and sum(d h); with logDet sum(log(lambda d + 1)).
     void crossProducts(double lambda, Small &s, Small *g, double *traceDh, double *logDet) const
     {
-        const int c = model.mC, p = designColumns() + 1, stride = model.mC + 2;
-        const double *d = model.mEigen->values.data();
-        const double *rows = model.mRows.data();
-        double sums[MaxColumns * MaxColumns] = {}, derivative[MaxColumns * MaxColumns] = {};
-        double trace = 0.0, logSum = 0.0, product = 1.0;
-        double v[MaxColumns];
-        for (int i = 0; i < model.mN; ++i) {
-            const double *row = rows + static_cast<size_t>(i) * static_cast<size_t>(stride);
-            const double denominator = lambda * d[i] + 1.0;
-            const double h = 1.0 / denominator;
-            for (int a = 0; a < c; ++a)
-                v[a] = row[a];
-            if (x)
-                v[c] = x[i];
-            v[p - 1] = row[c + 1];
-            for (int a = 0; a < p; ++a) {
-                const double hv = h * v[a];
-                for (int b = a; b < p; ++b)
-                    sums[a * MaxColumns + b] += hv * v[b];
-            }
-            if (g) {
-                const double dh = -d[i] * h * h;
-                trace += d[i] * h;
-                for (int a = 0; a < p; ++a) {
-                    const double gv = dh * v[a];
-                    for (int b = a; b < p; ++b)
-                        derivative[a * MaxColumns + b] += gv * v[b];
-                }
-            }
-            if (logDet) {
-                product *= denominator;
-                if (product > 1e280 || (i & 31) == 31) {
-                    logSum += std::log(product);
-                    product = 1.0;
-                }
-            }
-        }
+        const int p = static_cast<int>(m.cols());
+        const Eigen::ArrayXd denominator = lambda * d + 1.0;
+        const Eigen::ArrayXd h = denominator.inverse();
         s.resize(p, p);
-        for (int a = 0; a < p; ++a)
+        Eigen::VectorXd weighted(m.rows());
+        for (int a = 0; a < p; ++a) {
+            weighted = (m.col(a).array() * h).matrix();
             for (int b = a; b < p; ++b)
-                s(a, b) = s(b, a) = sums[a * MaxColumns + b];
+                s(a, b) = s(b, a) = weighted.dot(m.col(b));
+        }
         if (g) {
+            const Eigen::ArrayXd dh = -d * h.square();
             g->resize(p, p);
-            for (int a = 0; a < p; ++a)
+            for (int a = 0; a < p; ++a) {
+                weighted = (m.col(a).array() * dh).matrix();
                 for (int b = a; b < p; ++b)
-                    (*g)(a, b) = (*g)(b, a) = derivative[a * MaxColumns + b];
-            *traceDh = trace;
+                    (*g)(a, b) = (*g)(b, a) = weighted.dot(m.col(b));
+            }
+            *traceDh = (d * h).sum();
         }
         if (logDet)
-            *logDet = logSum + std::log(product);
+            *logDet = denominator.log().sum();
     }
 
     // From S: the GLS fit of y on the design columns. False when the design is not of full rank.
@@ -188,7 +174,7 @@ struct ModelEvaluation
                 fb = fc;
                 fc = fa;
             }
-            const double tolerance = 2.0 * 1e-15 * std::abs(b) + 0.5 * 1e-9 * std::abs(b) + 1e-14;
+            const double tolerance = 2.0 * 1e-15 * std::abs(b) + 0.5 * 1e-7 * std::abs(b) + 1e-12;
             const double m = 0.5 * (c - b);
             if (std::abs(m) <= tolerance || fb == 0.0)
                 return b;
@@ -410,13 +396,7 @@ bool RotatedModel::setUp(const KinshipEigen &eigen, const std::vector<double> &y
     in.insert(in.end(), y.begin(), y.end());
     std::vector<double> rotated(in.size());
     rotate(in.data(), covariateCount + 1, rotated.data());
-    const size_t stride = static_cast<size_t>(mC) + 2;
-    mRows.assign(static_cast<size_t>(n) * stride, 0.0);
-    for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
-        for (size_t a = 0; a < static_cast<size_t>(mC); ++a)
-            mRows[i * stride + a] = rotated[a * static_cast<size_t>(n) + i];
-        mRows[i * stride + static_cast<size_t>(mC) + 1] = rotated[static_cast<size_t>(mC) * static_cast<size_t>(n) + i];
-    }
+    mColumns = std::move(rotated);
     return true;
 }
 
@@ -435,15 +415,9 @@ bool RotatedModel::nullResiduals(double lambda, std::vector<double> &coefficient
     if (!evaluation.fit(s, fit, false))
         return false;
     coefficients.assign(fit.beta.data(), fit.beta.data() + fit.beta.size());
-    const size_t stride = static_cast<size_t>(mC) + 2;
-    Eigen::VectorXd rotated(mN);
-    for (int i = 0; i < mN; ++i) {
-        const double *row = mRows.data() + static_cast<size_t>(i) * stride;
-        double residual = row[mC + 1];
-        for (int a = 0; a < mC; ++a)
-            residual -= row[a] * fit.beta(a);
-        rotated(i) = residual / (lambda * mEigen->values[static_cast<size_t>(i)] + 1.0);
-    }
+    const Eigen::Map<const Eigen::MatrixXd> columns(mColumns.data(), mN, mC + 1);
+    const Eigen::VectorXd residual = columns.col(mC) - columns.leftCols(mC) * fit.beta;
+    const Eigen::VectorXd rotated = (residual.array() / (lambda * evaluation.d + 1.0)).matrix();
     const Eigen::Map<const Eigen::MatrixXd> u(mEigen->vectors.data(), mN, mN);
     const Eigen::VectorXd back = u * rotated;
     weightedResiduals.assign(back.data(), back.data() + back.size());

@@ -90,7 +90,7 @@ private:
     friend struct ModelEvaluation;
     int mN = 0, mC = 0;
     const KinshipEigen *mEigen = nullptr;
-    std::vector<double> mRows; // row-major n x (c + 2): rotated covariates, a slot for x, rotated y
+    std::vector<double> mColumns; // column-major n x (c + 1): the rotated covariates, then y
 };
 
 // One tested marker of a trait.
