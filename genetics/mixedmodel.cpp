@@ -637,12 +637,28 @@ std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const T
         const std::vector<int> markerIndex = globalMarkerIndices(dosages, groupStart);
         const int m = dosages.markerCount();
         std::vector<double> raw(static_cast<size_t>(n) * BlockMarkers), rotated(raw.size());
+        const bool single = options.rotation == MixedModelOptions::Precision::Single
+                            || (options.rotation == MixedModelOptions::Precision::Automatic && n >= 1000);
+        std::vector<float> singleU, singleIn, singleOut;
+        if (single) {
+            singleU.assign(eigen->vectors.begin(), eigen->vectors.end());
+            singleIn.resize(raw.size());
+            singleOut.resize(raw.size());
+        }
         std::vector<std::vector<std::optional<WaldTest>>> blockTests(set.traits.size(), std::vector<std::optional<WaldTest>>(BlockMarkers));
         const unsigned threads = std::max(1u, std::min(2u, std::thread::hardware_concurrency()));
         for (int first = 0; first < m; first += BlockMarkers) {
             const int count = std::min(BlockMarkers, m - first);
             dosages.block(first, count, DosageMatrix::Scaling::Raw, raw.data());
-            models.front().rotate(raw.data(), count, rotated.data());
+            if (single) {
+                const size_t cells = static_cast<size_t>(n) * static_cast<size_t>(count);
+                std::copy(raw.begin(), raw.begin() + static_cast<std::ptrdiff_t>(cells), singleIn.begin());
+                cblas_sgemm(CblasColMajor, CblasTrans, CblasNoTrans, n, count, n, 1.0f, singleU.data(), n, singleIn.data(), n, 0.0f,
+                            singleOut.data(), n);
+                std::copy(singleOut.begin(), singleOut.begin() + static_cast<std::ptrdiff_t>(cells), rotated.begin());
+            } else {
+                models.front().rotate(raw.data(), count, rotated.data());
+            }
             for (const int k : active) {
                 const RotatedModel &model = models[static_cast<size_t>(k)];
                 const TraitModelResult &trait = results.traits[static_cast<size_t>(set.traits[static_cast<size_t>(k)])];

@@ -61,6 +61,17 @@ TEST(MixedModel, ExactTestMatchesGemmaPerTraitWithItsOwnLinesAndKinship)
               results->notes.end());
 }
 
+TEST(MixedModel, SinglePrecisionRotationStaysWithinGemmasPValues)
+{
+    // Large panels rotate the markers in single precision.
+    MixedModelOptions options;
+    options.rotation = MixedModelOptions::Precision::Single;
+    const auto results = runMixedModel(test::loadPanel(), test::panelTraits(), options);
+    ASSERT_TRUE(results);
+    expectLikeGemma(*results, results->traits[0], "lmm_t1.txt", 36);
+    expectLikeGemma(*results, results->traits[1], "lmm_t2.txt", 31);
+}
+
 TEST(MixedModel, PrincipalComponentsAsCovariatesMatchGemmaWithThemAsCovariates)
 {
     MixedModelOptions options;
