@@ -28,5 +28,8 @@ void installCoreSubsetFeature(MainWindow &window);
 // Marker-assisted backcrossing: the "Backcross" page with the backcross table, its chart, the
 // selection of the best carriers and the F1 and pedigree check.
 void installBackcrossFeature(MainWindow &window);
+// Panel genomics: kinship, principal components, mixed-model association and genomic
+// prediction in the window "Panel genomics".
+void installPanelFeature(MainWindow &window);
 
 } // namespace rvk

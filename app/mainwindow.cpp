@@ -158,6 +158,7 @@ void MainWindow::installFeatures()
     installDistanceFeature(*this);
     installCoreSubsetFeature(*this);
     installBackcrossFeature(*this);
+    installPanelFeature(*this);
     // The commands that lead to the data pages wait for data, as the pages do.
     enableDataPages(false);
 }
