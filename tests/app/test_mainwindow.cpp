@@ -181,6 +181,7 @@ TEST(MainWindowStart, MenuTreeHasEveryCaptionInOrder)
         "&Marker Selection  /&View Criteria and Results", "&Marker Selection  /&Apply Selection Filtering",
         "Advanced &Analyses", "Advanced &Analyses/Marker LD", "Advanced &Analyses/Association Analysis",
         "Advanced &Analyses/Association Analysis/Import trait data", "Advanced &Analyses/Calculate genetic distance",
+        "Advanced &Analyses/Panel genomics...",
         "Settings", "Settings/Allele && General options", "Settings/Drawing options",
         "&Help", "&Help/Manual", "&Help/Whats &New ?", "&Help/Useful links", "&Help/Useful links/MEGA website",
         "&Help/Useful links/Mapchart website", "&Help/-", "&Help/&About",
