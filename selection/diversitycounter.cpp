@@ -12,7 +12,6 @@ namespace rvk {
 
 namespace {
 
-constexpr double ValueScale = 281474976710656.0; // 2^48: counted values are whole multiples of 1 / ValueScale
 constexpr int MaxCodes = 255;
 
 bool keyIsMissing(unsigned key)
@@ -92,12 +91,6 @@ DiversityCounter::DiversityCounter(const DiversityData &data, DiversityCriterion
       mCriterion(criterion),
       mRandom(random)
 {
-    mInverse.resize(static_cast<size_t>(data.individuals()) + 2, 0);
-    for (size_t c = 1; c < mInverse.size(); ++c)
-        mInverse[c] = std::llround(ValueScale / static_cast<double>(c));
-    mShares.resize(static_cast<size_t>(data.loci()));
-    for (int l = 0; l < data.loci(); ++l)
-        mShares[static_cast<size_t>(l)] = std::llround(ValueScale / (data.distinctCodes(l) + 1));
     assign({});
 }
 
@@ -118,8 +111,9 @@ void DiversityCounter::assign(const Subset &subset)
     // Counts first, then each locus once.
     const size_t codes = static_cast<size_t>(mData.codeCount());
     mCounts.assign(loci * codes, 0);
-    mLoci.assign(loci, LocusState{0, 0, 0});
-    mTotal = 0;
+    mLoci.assign(loci, LocusState{0, 0});
+    mTotal.clear();
+    mInverses.clear();
     for (size_t i = 0; i < n && i < subset.size(); ++i) {
         if (!subset[i])
             continue;
@@ -138,19 +132,24 @@ void DiversityCounter::assign(const Subset &subset)
             if (count > 0) {
                 state.scored += count;
                 ++state.present;
-                state.inverses += mInverse[static_cast<size_t>(count)];
+                mInverses.add(1, count);
             }
         }
-        mTotal += locusValue(static_cast<int>(l), state);
+        locusTerms(static_cast<int>(l), &mCounts[l * codes], state, 1, mTotal);
     }
+    mValue = mTotal.value();
 }
 
-__int128 DiversityCounter::locusValue(int locus, const LocusState &state) const
+void DiversityCounter::locusTerms(int locus, const int *counts, const LocusState &state, int sign, RationalSum &sum) const
 {
     switch (mCriterion) {
-    case DiversityCriterion::DiversitySum: return static_cast<__int128>(state.scored) * state.inverses;
-    case DiversityCriterion::AlleleCount: return static_cast<__int128>(state.present) * static_cast<std::int64_t>(ValueScale);
-    default: return static_cast<__int128>(state.present) * mShares[static_cast<size_t>(locus)];
+    case DiversityCriterion::DiversitySum:
+        for (int k = 0; k < mData.codeCount(); ++k)
+            if (counts[k] > 0)
+                sum.add(static_cast<std::int64_t>(sign) * state.scored, counts[k]);
+        break;
+    case DiversityCriterion::AlleleCount: sum.add(static_cast<std::int64_t>(sign) * state.present, 1); break;
+    default: sum.add(static_cast<std::int64_t>(sign) * state.present, mData.distinctCodes(locus) + 1); break;
     }
 }
 
@@ -163,16 +162,17 @@ void DiversityCounter::change(int individual, int delta)
         if (mData.isMissing(code))
             continue;
         LocusState &state = mLoci[static_cast<size_t>(l)];
-        const __int128 before = locusValue(l, state);
-        int &count = mCounts[static_cast<size_t>(l) * codeCount + static_cast<size_t>(code)];
-        state.inverses -= mInverse[static_cast<size_t>(count)];
+        int *counts = mCounts.data() + static_cast<size_t>(l) * codeCount;
+        locusTerms(l, counts, state, -1, mTotal);
+        int &count = counts[code];
         state.present -= count > 0;
+        countChanged(count, count + delta);
         count += delta;
-        state.inverses += mInverse[static_cast<size_t>(count)];
         state.present += count > 0;
         state.scored += delta;
-        mTotal += locusValue(l, state) - before;
+        locusTerms(l, counts, state, 1, mTotal);
     }
+    mValue = mTotal.value();
 }
 
 // One pass over the loci for both members; only loci where their codes differ change.
@@ -189,24 +189,35 @@ void DiversityCounter::swapCounts(int out, int in)
         if (leaving == entering)
             continue;
         LocusState &state = mLoci[static_cast<size_t>(l)];
-        const __int128 before = locusValue(l, state);
         int *counts = mCounts.data() + static_cast<size_t>(l) * codeCount;
+        if (mCriterion == DiversityCriterion::DiversitySum && !mData.isMissing(leaving) && !mData.isMissing(entering)) {
+            // n stays: only the two codes' terms change.
+            swapTerms(state.scored, counts[leaving], counts[entering], mTotal);
+            state.present += (counts[entering] == 0) - (counts[leaving] == 1);
+            countChanged(counts[leaving], counts[leaving] - 1);
+            countChanged(counts[entering], counts[entering] + 1);
+            --counts[leaving];
+            ++counts[entering];
+            continue;
+        }
+        locusTerms(l, counts, state, -1, mTotal);
         if (!mData.isMissing(leaving)) {
             int &count = counts[leaving];
-            state.inverses += mInverse[static_cast<size_t>(count - 1)] - mInverse[static_cast<size_t>(count)];
             state.present -= count == 1;
             --state.scored;
+            countChanged(count, count - 1);
             --count;
         }
         if (!mData.isMissing(entering)) {
             int &count = counts[entering];
-            state.inverses += mInverse[static_cast<size_t>(count + 1)] - mInverse[static_cast<size_t>(count)];
             state.present += count == 0;
             ++state.scored;
+            countChanged(count, count + 1);
             ++count;
         }
-        mTotal += locusValue(l, state) - before;
+        locusTerms(l, counts, state, 1, mTotal);
     }
+    mValue = mTotal.value();
 }
 
 void DiversityCounter::swap(int out, int in)
@@ -269,40 +280,85 @@ void DiversityCounter::remove(int individual)
 double DiversityCounter::currentValue() const
 {
     if (alleleCriterion())
-        return static_cast<double>(mTotal) / ValueScale;
+        return mValue;
     return breakpointValue();
 }
 
-// The change of the summed locus values when out (or nobody, -1) leaves and in (or nobody) enters.
-__int128 DiversityCounter::alleleDelta(int out, int in) const
+// The terms that change when a member with a code of count leaving (n members scored) is
+// replaced by one whose code has count entering: n / c for each.
+void DiversityCounter::swapTerms(int n, int leaving, int entering, RationalSum &sum)
+{
+    sum.add(-n, leaving);
+    if (leaving > 1)
+        sum.add(n, leaving - 1);
+    if (entering > 0)
+        sum.add(-n, entering);
+    sum.add(n, entering + 1);
+}
+
+// The value when out (or nobody, -1) leaves and in (or nobody) enters; the members stay.
+double DiversityCounter::alleleValueAfter(int out, int in)
 {
     const std::uint8_t *outCodes = out >= 0 ? mData.row(out) : nullptr;
     const std::uint8_t *inCodes = in >= 0 ? mData.row(in) : nullptr;
-    const size_t codeCount = static_cast<size_t>(mData.codeCount());
-    __int128 delta = 0;
+    const int codeCount = mData.codeCount();
+    mDelta.clear();
+    // One member more or less, by "Max (Diversity Sum)": at each locus where it has a code, the
+    // value n H becomes (n +- 1) H' with only its own code's count changed, that is +-H plus the
+    // terms of that code; the H of those loci are the H of all loci less those where it has none.
+    const bool alone = mCriterion == DiversityCriterion::DiversitySum && (out < 0) != (in < 0);
+    if (alone)
+        mDelta.addAll(mInverses, in >= 0 ? 1 : -1);
     for (int l = 0; l < mData.loci(); ++l) {
         const int leaving = outCodes && !mData.isMissing(outCodes[l]) ? outCodes[l] : -1;
         const int entering = inCodes && !mData.isMissing(inCodes[l]) ? inCodes[l] : -1;
+        if (alone) {
+            const int *counts = mCounts.data() + static_cast<size_t>(l) * static_cast<size_t>(codeCount);
+            const int sign = in >= 0 ? 1 : -1;
+            const int code = in >= 0 ? entering : leaving;
+            if (code < 0) {
+                for (int k = 0; k < codeCount; ++k)
+                    if (counts[k] > 0)
+                        mDelta.add(-sign, counts[k]);
+                continue;
+            }
+            const int nAfter = mLoci[static_cast<size_t>(l)].scored + sign;
+            const int count = counts[code];
+            if (count > 0)
+                mDelta.add(-nAfter, count);
+            if (count + sign > 0)
+                mDelta.add(nAfter, count + sign);
+            continue;
+        }
         if (leaving == entering)
             continue;
         const LocusState &state = mLoci[static_cast<size_t>(l)];
-        const int *counts = mCounts.data() + static_cast<size_t>(l) * codeCount;
-        LocusState changed = state;
-        if (leaving >= 0) {
-            const int count = counts[leaving];
-            changed.inverses += mInverse[static_cast<size_t>(count - 1)] - mInverse[static_cast<size_t>(count)];
-            changed.present -= count == 1;
-            --changed.scored;
+        const int *counts = mCounts.data() + static_cast<size_t>(l) * static_cast<size_t>(codeCount);
+        const int presentAfter = state.present - (leaving >= 0 && counts[leaving] == 1) + (entering >= 0 && counts[entering] == 0);
+        switch (mCriterion) {
+        case DiversityCriterion::DiversitySum: {
+            if (leaving >= 0 && entering >= 0) {
+                swapTerms(state.scored, counts[leaving], counts[entering], mDelta);
+                break;
+            }
+            // The number scored changes: every present code's term does.
+            const int n = state.scored;
+            const int nAfter = n - (leaving >= 0) + (entering >= 0);
+            for (int k = 0; k < codeCount; ++k) {
+                const int count = counts[k];
+                const int after = count - (k == leaving) + (k == entering);
+                if (count > 0)
+                    mDelta.add(-n, count);
+                if (after > 0)
+                    mDelta.add(nAfter, after);
+            }
+            break;
         }
-        if (entering >= 0) {
-            const int count = counts[entering];
-            changed.inverses += mInverse[static_cast<size_t>(count + 1)] - mInverse[static_cast<size_t>(count)];
-            changed.present += count == 0;
-            ++changed.scored;
+        case DiversityCriterion::AlleleCount: mDelta.add(presentAfter - state.present, 1); break;
+        default: mDelta.add(presentAfter - state.present, mData.distinctCodes(l) + 1); break;
         }
-        delta += locusValue(l, changed) - locusValue(l, state);
     }
-    return delta;
+    return mTotal.valueWith(mDelta);
 }
 
 double DiversityCounter::valueWith(int individual)
@@ -310,7 +366,7 @@ double DiversityCounter::valueWith(int individual)
     if (contains(individual))
         return currentValue();
     if (alleleCriterion())
-        return static_cast<double>(mTotal + alleleDelta(-1, individual)) / ValueScale;
+        return alleleValueAfter(-1, individual);
     add(individual);
     const double result = currentValue();
     remove(individual);
@@ -322,7 +378,7 @@ double DiversityCounter::valueWithout(int individual)
     if (!contains(individual))
         return currentValue();
     if (alleleCriterion())
-        return static_cast<double>(mTotal + alleleDelta(individual, -1)) / ValueScale;
+        return alleleValueAfter(individual, -1);
     // The member's own resolution of its missing codes comes back with it.
     std::vector<int> intervals = mMemberIntervals[static_cast<size_t>(individual)];
     for (int interval : intervals)
@@ -338,7 +394,7 @@ double DiversityCounter::valueSwapped(int out, int in)
     if (!contains(out) || contains(in))
         return currentValue();
     if (alleleCriterion())
-        return static_cast<double>(mTotal + alleleDelta(out, in)) / ValueScale;
+        return alleleValueAfter(out, in);
     const std::vector<int> &leaving = mMemberIntervals[static_cast<size_t>(out)];
     recombinations(in, mScratch);
     mScratchFor = in;

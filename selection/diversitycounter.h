@@ -5,17 +5,19 @@
 // current members (or, for "Max (UniRec)", the number of members recombining in each marker
 // interval), so adding or removing a member costs one pass over the loci instead of a recount.
 //
-// Allele criteria: the counts are kept as whole numbers in units of 2^-48 (1 / c rounded to that
-// step for "Max (Diversity Sum)", 1 / (A + 1) for "Max (Garza-Williamson index)"), so a change
-// costs a few additions per locus, a subset has exactly one value whichever sequence of changes
-// led to it (equal sets compare equal, a swap of identical genotypes changes nothing), and the
-// value agrees with DiversityValue to about 1e-11.
+// Allele criteria: the value is kept as exact fractions (n / c per code for "Max (Diversity
+// Sum)", present / (A + 1) per locus for "Max (Garza-Williamson index)", whole counts for "Max (#
+// of alleles)"), summed per denominator, so a change costs a few additions per locus, a subset
+// has exactly one value whichever sequence of changes led to it, and that value is the formula's
+// exact value rounded once, the number DiversityValue gives: equal values compare equal, and a
+// value of 24 is 24.
 // "Max (UniRec)": a member's missing codes are resolved at random when it enters the subset (the
 // same draws DiversityValue makes), and kept while it stays; without missing codes the value
 // equals DiversityValue exactly.
 
 #include "selection/coresubsetevaluator.h"
 #include "selection/diversitycriteria.h"
+#include "selection/rationalsum.h"
 
 #include <cstdint>
 #include <string>
@@ -82,14 +84,16 @@ private:
     bool alleleCriterion() const { return mCriterion != DiversityCriterion::UniRec; }
     struct LocusState
     {
-        int scored;          // members with a code that is not missing
-        int present;         // codes carried by at least one member
-        std::int64_t inverses; // sum of 1 / count over the present codes, in units of 2^-48
+        int scored;  // members with a code that is not missing
+        int present; // codes carried by at least one member
     };
-    __int128 locusValue(int locus, const LocusState &state) const;
+    // Adds the terms of locus (sign -1: takes them back) to sum; counts are the locus' code
+    // counts, state its scored and present numbers.
+    void locusTerms(int locus, const int *counts, const LocusState &state, int sign, RationalSum &sum) const;
     void change(int individual, int delta);
     void swapCounts(int out, int in);
-    __int128 alleleDelta(int out, int in) const;
+    double alleleValueAfter(int out, int in);
+    static void swapTerms(int n, int leaving, int entering, RationalSum &sum);
     void recombinations(int individual, std::vector<int> &intervals);
     double breakpointValue() const;
 
@@ -101,9 +105,19 @@ private:
     // Allele criteria.
     std::vector<int> mCounts;            // locus * codeCount + code
     std::vector<LocusState> mLoci;
-    std::vector<std::int64_t> mInverse;  // 1 / c for every count c, in units of 2^-48 (0 for 0)
-    std::vector<std::int64_t> mShares;   // 1 / (A + 1) per locus, in units of 2^-48
-    __int128 mTotal = 0;
+    RationalSum mTotal;
+    double mValue = 0.0;     // mTotal's value
+    RationalSum mDelta;      // look-ahead scratch
+    // "Max (Diversity Sum)": the sum over loci of H = sum of 1 / count over the present codes
+    // (a locus' value is n H), for the look-ahead of adding or removing a member.
+    RationalSum mInverses;
+    void countChanged(int before, int after)
+    {
+        if (before > 0)
+            mInverses.add(-1, before);
+        if (after > 0)
+            mInverses.add(1, after);
+    }
     // Breakpoints: members recombining in the interval that ends at each locus + 1, and each
     // member's intervals as resolved when it entered.
     std::vector<int> mRecombining;

@@ -2,6 +2,7 @@
 
 #include "core/genotypedata.h"
 #include "selection/coresubsetrandom.h"
+#include "selection/rationalsum.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -28,9 +29,10 @@ std::uint32_t codeKey(std::string_view genotype, bool keepMissing)
     return missing && !keepMissing ? MissingKey : key;
 }
 
+// The sum of the locus values, kept as exact fractions and rounded once at the end.
 double alleleCriterionValue(const GenotypeData &data, const Subset &subset, DiversityCriterion criterion)
 {
-    double total = 0.0;
+    RationalSum total;
     std::vector<std::pair<std::uint32_t, int>> counts;
     std::vector<std::uint32_t> everyone;
     for (int g = 0; g < data.GroupCount(); ++g) {
@@ -54,10 +56,10 @@ double alleleCriterionValue(const GenotypeData &data, const Subset &subset, Dive
             switch (criterion) {
             case DiversityCriterion::DiversitySum:
                 for (const auto &entry : counts)
-                    total += static_cast<double>(n) / entry.second;
+                    total.add(n, entry.second);
                 break;
             case DiversityCriterion::AlleleCount:
-                total += present;
+                total.add(present, 1);
                 break;
             default: {
                 everyone.clear();
@@ -65,13 +67,13 @@ double alleleCriterionValue(const GenotypeData &data, const Subset &subset, Dive
                     everyone.push_back(codeKey(data.Genotype(locus, i), true));
                 std::sort(everyone.begin(), everyone.end());
                 const auto distinct = std::unique(everyone.begin(), everyone.end()) - everyone.begin();
-                total += static_cast<double>(present) / static_cast<double>(distinct + 1);
+                total.add(present, static_cast<int>(distinct) + 1);
                 break;
             }
             }
         }
     }
-    return total;
+    return total.value();
 }
 
 struct BreakpointBin

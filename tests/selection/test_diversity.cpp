@@ -2,10 +2,13 @@
 #include "selection/diversitycounter.h"
 #include "selection/diversitycriteria.h"
 #include "selectiontestdata.h"
+#include "core/textformat.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <numeric>
 #include <random>
 
 namespace rvk::test {
@@ -210,6 +213,104 @@ TEST(DiversityCounter, AgreesWithFullCountOverRandomChanges)
         DiversityCounter fresh(compact, c.criterion, random);
         fresh.assign(counter.members());
         EXPECT_EQ(fresh.value(), counter.value());
+    }
+}
+
+// Values that the formulas make whole are whole: 24 loci at which three members share one code
+// give 3/3 = 1 each ("Max (Diversity Sum)"), and 24 loci at which the members carry one of the
+// population's two codes give 1/(2 + 1) each ("Max (Garza-Williamson index)"), 8 in all. Steps
+// of 1/3 rounded to a fixed unit summed to 23.9999999999999 and 7.99999999999997.
+TEST(DiversityCounter, WholeValuesOfTheFormulaAreWhole)
+{
+    struct Case { C criterion; std::string genotypes; std::initializer_list<int> members; double value; const char *text; };
+    const Case cases[] = {
+        {C::DiversitySum, "AAAB", {0, 1, 2}, 24.0, "24"},
+        {C::GarzaWilliamson, "AAAB", {0, 1}, 8.0, "8"},
+        {C::GarzaWilliamson, "ABHB", {0, 1, 2}, 18.0, "18"}, // 3/4 each
+    };
+    for (const Case &c : cases) {
+        GenotypeData data;
+        TestGroup group{"g", {}};
+        for (int l = 0; l < 24; ++l)
+            group.loci.push_back({"m" + std::to_string(l), l * 1.0, c.genotypes});
+        fillData(data, 4, {group});
+        const Values v = valuesOf(data, subsetOf(4, c.members), c.criterion);
+        EXPECT_EQ(v.counted, c.value) << diversityCriterionText(c.criterion);
+        EXPECT_EQ(v.full, c.value) << diversityCriterionText(c.criterion);
+        EXPECT_EQ(formatGeneral(v.counted), c.text);
+    }
+}
+
+// On random populations every value, however the counter came to its subset, is the exact
+// value of the formula (a fraction computed here with whole numbers) rounded once: subsets of
+// equal value compare equal.
+TEST(DiversityCounter, EveryValueIsTheExactFormulaRoundedOnce)
+{
+    const int nind = 12;
+    const GenotypeData data = randomPopulation(nind, 9, 0.1, 23);
+    // The exact value as numerator / denominator, rounded once to a double.
+    const auto exact = [&](const Subset &subset, C criterion) {
+        __int128 numerator = 0, denominator = 1;
+        const auto add = [&](long long w, long long d) {
+            numerator = numerator * d + w * denominator;
+            denominator *= d;
+            __int128 a = numerator < 0 ? -numerator : numerator, b = denominator;
+            while (b != 0) {
+                const __int128 r = a % b;
+                a = b;
+                b = r;
+            }
+            if (a > 1) {
+                numerator /= a;
+                denominator /= a;
+            }
+        };
+        for (int g = 0; g < data.GroupCount(); ++g)
+            for (const Tlocinfo &locus : data.GroupLoci(g)) {
+                std::map<char, int> counts, everyone;
+                int n = 0;
+                for (int i = 0; i < nind; ++i) {
+                    const char code = locus.Genotypes[static_cast<size_t>(i)];
+                    ++everyone[code];
+                    if (subset[static_cast<size_t>(i)] && !isDiversityMissingCode(code)) {
+                        ++counts[code];
+                        ++n;
+                    }
+                }
+                if (criterion == C::DiversitySum)
+                    for (const auto &[code, count] : counts)
+                        add(n, count);
+                else
+                    add(static_cast<long long>(counts.size()), static_cast<long long>(everyone.size()) + 1);
+            }
+        return static_cast<double>(numerator) / static_cast<double>(denominator); // both below 2^53
+    };
+    std::mt19937 engine(4);
+    for (C criterion : {C::DiversitySum, C::GarzaWilliamson}) {
+        SCOPED_TRACE(diversityCriterionText(criterion));
+        DiversityData compact;
+        ASSERT_TRUE(compact.build(data, nullptr));
+        CoreSubsetRandom random(3);
+        DiversityCounter counter(compact, criterion, random);
+        counter.assign(subsetOf(nind, {0, 2, 4, 6, 8, 10}));
+        std::map<double, int> seen;
+        for (int step = 0; step < 400; ++step) {
+            const int a = static_cast<int>(engine() % nind), b = static_cast<int>(engine() % nind);
+            if (counter.contains(a) && !counter.contains(b)) {
+                const double promised = counter.valueSwapped(a, b);
+                counter.swap(a, b);
+                ASSERT_EQ(promised, counter.value());
+            } else if (!counter.contains(a)) {
+                counter.add(a);
+            } else if (counter.memberCount() > 2) {
+                counter.remove(a);
+            }
+            const double expected = exact(counter.members(), criterion);
+            ASSERT_EQ(counter.value(), expected) << "step " << step;
+            ASSERT_EQ(DiversityValue(data, counter.members(), criterion, random), expected) << "step " << step;
+            ++seen[expected];
+        }
+        EXPECT_GT(seen.size(), 20u);
     }
 }
 
