@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <thread>
 
 namespace rvk {
 
@@ -181,81 +182,97 @@ std::optional<BackcrossStatistics> computeBackcrossStatistics(const GenotypeData
     result.mTargets.assign(result.mHasTarget ? rows : 0, {});
     const bool everyone = rows == static_cast<size_t>(data.nind);
 
-    std::vector<Walk> walks(rows);
-    std::array<std::uint8_t, 256> classOf{};
-    for (int g = 0; g < G; ++g) {
-        const auto &loci = data.GroupLoci(g);
-        const auto &list = informativeLoci[static_cast<size_t>(g)];
-        const auto &w = weights[static_cast<size_t>(g)];
-        std::fill(walks.begin(), walks.end(), Walk{});
-        const int targetLocus = result.mHasTarget && request.target->group == g ? request.target->locus : -1;
-        double targetPosition = 0.0;
-        for (size_t j = 0; j < list.size(); ++j) {
-            const Tlocinfo &locus = loci[static_cast<size_t>(list[j])];
-            const char r = codeAt(locus, R), d = codeAt(locus, D);
-            classOf.fill(NotScored);
-            classOf[static_cast<unsigned char>('H')] = HeterozygousScore;
-            classOf[static_cast<unsigned char>('h')] = HeterozygousScore;
-            classOf[static_cast<unsigned char>(d)] = DonorScore;
-            classOf[static_cast<unsigned char>(r)] = RecurrentScore;
-            const double weight = w[j];
-            const std::array<double, 4> addWeight{0.0, weight, weight, weight};
-            const std::array<double, 4> addScore{0.0, 0.0, weight / 2, weight};
-            const std::array<double, 4> addDonor{0.0, weight, weight, 0.0};
-            const double position = locus.Position;
-            const std::string &codes = locus.Genotypes;
-            const bool full = everyone && codes.size() >= rows;
-            const bool isTarget = list[j] == targetLocus;
-            if (isTarget)
-                targetPosition = position;
-            for (size_t row = 0; row < rows; ++row) {
-                const int i = full ? static_cast<int>(row) : result.mIndividuals[row];
-                const char c = full ? codes[row] : codeAt(locus, i);
-                const std::uint8_t k = classOf[static_cast<unsigned char>(c)];
-                Walk &walk = walks[row];
-                if (isTarget) {
-                    BackcrossStatistics::TargetState &t = result.mTargets[row];
-                    t.code = c;
-                    t.carrier = c == d || isHeterozygousBreedingCode(c);
-                }
-                if (k == NotScored)
-                    continue;
-                BackcrossStatistics::Tally &tally = walk.tally;
-                ++tally.scored;
-                tally.halves += k - 1;
-                tally.weight += addWeight[k];
-                tally.weightedScore += addScore[k];
-                tally.donorLength += addDonor[k];
-                if (k == RecurrentScore) {
-                    walk.inSegment = false;
-                    walk.followingTarget = false;
-                    continue;
-                }
-                if (!walk.inSegment) {
-                    walk.inSegment = true;
-                    walk.segmentStart = position;
-                    ++tally.segments;
-                }
-                if (isTarget) {
-                    result.mTargets[row].dragLeft = position - walk.segmentStart;
-                    walk.followingTarget = true;
-                } else if (walk.followingTarget) {
-                    result.mTargets[row].dragRight = position - targetPosition;
+    // Rows are independent: blocks of them are walked on the cores side by side, each over every
+    // locus of every group, so each reads the loci's codes of its own rows only.
+    auto walkRows = [&](size_t firstRow, size_t endRow) {
+        const size_t count = endRow - firstRow;
+        std::vector<Walk> walks(count);
+        std::array<std::uint8_t, 256> classOf{};
+        for (int g = 0; g < G; ++g) {
+            const auto &loci = data.GroupLoci(g);
+            const auto &list = informativeLoci[static_cast<size_t>(g)];
+            const auto &w = weights[static_cast<size_t>(g)];
+            std::fill(walks.begin(), walks.end(), Walk{});
+            const int targetLocus = result.mHasTarget && request.target->group == g ? request.target->locus : -1;
+            double targetPosition = 0.0;
+            for (size_t j = 0; j < list.size(); ++j) {
+                const Tlocinfo &locus = loci[static_cast<size_t>(list[j])];
+                const char r = codeAt(locus, R), d = codeAt(locus, D);
+                classOf.fill(NotScored);
+                classOf[static_cast<unsigned char>('H')] = HeterozygousScore;
+                classOf[static_cast<unsigned char>('h')] = HeterozygousScore;
+                classOf[static_cast<unsigned char>(d)] = DonorScore;
+                classOf[static_cast<unsigned char>(r)] = RecurrentScore;
+                const double weight = w[j];
+                const std::array<double, 4> addWeight{0.0, weight, weight, weight};
+                const std::array<double, 4> addScore{0.0, 0.0, weight / 2, weight};
+                const std::array<double, 4> addDonor{0.0, weight, weight, 0.0};
+                const double position = locus.Position;
+                const std::string &codes = locus.Genotypes;
+                const bool full = everyone && codes.size() >= rows;
+                const bool isTarget = list[j] == targetLocus;
+                if (isTarget)
+                    targetPosition = position;
+                for (size_t n = 0; n < count; ++n) {
+                    const size_t row = firstRow + n;
+                    const char c = full ? codes[row] : codeAt(locus, result.mIndividuals[row]);
+                    const std::uint8_t k = classOf[static_cast<unsigned char>(c)];
+                    Walk &walk = walks[n];
+                    if (isTarget) {
+                        BackcrossStatistics::TargetState &t = result.mTargets[row];
+                        t.code = c;
+                        t.carrier = c == d || isHeterozygousBreedingCode(c);
+                    }
+                    if (k == NotScored)
+                        continue;
+                    BackcrossStatistics::Tally &tally = walk.tally;
+                    ++tally.scored;
+                    tally.halves += k - 1;
+                    tally.weight += addWeight[k];
+                    tally.weightedScore += addScore[k];
+                    tally.donorLength += addDonor[k];
+                    if (k == RecurrentScore) {
+                        walk.inSegment = false;
+                        walk.followingTarget = false;
+                        continue;
+                    }
+                    if (!walk.inSegment) {
+                        walk.inSegment = true;
+                        walk.segmentStart = position;
+                        ++tally.segments;
+                    }
+                    if (isTarget) {
+                        result.mTargets[row].dragLeft = position - walk.segmentStart;
+                        walk.followingTarget = true;
+                    } else if (walk.followingTarget) {
+                        result.mTargets[row].dragRight = position - targetPosition;
+                    }
                 }
             }
+            for (size_t n = 0; n < count; ++n) {
+                const size_t row = firstRow + n;
+                const BackcrossStatistics::Tally &t = walks[n].tally;
+                result.mGroups[row * static_cast<size_t>(G) + static_cast<size_t>(g)] = t;
+                BackcrossStatistics::Tally &total = result.mTotals[row];
+                total.scored += t.scored;
+                total.halves += t.halves;
+                total.weight += t.weight;
+                total.weightedScore += t.weightedScore;
+                total.segments += t.segments;
+                total.donorLength += t.donorLength;
+            }
         }
-        for (size_t row = 0; row < rows; ++row) {
-            const BackcrossStatistics::Tally &t = walks[row].tally;
-            result.mGroups[row * static_cast<size_t>(G) + static_cast<size_t>(g)] = t;
-            BackcrossStatistics::Tally &total = result.mTotals[row];
-            total.scored += t.scored;
-            total.halves += t.halves;
-            total.weight += t.weight;
-            total.weightedScore += t.weightedScore;
-            total.segments += t.segments;
-            total.donorLength += t.donorLength;
-        }
-    }
+    };
+    const size_t cores = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+    // Blocks of whole cache lines of codes, and not worth a thread below a few hundred rows.
+    const size_t blocks = std::min(cores, std::max<size_t>(1, rows / 256));
+    const size_t perBlock = (rows + blocks - 1) / blocks / 64 * 64 + 64;
+    std::vector<std::thread> threads;
+    for (size_t first = perBlock; first < rows; first += perBlock)
+        threads.emplace_back(walkRows, first, std::min(rows, first + perBlock));
+    walkRows(0, std::min(rows, perBlock));
+    for (std::thread &thread : threads)
+        thread.join();
 
     // Columns.
     using Column = BackcrossStatistics::Column;

@@ -71,6 +71,36 @@ TEST(BackcrossStatistics, HandWorkedFamilyWithTarget)
                 << rows[static_cast<size_t>(r)][0] << " " << captions[static_cast<size_t>(c)];
 }
 
+TEST(BackcrossStatistics, LargeFamiliesGiveEveryRowItsOwnNumbers)
+{
+    // 702 individuals repeating the nine of the fixture: row i has the numbers of fixture row
+    // i mod 9, however the rows are shared out to be walked.
+    const GenotypeData small = makeBackcrossFixture();
+    GenotypeData data = makeBackcrossFixture();
+    const int copies = 78;
+    for (int g = 0; g < data.GroupCount(); ++g)
+        for (Tlocinfo &locus : data.GroupLoci(g)) {
+            std::string codes;
+            for (int c = 0; c < copies; ++c)
+                codes += locus.Genotypes;
+            locus.Genotypes = codes;
+        }
+    data.nind = 9 * copies;
+    data.IndividualNames.clear();
+    for (int i = 0; i < data.nind; ++i)
+        data.IndividualNames.push_back(small.IndividualNames[static_cast<size_t>(i % 9)] + "_" + std::to_string(i));
+    data.TickAll();
+    std::string error;
+    BackcrossRequest r = request(small, "R", "D", "m5");
+    const auto expected = computeBackcrossStatistics(small, r, error);
+    const auto table = computeBackcrossStatistics(data, r, error);
+    ASSERT_TRUE(expected && table) << error;
+    ASSERT_EQ(table->rowCount(), data.nind);
+    for (int row = 0; row < table->rowCount(); ++row)
+        for (int c = 1; c < table->columnCount(); ++c)
+            ASSERT_EQ(table->cell(row, c), expected->cell(row % 9, c)) << "row " << row << " column " << c;
+}
+
 TEST(BackcrossStatistics, WithoutTargetHasNoTargetColumns)
 {
     const GenotypeData data = makeBackcrossFixture();
