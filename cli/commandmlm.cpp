@@ -6,12 +6,16 @@
 #include "cli/commandarguments.h"
 #include "core/safefile.h"
 #include "core/textformat.h"
+#include "genetics/association.h"
+#include "genetics/fdr.h"
 #include "genetics/kinship.h"
+#include "genetics/markerdata.h"
 #include "genetics/mixedmodel.h"
 #include "genetics/mixedmodelpictures.h"
 #include "render/picturefiles.h"
 #include "render/viewpicture.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -20,7 +24,7 @@ namespace rvk::cli {
 namespace {
 
 constexpr const char *Usage = "mlm FILE... --traits T.qua [--pcs K] [--p3d] [--kinship centred|ibs] --out RESULTS.tsv "
-                              "[--manhattan PICTURE] [--qq PICTURE] ";
+                              "[--manhattan PICTURE] [--qq PICTURE] [--compare] ";
 
 int usageError(CommandContext &context, const std::string &text)
 {
@@ -45,7 +49,7 @@ int runMlm(const std::vector<std::string> &args, CommandContext &context)
     CommandArguments parsed;
     std::string error;
     if (!parseSelectionOptions(rest, selection, &error)
-        || !parseCommandArguments(rest, {"--traits", "--pcs", "--kinship", "--out", "--manhattan", "--qq"}, {"--p3d"}, parsed, error))
+        || !parseCommandArguments(rest, {"--traits", "--pcs", "--kinship", "--out", "--manhattan", "--qq"}, {"--p3d", "--compare"}, parsed, error))
         return usageError(context, error);
     if (parsed.files.empty())
         return usageError(context, "no data file named");
@@ -100,6 +104,18 @@ int runMlm(const std::vector<std::string> &args, CommandContext &context)
         context.err << error << "\n";
         status = 1;
     }
+    // For comparison, the plain correlation test of the association page on the same traits.
+    AssociationResults correlation;
+    MarkerData markers;
+    const bool compare = parsed.has("--compare") && (parsed.has("--manhattan") || parsed.has("--qq"));
+    if (compare) {
+        markers.fillFromGenotypes(session.data, session.settings.alleles);
+        const CorrelationOutcome outcome = runCorrelationAssociation(markers, *traits, DefaultFdrLevel, correlation);
+        if (!outcome.completed) {
+            context.err << outcome.error << "\n";
+            status = 1;
+        }
+    }
     const bool several = analysed > 1;
     for (size_t t = 0; t < results->traits.size(); ++t) {
         const TraitModelResult &trait = results->traits[t];
@@ -124,6 +140,25 @@ int runMlm(const std::vector<std::string> &args, CommandContext &context)
                 status = 1;
             }
         }
+        const auto names = correlation.traitNames();
+        const auto found = std::find(names.begin(), names.end(), trait.trait);
+        if (!compare || found == names.end())
+            continue;
+        const int column = static_cast<int>(found - names.begin()) + 1;
+        const std::pair<const char *, ViewPicture> pictures[] = {
+            {"--manhattan", parsed.has("--manhattan") ? recordManhattanPlot(correlationManhattan(session.data, correlation, column)) : ViewPicture()},
+            {"--qq", parsed.has("--qq") ? recordQqPlot(correlationQq(correlation, column)) : ViewPicture()}};
+        for (const auto &[option, picture] : pictures) {
+            if (!parsed.has(option))
+                continue;
+            const std::string path = picturePathOf(parsed.value(option), trait.trait + "_correlation", true);
+            if (savePictureFile(picture, path, pictureExtension(path), written, error))
+                context.out << written << "\n";
+            else {
+                context.err << error << "\n";
+                status = 1;
+            }
+        }
     }
     return status;
 }
@@ -132,7 +167,7 @@ const CommandRegistration registration({"mlm", std::string(Usage) + SelectionUsa
                                         "mixed-model association of every trait with every marker (GEMMA's exact Wald test with REML per "
                                         "marker, or --p3d), the intercept and --pcs principal components as covariates; writes trait, "
                                         "group, locus, position, beta, se, p, lambda per trait and marker; with several traits the pictures "
-                                        "get the trait's name",
+                                        "get the trait's name; --compare also draws them for the plain correlation test of assoc (the file names get _correlation)",
                                         &runMlm});
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "core/safefile.h"
 #include "core/textformat.h"
 #include "core/userinterface.h"
+#include "genetics/association.h"
 #include "genetics/dosagematrix.h"
 #include "genetics/mixedmodelpictures.h"
 #include "render/kinshipheatmap.h"
@@ -27,6 +28,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace rvk {
@@ -98,7 +100,11 @@ PanelWindow::PanelWindow(MainWindow &window) : QWidget(&window, Qt::Window), mWi
     auto *mixedPage = new QWidget;
     auto *mixedLayout = new QVBoxLayout(mixedPage);
     mTraitChoice = new QComboBox;
-    mixedLayout->addWidget(mTraitChoice);
+    mCompare = new QCheckBox(QStringLiteral("pictures of the plain correlation (Associations page) for comparison"));
+    auto *choiceRow = new QHBoxLayout;
+    choiceRow->addWidget(mTraitChoice);
+    choiceRow->addWidget(mCompare, 1);
+    mixedLayout->addLayout(choiceRow);
     mMixedModelView = new QTableView;
     mMixedModelModel = new MixedModelTableModel(this);
     mMixedModelView->setModel(mMixedModelModel);
@@ -124,6 +130,7 @@ PanelWindow::PanelWindow(MainWindow &window) : QWidget(&window, Qt::Window), mWi
     connect(gebvButton, &QPushButton::clicked, this, [this] { addGebvClick(); });
     connect(saveButton, &QPushButton::clicked, this, [this] { saveResultsClick(); });
     connect(mTraitChoice, &QComboBox::currentIndexChanged, this, [this](int index) { showMixedModelTrait(index); });
+    connect(mCompare, &QCheckBox::toggled, this, [this] { showMixedModelTrait(mTraitChoice->currentIndex()); });
 }
 
 PanelWindow::~PanelWindow() = default;
@@ -291,6 +298,30 @@ void PanelWindow::showMixedModelTrait(int trait)
     }
     const MixedModelResults *results = &*mMixedModel;
     const size_t t = static_cast<size_t>(trait);
+    const AssociationPage *page = associationPage(mWindow);
+    if (mCompare->isChecked() && page && page->results().kind() == AssociationResults::Kind::Correlation) {
+        const auto &names = page->results().traitNames();
+        const auto found = std::find(names.begin(), names.end(), results->traits[t].trait);
+        if (found != names.end()) {
+            const int column = static_cast<int>(found - names.begin()) + 1;
+            const AssociationResults *correlation = &page->results();
+            const GenotypeData *data = &mWindow.data();
+            mManhattan->setSource([data, correlation, column](int w, int h) {
+                ManhattanInput input = correlationManhattan(*data, *correlation, column);
+                input.width = w;
+                input.height = h;
+                return recordManhattanPlot(input);
+            });
+            mQq->setSource([correlation, column](int w, int h) {
+                QqPlotInput input = correlationQq(*correlation, column);
+                input.width = w;
+                input.height = h;
+                return recordQqPlot(input);
+            });
+            return;
+        }
+        note("The association page has no correlation run of " + results->traits[t].trait + ": \"Calc Assoc.\" makes one.");
+    }
     mManhattan->setSource([results, t](int w, int h) {
         ManhattanInput input = mixedModelManhattan(*results, t);
         input.width = w;

@@ -55,6 +55,9 @@ public:
     QTabWidget *tabs() const { return mTabs; }
     QSpinBox *pcsBox() const { return mPcs; }
     QCheckBox *p3dBox() const { return mP3d; }
+    // Manhattan and QQ of the association page's correlation run instead, for comparison.
+    QCheckBox *compareBox() const { return mCompare; }
+    PanelPictureWidget *manhattan() const { return mManhattan; }
     QPlainTextEdit *log() const { return mLog; }
     // Set by tests: a function asked now and then whether to stop (the Cancel button).
     void setCancelCheck(std::function<bool()> check) { mCancelCheck = std::move(check); }
@@ -83,6 +86,7 @@ private:
     QSpinBox *mFolds = nullptr;
     QSpinBox *mSeed = nullptr;
     QComboBox *mTraitChoice = nullptr;
+    QCheckBox *mCompare = nullptr;
     QTabWidget *mTabs = nullptr;
     QLabel *mKinshipImage = nullptr;
     PanelPictureWidget *mPcaPlot = nullptr;

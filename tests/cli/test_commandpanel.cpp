@@ -70,6 +70,16 @@ TEST(CommandMlm, ResultsHaveTheNamedColumnsAndGemmasPValues)
         EXPECT_TRUE(std::filesystem::exists(folder.file(name))) << name;
 }
 
+TEST(CommandMlm, CompareDrawsThePlainCorrelationBeside)
+{
+    test::TempFolder folder;
+    const CommandRun run = runCli({"mlm", panel("panel.rvk"), "--traits", panel("panel.qua"), "--out", folder.file("r.tsv"), "--manhattan",
+                                   folder.file("m.png"), "--compare"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char *name : {"m_T1.png", "m_T2.png", "m_T1_correlation.png", "m_T2_correlation.png"})
+        EXPECT_TRUE(std::filesystem::exists(folder.file(name))) << name;
+}
+
 TEST(CommandMlm, SelectionOptionsChooseTheIndividuals)
 {
     test::TempFolder folder;

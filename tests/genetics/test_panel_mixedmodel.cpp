@@ -211,5 +211,20 @@ TEST(MixedModel, CollinearCovariatesAreRefused)
     EXPECT_EQ(error, "The covariates are collinear.");
 }
 
+TEST(MixedModel, GenomicInflationOfKnownQuantiles)
+{
+    // The 1-df chi-square quantiles of p = 0.05, 0.5, 0.01 (qchisq(1 - p, 1)): 3.841459, 0.454936,
+    // 6.634897; lambda_GC is their median over 0.454936.
+    const struct
+    {
+        std::vector<double> p;
+        double lambda;
+    } cases[] = {{{0.5}, 1.0}, {{0.05}, 3.841459 / 0.454936}, {{0.05, 0.5, 0.01}, 3.841459 / 0.454936}, {{}, 1.0}};
+    for (const auto &c : cases)
+        EXPECT_NEAR(genomicInflation(c.p), c.lambda, 1e-5 * c.lambda) << c.p.size();
+    EXPECT_NEAR(bonferroniLine(44), -std::log10(0.05 / 44), 1e-12);
+    EXPECT_TRUE(std::isnan(fdrLine({0.5, 0.9})));
+}
+
 } // namespace
 } // namespace rvk

@@ -3,6 +3,7 @@
 #include "app/association/associationpage.h"
 #include "app/mainwindow.h"
 #include "app/panel/panelmodels.h"
+#include "app/panel/panelpicturewidget.h"
 #include "app/panel/panelwindow.h"
 #include "genetics/panelfixture.h"
 #include "support/scripteduserinterface.h"
@@ -13,6 +14,7 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 
 #include <memory>
@@ -77,6 +79,14 @@ TEST(PanelWindow, MixedModelTableIsSortedByPAndCancelKeepsTheResults)
             }
     EXPECT_EQ(model->data(model->index(0, MixedModelTableModel::Locus), Qt::DisplayRole).toString().toStdString(), strongest);
     EXPECT_NEAR(model->test(0).test.p, smallest, 0.01 * smallest);
+
+    // The pictures of the plain correlation, once the association page has run it.
+    const std::string mixedTitle = f.panel->manhattan()->picture().isEmpty() ? "" : "drawn";
+    EXPECT_EQ(mixedTitle, "drawn");
+    associationPage(*f.window)->calc_assoc_numClick();
+    f.panel->compareBox()->setChecked(true);
+    EXPECT_FALSE(f.panel->manhattan()->picture().isEmpty());
+    EXPECT_EQ(f.panel->log()->toPlainText().indexOf(QStringLiteral("has no correlation run")), -1);
 
     // A cancelled run leaves the table as it was.
     const double before = f.panel->mixedModel()->traits[0].tests[0].test.p;
