@@ -3,7 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <thread>
+#include <type_traits>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace rvk {
 
@@ -76,7 +83,26 @@ std::vector<double> intervalFractions(QtlCross cross, const std::vector<double> 
     return fractions;
 }
 
+constexpr size_t HugePage = size_t{2} << 20;
+
+float *allocateFloats(size_t count)
+{
+    const size_t bytes = std::max<size_t>((count * sizeof(float) + HugePage - 1) / HugePage * HugePage, HugePage);
+    void *memory = std::aligned_alloc(HugePage, bytes);
+    if (!memory)
+        throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    madvise(memory, bytes, MADV_HUGEPAGE);
+#endif
+    return static_cast<float *>(memory);
+}
+
 } // namespace
+
+void GenotypeProbabilities::Release::operator()(float *p) const
+{
+    std::free(p);
+}
 
 std::optional<QtlCross> qtlCrossOf(const std::string &popt)
 {
@@ -191,9 +217,12 @@ GenotypeProbabilities GenotypeProbabilities::compute(QtlCross cross, const std::
     result.mPositions = scanPositions(markerPositions, options.step);
     const int P = result.positionCount();
     const int G = result.mGenotypes;
-    result.mProbabilities.assign(static_cast<size_t>(P) * static_cast<size_t>(G) * result.mStride, 0.0f);
-    if (P == 0 || individuals == 0)
+    result.mSize = static_cast<size_t>(P) * static_cast<size_t>(G) * result.mStride;
+    result.mProbabilities.reset(allocateFloats(result.mSize));
+    if (P == 0 || individuals == 0) {
+        std::fill(result.mProbabilities.get(), result.mProbabilities.get() + result.mSize, 0.0f);
         return result;
+    }
 
     std::vector<double> at;
     for (const ScanPosition &p : result.mPositions)
@@ -205,9 +234,11 @@ GenotypeProbabilities GenotypeProbabilities::compute(QtlCross cross, const std::
     const Model model = modelOf(cross, options.errorProbability);
 
     const int blocks = static_cast<int>(result.mStride / Lanes);
-    const auto runBlocks = [&](int firstBlock, int endBlock) {
+    // The genotype count as a constant, so that the loops over genotypes unroll.
+    const auto runBlocksOf = [&]<int G>(std::integral_constant<int, G>, int firstBlock, int endBlock) {
         std::vector<double> alpha(static_cast<size_t>(P) * 3 * Lanes);
         std::uint8_t obs[Lanes];
+        double emit[3][Lanes]; // the emission probability of each genotype at the current position
         double beta[3][Lanes];
         double next[3][Lanes];
         for (int block = firstBlock; block < endBlock; ++block) {
@@ -220,6 +251,9 @@ GenotypeProbabilities GenotypeProbabilities::compute(QtlCross cross, const std::
                     if (obs[l] > 5)
                         obs[l] = 0;
                 }
+                for (int g = 0; g < G; ++g)
+                    for (int l = 0; l < Lanes; ++l)
+                        emit[g][l] = model.emission[obs[l]][g];
             };
             // Forward, each position's values scaled to sum 1.
             for (int p = 0; p < P; ++p) {
@@ -228,7 +262,7 @@ GenotypeProbabilities GenotypeProbabilities::compute(QtlCross cross, const std::
                 if (p == 0) {
                     for (int g = 0; g < G; ++g)
                         for (int l = 0; l < Lanes; ++l)
-                            a[g * Lanes + l] = model.initial[g] * model.emission[obs[l]][g];
+                            a[g * Lanes + l] = model.initial[g] * emit[g][l];
                 } else {
                     const double *previous = a - 3 * Lanes;
                     const auto &t = steps[static_cast<size_t>(p - 1)];
@@ -237,7 +271,7 @@ GenotypeProbabilities GenotypeProbabilities::compute(QtlCross cross, const std::
                             double s = 0.0;
                             for (int h = 0; h < G; ++h)
                                 s += previous[h * Lanes + l] * t[h][g];
-                            a[g * Lanes + l] = s * model.emission[obs[l]][g];
+                            a[g * Lanes + l] = s * emit[g][l];
                         }
                 }
                 for (int l = 0; l < Lanes; ++l) {
@@ -265,7 +299,7 @@ GenotypeProbabilities GenotypeProbabilities::compute(QtlCross cross, const std::
                         product[g][l] *= inverse;
                 }
                 for (int g = 0; g < G; ++g) {
-                    float *out = result.mProbabilities.data() + (static_cast<size_t>(p) * static_cast<size_t>(G) + static_cast<size_t>(g)) * result.mStride + static_cast<size_t>(base);
+                    float *out = result.mProbabilities.get() + (static_cast<size_t>(p) * static_cast<size_t>(G) + static_cast<size_t>(g)) * result.mStride + static_cast<size_t>(base);
                     for (int l = 0; l < Lanes; ++l)
                         out[l] = static_cast<float>(product[g][l]);
                 }
@@ -277,7 +311,7 @@ GenotypeProbabilities GenotypeProbabilities::compute(QtlCross cross, const std::
                     for (int l = 0; l < Lanes; ++l) {
                         double s = 0.0;
                         for (int h = 0; h < G; ++h)
-                            s += t[g][h] * model.emission[obs[l]][h] * beta[h][l];
+                            s += t[g][h] * emit[h][l] * beta[h][l];
                         next[g][l] = s;
                     }
                 for (int l = 0; l < Lanes; ++l) {
@@ -290,6 +324,12 @@ GenotypeProbabilities GenotypeProbabilities::compute(QtlCross cross, const std::
                 }
             }
         }
+    };
+    const auto runBlocks = [&](int firstBlock, int endBlock) {
+        if (G == 3)
+            runBlocksOf(std::integral_constant<int, 3>{}, firstBlock, endBlock);
+        else
+            runBlocksOf(std::integral_constant<int, 2>{}, firstBlock, endBlock);
     };
     threads = std::clamp(threads, 1, std::max(1, blocks));
     if (threads == 1) {
@@ -305,7 +345,7 @@ GenotypeProbabilities GenotypeProbabilities::compute(QtlCross cross, const std::
     // Lanes past the last individual hold the prior; clear them so sums over a column stay true.
     for (int p = 0; p < P; ++p)
         for (int g = 0; g < G; ++g) {
-            float *column = result.mProbabilities.data() + (static_cast<size_t>(p) * static_cast<size_t>(G) + static_cast<size_t>(g)) * result.mStride;
+            float *column = result.mProbabilities.get() + (static_cast<size_t>(p) * static_cast<size_t>(G) + static_cast<size_t>(g)) * result.mStride;
             std::fill(column + individuals, column + result.mStride, 0.0f);
         }
     return result;

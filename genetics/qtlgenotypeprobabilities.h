@@ -8,6 +8,7 @@
 // position holds every individual's probability next to each other, as the scans read them.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,9 +79,9 @@ public:
     }
     const float *column(int position, int genotype) const
     {
-        return mProbabilities.data() + (static_cast<size_t>(position) * static_cast<size_t>(mGenotypes) + static_cast<size_t>(genotype)) * mStride;
+        return mProbabilities.get() + (static_cast<size_t>(position) * static_cast<size_t>(mGenotypes) + static_cast<size_t>(genotype)) * mStride;
     }
-    size_t memoryBytes() const { return mProbabilities.size() * sizeof(float); }
+    size_t memoryBytes() const { return mSize * sizeof(float); }
 
     // The most probable genotype (1-based class) of every individual at every marker, by the
     // Viterbi path of the same model (R/qtl's argmax.geno), [marker][individual].
@@ -95,7 +96,14 @@ private:
     int mGenotypes = 2;
     size_t mStride = 0; // floats per column: the individuals rounded up to whole blocks
     std::vector<ScanPosition> mPositions;
-    std::vector<float> mProbabilities;
+    // Uninitialised: every float is written by compute. Large blocks ask for huge pages, as a
+    // first touch of millions of small pages costs more than computing them.
+    struct Release
+    {
+        void operator()(float *p) const;
+    };
+    std::unique_ptr<float[], Release> mProbabilities;
+    size_t mSize = 0;
 };
 
 } // namespace rvk
