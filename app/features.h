@@ -31,5 +31,8 @@ void installBackcrossFeature(MainWindow &window);
 // Panel genomics: kinship, principal components, mixed-model association and genomic
 // prediction in the window "Panel genomics".
 void installPanelFeature(MainWindow &window);
+// QTL mapping: the page "QTL mapping" with its runs, LOD profiles, peaks and the QTL intervals
+// it adds to the map.
+void installQtlFeature(MainWindow &window);
 
 } // namespace rvk

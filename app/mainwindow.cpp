@@ -159,6 +159,7 @@ void MainWindow::installFeatures()
     installCoreSubsetFeature(*this);
     installBackcrossFeature(*this);
     installPanelFeature(*this);
+    installQtlFeature(*this);
     // The commands that lead to the data pages wait for data, as the pages do.
     enableDataPages(false);
 }

@@ -151,7 +151,7 @@ TEST(MainWindowStart, PagesAndTheirCaptionsInOrder)
     WindowFixture f;
     const QStringList captions = {"RVK Image", "Data Sort, View, Edit", "Marker Selection",
                                   "Select Indiv. && Sel. Results", "Associations", "LD ", "Genetic Distances",
-                                  "Settings", "Print Preview", "Backcross"};
+                                  "Settings", "Print Preview", "Backcross", "QTL mapping"};
     QTabWidget *pages = f.window->pages();
     ASSERT_EQ(pages->count(), captions.size());
     for (int i = 0; i < captions.size(); ++i)
