@@ -7,6 +7,7 @@
 #include <cblas.h>
 #include <cmath>
 #include <lapacke.h>
+#include <functional>
 #include <random>
 
 namespace rvk {
@@ -35,14 +36,6 @@ bool crossProduct(const DosageMatrix &dosages, bool standardise, Matrix &g, cons
     return true;
 }
 
-// G X through OpenBLAS (threaded).
-void multiply(const Matrix &g, const Matrix &x, Matrix &out)
-{
-    out.resize(g.rows(), x.cols());
-    cblas_dgemm(CblasColMajor, CblasNoTrans, CblasNoTrans, static_cast<int>(g.rows()), static_cast<int>(x.cols()), static_cast<int>(g.cols()), 1.0,
-                g.data(), static_cast<int>(g.rows()), x.data(), static_cast<int>(x.rows()), 0.0, out.data(), static_cast<int>(out.rows()));
-}
-
 // The k leading eigenpairs by LAPACK's decomposition of that range.
 bool fullEigen(Matrix g, int k, std::vector<double> &values, Matrix &vectors)
 {
@@ -66,12 +59,15 @@ bool fullEigen(Matrix g, int k, std::vector<double> &values, Matrix &vectors)
 
 // Block Krylov iterations with full reorthogonalisation and Rayleigh-Ritz extraction, restarted
 // from the best Ritz vectors until the k leading residuals are below tolerance.
-bool truncatedEigen(const Matrix &g, int k, std::vector<double> &values, Matrix &vectors, int &iterations, const PanelProgress &progress)
+// X -> Z Z' X, without Z Z' itself.
+using GramProduct = std::function<bool(const Matrix &x, Matrix &out)>;
+
+bool truncatedEigen(int n, double largestDiagonal, const GramProduct &multiplyGram, int k, std::vector<double> &values, Matrix &vectors,
+                    int &iterations, const PanelProgress &progress)
 {
-    const int n = static_cast<int>(g.rows());
     const int blockSize = std::min(n, k + 8);
     const int maxBasis = std::min(n, std::max(blockSize * 12, 4 * k + 40));
-    const double scale = std::max(g.diagonal().maxCoeff(), 1e-300);
+    const double scale = std::max(largestDiagonal, 1e-300);
     const double tolerance = 1e-12;
     std::mt19937_64 random(12345);
     std::normal_distribution<double> normal;
@@ -84,7 +80,8 @@ bool truncatedEigen(const Matrix &g, int k, std::vector<double> &values, Matrix 
         Eigen::HouseholderQR<Matrix> qr(x);
         x = qr.householderQ() * Matrix::Identity(n, x.cols());
         while (basis.cols() + x.cols() <= maxBasis) {
-            multiply(g, x, gx);
+            if (!multiplyGram(x, gx))
+                return false;
             ++iterations;
             const Eigen::Index at = basis.cols();
             basis.conservativeResize(n, at + x.cols());
@@ -103,8 +100,6 @@ bool truncatedEigen(const Matrix &g, int k, std::vector<double> &values, Matrix 
             for (int pass = 0; pass < 1; ++pass)
                 x -= basis * (basis.transpose() * x);
             x = Eigen::HouseholderQR<Matrix>(x).householderQ() * Matrix::Identity(n, x.cols());
-            if (progress && !progress(1, 2))
-                return false;
         }
         Matrix t = basis.transpose() * image;
         t = (t + t.transpose()) / 2.0;
@@ -148,9 +143,6 @@ std::optional<PcaResult> computePca(const DosageMatrix &dosages, const PcaOption
             *error = n < 2 ? "Principal components need at least 2 individuals." : "No marker varies among the individuals: there are no principal components.";
         return std::nullopt;
     }
-    Matrix g;
-    if (!crossProduct(dosages, options.standardise, g, progress))
-        return std::nullopt;
     const int k = std::clamp(options.components, 1, n - 1);
     PcaResult result;
     result.individualCount = n;
@@ -162,18 +154,51 @@ std::optional<PcaResult> computePca(const DosageMatrix &dosages, const PcaOption
     std::vector<double> values;
     Matrix vectors;
     bool done = false;
+    double trace = 0.0;
+    const auto scaling = options.standardise ? DosageMatrix::Scaling::Standardised : DosageMatrix::Scaling::Centred;
     if (truncated) {
-        done = truncatedEigen(g, k, values, vectors, result.iterations, progress);
-        if (!done && progress && !progress(1, 2))
+        // The large panels: Z Z' X block of markers by block, never Z Z' (n x n x markers).
+        const int m = dosages.markerCount();
+        Eigen::VectorXd diagonal = Eigen::VectorXd::Zero(n);
+        std::vector<double> buffer(static_cast<size_t>(n) * BlockMarkers);
+        for (int first = 0; first < m; first += BlockMarkers) {
+            const int count = std::min(BlockMarkers, m - first);
+            dosages.block(first, count, scaling, buffer.data());
+            diagonal += Eigen::Map<const Matrix>(buffer.data(), n, count).rowwise().squaredNorm();
+        }
+        trace = diagonal.sum();
+        long long steps = 0;
+        const GramProduct multiplyGram = [&](const Matrix &x, Matrix &out) {
+            out = Matrix::Zero(n, x.cols());
+            Matrix inner(BlockMarkers, x.cols());
+            const int b = static_cast<int>(x.cols());
+            for (int first = 0; first < m; first += BlockMarkers) {
+                const int count = std::min(BlockMarkers, m - first);
+                dosages.block(first, count, scaling, buffer.data());
+                cblas_dgemm(CblasColMajor, CblasTrans, CblasNoTrans, count, b, n, 1.0, buffer.data(), n, x.data(), n, 0.0, inner.data(),
+                            BlockMarkers);
+                cblas_dgemm(CblasColMajor, CblasNoTrans, CblasNoTrans, n, b, count, 1.0, buffer.data(), n, inner.data(), BlockMarkers, 1.0,
+                            out.data(), n);
+            }
+            ++steps;
+            return !progress || progress(std::min(steps, 23LL), 24);
+        };
+        done = truncatedEigen(n, diagonal.maxCoeff(), multiplyGram, k, values, vectors, result.iterations, progress);
+        if (!done && progress && !progress(23, 24))
             return std::nullopt;
         result.truncated = done;
     }
-    if (!done && !fullEigen(g, k, values, vectors)) {
-        if (error)
-            *error = "The eigendecomposition of the principal components failed.";
-        return std::nullopt;
+    if (!done) {
+        Matrix g;
+        if (!crossProduct(dosages, options.standardise, g, progress))
+            return std::nullopt;
+        trace = g.trace();
+        if (!fullEigen(g, k, values, vectors)) {
+            if (error)
+                *error = "The eigendecomposition of the principal components failed.";
+            return std::nullopt;
+        }
     }
-    const double trace = g.trace();
     const double m = result.markerCount;
     for (int j = 0; j < k; ++j) {
         // The same sign whatever the method: the entry largest in size is positive.
