@@ -64,6 +64,9 @@ DrawingPalette::DrawingPalette(const GenotypeData &data, AlleleTable &table, con
 {
     if (!mReferences.active())
         return;
+    // The drawing measures categories, not alleles: the allele lengths of an earlier drawing
+    // would be read as this one's.
+    table.resetDrawnLengths();
     mOwn = std::make_shared<AlleleTable>(comparisonTable(context.options.compareReference, context.options.compareDonor,
                                                          mReferences.twoReferences()));
 }

@@ -31,7 +31,10 @@ constexpr Rgb OtherBlue = rgb(70, 110, 230);
 //   m3   U   a   b   h   a   a   a   a
 struct ComparisonFixture
 {
-    GenotypeData data = makeData({{{"m1", 0, "aabhU-xa"}, {"m2", 50, "hhaHChah"}, {"m3", 100, "Uabhaaaa"}}}, 8);
+    GenotypeData data = makeData({{{"m1", 0, "aabhU-xa", 0, 0, "", ""},
+                                   {"m2", 50, "hhaHChah", 0, 0, "", ""},
+                                   {"m3", 100, "Uabhaaaa", 0, 0, "", ""}}},
+                                 8);
     AlleleTable table = testTable();
     DrawContext context;
 
