@@ -146,6 +146,18 @@ TEST(BackcrossStatistics, RefusesBadRequestsWithAMessage)
         EXPECT_FALSE(computeBackcrossStatistics(data, request(data, c.recurrent, c.donor, c.target), error));
         EXPECT_EQ(error, c.message) << c.recurrent << c.donor << c.target;
     }
+    // Cross-pollinator data carry two codes per individual; the scores are for one.
+    GenotypeData cp = makeBackcrossFixture();
+    cp.popt = "cp";
+    std::string cpError;
+    EXPECT_FALSE(computeBackcrossStatistics(cp, request(cp, "R", "D"), cpError));
+    EXPECT_EQ(cpError, TwoCodesMessage);
+    PedigreeRequest cpPedigree;
+    cpPedigree.parent1 = 0;
+    cpPedigree.parent2 = 1;
+    EXPECT_FALSE(checkPedigree(cp, cpPedigree, cpError));
+    EXPECT_EQ(cpError, TwoCodesMessage);
+
     std::string error;
     BackcrossRequest missing = request(data, "nobody", "D");
     EXPECT_FALSE(computeBackcrossStatistics(data, missing, error));
