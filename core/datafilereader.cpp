@@ -1,6 +1,7 @@
 #include "core/datafilereader.h"
 
 #include "core/codecollector.h"
+#include "core/mappedtextfile.h"
 #include "core/phases.h"
 #include "core/readexception.h"
 #include "core/textformat.h"
@@ -9,7 +10,15 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <climits>
+#include <cstdint>
 #include <cstring>
+
+#if defined(__GLIBC__) && defined(__linux__)
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace rvk {
 
@@ -58,6 +67,91 @@ std::string_view untrimmedLine(std::string_view line, std::string_view source)
     while (end < sourceEnd && *end != '\n' && *end != '\r')
         ++end;
     return {line.data(), static_cast<size_t>(end - line.data())};
+}
+
+// The codes of a group are one allocation per locus, tens of thousands of them in a row. Where
+// mapping each fresh small page is dear (in virtual machines above all), growing the heap page by
+// page costs more than reading the file; so before a large group the heap is asked to grow by
+// what the group's codes will take at once, and that stretch is marked for large pages. Nothing
+// changes where the system offers no large pages.
+class HeapGrowth
+{
+public:
+    explicit HeapGrowth(size_t bytes)
+    {
+#if defined(__GLIBC__) && defined(__linux__) && defined(MADV_HUGEPAGE)
+        if (bytes < MinBytes)
+            return;
+        mStart = reinterpret_cast<uintptr_t>(sbrk(0));
+        mallopt(M_TOP_PAD, static_cast<int>(std::min<size_t>(bytes, INT_MAX / 2)));
+        mActive = true;
+#else
+        (void)bytes;
+#endif
+    }
+    ~HeapGrowth() { finish(); }
+    HeapGrowth(const HeapGrowth &) = delete;
+    HeapGrowth &operator=(const HeapGrowth &) = delete;
+
+    // Called after each allocation: once the heap has grown, marks the new stretch.
+    void afterAllocation()
+    {
+#if defined(__GLIBC__) && defined(__linux__) && defined(MADV_HUGEPAGE)
+        if (!mActive)
+            return;
+        const uintptr_t end = reinterpret_cast<uintptr_t>(sbrk(0));
+        if (end > mStart && end - mStart >= MinBytes) {
+            const uintptr_t first = (mStart + LargePage - 1) / LargePage * LargePage;
+            const uintptr_t last = end / LargePage * LargePage;
+            if (last > first)
+                madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
+            finish();
+        }
+#endif
+    }
+
+private:
+    void finish()
+    {
+#if defined(__GLIBC__) && defined(__linux__) && defined(MADV_HUGEPAGE)
+        if (mActive)
+            mallopt(M_TOP_PAD, DefaultTopPad);
+        mActive = false;
+#endif
+    }
+
+    static constexpr size_t MinBytes = size_t{4} << 20;
+    static constexpr uintptr_t LargePage = uintptr_t{2} << 20;
+    static constexpr int DefaultTopPad = 128 * 1024;
+    uintptr_t mStart = 0;
+    bool mActive = false;
+};
+
+// The same for one large block of memory not yet touched, such as a group's locus list.
+template <typename T>
+void adviseLargePages(const std::vector<T> &untouched)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr uintptr_t LargePage = uintptr_t{2} << 20;
+    const auto begin = reinterpret_cast<uintptr_t>(untouched.data());
+    const uintptr_t first = (begin + LargePage - 1) / LargePage * LargePage;
+    const uintptr_t last = (begin + untouched.capacity() * sizeof(T)) / LargePage * LargePage;
+    if (last > first)
+        madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
+#else
+    (void)untouched;
+#endif
+}
+
+// What a group's codes will take on the heap: at most what its lines hold, and a chunk header
+// and the text's end per locus.
+size_t expectedCodeBytes(const std::vector<std::string_view> &lines, size_t loci, size_t codesPerLocus)
+{
+    size_t text = 0;
+    for (std::string_view line : lines)
+        text += line.size();
+    constexpr size_t PerLocus = 32;
+    return std::min(loci * (codesPerLocus + PerLocus), text + loci * PerLocus);
 }
 
 std::string notAnInteger(std::string_view text) { return "'" + std::string(text) + "' is not a valid integer value"; }
@@ -344,13 +438,17 @@ void DataFileReader::ReadGroup(std::vector<std::string_view> lines)
         group.Name = mData.CurrentGroupName;
         group.PopType = mData.popt;
         group.Loci.reserve(std::min<size_t>(static_cast<size_t>(mData.nloc), lines.size()));
+        adviseLargePages(group.Loci);
         CodeCollector collector;
+        const size_t loci = std::min<size_t>(static_cast<size_t>(mData.nloc), lines.size());
+        HeapGrowth growth(expectedCodeBytes(lines, loci, static_cast<size_t>(mData.nind) * (crossPollinator ? 2 : 1)));
         for (int k = 0; k < mData.nloc; ++k) {
             Tlocinfo &locus = group.Loci.emplace_back();
             if (crossPollinator)
                 readCrossPollinatorRecord(cursor, locus, collector);
             else
                 readGenericRecord(cursor, locus, collector);
+            growth.afterAllocation();
         }
         const CodeSet used = collector.usedCodes();
         CompletePhases(group.Loci, mData.popt);
@@ -366,16 +464,63 @@ void DataFileReader::ReadGroup(std::vector<std::string_view> lines)
     }
 }
 
+// The rules that cut a multi-group text into blocks, one line at a time: a line holding "nind" or
+// "popt" is remembered and dropped, one holding "nchrom", a comment line and a blank line are
+// dropped, a line holding "name" ends the block before it (read when it kept more than one line)
+// and starts a new one, which it belongs to unless it is dropped.
+class DataFileReader::BlockCutter
+{
+public:
+    struct Step
+    {
+        bool endsBlock = false; // the line starts a new block
+        bool readEnded = false; // the block it ends is to be read
+        bool kept = false;      // the line belongs to its block
+    };
+
+    Step take(std::string_view line)
+    {
+        const unsigned words = classifyHeaderWords(line);
+        if (words & HasNind)
+            mNindLine.assign(line);
+        else if (words & HasPopt)
+            mPoptLine.assign(line);
+        Step step;
+        step.kept = !dropped(line, words);
+        if (words & HasName) {
+            step.endsBlock = true;
+            step.readEnded = mKept > 1;
+            mKept = 0;
+        }
+        if (step.kept)
+            ++mKept;
+        return step;
+    }
+    // Whether the block now open holds lines to read at the end of the text.
+    bool blockOpen() const { return mKept > 0; }
+    const std::string &poptLine() const { return mPoptLine; }
+    const std::string &nindLine() const { return mNindLine; }
+
+    static bool dropped(std::string_view line, unsigned words)
+    {
+        return (words & (HasNind | HasPopt | HasNchrom)) != 0 || isBlankOnly(line) || line.front() == ';';
+    }
+
+private:
+    std::string mNindLine, mPoptLine;
+    size_t mKept = 0;
+};
+
 void DataFileReader::SplitMultiGroupFile(const std::vector<std::string_view> &lines, const std::function<void()> &afterGroup,
                                          const std::function<void(long long, long long)> &progress)
 {
-    std::string_view nindLine, poptLine;
+    BlockCutter cutter;
     std::vector<std::string_view> block;
     auto readBlock = [&] {
         std::vector<std::string_view> withHeader;
         withHeader.reserve(block.size() + 2);
-        withHeader.push_back(poptLine);
-        withHeader.push_back(nindLine);
+        withHeader.push_back(cutter.poptLine());
+        withHeader.push_back(cutter.nindLine());
         withHeader.insert(withHeader.end(), block.begin(), block.end());
         ReadGroup(std::move(withHeader));
         if (mReleaser && !block.empty())
@@ -389,30 +534,78 @@ void DataFileReader::SplitMultiGroupFile(const std::vector<std::string_view> &li
         if (progress && i % step == 0)
             progress(i, count - 1);
         const std::string_view line = lines[static_cast<size_t>(i)];
-        const unsigned words = classifyHeaderWords(line);
-        bool dropped = true;
-        if (words & HasNind)
-            nindLine = line;
-        else if (words & HasPopt)
-            poptLine = line;
-        else if (words & HasNchrom)
-            ;
-        else if (isBlankOnly(line) || line.front() == ';')
-            ;
-        else
-            dropped = false;
-        if (words & HasName) {
-            if (block.size() > 1)
+        const BlockCutter::Step cut = cutter.take(line);
+        if (cut.endsBlock) {
+            if (cut.readEnded)
                 readBlock();
             block.clear();
         }
-        if (!dropped)
+        if (cut.kept)
             block.push_back(line);
     }
     if (!block.empty())
         readBlock();
     if (progress)
         progress(count > 0 ? count - 1 : 0, count > 0 ? count - 1 : 0);
+}
+
+void DataFileReader::ReadMultiGroupFile(MappedTextFile &file, const std::function<void()> &afterGroup,
+                                        const std::function<void(long long, long long)> &progress)
+{
+    // First pass: where each block lies in the file and the popt and nind lines it is read with.
+    struct Block
+    {
+        long long begin = 0, end = 0;
+        std::string poptLine, nindLine;
+    };
+    std::vector<Block> blocks;
+    BlockCutter cutter;
+    long long blockBegin = 0, lineNumber = 0;
+    const long long count = file.lineFeeds() + 1;
+    const long long step = std::max<long long>(1, count / 100);
+    std::string error;
+    const bool scanned = file.forEachLine(
+        [&](std::string_view line, long long begin, long long) {
+            if (progress && lineNumber % step == 0)
+                progress(std::min(lineNumber, count - 1), count - 1);
+            ++lineNumber;
+            const BlockCutter::Step cut = cutter.take(line);
+            if (cut.endsBlock) {
+                if (cut.readEnded)
+                    blocks.push_back({blockBegin, begin, cutter.poptLine(), cutter.nindLine()});
+                blockBegin = begin;
+            }
+        },
+        &error);
+    if (!scanned)
+        throw readexception(error);
+    if (cutter.blockOpen())
+        blocks.push_back({blockBegin, file.size(), cutter.poptLine(), cutter.nindLine()});
+    if (progress)
+        progress(count - 1, count - 1);
+
+    // Second pass: each block's bytes, its lines less the dropped ones, read as one group.
+    std::vector<std::string_view> pieces;
+    for (const Block &block : blocks) {
+        std::string_view text;
+        if (!file.readRange(block.begin, block.end, text, &error))
+            throw readexception(error);
+        if (block.begin == 0 && startsWithByteOrderMark(text))
+            text.remove_prefix(3);
+        pieces.clear();
+        splitLinesAt(text, file.lineSeparator(), pieces);
+        std::vector<std::string_view> lines;
+        lines.reserve(pieces.size() + 2);
+        lines.push_back(block.poptLine);
+        lines.push_back(block.nindLine);
+        for (std::string_view line : pieces)
+            if (!BlockCutter::dropped(line, classifyHeaderWords(line)))
+                lines.push_back(line);
+        setSourceText(text);
+        ReadGroup(std::move(lines));
+        if (afterGroup)
+            afterGroup();
+    }
 }
 
 } // namespace rvk

@@ -16,6 +16,7 @@ namespace rvk {
 // group, or several when it carries the key "nchrom"; each call appends groups and never clears
 // the data set. Malformed text raises readexception after the reader's own warning.
 class CodeCollector;
+class MappedTextFile;
 
 class DataFileReader
 {
@@ -31,6 +32,12 @@ public:
     // in file order. progress(line, lineCount) reports the scan now and then.
     void SplitMultiGroupFile(const std::vector<std::string_view> &lines, const std::function<void()> &afterGroup,
                              const std::function<void(long long, long long)> &progress = {});
+
+    // The same cutting and reading straight from a file, in two passes of plain reads: one finds
+    // the blocks, the other reads each block's bytes into memory that the next block reuses. So
+    // only one block's text is ever in memory. progress reports the first pass by lines.
+    void ReadMultiGroupFile(MappedTextFile &file, const std::function<void()> &afterGroup,
+                            const std::function<void(long long, long long)> &progress = {});
 
     // Called with the text range of every block once it has been read, so the caller can let the
     // memory of a mapped file go.
@@ -66,6 +73,7 @@ public:
 
 private:
     class LineCursor;
+    class BlockCutter;
     void readHeader(LineCursor &cursor);
     void readGenericRecord(LineCursor &cursor, Tlocinfo &locus, CodeCollector &collector);
     void readCrossPollinatorRecord(LineCursor &cursor, Tlocinfo &locus, CodeCollector &collector);

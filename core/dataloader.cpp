@@ -31,7 +31,7 @@ private:
     UserInterface &mUi;
 };
 
-// Reads a file's bytes as text, or throws readexception with a message fit to show.
+// Opens a file and looks it through once, or throws readexception with a message fit to show.
 void openText(MappedTextFile &file, const std::string &path)
 {
     std::string error;
@@ -39,6 +39,15 @@ void openText(MappedTextFile &file, const std::string &path)
         throw readexception(error);
     if (!file.looksLikeText())
         throw readexception(fileNameOf(path) + " is not a text file");
+}
+
+// The whole text of an opened file, for reading it as one group.
+std::string_view wholeText(MappedTextFile &file)
+{
+    std::string error;
+    if (!file.readAll(&error))
+        throw readexception(error);
+    return file.text();
 }
 
 } // namespace
@@ -109,18 +118,14 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
             outcome.failedFile = paths[0];
             return outcome;
         }
-        multiGroup = DataFileReader::isMultiGroupText(first.text());
+        multiGroup = first.hasNchrom();
     }
 
     if (multiGroup) {
         outcome.multiGroupFile = true;
-        std::vector<std::string_view> lines = splitLines(first.text());
-        reader.setSourceText(first.text());
-        first.release(first.text().data(), first.text().data() + first.text().size());
-        reader.setTextReleaser([&first](const char *begin, const char *end) { first.release(begin, end); });
         try {
-            reader.SplitMultiGroupFile(
-                lines,
+            reader.ReadMultiGroupFile(
+                first,
                 [&] {
                     SortGroupByPosition(mData.LinkageGroups.back()->Loci);
                     mAlleles.markUsed(reader.usedCodes());
@@ -164,8 +169,9 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
                 MappedTextFile &text = paths.size() == 1 ? first : file;
                 if (paths.size() > 1)
                     openText(file, path);
-                reader.setSourceText(text.text());
-                reader.ReadGroup(splitLines(text.text()));
+                const std::string_view whole = wholeText(text);
+                reader.setSourceText(whole);
+                reader.ReadGroup(splitLines(whole));
             } catch (const std::exception &error) {
                 // Errors the reader has not shown yet (limits, unreadable files) are told before
                 // the message that names the file; a header count or position that is not a

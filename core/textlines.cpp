@@ -12,14 +12,22 @@ inline bool isLineTrailer(char c) { return c == ' ' || c == '\t' || (static_cast
 inline char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 } // namespace
 
-void splitLines(std::string_view text, std::vector<std::string_view> &lines)
+bool startsWithByteOrderMark(std::string_view text)
 {
-    if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF && static_cast<unsigned char>(text[1]) == 0xBB
-        && static_cast<unsigned char>(text[2]) == 0xBF)
-        text.remove_prefix(3);
-    // LF and CR LF files end lines at LF (the CR goes with the trailing characters); a file
-    // without any LF is taken to use CR alone.
-    const char separator = text.find('\n') != std::string_view::npos ? '\n' : '\r';
+    return text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF && static_cast<unsigned char>(text[1]) == 0xBB
+        && static_cast<unsigned char>(text[2]) == 0xBF;
+}
+
+std::string_view trimLineEnd(std::string_view line)
+{
+    size_t size = line.size();
+    while (size > 0 && isLineTrailer(line[size - 1]))
+        --size;
+    return line.substr(0, size);
+}
+
+void splitLinesAt(std::string_view text, char separator, std::vector<std::string_view> &lines)
+{
     const char *p = text.data();
     const char *end = p + text.size();
     while (p < end) {
@@ -33,6 +41,15 @@ void splitLines(std::string_view text, std::vector<std::string_view> &lines)
         lines.emplace_back(p, static_cast<size_t>(last - p));
         p = next;
     }
+}
+
+void splitLines(std::string_view text, std::vector<std::string_view> &lines)
+{
+    if (startsWithByteOrderMark(text))
+        text.remove_prefix(3);
+    // LF and CR LF files end lines at LF (the CR goes with the trailing characters); a file
+    // without any LF is taken to use CR alone.
+    splitLinesAt(text, text.find('\n') != std::string_view::npos ? '\n' : '\r', lines);
 }
 
 std::vector<std::string_view> splitLines(std::string_view text)

@@ -12,6 +12,13 @@ namespace rvk {
 // written on other systems read exactly like plain ones.
 std::vector<std::string_view> splitLines(std::string_view text);
 void splitLines(std::string_view text, std::vector<std::string_view> &lines);
+// The same cut of a piece of a file whose line separator is known (LF, or CR in a file without
+// any LF); no byte-order mark is looked for.
+void splitLinesAt(std::string_view text, char separator, std::vector<std::string_view> &lines);
+// A line without its trailing blanks, tabs and other control characters.
+std::string_view trimLineEnd(std::string_view line);
+// Whether text starts with a UTF-8 byte-order mark.
+bool startsWithByteOrderMark(std::string_view text);
 
 // Whether text contains needle, comparing ASCII letters without regard to case. needle must be
 // given in lower case.

@@ -1,4 +1,6 @@
 #include "core/dataloader.h"
+#include "core/datafilereader.h"
+#include "core/textlines.h"
 #include "core/datasetsettings.h"
 #include "settings/displaysettings.h"
 #include "settings/settingsfile.h"
@@ -139,6 +141,72 @@ TEST_F(LoaderFixture, FailingBlockOfAMultiGroupFileKeepsTheBlocksBefore)
     EXPECT_EQ(ui.messages[1].kind, UserInterface::MessageKind::Error);
     EXPECT_EQ(ui.messages[1].text, "Error in locus m2");
     EXPECT_EQ(recent.entry(0), "/opt/rvk/example.rvk");
+}
+
+// The loader reads a multi-group file from the file in passes; the reader's rules are written
+// for the file's lines. Both must agree on every block, header line and name, also where a line
+// is longer than what a pass reads at a time.
+TEST(MultiGroupFileFromDisk, ReadsWhatTheLinesSay)
+{
+    const std::string longCodes = [] {
+        std::string codes;
+        for (int i = 0; i < 1'000'000; ++i)
+            codes += i % 2 ? "A    " : "B\t   ";
+        return codes; // five megabytes on one line
+    }();
+    const struct
+    {
+        const char *what;
+        std::string text;
+    } cases[] = {
+        {"byte-order mark, CR LF ends, names with trailing blanks",
+         "\xEF\xBB\xBFnchrom=2\r\nnind=2\r\npopt=f2\r\nname=g1\r\nnloc=1\r\nm1 0 AB\r\nindividual names\r\nfirst  \r\nsecond\r\n"
+         "name=g2\r\nnloc=1\r\nm2 1 HB\r\n"},
+        {"CR alone", "nchrom=2\rnind=2\rpopt=f2\rname=g1\rnloc=1\rm1 0 AB\rname=g2\rnloc=1\rm2 1 HB\r"},
+        {"a comment naming a block, a one-line block, a blank line and a late popt line",
+         "nchrom=2\nnind=2\npopt=f2\n; no name here\nname=g1\nnloc=2\n\nm1 0 AB\nm2 1\n  BA\nname=alone\n"
+         "name=g2\nnloc=1\npopt=dh\nm3 0 AA\nAlias\nx y\n"},
+        {"a nind line inside a block", "nchrom=2\nnind=2\npopt=f2\nname=g1\nnloc=1\nm1 0 AB\nname=g2\nnind=3\nnloc=1\nm2 0 ABH\n"},
+        {"lines before the first name line", "nchrom=1\nnind=2\npopt=f2\nnloc=1\nm0 0 AB\nname=g1\nnloc=1\nm1 0 AB\n"},
+        {"a line longer than a pass reads", "nchrom=1\nnind=1000000\npopt=f2\nname=g1\nnloc=1\nm1 0\n" + longCodes + "\n"},
+        {"a broken second block", "nchrom=2\nnind=2\npopt=f2\nname=g1\nnloc=1\nm1 0 AB\nname=g2\nnloc=2\nm2 0 AB\nAlias\n"},
+    };
+    test::TempFolder folder;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        GenotypeData fromFile;
+        AlleleTable alleles;
+        SilentUserInterface ui;
+        DataLoader loader(fromFile, alleles, ui);
+        const bool fileRead = loader.OpenFiles({folder.write("multi.rvk", c.text)}).completed;
+
+        GenotypeData fromLines;
+        DataFileReader reader(fromLines, ui);
+        reader.setSourceText(c.text);
+        bool linesRead = true;
+        try {
+            reader.SplitMultiGroupFile(splitLines(c.text), [&] { SortGroupByPosition(fromLines.LinkageGroups.back()->Loci); });
+        } catch (const std::exception &) {
+            linesRead = false;
+        }
+        EXPECT_EQ(fileRead, linesRead);
+        ASSERT_EQ(fromFile.GroupCount(), fromLines.GroupCount());
+        for (int k = 0; k < fromFile.GroupCount(); ++k) {
+            EXPECT_EQ(fromFile.GroupName(k), fromLines.GroupName(k));
+            EXPECT_EQ(fromFile.GroupPopType(k), fromLines.GroupPopType(k));
+            ASSERT_EQ(fromFile.GroupLocusCount(k), fromLines.GroupLocusCount(k));
+            for (int l = 0; l < fromFile.GroupLocusCount(k); ++l) {
+                const Tlocinfo &a = fromFile.GroupLoci(k)[static_cast<size_t>(l)];
+                const Tlocinfo &b = fromLines.GroupLoci(k)[static_cast<size_t>(l)];
+                EXPECT_EQ(a.Name, b.Name);
+                EXPECT_EQ(a.Position, b.Position);
+                EXPECT_EQ(a.Genotypes, b.Genotypes);
+                EXPECT_EQ(a.Phase, b.Phase);
+            }
+        }
+        EXPECT_EQ(fromFile.nind, fromLines.nind);
+        EXPECT_EQ(fromFile.IndividualNames, fromLines.IndividualNames);
+    }
 }
 
 TEST_F(LoaderFixture, ResetEmptiesTheDataButKeepsTheRecentList)
