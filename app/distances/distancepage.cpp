@@ -212,7 +212,8 @@ void DistancePage::buildTree(TreeMethod method)
     setLastClusterOrder(tree->order);
     const std::string path = treeFilePathFor(method);
     const std::string line = tree->newick + "\r\n";
-    if (method == TreeMethod::NeighbourJoining && !writeFileReplacing(path, line, ui))
+    // Both trees are written before the question that names the file, whichever viewer shows it.
+    if (!writeFileReplacing(path, line, ui))
         return;
     const bool own = ui.question("Use RVK treeviewer or launch external default treeviewer? " + path + "\n"
                                  + " (you need to have the .nwk file extension linked to a viewer like treeview,Mega etc)");
@@ -220,8 +221,6 @@ void DistancePage::buildTree(TreeMethod method)
         mTreeWindow->showTree(tree->newick, mMatrix);
         return;
     }
-    if (!writeFileReplacing(path, line, ui))
-        return;
     if (!mOpen(QUrl::fromLocalFile(QString::fromStdString(path))))
         ui.warning("No program is set to open " + path + ": it is saved there.");
 }

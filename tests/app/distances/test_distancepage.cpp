@@ -119,11 +119,15 @@ TEST(DistancePage, TreeGoesToTheTreeWindowOrTheDefaultProgram)
     EXPECT_EQ(lastClusterOrder()->labels.size(), 4u);
     EXPECT_EQ(lastClusterOrder()->labels[0].find('>'), std::string::npos); // locus names only
 
-    // Yes: UPGMA goes to the tree window and writes no file.
+    // Yes: UPGMA goes to the tree window, and the file the question names is written all the same.
     f.ui.answers = {true};
     f.page->buildTree(TreeMethod::Upgma);
-    EXPECT_FALSE(std::filesystem::exists(f.folder.path() / "UPGMAtree.nwk"));
+    const std::string upgmaPath = f.folder.path().string() + "/UPGMAtree.nwk";
+    EXPECT_NE(f.ui.questions.back().find(upgmaPath + "\n"), std::string::npos);
+    ASSERT_TRUE(std::filesystem::exists(upgmaPath));
     TreeWindow &tree = *f.page->treeWindow();
+    EXPECT_EQ(test::readWholeFile(upgmaPath), tree.treeText().toStdString() + "\r\n") << "the tree shown";
+    EXPECT_EQ(f.opened.size(), 1u) << "no outside viewer";
     EXPECT_TRUE(tree.isVisible());
     EXPECT_EQ(tree.windowTitle(), "Treeform");
     EXPECT_EQ(tree.drawingInfo().leafCount, 4);
