@@ -108,6 +108,15 @@ CoreSubsetOutcome runCoreSubsetSearch(const GenotypeData &data, const Subset &st
     return runSimulatedAnnealing(data, startSet, fixedSet, settings, counter, random, texts, observer, ui);
 }
 
+bool coreSubsetSizeAccepted(const GenotypeData &data, const Subset &start, const Subset &fixed, int subpopsize)
+{
+    const size_t individuals = std::min(static_cast<size_t>(std::max(0, data.nind)), data.IndividualNames.size());
+    auto count = [individuals](const Subset &subset) {
+        return CoreSubsetSearch::memberCount(Subset(subset.begin(), subset.begin() + static_cast<std::ptrdiff_t>(std::min(individuals, subset.size()))));
+    };
+    return subpopsize > 0 && subpopsize < count(start) && subpopsize >= count(fixed);
+}
+
 void applyCoreSubsetOutcome(GenotypeData &data, const CoreSubsetOutcome &outcome, SelectionTexts &texts)
 {
     if (outcome.searched && outcome.subset.size() == data.Ticked.size())

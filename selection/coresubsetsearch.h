@@ -98,6 +98,11 @@ CoreSubsetOutcome runCoreSubsetSearch(const GenotypeData &data, const Subset &st
                                       const CoreSubsetSettings &settings, CoreSubsetRandom &random, SelectionTexts &texts,
                                       CoreSubsetObserver &observer, UserInterface &ui);
 
+// Whether a subset of the requested size can be searched: M > 0, M < N (ticked individuals with
+// a name) and M >= F (fixed ones). The window asks before it opens its progress window, so the
+// warning that ends the command stands alone and the logs of the last search stay.
+bool coreSubsetSizeAccepted(const GenotypeData &data, const Subset &start, const Subset &fixed, int subpopsize);
+
 // The ticks become the subset found (when there is one) and selection filtering is turned on,
 // after the warning as well.
 void applyCoreSubsetOutcome(GenotypeData &data, const CoreSubsetOutcome &outcome, SelectionTexts &texts);

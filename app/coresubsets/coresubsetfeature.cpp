@@ -155,6 +155,15 @@ private:
         const Subset fixed(data.Locked.begin(), data.Locked.end());
         SelectionTexts &texts = mPage->texts();
 
+        // A size that cannot be searched ends the command before any progress window opens;
+        // filtering turns on as after a search, and the logs of the last search stay.
+        if (!coreSubsetSizeAccepted(data, start, fixed, settings.subpopsize)) {
+            mWindow.userInterface().warning(CoreSubsetSizeWarning);
+            applyCoreSubsetOutcome(data, CoreSubsetOutcome{}, texts);
+            finish();
+            return;
+        }
+
         QProgressDialog dialog(QStringLiteral("Selecting a core subset..."), QStringLiteral("Cancel"), 0, 100, &mWindow);
         dialog.setObjectName(QStringLiteral("CoreSubsetProgress"));
         dialog.setWindowModality(Qt::WindowModal);
@@ -181,7 +190,11 @@ private:
                               QString::fromStdString(outcome.chartStepTitle), colour);
         }
         mPanel->chartButton()->setEnabled(true);
+        finish();
+    }
 
+    void finish()
+    {
         mPage->refreshList();
         mPage->refreshTexts();
         emit mPage->selectionChanged();

@@ -3,6 +3,7 @@
 #include "app/coresubsets/coresubsetpanel.h"
 #include "app/mainwindow.h"
 #include "app/selectionresultspage.h"
+#include "selection/coresubsetsearch.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
@@ -44,6 +45,18 @@ std::string randomDataFile(int nind, int nloc, unsigned seed)
     return text + "\n";
 }
 
+// Notes, at each message, whether the search's progress window exists.
+struct WatchingUserInterface : ScriptedUserInterface
+{
+    void message(MessageKind kind, const std::string &text) override
+    {
+        progressWindowAtMessage.push_back(window && window->findChild<QProgressDialog *>(QStringLiteral("CoreSubsetProgress")));
+        ScriptedUserInterface::message(kind, text);
+    }
+    QWidget *window = nullptr;
+    std::vector<bool> progressWindowAtMessage;
+};
+
 struct CoreFixture
 {
     explicit CoreFixture(int nind = 6, int nloc = 8)
@@ -52,6 +65,7 @@ struct CoreFixture
         options.programFolder = folder.path().string() + "/";
         options.settingsFile = folder.file("rvk.ini");
         window = std::make_unique<MainWindow>(options, &ui);
+        ui.window = window.get();
         window->setUrlOpener([](const QUrl &) { return true; });
         page = qobject_cast<SelectionResultsPage *>(window->pageWidget(MainWindow::SelectionResultsPage));
         panel = window->findChild<CoreSubsetPanel *>(QStringLiteral("CoreSubsetPanel"));
@@ -61,7 +75,7 @@ struct CoreFixture
     int ticked() const { return static_cast<int>(std::count(window->data().Ticked.begin(), window->data().Ticked.end(), 1)); }
 
     TempFolder folder;
-    ScriptedUserInterface ui;
+    WatchingUserInterface ui;
     std::unique_ptr<MainWindow> window;
     SelectionResultsPage *page = nullptr;
     CoreSubsetPanel *panel = nullptr;
@@ -138,6 +152,34 @@ TEST(CoreSubsetWindow, AnnealingRaisesStepsAndSizeWarningKeepsTicks)
               "requested subset larger than set already selected or Fixed subset larger than requested subset, please adjust first");
     EXPECT_EQ(f.ticked(), 2);
     EXPECT_TRUE(f.window->data().Selectionyesno);
+}
+
+// The size warning ends the command before any progress window opens, and the logs of the last
+// search stay, for either method.
+TEST(CoreSubsetWindow, SizeWarningComesFirstAndKeepsTheLastLogs)
+{
+    for (const bool iterative : {false, true}) {
+        CoreFixture f(12, 8);
+        f.panel->sizeField()->setValue(4);
+        f.panel->selectButton()->click(); // annealing: 4 of 12
+        ASSERT_EQ(f.ticked(), 4);
+        const QString criteria = f.page->criteriaText()->toPlainText();
+        const QString results = f.page->resultsText()->toPlainText();
+        ASSERT_FALSE(results.isEmpty());
+
+        f.panel->iterativeChoice()->setChecked(iterative);
+        f.panel->annealingChoice()->setChecked(!iterative);
+        f.panel->sizeField()->setValue(5); // more than the 4 ticked
+        f.panel->selectButton()->click();
+        ASSERT_EQ(f.ui.messages.size(), 1u) << iterative;
+        EXPECT_EQ(f.ui.messages[0].text, CoreSubsetSizeWarning);
+        EXPECT_EQ(f.ui.progressWindowAtMessage, std::vector<bool>{false}) << iterative;
+        EXPECT_EQ(f.page->criteriaText()->toPlainText(), criteria) << iterative;
+        EXPECT_EQ(f.page->resultsText()->toPlainText(), results) << iterative;
+        EXPECT_EQ(f.ticked(), 4);
+        EXPECT_TRUE(f.window->data().Selectionyesno);
+        EXPECT_TRUE(f.panel->selectButton()->isEnabled());
+    }
 }
 
 // Cancel in the progress window ends a long search; the best subset so far stays ticked.
