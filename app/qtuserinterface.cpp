@@ -1,6 +1,11 @@
 #include "app/qtuserinterface.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QSpinBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -186,6 +191,43 @@ UserInterface::SaveChoice QtUserInterface::saveFileChoice(const std::string &tit
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return {dialog.selectedFiles().first().toStdString(), static_cast<int>(entries.indexOf(dialog.selectedNameFilter()))};
+}
+
+bool QtUserInterface::choosePictureSize(const std::string &title, int &width, int &height)
+{
+    QDialog dialog(mParent);
+    dialog.setWindowTitle(toQt(title));
+    dialog.setObjectName(QStringLiteral("PictureSizeDialog"));
+    auto *widthField = new QSpinBox;
+    widthField->setObjectName(QStringLiteral("pictureWidth"));
+    auto *heightField = new QSpinBox;
+    heightField->setObjectName(QStringLiteral("pictureHeight"));
+    for (QSpinBox *field : {widthField, heightField}) {
+        field->setRange(50, 20000);
+        field->setSuffix(QStringLiteral(" pixels"));
+    }
+    widthField->setValue(width);
+    heightField->setValue(height);
+    auto *keep = new QCheckBox(QStringLiteral("Keep proportions"));
+    keep->setChecked(true);
+    const double ratio = width > 0 ? static_cast<double>(height) / width : 1.0;
+    QObject::connect(widthField, &QSpinBox::valueChanged, &dialog, [=](int value) {
+        if (keep->isChecked())
+            heightField->setValue(std::max(1, static_cast<int>(value * ratio + 0.5)));
+    });
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto *form = new QFormLayout(&dialog);
+    form->addRow(QStringLiteral("Width:"), widthField);
+    form->addRow(QStringLiteral("Height:"), heightField);
+    form->addRow(keep);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    width = widthField->value();
+    height = heightField->value();
+    return true;
 }
 
 void QtUserInterface::setProgress(long long position, long long maximum)

@@ -35,6 +35,8 @@ public:
     std::string saveFileName(const std::string &title, const std::string &filter,
                              const std::string &defaultName) override;
     SaveChoice saveFileChoice(const std::string &title, const std::string &filter, const std::string &defaultName) override;
+    // Width and height fields; a changed width changes the height in proportion.
+    bool choosePictureSize(const std::string &title, int &width, int &height) override;
     void setProgress(long long position, long long maximum) override;
     void setBusy(bool busy) override;
     // How many busy requests are open, and going back to fewer: a command that ends by an error

@@ -48,6 +48,16 @@ public:
     // A busy cursor while files are read.
     virtual void setBusy(bool busy) = 0;
 
+    // The pixel size of a raster picture file about to be saved, proposed as width x height;
+    // false cancels. Front ends that cannot ask take the proposal.
+    virtual bool choosePictureSize(const std::string &title, int &width, int &height)
+    {
+        (void)title;
+        (void)width;
+        (void)height;
+        return true;
+    }
+
     void warning(const std::string &text) { message(MessageKind::Warning, text); }
     void information(const std::string &text) { message(MessageKind::Information, text); }
     void error(const std::string &text) { message(MessageKind::Error, text); }

@@ -3,9 +3,12 @@
 #include "core/userinterface.h"
 #include "render/paintersurface.h"
 #include "render/picturefiles.h"
+#include "render/picturerecorder.h"
 #include "render/wmfsurface.h"
 
 #include <QPainter>
+
+#include <algorithm>
 
 namespace rvk {
 
@@ -31,11 +34,11 @@ ViewPicture AssociationChartWidget::picture() const
 
 void AssociationChartWidget::saveChart()
 {
-    const std::string chosen = mUi.saveFileName("Save chart", "emf|*.emf|wmf|*.wmf", {});
+    const std::string chosen = mUi.saveFileName("Save chart", ChartFileFilter, {});
     if (chosen.empty())
         return;
     std::string written, error;
-    if (!saveChartPicture(picture(), chosen, written, error))
+    if (!saveChartPicture(picture(), chosen, mUi, written, error) && !error.empty())
         mUi.error(error);
 }
 
@@ -52,6 +55,27 @@ bool saveChartPicture(const ViewPicture &picture, const std::string &path, std::
         return savePictureWmf(picture, written, error);
     std::string ignored;
     return savePictureFile(picture, written, "emf", ignored, error);
+}
+
+bool saveChartPicture(const ViewPicture &picture, const std::string &path, UserInterface &ui, std::string &written,
+                      std::string &error)
+{
+    const std::string extension = pictureExtension(path);
+    if (extension != "png" && extension != "jpg" && extension != "jpeg")
+        return saveChartPicture(picture, path, written, error);
+    const int shownWidth = std::max(1, picture.width());
+    const int shownHeight = std::max(1, picture.height());
+    int width = std::max(ChartFileMinimumWidth, shownWidth);
+    int height = static_cast<int>(static_cast<long long>(width) * shownHeight / shownWidth);
+    if (!ui.choosePictureSize("Picture size", width, height)) {
+        error.clear();
+        return false;
+    }
+    ViewPicture sized(width, height);
+    PictureRecorder recorder(sized);
+    picture.replay(recorder, 0, 0, width, height);
+    written = path;
+    return savePictureFile(sized, path, "emf", written, error);
 }
 
 void AssociationChartWidget::paintEvent(QPaintEvent *)

@@ -475,12 +475,13 @@ void LdPage::Chart1DblClick()
     if (!mAnalysis)
         return;
     UserInterface &ui = mWindow.userInterface();
-    const std::string path = ui.saveFileName("Save chart", "emf|*.emf|wmf|*.wmf", "");
+    const std::string path = ui.saveFileName("Save chart", ChartFileFilter, "");
     if (path.empty())
         return;
-    // As the association page's charts: ".emf" for a bare name, a Windows metafile for ".wmf".
+    // As the association page's charts: ".emf" for a bare name, a Windows metafile for ".wmf",
+    // a raster picture of a chosen size.
     std::string written, error;
-    if (!saveChartPicture(mChart->shownPicture(), path, written, error))
+    if (!saveChartPicture(mChart->shownPicture(), path, ui, written, error) && !error.empty())
         ui.error(error);
 }
 

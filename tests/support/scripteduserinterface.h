@@ -3,6 +3,7 @@
 #include "core/userinterface.h"
 
 #include <deque>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,22 @@ public:
         return result;
     }
 
+    // Records the size proposed for a raster picture and answers with the next of pictureSizes
+    // (the proposal when none is left; {0, 0} cancels).
+    bool choosePictureSize(const std::string &, int &width, int &height) override
+    {
+        proposedPictureSizes.emplace_back(width, height);
+        if (pictureSizes.empty())
+            return true;
+        const auto [w, h] = pictureSizes.front();
+        pictureSizes.pop_front();
+        if (w == 0 && h == 0)
+            return false;
+        width = w;
+        height = h;
+        return true;
+    }
+
     std::vector<Message> messages;
     std::vector<std::string> questions;
     // The folder each open dialog was asked to start in.
@@ -95,6 +112,8 @@ public:
     std::deque<bool> answers;
     std::deque<std::vector<std::string>> openChoices;
     std::deque<std::string> saveChoices;
+    std::deque<std::pair<int, int>> pictureSizes;
+    std::vector<std::pair<int, int>> proposedPictureSizes;
     std::deque<int> saveFilterChoices; // 0-based filter entries, one per file choice that asks
     long long lastProgress = 0;
     long long lastProgressMaximum = 0;

@@ -15,10 +15,12 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QComboBox>
+#include <QImage>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include <filesystem>
 #include <memory>
 
 namespace rvk {
@@ -204,6 +206,41 @@ TEST(LdPage, SavedFilesUseTheirFormatsOwnBytes)
     EXPECT_EQ(chart.substr(22, 6), std::string("\x01\x00\x09\x00\x00\x03", 6));
     EXPECT_NE(chart.find("marker LD"), std::string::npos) << "the chart's title is among its texts";
     EXPECT_EQ(f.ui.messages.size(), 1u) << "only the table's confirmation";
+}
+
+// A raster chart file is not the size of the chart on screen: it is proposed 1600 pixels wide in
+// the chart's proportions, and takes the size the user chooses; the chart is scaled to fill it.
+TEST(LdPage, ChartSavedAsRasterTakesTheChosenSize)
+{
+    LdPageFixture f;
+    f.page->LDcalcClick();
+    f.page->chart()->resize(565, 200);
+    f.ui.saveChoices = {f.folder.file("proposed.png"), f.folder.file("chosen.jpg"), f.folder.file("cancelled.png")};
+    f.page->Chart1DblClick(); // the proposal taken
+    ASSERT_EQ(f.ui.proposedPictureSizes.size(), 1u);
+    EXPECT_EQ(f.ui.proposedPictureSizes[0], (std::pair<int, int>{1600, 566})) << "200 * 1600 / 565 = 566.4";
+    QImage proposed(QString::fromStdString(f.folder.file("proposed.png")));
+    ASSERT_FALSE(proposed.isNull());
+    EXPECT_EQ(proposed.size(), QSize(1600, 566));
+    // The chart fills the width: something is drawn in the right quarter, not only at the left.
+    auto drawnIn = [](const QImage &image, int x1, int x2) {
+        for (int x = x1; x < x2; ++x)
+            for (int y = 0; y < image.height(); ++y)
+                if (qGray(image.pixel(x, y)) < 128)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(drawnIn(proposed, 1200, 1600));
+
+    f.ui.pictureSizes = {{2400, 600}, {0, 0}};
+    f.page->Chart1DblClick();
+    QImage chosen(QString::fromStdString(f.folder.file("chosen.jpg")));
+    EXPECT_EQ(chosen.size(), QSize(2400, 600));
+    EXPECT_TRUE(drawnIn(chosen, 1800, 2400));
+
+    f.page->Chart1DblClick(); // cancelled at the size: no file, no message
+    EXPECT_FALSE(std::filesystem::exists(f.folder.file("cancelled.png")));
+    EXPECT_TRUE(f.ui.messages.empty());
 }
 
 TEST(LdPage, ClusterOrderOfTheLastTreeRearrangesAllLoci)
