@@ -223,7 +223,8 @@ void MainWindow::showPicture(ViewPicture picture)
     mViewPicture = std::move(picture);
 }
 
-void MainWindow::showAssociationPicture(ViewPicture picture, std::vector<std::string> plottedTraits)
+void MainWindow::showAssociationPicture(ViewPicture picture, std::vector<std::string> plottedTraits, std::vector<int> rowTops,
+                                        std::vector<int> rowBottoms)
 {
     mViewMode = AssociationMode;
     if (QAbstractButton *button = mViewModeButtons->button(AssociationMode)) {
@@ -235,6 +236,8 @@ void MainWindow::showAssociationPicture(ViewPicture picture, std::vector<std::st
     pointer.zoom = mZoomFactor;
     pointer.barWidth = mSettings.drawing.barwidth;
     pointer.space = mSettings.drawing.space;
+    pointer.traitRowTops = std::move(rowTops);
+    pointer.traitRowBottoms = std::move(rowBottoms);
     mPlottedTraits = std::move(plottedTraits);
     mPages->setCurrentIndex(ImagePageIndex);
     showViewPicture(picture);

@@ -171,7 +171,9 @@ public:
     void showPicture(ViewPicture picture);
     // Shows the association plot (or a trait's LD plot) in the view "Association"; the pointer
     // then names the plotted traits, and a click on a trait's row emits traitClickedOnPicture.
-    void showAssociationPicture(ViewPicture picture, std::vector<std::string> plottedTraits);
+    // rowTops/rowBottoms: the drawn trait rows in the picture, in the order of plottedTraits.
+    void showAssociationPicture(ViewPicture picture, std::vector<std::string> plottedTraits, std::vector<int> rowTops = {},
+                                std::vector<int> rowBottoms = {});
     // "Skip unselected individuals in drawing": unselected individuals take no place.
     void setSkipUnselected(bool skip) { mSkipUnselected = skip; }
     // The default settings file, where the recent list is kept.

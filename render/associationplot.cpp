@@ -75,7 +75,8 @@ AssociationPlotLayout associationPlotLayout(const AssociationPlotInput &input)
     // picture grows to hold them rather than cutting the last group off.
     layout.width = std::max(roundInt((input.clientWidth + 5) * z), x + 5);
     layout.height = roundInt((roundHalfEven(input.tableColumns * 1.35 + 3) * (h + d.space) + 25) * z);
-    if (input.style == AssociationPlotInput::Style::Gradient && !layout.rowTops.empty())
+    // The gradient legend, or the bar plot's note, goes under the last row.
+    if (!layout.rowTops.empty())
         layout.height = std::max(layout.height, layout.rowTops.back() + 2 * d.space + 3 * h + 10);
     return layout;
 }
@@ -88,6 +89,34 @@ bool associationPlotSignificant(const AssociationPlotInput &input, int t, int g)
     }
     const double p = input.p ? input.p(t, g) : -1.0;
     return p <= input.pThreshold && p > -1;
+}
+
+std::string associationPlotNote(const AssociationPlotInput &input)
+{
+    if (input.style != AssociationPlotInput::Style::Bar || input.traitNames.empty())
+        return {};
+    int significant = 0, bars = 0;
+    bool anyR2 = false;
+    for (int t : input.traitColumns) {
+        int g = 0;
+        for (const AssociationPlotGroup &group : input.groups)
+            for (size_t s = 0; s < group.positions.size(); ++s, ++g) {
+                const int row = s < group.resultRows.size() ? group.resultRows[s] : g;
+                const double r2 = input.r2 ? input.r2(t, row) : 0.0;
+                anyR2 = anyR2 || r2 > 0;
+                if (associationPlotSignificant(input, t, row)) {
+                    ++significant;
+                    bars += r2 > 0;
+                }
+            }
+    }
+    if (bars > 0)
+        return "Bar length: R\xC2\xB2 x " + formatText("%d", {input.amplification + 100})
+            + "% of half a row; \"Plotted association amplification (%):\" in the options (asso_amp) lengthens the bars.";
+    if (!anyR2 || significant > 0)
+        return "No bars: these results hold no R\xC2\xB2 (an ANOVA gives none); the correlation analysis draws R\xC2\xB2 bars.";
+    return input.useFdrThreshold ? "No bars: no marker passes the FDR q threshold " + formatGeneral(input.qThreshold) + "."
+                                 : "No bars: no marker passes the p-value threshold " + formatGeneral(input.pThreshold) + ".";
 }
 
 namespace {
@@ -255,6 +284,11 @@ void paintAssociationPlot(DrawSurface &surface, const AssociationPlotInput &inpu
         surface.setBrush({White, BrushSpec::Style::Clear});
         surface.rectangle(left + 99, y0 - 1, left + 252, y1 + 1);
     }
+    const std::string note = associationPlotNote(input);
+    if (!note.empty() && !layout.rowTops.empty()) {
+        surface.setFont(nameFont);
+        surface.textOut(AssociationPlotLeftMargin, layout.rowTops.back() + 2 * d.space + 2 * h - 2, note);
+    }
 }
 
 ViewPicture recordAssociationPlot(const AssociationPlotInput &input)
@@ -355,6 +389,10 @@ void paintAssociationChart(DrawSurface &surface, const AssociationChartInput &in
         const std::string last = formatGeneral(xMax);
         surface.setBrush({White, BrushSpec::Style::Clear});
         surface.textOut(right - surface.textWidth(last), bottom + 3, last);
+    }    if (input.barValues.empty() && input.pointX.empty() && !input.hint.empty()) {
+        surface.setBrush({White, BrushSpec::Style::Clear});
+        surface.textOut(std::max(left + 2, (left + right - surface.textWidth(input.hint)) / 2),
+                        (top + bottom - surface.textHeight(input.hint)) / 2, input.hint);
     }
 }
 

@@ -74,6 +74,10 @@ bool associationPlotSignificant(const AssociationPlotInput &input, int t, int g)
 // The colour of an R² value in the rows and the gradient.
 Rgb associationR2Color(double r2);
 
+// The line under the rows of the "R² bar plot": how the bars are scaled and what lengthens them,
+// or why none is drawn (no marker passes the threshold, or the results hold no R², as an ANOVA's).
+// Empty in the gradient plot and without traits.
+std::string associationPlotNote(const AssociationPlotInput &input);
 void paintAssociationPlot(DrawSurface &surface, const AssociationPlotInput &input);
 ViewPicture recordAssociationPlot(const AssociationPlotInput &input);
 
@@ -91,6 +95,9 @@ struct AssociationChartInput
     std::vector<double> pointY;
     bool fixedYRange = false;
     double yMin = 0.0, yMax = 1.0;
+    // Shown in the middle of the plot area while the chart has neither bars nor points: what
+    // the user does to fill it.
+    std::string hint;
     int width = 400;
     int height = 260;
 };

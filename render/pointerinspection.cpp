@@ -3,6 +3,8 @@
 #include "core/genotypedata.h"
 #include "core/textformat.h"
 
+#include <algorithm>
+
 namespace rvk {
 
 const std::array<ZoomMenuEntry, 8> &zoomMenuEntries()
@@ -24,6 +26,27 @@ std::string zoomStatusText(double zoom) { return "Zoom: " + formatGeneral(100 * 
 
 bool pointerInspectionActive(double zoom) { return roundHalfEven(zoom) == 1; }
 
+namespace {
+
+// The drawn trait row whose band holds y: each row reaches halfway into the gaps beside it, the
+// first and the last as far out as their neighbours' halves.
+int traitRowAt(const PointerLayout &layout, int y)
+{
+    const auto &tops = layout.traitRowTops;
+    const auto &bottoms = layout.traitRowBottoms;
+    const size_t n = std::min(tops.size(), bottoms.size());
+    const int halfGap = n > 1 ? (tops[1] - bottoms[0]) / 2 : layout.space;
+    for (size_t r = 0; r < n; ++r) {
+        const int from = r == 0 ? tops[r] - halfGap : (bottoms[r - 1] + tops[r]) / 2;
+        const int to = r + 1 < n ? (bottoms[r] + tops[r + 1]) / 2 : bottoms[r] + halfGap;
+        if (y >= from && y < to)
+            return static_cast<int>(r);
+    }
+    return -1;
+}
+
+} // namespace
+
 int slotAt(const PointerLayout &layout, int x, int y)
 {
     const int bw = layout.barWidth;
@@ -31,7 +54,10 @@ int slotAt(const PointerLayout &layout, int x, int y)
     switch (layout.view) {
     case ViewKind::LinkageGroup: return bw + sp > 0 ? (x - layout.markSpace) / (bw + sp) : 0;
     case ViewKind::AllInOne: return bw + sp > 0 ? (y - bw - 5) / (bw + sp) : 0;
-    case ViewKind::Association: return bw + 2 * sp > 0 ? (y - bw - 5) / (bw + 2 * sp) - 1 : -1;
+    case ViewKind::Association:
+        if (!layout.traitRowTops.empty())
+            return traitRowAt(layout, y);
+        return bw + 2 * sp > 0 ? (y - bw - 5) / (bw + 2 * sp) - 1 : -1;
     case ViewKind::Individual: return 0;
     }
     return 0;
@@ -58,7 +84,7 @@ bool namesIndividuals(ViewKind view) { return view == ViewKind::LinkageGroup || 
 
 bool isTraitSlot(int slot, const std::vector<std::string> &traits)
 {
-    return slot > 0 && static_cast<size_t>(slot) < traits.size();
+    return slot >= 0 && static_cast<size_t>(slot) < traits.size();
 }
 
 } // namespace

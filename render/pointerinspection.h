@@ -42,10 +42,15 @@ struct PointerLayout
     int markSpace = 100; // space for marker names in use (after autosize)
     int barWidth = 8;
     int space = 6;
+    // "Association": the top and bottom (picture pixels) of each drawn trait row, in drawing
+    // order. When given, the row under the pointer is the slot (the gaps between rows split in
+    // the middle); without them the slot comes from the bar width and space.
+    std::vector<int> traitRowTops, traitRowBottoms;
 };
 
 // The slot under the point: "Linkage Group" (x - ms) div (bw + sp); "All in one"
-// (y - bw - 5) div (bw + sp); "Association" (y - bw - 5) div (bw + 2 sp) - 1; "Individual" 0.
+// (y - bw - 5) div (bw + sp); "Association" the trait row under the point (or, without rows,
+// (y - bw - 5) div (bw + 2 sp) - 1; -1 outside every row); "Individual" 0.
 // Division truncates toward zero, so a point up to one slot before the first still gives 0.
 int slotAt(const PointerLayout &layout, int x, int y);
 

@@ -234,10 +234,7 @@ void AssociationPage::buildPlottingPage()
     auto *right = new QVBoxLayout;
     mTraitHistogram = new AssociationChartWidget(mWindow.userInterface());
     mTraitHistogram->setObjectName(QStringLiteral("Chart4"));
-    AssociationChartInput empty;
-    empty.title = "Trait histogram ";
-    empty.leftTitle = "Frequency";
-    mTraitHistogram->setChart(empty);
+    mTraitHistogram->setChart(emptyTraitHistogram());
     right->addWidget(mTraitHistogram, 1);
     mPlottingExtras = new QVBoxLayout;
     right->addLayout(mPlottingExtras);
@@ -273,9 +270,7 @@ void AssociationPage::buildResultPages()
             charts->addWidget(mPColumnCaption);
             mPHistogram = new AssociationChartWidget(mWindow.userInterface());
             mPScatter = new AssociationChartWidget(mWindow.userInterface());
-            AssociationChartInput histogram;
-            histogram.title = "P value distribution";
-            mPHistogram->setChart(histogram);
+            showEmptyPValueCharts();
             charts->addWidget(mPHistogram, 1);
             charts->addWidget(mPScatter, 1);
             layout->addLayout(charts);
@@ -571,6 +566,37 @@ void AssociationPage::resultsReplaced()
         shapeHeadings(view, 100, 100);
     // The traits of the run, all checked (of a stopped run those it reached).
     refillPlotTraitList(mResults.writtenTraitNames());
+    showFirstPValueCharts();
+}
+
+AssociationChartInput AssociationPage::emptyTraitHistogram()
+{
+    AssociationChartInput empty;
+    empty.title = "Trait histogram ";
+    empty.leftTitle = "Frequency";
+    empty.hint = "Click a trait name to see its histogram";
+    return empty;
+}
+
+void AssociationPage::showEmptyPValueCharts()
+{
+    AssociationChartInput histogram;
+    histogram.title = "P value distribution";
+    histogram.hint = "Run an analysis, then click a trait's column";
+    mPHistogram->setChart(histogram);
+    AssociationChartInput scatter;
+    scatter.hint = histogram.hint;
+    mPScatter->setChart(scatter);
+    mPColumnCaption->clear();
+}
+
+void AssociationPage::showFirstPValueCharts()
+{
+    // The first trait's charts at once; a click on another column shows that trait's.
+    if (mResults.columnCount(Table::P) > 1)
+        pgridClick(1);
+    else
+        showEmptyPValueCharts();
 }
 
 void AssociationPage::SpeedButton5Click()
@@ -687,6 +713,7 @@ void AssociationPage::pastepvalueClick()
     for (AssociationResultsModel *model : mResultModels)
         model->resultsReplaced();
     shapeHeadings(mResultViews[3], 110, 100);
+    showFirstPValueCharts();
 }
 
 void AssociationPage::pastervalueClick()
@@ -791,18 +818,20 @@ void AssociationPage::plotLDbtnClick()
     input.drawing = mWindow.displaySettings().drawing;
     input.clientWidth = mWindow.imagePage()->width();
     input.zoom = mWindow.zoomFactor();
-    std::vector<std::string> names;
-    for (const auto &entry : plottedTraits())
-        names.push_back(entry.first);
-    mWindow.showAssociationPicture(recordAssociationPlot(input), std::move(names));
+    const AssociationPlotLayout layout = associationPlotLayout(input);
+    // Row 0 of the layout holds the group bars; the trait rows follow.
+    mDrawnRows = DrawnTraitRows{input.traitNames, input.traitColumns,
+                                std::vector<int>(layout.rowTops.begin() + 1, layout.rowTops.end()),
+                                std::vector<int>(layout.rowBottoms.begin() + 1, layout.rowBottoms.end())};
+    mWindow.showAssociationPicture(recordAssociationPlot(input), mDrawnRows.names, mDrawnRows.tops, mDrawnRows.bottoms);
 }
 
-void AssociationPage::showTraitLdPlot(int trait)
+void AssociationPage::showTraitLdPlot(int row)
 {
-    // trait: the index in the plotted-trait list; its results are in column trait + 1.
-    const auto traits = plottedTraits();
-    const int column = trait + 1;
-    if (trait < 0 || static_cast<size_t>(trait) >= traits.size() || column >= mResults.columnCount(Table::LogP))
+    if (row < 0 || static_cast<size_t>(row) >= mDrawnRows.columns.size())
+        return;
+    const int column = mDrawnRows.columns[static_cast<size_t>(row)];
+    if (column >= mResults.columnCount(Table::LogP))
         return;
     mResultModels[0]->setSelectedColumn(column);
     TraitLdPlotInput input = traitLdPlotInput(mWindow.data(), mMarkers, mResults, column);
@@ -810,12 +839,9 @@ void AssociationPage::showTraitLdPlot(int trait)
     input.clientHeight = mWindow.imagePage()->height();
     input.zoom = mWindow.zoomFactor();
     ViewPicture picture = recordTraitLdPlot(input);
-    std::vector<std::string> names;
-    for (const auto &entry : traits)
-        names.push_back(entry.first);
     // The view stays "Association": a further click picks a trait as on the association plot.
     if (!picture.isEmpty())
-        mWindow.showAssociationPicture(std::move(picture), std::move(names));
+        mWindow.showAssociationPicture(std::move(picture), mDrawnRows.names, mDrawnRows.tops, mDrawnRows.bottoms);
 }
 
 void AssociationPage::sortontraitClick()

@@ -81,7 +81,8 @@ public:
 
     // "Plot Assoc." and the LD plot of a trait clicked in the association plot.
     void plotLDbtnClick();
-    void showTraitLdPlot(int trait);
+    // row: the trait's row in the association plot shown (0 = the first drawn trait).
+    void showTraitLdPlot(int row);
     // "Arrange data according to trait values".
     void sortontraitClick();
 
@@ -127,6 +128,9 @@ private:
     void refillPlotTraitList(const std::vector<std::string> &names);
     void adoptTraitIndividuals();
     void resultsReplaced();
+    static AssociationChartInput emptyTraitHistogram();
+    void showEmptyPValueCharts();
+    void showFirstPValueCharts();
     void ensureMarkerData(MarkerData::Coding coding = MarkerData::Coding::Numval);
     AnalysisHooks progressHooks(const QString &label, bool &cancelled);
     std::vector<std::pair<std::string, bool>> plottedTraits() const;
@@ -137,6 +141,12 @@ private:
     MarkerData mMarkers;
     bool mMarkersStale = true;
     AssociationResults mResults;
+    // The association plot shown: its rows' trait names, result columns and rows in pixels.
+    struct DrawnTraitRows
+    {
+        std::vector<std::string> names;
+        std::vector<int> columns, tops, bottoms;
+    } mDrawnRows;
     std::vector<std::string> mTraitSortKeys;
     int mHistogramRow = -1;
     // The trait row the sort keys were built from, and whether by the plotted histogram.

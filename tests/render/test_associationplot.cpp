@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace rvk {
 namespace {
 
@@ -74,6 +76,45 @@ TEST(AssociationPlot, BarsOnlyForSignificantMarkers)
 
     EXPECT_TRUE(associationPlotSignificant(threeMarkers(), 1, 0));
     EXPECT_FALSE(associationPlotSignificant(threeMarkers(), 1, 2));
+}
+
+// The bar plot says under its rows how its bars are scaled, or why it has none.
+TEST(AssociationPlot, NoteUnderTheBarsSaysHowTheyAreScaledOrWhyThereAreNone)
+{
+    const std::string r2 = "R\xC2\xB2";
+    struct Case
+    {
+        const char *what;
+        std::function<void(AssociationPlotInput &)> change;
+        std::string note;
+    };
+    const std::vector<Case> cases{
+        {"correlation", [](AssociationPlotInput &) {},
+         "Bar length: " + r2 + " x 110% of half a row; \"Plotted association amplification (%):\" in the options (asso_amp) lengthens the bars."},
+        {"amplified", [](AssociationPlotInput &in) { in.amplification = 300; },
+         "Bar length: " + r2 + " x 400% of half a row; \"Plotted association amplification (%):\" in the options (asso_amp) lengthens the bars."},
+        {"ANOVA by p", [](AssociationPlotInput &in) { in.useFdrThreshold = false; in.r2 = [](int, int) { return 0.0; }; in.r = in.r2; },
+         "No bars: these results hold no " + r2 + " (an ANOVA gives none); the correlation analysis draws " + r2 + " bars."},
+        {"ANOVA by q", [](AssociationPlotInput &in) { in.q = [](int, int) { return -1.0; }; in.r2 = [](int, int) { return 0.0; }; },
+         "No bars: these results hold no " + r2 + " (an ANOVA gives none); the correlation analysis draws " + r2 + " bars."},
+        {"none significant", [](AssociationPlotInput &in) { in.qThreshold = 0.001; },
+         "No bars: no marker passes the FDR q threshold 0.001."},
+        {"gradient", [](AssociationPlotInput &in) { in.style = AssociationPlotInput::Style::Gradient; }, ""},
+    };
+    for (const Case &c : cases) {
+        AssociationPlotInput input = threeMarkers();
+        c.change(input);
+        EXPECT_EQ(associationPlotNote(input), c.note) << c.what;
+        if (input.style == AssociationPlotInput::Style::Gradient)
+            continue; // its legend stands on that line
+        // Drawn from x = 160 on the line under the last row (49 + 2 * 6 + 2 * 16 = 93).
+        const QImage image = renderPicture(recordAssociationPlot(input));
+        int dark = 0;
+        for (int y = 91; y < 91 + 16; ++y)
+            for (int x = 160; x < 400; ++x)
+                dark += qGray(image.pixel(x, y)) < 128;
+        EXPECT_GT(dark, 20) << c.what;
+    }
 }
 
 TEST(AssociationPlot, GroupBarGradientAndUncheckedTraits)

@@ -84,8 +84,8 @@ TEST(PointerHitTest, HoverNamesTheSelectedIndividualOfTheSlot)
     hover = hoverAt(layout, 0, 13 + 40, AllSelected, Names, {"t0", "t1", "t2"});
     EXPECT_FALSE(hover.tooltipEnabled);
     EXPECT_EQ(hover.statusText, "[2] t1");
-    // Item 0 of the plotted-trait list is never named.
-    EXPECT_TRUE(hoverAt(layout, 0, 13 + 20, AllSelected, Names, {"t0", "t1"}).statusText.empty());
+    // The first trait is named as any other.
+    EXPECT_EQ(hoverAt(layout, 0, 13 + 20, AllSelected, Names, {"t0", "t1"}).statusText, "[1] t0");
 }
 
 TEST(PointerHitTest, ClicksOpenTheIndividualOrReturnToTheGroup)
@@ -113,6 +113,37 @@ TEST(PointerHitTest, ClicksOpenTheIndividualOrReturnToTheGroup)
     EXPECT_EQ(click.action, ClickResult::Action::SelectTrait);
     EXPECT_EQ(click.trait, 1);
     EXPECT_EQ(click.text, "[2] t1");
+}
+
+TEST(PointerHitTest, AssociationRowsGiveTheirOwnTrait)
+{
+    // Three trait rows 16 pixels high, 12 apart: 49-65, 77-93, 105-121. Each row owns the
+    // pixels up to halfway into the gaps beside it (6 pixels).
+    PointerLayout layout;
+    layout.view = ViewKind::Association;
+    layout.traitRowTops = {49, 77, 105};
+    layout.traitRowBottoms = {65, 93, 121};
+    const std::vector<std::string> traits{"t0", "t1", "t2"};
+    struct Case
+    {
+        int y;
+        int trait; // -1: none
+    };
+    for (const Case c : std::vector<Case>{{20, -1}, {42, -1}, {43, 0}, {49, 0}, {57, 0}, {70, 0}, {71, 1}, {85, 1},
+                                          {99, 2}, {121, 2}, {126, 2}, {127, -1}}) {
+        const ClickResult click = inspectAt(layout, 300, c.y, PointerButton::Left, AllSelected, Names, traits);
+        EXPECT_EQ(click.trait, c.trait) << "y " << c.y;
+        EXPECT_EQ(click.action, c.trait < 0 ? ClickResult::Action::None : ClickResult::Action::SelectTrait) << "y " << c.y;
+        if (c.trait >= 0) {
+            EXPECT_EQ(click.text, "[" + std::to_string(c.trait + 1) + "] " + traits[static_cast<size_t>(c.trait)]);
+            EXPECT_EQ(hoverAt(layout, 300, c.y, AllSelected, Names, traits).trait, c.trait);
+        }
+    }
+    // A single row reaches one space beyond its edges.
+    layout.traitRowTops = {49};
+    layout.traitRowBottoms = {65};
+    EXPECT_EQ(inspectAt(layout, 300, 43, PointerButton::Left, AllSelected, Names, {"only"}).trait, 0);
+    EXPECT_EQ(inspectAt(layout, 300, 71, PointerButton::Left, AllSelected, Names, {"only"}).trait, -1);
 }
 
 // Individuals 1..last; the set lists the unticked ones.

@@ -13,6 +13,7 @@
 #include "support/tempfolder.h"
 
 #include <QAction>
+#include <QBrush>
 #include <QFont>
 #include <QShortcut>
 #include <QLabel>
@@ -263,6 +264,16 @@ TEST(AssociationPage, RefusedTraitFileKeepsTheTicks)
     EXPECT_EQ(f.window->data().Ticked[2], 1) << "a file read ticks every individual";
 }
 
+// The trait column whose heading the "-10LOG(p)" table shows in money green (192, 220, 192), or -1.
+int selectedHeading(const QTableView &table)
+{
+    const QAbstractItemModel *model = table.model();
+    for (int column = 1; column < model->columnCount(); ++column)
+        if (model->data(model->index(0, column), Qt::BackgroundRole).value<QBrush>().color() == QColor(192, 220, 192))
+            return column;
+    return -1;
+}
+
 TEST(AssociationPage, CorrelationRunFillsTheTablesAndPlots)
 {
     PageFixture f;
@@ -295,12 +306,36 @@ TEST(AssociationPage, CorrelationRunFillsTheTablesAndPlots)
     EXPECT_FALSE(f.window->viewPicture().isEmpty());
     const int plotWidth = f.window->viewPicture().width();
 
-    // A click in slot (y - bw - 5) div (bw + 2 sp) - 1 = 1 picks the plotted trait 1, "yield",
-    // and opens its LD plot.
-    f.window->pointerClickedOnPicture(QPoint(200, 53), Qt::LeftButton);
-    EXPECT_NE(f.window->viewPicture().width(), plotWidth) << "the LD plot replaced the association plot";
-    EXPECT_EQ(f.window->statusText(1), QStringLiteral("[2] yield"));
-    EXPECT_EQ(f.window->viewMode(), MainWindow::AssociationMode);
+    // Bar width 8, space 6: rows are h = max(2 * 8, 15) = 16 high; the group row's top is
+    // (10 - 16) + 5 + 6 + 6 + 10 = 21, the traits' rows start 6 + 6 + 16 = 28 further each:
+    // "height" 49-65, "yield" 77-93. A click in the middle of a row opens that trait's LD plot.
+    struct Click
+    {
+        int y;
+        QString status;
+        int column; // of the "-10LOG(p)" table
+        std::string title;
+    };
+    for (const Click &c : {Click{57, QStringLiteral("[1] height"), 1, "height"}, Click{85, QStringLiteral("[2] yield"), 2, "yield"},
+                           Click{50, QStringLiteral("[1] height"), 1, "height"}}) {
+        f.page->plotLDbtnClick();
+        ASSERT_EQ(f.window->viewPicture().width(), plotWidth);
+        f.window->pointerClickedOnPicture(QPoint(200, c.y), Qt::LeftButton);
+        EXPECT_NE(f.window->viewPicture().width(), plotWidth) << "the LD plot replaced the association plot, y " << c.y;
+        EXPECT_EQ(f.window->statusText(1), c.status) << "y " << c.y;
+        EXPECT_EQ(f.window->viewMode(), MainWindow::AssociationMode);
+        auto *logP = f.page->findChild<QTableView *>(QStringLiteral("logpgrid"));
+        ASSERT_NE(logP, nullptr);
+        EXPECT_EQ(logP->model()->data(logP->model()->index(0, c.column)).toString().toStdString(), c.title) << "y " << c.y;
+        EXPECT_EQ(selectedHeading(*logP), c.column) << "y " << c.y;
+    }
+
+    // With "height" unticked, the only drawn row (49-65) is "yield".
+    f.page->plotTraitList()->item(0)->setCheckState(Qt::Unchecked);
+    f.page->plotLDbtnClick();
+    f.window->pointerClickedOnPicture(QPoint(200, 57), Qt::LeftButton);
+    EXPECT_EQ(f.window->statusText(1), QStringLiteral("[1] yield"));
+    EXPECT_EQ(selectedHeading(*f.page->findChild<QTableView *>(QStringLiteral("logpgrid"))), 2);
 }
 
 TEST(AssociationTableModels, CellColoursOfTheTraitAndMarkerTables)
