@@ -9,12 +9,15 @@
 #include "app/imagepage.h"
 #include "app/mainwindow.h"
 #include "io/spreadsheetreader.h"
+#include "render/paintersurface.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
 #include <QAction>
 #include <QBrush>
 #include <QFont>
+#include <QImage>
+#include <QPainter>
 #include <QShortcut>
 #include <QLabel>
 #include <QListWidget>
@@ -295,6 +298,11 @@ TEST(AssociationPage, CorrelationRunFillsTheTablesAndPlots)
     EXPECT_EQ(AssociationResultsModel::cellColor(results, Table::LogP, 1, 2), rgb(255, 207, 207)) << "a = round(2.8 / 15 * 255) = 48";
     EXPECT_EQ(AssociationResultsModel::cellColor(results, Table::P, 1, 3), std::nullopt) << "\" X\" keeps the default look";
 
+    // The first trait's p-value charts are there at once, before any click.
+    EXPECT_EQ(f.page->pValueHistogram()->chart().title, "p values histogram height");
+    EXPECT_EQ(f.page->pValueScatter()->chart().pointY.size(), 4u);
+    f.page->pgridClick(2);
+    EXPECT_EQ(f.page->pValueHistogram()->chart().title, "p values histogram yield");
     f.page->pgridClick(1);
     EXPECT_EQ(f.page->pValueHistogram()->chart().title, "p values histogram height");
     EXPECT_EQ(f.page->pValueScatter()->chart().pointY.size(), 4u);
@@ -375,6 +383,31 @@ TEST(AssociationPage, AnovaRunFillsTheReportAndLeavesNumvalsShown)
     EXPECT_TRUE(report.contains(QStringLiteral("Independent variable is: 2>m4")));
     f.page->subPages()->setCurrentIndex(AssociationPage::MarkerDataPage);
     EXPECT_EQ(f.page->markerData().cell(1, 1), "-1") << "code mode only for the run";
+}
+
+// Dark pixels in the middle third of a chart's plot area (its axes and titles lie outside).
+int darkInTheMiddle(const AssociationChartWidget &chart)
+{
+    QImage image(400, 260, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PainterSurface surface(painter);
+    AssociationChartInput input = chart.chart();
+    recordAssociationChart(input).replay(surface);
+    painter.end();
+    int dark = 0;
+    for (int y = 90; y < 170; ++y)
+        for (int x = 100; x < 340; ++x)
+            dark += qGray(image.pixel(x, y)) < 128;
+    return dark;
+}
+
+TEST(AssociationPage, EmptyChartsSayHowToFillThem)
+{
+    PageFixture f;
+    EXPECT_GT(darkInTheMiddle(*f.page->traitHistogram()), 20) << "a hint, not an empty frame";
+    EXPECT_GT(darkInTheMiddle(*f.page->pValueHistogram()), 20);
+    EXPECT_GT(darkInTheMiddle(*f.page->pValueScatter()), 20);
 }
 
 TEST(AssociationPage, HistogramsAndTraitSort)
