@@ -4,14 +4,14 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QSpinBox>
 #include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QSpinBox>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <algorithm>
