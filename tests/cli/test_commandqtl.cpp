@@ -102,6 +102,20 @@ TEST(CliQtl, TheSameSeedGivesTheSameThresholds)
     EXPECT_NE(unseeded.err.find("seed: "), std::string::npos);
 }
 
+TEST(CliQtl, SelectionOptionsLeaveTheUnselectedOut)
+{
+    QtlFiles files;
+    const CommandRun all = runCli({"qtl", files.data, "--traits", files.traits, "--perm", "0", "--scan", files.scan});
+    ASSERT_EQ(all.status, 0) << all.err;
+    EXPECT_NE(all.out.find("T1\t54 individuals"), std::string::npos) << all.out;
+    // The individuals scored H at m1 are not selected and leave every scan.
+    const CommandRun selected =
+        runCli({"qtl", files.data, "--traits", files.traits, "--perm", "0", "--criteria", "m1=!H", "--scan", files.scan});
+    ASSERT_EQ(selected.status, 0) << selected.err;
+    EXPECT_EQ(selected.out.find("T1\t54 individuals"), std::string::npos) << selected.out;
+    EXPECT_NE(selected.out.find("individuals"), std::string::npos);
+}
+
 TEST(CliQtl, RefusesWhatItCannotDo)
 {
     QtlFiles files;
