@@ -819,6 +819,9 @@ void MainWindow::closeAll()
         field->setValue(1);
     }
     setStatusText(0, toQt(emptyDataSummaryText()));
+    // The title and the core subset's "Opt. val" named the closed data set.
+    setStatusText(1, QString());
+    setWindowTitle(QStringLiteral("Display RVK 2.0"));
     mAllelePage->model()->usedChanged();
     emit dataSetClosed();
 }

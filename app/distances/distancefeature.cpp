@@ -2,6 +2,7 @@
 
 #include "app/association/associationpage.h"
 #include "app/distances/distancepage.h"
+#include "app/distances/treewindow.h"
 #include "app/mainwindow.h"
 #include "genetics/traitdistance.h"
 
@@ -56,6 +57,8 @@ void installDistanceFeature(MainWindow &window)
     window.attachCommand(QStringLiteral("Calculate genetic distance"), [&window] { window.showPage(MainWindow::DistancesPage); });
     if (AssociationPage *traits = associationPage(window))
         traits->addTraitPlottingWidget(traitDistanceControls(window, *traits, *page));
+    // The tree's cophenetic correlation was computed from the closed data set's matrix.
+    QObject::connect(&window, &MainWindow::dataSetClosed, page, [page] { page->treeWindow()->clearStats(); });
 }
 
 } // namespace rvk

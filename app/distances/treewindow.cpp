@@ -277,7 +277,7 @@ void TreeWindow::buildStatsTab()
 void TreeWindow::showTree(const std::string &newick, std::shared_ptr<const DistanceMatrix> matrix)
 {
     mMatrix = std::move(matrix);
-    mCophenetic.reset();
+    clearStats();
     adoptLeafLabels(mMatrix->labels());
     setTreeText(QString::fromStdString(newick));
     if (!TreeTextBalanced(newick))
@@ -309,7 +309,7 @@ bool TreeWindow::openTreeFile(const std::string &path)
     mRoot = std::move(tree.root);
     adoptLeafLabels(std::move(tree.leafLabels));
     mMatrix.reset();
-    mCophenetic.reset();
+    clearStats();
     mGridModel->clear();
     setTreeText(QString::fromStdString(line));
     draw();
@@ -473,6 +473,26 @@ QString TreeWindow::treeText() const { return mTreeText->text(); }
 void TreeWindow::setTreeText(const QString &text) { mTreeText->setText(text); }
 QString TreeWindow::dumpText() const { return mDump->toPlainText(); }
 QString TreeWindow::copheneticText() const { return mResult->text(); }
+
+int TreeWindow::copheneticPointCount() const
+{
+    int count = 0;
+    if (mChart->chart())
+        for (QAbstractSeries *series : mChart->chart()->series())
+            if (auto *points = qobject_cast<QXYSeries *>(series))
+                count += static_cast<int>(points->count());
+    return count;
+}
+
+void TreeWindow::clearStats()
+{
+    mCophenetic.reset();
+    mResult->clear();
+    mStatus->clear();
+    QChart *old = mChart->chart();
+    mChart->setChart(new QChart);
+    delete old;
+}
 
 void TreeWindow::saveImage()
 {

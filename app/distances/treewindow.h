@@ -79,6 +79,10 @@ public:
     void setTreeText(const QString &text);
     QString dumpText() const;
     QString copheneticText() const;
+    // Points in the cophenetic chart of the "Stats" page.
+    int copheneticPointCount() const;
+    // The "Stats" page without result: its numbers belonged to another tree.
+    void clearStats();
     QListWidget *leafList() const { return mLeafList; }
     QTabWidget *tabs() const { return mTabs; }
     DistanceGridModel *gridModel() const { return mGridModel; }

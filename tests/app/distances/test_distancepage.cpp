@@ -138,7 +138,19 @@ TEST(DistancePage, TreeGoesToTheTreeWindowOrTheDefaultProgram)
     // Cophenetic correlation of a tree against its own matrix.
     tree.calculateCophenetic();
     EXPECT_TRUE(tree.copheneticText().startsWith("Cophenetic correlation = ")) << tree.copheneticText().toStdString();
-    EXPECT_FALSE(tree.gridModel()->index(1, 2).data().toString().isEmpty()); // tree distance above
+    EXPECT_FALSE(tree.gridModel()->index(1, 2).data().toString().isEmpty()); // tree distance above    EXPECT_EQ(tree.copheneticPointCount(), 6) << "one point per pair of 4 leaves";
+
+    // Another tree, or closing the data set, leaves no numbers of the earlier tree on "Stats".
+    f.ui.answers = {true};
+    f.page->buildTree(TreeMethod::NeighbourJoining);
+    EXPECT_TRUE(tree.copheneticText().isEmpty());
+    EXPECT_EQ(tree.copheneticPointCount(), 0);
+    tree.calculateCophenetic();
+    ASSERT_EQ(tree.copheneticPointCount(), 6);
+    f.window->closeAll();
+    EXPECT_TRUE(tree.copheneticText().isEmpty());
+    EXPECT_EQ(tree.copheneticPointCount(), 0);
+    EXPECT_EQ(f.window->windowTitle(), "Display RVK 2.0");
 }
 
 TEST(DistancePage, UltrametricMatrixHasCopheneticCorrelationOne)
