@@ -22,6 +22,12 @@ void PanelPictureWidget::setSource(Source source, PointerText pointerText)
     update();
 }
 
+void PanelPictureWidget::refresh()
+{
+    mCache = ViewPicture();
+    update();
+}
+
 ViewPicture PanelPictureWidget::picture() const
 {
     if (!mSource)

@@ -18,6 +18,8 @@ public:
 
     explicit PanelPictureWidget(QWidget *parent = nullptr);
     void setSource(Source source, PointerText pointerText = {});
+    // Draws the picture again (its source's input changed).
+    void refresh();
     // The picture as shown at the widget's size (empty before a source is set).
     ViewPicture picture() const;
 

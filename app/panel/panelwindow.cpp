@@ -95,8 +95,17 @@ PanelWindow::PanelWindow(MainWindow &window) : QWidget(&window, Qt::Window), mWi
     auto *kinshipArea = new QScrollArea;
     kinshipArea->setWidget(mKinshipImage);
     mTabs->addTab(kinshipArea, QStringLiteral("Kinship"));
+    auto *pcaPage = new QWidget;
+    auto *pcaLayout = new QVBoxLayout(pcaPage);
+    auto *colourRow = new QHBoxLayout;
+    mColourBy = new QComboBox;
+    colourRow->addWidget(new QLabel(QStringLiteral("colour by:")));
+    colourRow->addWidget(mColourBy);
+    colourRow->addStretch(1);
+    pcaLayout->addLayout(colourRow);
     mPcaPlot = new PanelPictureWidget;
-    mTabs->addTab(mPcaPlot, QStringLiteral("PCA"));
+    pcaLayout->addWidget(mPcaPlot, 1);
+    mTabs->addTab(pcaPage, QStringLiteral("PCA"));
     auto *mixedPage = new QWidget;
     auto *mixedLayout = new QVBoxLayout(mixedPage);
     mTraitChoice = new QComboBox;
@@ -130,6 +139,7 @@ PanelWindow::PanelWindow(MainWindow &window) : QWidget(&window, Qt::Window), mWi
     connect(gebvButton, &QPushButton::clicked, this, [this] { addGebvClick(); });
     connect(saveButton, &QPushButton::clicked, this, [this] { saveResultsClick(); });
     connect(mTraitChoice, &QComboBox::currentIndexChanged, this, [this](int index) { showMixedModelTrait(index); });
+    connect(mColourBy, &QComboBox::currentIndexChanged, this, [this] { mPcaPlot->refresh(); });
     connect(mCompare, &QCheckBox::toggled, this, [this] { showMixedModelTrait(mTraitChoice->currentIndex()); });
 }
 
@@ -232,28 +242,62 @@ void PanelWindow::computePcaClick()
     }
     mPca = std::move(pca);
     note(pcaVarianceText(*mPca));
-    const std::vector<std::string> names = namesOf(individuals);
-    const auto input = [this, names](int width, int height) {
-        PcaPlotInput plot;
-        plot.width = width;
-        plot.height = height;
-        const int second = std::min(1, mPca->componentCount - 1);
-        plot.xTitle = formatText("PC1 (%.1f %%)", {100.0 * mPca->varianceShare[0]});
-        plot.yTitle = formatText("PC%d (%.1f %%)", {second + 1, 100.0 * mPca->varianceShare[static_cast<size_t>(second)]});
-        for (int i = 0; i < mPca->individualCount; ++i) {
-            plot.x.push_back(mPca->score(i, 0));
-            plot.y.push_back(mPca->score(i, second));
-        }
-        plot.names = names;
-        return plot;
-    };
-    mPcaPlot->setSource([input](int w, int h) { return recordPcaPlot(input(w, h)); },
-                        [input](int w, int h, int x, int y) {
-                            const PcaPlotInput plot = input(w, h);
+    refillColourChoices();
+    mPcaPlot->setSource([this](int w, int h) { return recordPcaPlot(pcaPlotInput(w, h)); },
+                        [this](int w, int h, int x, int y) {
+                            const PcaPlotInput plot = pcaPlotInput(w, h);
                             const int point = pcaPointAt(plot, x, y);
                             return point < 0 ? QString() : QString::fromStdString(plot.names[static_cast<size_t>(point)]);
                         });
     mTabs->setCurrentIndex(1);
+}
+
+void PanelWindow::refillColourChoices()
+{
+    const QString current = mColourBy->currentText();
+    mColourBy->blockSignals(true);
+    mColourBy->clear();
+    mColourBy->addItems({QStringLiteral("none"), QStringLiteral("selection")});
+    if (const AssociationPage *page = associationPage(mWindow))
+        for (const std::string &trait : page->traitTable().traitNames())
+            mColourBy->addItem(qt(trait));
+    mColourBy->setCurrentIndex(std::max(0, mColourBy->findText(current)));
+    mColourBy->blockSignals(false);
+}
+
+PcaPlotInput PanelWindow::pcaPlotInput(int width, int height) const
+{
+    PcaPlotInput plot;
+    plot.width = width;
+    plot.height = height;
+    if (!mPca)
+        return plot;
+    const int second = std::min(1, mPca->componentCount - 1);
+    plot.xTitle = formatText("PC1 (%.1f %%)", {100.0 * mPca->varianceShare[0]});
+    plot.yTitle = formatText("PC%d (%.1f %%)", {second + 1, 100.0 * mPca->varianceShare[static_cast<size_t>(second)]});
+    for (int i = 0; i < mPca->individualCount; ++i) {
+        plot.x.push_back(mPca->score(i, 0));
+        plot.y.push_back(mPca->score(i, second));
+    }
+    plot.names = namesOf(mPca->individuals);
+    const GenotypeData &data = mWindow.data();
+    if (mColourBy->currentIndex() == 1) {
+        // The individuals ticked in the individual list red, the others blue.
+        for (const int i : mPca->individuals)
+            plot.pointColours.push_back(static_cast<size_t>(i) < data.Ticked.size() && data.Ticked[static_cast<size_t>(i)] ? rgb(220, 0, 0)
+                                                                                                                    : PcaPlainColour);
+    } else if (mColourBy->currentIndex() >= 2) {
+        const AssociationPage *page = associationPage(mWindow);
+        const TraitTable &traits = page->traitTable();
+        const int row = mColourBy->currentIndex() - 1;
+        plot.title = "Principal components, coloured by " + mColourBy->currentText().toStdString();
+        for (const std::string &name : plot.names) {
+            const auto column = traits.lastColumnNamed(name);
+            const auto value = column ? parseDecimal(traits.cell(*column, row)) : std::nullopt;
+            plot.colourValues.push_back(value ? *value : std::nan(""));
+        }
+    }
+    return plot;
 }
 
 void PanelWindow::runMixedModelClick()

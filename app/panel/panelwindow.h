@@ -9,6 +9,7 @@
 #include "genetics/kinship.h"
 #include "genetics/mixedmodel.h"
 #include "genetics/pca.h"
+#include "render/pcaplot.h"
 
 #include <QWidget>
 
@@ -58,6 +59,9 @@ public:
     // Manhattan and QQ of the association page's correlation run instead, for comparison.
     QCheckBox *compareBox() const { return mCompare; }
     PanelPictureWidget *manhattan() const { return mManhattan; }
+    // The PCA scatter's colours: "none", "selection", then the traits of the trait table.
+    QComboBox *colourByBox() const { return mColourBy; }
+    PcaPlotInput pcaPlotInput(int width, int height) const;
     QPlainTextEdit *log() const { return mLog; }
     // Set by tests: a function asked now and then whether to stop (the Cancel button).
     void setCancelCheck(std::function<bool()> check) { mCancelCheck = std::move(check); }
@@ -69,6 +73,7 @@ private:
     void endProgress();
     void note(const std::string &text);
     void showMixedModelTrait(int trait);
+    void refillColourChoices();
 
     MainWindow &mWindow;
     std::optional<KinshipMatrix> mKinship;
@@ -87,6 +92,7 @@ private:
     QSpinBox *mSeed = nullptr;
     QComboBox *mTraitChoice = nullptr;
     QCheckBox *mCompare = nullptr;
+    QComboBox *mColourBy = nullptr;
     QTabWidget *mTabs = nullptr;
     QLabel *mKinshipImage = nullptr;
     PanelPictureWidget *mPcaPlot = nullptr;

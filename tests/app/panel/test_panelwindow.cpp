@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -107,6 +108,14 @@ TEST(PanelWindow, KinshipPcaAndBreedingValuesInTheTraitTable)
     f.panel->computePcaClick();
     ASSERT_TRUE(f.panel->pca());
     EXPECT_EQ(f.panel->pca()->componentCount, 10);
+    // Coloured by T2: L04 has no value (grey), the others a colour of the gradient.
+    QComboBox *colour = f.panel->colourByBox();
+    ASSERT_EQ(colour->count(), 4);
+    colour->setCurrentIndex(colour->findText(QStringLiteral("T2")));
+    const PcaPlotInput plot = f.panel->pcaPlotInput(640, 480);
+    ASSERT_EQ(plot.colourValues.size(), 36u);
+    EXPECT_EQ(pcaPointColour(plot, 3), PcaNoValueColour);
+    EXPECT_NE(pcaPointColour(plot, 0), PcaNoValueColour);
     f.panel->runPredictionClick();
     ASSERT_TRUE(f.panel->prediction());
     f.panel->addGebvClick();
