@@ -139,6 +139,25 @@ std::vector<std::pair<int, int>> identicalKinshipRows(const KinshipMatrix &kinsh
     return pairs;
 }
 
+std::vector<int> treeOrder(const std::vector<std::string> &names, const std::vector<std::string> &leafLabels)
+{
+    std::vector<int> order;
+    std::vector<char> placed(names.size(), 0);
+    for (const std::string &label : leafLabels)
+        for (size_t i = 0; i < names.size(); ++i)
+            if (!placed[i] && names[i] == label) {
+                order.push_back(static_cast<int>(i));
+                placed[i] = 1;
+                break;
+            }
+    if (order.empty())
+        return {};
+    for (size_t i = 0; i < names.size(); ++i)
+        if (!placed[i])
+            order.push_back(static_cast<int>(i));
+    return order;
+}
+
 std::string kinshipText(const KinshipMatrix &kinship, const std::vector<std::string> &names)
 {
     std::string text;

@@ -43,6 +43,11 @@ KinshipMatrix kinshipSubset(const KinshipMatrix &kinship, const std::vector<int>
 // matrix singular. At most limit pairs.
 std::vector<std::pair<int, int>> identicalKinshipRows(const KinshipMatrix &kinship, int limit = 10);
 
+// The rows in the leaf order of a tree (leaf labels left to right): the index of each
+// individual named by a leaf, in the leaves' order, then the individuals no leaf names in their
+// own order. Empty when no leaf names an individual.
+std::vector<int> treeOrder(const std::vector<std::string> &names, const std::vector<std::string> &leafLabels);
+
 // The tab-separated text of the matrix: a heading line (an empty cell, then the names), then one
 // line per individual (its name, then its row), numbers in general format.
 std::string kinshipText(const KinshipMatrix &kinship, const std::vector<std::string> &names);

@@ -8,6 +8,7 @@
 #include "core/textformat.h"
 #include "core/userinterface.h"
 #include "genetics/association.h"
+#include "genetics/clusterorder.h"
 #include "genetics/dosagematrix.h"
 #include "genetics/mixedmodelpictures.h"
 #include "render/kinshipheatmap.h"
@@ -92,9 +93,14 @@ PanelWindow::PanelWindow(MainWindow &window) : QWidget(&window, Qt::Window), mWi
     mTabs = new QTabWidget;
     layout->addWidget(mTabs, 1);
     mKinshipImage = new QLabel;
+    auto *kinshipPage = new QWidget;
+    auto *kinshipLayout = new QVBoxLayout(kinshipPage);
+    mTreeOrder = new QCheckBox(QStringLiteral("individuals in the order of the last tree"));
+    kinshipLayout->addWidget(mTreeOrder);
     auto *kinshipArea = new QScrollArea;
     kinshipArea->setWidget(mKinshipImage);
-    mTabs->addTab(kinshipArea, QStringLiteral("Kinship"));
+    kinshipLayout->addWidget(kinshipArea, 1);
+    mTabs->addTab(kinshipPage, QStringLiteral("Kinship"));
     auto *pcaPage = new QWidget;
     auto *pcaLayout = new QVBoxLayout(pcaPage);
     auto *colourRow = new QHBoxLayout;
@@ -140,6 +146,7 @@ PanelWindow::PanelWindow(MainWindow &window) : QWidget(&window, Qt::Window), mWi
     connect(saveButton, &QPushButton::clicked, this, [this] { saveResultsClick(); });
     connect(mTraitChoice, &QComboBox::currentIndexChanged, this, [this](int index) { showMixedModelTrait(index); });
     connect(mColourBy, &QComboBox::currentIndexChanged, this, [this] { mPcaPlot->refresh(); });
+    connect(mTreeOrder, &QCheckBox::toggled, this, [this] { drawKinship(); });
     connect(mCompare, &QCheckBox::toggled, this, [this] { showMixedModelTrait(mTraitChoice->currentIndex()); });
 }
 
@@ -214,13 +221,28 @@ void PanelWindow::computeKinshipClick()
         note(formatText("Individuals %s and %s have the same genotypes: the kinship is singular.",
                         {namesOf({individuals[static_cast<size_t>(i)]})[0], namesOf({individuals[static_cast<size_t>(j)]})[0]}));
     note(formatText("%s kinship of %d individuals from %d markers", {kinshipMethodName(method), mKinship->size, mKinship->markerCount}));
+    drawKinship();
+    mTabs->setCurrentIndex(0);
+}
+
+void PanelWindow::drawKinship()
+{
+    if (!mKinship)
+        return;
+    mKinshipOrder.clear();
+    if (mTreeOrder->isChecked()) {
+        if (lastClusterOrder())
+            mKinshipOrder = treeOrder(namesOf(mKinship->individuals), lastClusterOrder()->labels);
+        if (mKinshipOrder.empty())
+            note("No tree of these individuals has been built: the kinship keeps their input order.");
+    }
     KinshipHeatMapInput input;
     input.size = mKinship->size;
     input.values = mKinship->values.data();
-    input.centred = method == KinshipMethod::Centred;
+    input.centred = mKinship->method == KinshipMethod::Centred;
+    input.order = mKinshipOrder;
     mKinshipImage->setPixmap(QPixmap::fromImage(renderKinshipHeatMap(input)));
     mKinshipImage->adjustSize();
-    mTabs->setCurrentIndex(0);
 }
 
 void PanelWindow::computePcaClick()

@@ -61,6 +61,9 @@ public:
     PanelPictureWidget *manhattan() const { return mManhattan; }
     // The PCA scatter's colours: "none", "selection", then the traits of the trait table.
     QComboBox *colourByBox() const { return mColourBy; }
+    // The kinship heat map in the leaf order of the last tree (when it names the individuals).
+    QCheckBox *treeOrderBox() const { return mTreeOrder; }
+    const std::vector<int> &kinshipOrder() const { return mKinshipOrder; }
     PcaPlotInput pcaPlotInput(int width, int height) const;
     QPlainTextEdit *log() const { return mLog; }
     // Set by tests: a function asked now and then whether to stop (the Cancel button).
@@ -74,9 +77,11 @@ private:
     void note(const std::string &text);
     void showMixedModelTrait(int trait);
     void refillColourChoices();
+    void drawKinship();
 
     MainWindow &mWindow;
     std::optional<KinshipMatrix> mKinship;
+    std::vector<int> mKinshipOrder;
     std::optional<PcaResult> mPca;
     std::optional<MixedModelResults> mMixedModel;
     std::optional<GblupResults> mPrediction;
@@ -93,6 +98,7 @@ private:
     QComboBox *mTraitChoice = nullptr;
     QCheckBox *mCompare = nullptr;
     QComboBox *mColourBy = nullptr;
+    QCheckBox *mTreeOrder = nullptr;
     QTabWidget *mTabs = nullptr;
     QLabel *mKinshipImage = nullptr;
     PanelPictureWidget *mPcaPlot = nullptr;

@@ -122,6 +122,23 @@ TEST(Kinship, IdenticalIndividualsAreFoundAndTheDecompositionStillHolds)
         }
 }
 
+TEST(Kinship, TreeOrderPutsTheLeavesFirstAndTheRestAfter)
+{
+    const struct
+    {
+        std::vector<std::string> names;
+        std::vector<std::string> leaves;
+        std::vector<int> order;
+    } cases[] = {
+        {{"a", "b", "c"}, {"c", "a", "b"}, {2, 0, 1}},
+        {{"a", "b", "c", "d"}, {"b", "x", "d"}, {1, 3, 0, 2}}, // x names nobody; a and c follow
+        {{"a", "b"}, {"x", "y"}, {}},
+        {{"a", "b"}, {}, {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(treeOrder(c.names, c.leaves), c.order) << c.leaves.size();
+}
+
 TEST(Kinship, TextIsATabSeparatedMatrixWithNames)
 {
     const auto kinship = computeKinship(DosageMatrix::fromRows({{0, 2}, {2, 0}}), KinshipMethod::Centred);

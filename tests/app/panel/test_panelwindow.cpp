@@ -5,6 +5,7 @@
 #include "app/panel/panelmodels.h"
 #include "app/panel/panelpicturewidget.h"
 #include "app/panel/panelwindow.h"
+#include "genetics/clusterorder.h"
 #include "genetics/panelfixture.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
@@ -105,6 +106,14 @@ TEST(PanelWindow, KinshipPcaAndBreedingValuesInTheTraitTable)
     f.panel->computeKinshipClick();
     ASSERT_TRUE(f.panel->kinship());
     EXPECT_EQ(f.panel->kinship()->size, 36);
+    // In the leaf order of a tree of the lines, L36 first.
+    std::vector<std::string> leaves;
+    for (int i = 36; i >= 1; --i)
+        leaves.push_back(i < 10 ? "L0" + std::to_string(i) : "L" + std::to_string(i));
+    setLastClusterOrder({leaves});
+    f.panel->treeOrderBox()->setChecked(true);
+    ASSERT_EQ(f.panel->kinshipOrder().size(), 36u);
+    EXPECT_EQ(f.panel->kinshipOrder().front(), 35);
     f.panel->computePcaClick();
     ASSERT_TRUE(f.panel->pca());
     EXPECT_EQ(f.panel->pca()->componentCount, 10);
