@@ -174,10 +174,9 @@ double distanceOf(const Job &job, const PairCounts &counts)
     return 0.0;
 }
 
-// Pairs (i, j) with first entries first..last-1 and every later j. The block of first entries
-// stays in the cache while the later entries stream past it once.
-template <int ValueBits, bool Zero, bool Euclidean>
-[[gnu::always_inline]] inline void rowBlock(const Job &job, int first, int last)
+// Pairs (i, j) with first entries first..last-1 and every later j, each counted by `count`. The
+// block of first entries stays in the cache while the later entries stream past it once.
+template <class Count> [[gnu::always_inline]] inline void rowBlock(const Job &job, int first, int last, Count count)
 {
     const PackedEntries &packed = *job.packed;
     const int n = job.matrix->size();
@@ -187,30 +186,39 @@ template <int ValueBits, bool Zero, bool Euclidean>
             continue;
         const std::uint64_t *y = packed.entry(j);
         const int end = std::min(last, j);
-        for (int i = first; i < end; ++i) {
-            if (!counted[static_cast<size_t>(i)])
-                continue;
-            PairCounts counts;
-            if constexpr (Euclidean)
-                counts = euclideanCounts(packed.entry(i), y, packed.words, *job.pairs);
-            else
-                counts = similarityCounts<ValueBits, Zero>(packed.entry(i), y, packed.words);
-            job.matrix->setValue(i, j, distanceOf(job, counts));
-        }
+        for (int i = first; i < end; ++i)
+            if (counted[static_cast<size_t>(i)])
+                job.matrix->setValue(i, j, distanceOf(job, count(packed.entry(i), y)));
     }
+}
+
+template <int ValueBits, bool Zero, bool Euclidean>
+[[gnu::always_inline]] inline void rowBlockScalar(const Job &job, int first, int last)
+{
+    const size_t words = job.packed->words;
+    if constexpr (Euclidean)
+        rowBlock(job, first, last, [&job, words](const std::uint64_t *x, const std::uint64_t *y) {
+            return euclideanCounts(x, y, words, *job.pairs);
+        });
+    else
+        rowBlock(job, first, last, [words](const std::uint64_t *x, const std::uint64_t *y) {
+            return similarityCounts<ValueBits, Zero>(x, y, words);
+        });
 }
 
 using BlockFunction = void (*)(const Job &, int, int);
 
+// The counting is inlined into each block function, so that it is compiled for that function's
+// processor.
 template <int ValueBits, bool Zero, bool Euclidean>
-[[gnu::target("popcnt")]] void rowBlockPopcount(const Job &job, int first, int last)
+[[gnu::target("popcnt"), gnu::flatten]] void rowBlockPopcount(const Job &job, int first, int last)
 {
-    rowBlock<ValueBits, Zero, Euclidean>(job, first, last);
+    rowBlockScalar<ValueBits, Zero, Euclidean>(job, first, last);
 }
 
-template <int ValueBits, bool Zero, bool Euclidean> void rowBlockPortable(const Job &job, int first, int last)
+template <int ValueBits, bool Zero, bool Euclidean> [[gnu::flatten]] void rowBlockPortable(const Job &job, int first, int last)
 {
-    rowBlock<ValueBits, Zero, Euclidean>(job, first, last);
+    rowBlockScalar<ValueBits, Zero, Euclidean>(job, first, last);
 }
 
 // Processors with a vector population count take eight words of every plane at a time.
@@ -224,7 +232,7 @@ template <int ValueBits, bool Zero, bool Euclidean> void rowBlockPortable(const 
 }
 
 template <int ValueBits, bool Zero>
-[[RVK_WIDE_TARGET, gnu::always_inline]] inline PairCounts similarityCountsWide(const std::uint64_t *x, const std::uint64_t *y,
+[[RVK_WIDE_TARGET]] inline PairCounts similarityCountsWide(const std::uint64_t *x, const std::uint64_t *y,
                                                                               size_t words)
 {
     __m512i both = _mm512_setzero_si512(), differ = _mm512_setzero_si512(), zeros = _mm512_setzero_si512();
@@ -255,23 +263,7 @@ template <int ValueBits, bool Zero>
     return counts;
 }
 
-template <int ValueBits, bool Zero> [[RVK_WIDE_TARGET]] void rowBlockWide(const Job &job, int first, int last)
-{
-    const PackedEntries &packed = *job.packed;
-    const int n = job.matrix->size();
-    const std::vector<char> &counted = *job.counted;
-    for (int j = first + 1; j < n; ++j) {
-        if (!counted[static_cast<size_t>(j)])
-            continue;
-        const std::uint64_t *y = packed.entry(j);
-        const int end = std::min(last, j);
-        for (int i = first; i < end; ++i)
-            if (counted[static_cast<size_t>(i)])
-                job.matrix->setValue(i, j, distanceOf(job, similarityCountsWide<ValueBits, Zero>(packed.entry(i), y, packed.words)));
-    }
-}
-
-[[RVK_WIDE_TARGET, gnu::always_inline]] inline PairCounts euclideanCountsWide(const std::uint64_t *x, const std::uint64_t *y,
+[[RVK_WIDE_TARGET]] inline PairCounts euclideanCountsWide(const std::uint64_t *x, const std::uint64_t *y,
                                                                              size_t words, const std::vector<SymbolPair> &pairs)
 {
     double q = 0.0;
@@ -293,33 +285,25 @@ template <int ValueBits, bool Zero> [[RVK_WIDE_TARGET]] void rowBlockWide(const 
     return {0, 0, 0, q};
 }
 
-[[RVK_WIDE_TARGET]] void euclideanBlockWide(const Job &job, int first, int last)
+template <int ValueBits, bool Zero, bool Euclidean>
+[[RVK_WIDE_TARGET, gnu::flatten]] void rowBlockWide(const Job &job, int first, int last)
 {
-    const PackedEntries &packed = *job.packed;
-    const int n = job.matrix->size();
-    const std::vector<char> &counted = *job.counted;
-    for (int j = first + 1; j < n; ++j) {
-        if (!counted[static_cast<size_t>(j)])
-            continue;
-        const std::uint64_t *y = packed.entry(j);
-        const int end = std::min(last, j);
-        for (int i = first; i < end; ++i)
-            if (counted[static_cast<size_t>(i)])
-                job.matrix->setValue(i, j, distanceOf(job, euclideanCountsWide(packed.entry(i), y, packed.words, *job.pairs)));
-    }
+    const size_t words = job.packed->words;
+    if constexpr (Euclidean)
+        rowBlock(job, first, last, [&job, words](const std::uint64_t *x, const std::uint64_t *y) {
+            return euclideanCountsWide(x, y, words, *job.pairs);
+        });
+    else
+        rowBlock(job, first, last, [words](const std::uint64_t *x, const std::uint64_t *y) {
+            return similarityCountsWide<ValueBits, Zero>(x, y, words);
+        });
 }
 
 template <int ValueBits, bool Zero, bool Euclidean> BlockFunction pick()
 {
-    if constexpr (Euclidean) {
-        static const bool wide = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vpopcntdq");
-        if (wide)
-            return &euclideanBlockWide;
-    } else {
-        static const bool wide = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vpopcntdq");
-        if (wide)
-            return &rowBlockWide<ValueBits, Zero>;
-    }
+    static const bool wide = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vpopcntdq");
+    if (wide)
+        return &rowBlockWide<ValueBits, Zero, Euclidean>;
     static const bool hasPopcount = __builtin_cpu_supports("popcnt");
     return hasPopcount ? &rowBlockPopcount<ValueBits, Zero, Euclidean> : &rowBlockPortable<ValueBits, Zero, Euclidean>;
 }
