@@ -42,6 +42,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <set>
 #include <memory>
 
 namespace rvk {
@@ -327,6 +328,28 @@ void AssociationPage::adoptTraitIndividuals()
     emit mWindow.individualsChanged();
 }
 
+std::string AssociationPage::unmatchedTraitNamesWarning() const
+{
+    // Trait rows find their genotypes by the individual's name; a table of another data set
+    // gives only empty results.
+    const GenotypeData &data = mWindow.data();
+    if (data.GroupCount() == 0 || data.IndividualNames.empty() || mTraits.columnCount() < 2)
+        return {};
+    const std::set<std::string> names(data.IndividualNames.begin(), data.IndividualNames.end());
+    for (int c = 1; c < mTraits.columnCount(); ++c)
+        if (names.count(mTraits.cell(c, 0)))
+            return {};
+    return "No individual of the trait table has the name of an individual of the data set (such as \""
+        + data.IndividualNames.front() + "\"): its traits are matched to no genotypes.";
+}
+
+void AssociationPage::warnOfUnmatchedTraitNames()
+{
+    const std::string warning = unmatchedTraitNamesWarning();
+    if (!warning.empty())
+        mWindow.userInterface().warning(warning);
+}
+
 bool AssociationPage::loadTraitFile(const std::string &path)
 {
     // The list of traits to plot is emptied first, also when the file is refused.
@@ -342,6 +365,7 @@ bool AssociationPage::loadTraitFile(const std::string &path)
     mTraits = TraitTable::fromColumns(contents.columns, contents.rowCount);
     traitTableReplaced();
     refillPlotTraitList(contents.traitNames);
+    warnOfUnmatchedTraitNames();
     return true;
 }
 
@@ -626,6 +650,7 @@ void AssociationPage::calc_assoc_numClick()
     // A cell that is no number stops the run; the tables keep what was computed up to it.
     mResults = std::move(fresh);
     resultsReplaced();
+    warnOfUnmatchedTraitNames();
     if (!outcome.error.empty()) {
         ui.error(outcome.error);
         return;
@@ -663,6 +688,7 @@ void AssociationPage::anovabtnClick()
         return;
     mResults = std::move(fresh);
     resultsReplaced();
+    warnOfUnmatchedTraitNames();
     if (!outcome.error.empty()) {
         ui.error(outcome.error);
         return;

@@ -129,6 +129,10 @@ private:
     void adoptTraitIndividuals();
     void resultsReplaced();
     static AssociationChartInput emptyTraitHistogram();
+    // A warning when a data set is open and no trait-table individual bears one of its names;
+    // empty otherwise.
+    std::string unmatchedTraitNamesWarning() const;
+    void warnOfUnmatchedTraitNames();
     void showEmptyPValueCharts();
     void showFirstPValueCharts();
     void ensureMarkerData(MarkerData::Coding coding = MarkerData::Coding::Numval);

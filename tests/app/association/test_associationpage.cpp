@@ -410,6 +410,32 @@ TEST(AssociationPage, EmptyChartsSayHowToFillThem)
     EXPECT_GT(darkInTheMiddle(*f.page->pValueScatter()), 20);
 }
 
+// A trait table of other individuals (here of a closed data set) says so when it is loaded and
+// when the correlation runs, rather than giving only " X" without a word.
+TEST(AssociationPage, TraitNamesMatchingNoIndividualAreReported)
+{
+    PageFixture f;
+    f.openPlants();
+    const std::string other = "ntrt=1\nnind=2\nmiss=-\ntraitnames height\nP1 10\nP2 12\n";
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("other.qua", other)));
+    const std::string warning =
+        "No individual of the trait table has the name of an individual of the data set (such as \"I1\"): its traits are matched to no genotypes.";
+    ASSERT_EQ(f.ui.messages.size(), 1u);
+    EXPECT_EQ(f.ui.messages[0].text, warning);
+    EXPECT_EQ(f.ui.messages[0].kind, UserInterface::MessageKind::Warning);
+    f.page->chooseAnalysis = [] { return AssociationPage::AnalysisChoice::Correlation; };
+    f.page->SpeedButton5Click();
+    ASSERT_EQ(f.ui.messages.size(), 2u);
+    EXPECT_EQ(f.ui.messages[1].text, warning);
+
+    // One matching name is enough; without a data set there is nothing to match.
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("one.qua", "ntrt=1\nnind=2\nmiss=-\ntraitnames height\nP1 10\nI3 12\n")));
+    EXPECT_EQ(f.ui.messages.size(), 2u);
+    f.window->closeAll();
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("other.qua", other)));
+    EXPECT_EQ(f.ui.messages.size(), 2u);
+}
+
 TEST(AssociationPage, HistogramsAndTraitSort)
 {
     PageFixture f;
