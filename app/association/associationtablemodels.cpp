@@ -1,5 +1,7 @@
 #include "app/association/associationtablemodels.h"
 
+#include "app/readabletext.h"
+
 #include "core/textformat.h"
 #include "genetics/markerdata.h"
 #include "genetics/traittable.h"
@@ -31,6 +33,15 @@ QVariant brushOf(const CellColor &color)
     if (!color)
         return {};
     return QBrush(QColor(static_cast<int>(*color & 0xFF), static_cast<int>((*color >> 8) & 0xFF), static_cast<int>((*color >> 16) & 0xFF)));
+}
+
+// The text colour that reads on the cell's fill; none (the default) on the default look.
+QVariant textOn(const CellColor &color)
+{
+    const QVariant fill = brushOf(color);
+    if (!fill.isValid())
+        return {};
+    return QBrush(readableTextColour(fill.value<QBrush>().color()));
 }
 
 QString toQt(const std::string &text) { return QString::fromStdString(text); }
@@ -87,6 +98,8 @@ QVariant TraitTableModel::data(const QModelIndex &index, int role) const
         return toQt(mTable.cell(index.column(), index.row()));
     if (role == Qt::BackgroundRole)
         return brushOf(cellColor(index.column(), index.row(), mSelectedRow));
+    if (role == Qt::ForegroundRole)
+        return textOn(cellColor(index.column(), index.row(), mSelectedRow));
     return {};
 }
 
@@ -138,6 +151,8 @@ QVariant MarkerDataModel::data(const QModelIndex &index, int role) const
         return toQt(mMarkers.cell(index.column(), index.row()));
     if (role == Qt::BackgroundRole)
         return brushOf(cellColor(index.column(), index.row(), index.row() > 0 ? mMarkers.groupNumberOf(index.row()) : 0));
+    if (role == Qt::ForegroundRole)
+        return textOn(cellColor(index.column(), index.row(), index.row() > 0 ? mMarkers.groupNumberOf(index.row()) : 0));
     return {};
 }
 
@@ -223,6 +238,8 @@ QVariant AssociationResultsModel::data(const QModelIndex &index, int role) const
         return toQt(mResults.cell(mTable, index.column(), index.row()));
     if (role == Qt::BackgroundRole)
         return brushOf(cellColor(mResults, mTable, index.column(), index.row(), mSelectedColumn));
+    if (role == Qt::ForegroundRole)
+        return textOn(cellColor(mResults, mTable, index.column(), index.row(), mSelectedColumn));
     if (role == Qt::ForegroundRole && index.row() > 0 && index.column() > 0)
         return QBrush(Qt::black);
     return {};

@@ -1,5 +1,7 @@
 #include "app/distances/distancegridmodel.h"
 
+#include "app/readabletext.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QPainter>
@@ -42,6 +44,11 @@ QVariant DistanceGridModel::data(const QModelIndex &index, int role) const
                 return QBrush(colorOf(fill));
         return {};
     }
+    case Qt::ForegroundRole:
+        if (row > 0 && column > 0 && mFill)
+            if (const unsigned fill = mFill(column, row); fill != 0xFFFFFFu)
+                return QBrush(readableTextColour(colorOf(fill)));
+        return {};
     default:
         return {};
     }

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QBrush>
 #include <QMimeData>
 #include <QDir>
 #include <QClipboard>
@@ -321,6 +322,35 @@ TEST(TreeWindow, ReadsItsTextBoxWithoutATreeAndWarns)
 
 namespace rvk {
 namespace {
+
+// Numbers on shaded cells are written in black on light fills and in white on deep ones.
+TEST(DistanceGridModel, TextColourFollowsTheCellsBrightness)
+{
+    struct Case
+    {
+        unsigned fill; // 0x00BBGGRR, as the page's shading gives it
+        QColor text;   // invalid: the default look
+    };
+    // White through red: a = round(d * 180); brightness 0.299 R + 0.587 G + 0.114 B.
+    const std::vector<Case> cases{
+        {0xFFFFFFu, QColor()},                  // d = 0: no fill
+        {0xCDCDFFu, QColor(Qt::black)},          // d = 0.28: (255, 205, 205), 220
+        {0x7777FFu, QColor(Qt::black)},          // d = 0.76: (255, 119, 119), 160
+        {0x4B4BFFu, QColor(Qt::white)},          // d = 1.0: (255, 75, 75), 129
+        {0x0000FFu, QColor(Qt::white)},          // saturated red, 76
+    };
+    for (const Case &c : cases) {
+        DistanceGridModel model;
+        model.setGrid(2, [](int, int) { return std::string("0.5"); }, [&c](int, int) { return c.fill; });
+        const QVariant text = model.data(model.index(1, 1), Qt::ForegroundRole);
+        if (!c.text.isValid()) {
+            EXPECT_FALSE(text.isValid()) << std::hex << c.fill;
+            continue;
+        }
+        ASSERT_TRUE(text.isValid()) << std::hex << c.fill;
+        EXPECT_EQ(text.value<QBrush>().color(), c.text) << std::hex << c.fill;
+    }
+}
 
 TEST(TraitDistancesInTheWindow, CalcEuclideanDistancesFillsTheGeneticDistancesPage)
 {
