@@ -1,5 +1,9 @@
 #include "app/platformimport/platformimportdialog.h"
 
+#include <QFontMetrics>
+
+#include <algorithm>
+
 #include "core/userinterface.h"
 
 #include <QComboBox>
@@ -86,6 +90,13 @@ PlatformImportDialog::PlatformImportDialog(UserInterface &ui, QWidget *parent) :
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+
+    // Every field shows its whole placeholder, and a path of some 60 characters (72 average ones), uncut.
+    for (QLineEdit *field : findChildren<QLineEdit *>()) {
+        const QFontMetrics metrics(field->font());
+        const int text = std::max(metrics.horizontalAdvance(field->placeholderText()), metrics.averageCharWidth() * 72);
+        field->setMinimumWidth(text + 24);
+    }
 }
 
 QLineEdit *PlatformImportDialog::fileField(const QString &objectName, const char *title, const char *filter)
