@@ -226,6 +226,10 @@ LdPage::LdPage(MainWindow &window) : QWidget(&window), mWindow(window)
     saveHeat->setObjectName(QStringLiteral("SpeedButton6"));
     saveHeat->setToolTip(QStringLiteral("save heat plot"));
     heatPageLayout->addWidget(saveHeat, 0, Qt::AlignLeft);
+    // Shown while there is no plot: only runs over all loci draw one.
+    mHeatHint = new QLabel(QStringLiteral("The heat plot shows the LD of all loci: click \"Calc LD for all loci\"."));
+    mHeatHint->setObjectName(QStringLiteral("heatPlotHint"));
+    heatPageLayout->addWidget(mHeatHint);
     mHeatArea = new QScrollArea;
     mHeatView = new LdHeatPlotView;
     mHeatArea->setWidget(mHeatView);
@@ -396,6 +400,7 @@ void LdPage::LDallClick()
         return;
     // The shown run is the heat plot's too, until the next group run.
     mHeatView->setPlot(std::nullopt); // before the run it shows goes
+    mHeatHint->setVisible(true);
     mHeatAnalysis.reset();
     mAnalysis = std::move(analysis);
     showResults();
@@ -420,6 +425,7 @@ void LdPage::redrawHeatPlot()
         return;
     // At the plot's own size, however large: the view paints the exposed tiles only.
     mHeatView->setPlot(ldHeatPlotInput(*analysis, heatOptions()));
+    mHeatHint->setVisible(false);
 }
 
 QImage LdPage::heatPlotImage() const { return mHeatView->renderWhole(); }

@@ -101,6 +101,7 @@ private:
     LdLineModel *mLogModel = nullptr;
     LdChartWidget *mChart = nullptr;
     QScrollArea *mHeatArea = nullptr;
+    QLabel *mHeatHint = nullptr;
     LdHeatPlotView *mHeatView = nullptr;
 };
 

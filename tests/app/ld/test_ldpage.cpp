@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -103,6 +104,20 @@ TEST(LdPage, GroupRunFillsTableListLogAndChart)
     EXPECT_EQ(f.page->logModel()->lineText(f.page->logModel()->rowCount() - 1).left(9), "rthres : ");
     EXPECT_TRUE(f.page->chart()->hasChart());
     EXPECT_TRUE(f.page->heatPlotImage().isNull()); // only all-loci runs draw the heat plot
+}
+
+// Until a run over all loci draws the heat plot, its page says how to get one.
+TEST(LdPage, HeatPlotPageWithoutPlotSaysHowToDrawIt)
+{
+    LdPageFixture f;
+    f.page->show();
+    auto *hint = f.page->findChild<QLabel *>(QStringLiteral("heatPlotHint"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->text(), "The heat plot shows the LD of all loci: click \"Calc LD for all loci\".");
+    f.page->LDcalcClick();
+    EXPECT_FALSE(hint->isHidden());
+    f.page->LDallClick();
+    EXPECT_TRUE(hint->isHidden()) << "the plot is there";
 }
 
 TEST(LdPage, AllLociRunDrawsTheHeatPlotWhichOutlivesAGroupRun)
