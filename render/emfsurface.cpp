@@ -36,24 +36,6 @@ U_COLORREF colorRef(Rgb color)
 
 U_RECTL rect(int x1, int y1, int x2, int y2) { return rectl_set(pointl_set(x1, y1), pointl_set(x2, y2)); }
 
-uint32_t hatchOf(BrushSpec::Style style)
-{
-    switch (style) {
-    case BrushSpec::Style::DiagonalRising: return U_HS_BDIAGONAL;
-    case BrushSpec::Style::DiagonalFalling: return U_HS_FDIAGONAL;
-    case BrushSpec::Style::Cross: return U_HS_CROSS;
-    case BrushSpec::Style::DiagonalCross: return U_HS_DIAGCROSS;
-    case BrushSpec::Style::Horizontal: return U_HS_HORIZONTAL;
-    case BrushSpec::Style::Vertical: return U_HS_VERTICAL;
-    default: return U_HS_HORIZONTAL;
-    }
-}
-
-bool isHatch(BrushSpec::Style style)
-{
-    return style != BrushSpec::Style::Solid && style != BrushSpec::Style::Clear && style != BrushSpec::Style::Pattern;
-}
-
 } // namespace
 
 EmfSurface::EmfSurface(const std::string &path, int width, int height)
@@ -94,20 +76,9 @@ EmfSurface::~EmfSurface()
     }
 }
 
-bool EmfSurface::append(char *record)
+bool EmfSurface::store(char *record)
 {
-    if (!mTrack)
-        return false;
-    if (!record) {
-        if (mError.empty())
-            mError = "A drawing operation could not be written as a metafile record";
-        return false;
-    }
-    if (emf_append(reinterpret_cast<U_ENHMETARECORD *>(record), mTrack->track, U_REC_FREE) != 0) {
-        mError = "Out of memory while writing the metafile";
-        return false;
-    }
-    return true;
+    return emf_append(reinterpret_cast<U_ENHMETARECORD *>(record), mTrack->track, U_REC_FREE) == 0;
 }
 
 bool EmfSurface::finish(std::string &error)
@@ -136,10 +107,8 @@ void EmfSurface::selectNew(std::uint32_t &current, std::uint32_t created)
     current = created;
 }
 
-void EmfSurface::realizePen()
+void EmfSurface::writePen()
 {
-    if (mPenValid || !mTrack)
-        return;
     uint32_t style = U_PS_SOLID;
     int width = std::max(1, mPen.width);
     if (mPen.style == PenSpec::Style::None)
@@ -151,17 +120,14 @@ void EmfSurface::realizePen()
     uint32_t handle = 0;
     if (append(createpen_set(&handle, mTrack->handles, logpen_set(style, point32_set(width, 0), colorRef(mPen.color)))))
         selectNew(mPenHandle, handle);
-    mPenValid = true;
     // The gaps of a dotted line show what lies beneath, as on the other surfaces, not the
     // background colour a text may have left selected.
     if (mPen.style == PenSpec::Style::Dotted)
         setBackgroundMode(false, mBrush.color);
 }
 
-void EmfSurface::realizeBrush()
+void EmfSurface::writeBrush()
 {
-    if (mBrushValid || !mTrack)
-        return;
     uint32_t handle = 0;
     char *record = nullptr;
     const auto &patterns = HatchPatterns();
@@ -194,51 +160,31 @@ void EmfSurface::realizeBrush()
     }
     if (append(record))
         selectNew(mBrushHandle, handle);
-    mBrushValid = true;
     // Hatch lines lie on a transparent background.
     if (isHatch(mBrush.style))
         setBackgroundMode(false, mBrush.color);
 }
 
-void EmfSurface::realizeFont(int angle)
+void EmfSurface::writeFont(int angle)
 {
-    if (!mTrack)
-        return;
-    if (!mFontValid || angle != mFontAngle) {
-        const QString face = QString::fromStdString(mFont.name).left(U_LF_FACESIZE - 1);
-        std::vector<uint16_t> faceName(U_LF_FACESIZE, 0);
-        for (int i = 0; i < face.size(); ++i)
-            faceName[static_cast<size_t>(i)] = face.at(i).unicode();
-        const U_LOGFONT logFont = logfont_set(-fontPixelSize(mFont.size, 96), 0, angle * 10, angle * 10,
-                                              mFont.bold ? U_FW_BOLD : U_FW_NORMAL, mFont.italic ? 1 : 0,
-                                              mFont.underline ? 1 : 0, 0, U_DEFAULT_CHARSET, 0, 0, 0, 0,
-                                              faceName.data());
-        uint32_t handle = 0;
-        if (append(extcreatefontindirectw_set(&handle, mTrack->handles, reinterpret_cast<const char *>(&logFont), nullptr)))
-            selectNew(mFontHandle, handle);
-        mFontValid = true;
-        mFontAngle = angle;
-    }
-    if (!mTextColorValid || mTextColor != mFont.color) {
-        append(U_EMRSETTEXTCOLOR_set(colorRef(mFont.color)));
-        mTextColor = mFont.color;
-        mTextColorValid = true;
-    }
+    const QString face = QString::fromStdString(mFont.name).left(U_LF_FACESIZE - 1);
+    std::vector<uint16_t> faceName(U_LF_FACESIZE, 0);
+    for (int i = 0; i < face.size(); ++i)
+        faceName[static_cast<size_t>(i)] = face.at(i).unicode();
+    const U_LOGFONT logFont = logfont_set(-fontPixelSize(mFont.size, 96), 0, angle * 10, angle * 10,
+                                          mFont.bold ? U_FW_BOLD : U_FW_NORMAL, mFont.italic ? 1 : 0,
+                                          mFont.underline ? 1 : 0, 0, U_DEFAULT_CHARSET, 0, 0, 0, 0,
+                                          faceName.data());
+    uint32_t handle = 0;
+    if (append(extcreatefontindirectw_set(&handle, mTrack->handles, reinterpret_cast<const char *>(&logFont), nullptr)))
+        selectNew(mFontHandle, handle);
 }
 
-void EmfSurface::setBackgroundMode(bool opaque, Rgb color)
-{
-    const int mode = opaque ? U_OPAQUE : U_TRANSPARENT;
-    if (mode != mBackgroundMode) {
-        append(U_EMRSETBKMODE_set(static_cast<uint32_t>(mode)));
-        mBackgroundMode = mode;
-    }
-    if (opaque && (!mBackgroundColorValid || color != mBackgroundColor)) {
-        append(U_EMRSETBKCOLOR_set(colorRef(color)));
-        mBackgroundColor = color;
-        mBackgroundColorValid = true;
-    }
-}
+void EmfSurface::writeTextColor(Rgb color) { append(U_EMRSETTEXTCOLOR_set(colorRef(color))); }
+
+void EmfSurface::writeBackgroundMode(int mode) { append(U_EMRSETBKMODE_set(static_cast<uint32_t>(mode))); }
+
+void EmfSurface::writeBackgroundColor(Rgb color) { append(U_EMRSETBKCOLOR_set(colorRef(color))); }
 
 void EmfSurface::moveTo(int x, int y) { append(U_EMRMOVETOEX_set(pointl_set(x, y))); }
 
@@ -298,17 +244,6 @@ void EmfSurface::arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int
     append(U_EMRARC_set(rect(x1, y1, x2, y2), pointl_set(x3, y3), pointl_set(x4, y4)));
 }
 
-int EmfSurface::textWidth(const std::string &text)
-{
-    return mFonts.get(mFont).metrics.horizontalAdvance(QString::fromStdString(text));
-}
-
-int EmfSurface::textHeight(const std::string &text) { return mFonts.get(mFont).metrics.height(); }
-
-void EmfSurface::textOut(int x, int y, const std::string &text) { this->text(x, y, text, 0); }
-
-void EmfSurface::textOutRotated(int x, int y, const std::string &text, int angle) { this->text(x, y, text, angle); }
-
 void EmfSurface::text(int x, int y, const std::string &text, int angle)
 {
     if (text.empty() || !mTrack)
@@ -348,11 +283,6 @@ void EmfSurface::text(int x, int y, const std::string &text, int angle)
     append(U_EMREXTTEXTOUTW_set(rect(left, top, right, bottom), U_GM_COMPATIBLE, 1.0f, 1.0f,
                                 reinterpret_cast<PU_EMRTEXT>(emrText)));
     std::free(emrText);
-}
-
-void EmfSurface::drawPicture(const ViewPicture &picture, int x1, int y1, int x2, int y2)
-{
-    picture.replay(*this, x1, y1, x2, y2);
 }
 
 bool setEmfDeviceSize(const std::string &path, int width, int height, std::string &error)

@@ -19,7 +19,7 @@ public:
     EmfSurface(const EmfSurface &) = delete;
     EmfSurface &operator=(const EmfSurface &) = delete;
 
-    bool isOpen() const { return mTrack != nullptr; }
+    bool isOpen() const override { return mTrack != nullptr; }
     // Writes the end record and the file. False, with the reason, when the file could not be
     // written (or could not be opened in the first place).
     bool finish(std::string &error);
@@ -30,20 +30,17 @@ public:
     void fillRect(int x1, int y1, int x2, int y2) override;
     void pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
     void arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
-    void textOut(int x, int y, const std::string &text) override;
-    int textWidth(const std::string &text) override;
-    int textHeight(const std::string &text) override;
-    void textOutRotated(int x, int y, const std::string &text, int angle) override;
-    void drawPicture(const ViewPicture &picture, int x1, int y1, int x2, int y2) override;
 
 private:
-    bool append(char *record);
-    void realizePen();
-    void realizeBrush();
-    void realizeFont(int angle);
-    void setBackgroundMode(bool opaque, Rgb color);
+    bool store(char *record) override;
+    void writePen() override;
+    void writeBrush() override;
+    void writeFont(int angle) override;
+    void writeTextColor(Rgb color) override;
+    void writeBackgroundMode(int mode) override;
+    void writeBackgroundColor(Rgb color) override;
+    void text(int x, int y, const std::string &text, int angle) override;
     void selectNew(std::uint32_t &current, std::uint32_t created);
-    void text(int x, int y, const std::string &text, int angle);
 
     struct Track;
     Track *mTrack = nullptr;

@@ -34,24 +34,6 @@ U_COLORREF colorRef(Rgb color)
                          static_cast<uint8_t>(blueOf(color)));
 }
 
-bool isHatch(BrushSpec::Style style)
-{
-    return style != BrushSpec::Style::Solid && style != BrushSpec::Style::Clear && style != BrushSpec::Style::Pattern;
-}
-
-uint16_t hatchOf(BrushSpec::Style style)
-{
-    switch (style) {
-    case BrushSpec::Style::DiagonalRising: return U_HS_BDIAGONAL;
-    case BrushSpec::Style::DiagonalFalling: return U_HS_FDIAGONAL;
-    case BrushSpec::Style::Cross: return U_HS_CROSS;
-    case BrushSpec::Style::DiagonalCross: return U_HS_DIAGCROSS;
-    case BrushSpec::Style::Horizontal: return U_HS_HORIZONTAL;
-    case BrushSpec::Style::Vertical: return U_HS_VERTICAL;
-    default: return U_HS_HORIZONTAL;
-    }
-}
-
 } // namespace
 
 WmfSurface::WmfSurface(const std::string &path, int width, int height)
@@ -92,20 +74,9 @@ WmfSurface::~WmfSurface()
     }
 }
 
-bool WmfSurface::append(char *record)
+bool WmfSurface::store(char *record)
 {
-    if (!mTrack)
-        return false;
-    if (!record) {
-        if (mError.empty())
-            mError = "A drawing operation could not be written as a metafile record";
-        return false;
-    }
-    if (wmf_append(reinterpret_cast<U_METARECORD *>(record), mTrack->track, U_REC_FREE) != 0) {
-        mError = "Out of memory while writing the metafile";
-        return false;
-    }
-    return true;
+    return wmf_append(reinterpret_cast<U_METARECORD *>(record), mTrack->track, U_REC_FREE) == 0;
 }
 
 bool WmfSurface::finish(std::string &error)
@@ -136,10 +107,8 @@ void WmfSurface::selectNew(std::int64_t &current, std::uint32_t created)
     current = created;
 }
 
-void WmfSurface::realizePen()
+void WmfSurface::writePen()
 {
-    if (mPenValid || !mTrack)
-        return;
     uint16_t style = U_PS_SOLID;
     int width = std::max(1, mPen.width);
     if (mPen.style == PenSpec::Style::None)
@@ -151,13 +120,10 @@ void WmfSurface::realizePen()
     uint32_t handle = 0;
     if (append(wcreatepenindirect_set(&handle, mTrack->handles, U_PEN_set(style, static_cast<uint16_t>(width), colorRef(mPen.color)))))
         selectNew(mPenHandle, handle);
-    mPenValid = true;
 }
 
-void WmfSurface::realizeBrush()
+void WmfSurface::writeBrush()
 {
-    if (mBrushValid || !mTrack)
-        return;
     const auto &patterns = HatchPatterns();
     U_WLOGBRUSH brush = U_WLOGBRUSH_set(U_BS_NULL, colorRef(mBrush.color), 0);
     if (mBrush.style == BrushSpec::Style::Pattern) {
@@ -169,50 +135,30 @@ void WmfSurface::realizeBrush()
     } else if (mBrush.style == BrushSpec::Style::Solid) {
         brush = U_WLOGBRUSH_set(U_BS_SOLID, colorRef(mBrush.color), 0);
     } else if (isHatch(mBrush.style)) {
-        brush = U_WLOGBRUSH_set(U_BS_HATCHED, colorRef(mBrush.color), hatchOf(mBrush.style));
+        brush = U_WLOGBRUSH_set(U_BS_HATCHED, colorRef(mBrush.color), static_cast<uint16_t>(hatchOf(mBrush.style)));
     }
     uint32_t handle = 0;
     if (append(wcreatebrushindirect_set(&handle, mTrack->handles, brush)))
         selectNew(mBrushHandle, handle);
-    mBrushValid = true;
 }
 
-void WmfSurface::realizeFont(int angle)
+void WmfSurface::writeFont(int angle)
 {
-    if (!mTrack)
-        return;
-    if (!mFontValid || angle != mFontAngle) {
-        std::string face = QString::fromStdString(mFont.name).left(31).toLatin1().toStdString();
-        U_FONT *font = U_FONT_set(static_cast<int16_t>(-fontPixelSize(mFont.size, 96)), 0, static_cast<int16_t>(angle * 10),
-                                  static_cast<int16_t>(angle * 10), static_cast<int16_t>(mFont.bold ? U_FW_BOLD : U_FW_NORMAL),
-                                  mFont.italic ? 1 : 0, mFont.underline ? 1 : 0, 0, U_ANSI_CHARSET, 0, 0, 0, 0, face.data());
-        uint32_t handle = 0;
-        if (font && append(wcreatefontindirect_set(&handle, mTrack->handles, font)))
-            selectNew(mFontHandle, handle);
-        std::free(font);
-        mFontValid = true;
-        mFontAngle = angle;
-    }
-    if (!mTextColorValid || mTextColor != mFont.color) {
-        append(U_WMRSETTEXTCOLOR_set(colorRef(mFont.color)));
-        mTextColor = mFont.color;
-        mTextColorValid = true;
-    }
+    std::string face = QString::fromStdString(mFont.name).left(31).toLatin1().toStdString();
+    U_FONT *font = U_FONT_set(static_cast<int16_t>(-fontPixelSize(mFont.size, 96)), 0, static_cast<int16_t>(angle * 10),
+                              static_cast<int16_t>(angle * 10), static_cast<int16_t>(mFont.bold ? U_FW_BOLD : U_FW_NORMAL),
+                              mFont.italic ? 1 : 0, mFont.underline ? 1 : 0, 0, U_ANSI_CHARSET, 0, 0, 0, 0, face.data());
+    uint32_t handle = 0;
+    if (font && append(wcreatefontindirect_set(&handle, mTrack->handles, font)))
+        selectNew(mFontHandle, handle);
+    std::free(font);
 }
 
-void WmfSurface::setBackgroundMode(bool opaque, Rgb color)
-{
-    const int mode = opaque ? U_OPAQUE : U_TRANSPARENT;
-    if (mode != mBackgroundMode) {
-        append(U_WMRSETBKMODE_set(static_cast<uint16_t>(mode)));
-        mBackgroundMode = mode;
-    }
-    if (opaque && (!mBackgroundColorValid || color != mBackgroundColor)) {
-        append(U_WMRSETBKCOLOR_set(colorRef(color)));
-        mBackgroundColor = color;
-        mBackgroundColorValid = true;
-    }
-}
+void WmfSurface::writeTextColor(Rgb color) { append(U_WMRSETTEXTCOLOR_set(colorRef(color))); }
+
+void WmfSurface::writeBackgroundMode(int mode) { append(U_WMRSETBKMODE_set(static_cast<uint16_t>(mode))); }
+
+void WmfSurface::writeBackgroundColor(Rgb color) { append(U_WMRSETBKCOLOR_set(colorRef(color))); }
 
 void WmfSurface::moveTo(int x, int y) { append(U_WMRMOVETO_set(point(x, y))); }
 
@@ -267,14 +213,6 @@ void WmfSurface::arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int
     append(U_WMRARC_set(point(x3, y3), point(x4, y4), rect(x1, y1, x2, y2)));
 }
 
-int WmfSurface::textWidth(const std::string &text) { return mFonts.get(mFont).metrics.horizontalAdvance(QString::fromStdString(text)); }
-
-int WmfSurface::textHeight(const std::string &) { return mFonts.get(mFont).metrics.height(); }
-
-void WmfSurface::textOut(int x, int y, const std::string &text) { this->text(x, y, text, 0); }
-
-void WmfSurface::textOutRotated(int x, int y, const std::string &text, int angle) { this->text(x, y, text, angle); }
-
 void WmfSurface::text(int x, int y, const std::string &text, int angle)
 {
     if (text.empty() || !mTrack)
@@ -294,8 +232,6 @@ void WmfSurface::text(int x, int y, const std::string &text, int angle)
     append(U_WMREXTTEXTOUT_set(point(x + offset.dx, y + offset.dy), static_cast<int16_t>(latin.size()), 0, latin.c_str(),
                                advances.data(), U_RCL16_DEF));
 }
-
-void WmfSurface::drawPicture(const ViewPicture &picture, int x1, int y1, int x2, int y2) { picture.replay(*this, x1, y1, x2, y2); }
 
 bool savePictureWmf(const ViewPicture &picture, const std::string &path, std::string &error)
 {

@@ -23,7 +23,7 @@ public:
     WmfSurface(const WmfSurface &) = delete;
     WmfSurface &operator=(const WmfSurface &) = delete;
 
-    bool isOpen() const { return mTrack != nullptr; }
+    bool isOpen() const override { return mTrack != nullptr; }
     // Writes the end record and the file; false, with the reason, when it could not be written.
     bool finish(std::string &error);
 
@@ -33,20 +33,17 @@ public:
     void fillRect(int x1, int y1, int x2, int y2) override;
     void pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
     void arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
-    void textOut(int x, int y, const std::string &text) override;
-    int textWidth(const std::string &text) override;
-    int textHeight(const std::string &text) override;
-    void textOutRotated(int x, int y, const std::string &text, int angle) override;
-    void drawPicture(const ViewPicture &picture, int x1, int y1, int x2, int y2) override;
 
 private:
-    bool append(char *record);
-    void realizePen();
-    void realizeBrush();
-    void realizeFont(int angle);
-    void setBackgroundMode(bool opaque, Rgb color);
+    bool store(char *record) override;
+    void writePen() override;
+    void writeBrush() override;
+    void writeFont(int angle) override;
+    void writeTextColor(Rgb color) override;
+    void writeBackgroundMode(int mode) override;
+    void writeBackgroundColor(Rgb color) override;
+    void text(int x, int y, const std::string &text, int angle) override;
     void selectNew(std::int64_t &current, std::uint32_t created);
-    void text(int x, int y, const std::string &text, int angle);
 
     struct Track;
     Track *mTrack = nullptr;
