@@ -1,10 +1,13 @@
 #include "app/distances/distancepage.h"
 
+#include "app/workerrun.h"
+
 #include "app/association/associationpage.h"
 #include "app/desktopopener.h"
 #include "app/distances/distancegridmodel.h"
 #include "app/distances/treewindow.h"
 #include "app/mainwindow.h"
+#include "app/workerrun.h"
 #include "core/safefile.h"
 #include "core/systemmemory.h"
 #include "core/textformat.h"
@@ -124,18 +127,13 @@ void DistancePage::calculate()
 {
     const DistanceOptions options{coefficient(), mGenotypes->isChecked() ? DistanceEntries::Genotypes : DistanceEntries::Markers};
     UserInterface &ui = mWindow.userInterface();
-    QProgressDialog progress(QStringLiteral("Calculating distances..."), QStringLiteral("Cancel"), 0, 100, this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
     std::string error;
-    auto matrix = CalculateDistances(mWindow.data(), mWindow.alleles(), options, [&](long long done, long long total) {
-        ui.setProgress(done, total);
-        progress.setMaximum(static_cast<int>(std::min<long long>(total, 1 << 30)));
-        progress.setValue(static_cast<int>(std::min<long long>(done, 1 << 30)));
-        QApplication::processEvents();
-        return !progress.wasCanceled();
-    }, &error);
-    ui.setProgress(0, 0);
+    std::optional<DistanceMatrix> matrix;
+    const bool finished = RunOnWorker(this, QStringLiteral("Calculating distances..."), ui, [&](const WorkerProgress &progress) {
+        matrix = CalculateDistances(mWindow.data(), mWindow.alleles(), options, progress, &error);
+    });
+    if (!finished)
+        return;
     if (!matrix) {
         if (!error.empty())
             ui.warning(error);
@@ -192,18 +190,13 @@ void DistancePage::buildTree(TreeMethod method)
     if (!confirmTreeMemory(mMatrix->size(), availableMemoryBytes(), ui))
         return;
     std::string error;
-    QProgressDialog progress(QStringLiteral("Building the tree..."), QStringLiteral("Cancel"), 0, 100, this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    const auto tree = BuildTree(*mMatrix, method, &error, [&](long long done, long long total) {
-        ui.setProgress(done, total);
-        progress.setMaximum(static_cast<int>(total));
-        progress.setValue(static_cast<int>(done));
-        QApplication::processEvents();
-        return !progress.wasCanceled();
+    std::optional<TreeResult> tree;
+    const DistanceMatrix &matrix = *mMatrix;
+    const bool finished = RunOnWorker(this, QStringLiteral("Building the tree..."), ui, [&](const WorkerProgress &progress) {
+        tree = BuildTree(matrix, method, &error, progress);
     });
-    ui.setProgress(0, 0);
-    progress.reset();
+    if (!finished)
+        return;
     if (!tree) {
         if (!error.empty())
             ui.warning(error);
