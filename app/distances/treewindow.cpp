@@ -9,6 +9,7 @@
 #include "render/pictureexport.h"
 #include "render/picturefiles.h"
 #include "app/pictureclipboard.h"
+#include "app/workerrun.h"
 
 #include <QApplication>
 #include <QChart>
@@ -566,7 +567,18 @@ void TreeWindow::calculateCophenetic()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     mStatus->setText(QStringLiteral("Calculating tree distances "));
     mStatus->repaint();
-    mCophenetic = CopheneticCorrelation(*treeRoot(), *mMatrix);
+    std::optional<CopheneticResult> result;
+    const auto &root = *treeRoot();
+    const DistanceMatrix &matrix = *mMatrix;
+    // The tree distances of a large tree take seconds: they are found on a worker thread, and
+    // Cancel keeps the correlation shown before.
+    if (!RunOnWorker(this, QStringLiteral("Calculating tree distances..."), mUi,
+                     [&](const WorkerProgress &) { result = CopheneticCorrelation(root, matrix); })) {
+        mStatus->clear();
+        QApplication::restoreOverrideCursor();
+        return;
+    }
+    mCophenetic = std::move(result);
     mStatus->setText(QStringLiteral("Calculating correlations   "));
     mResult->setText(QString::fromStdString(mCophenetic->resultText()));
     showMatrixGrid();
