@@ -24,7 +24,7 @@ struct AssociationPlotGroup
     std::vector<std::string> names;
     // The result row (marker index, 0-based) of each locus; empty: the loci's running count
     // over all groups.
-    std::vector<int> resultRows;
+    std::vector<int> resultRows = {};
 };
 
 struct AssociationPlotInput

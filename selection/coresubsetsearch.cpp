@@ -111,8 +111,10 @@ CoreSubsetOutcome runCoreSubsetSearch(const GenotypeData &data, const Subset &st
 bool coreSubsetSizeAccepted(const GenotypeData &data, const Subset &start, const Subset &fixed, int subpopsize)
 {
     const size_t individuals = std::min(static_cast<size_t>(std::max(0, data.nind)), data.IndividualNames.size());
+    // Members among the individuals that take part, counted in place.
     auto count = [individuals](const Subset &subset) {
-        return CoreSubsetSearch::memberCount(Subset(subset.begin(), subset.begin() + static_cast<std::ptrdiff_t>(std::min(individuals, subset.size()))));
+        const auto end = subset.begin() + static_cast<std::ptrdiff_t>(std::min(individuals, subset.size()));
+        return static_cast<int>(std::count_if(subset.begin(), end, [](char member) { return member != 0; }));
     };
     return subpopsize > 0 && subpopsize < count(start) && subpopsize >= count(fixed);
 }

@@ -243,8 +243,9 @@ TEST(LdAnalysis, ThresholdPairSitsOnTheBoundaryForEveryReader)
     options.fdrLevel = 0.2;
     for (int pass = 0; pass < 2; ++pass) {
         SCOPED_TRACE(pass == 0 ? "first run" : "after a long run");
-        if (pass == 1)
+        if (pass == 1) {
             ASSERT_TRUE(LdAnalysis::runAllLoci(many, AlleleTable(), options));
+        }
         const auto a = LdAnalysis::runGroup(group, AlleleTable(), 0, options);
         ASSERT_TRUE(a && a->fdrRun());
         // The reference: TwoTailedTProb's p of every pair, FdrAdjust, and the rule for rthres.

@@ -21,8 +21,8 @@ struct LocusSpec
     std::string genotypes;
     double qtlStart = 0;
     double qtlEnd = 0;
-    std::string segType;
-    std::string phase;
+    std::string segType = {};
+    std::string phase = {};
 };
 
 inline GenotypeData makeData(const std::vector<std::vector<LocusSpec>> &groups, int nind, const std::string &popt = "f2")

@@ -377,17 +377,19 @@ TEST(AllInOneView, GroupCaptionsStandAboveTheirGroupsWithoutOverlapping)
             }
             EXPECT_GE(t.x, 0);
             EXPECT_LE(t.x + t.width, f.layout.width) << t.text;
-            if (j > 0)
+            if (j > 0) {
                 EXPECT_LE(captions[j - 1].x + captions[j - 1].width, t.x) << t.text << " overlaps";
+            }
         }
         EXPECT_EQ(full, c.fullCaptions) << n << " groups";
         // The last caption's last character is in the picture.
         const TextLog::Text &last = captions.back();
         EXPECT_TRUE(hasInk(image, last.x + last.width * 3 / 4, last.x + last.width, 1, 1 + last.height)) << n;
         // Where the captions have room they stand at a fifth of their group.
-        if (c.fullCaptions == n)
+        if (c.fullCaptions == n) {
             for (size_t g = 0; g < captions.size(); ++g)
                 EXPECT_EQ(captions[g].x, spans[g].first + static_cast<int>(roundHalfEven(f.layout.scale * 0.2 * c.lengths[g])));
+        }
     }
 }
 
