@@ -30,7 +30,7 @@ void installAssociationFeature(MainWindow &window)
     // Loading or closing genotypes makes the marker data stale (an edit marks the data set). Ticks,
     // sorting and core subsets change no genotype: pasted marker data stay.
     QObject::connect(&window, &MainWindow::dataSetLoaded, page, [page] { page->markMarkerDataStale(); });
-    QObject::connect(&window, &MainWindow::dataSetClosed, page, [page] { page->markMarkerDataStale(); });
+    QObject::connect(&window, &MainWindow::dataSetClosed, page, [page] { page->dataSetClosed(); });
     QObject::connect(&window, &MainWindow::individualsChanged, page, [page] { page->individualsReordered(); });
     // A click on a trait row of the association plot draws that trait's LD plot.
     QObject::connect(&window, &MainWindow::traitClickedOnPicture, page, [page](int trait) { page->showTraitLdPlot(trait); });

@@ -427,6 +427,12 @@ void AssociationPage::markMarkerDataStale()
         associationtabsEnter();
 }
 
+void AssociationPage::dataSetClosed()
+{
+    markMarkerDataStale();
+    showEmptyPValueCharts();
+}
+
 void AssociationPage::individualsReordered()
 {
     if (!mMarkers.isPasted() && !mMarkers.isEmpty())

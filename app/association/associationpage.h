@@ -66,6 +66,9 @@ public:
     void plottraitlistselnonebtnClick();
     // The data set changed: the marker data are stale (refilled when next needed).
     void markMarkerDataStale();
+    // The data set was closed: the marker data are stale and the p-value charts, drawn from its
+    // results, are emptied.
+    void dataSetClosed();
     // The individuals were reordered or their ticks changed: no genotype changed, so the marker
     // data stay (a table filled from the genotypes shows the new order).
     void individualsReordered();

@@ -410,6 +410,25 @@ TEST(AssociationPage, EmptyChartsSayHowToFillThem)
     EXPECT_GT(darkInTheMiddle(*f.page->pValueScatter()), 20);
 }
 
+// The p-value charts show a trait of the closed data set's results no longer: "Close all" empties
+// them, with the hint of how to fill them again.
+TEST(AssociationPage, ClosingTheDataSetEmptiesThePValueCharts)
+{
+    PageFixture f;
+    f.openPlants();
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("t.qua", Traits)));
+    f.page->chooseAnalysis = [] { return AssociationPage::AnalysisChoice::Correlation; };
+    f.page->SpeedButton5Click();
+    ASSERT_EQ(f.page->pValueHistogram()->chart().title, "p values histogram height");
+    ASSERT_FALSE(f.page->pValueScatter()->chart().pointY.empty());
+    f.window->closeAll();
+    EXPECT_NE(f.page->pValueHistogram()->chart().title, "p values histogram height");
+    EXPECT_TRUE(f.page->pValueScatter()->chart().pointY.empty());
+    EXPECT_FALSE(f.page->pValueHistogram()->chart().hint.empty());
+    EXPECT_GT(darkInTheMiddle(*f.page->pValueHistogram()), 20) << "a hint, not the old histogram";
+    EXPECT_GT(darkInTheMiddle(*f.page->pValueScatter()), 20);
+}
+
 // A trait table of other individuals (here of a closed data set) says so when it is loaded and
 // when the correlation runs, rather than giving only " X" without a word.
 TEST(AssociationPage, TraitNamesMatchingNoIndividualAreReported)
