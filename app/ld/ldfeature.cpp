@@ -18,7 +18,7 @@ void installLdFeature(MainWindow &window)
             page->markerldsheetShow();
     });
     QObject::connect(&window, &MainWindow::dataSetLoaded, page, [page] { page->markerldsheetShow(); });
-    QObject::connect(&window, &MainWindow::dataSetClosed, page, [page] { page->markerldsheetShow(); });
+    QObject::connect(&window, &MainWindow::dataSetClosed, page, [page] { page->dataSetClosed(); });
 }
 
 } // namespace rvk

@@ -93,6 +93,13 @@ QString extensionOf(const QString &path) { return QFileInfo(path).suffix(); }
 LdPage::LdPage(MainWindow &window) : QWidget(&window), mWindow(window)
 {
     auto *outer = new QVBoxLayout(this);
+    // Above both sub-pages while they show the results of a closed data set.
+    mClosedDataNote = new QLabel(QString::fromLatin1(ClosedDataText), this);
+    mClosedDataNote->setObjectName(QStringLiteral("ldClosedDataNote"));
+    mClosedDataNote->setWordWrap(true);
+    mClosedDataNote->setStyleSheet(QStringLiteral("QLabel { background: #fff3c0; color: black; padding: 4px; }"));
+    mClosedDataNote->setVisible(false);
+    outer->addWidget(mClosedDataNote);
     mSubPages = new QTabWidget(this);
     mSubPages->setObjectName(QStringLiteral("LdSubPages"));
     outer->addWidget(mSubPages);
@@ -271,6 +278,13 @@ void LdPage::markerldsheetShow()
     mGroupBox->setCurrentIndex(selector->currentIndex());
 }
 
+void LdPage::dataSetClosed()
+{
+    markerldsheetShow();
+    if (mAnalysis || mHeatAnalysis)
+        mClosedDataNote->setVisible(true);
+}
+
 LdOptions LdPage::collectOptions() const
 {
     LdOptions options;
@@ -410,6 +424,7 @@ void LdPage::LDallClick()
 void LdPage::showResults()
 {
     const LdAnalysis *analysis = mAnalysis.get();
+    mClosedDataNote->setVisible(false);
     mTableModel->setAnalysis(analysis);
     mTable->setColumnWidth(0, 80);
     mTable->setRowHeight(0, analysis->scope() == LdAnalysis::Scope::Group ? 90 : 80);

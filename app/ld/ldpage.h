@@ -38,6 +38,9 @@ public:
 
     // The page was shown: the group box follows the main group selector.
     void markerldsheetShow();
+    // The data set was closed: results shown stay (and can be saved), marked as those of the
+    // closed data until the next run finishes.
+    void dataSetClosed();
     // "only this group>" and "Calc LD for all loci".
     void LDcalcClick();
     void LDallClick();
@@ -59,7 +62,10 @@ public:
     LdLineModel *logModel() const { return mLogModel; }
     LdChartWidget *chart() const { return mChart; }
     QTabWidget *subPages() const { return mSubPages; }
+    QLabel *closedDataNote() const { return mClosedDataNote; }
 
+    static constexpr const char *ClosedDataText =
+        "Results of the data set that was closed: they no longer match the data loaded. A new run replaces them.";
     static constexpr const char *NoteText =
         " Note: this is an experimental new module, results depend on the 'Numval' data for the alleles (see Settings) ";
 
@@ -79,6 +85,7 @@ private:
     bool mRunning = false;
 
     QTabWidget *mSubPages = nullptr;
+    QLabel *mClosedDataNote = nullptr;
     QComboBox *mGroupBox = nullptr;
     QPushButton *mCalcButton = nullptr;
     QPushButton *mAllButton = nullptr;

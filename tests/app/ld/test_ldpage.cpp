@@ -340,5 +340,48 @@ TEST(LdPage, ResultsStayShownAfterTheDataSetIsClosed)
     EXPECT_EQ(f.page->listModel()->lineText(1).toStdString(), f.page->analysis()->listLine(1));
 }
 
+// Results kept after "Close all" say that they belong to the closed data set, can still be
+// saved, and lose the mark when a run on the data now loaded finishes.
+TEST(LdPage, ResultsOfAClosedDataSetAreMarkedUntilTheNextRun)
+{
+    LdPageFixture f;
+    f.window->show();
+    QLabel *note = f.page->closedDataNote();
+    ASSERT_NE(note, nullptr);
+    // Opening data shows the picture: the LD page is brought to the front to look at it.
+    const auto marked = [&f, note] {
+        f.window->showPage(MainWindow::LdPage);
+        return note->isVisible();
+    };
+    f.window->closeAll();
+    EXPECT_FALSE(marked()) << "no results, nothing to mark";
+
+    f.window->openDataFiles({QString::fromStdString(f.folder.file("one.rvk"))});
+    f.page->markerldsheetShow();
+    f.page->LDcalcClick();
+    EXPECT_FALSE(marked());
+    f.window->closeAll();
+    EXPECT_TRUE(marked());
+    EXPECT_TRUE(note->text().startsWith("Results of the data set that was closed"));
+    EXPECT_EQ(f.page->listModel()->lineText(1).toStdString(), f.page->analysis()->listLine(1));
+
+    const std::string list = f.folder.file("closed.txt");
+    f.ui.saveChoices = {list};
+    f.page->saveLDpairwisebtnClick();
+    std::string expected;
+    for (long long k = 0; k < f.page->analysis()->listLineCount(); ++k)
+        expected += f.page->analysis()->listLine(k) + "\n";
+    EXPECT_EQ(test::readWholeFile(list), expected);
+    EXPECT_NE(expected.find("m1"), std::string::npos);
+
+    // Opening data again keeps the mark; a cancelled or refused run would too; a finished run clears it.
+    f.window->openDataFiles({QString::fromStdString(f.folder.file("two.rvk"))});
+    f.page->markerldsheetShow();
+    EXPECT_TRUE(marked());
+    f.page->LDcalcClick();
+    EXPECT_FALSE(marked());
+    EXPECT_EQ(f.page->tableModel()->index(0, 1).data().toString(), "m4");
+}
+
 } // namespace
 } // namespace rvk
