@@ -237,6 +237,11 @@ LdPage::LdPage(MainWindow &window) : QWidget(&window), mWindow(window)
     mHeatHint = new QLabel(QStringLiteral("The heat plot shows the LD of all loci: click \"Calc LD for all loci\"."));
     mHeatHint->setObjectName(QStringLiteral("heatPlotHint"));
     heatPageLayout->addWidget(mHeatHint);
+    // A group run replaces the marked results of a closed data set but not its heat plot.
+    mHeatClosedDataNote = new QLabel(QString::fromLatin1(HeatPlotClosedDataText));
+    mHeatClosedDataNote->setObjectName(QStringLiteral("heatPlotClosedDataNote"));
+    mHeatClosedDataNote->setVisible(false);
+    heatPageLayout->addWidget(mHeatClosedDataNote);
     mHeatArea = new QScrollArea;
     mHeatView = new LdHeatPlotView;
     mHeatArea->setWidget(mHeatView);
@@ -283,6 +288,8 @@ void LdPage::dataSetClosed()
     markerldsheetShow();
     if (mAnalysis || mHeatAnalysis)
         mClosedDataNote->setVisible(true);
+    if (heatPlotAnalysis())
+        mHeatClosedDataNote->setVisible(true);
 }
 
 LdOptions LdPage::collectOptions() const
@@ -416,6 +423,7 @@ void LdPage::LDallClick()
     mHeatView->setPlot(std::nullopt); // before the run it shows goes
     mHeatHint->setVisible(true);
     mHeatAnalysis.reset();
+    mHeatClosedDataNote->setVisible(false);
     mAnalysis = std::move(analysis);
     showResults();
     redrawHeatPlot();

@@ -63,9 +63,12 @@ public:
     LdChartWidget *chart() const { return mChart; }
     QTabWidget *subPages() const { return mSubPages; }
     QLabel *closedDataNote() const { return mClosedDataNote; }
+    QLabel *heatPlotClosedDataNote() const { return mHeatClosedDataNote; }
 
     static constexpr const char *ClosedDataText =
         "Results of the data set that was closed: they no longer match the data loaded. A new run replaces them.";
+    static constexpr const char *HeatPlotClosedDataText =
+        "This heat plot is of the data set that was closed: \"Calc LD for all loci\" draws it for the data loaded.";
     static constexpr const char *NoteText =
         " Note: this is an experimental new module, results depend on the 'Numval' data for the alleles (see Settings) ";
 
@@ -109,6 +112,7 @@ private:
     LdChartWidget *mChart = nullptr;
     QScrollArea *mHeatArea = nullptr;
     QLabel *mHeatHint = nullptr;
+    QLabel *mHeatClosedDataNote = nullptr;
     LdHeatPlotView *mHeatView = nullptr;
 };
 

@@ -383,5 +383,37 @@ TEST(LdPage, ResultsOfAClosedDataSetAreMarkedUntilTheNextRun)
     EXPECT_EQ(f.page->tableModel()->index(0, 1).data().toString(), "m4");
 }
 
+// The heat plot of a closed data set outlives a group run on the data loaded after it, and
+// keeps its own mark until a run over all loci draws it again.
+TEST(LdPage, HeatPlotOfAClosedDataSetKeepsItsMarkUntilAnAllLociRun)
+{
+    LdPageFixture f;
+    f.window->show();
+    QLabel *note = f.page->heatPlotClosedDataNote();
+    ASSERT_NE(note, nullptr);
+    const auto marked = [&f, note] {
+        f.window->showPage(MainWindow::LdPage);
+        f.page->subPages()->setCurrentIndex(1);
+        return note->isVisible();
+    };
+    f.page->LDcalcClick();
+    f.window->closeAll();
+    EXPECT_FALSE(marked()) << "no heat plot, nothing to mark";
+
+    f.window->openDataFiles({QString::fromStdString(f.folder.file("one.rvk"))});
+    f.page->LDallClick();
+    EXPECT_FALSE(marked());
+    f.window->closeAll();
+    f.window->openDataFiles({QString::fromStdString(f.folder.file("two.rvk"))});
+    f.page->markerldsheetShow();
+    f.page->LDcalcClick();
+    EXPECT_TRUE(f.page->closedDataNote()->isHidden()) << "the group run replaced the marked results";
+    EXPECT_TRUE(marked());
+    EXPECT_EQ(f.page->heatPlotAnalysis()->locusCount(), 3) << "m1-m3 of the closed data";
+    f.page->LDallClick();
+    EXPECT_FALSE(marked());
+    EXPECT_EQ(f.page->heatPlotAnalysis()->locusCount(), 2);
+}
+
 } // namespace
 } // namespace rvk
