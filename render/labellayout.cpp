@@ -438,6 +438,29 @@ int widestMarkerLabel(DrawSurface &surface, const std::vector<Tlocinfo> &loci)
     return widest;
 }
 
+namespace {
+
+// Moves the topmost labels down until each label's text starts at or below row 0; a label moved
+// onto the one below pushes that one too, keeping the gap they had (at most minDistance).
+void keepLabelsInside(std::vector<MarkerLabel> &labels, const std::vector<Tlocinfo> &loci, int markerHeight,
+                      int qtlHeight, int minDistance)
+{
+    int previousBefore = 0;
+    for (size_t j = 0; j < labels.size(); ++j) {
+        const bool qtl = loci[static_cast<size_t>(labels[j].locus)].QtlStart != 0;
+        int lowest = (qtl ? qtlHeight : markerHeight) / 2;
+        const int before = labels[j].label;
+        if (j > 0)
+            lowest = std::max(lowest, labels[j - 1].label + std::min(minDistance, before - previousBefore));
+        previousBefore = before;
+        if (before >= lowest)
+            break; // this label and all below it already stand where they may
+        labels[j].label = lowest;
+    }
+}
+
+} // namespace
+
 std::vector<MarkerLabel> layoutMarkerLabels(DrawSurface &surface, const std::vector<Tlocinfo> &loci,
                                             const DrawContext &context, const ViewGeometry &geometry, int minDistance)
 {
@@ -454,7 +477,14 @@ std::vector<MarkerLabel> layoutMarkerLabels(DrawSurface &surface, const std::vec
         const int m = geometry.y(loci[k].Position);
         candidates.push_back(LabelCandidate{static_cast<int>(k), m, m, surface.textHeight(loci[k].Name) + 2, loci[k].QtlStart != 0});
     }
-    return placeMarkerLabels(candidates, roundInt(context.zoom * o.topmargin), o.barwidth, minDistance);
+    std::vector<MarkerLabel> placed = placeMarkerLabels(candidates, roundInt(context.zoom * o.topmargin), o.barwidth, minDistance);
+    // Spreading lifts crowded labels; none may rise so far that its text leaves the picture.
+    const int markerHeight = surface.textHeight("8HJL");
+    surface.setFont(o.qtlFont);
+    const int qtlHeight = surface.textHeight("8HJL");
+    surface.setFont(o.markerFont);
+    keepLabelsInside(placed, loci, markerHeight, qtlHeight, minDistance);
+    return placed;
 }
 
 void drawMarkerLabels(DrawSurface &surface, const std::vector<Tlocinfo> &loci, const std::vector<MarkerLabel> &labels,

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rvk {
@@ -145,6 +146,59 @@ TEST(DenseMapLabels, LinkageGroupViewLabelsStandBesideTheirMarkers)
     }
     const int column = geometry.y(150.0) - geometry.y(0.0);
     EXPECT_GE(labels, column / 40);
+}
+
+// The rows with dark ink between the columns left and right (exclusive) and rows top and bottom
+// (exclusive): the first and the last, or -1, -1 when there is none.
+std::pair<int, int> inkRows(const QImage &image, int left, int right, int top, int bottom)
+{
+    int first = -1;
+    int last = -1;
+    for (int y = std::max(0, top); y < std::min(image.height(), bottom); ++y)
+        for (int x = std::max(0, left); x < std::min(image.width(), right); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() + c.green() + c.blue() < 3 * 160) {
+                if (first < 0)
+                    first = y;
+                last = y;
+                break;
+            }
+        }
+    return {first, last};
+}
+
+TEST(DenseMapLabels, LinkageGroupViewTopLabelIsDrawnWhole)
+{
+    // Spreading pushes crowded labels upwards; the topmost one must not leave the picture.
+    for (const int markers : {1000, 50000}) {
+        std::vector<LocusSpec> loci;
+        for (int k = 0; k < markers; ++k)
+            loci.push_back(LocusSpec{"m" + std::to_string(k + 1), 150.0 * k / (markers - 1), "abh"});
+        GenotypeData data = makeData({loci}, 3);
+        AlleleTable table = testTable();
+        DrawContext context;
+        context.visibleHeight = 700;
+        context.options.ShowLegend = false;
+        context.options.cMRuler = false;
+        const ViewPicture picture = drawLinkageGroupView(data, table, context);
+        QImage image;
+        std::vector<TextLog::Text> labels;
+        for (const TextLog::Text &t : replayLoggingTexts(picture, image))
+            if (t.text.size() > 1 && t.text[0] == 'm' && t.text.find(' ') != std::string::npos)
+                labels.push_back(t);
+        ASSERT_GE(labels.size(), 3u) << markers << " markers";
+        const TextLog::Text &top = labels[0];
+        const TextLog::Text &next = labels[1];
+        EXPECT_GE(top.y, 0) << markers << " markers: \"" << top.text << "\" starts above the picture";
+        // Every label holds digits and no descender: the whole top label has the ink height of
+        // the one below it, measured inside that one's own text box.
+        const auto [nextFirst, nextLast] = inkRows(image, next.x, next.x + next.width - 1, next.y, next.y + next.height);
+        ASSERT_GE(nextFirst, 0) << markers << " markers";
+        const auto [topFirst, topLast] = inkRows(image, top.x, top.x + top.width - 1, 0, std::min(top.y + top.height, next.y));
+        ASSERT_GE(topFirst, 0) << markers << " markers";
+        EXPECT_GT(topFirst, 0) << markers << " markers: the top label's ink touches the picture's edge";
+        EXPECT_EQ(topLast - topFirst, nextLast - nextFirst) << markers << " markers: the top label is cut";
+    }
 }
 
 TEST(DenseMapLabels, IndividualViewLabelsStandBesideTheirMarkersAboveTheFooter)
