@@ -3,6 +3,7 @@
 #include "core/userinterface.h"
 
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QProgressDialog>
 #include <QTimer>
 
@@ -24,6 +25,11 @@ bool RunOnWorker(QWidget *parent, const QString &label, UserInterface &ui,
 
     QProgressDialog dialog(label, QStringLiteral("Cancel"), 0, 100, parent);
     dialog.setWindowModality(Qt::WindowModal);
+    // The dialog carries the window's title (the file shown) and is wide enough for all of it,
+    // with room for the title bar's icon and buttons.
+    const QString title = parent ? parent->window()->windowTitle() : QGuiApplication::applicationDisplayName();
+    dialog.setWindowTitle(title);
+    dialog.setMinimumWidth(std::max(dialog.sizeHint().width(), dialog.fontMetrics().horizontalAdvance(title) + 160));
     dialog.setMinimumDuration(300);
     dialog.setAutoReset(false);
     dialog.setAutoClose(false);

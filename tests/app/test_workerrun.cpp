@@ -89,6 +89,32 @@ TEST(WorkerRun, CancelStopsTheStepAndSaysSo)
     EXPECT_EQ(window.findChild<QProgressDialog *>(), nullptr);
 }
 
+TEST(WorkerRun, ProgressDialogIsWideEnoughForItsTitle)
+{
+    // A window showing a file with a long path: the dialog carries the window's title whole.
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Display RVK - /home/someone/field trials/2026/a long folder name/cross.genotypes"));
+    window.resize(400, 300);
+    window.show();
+    ProgressRecorder ui;
+    QString title;
+    int titleWidth = 0;
+    int dialogWidth = 0;
+    QTimer::singleShot(700, &window, [&] {
+        auto *dialog = window.findChild<QProgressDialog *>();
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        titleWidth = dialog->fontMetrics().horizontalAdvance(title);
+        dialogWidth = dialog->isVisible() ? dialog->width() : -1;
+        dialog->cancel();
+    });
+    RunOnWorker(&window, QStringLiteral("Reading genotypes..."), ui,
+                [&](const WorkerProgress &progress) { SlowStep(progress, std::chrono::seconds(20)); });
+    EXPECT_EQ(title, window.windowTitle());
+    EXPECT_GT(titleWidth, 0);
+    EXPECT_GE(dialogWidth, titleWidth) << "the title \"" << title.toStdString() << "\" is cut";
+}
+
 TEST(WorkerRun, QuickStepsAndFailuresComeBackToTheCaller)
 {
     QWidget window;
