@@ -9,6 +9,13 @@
 
 namespace rvk {
 
+namespace {
+
+// A value axis label: the value to two decimals.
+QString axisLabel(double value) { return QString::fromStdString(formatGeneral(std::round(value * 100) / 100)); }
+
+} // namespace
+
 ConvergenceChart::ConvergenceChart(QWidget *parent)
     : QWidget(parent)
 {
@@ -51,7 +58,12 @@ void ConvergenceChart::clear() { setSeries({}, mValueTitle, mStepTitle, mColour)
 
 QRect ConvergenceChart::plotArea() const
 {
-    return QRect(QPoint(Margin, OuterMargin), QPoint(width() - 1 - OuterMargin, height() - 1 - Margin));
+    // The turned value title takes a column at the left edge; the value labels stand between it
+    // and the frame, so wide values push the frame right instead of running into the title.
+    const QFontMetrics metrics = fontMetrics();
+    const int widest = std::max(metrics.horizontalAdvance(axisLabel(mValueMax)), metrics.horizontalAdvance(axisLabel(mValueMin)));
+    const int left = std::max(Margin, metrics.height() + 6 + widest + 4);
+    return QRect(QPoint(left, OuterMargin), QPoint(width() - 1 - OuterMargin, height() - 1 - Margin));
 }
 
 QPoint ConvergenceChart::placeOf(const ConvergencePoint &point) const
@@ -72,11 +84,11 @@ void ConvergenceChart::paintEvent(QPaintEvent *)
 
     const QFontMetrics metrics = painter.fontMetrics();
     // Axis labels at both ends of each range.
-    const auto label = [](double value) { return QString::fromStdString(formatGeneral(std::round(value * 100) / 100)); };
-    painter.drawText(QRect(0, area.top() - metrics.height() / 2, Margin - 4, metrics.height()), Qt::AlignRight | Qt::AlignVCenter,
-                     label(mValueMax));
-    painter.drawText(QRect(0, area.bottom() - metrics.height() / 2, Margin - 4, metrics.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, label(mValueMin));
+    const int labelsLeft = metrics.height() + 6;
+    painter.drawText(QRect(labelsLeft, area.top() - metrics.height() / 2, area.left() - 4 - labelsLeft, metrics.height()),
+                     Qt::AlignRight | Qt::AlignVCenter, axisLabel(mValueMax));
+    painter.drawText(QRect(labelsLeft, area.bottom() - metrics.height() / 2, area.left() - 4 - labelsLeft, metrics.height()),
+                     Qt::AlignRight | Qt::AlignVCenter, axisLabel(mValueMin));
     painter.drawText(QRect(area.left() - 20, area.bottom() + 2, 40, metrics.height()), Qt::AlignHCenter, QStringLiteral("1"));
     painter.drawText(QRect(area.right() - 40, area.bottom() + 2, 80, metrics.height()), Qt::AlignHCenter,
                      QString::number(mStepMax));

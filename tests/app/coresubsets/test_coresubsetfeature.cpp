@@ -231,5 +231,28 @@ TEST(ConvergenceChartPicture, PointsAreCrossesAtTheirPlaces)
     EXPECT_EQ(image.pixelColor(middle + QPoint(4, 0)), QColor(Qt::white));
 }
 
+TEST(ConvergenceChartPicture, WideValueLabelsKeepClearOfTheValueTitle)
+{
+    ConvergenceChart chart;
+    chart.resize(300, 200);
+    chart.setSeries({{1, 123456.78}, {2, 234567.89}}, "Max (UniRec)", "SA steps", Qt::blue);
+    const QImage image = chart.grab().toImage();
+    const QFontMetrics metrics = chart.fontMetrics();
+    // The turned title stands in the leftmost column, metrics.height() + 2 wide; the top value
+    // label ("234567.89") is the ink left of the frame around the frame's top edge.
+    const int frameLeft = chart.placeOf({1, 234567.89}).x();
+    const int top = ConvergenceChart::OuterMargin;
+    int leftmost = -1;
+    for (int x = 0; x < frameLeft - 1 && leftmost < 0; ++x)
+        for (int y = top - metrics.height() / 2; y < top + metrics.height() / 2; ++y)
+            if (image.pixelColor(x, y).lightness() < 160) {
+                leftmost = x;
+                break;
+            }
+    ASSERT_GE(leftmost, 0) << "no value label drawn";
+    EXPECT_GT(leftmost, metrics.height() + 2) << "the value label runs into the title's column";
+    EXPECT_GE(frameLeft - leftmost, metrics.horizontalAdvance(QStringLiteral("234567.89")) - 2) << "the value label is cut";
+}
+
 } // namespace
 } // namespace rvk
