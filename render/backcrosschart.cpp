@@ -1,6 +1,7 @@
 #include "render/backcrosschart.h"
 
 #include "core/textformat.h"
+#include "render/chartframe.h"
 #include "render/picturerecorder.h"
 #include "render/viewpicture.h"
 
@@ -47,18 +48,7 @@ int BackcrossChartLayout::y(double percent) const
 void paintBackcrossChart(DrawSurface &s, const BackcrossChartInput &input)
 {
     const BackcrossChartLayout layout = backcrossChartLayout(input);
-    s.setPen({White, 1, PenSpec::Style::Solid});
-    s.setBrush({White, BrushSpec::Style::Solid});
-    s.fillRect(0, 0, input.width, input.height);
-    FontDescription font;
-    font.name = "Arial";
-    font.size = 8;
-    FontDescription titleFont = font;
-    titleFont.size = 10;
-    titleFont.bold = true;
-    s.setFont(titleFont);
-    s.textOut((input.width - s.textWidth(input.title)) / 2, 8, input.title);
-    s.setFont(font);
+    paintChartFrame(s, input.width, input.height, input.title);
     s.textOutRotated(6, layout.top + (layout.bottom - layout.top - s.textWidth(input.leftTitle)) / 2, input.leftTitle, 90);
 
     // The axis with a label every 20 %.

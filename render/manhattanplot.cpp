@@ -1,6 +1,7 @@
 #include "render/manhattanplot.h"
 
 #include "core/textformat.h"
+#include "render/chartframe.h"
 #include "render/picturerecorder.h"
 #include "render/viewpicture.h"
 
@@ -74,18 +75,7 @@ ManhattanLayout manhattanLayout(const ManhattanInput &input)
 void paintManhattanPlot(DrawSurface &s, const ManhattanInput &input)
 {
     const ManhattanLayout layout = manhattanLayout(input);
-    s.setPen({rgb(255, 255, 255), 1, PenSpec::Style::Solid});
-    s.setBrush({rgb(255, 255, 255), BrushSpec::Style::Solid});
-    s.fillRect(0, 0, input.width, input.height);
-    FontDescription font;
-    font.name = "Arial";
-    font.size = 8;
-    FontDescription titleFont = font;
-    titleFont.size = 10;
-    titleFont.bold = true;
-    s.setFont(titleFont);
-    s.textOut((input.width - s.textWidth(input.title)) / 2, 8, input.title);
-    s.setFont(font);
+    const FontDescription font = paintChartFrame(s, input.width, input.height, input.title);
     const std::string leftTitle = "-log10 p";
     s.textOutRotated(6, layout.top + (layout.bottom - layout.top + s.textWidth(leftTitle)) / 2, leftTitle, 90);
     s.setPen({rgb(0, 0, 0), 1, PenSpec::Style::Solid});

@@ -1,6 +1,7 @@
 #include "render/pcaplot.h"
 
 #include "core/textformat.h"
+#include "render/chartframe.h"
 #include "render/picturerecorder.h"
 #include "render/viewpicture.h"
 
@@ -118,18 +119,7 @@ int pcaPointAt(const PcaPlotInput &input, int x, int y, int radius)
 void paintPcaPlot(DrawSurface &s, const PcaPlotInput &input)
 {
     const PcaPlotLayout layout = pcaPlotLayout(input);
-    s.setPen({rgb(255, 255, 255), 1, PenSpec::Style::Solid});
-    s.setBrush({rgb(255, 255, 255), BrushSpec::Style::Solid});
-    s.fillRect(0, 0, input.width, input.height);
-    FontDescription font;
-    font.name = "Arial";
-    font.size = 8;
-    FontDescription titleFont = font;
-    titleFont.size = 10;
-    titleFont.bold = true;
-    s.setFont(titleFont);
-    s.textOut((input.width - s.textWidth(input.title)) / 2, 8, input.title);
-    s.setFont(font);
+    paintChartFrame(s, input.width, input.height, input.title);
     const int plotWidth = layout.right - layout.left, plotHeight = layout.bottom - layout.top;
     s.textOut(layout.left + (plotWidth - s.textWidth(input.xTitle)) / 2, layout.bottom + 26, input.xTitle);
     s.textOutRotated(6, layout.top + (plotHeight + s.textWidth(input.yTitle)) / 2, input.yTitle, 90);

@@ -1,6 +1,7 @@
 #include "render/qqplot.h"
 
 #include "core/textformat.h"
+#include "render/chartframe.h"
 #include "render/picturerecorder.h"
 #include "render/viewpicture.h"
 
@@ -59,18 +60,7 @@ QqPlotLayout qqPlotLayout(const QqPlotInput &input)
 void paintQqPlot(DrawSurface &s, const QqPlotInput &input)
 {
     const QqPlotLayout layout = qqPlotLayout(input);
-    s.setPen({rgb(255, 255, 255), 1, PenSpec::Style::Solid});
-    s.setBrush({rgb(255, 255, 255), BrushSpec::Style::Solid});
-    s.fillRect(0, 0, input.width, input.height);
-    FontDescription font;
-    font.name = "Arial";
-    font.size = 8;
-    FontDescription titleFont = font;
-    titleFont.size = 10;
-    titleFont.bold = true;
-    s.setFont(titleFont);
-    s.textOut((input.width - s.textWidth(input.title)) / 2, 8, input.title);
-    s.setFont(font);
+    paintChartFrame(s, input.width, input.height, input.title);
     const std::string bottomTitle = "expected -log10 p", leftTitle = "observed -log10 p";
     s.textOut(layout.left + (layout.right - layout.left - s.textWidth(bottomTitle)) / 2, layout.bottom + 26, bottomTitle);
     s.textOutRotated(6, layout.top + (layout.bottom - layout.top + s.textWidth(leftTitle)) / 2, leftTitle, 90);
