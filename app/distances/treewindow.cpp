@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -259,7 +260,13 @@ void TreeWindow::buildStatsTab()
     mDump->setLineWrapMode(QPlainTextEdit::NoWrap);
     split->addWidget(mDump);
     mChart = new QChartView;
-    mChart->setMinimumHeight(160);
+    // The plot area must stay as high as the turned title of the vertical axis is long, with the
+    // horizontal axis's labels and title and the chart's margins below and above it: else the
+    // title is cut to "Tree ...".
+    const QFontMetrics titleMetrics(QValueAxis().titleFont());
+    const QFontMetrics labelMetrics(QValueAxis().labelsFont());
+    mChart->setMinimumHeight(std::max(160, titleMetrics.horizontalAdvance(QStringLiteral("Tree distance")) + 2 * titleMetrics.height()
+                                               + 2 * labelMetrics.height() + 80));
     split->addWidget(mChart);
     mGrid = new QTableView;
     mGridModel = new DistanceGridModel(this);

@@ -81,6 +81,7 @@ public:
     QString copheneticText() const;
     // Points in the cophenetic chart of the "Stats" page.
     int copheneticPointCount() const;
+    QChartView *copheneticChart() const { return mChart; }
     // The "Stats" page without result: its numbers belonged to another tree.
     void clearStats();
     QListWidget *leafList() const { return mLeafList; }

@@ -14,7 +14,9 @@
 #include <QAction>
 #include <QBrush>
 #include <QMimeData>
+#include <QChartView>
 #include <QDir>
+#include <QGraphicsTextItem>
 #include <QClipboard>
 #include <QApplication>
 #include <QListWidget>
@@ -167,6 +169,38 @@ TEST(DistancePage, UltrametricMatrixHasCopheneticCorrelationOne)
     window.showTree(tree->newick, std::make_shared<const DistanceMatrix>(m));
     window.calculateCophenetic();
     EXPECT_EQ(window.copheneticText(), "Cophenetic correlation = 1.00");
+}
+
+// The texts the chart shows, as laid out (a title too long for its room is shown cut, with "…").
+QStringList chartTexts(QChartView &view)
+{
+    QStringList texts;
+    for (QGraphicsItem *item : view.scene()->items())
+        if (auto *text = qgraphicsitem_cast<QGraphicsTextItem *>(item))
+            texts << text->toPlainText();
+    return texts;
+}
+
+// The chart's axis titles are shown whole at the window's own size, not cut to "Tree …".
+TEST(TreeWindow, CopheneticChartShowsItsAxisTitlesWhole)
+{
+    DistanceFixture f;
+    DistanceMatrix m({"a", "b", "c", "d", "e"}, 2);
+    for (int j = 1; j < 5; ++j)
+        for (int i = 0; i < j; ++i)
+            m.setValue(i, j, 0.1 * (i + j));
+    TreeWindow &window = *f.page->treeWindow();
+    window.showTree(BuildTree(m, TreeMethod::NeighbourJoining)->newick, std::make_shared<const DistanceMatrix>(m));
+    window.tabs()->setCurrentIndex(2);
+    // A low window presses the chart to the least height it accepts.
+    window.resize(820, 200);
+    window.calculateCophenetic();
+    QCoreApplication::processEvents();
+    QChartView &chart = *window.copheneticChart();
+    ASSERT_GT(chart.height(), 0);
+    const QStringList texts = chartTexts(chart);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Tree distance"))) << texts.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("True distance"))) << texts.join(QStringLiteral(" | ")).toStdString();
 }
 
 TEST(TreeWindow, CopyPutsMetafileSvgAndBitmapOnTheClipboard)
