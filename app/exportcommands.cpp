@@ -32,8 +32,12 @@ std::string ExportCommands::today() { return QDate::currentDate().toString(Qt::I
 std::string ExportCommands::SaveDataFile()
 {
     DataFileWriter writer(mWindow.data(), mWindow.userInterface());
-    writer.setRecentFiles(&mWindow.recentFiles(), mWindow.settingsFilePath());
-    const std::string written = writer.SaveDataFile();
+    const std::string written = writer.SaveDataFile([this](const std::string &path) {
+        bool changed = false;
+        std::string error;
+        if (!mWindow.recentFiles().remember(path, mWindow.settingsFilePath(), changed, error))
+            mWindow.userInterface().warning(error);
+    });
     if (!written.empty())
         mWindow.recentFilesChanged();
     return written;

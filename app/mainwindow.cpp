@@ -14,7 +14,7 @@
 #include "app/placeholderpicture.h"
 #include "app/printpreviewpage.h"
 #include "app/qtuserinterface.h"
-#include "core/datasetsettings.h"
+#include "settings/datasetsettings.h"
 #include "core/platformimport.h"
 #include "core/statustexts.h"
 #include "core/textformat.h"
@@ -112,14 +112,12 @@ MainWindow::MainWindow(const MainWindowOptions &options, UserInterface *ui, QWid
       mUi(ui ? ui : mOwnUi.get()),
       mSettings(options.programFolder.empty() ? programDirectory() : options.programFolder),
       mRecent(mSettings.recentFiles),
-      mLoader(mData, mSettings.alleles, *mUi),
+      mLoader(mData, *mUi),
       mOpenUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); })
 {
     if (mOptions.programFolder.empty())
         mOptions.programFolder = programDirectory();
     mSettingsFile = mOptions.settingsFile.empty() ? defaultSettingsFilePath() : mOptions.settingsFile;
-    mLoader.setRecentFiles(&mRecent, mSettingsFile);
-    mLoader.setSettingsLoader([this](const std::string &path) { loadSettingsFile(path); });
 
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Display RVK 2.0"));
@@ -684,8 +682,23 @@ LoadOutcome MainWindow::openFiles(const QStringList &paths)
     const LoadOutcome outcome = mLoader.OpenFiles(list);
     mLoader.setCancelCheck({});
     reading.reset();
+    takeIntoSettings(outcome);
     applyLoadOutcome(outcome);
     return outcome;
+}
+
+void MainWindow::takeIntoSettings(const LoadOutcome &outcome)
+{
+    mSettings.alleles.markUsed(outcome.usedCodes);
+    if (!outcome.rememberedFile.empty()) {
+        bool changed = false;
+        std::string error;
+        if (!mRecent.remember(outcome.rememberedFile, mSettingsFile, changed, error))
+            mUi->warning(error);
+    }
+    // The data set's own settings come last: their recent list and ticks are the ones that hold.
+    if (!outcome.dataSetSettings.empty())
+        loadSettingsFile(outcome.dataSetSettings);
 }
 
 void MainWindow::applyLoadOutcome(const LoadOutcome &outcome)
@@ -810,6 +823,7 @@ void MainWindow::closeAll()
 {
     showNoDataSelector();
     mLoader.Reset();
+    mSettings.alleles.clearUsed();
     mData.CurrentIndividual = 1;
     mImagePage->setPicture(drawNoDataPicture(mImagePage->pictureAreaSize()));
     mViewPicture = ViewPicture();

@@ -216,6 +216,9 @@ private:
     QAction *addCommand(QMenu *menu, const QString &caption, void (MainWindow::*slot)() = nullptr);
 
     // The loader's report turned into the window's state: selector, range fields, caption, pages.
+    // Hands what a load found to the settings: the codes used, the file for the recent list and
+    // the data set's own settings file.
+    void takeIntoSettings(const LoadOutcome &outcome);
     void applyLoadOutcome(const LoadOutcome &outcome);
     // The view after new data: the current one, or the linkage groups instead of the association plot.
     void showDataView();

@@ -66,8 +66,7 @@ void OpenDataFile(benchmark::State &state)
     long long groups = 0;
     for (auto _ : state) {
         rvk::GenotypeData data;
-        rvk::AlleleTable alleles;
-        rvk::DataLoader loader(data, alleles, ui);
+        rvk::DataLoader loader(data, ui);
         const rvk::LoadOutcome outcome = loader.OpenFiles({dataFile});
         if (!outcome.completed)
             state.SkipWithError("the file could not be read");

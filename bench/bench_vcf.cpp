@@ -88,8 +88,7 @@ void OpenVcf(benchmark::State &state)
     double seconds = 0.0;
     for (auto _ : state) {
         rvk::GenotypeData data;
-        rvk::AlleleTable alleles;
-        rvk::DataLoader loader(data, alleles, ui);
+        rvk::DataLoader loader(data, ui);
         const auto start = std::chrono::steady_clock::now();
         const rvk::LoadOutcome outcome = loader.OpenFiles({vcfFile});
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -49,9 +49,8 @@ long long bytePass(const char *path)
 
 bool open(const char *path, rvk::GenotypeData &data)
 {
-    rvk::AlleleTable alleles;
     rvk::SilentUserInterface ui;
-    rvk::DataLoader loader(data, alleles, ui);
+    rvk::DataLoader loader(data, ui);
     return loader.OpenFiles({path}).completed && data.GroupCount() > 0;
 }
 

@@ -1,7 +1,7 @@
 #include "cli/clisession.h"
 
 #include "core/datafilewriter.h"
-#include "core/datasetsettings.h"
+#include "settings/datasetsettings.h"
 #include "io/traitfile.h"
 #include "settings/randomgenerator.h"
 #include "settings/settingsfile.h"
@@ -17,12 +17,15 @@ CliSession::CliSession(CommandContext &context) : ui(context.err)
     ProgramRandom::global().seed(0);
     std::string ignored;
     loadDefaultSettings(settings, &ignored);
-    loader.setSettingsLoader([this](const std::string &path) { loadSettingsFile(path); });
 }
 
 bool CliSession::open(const std::vector<std::string> &files)
 {
+    // As in the window, except that the recent list is the window's alone.
     const LoadOutcome outcome = loader.OpenFiles(files);
+    settings.alleles.markUsed(outcome.usedCodes);
+    if (!outcome.dataSetSettings.empty())
+        loadSettingsFile(outcome.dataSetSettings);
     if (outcome.aliasSection)
         settings.drawing.sideways = true;
     return outcome.completed;

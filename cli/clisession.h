@@ -39,7 +39,7 @@ struct CliSession
     CliUserInterface ui;
     GenotypeData data;
     DisplaySettings settings;
-    DataLoader loader{data, settings.alleles, ui};
+    DataLoader loader{data, ui};
 };
 
 } // namespace rvk::cli

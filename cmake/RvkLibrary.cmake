@@ -32,3 +32,19 @@ function(rvk_test name folder)
   # tests/support, so they run the same from ctest and by hand.
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()
+
+# rvk_layer_check(NAME FOLDER UPPER...) makes library NAME build only while no source of FOLDER
+# includes a header of the UPPER folders (the layers above it). Checked again whenever a source
+# changes.
+function(rvk_layer_check name folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/${folder}/*.h)
+  string(REPLACE ";" "," upper "${ARGN}")
+  set(stamp ${CMAKE_BINARY_DIR}/layers/${folder}.checked)
+  add_custom_command(OUTPUT ${stamp}
+                     COMMAND ${CMAKE_COMMAND} -DFOLDER=${CMAKE_SOURCE_DIR}/${folder} -DFORBIDDEN=${upper} -DSTAMP=${stamp}
+                             -P ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
+                     DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
+                     COMMENT "Checking that ${folder}/ uses nothing of ${upper}" VERBATIM)
+  add_custom_target(${name}_layers DEPENDS ${stamp})
+  add_dependencies(${name} ${name}_layers)
+endfunction()

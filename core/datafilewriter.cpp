@@ -1,9 +1,7 @@
 #include "core/datafilewriter.h"
 
-#include "settings/recentfiles.h"
 #include "core/textformat.h"
 #include "core/textlines.h"
-#include "settings/inifile.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -78,12 +76,6 @@ bool looksLikeHeader(std::string_view line)
 } // namespace
 
 DataFileWriter::DataFileWriter(const GenotypeData &data, UserInterface &ui) : mData(data), mUi(ui) {}
-
-void DataFileWriter::setRecentFiles(RecentFiles *recent, std::string defaultSettingsPath)
-{
-    mRecent = recent;
-    mDefaultSettingsPath = std::move(defaultSettingsPath);
-}
 
 std::string DataFileWriter::locusLine(const Tlocinfo &locus, bool crossPollinator)
 {
@@ -187,27 +179,25 @@ std::string DataFileWriter::readBackWarning(const std::vector<std::string> &line
     return text;
 }
 
-std::string DataFileWriter::SaveDataFile()
+std::string DataFileWriter::SaveDataFile(const WrittenHook &written)
 {
     if (mData.GroupCount() == 0)
         return {};
     const std::string chosen = mUi.saveFileName("Save RVK data", DialogFilter, mData.CurrentFilePath);
     if (chosen.empty())
         return {};
-    return save(chosen);
+    return save(chosen, written);
 }
 
-std::string DataFileWriter::save(const std::string &chosenPath)
+std::string DataFileWriter::save(const std::string &chosenPath, const WrittenHook &written)
 {
     const std::string path = replaceExtensionAtFirstDot(chosenPath, ".rvk");
     std::vector<std::string> misread;
     const std::string text = fileText(mData, &misread);
     if (!writeFileReplacing(path, text, mUi))
         return {};
-    std::string error;
-    bool changed = false;
-    if (mRecent && !mRecent->remember(path, mDefaultSettingsPath, changed, error))
-        mUi.warning(error);
+    if (written)
+        written(path);
     if (!misread.empty())
         mUi.warning(readBackWarning(misread));
     mUi.information(savedMessage(path));

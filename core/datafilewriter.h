@@ -4,14 +4,12 @@
 #include "core/safefile.h"
 #include "core/userinterface.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace rvk {
-
-class RecentFiles;
-
 
 // The chosen name with its file name cut before the first "." (the folder stays as it is) and
 // extension appended: "/a.v2/set.final.rvk" with ".rvk" gives "/a.v2/set.rvk".
@@ -25,17 +23,18 @@ class DataFileWriter
 public:
     DataFileWriter(const GenotypeData &data, UserInterface &ui);
 
-    // Where the recent list lives and is written (the default settings file). Optional.
-    void setRecentFiles(RecentFiles *recent, std::string defaultSettingsPath);
+    // Told the path of a file just written, before its confirmation: the window puts it first in
+    // its recent list there.
+    using WrittenHook = std::function<void(const std::string &path)>;
 
     // "Sa&ve RVK data": asks for the file name, then save(). Returns the path written, or empty
     // when nothing is loaded, the dialog was cancelled or the write failed.
-    std::string SaveDataFile();
+    std::string SaveDataFile(const WrittenHook &written = {});
 
-    // Writes the data set to replaceExtensionAtFirstDot(chosenPath, ".rvk"), puts that path first
-    // in the recent list and confirms with savedMessage(). A failed write is reported as an
-    // error and leaves any old file untouched. Returns the path written, or empty.
-    std::string save(const std::string &chosenPath);
+    // Writes the data set to replaceExtensionAtFirstDot(chosenPath, ".rvk"), tells written the
+    // path and confirms with savedMessage(). A failed write is reported as an error and leaves
+    // any old file untouched. Returns the path written, or empty.
+    std::string save(const std::string &chosenPath, const WrittenHook &written = {});
 
     // The file's text. misread, when given, receives the lines that the reader would take for
     // something else than written (a marker or individual named like a header key, codes the
@@ -57,8 +56,6 @@ public:
 private:
     const GenotypeData &mData;
     UserInterface &mUi;
-    RecentFiles *mRecent = nullptr;
-    std::string mDefaultSettingsPath;
 };
 
 } // namespace rvk

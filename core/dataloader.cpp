@@ -3,11 +3,8 @@
 #include "core/datafilereader.h"
 #include "core/mappedtextfile.h"
 #include "core/readexception.h"
-#include "settings/recentfiles.h"
 #include "core/textlines.h"
-#include "settings/alleletable.h"
 
-#include <array>
 #include <filesystem>
 
 namespace rvk {
@@ -52,15 +49,7 @@ std::string_view wholeText(MappedTextFile &file)
 
 } // namespace
 
-DataLoader::DataLoader(GenotypeData &data, AlleleTable &alleles, UserInterface &ui) : mData(data), mAlleles(alleles), mUi(ui) {}
-
-void DataLoader::setRecentFiles(RecentFiles *recent, std::string defaultSettingsPath)
-{
-    mRecent = recent;
-    mDefaultSettingsPath = std::move(defaultSettingsPath);
-}
-
-void DataLoader::setSettingsLoader(std::function<void(const std::string &)> loader) { mSettingsLoader = std::move(loader); }
+DataLoader::DataLoader(GenotypeData &data, UserInterface &ui) : mData(data), mUi(ui) {}
 
 std::string DataLoader::settingsNameFor(const std::string &dataFilePath)
 {
@@ -75,11 +64,7 @@ std::string DataLoader::fileFailedMessage(const std::string &fileName)
     return fileName + " The file could not be opened because of errors, please check it";
 }
 
-void DataLoader::Reset()
-{
-    mData.Reset();
-    mAlleles.clearUsed();
-}
+void DataLoader::Reset() { mData.Reset(); }
 
 LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
 {
@@ -105,9 +90,7 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
         mDefaultSettingsName = settingsNameFor(paths[0]);
         if (!openPlatformFile(paths[0], outcome, finishLoad))
             return outcome;
-        std::string error;
-        if (mRecent && !mRecent->remember(paths[0], mDefaultSettingsPath, outcome.recentChanged, error))
-            mUi.warning(error);
+        outcome.rememberedFile = paths[0];
     } else if (paths.size() == 1) {
         try {
             openText(first, paths[0]);
@@ -128,13 +111,13 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
                 first,
                 [&] {
                     SortGroupByPosition(mData.LinkageGroups.back()->Loci);
-                    mAlleles.markUsed(reader.usedCodes());
+                    outcome.usedCodes |= reader.usedCodes();
                     ++outcome.groupsAdded;
                 },
                 [&](long long position, long long maximum) { mUi.setProgress(position, maximum); });
         } catch (const std::exception &error) {
             // The groups read before the failing block stay; the error is shown with its own text.
-            mAlleles.markUsed(reader.usedCodes());
+            outcome.usedCodes |= reader.usedCodes();
             if (outcome.groupsAdded > 0)
                 finishLoad();
             outcome.failedFile = paths[0];
@@ -150,9 +133,7 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
         mData.CurrentFilePath = paths[0];
         outcome.captionPath = paths[0];
         mDefaultSettingsName = settingsNameFor(paths[0]);
-        std::string error;
-        if (mRecent && !mRecent->remember(paths[0], mDefaultSettingsPath, outcome.recentChanged, error))
-            mUi.warning(error);
+        outcome.rememberedFile = paths[0];
     } else if (paths.size() > 1 || platformFormatOf(paths[0]) == PlatformFormat::None) {
         for (size_t i = 0; i < paths.size(); ++i) {
             const std::string &path = paths[i];
@@ -186,7 +167,7 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
             LinkageGroup &group = *mData.LinkageGroups.back();
             group.FileName = fileNameOf(path);
             SortGroupByPosition(group.Loci);
-            mAlleles.markUsed(reader.usedCodes());
+            outcome.usedCodes |= reader.usedCodes();
             ++outcome.groupsAdded;
             finishLoad();
         }
@@ -195,10 +176,8 @@ LoadOutcome DataLoader::OpenFiles(const std::vector<std::string> &paths)
     outcome.completed = true;
     outcome.aliasSection = reader.aliasSectionSeen();
     const std::string settings = mDefaultSettingsName;
-    if (!settings.empty() && std::filesystem::is_regular_file(settings) && mSettingsLoader) {
-        mSettingsLoader(settings);
+    if (!settings.empty() && std::filesystem::is_regular_file(settings))
         outcome.dataSetSettings = settings;
-    }
     return outcome;
 }
 
@@ -244,11 +223,11 @@ bool DataLoader::openPlatformFile(const std::string &path, LoadOutcome &outcome,
     mData.IndividualNumbers.clear();
     for (int i = 1; i <= mData.nind; ++i)
         mData.IndividualNumbers.push_back(i);
-    std::array<bool, 256> seen{};
     for (LinkageGroup &group : read.groups) {
         for (const Tlocinfo &locus : group.Loci)
             for (char code : locus.Genotypes)
-                seen[static_cast<unsigned char>(code)] = true;
+                if (isGenotypeCode(code))
+                    outcome.usedCodes.set(static_cast<size_t>(codeIndex(code)));
         group.FileName = name;
         SortGroupByPosition(group.Loci);
         mData.CurrentGroupName = group.Name;
@@ -256,9 +235,6 @@ bool DataLoader::openPlatformFile(const std::string &path, LoadOutcome &outcome,
         mData.AppendGroup(std::move(group));
         ++outcome.groupsAdded;
     }
-    for (int c = 0; c < 256; ++c)
-        if (seen[static_cast<size_t>(c)])
-            mAlleles.markUsed(static_cast<char>(c));
     finishLoad();
     mData.CurrentFilePath = path;
     outcome.captionPath = path;

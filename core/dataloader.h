@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/genotypecodes.h"
 #include "core/genotypedata.h"
 #include "core/platformimport.h"
 #include "core/userinterface.h"
@@ -10,10 +11,8 @@
 
 namespace rvk {
 
-class AlleleTable;
-class RecentFiles;
-
-// What an OpenFiles call did, for the front end to bring its controls up to date.
+// What an OpenFiles call did and found, for the front end to bring its controls and its settings
+// up to date.
 struct LoadOutcome
 {
     int groupsBefore = 0;        // groups registered before the call
@@ -22,25 +21,22 @@ struct LoadOutcome
     bool multiGroupFile = false; // one file cut into blocks
     std::string failedFile;      // the file that failed, if any
     std::string captionPath;     // set when the window caption becomes "Display RVK - " + path
-    bool recentChanged = false;  // the recent list was written
-    std::string dataSetSettings; // the data set's own settings file that was loaded, if any
+    CodeSet usedCodes;           // the genotype codes of the groups read (also those kept before a failure)
+    std::string rememberedFile;  // the file for "&Recently opened", when the read makes one (multi-group and platform files)
+    std::string dataSetSettings; // the data set's own settings file (folder + stem + ".rvs") found beside it, to be loaded next
     bool aliasSection = false;   // names came from an "alias" section: labels go sideways
     bool cancelled = false;      // the person stopped the reading of a genotyping-platform file
 };
 
 // Opens data files into the data set: one group per file, or one multi-group file cut into
 // blocks; groups accumulate across calls. Messages go through the UserInterface with the
-// program's texts; nothing is shown directly.
+// program's texts; nothing is shown directly. What belongs to the settings (the codes used, the
+// file to remember, the data set's own settings file) comes back in the LoadOutcome for the
+// front end to hand on.
 class DataLoader
 {
 public:
-    DataLoader(GenotypeData &data, AlleleTable &alleles, UserInterface &ui);
-
-    // Where the recent list lives and is written (the default settings file). Optional.
-    void setRecentFiles(RecentFiles *recent, std::string defaultSettingsPath);
-    // Called with the path of the data set's own settings file (folder + stem + ".rvs") when it
-    // exists after a load.
-    void setSettingsLoader(std::function<void(const std::string &path)> loader);
+    DataLoader(GenotypeData &data, UserInterface &ui);
 
     LoadOutcome OpenFiles(const std::vector<std::string> &paths);
 
@@ -50,7 +46,7 @@ public:
     const PlatformImportOptions &platformOptions() const { return mPlatformOptions; }
     // Polled while a platform file is read; true stops the read and adds nothing.
     void setCancelCheck(std::function<bool()> check) { mCancelCheck = std::move(check); }
-    // "Close all": empties the data set and clears every allele's Used flag.
+    // "Close all": empties the data set (the front end clears the alleles' Used flags).
     void Reset();
 
     // The settings dialogs' default name for a data file: folder + name less its last four
@@ -63,11 +59,7 @@ public:
 
 private:
     GenotypeData &mData;
-    AlleleTable &mAlleles;
     UserInterface &mUi;
-    RecentFiles *mRecent = nullptr;
-    std::string mDefaultSettingsPath;
-    std::function<void(const std::string &)> mSettingsLoader;
     std::string mDefaultSettingsName;
     PlatformImportOptions mPlatformOptions;
     std::function<bool()> mCancelCheck;

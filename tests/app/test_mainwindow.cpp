@@ -10,6 +10,8 @@
 #include "render/pictureexport.h"
 #include "render/pointerinspection.h"
 #include "render/printlayout.h"
+#include "settings/inifile.h"
+#include "settings/settingsfile.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
@@ -357,6 +359,27 @@ TEST(MainWindowOpen, MultiGroupFileSetsCaptionAndRecentList)
     ASSERT_NE(recent, nullptr);
     EXPECT_EQ(recent->menu()->actions().at(0)->text(), QString::fromStdString(path));
     EXPECT_EQ(f.window->recentFiles().entry(0), path);
+    IniFile stored(f.folder.file("rvk.ini"));
+    ASSERT_TRUE(stored.load());
+    EXPECT_EQ(stored.readString("recent", "1", ""), path);
+
+    // A single-group file leaves the list as it is.
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    EXPECT_EQ(f.window->recentFiles().entry(0), path);
+}
+
+TEST(MainWindowOpen, SettingsFileBesideTheDataTakesEffect)
+{
+    WindowFixture f;
+    DisplaySettings stored(f.folder.path().string() + "/");
+    stored.selected = {true, false, true};
+    stored.alleles.setColor(codeIndex('a'), rgb(1, 2, 3));
+    ASSERT_TRUE(saveSettings(f.folder.file("a.rvs"), stored));
+    f.window->openDataFiles({QString::fromStdString(f.folder.write("a.rvk", Chr1))});
+    EXPECT_EQ(f.window->data().Ticked, (std::vector<char>{1, 0, 1, 1, 1}));
+    EXPECT_EQ(f.window->alleles().lookup('a').Color, rgb(1, 2, 3));
+    EXPECT_TRUE(f.window->alleles().lookup('a').Used) << "the settings keep what the data use";
+    EXPECT_TRUE(f.ui.messages.empty());
 }
 
 TEST(MainWindowOpen, RecentEntryResetsFirstAndIgnoresMissingFiles)
@@ -429,8 +452,10 @@ TEST(MainWindowClose, CloseAllEmptiesTheSelectorStatusAndPicture)
                              QString::fromStdString(f.folder.write("b.rvk", Chr2))});
     ASSERT_TRUE(f.dataPagesEnabled());
     f.field("spinedit1")->setValue(2);
+    ASSERT_TRUE(f.window->alleles().lookup('b').Used);
 
     f.window->closeAll();
+    EXPECT_FALSE(f.window->alleles().lookup('b').Used) << "the allele page lists no code of the closed data";
     EXPECT_EQ(f.groupItems(), QStringList{"no data"});
     EXPECT_FALSE(f.window->groupSelector()->isEnabled());
     EXPECT_EQ(f.window->statusText(0), "0 individuals / 0 loci");

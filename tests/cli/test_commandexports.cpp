@@ -20,9 +20,8 @@ CommandRun run(const std::vector<std::string> &args) { return runCli(args); }
 // The example data as the window would hold them after opening path.
 struct Loaded
 {
-    explicit Loaded(const std::string &path) { completed = DataLoader(data, alleles, ui).OpenFiles({path}).completed; }
+    explicit Loaded(const std::string &path) { completed = DataLoader(data, ui).OpenFiles({path}).completed; }
     GenotypeData data;
-    AlleleTable alleles;
     test::ScriptedUserInterface ui;
     bool completed = false;
 };

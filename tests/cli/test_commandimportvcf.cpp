@@ -100,7 +100,7 @@ TEST(CliImportVcf, MissingCallsTakeNoPartInLdAndAssociation)
     GenotypeData data;
     AlleleTable alleles;
     test::ScriptedUserInterface ui;
-    DataLoader(data, alleles, ui).OpenFiles({vcf});
+    alleles.markUsed(DataLoader(data, ui).OpenFiles({vcf}).usedCodes);
     ASSERT_EQ(data.GroupCount(), 1);
     EXPECT_EQ(data.GroupLoci(0)[0].Genotypes.substr(10), "UU");
     MarkerData markers;

@@ -21,7 +21,7 @@ std::string listeria() { return test::examplePath("listeria.rvk"); }
 
 struct Example
 {
-    Example() { DataLoader(data, alleles, ui).OpenFiles({listeria()}); }
+    Example() { alleles.markUsed(DataLoader(data, ui).OpenFiles({listeria()}).usedCodes); }
     GenotypeData data;
     AlleleTable alleles;
     test::ScriptedUserInterface ui;

@@ -36,8 +36,9 @@ TEST(CliRender, DrawsTheSamePictureAsTheLinkageGroupView)
     GenotypeData genotypes;
     AlleleTable alleles;
     test::ScriptedUserInterface ui;
-    DataLoader loader(genotypes, alleles, ui);
-    ASSERT_TRUE(loader.OpenFiles({data}).completed);
+    const LoadOutcome outcome = DataLoader(genotypes, ui).OpenFiles({data});
+    ASSERT_TRUE(outcome.completed);
+    alleles.markUsed(outcome.usedCodes);
     DrawContext context;
     context.group = 1;
     context.firstIndividual = 1;

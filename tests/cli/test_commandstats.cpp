@@ -21,7 +21,7 @@ StatsRun run(const std::vector<std::string> &args) { return runCli(args); }
 
 struct Example
 {
-    Example() { DataLoader(data, alleles, ui).OpenFiles({test::examplePath("listeria.rvk")}); }
+    Example() { alleles.markUsed(DataLoader(data, ui).OpenFiles({test::examplePath("listeria.rvk")}).usedCodes); }
     GenotypeData data;
     AlleleTable alleles;
     test::ScriptedUserInterface ui;

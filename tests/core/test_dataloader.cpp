@@ -1,11 +1,6 @@
 #include "core/dataloader.h"
 #include "core/datafilereader.h"
 #include "core/textlines.h"
-#include "core/datasetsettings.h"
-#include "settings/displaysettings.h"
-#include "settings/settingsfile.h"
-#include "settings/alleletable.h"
-#include "settings/inifile.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
@@ -24,18 +19,19 @@ const std::string threeGroups = "nchrom=3\nnind=2\npopt=f2\n"
                                 "name=g2\nnloc=1\nm2 0 HA\n"
                                 "name=g3\nnloc=1\nm3 0 B-\n";
 
+CodeSet codes(const std::string &text)
+{
+    CodeSet set;
+    markCodes(text, set);
+    return set;
+}
+
 struct LoaderFixture : ::testing::Test
 {
     test::TempFolder folder;
     GenotypeData data;
-    AlleleTable alleles;
     test::ScriptedUserInterface ui;
-    DisplaySettings displayed{"/opt/rvk/"};
-    RecentFiles recent{displayed.recentFiles};
-    DataLoader loader{data, alleles, ui};
-    std::string ini = folder.file("rvk.ini");
-
-    LoaderFixture() { loader.setRecentFiles(&recent, ini); }
+    DataLoader loader{data, ui};
 };
 
 TEST_F(LoaderFixture, GroupsAccumulateAcrossOpensAndAreSortedByPosition)
@@ -55,12 +51,11 @@ TEST_F(LoaderFixture, GroupsAccumulateAcrossOpensAndAreSortedByPosition)
     EXPECT_EQ(data.SelectedIndices, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(data.LastIndividual, 3);
     EXPECT_EQ(data.CurrentIndividual, 1);
-    EXPECT_TRUE(alleles.lookup('a').Used);
-    EXPECT_FALSE(alleles.lookup('d').Used);
+    EXPECT_EQ(second.usedCodes, codes("abc"));
     EXPECT_TRUE(ui.messages.empty());
-    // Single-group files leave the recent list alone.
-    EXPECT_FALSE(second.recentChanged);
-    EXPECT_EQ(recent.entry(0), "/opt/rvk/example.rvk");
+    // Single-group files do not enter the recent list, nor bring settings of their own.
+    EXPECT_EQ(second.rememberedFile, "");
+    EXPECT_EQ(second.dataSetSettings, "");
 }
 
 TEST_F(LoaderFixture, MalformedSecondFileKeepsTheFirstAndStopsBeforeTheThird)
@@ -105,7 +100,7 @@ TEST_F(LoaderFixture, UnreadableFilesAreReportedWithTheirReason)
     EXPECT_FALSE(data.DataLoaded);
 }
 
-TEST_F(LoaderFixture, MultiGroupFileRegistersEveryGroupAndUpdatesTheRecentList)
+TEST_F(LoaderFixture, MultiGroupFileRegistersEveryGroupAndIsTheFileToRemember)
 {
     const auto path = folder.write("three.rvk", threeGroups);
     const LoadOutcome outcome = loader.OpenFiles({path});
@@ -113,19 +108,10 @@ TEST_F(LoaderFixture, MultiGroupFileRegistersEveryGroupAndUpdatesTheRecentList)
     EXPECT_TRUE(outcome.multiGroupFile);
     EXPECT_EQ(outcome.groupsAdded, 3);
     EXPECT_EQ(outcome.captionPath, path);
-    EXPECT_TRUE(outcome.recentChanged);
-    EXPECT_EQ(recent.entry(0), path);
-    EXPECT_EQ(recent.entry(1), "/opt/rvk/example.rvk");
+    EXPECT_EQ(outcome.rememberedFile, path);
+    EXPECT_EQ(outcome.usedCodes, codes("ABH-"));
     EXPECT_GT(ui.progressCalls, 0);
     EXPECT_EQ(ui.lastProgress, 0); // reset at the end
-    IniFile stored(ini);
-    ASSERT_TRUE(stored.load());
-    EXPECT_EQ(stored.readString("recent", "1", ""), path);
-
-    // Opening the same file again does not shift the list.
-    loader.Reset();
-    EXPECT_FALSE(loader.OpenFiles({path}).recentChanged);
-    EXPECT_EQ(recent.entry(1), "/opt/rvk/example.rvk");
 }
 
 TEST_F(LoaderFixture, FailingBlockOfAMultiGroupFileKeepsTheBlocksBefore)
@@ -140,7 +126,8 @@ TEST_F(LoaderFixture, FailingBlockOfAMultiGroupFileKeepsTheBlocksBefore)
     EXPECT_EQ(ui.messages[0].text, "Error encountered when reading locus: m2");
     EXPECT_EQ(ui.messages[1].kind, UserInterface::MessageKind::Error);
     EXPECT_EQ(ui.messages[1].text, "Error in locus m2");
-    EXPECT_EQ(recent.entry(0), "/opt/rvk/example.rvk");
+    EXPECT_EQ(outcome.rememberedFile, "");
+    EXPECT_EQ(outcome.usedCodes, codes("AB")) << "the codes of the block kept";
 }
 
 // The loader reads a multi-group file from the file in passes; the reader's rules are written
@@ -175,9 +162,8 @@ TEST(MultiGroupFileFromDisk, ReadsWhatTheLinesSay)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         GenotypeData fromFile;
-        AlleleTable alleles;
         SilentUserInterface ui;
-        DataLoader loader(fromFile, alleles, ui);
+        DataLoader loader(fromFile, ui);
         const bool fileRead = loader.OpenFiles({folder.write("multi.rvk", c.text)}).completed;
 
         GenotypeData fromLines;
@@ -209,7 +195,7 @@ TEST(MultiGroupFileFromDisk, ReadsWhatTheLinesSay)
     }
 }
 
-TEST_F(LoaderFixture, ResetEmptiesTheDataButKeepsTheRecentList)
+TEST_F(LoaderFixture, ResetEmptiesTheData)
 {
     const auto path = folder.write("three.rvk", threeGroups);
     loader.OpenFiles({path});
@@ -224,56 +210,24 @@ TEST_F(LoaderFixture, ResetEmptiesTheDataButKeepsTheRecentList)
     EXPECT_EQ(data.LastIndividual, 7);
     EXPECT_FALSE(data.DataLoaded);
     EXPECT_TRUE(data.IndividualNames.empty());
-    for (int i = 0; i < AlleleTable::Size; ++i)
-        EXPECT_FALSE(alleles.entry(i).Used);
-    EXPECT_EQ(recent.entry(0), path);
 }
 
-TEST_F(LoaderFixture, DataSetSettingsFileIsLoadedAfterTheData)
+TEST_F(LoaderFixture, DataSetSettingsFileBesideTheFirstFileIsFound)
 {
     const auto path = folder.write("data.rvk", singleGroup("g"));
+    const auto second = folder.write("more.rvk", singleGroup("h"));
     folder.write("data.rvs", "[x]\n");
-    std::vector<std::string> loaded;
-    loader.setSettingsLoader([&](const std::string &settings) {
-        EXPECT_EQ(data.GroupCount(), 1); // the data are in place first
-        loaded.push_back(settings);
-    });
-    const LoadOutcome outcome = loader.OpenFiles({path});
-    EXPECT_EQ(loaded, std::vector<std::string>{folder.file("data.rvs")});
-    EXPECT_EQ(outcome.dataSetSettings, folder.file("data.rvs"));
+    folder.write("more.rvs", "[x]\n");
+    EXPECT_EQ(loader.OpenFiles({path, second}).dataSetSettings, folder.file("data.rvs"));
+    EXPECT_EQ(loader.OpenFiles({folder.write("none.rvk", singleGroup("i"))}).dataSetSettings, "");
+    // A failed read brings no settings.
+    EXPECT_EQ(loader.OpenFiles({folder.write("data.rvk", "name=x\nnloc=two\n")}).dataSetSettings, "");
 }
 
 TEST(DataLoaderNames, SettingsNameDropsTheLastFourCharacters)
 {
     EXPECT_EQ(DataLoader::settingsNameFor("/home/u/data.rvk"), "/home/u/data.rvs");
     EXPECT_EQ(DataLoader::settingsNameFor("/home/u/x.y.rvk"), "/home/u/x.y.rvs");
-}
-
-} // namespace
-} // namespace rvk
-
-namespace rvk {
-namespace {
-
-TEST_F(LoaderFixture, DataSetSettingsSetTheTicksAndTheRecentList)
-{
-    DisplaySettings stored("/opt/rvk/");
-    stored.selected = {true, false};
-    stored.recentFiles = {"/x/one.rvk", "/x/two.rvk", "/x/three.rvk"};
-    stored.alleles.setColor(codeIndex('a'), rgb(1, 2, 3));
-    ASSERT_TRUE(saveSettings(folder.file("data.rvs"), stored));
-
-    DisplaySettings &settings = displayed;
-    loader.setSettingsLoader([&](const std::string &path) {
-        std::string error;
-        EXPECT_TRUE(loadSettingsWithData(path, data, settings, &error)) << error;
-    });
-    loader.OpenFiles({folder.write("data.rvk", singleGroup("g"))});
-    // Individual 3 is not in the file's list and stays ticked.
-    EXPECT_EQ(data.Ticked, (std::vector<char>{1, 0, 1}));
-    EXPECT_EQ(data.SelectedIndices, (std::vector<int>{0, 2}));
-    EXPECT_EQ(recent.entry(1), "/x/two.rvk");
-    EXPECT_EQ(settings.alleles.lookup('a').Color, rgb(1, 2, 3));
 }
 
 } // namespace

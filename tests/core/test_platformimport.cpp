@@ -1,7 +1,6 @@
 #include "core/dataloader.h"
 #include "core/platformimport.h"
 #include "core/readexception.h"
-#include "settings/alleletable.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
@@ -306,9 +305,8 @@ TEST(PlatformLoader, OpensLikeADataFileAndAddsNothingOnFailure)
 {
     test::TempFolder folder;
     GenotypeData data;
-    AlleleTable alleles;
     test::ScriptedUserInterface ui;
-    DataLoader loader(data, alleles, ui);
+    DataLoader loader(data, ui);
     const std::string path = folder.write("panel.vcf", vcf({"a", "b", "c"}, {site("Chr1", 300, "m2", "G", {"0/0", "0/1", "1/1"}),
                                                                            site("Chr1", 100, "m1", "G", {"1/1", "0/1", "./."}),
                                                                            site("Chr2", 5, "m3", "G", {"0/0", "0/0", "1/1"}),
@@ -322,7 +320,10 @@ TEST(PlatformLoader, OpensLikeADataFileAndAddsNothingOnFailure)
     EXPECT_EQ(data.IndividualNames, (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(data.GroupLoci(0)[0].Name, "m1");
     EXPECT_EQ(data.GroupLoci(0)[0].Genotypes, "BHU");
-    EXPECT_TRUE(alleles.lookup('H').Used);
+    CodeSet used;
+    for (char code : std::string("ABHU"))
+        used.set(static_cast<size_t>(codeIndex(code)));
+    EXPECT_EQ(outcome.usedCodes, used);
     EXPECT_EQ(ui.texts(), std::vector<std::string>{"panel.vcf: 3 of 4 sites kept. Left out: 1 with more than two alleles."});
 
     // A file of another sample count, or a damaged one, adds nothing.

@@ -51,9 +51,8 @@ inline int fuzzLoader(const uint8_t *data, size_t size)
 {
     const std::string path = asFile(data, size, ".rvk");
     GenotypeData genotypes;
-    AlleleTable alleles;
     SilentUserInterface ui;
-    DataLoader loader(genotypes, alleles, ui);
+    DataLoader loader(genotypes, ui);
     loader.OpenFiles({path});
     return 0;
 }

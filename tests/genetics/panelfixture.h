@@ -26,9 +26,8 @@ inline std::string panelPath(const std::string &name)
 inline GenotypeData loadPanel()
 {
     GenotypeData data;
-    AlleleTable alleles;
     SilentUserInterface ui;
-    DataLoader loader(data, alleles, ui);
+    DataLoader loader(data, ui);
     loader.OpenFiles({panelPath("panel.rvk")});
     return data;
 }

@@ -115,9 +115,8 @@ struct Population
 std::unique_ptr<Population> loadPopulation(const std::string &type)
 {
     auto population = std::make_unique<Population>();
-    AlleleTable alleles;
     SilentUserInterface ui;
-    DataLoader loader(population->data, alleles, ui);
+    DataLoader loader(population->data, ui);
     loader.OpenFiles({test::testDataPath("qtl/" + type + ".rvk")});
     population->traits = readTraitFile(test::testDataPath("qtl/" + type + ".qua"));
     return population;

@@ -136,9 +136,8 @@ std::unique_ptr<Simulated> simulatedBackcross(const std::vector<std::string> &ex
     text += "\n";
     test::TempFolder folder;
     const std::string path = folder.write("bc.rvk", text);
-    AlleleTable alleles;
     SilentUserInterface ui;
-    DataLoader loader(s->data, alleles, ui);
+    DataLoader loader(s->data, ui);
     loader.OpenFiles({path});
     s->traits.setCell(0, 1, "yield");
     for (int i = 0; i < n; ++i) {
@@ -311,9 +310,8 @@ TEST(QtlIntervals, WrittenAtTheNearestMarkerKeptUnlessReplacedAndReadBack)
     const std::string path = folder.file("mapped.rvk");
     ASSERT_TRUE(writeFileReplacing(path, DataFileWriter::fileText(s->data)));
     GenotypeData again;
-    AlleleTable alleles;
     SilentUserInterface ui;
-    DataLoader(again, alleles, ui).OpenFiles({path});
+    DataLoader(again, ui).OpenFiles({path});
     ASSERT_EQ(again.GroupCount(), 2);
     const Tlocinfo &read = again.GroupLoci(0)[static_cast<size_t>(peak.nearestLocus)];
     EXPECT_EQ(read.Name, "g1m3");

@@ -16,9 +16,8 @@ namespace {
 struct Loaded
 {
     GenotypeData data;
-    AlleleTable alleles;
     test::ScriptedUserInterface ui;
-    explicit Loaded(const std::string &path) { DataLoader(data, alleles, ui).OpenFiles({path}); }
+    explicit Loaded(const std::string &path) { DataLoader(data, ui).OpenFiles({path}); }
 };
 
 struct MergerFixture : ::testing::Test

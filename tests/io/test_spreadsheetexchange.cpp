@@ -235,9 +235,8 @@ TEST_F(ExchangeFixture, CrossPollinatorsWithoutAnIndividualCount)
 TEST_F(ExchangeFixture, GridFormOfTheDataSetImportsBack)
 {
     GenotypeData original;
-    AlleleTable originalAlleles;
     test::ScriptedUserInterface loadUi;
-    ASSERT_TRUE(DataLoader(original, originalAlleles, loadUi).OpenFiles({test::examplePath("listeria.rvk")}).completed);
+    ASSERT_TRUE(DataLoader(original, loadUi).OpenFiles({test::examplePath("listeria.rvk")}).completed);
     exchange.fillFromDataSet(original, "2024-05-01");
     EXPECT_EQ(exchange.grid().columnCount(), 122);
     EXPECT_EQ(row(4)[0], ";autoformatted RVK datafile - 2024-05-01");

@@ -48,9 +48,8 @@ ChildReport openInChild(const std::string &path, long long dataLimit)
         ChildReport report;
         try {
             GenotypeData data;
-            AlleleTable alleles;
             SilentUserInterface ui;
-            DataLoader loader(data, alleles, ui);
+            DataLoader loader(data, ui);
             report.completed = loader.OpenFiles({path}).completed;
             report.groups = data.GroupCount();
             report.loci = data.TotalLocusCount();

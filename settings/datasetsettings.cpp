@@ -1,4 +1,4 @@
-#include "core/datasetsettings.h"
+#include "settings/datasetsettings.h"
 
 #include "core/genotypedata.h"
 #include "settings/displaysettings.h"

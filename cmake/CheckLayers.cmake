@@ -1,0 +1,21 @@
+# cmake -DFOLDER=<folder> -DFORBIDDEN=<a,b,...> -DSTAMP=<file> -P CheckLayers.cmake
+# Fails when a source of FOLDER includes a header of one of the FORBIDDEN folders, the layers
+# above it; writes STAMP otherwise.
+string(REPLACE "," ";" forbidden "${FORBIDDEN}")
+file(GLOB sources ${FOLDER}/*.h ${FOLDER}/*.cpp)
+set(faults "")
+foreach(source ${sources})
+  file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+  foreach(line ${includes})
+    foreach(upper ${forbidden})
+      if(line MATCHES "[\"<]${upper}/")
+        string(APPEND faults "\n  ${source}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(faults)
+  get_filename_component(name ${FOLDER} NAME)
+  message(FATAL_ERROR "${name}/ may not include anything from ${FORBIDDEN}:${faults}")
+endif()
+file(WRITE ${STAMP} "")
