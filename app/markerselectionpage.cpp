@@ -1,7 +1,7 @@
 #include "app/markerselectionpage.h"
 
 #include "app/criterialistmodel.h"
-#include "app/drawingoptionspage.h"
+#include "app/settings/drawingoptionspage.h"
 #include "app/mainwindow.h"
 #include "selection/selectiontexts.h"
 

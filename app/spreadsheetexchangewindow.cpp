@@ -1,6 +1,6 @@
 #include "app/spreadsheetexchangewindow.h"
 
-#include "app/drawingoptionspage.h"
+#include "app/settings/drawingoptionspage.h"
 #include "app/exportcommands.h"
 #include "app/mainwindow.h"
 #include "app/textgridmodel.h"

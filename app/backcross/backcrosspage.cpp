@@ -2,7 +2,7 @@
 
 #include "app/backcross/backcrosschartwidget.h"
 #include "app/backcross/backcrosstablemodel.h"
-#include "app/drawingoptionspage.h"
+#include "app/settings/drawingoptionspage.h"
 #include "app/mainwindow.h"
 #include "core/safefile.h"
 #include "core/textformat.h"

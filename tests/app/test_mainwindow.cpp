@@ -1,6 +1,6 @@
 #include "app/aboutbox.h"
 #include "app/applicationsetup.h"
-#include "app/drawingoptionspage.h"
+#include "app/settings/drawingoptionspage.h"
 #include "app/imagepage.h"
 #include "app/printpreviewpage.h"
 #include "app/mainwindow.h"

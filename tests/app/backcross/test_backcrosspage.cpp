@@ -2,7 +2,7 @@
 // numbers are worked out): the table, "Select" into the individual check list, saving, the
 // pedigree check and the drawing against the parents.
 #include "app/backcross/backcrosspage.h"
-#include "app/drawingoptionspage.h"
+#include "app/settings/drawingoptionspage.h"
 #include "app/mainwindow.h"
 #include "genetics/backcrossfixture.h"
 #include "support/scripteduserinterface.h"

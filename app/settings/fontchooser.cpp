@@ -1,4 +1,4 @@
-#include "app/fontchooser.h"
+#include "app/settings/fontchooser.h"
 
 #include "render/fontresolver.h"
 

@@ -1,4 +1,4 @@
-#include "app/generaloptionspanel.h"
+#include "app/settings/generaloptionspanel.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

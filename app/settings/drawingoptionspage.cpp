@@ -1,6 +1,6 @@
-#include "app/drawingoptionspage.h"
+#include "app/settings/drawingoptionspage.h"
 
-#include "app/fontchooser.h"
+#include "app/settings/fontchooser.h"
 #include "core/textformat.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "app/allelelistmodel.h"
+#include "app/settings/allelelistmodel.h"
 
 #include <QColor>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "app/colourpicker.h"
+#include "app/settings/colourpicker.h"
 
-#include "app/allelelistmodel.h"
+#include "app/settings/allelelistmodel.h"
 #include "core/textformat.h"
 
 #include <QColorDialog>

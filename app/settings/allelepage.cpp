@@ -1,8 +1,8 @@
-#include "app/allelepage.h"
+#include "app/settings/allelepage.h"
 
-#include "app/allelelistmodel.h"
-#include "app/colourpicker.h"
-#include "app/generaloptionspanel.h"
+#include "app/settings/allelelistmodel.h"
+#include "app/settings/colourpicker.h"
+#include "app/settings/generaloptionspanel.h"
 
 #include <QCursor>
 #include <QGroupBox>
