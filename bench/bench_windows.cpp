@@ -15,7 +15,7 @@
 // gives it back when closed.
 #include "app/allelegridmodel.h"
 #include "app/dataeditpage.h"
-#include "app/globalstatisticswindow.h"
+#include "app/statistics/globalstatisticswindow.h"
 #include "app/locustreemodel.h"
 #include "app/mainwindow.h"
 #include "app/spreadsheetexchangewindow.h"

@@ -1,9 +1,9 @@
 #include "app/features.h"
 
-#include "app/globalstatisticswindow.h"
+#include "app/statistics/globalstatisticswindow.h"
 #include "app/mainwindow.h"
-#include "app/markerstatisticswindow.h"
-#include "app/viewstatisticswindow.h"
+#include "app/statistics/markerstatisticswindow.h"
+#include "app/statistics/viewstatisticswindow.h"
 #include "stats/globalstatistics.h"
 
 #include <QObject>

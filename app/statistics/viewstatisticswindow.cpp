@@ -1,4 +1,4 @@
-#include "app/viewstatisticswindow.h"
+#include "app/statistics/viewstatisticswindow.h"
 
 #include "app/mainwindow.h"
 #include "core/textformat.h"

@@ -1,4 +1,4 @@
-#include "app/globalstatisticswindow.h"
+#include "app/statistics/globalstatisticswindow.h"
 
 #include "app/desktopopener.h"
 #include "app/mainwindow.h"

@@ -1,4 +1,4 @@
-#include "app/markerstatisticswindow.h"
+#include "app/statistics/markerstatisticswindow.h"
 
 #include "app/mainwindow.h"
 #include "core/userinterface.h"
