@@ -3,7 +3,7 @@
 #include "app/allelegridmodel.h"
 #include "app/locustreemodel.h"
 #include "app/mainwindow.h"
-#include "app/sortcontrols.h"
+#include "app/selection/sortcontrols.h"
 #include "core/textformat.h"
 
 #include <QFormLayout>

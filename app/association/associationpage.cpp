@@ -5,7 +5,7 @@
 #include "app/association/reportwindow.h"
 #include "app/distances/distancepage.h"
 #include "app/mainwindow.h"
-#include "app/sortcontrols.h"
+#include "app/selection/sortcontrols.h"
 #include "app/imagepage.h"
 #include "core/textformat.h"
 #include "core/userinterface.h"

@@ -4,7 +4,7 @@
 #include "app/coresubsets/convergencechart.h"
 #include "app/coresubsets/coresubsetpanel.h"
 #include "app/mainwindow.h"
-#include "app/selectionresultspage.h"
+#include "app/selection/selectionresultspage.h"
 #include "selection/coresubsetrandom.h"
 
 #include <QBoxLayout>

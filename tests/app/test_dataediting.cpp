@@ -4,7 +4,7 @@
 #include "app/locustreemodel.h"
 #include "app/mainwindow.h"
 #include "app/mergerwindow.h"
-#include "app/sortcontrols.h"
+#include "app/selection/sortcontrols.h"
 #include "app/spreadsheetexchangewindow.h"
 #include "app/textgridmodel.h"
 #include "core/dataloader.h"

@@ -4,7 +4,7 @@
 #include "app/association/reportwindow.h"
 #include "app/allelegridmodel.h"
 #include "app/coresubsets/coresubsetpanel.h"
-#include "app/selectionresultspage.h"
+#include "app/selection/selectionresultspage.h"
 #include "app/distances/distancepage.h"
 #include "app/imagepage.h"
 #include "app/mainwindow.h"

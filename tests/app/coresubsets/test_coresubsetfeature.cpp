@@ -2,7 +2,7 @@
 #include "app/coresubsets/convergencechart.h"
 #include "app/coresubsets/coresubsetpanel.h"
 #include "app/mainwindow.h"
-#include "app/selectionresultspage.h"
+#include "app/selection/selectionresultspage.h"
 #include "selection/coresubsetsearch.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"

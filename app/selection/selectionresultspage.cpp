@@ -1,6 +1,6 @@
-#include "app/selectionresultspage.h"
+#include "app/selection/selectionresultspage.h"
 
-#include "app/individualchecklistmodel.h"
+#include "app/selection/individualchecklistmodel.h"
 #include "app/mainwindow.h"
 #include "render/comparisonview.h"
 #include "selection/selectionlists.h"

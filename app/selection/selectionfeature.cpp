@@ -1,8 +1,8 @@
 #include "app/features.h"
 
 #include "app/mainwindow.h"
-#include "app/markerselectionpage.h"
-#include "app/selectionresultspage.h"
+#include "app/selection/markerselectionpage.h"
+#include "app/selection/selectionresultspage.h"
 #include "selection/selectionlists.h"
 
 #include <QAction>

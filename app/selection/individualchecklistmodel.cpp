@@ -1,4 +1,4 @@
-#include "app/individualchecklistmodel.h"
+#include "app/selection/individualchecklistmodel.h"
 
 #include "core/genotypedata.h"
 

@@ -1,6 +1,6 @@
-#include "app/markerselectionpage.h"
+#include "app/selection/markerselectionpage.h"
 
-#include "app/criterialistmodel.h"
+#include "app/selection/criterialistmodel.h"
 #include "app/settings/drawingoptionspage.h"
 #include "app/mainwindow.h"
 #include "selection/selectiontexts.h"

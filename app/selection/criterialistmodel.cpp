@@ -1,4 +1,4 @@
-#include "app/criterialistmodel.h"
+#include "app/selection/criterialistmodel.h"
 
 #include "selection/markercriteria.h"
 

@@ -1,4 +1,4 @@
-#include "app/sortcontrols.h"
+#include "app/selection/sortcontrols.h"
 
 #include "app/mainwindow.h"
 
