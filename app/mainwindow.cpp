@@ -9,7 +9,7 @@
 #include "app/settings/drawingoptionspage.h"
 #include "app/settings/generaloptionspanel.h"
 #include "app/imagepage.h"
-#include "app/individualfield.h"
+#include "app/dataediting/individualfield.h"
 #include "app/pictureclipboard.h"
 #include "app/placeholderpicture.h"
 #include "app/printpreviewpage.h"

@@ -13,10 +13,10 @@
 //
 // Target: each window opens within a second, stays within twice the memory of the data and
 // gives it back when closed.
-#include "app/allelegridmodel.h"
-#include "app/dataeditpage.h"
+#include "app/dataediting/allelegridmodel.h"
+#include "app/dataediting/dataeditpage.h"
 #include "app/statistics/globalstatisticswindow.h"
-#include "app/locustreemodel.h"
+#include "app/dataediting/locustreemodel.h"
 #include "app/mainwindow.h"
 #include "app/spreadsheetexchangewindow.h"
 #include "bench/simulateddata.h"

@@ -2,7 +2,7 @@
 #include "app/association/associationpage.h"
 #include "app/association/associationtablemodels.h"
 #include "app/association/reportwindow.h"
-#include "app/allelegridmodel.h"
+#include "app/dataediting/allelegridmodel.h"
 #include "app/coresubsets/coresubsetpanel.h"
 #include "app/selection/selectionresultspage.h"
 #include "app/distances/distancepage.h"

@@ -1,4 +1,4 @@
-#include "app/allelegridmodel.h"
+#include "app/dataediting/allelegridmodel.h"
 
 #include "core/genotypecodes.h"
 

@@ -1,6 +1,6 @@
 #include "app/features.h"
 
-#include "app/dataeditpage.h"
+#include "app/dataediting/dataeditpage.h"
 #include "app/exportcommands.h"
 #include "app/mainwindow.h"
 #include "app/mergerwindow.h"

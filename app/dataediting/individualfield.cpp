@@ -1,4 +1,4 @@
-#include "app/individualfield.h"
+#include "app/dataediting/individualfield.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
-#include "app/dataeditpage.h"
+#include "app/dataediting/dataeditpage.h"
 
-#include "app/allelegridmodel.h"
-#include "app/locustreemodel.h"
+#include "app/dataediting/allelegridmodel.h"
+#include "app/dataediting/locustreemodel.h"
 #include "app/mainwindow.h"
 #include "app/selection/sortcontrols.h"
 #include "core/textformat.h"

@@ -1,4 +1,4 @@
-#include "app/locustreemodel.h"
+#include "app/dataediting/locustreemodel.h"
 
 #include "core/textformat.h"
 
