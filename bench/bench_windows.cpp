@@ -18,7 +18,7 @@
 #include "app/statistics/globalstatisticswindow.h"
 #include "app/dataediting/locustreemodel.h"
 #include "app/mainwindow.h"
-#include "app/spreadsheetexchangewindow.h"
+#include "app/files/spreadsheetexchangewindow.h"
 #include "bench/simulateddata.h"
 #include "core/genotypedata.h"
 #include "stats/globalstatistics.h"

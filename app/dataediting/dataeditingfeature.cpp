@@ -1,10 +1,10 @@
 #include "app/features.h"
 
 #include "app/dataediting/dataeditpage.h"
-#include "app/exportcommands.h"
+#include "app/files/exportcommands.h"
 #include "app/mainwindow.h"
-#include "app/mergerwindow.h"
-#include "app/spreadsheetexchangewindow.h"
+#include "app/files/mergerwindow.h"
+#include "app/files/spreadsheetexchangewindow.h"
 
 namespace rvk {
 

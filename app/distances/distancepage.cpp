@@ -3,7 +3,7 @@
 #include "app/workerrun.h"
 
 #include "app/association/associationpage.h"
-#include "app/desktopopener.h"
+#include "app/files/desktopopener.h"
 #include "app/distances/distancegridmodel.h"
 #include "app/distances/treewindow.h"
 #include "app/mainwindow.h"

@@ -1,6 +1,6 @@
 #include "app/statistics/globalstatisticswindow.h"
 
-#include "app/desktopopener.h"
+#include "app/files/desktopopener.h"
 #include "app/mainwindow.h"
 #include "core/userinterface.h"
 #include "io/spreadsheetwriter.h"

@@ -1,9 +1,9 @@
-#include "app/spreadsheetexchangewindow.h"
+#include "app/files/spreadsheetexchangewindow.h"
 
 #include "app/settings/drawingoptionspage.h"
-#include "app/exportcommands.h"
+#include "app/files/exportcommands.h"
 #include "app/mainwindow.h"
-#include "app/textgridmodel.h"
+#include "app/files/textgridmodel.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "app/mergerwindow.h"
+#include "app/files/mergerwindow.h"
 
 #include "app/mainwindow.h"
 

@@ -1,4 +1,4 @@
-#include "app/exportcommands.h"
+#include "app/files/exportcommands.h"
 
 #include "app/mainwindow.h"
 #include "core/datafilewriter.h"

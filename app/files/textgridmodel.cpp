@@ -1,4 +1,4 @@
-#include "app/textgridmodel.h"
+#include "app/files/textgridmodel.h"
 
 #include <algorithm>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/desktopopener.h"
+#include "app/files/desktopopener.h"
 
 #include <QDesktopServices>
 #include <QMimeDatabase>
