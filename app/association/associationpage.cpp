@@ -6,7 +6,7 @@
 #include "app/distances/distancepage.h"
 #include "app/mainwindow.h"
 #include "app/selection/sortcontrols.h"
-#include "app/imagepage.h"
+#include "app/picture/imagepage.h"
 #include "core/textformat.h"
 #include "core/userinterface.h"
 #include "genetics/associationplotdata.h"

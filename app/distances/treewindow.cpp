@@ -8,7 +8,7 @@
 #include "render/paintersurface.h"
 #include "render/pictureexport.h"
 #include "render/picturefiles.h"
-#include "app/pictureclipboard.h"
+#include "app/picture/pictureclipboard.h"
 #include "app/workerrun.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/placeholderpicture.h"
+#include "app/picture/placeholderpicture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "app/statistics/globalstatisticswindow.h"
-#include "app/imagepage.h"
+#include "app/picture/imagepage.h"
 #include "app/mainwindow.h"
 #include "app/statistics/markerstatisticswindow.h"
 #include "app/statistics/viewstatisticswindow.h"

@@ -6,7 +6,7 @@
 #include "app/coresubsets/coresubsetpanel.h"
 #include "app/selection/selectionresultspage.h"
 #include "app/distances/distancepage.h"
-#include "app/imagepage.h"
+#include "app/picture/imagepage.h"
 #include "app/mainwindow.h"
 #include "io/spreadsheetreader.h"
 #include "render/paintersurface.h"

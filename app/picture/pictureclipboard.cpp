@@ -1,4 +1,4 @@
-#include "app/pictureclipboard.h"
+#include "app/picture/pictureclipboard.h"
 
 #include "render/pictureexport.h"
 #include "render/printlayout.h"

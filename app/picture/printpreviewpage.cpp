@@ -1,4 +1,4 @@
-#include "app/printpreviewpage.h"
+#include "app/picture/printpreviewpage.h"
 
 #include "core/textformat.h"
 

@@ -1,4 +1,4 @@
-#include "app/imagepage.h"
+#include "app/picture/imagepage.h"
 
 #include <QResizeEvent>
 
