@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/textformat.h"
+
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -20,6 +23,43 @@ struct CommandArguments
     {
         const auto it = values.find(option);
         return it == values.end() ? std::string() : it->second;
+    }
+
+    // Reads a whole-number option into target when it lies from minimum to maximum; true also
+    // when the option is not given (target keeps its default), false for any other value.
+    template <typename Number>
+    bool readInteger(const std::string &option, long long minimum, long long maximum, Number &target) const
+    {
+        if (!values.count(option))
+            return true;
+        const auto number = parseInteger(value(option));
+        if (!number || *number < minimum || *number > maximum)
+            return false;
+        target = static_cast<Number>(*number);
+        return true;
+    }
+    // Reads a decimal option into target when valid accepts it; true also when it is not given.
+    bool readDecimal(const std::string &option, const std::function<bool(double)> &valid, double &target) const
+    {
+        if (!values.count(option))
+            return true;
+        const auto number = parseDecimal(value(option));
+        if (!number || !valid(*number))
+            return false;
+        target = *number;
+        return true;
+    }
+    // Reads a named choice through from (a name to a value, nothing for an unknown name).
+    template <typename Choice, typename From>
+    bool readChoice(const std::string &option, const From &from, Choice &target) const
+    {
+        if (!values.count(option))
+            return true;
+        const auto choice = from(value(option));
+        if (!choice)
+            return false;
+        target = *choice;
+        return true;
     }
 };
 
