@@ -22,6 +22,8 @@ public:
     bool picture(const ViewPicture &picture, const std::string &path, const std::string &nativeFormat = {});
     // A message on standard error that fails the run.
     void fail(const std::string &message);
+    // A failure whose message has been given already.
+    void markFailed() { mStatus = 1; }
     int status() const { return mStatus; }
 
 private:
