@@ -578,197 +578,154 @@ inline unsigned occupiedColumns(unsigned cells) { return (cells | cells >> 4 | c
 // turning "no variation" into a tiny spread.
 inline bool uniformOver(std::uint16_t uniform, unsigned subset) { return (uniform >> subset) & 1u; }
 
-// The measures from the padded tables, one cell per lane (lane 4a + b), every term computed
-// cell by cell and the 16 terms added up in a fixed tree: the pairs (k, k + 8), then (k, k + 4),
-// (k, k + 2) and (0, 1). The wide kernel below does exactly these operations in 512-bit
-// registers, so both give the same results to the last bit (no fused multiply-add in either).
-// D = pab - pa pb from whole counts (exact in doubles below 2^26 individuals), so that
-// independence gives exactly 0. 1 / Dmax = 1 / min(u, v) = max(1 / u, 1 / v), from the
-// reciprocals of the shares and of their complements; D = 0 adds nothing and is also the only
-// case where a complement can be 0. A missing value's class has weight 0 in R.
-inline double treeTotal(const double *terms)
+// Eight lanes of doubles and their masks. The one kernel below is written on these: compiled
+// for processors with 512-bit registers each is one register, elsewhere the compiler splits it
+// into narrower steps. Both compilations do the same operations lane by lane and add up in the
+// same order (no fused multiply-add in either), so they give the same results to the last bit.
+// The helpers are always inlined, so that passing these by value changes no calling convention
+// (the compiler's note on it comes at the end of the file, hence no pop).
+#pragma GCC diagnostic ignored "-Wpsabi"
+typedef double Lanes __attribute__((vector_size(64)));
+typedef long long LaneMask __attribute__((vector_size(64)));
+typedef std::uint32_t LaneCounts __attribute__((vector_size(32)));
+
+inline __attribute__((always_inline)) Lanes splat(double value)
 {
-    double v[8], q[4];
-    for (int k = 0; k < 8; ++k)
-        v[k] = terms[k] + terms[k + 8];
-    for (int k = 0; k < 4; ++k)
-        q[k] = v[k] + v[k + 4];
-    return (q[0] + q[2]) + (q[1] + q[3]);
+    return Lanes{value, value, value, value, value, value, value, value};
+}
+inline __attribute__((always_inline)) Lanes loadLanes(const double *values)
+{
+    Lanes lanes;
+    std::memcpy(&lanes, values, sizeof lanes);
+    return lanes;
+}
+// The four classes of a locus in lanes 4a + b (its class b), for a = 0, 1.
+inline __attribute__((always_inline)) Lanes broadcastClasses(const double *values)
+{
+    typedef double FourLanes __attribute__((vector_size(32)));
+    FourLanes four;
+    std::memcpy(&four, values, sizeof four);
+    return __builtin_shufflevector(four, four, 0, 1, 2, 3, 0, 1, 2, 3);
+}
+inline __attribute__((always_inline)) Lanes absolute(Lanes value)
+{
+    return reinterpret_cast<Lanes>(reinterpret_cast<LaneMask>(value) & ~reinterpret_cast<LaneMask>(splat(-0.0)));
+}
+inline __attribute__((always_inline)) Lanes select(LaneMask mask, Lanes yes, Lanes no)
+{
+    return reinterpret_cast<Lanes>((mask & reinterpret_cast<LaneMask>(yes)) | (~mask & reinterpret_cast<LaneMask>(no)));
+}
+// The lanes set in low (bits 0..7) and high (bits 8..15).
+inline __attribute__((always_inline)) unsigned maskBits(LaneMask low, LaneMask high)
+{
+    LaneMask bits = (low & LaneMask{1, 2, 4, 8, 16, 32, 64, 128}) | (high & LaneMask{256, 512, 1024, 2048, 4096, 8192, 16384, 32768});
+    bits |= __builtin_shufflevector(bits, bits, 4, 5, 6, 7, 0, 1, 2, 3);
+    bits |= __builtin_shufflevector(bits, bits, 2, 3, 0, 1, 6, 7, 4, 5);
+    bits |= __builtin_shufflevector(bits, bits, 1, 0, 3, 2, 5, 4, 7, 6);
+    return static_cast<unsigned>(bits[0]);
 }
 
-RVK_SEPARATE_MULTIPLY_ADD void paddedMeasuresPlainOne(const double (*A)[16], std::uint16_t uniformA,
-                                                     const LdMatrices::PaddedClasses &B, const std::uint32_t *table,
-                                                     double total, bool withCorrelation, PaddedSums &out)
-{
-    const double inverseTotal = 1.0 / total;
-    const double inverseTotalSquared = inverseTotal * inverseTotal;
-    double dPrimeTerms[16], chiTerms[16], w[16], wx[16], wy[16];
-    for (int lane = 0; lane < 16; ++lane) {
-        const int b = lane & 3;
-        const double cell = table[lane];
-        const double excess = cell * total - A[SpreadCount][lane] * B.count[b];
-        const double d = excess * inverseTotalSquared;
-        const bool negative = d < 0.0;
-        const double x = negative ? B.inverseShare[b] : B.inverseComplement[b];
-        const double y = negative ? B.inverseComplement[b] : B.inverseShare[b];
-        const double below = A[SpreadInverseShare][lane] * x, above = A[SpreadInverseComplement][lane] * y;
-        const double inverseDMax = below > above ? below : above;
-        const double ratio = excess != 0.0 ? std::fabs(d) * inverseDMax : 0.0;
-        dPrimeTerms[lane] = A[SpreadShare][lane] * B.share[b] * ratio;
-        chiTerms[lane] = d * d * A[SpreadInverseShare][lane] * B.inverseShare[b];
-        w[lane] = cell * A[SpreadPresent][lane] * B.present[b];
-        wx[lane] = w[lane] * A[SpreadPresentValue][lane];
-        wy[lane] = w[lane] * B.presentValue[b];
-    }
-    out.dPrime = treeTotal(dPrimeTerms);
-    out.chi = treeTotal(chiTerms);
-    if (!withCorrelation)
-        return;
-    out.n = static_cast<int>(treeTotal(w));
-    if (out.n <= 0)
-        return;
-    const double mx = treeTotal(wx) / out.n, my = treeTotal(wy) / out.n;
-    unsigned occupied = 0;
-    double sxxTerms[16], syyTerms[16], sxyTerms[16];
-    for (int lane = 0; lane < 16; ++lane) {
-        occupied |= static_cast<unsigned>(w[lane] > 0.0) << lane;
-        const double dx = A[SpreadPresentValue][lane] - mx, dy = B.presentValue[lane & 3] - my;
-        sxxTerms[lane] = w[lane] * dx * dx;
-        syyTerms[lane] = w[lane] * dy * dy;
-        sxyTerms[lane] = w[lane] * dx * dy;
-    }
-    out.sxx = uniformOver(uniformA, occupiedRows(occupied)) ? 0.0 : treeTotal(sxxTerms);
-    out.syy = uniformOver(B.uniform, occupiedColumns(occupied)) ? 0.0 : treeTotal(syyTerms);
-    out.sxy = treeTotal(sxyTerms);
-}
-
-void paddedMeasuresPlain(const double (*A)[16], std::uint16_t uniformA, const PaddedPair *pairs, int count, double total,
-                         bool withCorrelation, PaddedSums *out)
-{
-    for (int p = 0; p < count; ++p)
-        paddedMeasuresPlainOne(A, uniformA, *pairs[p].B, pairs[p].table, total, withCorrelation, out[p]);
-}
-
-#if defined(__x86_64__)
-#define RVK_LD_WIDE __attribute__((target("avx512f,avx512vl,avx512dq"))) RVK_SEPARATE_MULTIPLY_ADD
-
-// treeTotal of the 16 lanes of each of four pairs of registers (low, high) at once: the same
-// additions, the lanes of different totals side by side.
-RVK_LD_WIDE inline void treeTotals(const __m512d (&low)[4], const __m512d (&high)[4], double *totals)
-{
-    __m512d v[4], q[2];
-#pragma GCC unroll 4
-    for (int k = 0; k < 4; ++k)
-        v[k] = _mm512_add_pd(low[k], high[k]);
-#pragma GCC unroll 2
-    for (int k = 0; k < 2; ++k)
-        q[k] = _mm512_add_pd(_mm512_maskz_shuffle_f64x2(0xFF, v[2 * k], v[2 * k + 1], _MM_SHUFFLE(1, 0, 1, 0)),
-                             _mm512_maskz_shuffle_f64x2(0xFF, v[2 * k], v[2 * k + 1], _MM_SHUFFLE(3, 2, 3, 2)));
-    const __m512d r = _mm512_add_pd(_mm512_maskz_shuffle_f64x2(0xFF, q[0], q[1], _MM_SHUFFLE(2, 0, 2, 0)),
-                                    _mm512_maskz_shuffle_f64x2(0xFF, q[0], q[1], _MM_SHUFFLE(3, 1, 3, 1)));
-    alignas(64) double lanes[8];
-    _mm512_store_pd(lanes, _mm512_add_pd(r, _mm512_maskz_permute_pd(0xFF, r, 0x55)));
-#pragma GCC unroll 4
-    for (int k = 0; k < 4; ++k)
-        totals[k] = lanes[2 * k];
-}
-
-RVK_LD_WIDE inline __m512d broadcastClasses(const double *values) { return _mm512_maskz_broadcast_f64x4(0xFF, _mm256_load_pd(values)); }
-
-// treeTotals of any number of pairs of registers, four at a time.
+// The total of the 16 terms of each of Count sums, lanes 0..7 in low and 8..15 in high, added in
+// a fixed tree: the pairs (k, k + 8), then (k, k + 4), (k, k + 2) and (0, 1). Four sums at a
+// time, their lanes side by side.
 template <int Count>
-RVK_LD_WIDE inline void treeTotalsOf(const __m512d (&low)[Count], const __m512d (&high)[Count], double *totals)
+inline __attribute__((always_inline)) void treeTotals(const Lanes (&low)[Count], const Lanes (&high)[Count], double *totals)
 {
-    const __m512d zero = _mm512_setzero_pd();
-#pragma GCC unroll 4
+    #pragma GCC unroll 16
     for (int first = 0; first < Count; first += 4) {
-        __m512d l[4], h[4];
-#pragma GCC unroll 4
-        for (int k = 0; k < 4; ++k) {
-            l[k] = first + k < Count ? low[first + k] : zero;
-            h[k] = first + k < Count ? high[first + k] : zero;
-        }
-        double four[4];
-        treeTotals(l, h, four);
-#pragma GCC unroll 4
+        Lanes v[4];
+        #pragma GCC unroll 16
+        for (int k = 0; k < 4; ++k)
+            v[k] = first + k < Count ? low[first + k] + high[first + k] : Lanes{};
+        // q: the sums (k, k + 4) of two totals, lanes 0..3 the first, 4..7 the second.
+        const Lanes q0 = __builtin_shufflevector(v[0], v[1], 0, 1, 2, 3, 8, 9, 10, 11)
+            + __builtin_shufflevector(v[0], v[1], 4, 5, 6, 7, 12, 13, 14, 15);
+        const Lanes q1 = __builtin_shufflevector(v[2], v[3], 0, 1, 2, 3, 8, 9, 10, 11)
+            + __builtin_shufflevector(v[2], v[3], 4, 5, 6, 7, 12, 13, 14, 15);
+        // r: (k, k + 2), two lanes per total.
+        const Lanes r = __builtin_shufflevector(q0, q1, 0, 1, 4, 5, 8, 9, 12, 13)
+            + __builtin_shufflevector(q0, q1, 2, 3, 6, 7, 10, 11, 14, 15);
+        #pragma GCC unroll 16
         for (int k = 0; k < 4; ++k)
             if (first + k < Count)
-                totals[first + k] = four[k];
+                totals[first + k] = r[2 * k] + r[2 * k + 1];
     }
 }
 
-// The measures of one or two pairs of the same row, their operations interleaved so that the
-// processor works on both while either waits for a result.
+// The measures from the padded tables of Pairs pairs of one row (one or two, their operations
+// interleaved so that the processor works on both while either waits for a result), one cell per
+// lane (lane 4a + b), every term computed cell by cell. D = pab - pa pb from whole counts (exact
+// in doubles below 2^26 individuals), so that independence gives exactly 0. 1 / Dmax =
+// 1 / min(u, v) = max(1 / u, 1 / v), from the reciprocals of the shares and of their
+// complements; D = 0 adds nothing and is also the only case where a complement can be 0. A
+// missing value's class has weight 0 in R.
 template <int Pairs>
-RVK_LD_WIDE void paddedMeasuresWideOf(const double (*A)[16], std::uint16_t uniformA, const PaddedPair *pairs, double total,
-                                      bool withCorrelation, PaddedSums *out)
+inline __attribute__((always_inline)) void paddedMeasuresOf(const double (*A)[16], std::uint16_t uniformA,
+                                                            const PaddedPair *pairs, double total, bool withCorrelation,
+                                                            PaddedSums *out)
 {
     const double inverseTotal = 1.0 / total;
-    const __m512d totalV = _mm512_set1_pd(total);
-    const __m512d inverseTotalSquared = _mm512_set1_pd(inverseTotal * inverseTotal);
-    const __m512d zero = _mm512_setzero_pd();
-    __m512d presentValueB[Pairs], w[Pairs][2];
+    const Lanes totalV = splat(total);
+    const Lanes inverseTotalSquared = splat(inverseTotal * inverseTotal);
+    const Lanes zero = Lanes{};
+    Lanes presentValueB[Pairs], w[Pairs][2];
     // Per pair: D', chi-square', n and the sums of the two values.
-    __m512d firstLow[5 * Pairs], firstHigh[5 * Pairs];
-#pragma GCC unroll 2
+    Lanes firstLow[5 * Pairs], firstHigh[5 * Pairs];
+    #pragma GCC unroll 16
     for (int p = 0; p < Pairs; ++p) {
         const LdMatrices::PaddedClasses &B = *pairs[p].B;
-        const __m512d countB = broadcastClasses(B.count), shareB = broadcastClasses(B.share);
-        const __m512d inverseShareB = broadcastClasses(B.inverseShare), inverseComplementB = broadcastClasses(B.inverseComplement);
-        const __m512d presentB = broadcastClasses(B.present);
+        const Lanes countB = broadcastClasses(B.count), shareB = broadcastClasses(B.share);
+        const Lanes inverseShareB = broadcastClasses(B.inverseShare), inverseComplementB = broadcastClasses(B.inverseComplement);
+        const Lanes presentB = broadcastClasses(B.present);
         presentValueB[p] = broadcastClasses(B.presentValue);
-        const __m512i cells32 = _mm512_load_si512(pairs[p].table);
-        const __m512d cells[2] = {_mm512_maskz_cvtepu32_pd(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, cells32, 0)),
-                                  _mm512_maskz_cvtepu32_pd(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, cells32, 1))};
-#pragma GCC unroll 2
+        #pragma GCC unroll 16
         for (int h = 0; h < 2; ++h) {
-            __m512d *terms = h == 0 ? firstLow : firstHigh;
-            const __m512d inverseShareA = _mm512_load_pd(A[SpreadInverseShare] + 8 * h);
-            const __m512d excess = _mm512_sub_pd(_mm512_mul_pd(cells[h], totalV), _mm512_mul_pd(_mm512_load_pd(A[SpreadCount] + 8 * h), countB));
-            const __m512d d = _mm512_mul_pd(excess, inverseTotalSquared);
-            const __mmask8 negative = _mm512_cmp_pd_mask(d, zero, _CMP_LT_OQ);
-            const __mmask8 nonZero = _mm512_cmp_pd_mask(excess, zero, _CMP_NEQ_OQ);
-            const __m512d x = _mm512_mask_blend_pd(negative, inverseComplementB, inverseShareB);
-            const __m512d y = _mm512_mask_blend_pd(negative, inverseShareB, inverseComplementB);
-            const __m512d inverseDMax = _mm512_maskz_max_pd(0xFF, _mm512_mul_pd(inverseShareA, x),
-                                                            _mm512_mul_pd(_mm512_load_pd(A[SpreadInverseComplement] + 8 * h), y));
-            const __m512d ratio = _mm512_maskz_mul_pd(nonZero, _mm512_abs_pd(d), inverseDMax);
-            w[p][h] = _mm512_mul_pd(_mm512_mul_pd(cells[h], _mm512_load_pd(A[SpreadPresent] + 8 * h)), presentB);
-            terms[5 * p] = _mm512_mul_pd(_mm512_mul_pd(_mm512_load_pd(A[SpreadShare] + 8 * h), shareB), ratio);
-            terms[5 * p + 1] = _mm512_mul_pd(_mm512_mul_pd(_mm512_mul_pd(d, d), inverseShareA), inverseShareB);
+            Lanes *terms = h == 0 ? firstLow : firstHigh;
+            LaneCounts counts;
+            std::memcpy(&counts, pairs[p].table + 8 * h, sizeof counts);
+            const Lanes cells = __builtin_convertvector(counts, Lanes);
+            const Lanes inverseShareA = loadLanes(A[SpreadInverseShare] + 8 * h);
+            const Lanes excess = cells * totalV - loadLanes(A[SpreadCount] + 8 * h) * countB;
+            const Lanes d = excess * inverseTotalSquared;
+            const LaneMask negative = d < zero;
+            const Lanes below = inverseShareA * select(negative, inverseShareB, inverseComplementB);
+            const Lanes above = loadLanes(A[SpreadInverseComplement] + 8 * h) * select(negative, inverseComplementB, inverseShareB);
+            const Lanes inverseDMax = select(below > above, below, above);
+            const Lanes ratio = select(excess != zero, absolute(d) * inverseDMax, zero);
+            w[p][h] = cells * loadLanes(A[SpreadPresent] + 8 * h) * presentB;
+            terms[5 * p] = loadLanes(A[SpreadShare] + 8 * h) * shareB * ratio;
+            terms[5 * p + 1] = d * d * inverseShareA * inverseShareB;
             terms[5 * p + 2] = w[p][h];
-            terms[5 * p + 3] = _mm512_mul_pd(w[p][h], _mm512_load_pd(A[SpreadPresentValue] + 8 * h));
-            terms[5 * p + 4] = _mm512_mul_pd(w[p][h], presentValueB[p]);
+            terms[5 * p + 3] = w[p][h] * loadLanes(A[SpreadPresentValue] + 8 * h);
+            terms[5 * p + 4] = w[p][h] * presentValueB[p];
         }
     }
     double first[5 * Pairs];
-    treeTotalsOf<5 * Pairs>(firstLow, firstHigh, first);
+    treeTotals<5 * Pairs>(firstLow, firstHigh, first);
 
-    __m512d secondLow[3 * Pairs], secondHigh[3 * Pairs];
-    double mx[Pairs], my[Pairs];
+    Lanes secondLow[3 * Pairs], secondHigh[3 * Pairs];
     int n[Pairs];
-#pragma GCC unroll 2
+    #pragma GCC unroll 16
     for (int p = 0; p < Pairs; ++p) {
         out[p].dPrime = first[5 * p];
         out[p].chi = first[5 * p + 1];
         n[p] = static_cast<int>(first[5 * p + 2]);
         // With n = 0 these are not finite; such pairs keep sums of 0 below.
-        mx[p] = first[5 * p + 3] / n[p];
-        my[p] = first[5 * p + 4] / n[p];
-        const __m512d dy = _mm512_sub_pd(presentValueB[p], _mm512_set1_pd(my[p]));
-#pragma GCC unroll 2
+        const double mx = first[5 * p + 3] / n[p], my = first[5 * p + 4] / n[p];
+        const Lanes dy = presentValueB[p] - splat(my);
+        #pragma GCC unroll 16
         for (int h = 0; h < 2; ++h) {
-            __m512d *terms = h == 0 ? secondLow : secondHigh;
-            const __m512d dx = _mm512_sub_pd(_mm512_load_pd(A[SpreadPresentValue] + 8 * h), _mm512_set1_pd(mx[p]));
-            const __m512d wx = _mm512_mul_pd(w[p][h], dx), wy = _mm512_mul_pd(w[p][h], dy);
-            terms[3 * p] = _mm512_mul_pd(wx, dx);
-            terms[3 * p + 1] = _mm512_mul_pd(wy, dy);
-            terms[3 * p + 2] = _mm512_mul_pd(wx, dy);
+            Lanes *terms = h == 0 ? secondLow : secondHigh;
+            const Lanes dx = loadLanes(A[SpreadPresentValue] + 8 * h) - splat(mx);
+            const Lanes wx = w[p][h] * dx, wy = w[p][h] * dy;
+            terms[3 * p] = wx * dx;
+            terms[3 * p + 1] = wy * dy;
+            terms[3 * p + 2] = wx * dy;
         }
     }
     double second[3 * Pairs];
-    treeTotalsOf<3 * Pairs>(secondLow, secondHigh, second);
-#pragma GCC unroll 2
+    treeTotals<3 * Pairs>(secondLow, secondHigh, second);
+    #pragma GCC unroll 16
     for (int p = 0; p < Pairs; ++p) {
         out[p].n = 0;
         out[p].sxx = out[p].syy = out[p].sxy = 0.0;
@@ -777,23 +734,33 @@ RVK_LD_WIDE void paddedMeasuresWideOf(const double (*A)[16], std::uint16_t unifo
         out[p].n = n[p];
         if (n[p] <= 0)
             continue;
-        const unsigned occupied = static_cast<unsigned>(_mm512_cmp_pd_mask(w[p][0], zero, _CMP_GT_OQ))
-            | static_cast<unsigned>(_mm512_cmp_pd_mask(w[p][1], zero, _CMP_GT_OQ)) << 8;
+        const unsigned occupied = maskBits(w[p][0] > zero, w[p][1] > zero);
         out[p].sxx = uniformOver(uniformA, occupiedRows(occupied)) ? 0.0 : second[3 * p];
         out[p].syy = uniformOver(pairs[p].B->uniform, occupiedColumns(occupied)) ? 0.0 : second[3 * p + 1];
         out[p].sxy = second[3 * p + 2];
     }
 }
 
-RVK_LD_WIDE void paddedMeasuresWide(const double (*A)[16], std::uint16_t uniformA, const PaddedPair *pairs, int count,
-                                    double total, bool withCorrelation, PaddedSums *out)
+// The kernel compiled for any processor, and for those with 512-bit registers.
+RVK_SEPARATE_MULTIPLY_ADD void paddedMeasuresPlain(const double (*A)[16], std::uint16_t uniformA, const PaddedPair *pairs,
+                                                   int count, double total, bool withCorrelation, PaddedSums *out)
 {
     if (count == 2)
-        paddedMeasuresWideOf<2>(A, uniformA, pairs, total, withCorrelation, out);
+        paddedMeasuresOf<2>(A, uniformA, pairs, total, withCorrelation, out);
     else
-        paddedMeasuresWideOf<1>(A, uniformA, pairs, total, withCorrelation, out);
+        paddedMeasuresOf<1>(A, uniformA, pairs, total, withCorrelation, out);
 }
-#undef RVK_LD_WIDE
+
+#if defined(__x86_64__)
+__attribute__((target("avx512f,avx512vl,avx512dq"))) RVK_SEPARATE_MULTIPLY_ADD void
+paddedMeasuresWide(const double (*A)[16], std::uint16_t uniformA, const PaddedPair *pairs, int count, double total,
+                   bool withCorrelation, PaddedSums *out)
+{
+    if (count == 2)
+        paddedMeasuresOf<2>(A, uniformA, pairs, total, withCorrelation, out);
+    else
+        paddedMeasuresOf<1>(A, uniformA, pairs, total, withCorrelation, out);
+}
 #endif
 
 struct PaddedKernels
