@@ -15,6 +15,7 @@
 #include "app/picture/printpreviewpage.h"
 #include "app/qtuserinterface.h"
 #include "settings/datasetsettings.h"
+#include "core/genotypecodes.h"
 #include "core/platformimport.h"
 #include "core/statustexts.h"
 #include "core/textformat.h"
@@ -739,6 +740,19 @@ void MainWindow::applyLoadOutcome(const LoadOutcome &outcome)
 
 void MainWindow::dataSetReplaced()
 {
+    // The replaced data set goes as with "Close all" before the new one is shown: the features
+    // let go of their results, the picture and the allele list of its codes.
+    mViewPicture = ViewPicture();
+    mPointerLayout.reset();
+    setStatusText(1, QString());
+    CodeSet used;
+    for (int k = 0; k < mData.GroupCount(); ++k)
+        for (const Tlocinfo &locus : mData.GroupLoci(k))
+            markCodes(locus.Genotypes, used);
+    mSettings.alleles.clearUsed();
+    mSettings.alleles.markUsed(used);
+    emit dataSetClosed();
+
     const int groups = mData.GroupCount();
     rebuildGroupSelector(groups > 0, groups > 0 ? 0 : -1);
     {

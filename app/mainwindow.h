@@ -180,8 +180,9 @@ public:
     const std::string &settingsFilePath() const { return mSettingsFile; }
     // The recent list changed outside an open (a save): its menu entries follow.
     void recentFilesChanged() { refreshRecentCaptions(); }
-    // The data set was replaced outside an open (an import from the exchange grid): the group
-    // selector, the range fields, the data pages and the current view follow it.
+    // The data set was replaced outside an open (an import from the exchange grid): announced
+    // as closed and then as loaded, so the features drop what they computed from the old one;
+    // the group selector, the range fields, the data pages and the current view follow it.
     void dataSetReplaced();
 
 signals:

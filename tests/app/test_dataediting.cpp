@@ -7,6 +7,7 @@
 #include "app/selection/sortcontrols.h"
 #include "app/files/spreadsheetexchangewindow.h"
 #include "app/files/textgridmodel.h"
+#include "app/statistics/globalstatisticswindow.h"
 #include "core/dataloader.h"
 #include "settings/alleletable.h"
 #include "support/scripteduserinterface.h"
@@ -270,6 +271,33 @@ TEST(DataEditingExchange, GridFormOfTheDataSetImportsBackWithAnEdit)
     ASSERT_EQ(f.window->data().GroupCount(), 2);
     EXPECT_EQ(f.window->data().GroupLoci(0)[0].Genotypes, "babba");
     EXPECT_EQ(f.groupItems(), (QStringList{"1: chr1", "2: chr2"}));
+}
+
+// An import replaces the data set: it is announced as closed and then as loaded, as "Close all"
+// and an open would, so nothing computed from the old data stays.
+TEST(DataEditingExchange, ImportClosesTheReplacedDataSetFirst)
+{
+    WindowFixture f;
+    f.openExample();
+    f.trigger("&Global Statistics");
+    auto *statistics = f.window->findChild<GlobalStatisticsWindow *>();
+    ASSERT_NE(statistics, nullptr);
+    ASSERT_TRUE(statistics->isVisible());
+    ASSERT_TRUE(f.window->alleles().lookup('a').Used);
+
+    std::vector<std::string> announced;
+    QObject::connect(f.window.get(), &MainWindow::dataSetClosed, [&] { announced.push_back("closed"); });
+    QObject::connect(f.window.get(), &MainWindow::dataSetLoaded, [&] { announced.push_back("loaded"); });
+    f.exchange()->setModalRunner([&](QDialog &) {
+        f.exchange()->pasteText("nind=3\r\npopt=f2\r\nname=g1\r\nm1\t0\tA\tB\tH\r\n");
+        f.exchange()->importIntoRvk();
+    });
+    f.trigger("Load/Paste from Excel");
+    ASSERT_EQ(f.groupItems(), QStringList{"1: g1"});
+    EXPECT_EQ(announced, (std::vector<std::string>{"closed", "loaded"}));
+    EXPECT_FALSE(statistics->isVisible()) << "the old data set's statistics went with it";
+    EXPECT_FALSE(f.window->alleles().lookup('a').Used) << "only the new codes are listed";
+    EXPECT_TRUE(f.window->alleles().lookup('H').Used);
 }
 
 TEST(DataEditingExchange, ToolShowsTheGridFormOnlyWithData)
