@@ -4,10 +4,11 @@
 #include "cli/clicommand.h"
 #include "cli/clisession.h"
 #include "cli/commandarguments.h"
+#include "cli/commandoutput.h"
 #include "core/safefile.h"
 #include "core/textformat.h"
 #include "selection/coresubsetrandom.h"
-#include "selection/coresubsetsearch.h"
+#include "selection/coresubsetrun.h"
 #include "selection/selectionlists.h"
 
 #include <optional>
@@ -99,21 +100,14 @@ int runCore(const std::vector<std::string> &args, CommandContext &context)
     SelectionOptions selection;
     CommandArguments parsed;
     std::string error;
+    CoreSubsetSettings settings;
+    std::optional<std::uint64_t> seed;
     if (!parseSelectionOptions(rest, selection, &error)
         || !parseCommandArguments(rest,
                                   {"--size", "--criterion", "--method", "--cycles", "--iterations", "--repeat", "--cooling",
                                    "--fixed", "--seed", "--log", "--out"},
-                                  {}, parsed, error)) {
-        context.err << "rvk-cli core: " << error << "\n" << Usage << SelectionUsage << "\n";
-        return 2;
-    }
-    CoreSubsetSettings settings;
-    std::optional<std::uint64_t> seed;
-    if (parsed.files.empty())
-        error = "no data file named";
-    else
-        error = readSettings(parsed, settings, seed);
-    if (!error.empty()) {
+                                  {}, parsed, error)
+        || !(error = parsed.files.empty() ? "no data file named" : readSettings(parsed, settings, seed)).empty()) {
         context.err << "rvk-cli core: " << error << "\n" << Usage << SelectionUsage << "\n";
         return 2;
     }
@@ -121,53 +115,29 @@ int runCore(const std::vector<std::string> &args, CommandContext &context)
     CliSession session(context);
     if (!session.open(parsed.files, selection))
         return 1;
-    GenotypeData &data = session.data;
-    // Locked individuals are ticked as well, as "Lock current selection" does.
-    for (const std::string &name : splitNames(parsed.value("--fixed"))) {
-        bool found = false;
-        for (size_t i = 0; i < data.IndividualNames.size(); ++i)
-            if (data.IndividualNames[i] == name) {
-                data.Locked[i] = data.Ticked[i] = 1;
-                found = true;
-            }
-        if (!found) {
-            context.err << "rvk-cli core: no individual named " << name << "\n";
-            return 1;
-        }
-    }
-
-    const std::uint64_t usedSeed = seed ? *seed : CoreSubsetRandom::clockSeed();
-    if (!seed)
-        context.err << "seed: " << formatText("%d", {static_cast<long long>(usedSeed & 0x7FFFFFFFFFFFFFFFull)}) << "\n";
-    CoreSubsetRandom random(seed ? *seed : usedSeed & 0x7FFFFFFFFFFFFFFFull);
-    SelectionTexts texts;
-    CoreSubsetObserver observer;
-    const Subset start(data.Ticked.begin(), data.Ticked.end());
-    const Subset fixed(data.Locked.begin(), data.Locked.end());
-    const CoreSubsetOutcome outcome = runCoreSubsetSearch(data, start, fixed, settings, random, texts, observer, session.ui);
-    applyCoreSubsetOutcome(data, outcome, texts);
-
-    std::string report;
-    for (const std::string &line : SelectionList::savedResultLines(texts))
-        report += line + "\n";
-    context.out << report;
-    if (!outcome.statusText.empty())
-        context.out << outcome.statusText << "\n";
-    if (!outcome.searched)
+    if (const std::string unknown = lockIndividualsNamed(session.data, splitNames(parsed.value("--fixed"))); !unknown.empty()) {
+        context.err << "rvk-cli core: no individual named " << unknown << "\n";
         return 1;
-    if (outcome.subset.empty()) {
+    }
+    const std::uint64_t usedSeed = seed ? *seed : CoreSubsetRandom::clockSeed() & 0x7FFFFFFFFFFFFFFFull;
+    if (!seed)
+        context.err << "seed: " << formatText("%d", {static_cast<long long>(usedSeed)}) << "\n";
+    const CoreSubsetRun run = runCoreSubsetOfTicked(session.data, settings, usedSeed, session.ui);
+    context.out << run.report;
+    if (!run.outcome.statusText.empty())
+        context.out << run.outcome.statusText << "\n";
+    if (!run.outcome.searched)
+        return 1;
+    if (run.outcome.subset.empty()) {
         // No run found a subset: there is none to write.
         context.err << CoreSubsetNoneFoundLine << "\n";
         return 1;
     }
-
-    const std::string log = parsed.value("--log");
-    if (!log.empty() && !writeFileReplacing(log, report, &error)) {
-        context.err << error << "\n";
+    CommandOutput output(context, false);
+    if (parsed.has("--log") && !parsed.value("--log").empty() && !output.text(parsed.value("--log"), run.report))
         return 1;
-    }
     const std::string out = parsed.value("--out");
-    if (!out.empty() && !SelectionList::writeSelectionListFile(out, data, &error)) {
+    if (!out.empty() && !SelectionList::writeSelectionListFile(out, session.data, &error)) {
         context.err << error << "\n";
         return 1;
     }
