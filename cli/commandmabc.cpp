@@ -1,11 +1,10 @@
 // rvk-cli mabc: the backcross table (recurrent-parent genome, donor segments, linkage drag around
 // a target) as tab-separated text, and its chart.
 #include "cli/clicommand.h"
-#include "cli/clisession.h"
-#include "cli/commandarguments.h"
-#include "core/safefile.h"
+#include "cli/commandoutput.h"
+#include "cli/datacommand.h"
 #include "genetics/backcrosschartinput.h"
-#include "genetics/backcrossstatistics.h"
+#include "genetics/backcrossrequest.h"
 #include "io/spreadsheetwriter.h"
 #include "render/picturefiles.h"
 #include "render/viewpicture.h"
@@ -22,83 +21,52 @@ constexpr const char *Usage =
     "                            [--criteria MARKER=CODE[,MARKER=!CODE...]] [--select-list FILE.rvl]\n"
     "                            [--sort all|marker:NAME|group:N|alias|allele:CODE|none]\n";
 
-int usageError(CommandContext &context, const std::string &error)
+// The table as a spreadsheet file for a name ending in .xls, else as tab-separated text.
+bool writeTable(const BackcrossStatistics &table, const std::string &path, CommandOutput &output)
 {
-    context.err << "rvk-cli mabc: " << error << "\n" << Usage;
-    return 2;
+    if (pictureExtension(path) != "xls")
+        return output.text(path, table.tabText());
+    const auto grid = table.spreadsheetGrid();
+    std::string error;
+    const bool written = WriteGridAsSpreadsheet(table.columnCount(), static_cast<int>(grid.size()),
+                                                [&](int column, int row) { return grid[static_cast<size_t>(row)][static_cast<size_t>(column)]; },
+                                                path, &error);
+    if (!written)
+        output.fail(error);
+    return written;
 }
 
 int runMabc(const std::vector<std::string> &args, CommandContext &context)
 {
-    std::vector<std::string> rest = args;
-    SelectionOptions selection;
-    CommandArguments parsed;
-    std::string error;
-    if (!parseSelectionOptions(rest, selection, &error)
-        || !parseCommandArguments(rest, {"--recurrent", "--donor", "--target", "--out", "--chart"}, {}, parsed, error))
-        return usageError(context, error);
-    if (parsed.files.empty())
-        return usageError(context, "no data file named");
+    DataCommand command("mabc", Usage, context);
+    if (!command.parse(args, {"--recurrent", "--donor", "--target", "--out", "--chart"}, {}))
+        return 2;
     for (const char *required : {"--recurrent", "--donor", "--out"})
-        if (parsed.value(required).empty())
-            return usageError(context, std::string(required) + " is needed");
-    const std::string chartPath = parsed.value("--chart");
+        if (command.value(required).empty())
+            return command.usageError(std::string(required) + " is needed");
+    const std::string chartPath = command.value("--chart");
     if (!chartPath.empty() && !isPictureExtension(pictureExtension(chartPath)))
-        return usageError(context, "the chart must end in .png, .jpg, .svg, .pdf or .emf");
-
-    CliSession session(context);
-    if (!session.open(parsed.files, selection))
+        return command.usageError("the chart must end in .png, .jpg, .svg, .pdf or .emf");
+    if (!command.open())
         return 1;
-    const GenotypeData &data = session.data;
+    const GenotypeData &data = command.session().data;
     BackcrossRequest request;
-    request.selectedOnly = data.Selectionyesno;
-    const std::string recurrent = parsed.value("--recurrent"), donor = parsed.value("--donor");
-    request.recurrent = findIndividualByName(data, recurrent);
-    if (request.recurrent < 0) {
-        context.err << backcrossParentMissingMessage("recurrent parent", recurrent) << "\n";
+    const std::string missing = backcrossRequestNamed(data, command.value("--recurrent"), command.value("--donor"), command.value("--target"), request);
+    if (!missing.empty()) {
+        context.err << missing << "\n";
         return 2;
     }
-    request.donor = findIndividualByName(data, donor);
-    if (request.donor < 0) {
-        context.err << backcrossParentMissingMessage("donor", donor) << "\n";
-        return 2;
-    }
-    if (const std::string target = parsed.value("--target"); !target.empty()) {
-        request.target = findMarkerByName(data, target);
-        if (!request.target) {
-            context.err << markerMissingMessage(target) << "\n";
-            return 2;
-        }
-    }
+    std::string error;
     const auto table = computeBackcrossStatistics(data, request, error);
     if (!table) {
         context.err << error << "\n";
         return request.recurrent == request.donor ? 2 : 1;
     }
-
-    int status = 0;
-    const std::string out = parsed.value("--out");
-    const bool spreadsheet = pictureExtension(out) == "xls";
-    if (spreadsheet) {
-        const auto grid = table->spreadsheetGrid();
-        if (!WriteGridAsSpreadsheet(table->columnCount(), static_cast<int>(grid.size()),
-                                    [&](int column, int row) { return grid[static_cast<size_t>(row)][static_cast<size_t>(column)]; },
-                                    out, &error)) {
-            context.err << error << "\n";
-            status = 1;
-        }
-    } else if (!writeFileReplacing(out, table->tabText(), &error)) {
-        context.err << error << "\n";
-        status = 1;
-    }
-    if (!chartPath.empty()) {
-        std::string written;
-        if (!savePictureFile(recordBackcrossChart(backcrossChartInput(*table)), chartPath, "png", written, error)) {
-            context.err << error << "\n";
-            status = 1;
-        }
-    }
-    return status;
+    CommandOutput output(context, false);
+    writeTable(*table, command.value("--out"), output);
+    if (!chartPath.empty())
+        output.picture(recordBackcrossChart(backcrossChartInput(*table)), chartPath, "png");
+    return output.status();
 }
 
 const CommandRegistration registration({"mabc",
