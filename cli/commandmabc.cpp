@@ -5,7 +5,6 @@
 #include "cli/datacommand.h"
 #include "genetics/backcrosschartinput.h"
 #include "genetics/backcrossrequest.h"
-#include "io/spreadsheetwriter.h"
 #include "render/picturefiles.h"
 #include "render/viewpicture.h"
 
@@ -20,21 +19,6 @@ constexpr const char *Usage =
     "                            [--chart PICTURE]\n"
     "                            [--criteria MARKER=CODE[,MARKER=!CODE...]] [--select-list FILE.rvl]\n"
     "                            [--sort all|marker:NAME|group:N|alias|allele:CODE|none]\n";
-
-// The table as a spreadsheet file for a name ending in .xls, else as tab-separated text.
-bool writeTable(const BackcrossStatistics &table, const std::string &path, CommandOutput &output)
-{
-    if (pictureExtension(path) != "xls")
-        return output.text(path, table.tabText());
-    const auto grid = table.spreadsheetGrid();
-    std::string error;
-    const bool written = WriteGridAsSpreadsheet(table.columnCount(), static_cast<int>(grid.size()),
-                                                [&](int column, int row) { return grid[static_cast<size_t>(row)][static_cast<size_t>(column)]; },
-                                                path, &error);
-    if (!written)
-        output.fail(error);
-    return written;
-}
 
 int runMabc(const std::vector<std::string> &args, CommandContext &context)
 {
@@ -63,7 +47,11 @@ int runMabc(const std::vector<std::string> &args, CommandContext &context)
         return request.recurrent == request.donor ? 2 : 1;
     }
     CommandOutput output(context, false);
-    writeTable(*table, command.value("--out"), output);
+    const std::string out = command.value("--out");
+    if (pictureExtension(out) == "xls")
+        output.spreadsheet(out, table->spreadsheetGrid(), table->columnCount());
+    else
+        output.text(out, table->tabText());
     if (!chartPath.empty())
         output.picture(recordBackcrossChart(backcrossChartInput(*table)), chartPath, "png");
     return output.status();

@@ -3,6 +3,7 @@
 #include "cli/clicommand.h"
 
 #include <string>
+#include <vector>
 
 namespace rvk {
 class ViewPicture;
@@ -20,6 +21,9 @@ public:
     bool text(const std::string &path, const std::string &bytes);
     // The picture in the format of the path's extension, or in nativeFormat without one.
     bool picture(const ViewPicture &picture, const std::string &path, const std::string &nativeFormat = {});
+    // A table of text cells, rows first, as a spreadsheet file (.xls); columns -1: as many as the
+    // widest row has, a short row's missing cells empty.
+    bool spreadsheet(const std::string &path, const std::vector<std::vector<std::string>> &rows, int columns = -1);
     // A message on standard error that fails the run.
     void fail(const std::string &message);
     // A failure whose message has been given already.

@@ -3,8 +3,8 @@
 #include "cli/clicommand.h"
 #include "cli/clisession.h"
 #include "cli/commandarguments.h"
+#include "cli/commandoutput.h"
 #include "core/datafilewriter.h"
-#include "io/spreadsheetwriter.h"
 #include "settings/generaloptions.h"
 #include "stats/globalstatistics.h"
 #include "stats/markerstatistics.h"
@@ -14,25 +14,6 @@
 namespace rvk::cli {
 
 namespace {
-
-bool endsWith(const std::string &text, const std::string &tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// Writes a table of text cells, rows first, as the spreadsheet file writer does.
-bool writeGrid(const std::vector<std::vector<std::string>> &rows, const std::string &path, std::string &error)
-{
-    size_t columns = 0;
-    for (const auto &row : rows)
-        columns = std::max(columns, row.size());
-    return WriteGridAsSpreadsheet(static_cast<int>(columns), static_cast<int>(rows.size()),
-                                  [&rows](int column, int row) {
-                                      const auto &cells = rows[static_cast<size_t>(row)];
-                                      return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)] : std::string();
-                                  },
-                                  path, &error);
-}
 
 int runStats(const std::vector<std::string> &args, CommandContext &context)
 {
@@ -88,13 +69,8 @@ int runStats(const std::vector<std::string> &args, CommandContext &context)
         context.out << report;
         return 0;
     }
-    const bool written = endsWith(out, ".xls") ? writeGrid(grid, out, error) : writeFileReplacing(out, report, &error);
-    if (!written) {
-        context.err << error << "\n";
-        return 1;
-    }
-    context.out << out << "\n";
-    return 0;
+    CommandOutput output(context);
+    return (out.ends_with(".xls") ? output.spreadsheet(out, grid) : output.text(out, report)) ? 0 : 1;
 }
 
 const CommandRegistration registration({"stats", "stats global|markers FILE... [--out NAME.xls|NAME.txt] " + std::string(SelectionUsage),

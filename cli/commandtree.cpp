@@ -56,6 +56,25 @@ bool writePicture(const TDendroNode &root, TreeStyle style, const std::string &p
     return true;
 }
 
+// The picture of the tree of a Newick file; the exit status.
+int drawNewickFile(const std::string &path, TreeStyle style, const std::string &picture, CommandContext &context)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        context.err << "rvk-cli tree: cannot read " << path << "\n";
+        return 1;
+    }
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string error;
+    const ReadTreeOutcome tree = ParseNewickFile(text.str(), &error);
+    if (!tree.root) {
+        context.err << "rvk-cli tree: " << path << ": " << error << "\n";
+        return 1;
+    }
+    return writePicture(*tree.root, style, picture, context) ? 0 : 1;
+}
+
 int runTree(const std::vector<std::string> &args, CommandContext &context)
 {
     std::vector<std::string> rest = args;
@@ -73,19 +92,7 @@ int runTree(const std::vector<std::string> &args, CommandContext &context)
     if (parsed.has("--newick")) {
         if (picture.empty() || !parsed.files.empty() || parsed.has("--cophenetic") || parsed.has("--method"))
             return usageError(context, "--newick IN.nwk draws a tree file: it takes --picture and --style only");
-        std::ifstream file(parsed.value("--newick"), std::ios::binary);
-        if (!file) {
-            context.err << "rvk-cli tree: cannot read " << parsed.value("--newick") << "\n";
-            return 1;
-        }
-        std::stringstream text;
-        text << file.rdbuf();
-        const ReadTreeOutcome tree = ParseNewickFile(text.str(), &error);
-        if (!tree.root) {
-            context.err << "rvk-cli tree: " << parsed.value("--newick") << ": " << error << "\n";
-            return 1;
-        }
-        return writePicture(*tree.root, style, picture, context) ? 0 : 1;
+        return drawNewickFile(parsed.value("--newick"), style, picture, context);
     }
 
     const std::string method = parsed.value("--method");
