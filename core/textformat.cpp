@@ -82,6 +82,43 @@ std::string formatScientific(double value, const Spec &spec)
 
 } // namespace
 
+void appendFixed(std::string &out, double value, int decimals)
+{
+    static constexpr double Scales[] = {1.0, 10.0, 100.0, 1e3, 1e4, 1e5, 1e6};
+    const double magnitude = std::fabs(value);
+    if (decimals < 0 || decimals > 6 || !(magnitude < 1e9)) {
+        out += formatFixed(value, Spec{.precision = decimals});
+        return;
+    }
+    // The exact product magnitude * scale is p + error (the multiply-add gives the rounding
+    // error exactly). Rounded to the nearest whole number, halves to the even one, as the exact
+    // decimal expansion is.
+    const double scale = Scales[decimals];
+    const double p = magnitude * scale;
+    const double error = std::fma(magnitude, scale, -p);
+    double whole = std::floor(p);
+    const double fraction = p - whole; // exact
+    if (fraction > 0.5 || (fraction == 0.5 && (error > 0.0 || (error == 0.0 && std::fmod(whole, 2.0) != 0.0))))
+        whole += 1.0;
+    auto units = static_cast<std::uint64_t>(whole);
+    char digits[32];
+    char *end = digits + sizeof digits;
+    char *first = end;
+    for (int k = 0; k < decimals; ++k) {
+        *--first = static_cast<char>('0' + units % 10);
+        units /= 10;
+    }
+    if (decimals > 0)
+        *--first = '.';
+    do {
+        *--first = static_cast<char>('0' + units % 10);
+        units /= 10;
+    } while (units != 0);
+    if (std::signbit(value))
+        *--first = '-';
+    out.append(first, end);
+}
+
 std::string formatGeneral(double value)
 {
     if (!std::isfinite(value))

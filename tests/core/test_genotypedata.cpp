@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 #include <cmath>
+#include <cstdio>
+#include <limits>
 
 namespace rvk {
 namespace {
@@ -97,6 +97,27 @@ TEST(TextFormat, PrintfReadings)
         EXPECT_EQ(c.result, c.expected) << c.pattern;
     EXPECT_EQ(formatGeneral(1.0 / 3.0), "0.333333333333333");
     EXPECT_EQ(formatGeneral(-99), "-99");
+}
+
+// Lists of millions of numbers are written by a fixed-point writer of their own; the C library's
+// printf (exact decimal expansion, halves to even) is the reference: ties that binary numbers hold
+// exactly, values a hair on either side of a half, signs of zero, large and odd values.
+TEST(TextFormat, FixedWriterWritesWhatPrintfWrites)
+{
+    std::vector<double> values = {0.0, -0.0, 0.125, 0.375, 2.5, 3.5, -2.5, 0.005, 0.015, 1.005, 0.995, 0.9999999,
+                                  -0.001, 123456.785, 999999999.5, 1e-300, 5e9, 1e300, -1e300};
+    for (int k = 1; k < 4000; ++k) {
+        const double half = (2 * k + 1) / 2000.0;
+        values.insert(values.end(), {half, std::nextafter(half, 0.0), std::nextafter(half, 1e9), k / 8.0, -k / 7.0});
+    }
+    for (const double value : values)
+        for (int decimals = 0; decimals <= 6; ++decimals) {
+            char expected[512];
+            std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
+            std::string written = "x";
+            appendFixed(written, value, decimals);
+            ASSERT_EQ(written, "x" + std::string(expected)) << value << " " << decimals;
+        }
 }
 
 TEST(TextFormat, NumbersReadWithADecimalPointOnly)
