@@ -147,8 +147,7 @@ int runLd(const std::vector<std::string> &args, CommandContext &context)
         analysis = LdAnalysis::runGroup(data, session.settings.alleles, static_cast<int>(groupNumber - 1), options);
     }
 
-    for (long long line = 0; line < analysis->logLineCount(); ++line)
-        context.out << analysis->logLine(line) << "\n";
+    analysis->writeLog(context.out);
 
     int status = 0;
     auto failed = [&](const std::string &text) {

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <ostream>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -197,6 +198,30 @@ std::string LdAnalysis::tooManyLociMessage(long long loci)
     return formatText("LD for %d loci is more than this program can hold (at most %d loci).", {loci, MaxLoci});
 }
 
+namespace {
+
+// The pairs (i, i + 1) .. (i, lastJ) of one row into out: the row's work once, two pairs at a
+// time; with withP their p-values too, batched in pair order (as the cache counts them).
+void computeRow(const LdMatrices &matrices, int i, int lastJ, bool withP, LdPValueCache *pCache, LdPairResult *out)
+{
+    const int count = lastJ - i;
+    const LdRow row(matrices, i);
+    int j = i + 1;
+    for (; j + 1 <= lastJ; j += 2)
+        row.measuresOfTwo(j, out + (j - i - 1));
+    if (j <= lastJ)
+        out[j - i - 1] = row.measures(j);
+    if (!withP)
+        return;
+    if (pCache)
+        ComputeLdPairsP(out, count, *pCache);
+    else
+        for (int k = 0; k < count; ++k)
+            ComputeLdPairP(out[k], nullptr);
+}
+
+} // namespace
+
 std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, const LdOptions &options,
                                             const LdRunControl &control)
 {
@@ -272,17 +297,7 @@ std::unique_ptr<LdAnalysis> LdAnalysis::run(Scope scope, LdMatrices matrices, co
     for (int i = 0; i + 1 < L; ++i) {
         const int lastJ = a.mSuccessive ? i + 1 : L - 1;
         const int count = lastJ - i;
-        const LdRow row(a.mMatrices, i);
-        int j = i + 1;
-        for (; j + 1 <= lastJ; j += 2)
-            row.measuresOfTwo(j, &rowPairs[static_cast<size_t>(j - i - 1)]);
-        if (j <= lastJ)
-            rowPairs[static_cast<size_t>(j - i - 1)] = row.measures(j);
-        if (pCache)
-            ComputeLdPairsP(rowPairs.data(), count, *pCache);
-        else
-            for (int k = 0; k < count; ++k)
-                ComputeLdPairP(rowPairs[static_cast<size_t>(k)], nullptr);
+        computeRow(a.mMatrices, i, lastJ, true, pCache, rowPairs.data());
         // The row's pairs are stored one after the other.
         const size_t first = static_cast<size_t>(a.pairIndex(i, i + 1));
         for (int k = 0; k < count; ++k)
@@ -482,15 +497,54 @@ std::string LdAnalysis::listHeader() const
     return header;
 }
 
+namespace {
+
+// "%.3d" of a group number.
+void appendGroupNumber(std::string &out, int number)
+{
+    if (number >= 0 && number < 1000) {
+        const char digits[3] = {static_cast<char>('0' + number / 100), static_cast<char>('0' + number / 10 % 10),
+                                static_cast<char>('0' + number % 10)};
+        out.append(digits, 3);
+    } else {
+        out += formatText("%.3d", {number});
+    }
+}
+
+} // namespace
+
+void LdAnalysis::appendPairLine(std::string &line, int i, int j, const LdPairResult &p) const
+{
+    if (mScope == Scope::AllLoci) {
+        appendGroupNumber(line, mMatrices.group(i) + 1);
+        line += '\t';
+        appendGroupNumber(line, mMatrices.group(j) + 1);
+        line += '\t';
+    }
+    // "%25.25s" of "name_i-name_j": cut to 25 characters, right-aligned.
+    const std::string &first = mMatrices.name(i), &second = mMatrices.name(j);
+    const size_t length = std::min<size_t>(25, first.size() + 1 + second.size());
+    line.append(25 - length, ' ');
+    const size_t fromFirst = std::min(first.size(), length);
+    line.append(first, 0, fromFirst);
+    if (fromFirst < length) {
+        line += '-';
+        line.append(second, 0, length - fromFirst - 1);
+    }
+    for (const double number : {p.Dist, p.R2, p.DPrime, p.ChiSquarePrime}) {
+        line += '\t';
+        appendFixed(line, number, 2);
+    }
+    if (mScope == Scope::AllLoci) {
+        line += '\t';
+        appendFixed(line, p.MinusLogP, 2);
+    }
+}
+
 std::string LdAnalysis::pairLine(int i, int j, const LdPairResult &p) const
 {
     std::string line;
-    if (mScope == Scope::AllLoci)
-        line = formatText("%.3d\t%.3d\t", {mMatrices.group(i) + 1, mMatrices.group(j) + 1});
-    line += formatText("%25.25s\t%.2f\t%.2f\t%.2f\t%.2f",
-                       {mMatrices.name(i) + "-" + mMatrices.name(j), p.Dist, p.R2, p.DPrime, p.ChiSquarePrime});
-    if (mScope == Scope::AllLoci)
-        line += formatText("\t%.2f", {p.MinusLogP});
+    appendPairLine(line, i, j, p);
     return line;
 }
 
@@ -526,12 +580,18 @@ bool LdAnalysis::saveList(const std::string &path, std::string &error, const LdR
             if (!out)
                 return false;
             std::string buffer = listHeader() + "\n";
+            // Each row's pairs as the run computed them, p-values only where the list prints them
+            // (all loci).
+            std::vector<LdPairResult> rowPairs(static_cast<size_t>(std::max(L, 1)));
+            LdPValueCache *pCache = pValueSource();
             for (int i = 0; i + 1 < L; ++i) {
                 const int lastJ = mSuccessive ? i + 1 : L - 1;
-                for (int j = i + 1; j <= lastJ; ++j) {
-                    if (!available(i, j))
+                const int count = lastJ - i;
+                computeRow(mMatrices, i, lastJ, mScope == Scope::AllLoci, pCache, rowPairs.data());
+                for (int k = 0; k < count; ++k) {
+                    if (!available(i, i + 1 + k))
                         continue;
-                    buffer += pairLine(i, j, pair(i, j));
+                    appendPairLine(buffer, i, i + 1 + k, rowPairs[static_cast<size_t>(k)]);
                     buffer += '\n';
                 }
                 if (buffer.size() > (1u << 20)) {
@@ -579,6 +639,38 @@ std::string LdAnalysis::logLine(long long line) const
     if (line == static_cast<long long>(mSortedP.size()))
         return std::string(RthresLabel) + formatGeneral(mRthres);
     return {};
+}
+
+void LdAnalysis::writeLog(std::ostream &out) const
+{
+    const long long count = logLineCount();
+    const long long firstP = mFdrRun ? 2 : 0;
+    std::string text;
+    for (long long line = 0; line < firstP; ++line)
+        text += logLine(line) + "\n";
+    // The p-value lines. With R² as the run's measure its stored (single-precision) value rounds
+    // to the same two decimals as the exact one unless it lies next to a rounding boundary; only
+    // such pairs are computed again.
+    for (const SortedP &entry : mSortedP) {
+        appendFixed(text, entry.p, 3);
+        text += "  - ";
+        const double stored = mMeasure == LdMeasure::R2 ? mValues[entry.pair] : -1.0;
+        const double hundredths = stored * 100.0;
+        if (stored >= 0.0 && std::fabs(hundredths - std::floor(hundredths) - 0.5) > 1e-4) {
+            appendFixed(text, stored, 2);
+        } else {
+            const auto [i, j] = pairLoci(entry.pair);
+            appendFixed(text, pair(i, j).R2, 2);
+        }
+        text += '\n';
+        if (text.size() > (1u << 20)) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            text.clear();
+        }
+    }
+    for (long long line = firstP + static_cast<long long>(mSortedP.size()); line < count; ++line)
+        text += logLine(line) + "\n";
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 bool LdAnalysis::hasThresholdLine() const

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <utility>
@@ -121,6 +122,7 @@ public:
     std::string listLine(long long line) const;
     std::string listHeader() const;
     std::string pairLine(int i, int j, const LdPairResult &pair) const;
+    void appendPairLine(std::string &line, int i, int j, const LdPairResult &pair) const;
     // "Save list": every line, each ended by a line break, streamed to path through a temporary
     // file, with progress and cancel through control (a list can run to gigabytes). False with
     // the reason in error; false with an empty error when cancelled (an older file stays as it
@@ -131,6 +133,8 @@ public:
     // and R²) and the "rthres : " line.
     long long logLineCount() const;
     std::string logLine(long long line) const;
+    // Every log line, each ended by a line break.
+    void writeLog(std::ostream &out) const;
 
     long long pValueCount() const { return mPValueCount; }
     bool fdrRun() const { return mFdrRun; }

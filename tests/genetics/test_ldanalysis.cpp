@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 #include <stdexcept>
 
 namespace rvk {
@@ -487,6 +488,53 @@ TEST(LdAnalysis, SaveListWritesEveryLineOfTheList)
     EXPECT_EQ(test::readWholeFile(path), expected);
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"list.txt"});
     EXPECT_EQ(analysis->listLineCount(), 1 + 28);
+}
+
+// The list and the log are written row by row and number by number for speed; what they write
+// must be the very lines the page shows one at a time. Runs of every kind: odd and missing
+// codes, a measure other than R², names cut to the list's width, more pairs than exact p-values
+// are computed for (the list then prints the tables' p-values), neighbours only.
+TEST(LdAnalysis, SavedListAndWrittenLogAreTheLinesShownOneByOne)
+{
+    std::vector<LdTestLocus> odd = chainLoci(30, 40, 5, "a_rather_long_marker_name_");
+    odd[3].genotypes[0] = 'U';
+    odd[4].genotypes[1] = '.';
+    odd[7].genotypes[2] = 'Z';
+    const GenotypeData oddData = makeLdData({odd});
+    const GenotypeData manyData = makeLdData({chainLoci(250, 30, 7, "m"), chainLoci(210, 30, 8, "n")});
+    struct Case
+    {
+        const char *name;
+        const GenotypeData &data;
+        bool allLoci;
+        LdOptions options;
+    };
+    LdOptions dPrime, successive;
+    dPrime.measure = LdMeasure::DPrime;
+    successive.successiveMarkers = true;
+    const std::vector<Case> cases = {
+        {"odd codes", oddData, false, {}},
+        {"D'", oddData, false, dPrime},
+        {"all loci, tabled p-values", manyData, true, {}},
+        {"successive", manyData, false, successive},
+    };
+    test::TempFolder folder;
+    for (const Case &c : cases) {
+        const auto analysis = c.allLoci ? LdAnalysis::runAllLoci(c.data, AlleleTable(), c.options)
+                                        : LdAnalysis::runGroup(c.data, AlleleTable(), 0, c.options);
+        const std::string path = folder.file("list.txt");
+        std::string error;
+        ASSERT_TRUE(analysis->saveList(path, error)) << error;
+        std::string list, log;
+        for (long long k = 0; k < analysis->listLineCount(); ++k)
+            list += analysis->listLine(k) + "\n";
+        for (long long k = 0; k < analysis->logLineCount(); ++k)
+            log += analysis->logLine(k) + "\n";
+        EXPECT_EQ(test::readWholeFile(path), list) << c.name;
+        std::ostringstream written;
+        analysis->writeLog(written);
+        EXPECT_EQ(written.str(), log) << c.name;
+    }
 }
 
 } // namespace
