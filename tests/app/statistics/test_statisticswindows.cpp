@@ -10,6 +10,7 @@
 #include "stats/viewstatistics.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
+#include "support/windowfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -47,15 +48,10 @@ const std::string GroupTwo = "name=Chr 2\nnloc=2\nnind=5\npopt=f2\n"
 
 // A main window over a scratch folder with both groups loaded; messages and file choices go
 // through the script.
-struct StatisticsFixture
+struct StatisticsFixture : test::WindowFixture
 {
     StatisticsFixture()
     {
-        MainWindowOptions options;
-        options.programFolder = folder.path().string() + "/";
-        options.settingsFile = folder.file("rvk.ini");
-        window = std::make_unique<MainWindow>(options, &ui);
-        window->setUrlOpener([](const QUrl &) { return true; });
         window->openDataFiles({QString::fromStdString(folder.write("one.rvk", GroupOne)),
                                QString::fromStdString(folder.write("two.rvk", GroupTwo))});
     }
@@ -73,10 +69,6 @@ struct StatisticsFixture
     {
         return computeGlobalStatistics(window->data(), window->alleles(), window->generalOptions());
     }
-
-    TempFolder folder;
-    ScriptedUserInterface ui;
-    std::unique_ptr<MainWindow> window;
 };
 
 std::vector<std::vector<std::string>> shownCells(const QAbstractItemModel &model)

@@ -12,6 +12,7 @@
 #include "settings/alleletable.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
+#include "support/windowfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -35,15 +36,11 @@ using test::TempFolder;
 const std::string Chr1 = "name=chr1\nnloc=3\nnind=5\npopt=f2\nm1 0.0 aabba\nm2 5.0 abbab\nm3 10.0 bbaab\n";
 const std::string Chr2 = "name=chr2\nnloc=2\nnind=5\npopt=f2\nm4 2.0 aaaaa\nm5 1.0 bbbbb\n";
 
-struct WindowFixture
+// The window with the data files of the tests at hand and the exports' desktop opener recorded.
+struct WindowFixture : test::WindowFixture
 {
     WindowFixture()
     {
-        MainWindowOptions options;
-        options.programFolder = folder.path().string() + "/";
-        options.settingsFile = folder.file("rvk.ini");
-        window = std::make_unique<MainWindow>(options, &ui);
-        window->setUrlOpener([](const QUrl &) { return true; });
         exports()->setFileOpener([this](const QUrl &url) {
             openedFiles.append(url);
             return true;
@@ -57,29 +54,6 @@ struct WindowFixture
         ASSERT_EQ(window->data().GroupCount(), 2);
     }
 
-    void trigger(const QString &caption) const
-    {
-        const QList<QAction *> actions = window->commandActions(caption);
-        ASSERT_FALSE(actions.isEmpty()) << caption.toStdString();
-        ASSERT_TRUE(actions.first()->isEnabled()) << caption.toStdString();
-        actions.first()->trigger();
-    }
-
-    QStringList groupItems() const
-    {
-        QStringList items;
-        for (int i = 0; i < window->groupSelector()->count(); ++i)
-            items.append(window->groupSelector()->itemText(i));
-        return items;
-    }
-
-    bool lastMessageIs(const std::string &text) const { return !ui.messages.empty() && ui.messages.back().text == text; }
-
-    ExportCommands *exports() const { return window->findChild<ExportCommands *>(); }
-    MergerWindow *merger() const { return window->findChild<MergerWindow *>(); }
-    SpreadsheetExchangeWindow *exchange() const { return window->findChild<SpreadsheetExchangeWindow *>(); }
-    DataEditPage *editPage() const { return window->findChild<DataEditPage *>(); }
-
     std::vector<std::string> locusNames(int group) const
     {
         std::vector<std::string> names;
@@ -88,9 +62,10 @@ struct WindowFixture
         return names;
     }
 
-    TempFolder folder;
-    ScriptedUserInterface ui;
-    std::unique_ptr<MainWindow> window;
+    ExportCommands *exports() const { return window->findChild<ExportCommands *>(); }
+    MergerWindow *merger() const { return window->findChild<MergerWindow *>(); }
+    SpreadsheetExchangeWindow *exchange() const { return window->findChild<SpreadsheetExchangeWindow *>(); }
+
     QList<QUrl> openedFiles;
 };
 
@@ -366,154 +341,6 @@ TEST(DataEditingExchange, RowsAndColumnsAddedAndDeleted)
     exchange->setShowHeaders(true);
     EXPECT_EQ(exchange->gridModel()->rowCount(), 4); // row 0 and column 0 became the headings
     EXPECT_EQ(exchange->gridModel()->columnCount(), 5);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Data view and editing
-
-struct EditPageFixture : WindowFixture
-{
-    EditPageFixture()
-    {
-        openExample();
-        trigger("Edit && Sort data");
-        page = editPage();
-    }
-
-    void chooseLocus(int group, int locus) { page->chooseNode(page->treeModel()->locusIndex(group, locus)); }
-    QString treeText(const QModelIndex &index) const { return index.data().toString(); }
-
-    DataEditPage *page = nullptr;
-};
-
-TEST(DataEditingPage, CommandShowsThePageWithItsTree)
-{
-    EditPageFixture f;
-    ASSERT_NE(f.page, nullptr);
-    EXPECT_EQ(f.window->pages()->currentIndex(), MainWindow::DataViewPage);
-    LocusTreeModel *tree = f.page->treeModel();
-    EXPECT_EQ(f.treeText(tree->rootIndex()), "Genome");
-    EXPECT_EQ(tree->rowCount(tree->rootIndex()), 2);
-    EXPECT_EQ(f.treeText(tree->groupIndex(0)), "group 1: \"chr1\"");
-    EXPECT_EQ(f.treeText(tree->locusIndex(0, 1)), "\"m2\" (1: 5.0)");
-    EXPECT_EQ(tree->parent(tree->locusIndex(1, 0)), tree->groupIndex(1));
-}
-
-TEST(DataEditingPage, RightClickInTheTreeSortsOnTheChosenNode)
-{
-    EditPageFixture f;
-    ASSERT_NE(f.page->sortControls(), nullptr);
-    f.page->chooseNode(f.page->treeModel()->groupIndex(0));
-    EXPECT_EQ(f.page->sortControls()->choice(), SortChoice::SelectedGroup);
-    f.chooseLocus(0, 0); // m1: aabba
-    EXPECT_EQ(f.page->sortControls()->choice(), SortChoice::SelectedMarker);
-    f.ui.answers.push_back(true);
-    emit f.page->tree()->customContextMenuRequested(QPoint(1, 1));
-    EXPECT_EQ(f.ui.questions.back(), "Sort data on selected marker/group ?");
-    EXPECT_EQ(f.ui.questionStyles.back(), "ok-cancel");
-    EXPECT_EQ(f.window->data().GroupLoci(0)[0].Genotypes, "aaabb");
-}
-
-TEST(DataEditingPage, ChoosingALocusFillsTheFieldsAndTheGrid)
-{
-    EditPageFixture f;
-    f.chooseLocus(0, 1);
-    EXPECT_EQ(f.page->nameField()->text(), "m2");
-    EXPECT_EQ(f.page->positionField()->text(), "5.0");
-    EXPECT_EQ(f.page->qtlStartField()->text(), "-");
-    EXPECT_EQ(f.page->qtlEndField()->text(), "-");
-    AlleleGridModel *grid = f.page->alleleGrid();
-    EXPECT_EQ(grid->columnCount(), 5);
-    EXPECT_EQ(grid->data(grid->index(0, 2), Qt::DisplayRole).toString(), "3");
-    EXPECT_EQ(grid->data(grid->index(1, 2), Qt::DisplayRole).toString(), "b");
-    EXPECT_EQ(grid->data(grid->index(0, 2), Qt::ToolTipRole).toString(), "ind: 3");
-    EXPECT_FALSE(grid->data(grid->index(1, 2), Qt::ToolTipRole).isValid());
-}
-
-TEST(DataEditingPage, TypingACodeChangesTheGenotypeText)
-{
-    struct Case
-    {
-        int column;
-        QString typed;
-        std::string genotypes;
-    };
-    // m1 holds aabba; only the first character counts, and only a code ("*".."z").
-    for (const Case &c : {Case{1, "b", "abbba"}, Case{0, "Bx", "Babba"}, Case{4, "*", "aabb*"}, Case{0, "#x", "aabba"},
-                          Case{0, "", "aabba"}, Case{0, "{", "aabba"}}) {
-        EditPageFixture f;
-        f.chooseLocus(0, 0);
-        AlleleGridModel *grid = f.page->alleleGrid();
-        grid->setData(grid->index(AlleleGridModel::CodeRow, c.column), c.typed);
-        EXPECT_EQ(f.window->data().GroupLoci(0)[0].Genotypes, c.genotypes) << c.typed.toStdString();
-    }
-}
-
-TEST(DataEditingPage, UpdateStoresNameQtlIntervalAndPosition)
-{
-    EditPageFixture f;
-    f.chooseLocus(0, 0);
-    f.page->nameField()->setText("m1x");
-    f.page->qtlStartField()->setText("10");
-    f.page->qtlEndField()->setText("20");
-    f.page->positionField()->setText("2.5");
-    f.page->update();
-    const Tlocinfo &locus = f.window->data().GroupLoci(0)[0];
-    EXPECT_EQ(locus.Name, "m1x");
-    EXPECT_DOUBLE_EQ(locus.QtlStart, 10);
-    EXPECT_DOUBLE_EQ(locus.QtlEnd, 20);
-    EXPECT_DOUBLE_EQ(locus.Position, 2.5);
-    // The node shows the name and the new position until the tree is built again.
-    EXPECT_EQ(f.treeText(f.page->treeModel()->locusIndex(0, 0)), "\"m1x\" (2.5)");
-    f.page->refreshTree();
-    EXPECT_EQ(f.treeText(f.page->treeModel()->locusIndex(0, 0)), "\"m1x\" (1: 2.5)");
-}
-
-TEST(DataEditingPage, RenamedLocusKeepsItsTreeTextUntilRefreshed)
-{
-    EditPageFixture f;
-    f.chooseLocus(0, 2);
-    f.page->nameField()->setText("m3 new");
-    f.page->applyName();
-    EXPECT_EQ(f.window->data().GroupLoci(0)[2].Name, "m3 new");
-    EXPECT_EQ(f.treeText(f.page->treeModel()->locusIndex(0, 2)), "\"m3\" (1: 10.0)");
-}
-
-TEST(DataEditingPage, PositionThatIsNoNumberIsNotStored)
-{
-    EditPageFixture f;
-    f.chooseLocus(0, 1);
-    f.page->positionField()->setText("far");
-    f.page->applyPosition();
-    EXPECT_DOUBLE_EQ(f.window->data().GroupLoci(0)[1].Position, 5.0);
-    EXPECT_EQ(f.page->positionField()->text(), "5.0");
-}
-
-TEST(DataEditingPage, LeavingThePageSortsAMovedLocus)
-{
-    EditPageFixture f;
-    f.chooseLocus(0, 1); // m2 at 5
-    f.page->positionField()->setText("50");
-    f.page->applyPosition();
-    EXPECT_EQ(f.treeText(f.page->treeModel()->locusIndex(0, 1)), "\"m2\" (50.0)");
-    EXPECT_EQ(f.locusNames(0), (std::vector<std::string>{"m1", "m2", "m3"}));
-    f.window->showPage(MainWindow::ImagePageIndex);
-    EXPECT_EQ(f.locusNames(0), (std::vector<std::string>{"m1", "m3", "m2"}));
-    EXPECT_EQ(f.window->data().nloc, 2);
-    // Back on the page the tree shows the new order.
-    f.window->showPage(MainWindow::DataViewPage);
-    EXPECT_EQ(f.treeText(f.page->treeModel()->locusIndex(0, 2)), "\"m2\" (1: 50.0)");
-}
-
-TEST(DataEditingPage, ClosingTheDataSetDropsTheChosenLocus)
-{
-    EditPageFixture f;
-    f.chooseLocus(0, 0);
-    f.window->closeAll();
-    EXPECT_EQ(f.page->chosenGroup(), -1);
-    EXPECT_EQ(f.page->alleleGrid()->columnCount(), 0);
-    f.page->nameField()->setText("x");
-    f.page->applyName(); // nothing to change, nothing to crash
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "selection/markercriteria.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
+#include "support/windowfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -44,25 +45,15 @@ const std::string ElevenIndividuals = "name=Chr 1\nnloc=2\nnind=11\npopt=f2\n"
 
 const QString ApplyFiltering = QStringLiteral("&Apply Selection Filtering");
 
-struct SelectionFixture
+struct SelectionFixture : test::WindowFixture
 {
     explicit SelectionFixture(const std::string &data = FiveIndividuals)
     {
-        MainWindowOptions options;
-        options.programFolder = folder.path().string() + "/";
-        options.settingsFile = folder.file("rvk.ini");
-        window = std::make_unique<MainWindow>(options, &ui);
-        window->setUrlOpener([](const QUrl &) { return true; });
         criteriaPage = qobject_cast<MarkerSelectionPage *>(window->pageWidget(MainWindow::MarkerSelectionPage));
         resultsPage = qobject_cast<SelectionResultsPage *>(window->pageWidget(MainWindow::SelectionResultsPage));
         resultsPage->setResultPrinter([this](const QStringList &lines, const QFont &) { printed = lines; });
         if (!data.empty())
             open("data.rvk", data);
-    }
-
-    void open(const std::string &name, const std::string &text)
-    {
-        window->openDataFiles({QString::fromStdString(folder.write(name, text))});
     }
 
     QTreeView *criteriaList() const { return criteriaPage->list(); }
@@ -122,9 +113,6 @@ struct SelectionFixture
 
     int currentPage() const { return window->pages()->currentIndex(); }
 
-    TempFolder folder;
-    ScriptedUserInterface ui;
-    std::unique_ptr<MainWindow> window;
     MarkerSelectionPage *criteriaPage = nullptr;
     SelectionResultsPage *resultsPage = nullptr;
     QStringList printed;

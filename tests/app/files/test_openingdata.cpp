@@ -3,6 +3,7 @@
 #include "render/viewpicture.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
+#include "support/windowfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -31,18 +32,10 @@ const std::string TwoGroups = "nchrom=2\nnind=5\npopt=f2\nname=chrA\nnloc=2\nm1 
                               "name=chrB\nnloc=1\nm3 1.0 bbaab\n";
 const std::string OneGroup = "name=chrC\nnloc=2\nnind=5\npopt=f2\nm4 0.0 aabba\nm5 3.0 abbab\n";
 
-// A window whose program folder and settings file are a scratch folder of their own.
-struct Window
+// The shared window with the choice of view and the folder its open dialog starts in.
+struct Window : test::WindowFixture
 {
-    explicit Window(const std::string &settingsText = {})
-    {
-        if (!settingsText.empty())
-            program.write("rvk.ini", settingsText);
-        MainWindowOptions options;
-        options.programFolder = program.path().string() + "/";
-        options.settingsFile = program.file("rvk.ini");
-        window = std::make_unique<MainWindow>(options, &ui);
-    }
+    explicit Window(const std::string &settingsText = {}) : test::WindowFixture({}, settingsText) {}
     QString checkedMode() const
     {
         for (QRadioButton *button : window->findChildren<QRadioButton *>())
@@ -55,9 +48,6 @@ struct Window
         window->loadRvkData();
         return ui.openStartFolders.empty() ? std::string() : ui.openStartFolders.back();
     }
-    TempFolder program;
-    ScriptedUserInterface ui;
-    std::unique_ptr<MainWindow> window;
 };
 
 QString documentsFolder()
