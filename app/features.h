@@ -10,8 +10,9 @@ class MainWindow;
 void installStatisticsFeature(MainWindow &window);
 // Marker selection criteria, the individual check list and the sort of individuals.
 void installSelectionFeature(MainWindow &window);
-// Saving data, the data edit page, the spreadsheet exchange window, the locus/map merger and the
-// exports to other programs.
+// The page "Data Sort, View, Edit" with its commands. (Saving data, the spreadsheet exchange,
+// the locus/map merger and the exports come with the files feature, app/files; the picture and
+// the settings page are features of the window's frame, app/picture and app/settings.)
 void installDataEditingFeature(MainWindow &window);
 // Genotyping-platform files: the import dialog (region, samples, filters, map, population type)
 // for VCF, BCF and HapMap files chosen in the open dialog.
