@@ -1,6 +1,7 @@
 #include "genetics/association.h"
 
 #include "core/textformat.h"
+#include "core/userinterface.h"
 #include "genetics/fdr.h"
 #include "genetics/markerdata.h"
 #include "stats/anova.h"
@@ -8,8 +9,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <unordered_map>
 
 namespace rvk {
@@ -567,8 +570,48 @@ CorrelationOutcome runCorrelationAssociation(const MarkerData &markers, const Tr
 // ---------------------------------------------------------------------------------------------
 // The multi-allele ANOVA run
 
+namespace {
+
+// Records the messages of the distributions for a share of the pairs, each with the pair and its
+// place among the pair's messages, so that the messages of all shares can be shown afterwards in
+// the order a run pair by pair would have shown them.
+class PairMessageLog : public SilentUserInterface
+{
+public:
+    struct Event
+    {
+        long long pair;
+        int sequence;
+        int text;
+    };
+
+    void beginPair(long long pair)
+    {
+        mPair = pair;
+        mSequence = 0;
+    }
+    void message(MessageKind kind, const std::string &text) override
+    {
+        const auto key = std::make_pair(kind, text);
+        auto known = std::find(mTexts.begin(), mTexts.end(), key);
+        if (known == mTexts.end())
+            known = mTexts.insert(mTexts.end(), key);
+        mEvents.push_back({mPair, mSequence++, static_cast<int>(known - mTexts.begin())});
+    }
+    const std::vector<Event> &events() const { return mEvents; }
+    const std::pair<MessageKind, std::string> &textOf(int text) const { return mTexts[static_cast<size_t>(text)]; }
+
+private:
+    long long mPair = 0;
+    int mSequence = 0;
+    std::vector<Event> mEvents;
+    std::vector<std::pair<MessageKind, std::string>> mTexts; // distinct texts are few
+};
+
+} // namespace
+
 AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sync, AssociationResults &results,
-                                 std::string &report, const AnalysisHooks &hooks, UserInterface *ui)
+                                 AnovaAssociationReport &report, const AnalysisHooks &hooks, UserInterface *ui, int threads)
 {
     AnovaOutcome outcome;
     const int traitCount = sync.traitCount();
@@ -577,75 +620,185 @@ AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sy
     for (int m = 0; m < markerCount; ++m)
         labels[static_cast<size_t>(m)] = markers.label(m + 1);
     results.reset(AssociationResults::Kind::Anova, sync.traitNames(), labels);
-
     const int columns = std::max(0, markers.columnCount() - 1);
-    std::vector<int> individualColumns(static_cast<size_t>(columns));
-    for (int c = 1; c <= columns; ++c)
-        individualColumns[static_cast<size_t>(c - 1)] = c;
+    const auto finished = [&] {
+        if (hooks.progress)
+            hooks.progress(0, 0);
+    };
 
-    std::vector<int> levels(static_cast<size_t>(columns));
-    std::vector<double> values(static_cast<size_t>(columns));
-    std::string badCell;
-    std::vector<double> traitValues(static_cast<size_t>(columns));
-    std::vector<char> hasValue(static_cast<size_t>(columns));
-    const long long total = static_cast<long long>(traitCount) * markerCount;
-    for (int t = 1; t <= traitCount; ++t) {
+    // Where a cell that is no number stops the run, found before it starts. Trait by trait, a
+    // trait's cells are read before its markers, so a bad trait cell stops the run at its first
+    // marker; a bad marker cell is met with the first trait, so it stops the run there.
+    std::vector<std::vector<double>> traitValues;
+    std::vector<std::vector<char>> hasValue;
+    int stopTrait = 0, stopMarker = 0;
+    std::string error;
+    for (int t = 1; t <= traitCount && stopTrait == 0; ++t) {
+        std::vector<double> &values = traitValues.emplace_back(static_cast<size_t>(columns), 0.0);
+        std::vector<char> &has = hasValue.emplace_back(static_cast<size_t>(columns), 0);
         for (int c = 0; c < columns; ++c) {
             const std::string &text = sync.cell(c + 1, t);
-            hasValue[static_cast<size_t>(c)] = 0;
             if (text.find_first_not_of(" \t") == std::string::npos)
                 continue;
             const std::optional<double> value = parseDecimal(text);
             if (!value && markerCount > 0) {
-                // The trait's heading and threshold are written; none of its markers.
-                outcome.error = notAFloatingPointValueMessage(text);
-                results.stopAt(t, 0);
-                if (hooks.progress)
-                    hooks.progress(0, 0);
-                return outcome;
+                stopTrait = t;
+                error = notAFloatingPointValueMessage(text);
+                traitValues.pop_back();
+                hasValue.pop_back();
+                break;
             }
             if (!value)
                 continue;
-            traitValues[static_cast<size_t>(c)] = *value;
+            values[static_cast<size_t>(c)] = *value;
             // -99 is the missing value of every analysis.
-            hasValue[static_cast<size_t>(c)] = *value != MarkerData::Missing;
-        }
-        const std::string &traitName = sync.cell(0, t);
-        for (int m = 0; m < markerCount; ++m) {
-            const long long done = static_cast<long long>(t - 1) * markerCount + m;
-            if ((done & 255) == 0) {
-                if (hooks.progress)
-                    hooks.progress(done, total);
-                if (hooks.cancelled && hooks.cancelled()) {
-                    outcome.cancelled = true;
-                    if (hooks.progress)
-                        hooks.progress(0, 0);
-                    return outcome;
-                }
-            }
-            if (!markers.rowValues(m + 1, individualColumns, values.data(), &badCell)) {
-                outcome.error = notAFloatingPointValueMessage(badCell);
-                results.stopAt(t, m);
-                if (hooks.progress)
-                    hooks.progress(0, 0);
-                return outcome;
-            }
-            for (int c = 0; c < columns; ++c) {
-                const double v = values[static_cast<size_t>(c)];
-                levels[static_cast<size_t>(c)] = v != MarkerData::Missing && v >= 0.0 ? static_cast<int>(v) : -1;
-            }
-            const OneWayAnovaResult anova = OneWayAnova::run(levels, traitValues, hasValue, ui);
-            OneWayAnova::appendReport(anova, traitName, labels[static_cast<size_t>(m)], report, ui);
-            ++outcome.pairs;
-            if (anova.tested)
-                results.setAnovaP(t, m, anova.p, anova.minusLog10P);
-            else
-                ++outcome.untested;
+            has[static_cast<size_t>(c)] = *value != MarkerData::Missing;
         }
     }
-    if (hooks.progress)
-        hooks.progress(0, 0);
+    std::vector<int> individualColumns(static_cast<size_t>(columns));
+    for (int c = 1; c <= columns; ++c)
+        individualColumns[static_cast<size_t>(c - 1)] = c;
+    if (stopTrait != 1 && traitCount > 0 && markers.isPasted()) {
+        std::vector<double> values(static_cast<size_t>(columns));
+        std::string badCell;
+        for (int m = 0; m < markerCount; ++m)
+            if (!markers.rowValues(m + 1, individualColumns, values.data(), &badCell)) {
+                stopTrait = 1;
+                stopMarker = m;
+                error = notAFloatingPointValueMessage(badCell);
+                break;
+            }
+    }
+    const long long total = static_cast<long long>(traitCount) * markerCount;
+    const long long limit = stopTrait > 0 ? static_cast<long long>(stopTrait - 1) * markerCount + stopMarker : total;
+    const int computedTraits = static_cast<int>(traitValues.size());
+    std::vector<std::string> traitNames;
+    for (int t = 1; t <= traitCount; ++t)
+        traitNames.push_back(sync.cell(0, t));
+    report.reset(std::move(traitNames), labels, limit);
+
+    // The markers in blocks, taken in turn by the threads; each block's levels are read once
+    // for every trait.
+    constexpr int Block = 64;
+    const int blocks = (markerCount + Block - 1) / Block;
+    if (threads <= 0)
+        threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    threads = std::clamp(threads, 1, std::max(1, blocks));
+    std::atomic<int> nextBlock{0};
+    std::atomic<long long> pairsDone{0};
+    std::atomic<long long> untested{0};
+    std::atomic<bool> stop{false};
+    std::vector<PairMessageLog> logs(static_cast<size_t>(threads));
+    std::array<int, 256> levelOfCode{};
+    for (int c = 0; c < 256; ++c) {
+        const double v = markers.valueOfCode()[static_cast<size_t>(c)];
+        levelOfCode[static_cast<size_t>(c)] = v != MarkerData::Missing && v >= 0.0 ? static_cast<int>(v) : -1;
+    }
+    const size_t stride = static_cast<size_t>(markers.codeStride());
+
+    const auto work = [&](int thread, bool reporting) {
+        PairMessageLog &log = logs[static_cast<size_t>(thread)];
+        UserInterface *messages = ui ? &log : nullptr;
+        std::vector<int> levels(static_cast<size_t>(columns));
+        std::vector<double> values(static_cast<size_t>(columns));
+        std::string scratch;
+        while (!stop.load()) {
+            if (reporting) {
+                if (hooks.progress)
+                    hooks.progress(pairsDone.load(), total);
+                if (hooks.cancelled && hooks.cancelled()) {
+                    stop = true;
+                    break;
+                }
+            }
+            const int block = nextBlock++;
+            if (block >= blocks)
+                break;
+            for (int m = block * Block; m < std::min(markerCount, (block + 1) * Block) && !stop.load(); ++m) {
+                if (m >= limit)
+                    break;
+                if (const char *codes = markers.codeRow(m + 1)) {
+                    for (int c = 0; c < columns; ++c)
+                        levels[static_cast<size_t>(c)] = levelOfCode[static_cast<unsigned char>(codes[static_cast<size_t>(c) * stride])];
+                } else {
+                    markers.rowValues(m + 1, individualColumns, values.data(), nullptr);
+                    for (int c = 0; c < columns; ++c) {
+                        const double v = values[static_cast<size_t>(c)];
+                        levels[static_cast<size_t>(c)] = v != MarkerData::Missing && v >= 0.0 ? static_cast<int>(v) : -1;
+                    }
+                }
+                long long pairs = 0;
+                for (int t = 1; t <= computedTraits; ++t) {
+                    const long long pair = static_cast<long long>(t - 1) * markerCount + m;
+                    if (pair >= limit)
+                        break;
+                    log.beginPair(pair);
+                    const OneWayAnovaResult anova = OneWayAnova::run(levels, traitValues[static_cast<size_t>(t - 1)],
+                                                                     hasValue[static_cast<size_t>(t - 1)], messages);
+                    // The report is written once here for its length and the messages of its tests;
+                    // it is kept as numbers and written again when it is read.
+                    scratch.clear();
+                    OneWayAnova::appendReport(anova, sync.cell(0, t), labels[static_cast<size_t>(m)], scratch, messages);
+                    report.store(pair, anova, static_cast<int>(std::count(scratch.begin(), scratch.end(), '\n')));
+                    if (anova.tested)
+                        results.setAnovaP(t, m, anova.p, anova.minusLog10P);
+                    else
+                        ++untested;
+                    ++pairs;
+                }
+                pairsDone += pairs;
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int k = 1; k < threads; ++k)
+        helpers.emplace_back(work, k, false);
+    work(0, true);
+    for (std::thread &helper : helpers)
+        helper.join();
+
+    // The messages in the order of the pairs.
+    if (ui) {
+        struct Shown
+        {
+            long long pair;
+            int sequence;
+            const std::pair<UserInterface::MessageKind, std::string> *text;
+        };
+        std::vector<Shown> shown;
+        for (const PairMessageLog &log : logs)
+            for (const PairMessageLog::Event &event : log.events())
+                shown.push_back({event.pair, event.sequence, &log.textOf(event.text)});
+        std::sort(shown.begin(), shown.end(),
+                  [](const Shown &a, const Shown &b) { return a.pair != b.pair ? a.pair < b.pair : a.sequence < b.sequence; });
+        for (const Shown &message : shown)
+            ui->message(message.text->first, message.text->second);
+    }
+    if (stop.load()) {
+        outcome.cancelled = true;
+        report.clear();
+        finished();
+        return outcome;
+    }
+    report.finish();
+    outcome.pairs = limit;
+    outcome.untested = untested.load();
+    finished();
+    if (stopTrait > 0) {
+        outcome.error = error;
+        results.stopAt(stopTrait, stopMarker);
+        return outcome;
+    }
     outcome.completed = true;
+    return outcome;
+}
+
+AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sync, AssociationResults &results,
+                                 std::string &report, const AnalysisHooks &hooks, UserInterface *ui)
+{
+    AnovaAssociationReport compact;
+    const AnovaOutcome outcome = runAnovaAssociation(markers, sync, results, compact, hooks, ui);
+    compact.writeText([&report](std::string_view piece) { report += piece; });
     return outcome;
 }
 

@@ -6,6 +6,7 @@
 // The results are kept as numbers (R, P, q per marker and trait); the tables' cells are
 // formatted when they are asked for, so a run over 50,000 markers holds no texts.
 
+#include "genetics/anovaassociationreport.h"
 #include "genetics/traittable.h"
 
 #include <functional>
@@ -145,7 +146,14 @@ struct AnovaOutcome
 // The multi-allele ANOVA association: for every trait row of sync (the synchronised trait table,
 // its columns aligned with the marker data's individuals) and every marker row of markers (filled
 // in code mode), a one-way ANOVA of the trait over the marker's levels. p ("%1.3f") and -log10 p
-// go to the p-value and -10LOG(p) tables; each pair's report is appended to report.
+// go to the p-value and -10LOG(p) tables; each pair's report goes to report, kept as numbers.
+// The pairs are shared among `threads` threads (0: one per core); the tables, the report and the
+// messages of the distributions (through ui, in the order of the pairs) are those of a run that
+// goes trait by trait and marker by marker. hooks are called on the calling thread only.
+AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sync, AssociationResults &results,
+                                 AnovaAssociationReport &report, const AnalysisHooks &hooks = {}, UserInterface *ui = nullptr,
+                                 int threads = 0);
+// The same with the report's text appended to report.
 AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sync, AssociationResults &results,
                                  std::string &report, const AnalysisHooks &hooks = {}, UserInterface *ui = nullptr);
 
