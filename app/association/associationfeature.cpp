@@ -27,9 +27,10 @@ void installAssociationFeature(MainWindow &window)
                 menu->menuAction()->setEnabled(true);
             }
 
-    // Loading or closing genotypes makes the marker data stale (an edit marks the data set). Ticks,
-    // sorting and core subsets change no genotype: pasted marker data stay.
-    QObject::connect(&window, &MainWindow::dataSetLoaded, page, [page] { page->markMarkerDataStale(); });
+    // Loading or closing genotypes makes the marker data stale (an edit marks the data set) and
+    // the results of the data set before go. Ticks, sorting and core subsets change no genotype:
+    // pasted marker data stay.
+    QObject::connect(&window, &MainWindow::dataSetLoaded, page, [page] { page->dataSetClosed(); });
     QObject::connect(&window, &MainWindow::dataSetClosed, page, [page] { page->dataSetClosed(); });
     QObject::connect(&window, &MainWindow::individualsChanged, page, [page] { page->individualsReordered(); });
     // A click on a trait row of the association plot draws that trait's LD plot.

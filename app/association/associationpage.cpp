@@ -7,6 +7,8 @@
 #include "app/mainwindow.h"
 #include "app/selection/sortcontrols.h"
 #include "app/picture/imagepage.h"
+#include "app/workerrun.h"
+#include "core/freedmemory.h"
 #include "core/textformat.h"
 #include "core/userinterface.h"
 #include "genetics/associationplotdata.h"
@@ -429,8 +431,27 @@ void AssociationPage::markMarkerDataStale()
 
 void AssociationPage::dataSetClosed()
 {
+    const bool hadResults = !mResults.isEmpty();
+    const bool held = hadResults || mReport->anovaReport() || !mMarkers.isEmpty() || mSync.columnCount() > 0;
+    mResults = AssociationResults();
+    for (AssociationResultsModel *model : mResultModels)
+        model->resultsReplaced();
+    mDrawnRows = DrawnTraitRows();
+    mReport->clearText();
+    mSync = TraitTable();
+    mSyncModel->tableReplaced();
+    mMarkers.clear();
+    mMarkerModel->tableReplaced();
+    mPlotButton->setEnabled(false);
+    if (auto *tool = mWindow.findChild<QAction *>(QStringLiteral("associationPlotTool")))
+        tool->setEnabled(false);
+    // The traits to plot were those of the results: those of the trait table again.
+    if (hadResults)
+        refillPlotTraitList(mTraits.traitNames());
     markMarkerDataStale();
     showEmptyPValueCharts();
+    if (held)
+        returnFreedMemory();
 }
 
 void AssociationPage::individualsReordered()
@@ -674,24 +695,31 @@ void AssociationPage::anovabtnClick()
     mMarkersStale = true;
     ensureMarkerData(MarkerData::Coding::CodeNumber);
     SyncgridsClick();
-    mReport->clearText();
     mSubPages->setCurrentIndex(PValuesPage);
-    ui.setBusy(true);
-    bool cancelled = false;
-    std::string report;
     AssociationResults fresh;
+    auto report = std::make_shared<AnovaAssociationReport>();
+    AnovaOutcome outcome;
     // The distributions may report the same failure for thousands of marker and trait pairs:
     // each distinct message is shown once, with its count, after the run.
     MessageTally tally(ui);
-    const AnovaOutcome outcome = runAnovaAssociation(mMarkers, mSync, fresh, report,
-                                                     progressHooks(QStringLiteral("Calculating ANOVA..."), cancelled), &tally);
+    // Both cores share the pairs on worker threads while the window stays responsive; Cancel
+    // keeps the tables and the report of the run before.
+    const bool ran = RunOnWorker(this, QStringLiteral("Calculating ANOVA..."), ui, [&](const WorkerProgress &progress) {
+        bool goOn = true;
+        AnalysisHooks hooks;
+        hooks.progress = [&](long long done, long long total) {
+            if (total > 0)
+                goOn = progress(done, total);
+        };
+        hooks.cancelled = [&] { return !goOn; };
+        outcome = runAnovaAssociation(mMarkers, mSync, fresh, *report, hooks, &tally);
+    });
     tally.flush();
-    ui.setProgress(0, 0);
-    ui.setBusy(false);
     mMarkersStale = true;
     mWindow.data().MarkerGridStale = true;
-    if (outcome.cancelled)
+    if (!ran || outcome.cancelled)
         return;
+    mReport->clearText();
     mResults = std::move(fresh);
     resultsReplaced();
     warnOfUnmatchedTraitNames();
@@ -699,7 +727,7 @@ void AssociationPage::anovabtnClick()
         ui.error(outcome.error);
         return;
     }
-    mReport->setReportText(report);
+    mReport->showAnovaReport(std::move(report));
     mReport->showReport();
 }
 

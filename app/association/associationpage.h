@@ -66,8 +66,9 @@ public:
     void plottraitlistselnonebtnClick();
     // The data set changed: the marker data are stale (refilled when next needed).
     void markMarkerDataStale();
-    // The data set was closed: the marker data are stale and the p-value charts, drawn from its
-    // results, are emptied.
+    // The data set was closed, or more groups joined it: the results of its analyses (the five
+    // tables, their charts, the ANOVA report, the synchronised table and the association plot's
+    // rows) go, and the marker data are stale. The trait table stays.
     void dataSetClosed();
     // The individuals were reordered or their ticks changed: no genotype changed, so the marker
     // data stay (a table filled from the genotypes shows the new order).

@@ -1,17 +1,23 @@
 #include "app/association/reportwindow.h"
 
+#include "core/freedmemory.h"
 #include "core/safefile.h"
 #include "core/userinterface.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFontDialog>
+#include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QListView>
 #include <QPagedPaintDevice>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -20,6 +26,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 namespace rvk {
@@ -69,6 +76,38 @@ QFont reportFont()
 
 } // namespace
 
+// ---------------------------------------------------------------------------------------------
+// The lines of an ANOVA report
+
+void ReportLinesModel::setReport(std::shared_ptr<const AnovaAssociationReport> report, QSize lineSize)
+{
+    beginResetModel();
+    mReport = std::move(report);
+    mLineSize = lineSize;
+    endResetModel();
+}
+
+int ReportLinesModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid() || !mReport)
+        return 0;
+    return static_cast<int>(std::min<long long>(mReport->lineCount(), std::numeric_limits<int>::max()));
+}
+
+QVariant ReportLinesModel::data(const QModelIndex &index, int role) const
+{
+    if (!mReport || !index.isValid())
+        return {};
+    if (role == Qt::DisplayRole)
+        return QString::fromStdString(mReport->line(index.row()));
+    if (role == Qt::SizeHintRole)
+        return mLineSize;
+    return {};
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window
+
 ReportWindow::ReportWindow(UserInterface &ui, QWidget *parent) : QWidget(parent, Qt::Window), mUi(ui)
 {
     setWindowTitle(QString::fromLatin1(Caption));
@@ -81,7 +120,19 @@ ReportWindow::ReportWindow(UserInterface &ui, QWidget *parent) : QWidget(parent,
     mEditor->setLineWrapMode(QPlainTextEdit::NoWrap);
     mEditor->setFont(reportFont());
     mEditor->document()->setDefaultFont(reportFont());
-    layout->addWidget(mEditor, 1);
+    mLines = new QListView;
+    mLines->setObjectName(QStringLiteral("ReportLines"));
+    mLines->setFont(reportFont());
+    mLines->setUniformItemSizes(true);
+    mLines->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    mLines->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mLines->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mLinesModel = new ReportLinesModel(this);
+    mLines->setModel(mLinesModel);
+    mStack = new QStackedWidget;
+    mStack->addWidget(mEditor);
+    mStack->addWidget(mLines);
+    layout->addWidget(mStack, 1);
 
     const auto tool = [&](const QString &hint, const std::function<void()> &handler) {
         QAction *action = tools->addAction(hint);
@@ -89,9 +140,15 @@ ReportWindow::ReportWindow(UserInterface &ui, QWidget *parent) : QWidget(parent,
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    tool(QStringLiteral("Cut Text"), [this] { mEditor->cut(); });
-    tool(QStringLiteral("Copy Text"), [this] { mEditor->copy(); });
-    tool(QStringLiteral("Paste Text"), [this] { mEditor->paste(); });
+    tool(QStringLiteral("Cut Text"), [this] {
+        makeEditable();
+        mEditor->cut();
+    });
+    tool(QStringLiteral("Copy Text"), [this] { copyClick(); });
+    tool(QStringLiteral("Paste Text"), [this] {
+        makeEditable();
+        mEditor->paste();
+    });
     tools->addSeparator();
     tool(QStringLiteral("Open File"), [this] { openFileClick(); });
     tool(QStringLiteral("Save File"), [this] { saveFileClick(); });
@@ -119,9 +176,65 @@ ReportWindow::ReportWindow(UserInterface &ui, QWidget *parent) : QWidget(parent,
     resize(900, 700);
 }
 
+void ReportWindow::showEditor()
+{
+    if (mLinesModel->report()) {
+        mLinesModel->setReport(nullptr, {});
+        // The report's numbers may have been the last copy: their memory goes back.
+        returnFreedMemory();
+    }
+    mStack->setCurrentWidget(mEditor);
+}
+
+void ReportWindow::showAnovaReport(std::shared_ptr<const AnovaAssociationReport> report)
+{
+    clearText();
+    const QFontMetrics metrics(reportFont());
+    // Wide enough for the longest line: the fixed lines are at most 90 characters, the heading
+    // of a pair holds its trait name and marker label.
+    size_t longestNames = 0;
+    if (report)
+        longestNames = report->longestNames();
+    const int characters = static_cast<int>(std::max<size_t>(90, 56 + longestNames));
+    mLinesModel->setReport(std::move(report), QSize(metrics.horizontalAdvance(QLatin1Char('M')) * characters + 8, metrics.height()));
+    mStack->setCurrentWidget(mLines);
+}
+
+std::string ReportWindow::reportText() const
+{
+    if (const AnovaAssociationReport *report = anovaReport())
+        return report->text();
+    return mEditor->toPlainText().toStdString();
+}
+
+void ReportWindow::makeEditable()
+{
+    const std::shared_ptr<const AnovaAssociationReport> report = mLinesModel->report();
+    if (!report)
+        return;
+    setReportText(report->text());
+}
+
+void ReportWindow::copyClick()
+{
+    if (!mLinesModel->report()) {
+        mEditor->copy();
+        return;
+    }
+    QModelIndexList chosen = mLines->selectionModel()->selectedRows();
+    if (chosen.isEmpty())
+        return;
+    std::sort(chosen.begin(), chosen.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    QString text;
+    for (const QModelIndex &index : chosen)
+        text += index.data().toString() + QLatin1Char('\n');
+    QApplication::clipboard()->setText(text);
+}
+
 void ReportWindow::clearText()
 {
     ++mLoading; // a report still going in stops
+    showEditor();
     mEditor->clear();
     mEditor->setCurrentCharFormat(QTextCharFormat());
 }
@@ -132,6 +245,7 @@ void ReportWindow::setReportText(const std::string &text)
     // pieces of about 2 MB, the window painting and answering between them; a short one at once.
     constexpr size_t Piece = 2'000'000;
     const unsigned generation = ++mLoading;
+    showEditor();
     QTextDocument *document = mEditor->document();
     document->setUndoRedoEnabled(false);
     mEditor->setReadOnly(true);
@@ -179,6 +293,11 @@ void ReportWindow::showReport()
 RtfDocument ReportWindow::document() const
 {
     RtfDocument document;
+    if (const AnovaAssociationReport *report = anovaReport()) {
+        // As the editor holds a report: one run in the report font.
+        document.append(report->text(), RtfFont{});
+        return document;
+    }
     const QTextDocument *text = mEditor->document();
     const QFont base = text->defaultFont();
     for (QTextBlock block = text->begin(); block.isValid(); block = block.next()) {
@@ -195,6 +314,8 @@ RtfDocument ReportWindow::document() const
 
 void ReportWindow::setDocument(const RtfDocument &document)
 {
+    ++mLoading;
+    showEditor();
     bool oneFont = true;
     for (const RtfRun &run : document.runs)
         oneFont = oneFont && run.font == document.runs.front().font;
@@ -229,7 +350,36 @@ bool ReportWindow::openFile(const std::string &path)
     return true;
 }
 
-bool ReportWindow::saveFile(const std::string &path) { return writeFileReplacing(path, RtfWriter::write(document()), mUi); }
+bool ReportWindow::saveFile(const std::string &path)
+{
+    const AnovaAssociationReport *report = anovaReport();
+    if (!report || report->lineCount() == 0)
+        return writeFileReplacing(path, RtfWriter::write(document()), mUi);
+    // The report goes to the file piece by piece, as the editor would have written it: the
+    // document of one run in the report font, its text escaped piece by piece between the
+    // opening and the closing of that run.
+    const std::string sample = RtfWriter::writePlain("x");
+    const std::string closing = sample.substr(sample.rfind('x') + 1);
+    const std::string opening = sample.substr(0, sample.rfind('x'));
+    std::string error;
+    const bool written = writeFileReplacing(
+        path,
+        [&](const std::string &temporaryPath) {
+            std::ofstream file(temporaryPath, std::ios::binary);
+            file << opening;
+            report->writeText([&](std::string_view piece) {
+                const std::string rtf = RtfWriter::writePlain(piece);
+                file.write(rtf.data() + opening.size(), static_cast<std::streamsize>(rtf.size() - opening.size() - closing.size()));
+            });
+            file << closing;
+            file.close();
+            return static_cast<bool>(file);
+        },
+        &error);
+    if (!written)
+        mUi.error(error);
+    return written;
+}
 
 void ReportWindow::openFileClick()
 {
@@ -252,6 +402,7 @@ void ReportWindow::fontClick()
 {
     if (!chooseFont)
         return;
+    makeEditable();
     const std::optional<QFont> font = chooseFont(mEditor->currentCharFormat().font().resolve(mEditor->document()->defaultFont()));
     if (!font)
         return;
@@ -275,6 +426,13 @@ void ReportWindow::print(QPagedPaintDevice &device)
 {
     if (auto *printer = dynamic_cast<QPrinter *>(&device))
         printer->setDocName(QString::fromLatin1(PrintTitle));
+    if (const AnovaAssociationReport *report = anovaReport()) {
+        QTextDocument text;
+        text.setDefaultFont(reportFont());
+        text.setPlainText(QString::fromStdString(report->text()));
+        text.print(&device);
+        return;
+    }
     mEditor->document()->print(&device);
 }
 

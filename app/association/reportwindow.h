@@ -3,24 +3,47 @@
 // fixed-width reports of the ANOVA association, lets the user edit them, change the font of a
 // selection, print them as one job titled "Rich Text Output", and save and open them as RTF.
 //
-// The text area is a plain-text editor with character formats: it keeps a report of a million
-// lines responsive where a full rich-text layout would not.
+// The text area is a plain-text editor with character formats. The report of an ANOVA run is
+// shown as a list over the run's numbers instead, each line written when it is shown: a run over
+// 50,000 markers has millions of lines. Editing it (cut, paste, font) turns it into text first.
 
+#include "genetics/anovaassociationreport.h"
 #include "io/rtfdocument.h"
 
+#include <QAbstractListModel>
+#include <QSize>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+class QListView;
 class QPagedPaintDevice;
 class QPlainTextEdit;
 class QFont;
+class QStackedWidget;
 
 namespace rvk {
 
 class UserInterface;
+
+// The lines of an ANOVA association report, one row each, written when the view asks for them.
+class ReportLinesModel : public QAbstractListModel
+{
+public:
+    explicit ReportLinesModel(QObject *parent = nullptr) : QAbstractListModel(parent) {}
+
+    void setReport(std::shared_ptr<const AnovaAssociationReport> report, QSize lineSize);
+    const std::shared_ptr<const AnovaAssociationReport> &report() const { return mReport; }
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+
+private:
+    std::shared_ptr<const AnovaAssociationReport> mReport;
+    QSize mLineSize;
+};
 
 class ReportWindow : public QWidget
 {
@@ -35,6 +58,13 @@ public:
     void clearText();
     void setReportText(const std::string &text);
     void appendLine(const std::string &line);
+    // Replaces the text by the report of an ANOVA association run, shown line by line as it is
+    // scrolled to; the window shares the report.
+    void showAnovaReport(std::shared_ptr<const AnovaAssociationReport> report);
+    const AnovaAssociationReport *anovaReport() const { return mLinesModel->report().get(); }
+    // The text shown, whichever way it is held.
+    std::string reportText() const;
+    QListView *reportLines() const { return mLines; }
     // Shows the window (maximised, not modal).
     void showReport();
 
@@ -58,8 +88,16 @@ public:
     std::function<std::optional<QFont>(const QFont &current)> chooseFont;
 
 private:
+    // An ANOVA report shown as lines becomes text in the editor (for the edits that need it).
+    void makeEditable();
+    void copyClick();
+    void showEditor();
+
     UserInterface &mUi;
     QPlainTextEdit *mEditor = nullptr;
+    QListView *mLines = nullptr;
+    ReportLinesModel *mLinesModel = nullptr;
+    QStackedWidget *mStack = nullptr;
     unsigned mLoading = 0; // counts report loads, so a load replaced meanwhile stops
 };
 

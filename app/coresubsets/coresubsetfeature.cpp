@@ -130,13 +130,18 @@ public:
             if (newPage == MainWindow::SelectionResultsPage)
                 mPanel->followPopulation(mWindow.data().nind);
         });
-        connect(&window, &MainWindow::dataSetLoaded, this, [this] { mPanel->followPopulation(mWindow.data().nind); });
-        connect(&window, &MainWindow::dataSetClosed, this, [this] {
+        // The convergence of a search over the data set before is no longer of these data.
+        const auto dropChart = [this] {
             mChart->clear();
             if (mChartWindow)
                 mChartWindow->hide();
             mPanel->chartButton()->setEnabled(false);
+        };
+        connect(&window, &MainWindow::dataSetLoaded, this, [this, dropChart] {
+            dropChart();
+            mPanel->followPopulation(mWindow.data().nind);
         });
+        connect(&window, &MainWindow::dataSetClosed, this, dropChart);
     }
 
 private:

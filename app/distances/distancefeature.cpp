@@ -57,8 +57,10 @@ void installDistanceFeature(MainWindow &window)
     window.attachCommand(QStringLiteral("Calculate genetic distance"), [&window] { window.showPage(MainWindow::DistancesPage); });
     if (AssociationPage *traits = associationPage(window))
         traits->addTraitPlottingWidget(traitDistanceControls(window, *traits, *page));
-    // The tree's cophenetic correlation was computed from the closed data set's matrix.
-    QObject::connect(&window, &MainWindow::dataSetClosed, page, [page] { page->treeWindow()->clearStats(); });
+    // Matrices and trees of the genotypes of a closed data set, or of one that more groups joined,
+    // describe data no longer there.
+    QObject::connect(&window, &MainWindow::dataSetClosed, page, [page] { page->dataSetClosed(); });
+    QObject::connect(&window, &MainWindow::dataSetLoaded, page, [page] { page->dataSetClosed(); });
 }
 
 } // namespace rvk

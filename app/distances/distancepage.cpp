@@ -140,6 +140,7 @@ void DistancePage::calculate()
         return;
     }
     mMatrix = std::make_shared<const DistanceMatrix>(std::move(*matrix));
+    mMatrixOfTraits = false;
     mShownCoefficient = options.coefficient;
     showMatrix();
     mNj->setEnabled(true);
@@ -149,6 +150,7 @@ void DistancePage::calculate()
 void DistancePage::showTraitMatrix(DistanceMatrix matrix)
 {
     mMatrix = std::make_shared<const DistanceMatrix>(std::move(matrix));
+    mMatrixOfTraits = true;
     mShownCoefficient = DistanceCoefficient::Euclidean;
     showMatrix();
     mNj->setEnabled(true);
@@ -177,6 +179,21 @@ void DistancePage::showMatrix()
         });
     mGrid->setColumnWidth(0, 100);
     mGrid->setRowHeight(0, 100);
+}
+
+void DistancePage::dataSetClosed()
+{
+    if (mTreeOfGenotypes)
+        mTreeWindow->clearTree();
+    else
+        mTreeWindow->clearStats(); // its correlation was found against a matrix of the data set
+    mTreeOfGenotypes = false;
+    if (mMatrix && !mMatrixOfTraits) {
+        mMatrix.reset();
+        showMatrix();
+        mNj->setEnabled(false);
+        mUpgma->setEnabled(false);
+    }
 }
 
 void DistancePage::buildTree(TreeMethod method)
@@ -212,6 +229,7 @@ void DistancePage::buildTree(TreeMethod method)
                                  + " (you need to have the .nwk file extension linked to a viewer like treeview,Mega etc)");
     if (own) {
         mTreeWindow->showTree(tree->newick, mMatrix);
+        mTreeOfGenotypes = !mMatrixOfTraits;
         return;
     }
     if (!mOpen(QUrl::fromLocalFile(QString::fromStdString(path))))

@@ -41,6 +41,9 @@ public:
     void buildTree(TreeMethod method);
     // "Save matrix".
     void saveMatrix();
+    // The data set was closed or replaced: a matrix of its genotypes, and a tree built from one,
+    // go with it (a matrix of trait values stays, as the trait table does).
+    void dataSetClosed();
 
     // The matrix shown, shared with the tree window (a large matrix is kept once).
     const std::shared_ptr<const DistanceMatrix> &matrix() const { return mMatrix; }
@@ -61,6 +64,8 @@ private:
 
     MainWindow &mWindow;
     std::shared_ptr<const DistanceMatrix> mMatrix;
+    bool mMatrixOfTraits = false;
+    bool mTreeOfGenotypes = false; // the tree window shows a tree of a genotype matrix
     DistanceCoefficient mShownCoefficient = DistanceCoefficient::AlleleSharing;
     std::string mProgramFolder, mDataFolder;
     std::function<bool(const QUrl &)> mOpen;

@@ -502,6 +502,25 @@ void TreeWindow::clearStats()
     delete old;
 }
 
+void TreeWindow::clearTree()
+{
+    clearStats();
+    mRoot.reset();
+    mTextRoot.reset();
+    mMatrix.reset();
+    mLeafLabels.clear();
+    mLeafList->clear();
+    setTreeText(QString());
+    mTextRead.clear();
+    mDump->clear();
+    mGridModel->clear();
+    mPicture = ViewPicture();
+    mBands.clear();
+    mInfo = TreeDrawingInfo();
+    mCanvas->resize(0, 0);
+    mCanvas->update();
+}
+
 void TreeWindow::saveImage()
 {
     if (mPicture.isEmpty())

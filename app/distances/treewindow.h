@@ -84,6 +84,9 @@ public:
     QChartView *copheneticChart() const { return mChart; }
     // The "Stats" page without result: its numbers belonged to another tree.
     void clearStats();
+    // No tree: the tree, its matrix, text, drawing, leaf list and statistics go.
+    void clearTree();
+    bool hasTree() const { return treeRoot() != nullptr || mMatrix != nullptr; }
     QListWidget *leafList() const { return mLeafList; }
     QTabWidget *tabs() const { return mTabs; }
     DistanceGridModel *gridModel() const { return mGridModel; }

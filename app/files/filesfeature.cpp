@@ -9,6 +9,7 @@
 #include "app/settings/allelepage.h"
 #include "app/settings/drawingoptionspage.h"
 #include "app/settings/settingsfeature.h"
+#include "core/freedmemory.h"
 #include "core/platformimport.h"
 #include "core/statustexts.h"
 #include "settings/recentfiles.h"
@@ -242,6 +243,8 @@ void FilesFeature::closeAll()
     mWindow.setWindowTitle(QStringLiteral("Display RVK 2.0"));
     mWindow.allelePage()->model()->usedChanged();
     emit mWindow.dataSetClosed();
+    // The features dropped what they had computed from the data set: its memory goes back.
+    returnFreedMemory();
 }
 
 void FilesFeature::dataSetReplaced()
@@ -259,6 +262,7 @@ void FilesFeature::dataSetReplaced()
     mWindow.alleles().clearUsed();
     mWindow.alleles().markUsed(used);
     emit mWindow.dataSetClosed();
+    returnFreedMemory();
 
     const int groups = data.GroupCount();
     picture.rebuildGroupSelector(groups > 0, groups > 0 ? 0 : -1);

@@ -6,6 +6,8 @@
 #include "app/coresubsets/coresubsetpanel.h"
 #include "app/selection/selectionresultspage.h"
 #include "app/distances/distancepage.h"
+#include "app/distances/distancegridmodel.h"
+#include "app/distances/treewindow.h"
 #include "app/picture/imagepage.h"
 #include "app/mainwindow.h"
 #include "io/spreadsheetreader.h"
@@ -20,6 +22,7 @@
 #include <QPainter>
 #include <QShortcut>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -32,6 +35,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -378,11 +382,103 @@ TEST(AssociationPage, AnovaRunFillsTheReportAndLeavesNumvalsShown)
     f.page->SpeedButton5Click();
     EXPECT_EQ(f.page->results().cell(Table::P, 0, 1), "threshold");
     EXPECT_EQ(f.page->results().cell(Table::P, 1, 1), "0.05");
-    const QString report = f.page->reportWindow()->editor()->toPlainText();
+    const QString report = QString::fromStdString(f.page->reportWindow()->reportText());
     EXPECT_TRUE(report.startsWith(QStringLiteral("ONE WAY ANALYSIS OF VARIANCE RESULTS")));
     EXPECT_TRUE(report.contains(QStringLiteral("Independent variable is: 2>m4")));
     f.page->subPages()->setCurrentIndex(AssociationPage::MarkerDataPage);
     EXPECT_EQ(f.page->markerData().cell(1, 1), "-1") << "code mode only for the run";
+}
+
+// The ANOVA report is kept as the run's numbers and shown line by line; saved, it is the file the
+// same text in the editor gives, and an edit turns it into that text.
+TEST(ReportWindow, AnovaReportIsShownLineByLineAndSavedAsItsText)
+{
+    PageFixture f;
+    f.openPlants();
+    ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("t.qua", Traits)));
+    f.page->chooseAnalysis = [] { return AssociationPage::AnalysisChoice::Anova; };
+    f.page->SpeedButton5Click();
+    ReportWindow &report = *f.page->reportWindow();
+    ASSERT_NE(report.anovaReport(), nullptr);
+    const std::string text = report.reportText();
+    const QAbstractItemModel &lines = *report.reportLines()->model();
+    ASSERT_EQ(lines.rowCount(), std::count(text.begin(), text.end(), '\n')) << "8 pairs of about 30 lines";
+    EXPECT_EQ(lines.index(0, 0).data().toString(), QStringLiteral("ONE WAY ANALYSIS OF VARIANCE RESULTS"));
+    EXPECT_EQ(lines.index(2, 0).data().toString(), QStringLiteral("Dependent variable is: height, Independent variable is: 1>m1"));
+    EXPECT_TRUE(report.reportLines()->isVisibleTo(&report));
+
+    const std::string kept = f.folder.file("kept.rtf");
+    ASSERT_TRUE(report.saveFile(kept));
+    report.setReportText(text);
+    EXPECT_EQ(report.anovaReport(), nullptr);
+    EXPECT_EQ(report.editor()->toPlainText().toStdString(), text);
+    const std::string edited = f.folder.file("edited.rtf");
+    ASSERT_TRUE(report.saveFile(edited));
+    EXPECT_EQ(test::readWholeFile(kept), test::readWholeFile(edited));
+    EXPECT_EQ(test::readWholeFile(kept), RtfWriter::writePlain(text));
+
+    // "Font" applies to text in the editor: the report becomes that text first.
+    f.page->SpeedButton5Click();
+    ASSERT_NE(report.anovaReport(), nullptr);
+    report.chooseFont = [](const QFont &) { return std::optional<QFont>(QFont(QStringLiteral("Arial"))); };
+    report.fontClick();
+    EXPECT_EQ(report.anovaReport(), nullptr);
+    EXPECT_EQ(report.editor()->toPlainText().toStdString(), text);
+}
+
+// What was computed from a data set goes when it is closed or when another file joins it: the
+// result tables and their charts, the ANOVA report, the synchronised table, distance matrices of
+// the genotypes and the trees built from them. The trait table stays.
+TEST(AssociationPage, ResultsOfTheDataSetBeforeGo)
+{
+    const struct
+    {
+        const char *event;
+        std::function<void(PageFixture &)> happen;
+    } cases[] = {
+        {"closed", [](PageFixture &f) { f.window->closeAll(); }},
+        {"another file opened",
+         [](PageFixture &f) {
+             f.window->openDataFiles(
+                 {QString::fromStdString(f.folder.write("chr3.rvk", "name=chr3\nnloc=1\nnind=8\npopt=f2\nm5 0.0 BBBBBBBB\n"))});
+         }},
+    };
+    for (const auto &c : cases) {
+        for (const auto choice : {AssociationPage::AnalysisChoice::Correlation, AssociationPage::AnalysisChoice::Anova}) {
+            PageFixture f;
+            f.openPlants();
+            ASSERT_TRUE(f.page->loadTraitFile(f.folder.write("t.qua", Traits)));
+            f.page->chooseAnalysis = [choice] { return choice; };
+            f.page->SpeedButton5Click();
+            auto *distances = dynamic_cast<DistancePage *>(f.window->pageWidget(MainWindow::DistancesPage));
+            ASSERT_NE(distances, nullptr);
+            distances->setTreeFolders(f.folder.path().string() + "/", f.folder.file("data/"));
+            distances->calculate();
+            f.ui.answers = {true};
+            distances->buildTree(TreeMethod::NeighbourJoining);
+            ASSERT_TRUE(distances->matrix());
+            ASSERT_TRUE(distances->treeWindow()->hasTree());
+            ASSERT_FALSE(f.page->results().isEmpty());
+            ASSERT_EQ(f.page->plotButton()->isEnabled(), choice == AssociationPage::AnalysisChoice::Correlation);
+
+            c.happen(f);
+            const std::string event = std::string(c.event) + (choice == AssociationPage::AnalysisChoice::Anova ? " after ANOVA" : "");
+            EXPECT_TRUE(f.page->results().isEmpty()) << event;
+            for (Table table : {Table::LogP, Table::R2, Table::R, Table::P, Table::Q})
+                EXPECT_EQ(f.page->results().rowCount(table), 0) << event;
+            EXPECT_EQ(f.page->reportWindow()->anovaReport(), nullptr) << event;
+            EXPECT_TRUE(f.page->reportWindow()->reportText().empty()) << event;
+            EXPECT_EQ(f.page->syncTable().columnCount(), 0) << event;
+            EXPECT_FALSE(f.page->plotButton()->isEnabled()) << event;
+            EXPECT_TRUE(f.page->pValueScatter()->chart().pointY.empty()) << event;
+            EXPECT_EQ(f.page->traitTable().cell(0, 1), "height") << event << ": the trait table stays";
+            EXPECT_EQ(distances->matrix(), nullptr) << event;
+            EXPECT_EQ(distances->gridModel()->rowCount(), 0) << event;
+            EXPECT_FALSE(distances->njButton()->isEnabled()) << event;
+            EXPECT_FALSE(distances->treeWindow()->hasTree()) << event;
+            EXPECT_TRUE(distances->treeWindow()->treeText().isEmpty()) << event;
+        }
+    }
 }
 
 // Dark pixels in the middle third of a chart's plot area (its axes and titles lie outside).
