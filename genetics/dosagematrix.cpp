@@ -3,7 +3,15 @@
 #include "core/genotypedata.h"
 #include "core/textformat.h"
 
+#include <algorithm>
+#include <cblas.h>
 #include <cmath>
+
+// OpenBLAS's own functions, absent from other BLAS libraries.
+extern "C" {
+char *openblas_get_corename(void) __attribute__((weak));
+int openblas_get_num_threads(void) __attribute__((weak));
+}
 
 namespace rvk {
 
@@ -148,6 +156,53 @@ void DosageMatrix::block(int first, int count, Scaling scaling, double *out) con
         for (size_t i = whole * 4; i < n; ++i)
             column[i] = value[(calls[i >> 2] >> ((i & 3) * 2)) & 3];
     }
+}
+
+namespace {
+
+void mirrorLower(double *g, size_t n)
+{
+    for (size_t j = 0; j < n; ++j)
+        for (size_t i = j + 1; i < n; ++i)
+            g[i * n + j] = g[j * n + i];
+}
+
+} // namespace
+
+bool dosageGram(const DosageMatrix &dosages, DosageMatrix::Scaling scaling, std::vector<double> &g, const PanelProgress &progress,
+                bool singlePrecision)
+{
+    const int n = dosages.individualCount(), m = dosages.markerCount();
+    const size_t size = static_cast<size_t>(n);
+    g.assign(size * size, 0.0);
+    // Single precision sums blocks of few markers and adds them up in double.
+    const int blockMarkers = singlePrecision ? 256 : 1024;
+    std::vector<double> block(size * static_cast<size_t>(blockMarkers));
+    std::vector<float> singleBlock(singlePrecision ? block.size() : 0), part(singlePrecision ? size * size : 0);
+    for (int first = 0; first < m; first += blockMarkers) {
+        const int count = std::min(blockMarkers, m - first);
+        dosages.block(first, count, scaling, block.data());
+        if (singlePrecision) {
+            std::copy(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(size * static_cast<size_t>(count)), singleBlock.begin());
+            cblas_ssyrk(CblasColMajor, CblasLower, CblasNoTrans, n, count, 1.0f, singleBlock.data(), n, 0.0f, part.data(), n);
+            for (size_t j = 0; j < size; ++j)
+                for (size_t i = j; i < size; ++i)
+                    g[j * size + i] += part[j * size + i];
+        } else {
+            cblas_dsyrk(CblasColMajor, CblasLower, CblasNoTrans, n, count, 1.0, block.data(), n, 1.0, g.data(), n);
+        }
+        if (progress && !progress(first + count, m))
+            return false;
+    }
+    mirrorLower(g.data(), size);
+    return true;
+}
+
+std::string linearAlgebraDescription()
+{
+    const std::string core = openblas_get_corename ? openblas_get_corename() : "OpenBLAS";
+    const int threads = openblas_get_num_threads ? openblas_get_num_threads() : 1;
+    return formatText("%s, %d threads", {core, threads});
 }
 
 } // namespace rvk

@@ -22,19 +22,11 @@ void mirrorLower(std::vector<double> &values, int n)
             values[i * size + j] = values[j * size + i]; // column-major lower -> upper half
 }
 
-bool centredKinship(const DosageMatrix &dosages, KinshipMatrix &result, const PanelProgress &progress)
+bool centredKinship(const DosageMatrix &dosages, KinshipMatrix &result, const PanelProgress &progress, bool singlePrecision)
 {
-    const int n = dosages.individualCount(), m = dosages.markerCount();
-    std::vector<double> block(static_cast<size_t>(n) * BlockMarkers);
-    for (int first = 0; first < m; first += BlockMarkers) {
-        const int count = std::min(BlockMarkers, m - first);
-        dosages.block(first, count, DosageMatrix::Scaling::Centred, block.data());
-        cblas_dsyrk(CblasColMajor, CblasLower, CblasNoTrans, n, count, 1.0, block.data(), n, 1.0, result.values.data(), n);
-        if (progress && !progress(first + count, m))
-            return false;
-    }
-    mirrorLower(result.values, n);
-    if (m > 0)
+    if (!dosageGram(dosages, DosageMatrix::Scaling::Centred, result.values, progress, singlePrecision))
+        return false;
+    if (const int m = dosages.markerCount(); m > 0)
         for (double &v : result.values)
             v /= m;
     return true;
@@ -93,7 +85,8 @@ std::string kinshipMethodName(KinshipMethod method)
     return method == KinshipMethod::Ibs ? "ibs" : "centred";
 }
 
-std::optional<KinshipMatrix> computeKinship(const DosageMatrix &dosages, KinshipMethod method, const PanelProgress &progress)
+std::optional<KinshipMatrix> computeKinship(const DosageMatrix &dosages, KinshipMethod method, const PanelProgress &progress,
+                                           bool singlePrecision)
 {
     KinshipMatrix result;
     result.method = method;
@@ -103,7 +96,7 @@ std::optional<KinshipMatrix> computeKinship(const DosageMatrix &dosages, Kinship
     result.values.assign(static_cast<size_t>(result.size) * static_cast<size_t>(result.size), 0.0);
     if (result.size == 0)
         return result;
-    const bool done = method == KinshipMethod::Centred ? centredKinship(dosages, result, progress) : ibsKinship(dosages, result, progress);
+    const bool done = method == KinshipMethod::Centred ? centredKinship(dosages, result, progress, singlePrecision) : ibsKinship(dosages, result, progress);
     if (!done)
         return std::nullopt;
     return result;

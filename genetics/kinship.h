@@ -33,8 +33,11 @@ struct KinshipMatrix
     bool empty() const { return size == 0; }
 };
 
-// The matrix, or nothing when progress asked to stop. A matrix of no markers is all zero.
-std::optional<KinshipMatrix> computeKinship(const DosageMatrix &dosages, KinshipMethod method, const PanelProgress &progress = {});
+// The matrix, or nothing when progress asked to stop. A matrix of no markers is all zero. The
+// centred one in single precision (about 7 digits, twice as fast) serves the mixed model of
+// large panels.
+std::optional<KinshipMatrix> computeKinship(const DosageMatrix &dosages, KinshipMethod method, const PanelProgress &progress = {},
+                                           bool singlePrecision = false);
 
 // The rows and columns of some individuals (indices into the matrix).
 KinshipMatrix kinshipSubset(const KinshipMatrix &kinship, const std::vector<int> &rows);

@@ -38,12 +38,16 @@ struct ModelEvaluation
 {
     const RotatedModel &model;
     const double *x; // rotated marker, or null for the null model
+    bool withMarker; // the design has the marker column (x may be null when only S is given)
     Eigen::MatrixXd m; // n x p: the covariates, the marker (when there is one) and the trait, rotated
     Eigen::Map<const Eigen::ArrayXd> d;
 
-    ModelEvaluation(const RotatedModel &owner, const double *marker)
-        : model(owner), x(marker), d(owner.mEigen->values.data(), owner.mN)
+    ModelEvaluation(const RotatedModel &owner, const double *marker, bool hasMarker = false)
+        : model(owner), x(marker), withMarker(marker || hasMarker), d(owner.mEigen->values.data(), owner.mN)
     {
+        if (!x && withMarker)
+            return; // products given from outside: no columns
+
         const int n = model.mN, c = model.mC, p = designColumns() + 1;
         m.resize(n, p);
         const Eigen::Map<const Eigen::MatrixXd> columns(model.mColumns.data(), n, c + 1);
@@ -53,7 +57,7 @@ struct ModelEvaluation
         m.col(p - 1) = columns.col(c);
     }
 
-    int designColumns() const { return model.mC + (x ? 1 : 0); }
+    int designColumns() const { return model.mC + (withMarker ? 1 : 0); }
 
     // S = M' diag(h) M with h = 1 / (lambda d + 1) over the columns [W, x, y]; with
     // derivative also G = M' diag(dh/dlambda) M and sum(d h); with logDet sum(log(lambda d + 1)).
@@ -265,6 +269,12 @@ struct ModelEvaluation
     {
         Small s;
         crossProducts(lambda, s, nullptr, nullptr, nullptr);
+        return waldOfProducts(s, lambda);
+    }
+
+    // The same from the weighted cross-products S of [W, x, y] at lambda.
+    std::optional<WaldTest> waldOfProducts(const Small &s, double lambda) const
+    {
         Fit f;
         if (!fit(s, f, true))
             return std::nullopt;
@@ -397,6 +407,8 @@ bool RotatedModel::setUp(const KinshipEigen &eigen, const std::vector<double> &y
     std::vector<double> rotated(in.size());
     rotate(in.data(), covariateCount + 1, rotated.data());
     mColumns = std::move(rotated);
+    const Small inverse = Small(w.transpose() * w).llt().solve(Small::Identity(covariateCount, covariateCount));
+    mCovariateInverse.assign(inverse.data(), inverse.data() + inverse.size());
     return true;
 }
 
@@ -435,25 +447,65 @@ RemlFit RotatedModel::fitNull(const MixedModelOptions &options) const
     return ModelEvaluation{*this, nullptr}.estimate(options);
 }
 
+bool RotatedModel::collinear(const double *wx, double xx) const
+{
+    // GEMMA's filter of markers collinear with the covariates (not applied to the intercept
+    // alone): the uncentred r2 of x on W, from the unweighted cross-products.
+    if (!(xx > 0.0))
+        return true;
+    const Eigen::Map<const SmallVector> w(wx, mC);
+    const double projected = w.dot(Eigen::Map<const Small>(mCovariateInverse.data(), mC, mC) * w);
+    if (mC > 1 && projected / xx > CollinearR2)
+        return true;
+    return xx - projected <= 1e-12 * xx;
+}
+
 std::optional<WaldTest> RotatedModel::testRotated(const double *rotatedX, const MixedModelOptions &options, std::optional<double> fixedLambda) const
 {
     const ModelEvaluation evaluation{*this, rotatedX};
-    // GEMMA's filter of markers collinear with the covariates (not applied to the intercept
-    // alone): the uncentred r2 of x on W, from the unweighted cross-products.
     Small s;
     evaluation.crossProducts(0.0, s, nullptr, nullptr, nullptr);
-    const Small a = s.topLeftCorner(mC, mC);
     const SmallVector wx = s.block(0, mC, mC, 1);
-    const double xx = s(mC, mC);
-    if (!(xx > 0.0))
-        return std::nullopt;
-    const double projected = wx.dot(Eigen::LLT<Small>(a).solve(wx));
-    if (mC > 1 && projected / xx > CollinearR2)
-        return std::nullopt;
-    if (xx - projected <= 1e-12 * xx)
+    if (collinear(wx.data(), s(mC, mC)))
         return std::nullopt;
     const double lambda = fixedLambda ? *fixedLambda : evaluation.estimate(options).lambda;
     return evaluation.wald(lambda);
+}
+
+void RotatedModel::testBlockAt(const double *rotatedX, int count, double lambda, std::optional<WaldTest> *out) const
+{
+    // With lambda fixed every marker needs only its products with the weighted covariates and
+    // trait and its own weighted sum of squares: two products of the block with n x (c + 1)
+    // matrices and one pass, instead of a pass per product and marker.
+    const int n = mN, c = mC;
+    const Eigen::Map<const Eigen::MatrixXd> x(rotatedX, n, count);
+    const Eigen::Map<const Eigen::MatrixXd> columns(mColumns.data(), n, c + 1);
+    const Eigen::Map<const Eigen::ArrayXd> d(mEigen->values.data(), n);
+    const Eigen::ArrayXd h = (lambda * d + 1.0).inverse();
+    const Eigen::MatrixXd weighted = columns.array().colwise() * h;
+    const Eigen::MatrixXd withWeighted = x.transpose() * weighted;        // count x (c + 1)
+    const Eigen::MatrixXd withCovariates = x.transpose() * columns.leftCols(c); // unweighted, for the filter
+    const Eigen::VectorXd squares = x.array().square().colwise().sum();
+    const Eigen::VectorXd weightedSquares = (x.array().square().colwise() * h).colwise().sum();
+    const Eigen::MatrixXd fixedPart = columns.transpose() * weighted;     // (c + 1) x (c + 1): [W, y]
+    const ModelEvaluation evaluation{*this, nullptr, true};
+    Small s(c + 2, c + 2);
+    s.topLeftCorner(c, c) = fixedPart.topLeftCorner(c, c);
+    s.block(0, c + 1, c, 1) = fixedPart.block(0, c, c, 1);
+    s.block(c + 1, 0, 1, c) = fixedPart.block(c, 0, 1, c);
+    s(c + 1, c + 1) = fixedPart(c, c);
+    for (int j = 0; j < count; ++j) {
+        const SmallVector wx = withCovariates.row(j).transpose();
+        if (collinear(wx.data(), squares(j))) {
+            out[j] = std::nullopt;
+            continue;
+        }
+        for (int a = 0; a < c; ++a)
+            s(a, c) = s(c, a) = withWeighted(j, a);
+        s(c, c) = weightedSquares(j);
+        s(c, c + 1) = s(c + 1, c) = withWeighted(j, c);
+        out[j] = evaluation.waldOfProducts(s, lambda);
+    }
 }
 
 bool traitIndividuals(const GenotypeData &data, const TraitTable &traits, int row, std::vector<int> &individuals, std::vector<double> &values,
@@ -578,9 +630,12 @@ std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const T
             doneWork += static_cast<long long>(results.markers.size()) * static_cast<long long>(set.traits.size() + 1);
             continue;
         }
-        const auto kinship = computeKinship(dosages, options.kinship, [&](long long done, long long total) {
-            return step(static_cast<long long>(results.markers.size()) * done / std::max(1LL, total) / 2);
-        });
+        const bool single = options.rotation == MixedModelOptions::Precision::Single
+                            || (options.rotation == MixedModelOptions::Precision::Automatic && n >= 1000);
+        const auto kinship = computeKinship(
+            dosages, options.kinship,
+            [&](long long done, long long total) { return step(static_cast<long long>(results.markers.size()) * done / std::max(1LL, total) / 2); },
+            single);
         if (!kinship)
             return std::nullopt;
         const auto duplicates = identicalKinshipRows(*kinship, 3);
@@ -599,7 +654,21 @@ std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const T
         // Covariates: the intercept and the leading principal components of these individuals.
         std::vector<double> covariates(static_cast<size_t>(n), 1.0);
         int covariateCount = 1;
-        if (pcs > 0) {
+        if (pcs > 0 && options.kinship == KinshipMethod::Centred) {
+            // The centred kinship is Z Z' / markers: its leading eigenvectors are the principal
+            // components (the values ascend, the largest last).
+            for (int k = 0; k < std::min(pcs, n - 1); ++k) {
+                const int column = n - 1 - k;
+                if (eigen->values[static_cast<size_t>(column)] <= 1e-10)
+                    break;
+                for (int i = 0; i < n; ++i)
+                    covariates.push_back(eigen->vector(i, column));
+                ++covariateCount;
+            }
+            if (covariateCount - 1 < pcs)
+                results.notes.push_back(formatText("%s: only %d principal components are taken as covariates; more would be collinear.",
+                                                   {traitNames, covariateCount - 1}));
+        } else if (pcs > 0) {
             PcaOptions pcaOptions;
             pcaOptions.components = pcs;
             pcaOptions.method = PcaOptions::Method::Full;
@@ -637,8 +706,6 @@ std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const T
         const std::vector<int> markerIndex = globalMarkerIndices(dosages, groupStart);
         const int m = dosages.markerCount();
         std::vector<double> raw(static_cast<size_t>(n) * BlockMarkers), rotated(raw.size());
-        const bool single = options.rotation == MixedModelOptions::Precision::Single
-                            || (options.rotation == MixedModelOptions::Precision::Automatic && n >= 1000);
         std::vector<float> singleU, singleIn, singleOut;
         if (single) {
             singleU.assign(eigen->vectors.begin(), eigen->vectors.end());
@@ -663,6 +730,10 @@ std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const T
                 const RotatedModel &model = models[static_cast<size_t>(k)];
                 const TraitModelResult &trait = results.traits[static_cast<size_t>(set.traits[static_cast<size_t>(k)])];
                 const std::optional<double> fixed = options.p3d ? std::optional<double>(trait.null.lambda) : std::nullopt;
+                if (fixed) {
+                    models[static_cast<size_t>(k)].testBlockAt(rotated.data(), count, *fixed, blockTests[static_cast<size_t>(k)].data());
+                    continue;
+                }
                 std::atomic<int> next{0};
                 auto work = [&] {
                     for (int j = next++; j < count; j = next++)

@@ -18,21 +18,15 @@ constexpr int BlockMarkers = 1024;
 
 using Matrix = Eigen::MatrixXd;
 
-// Z Z' of the scaled dosages (column-major n x n, both halves), and its trace.
+// Z Z' of the scaled dosages (column-major n x n, both halves).
 bool crossProduct(const DosageMatrix &dosages, bool standardise, Matrix &g, const PanelProgress &progress)
 {
-    const int n = dosages.individualCount(), m = dosages.markerCount();
-    g = Matrix::Zero(n, n);
-    std::vector<double> block(static_cast<size_t>(n) * BlockMarkers);
-    const auto scaling = standardise ? DosageMatrix::Scaling::Standardised : DosageMatrix::Scaling::Centred;
-    for (int first = 0; first < m; first += BlockMarkers) {
-        const int count = std::min(BlockMarkers, m - first);
-        dosages.block(first, count, scaling, block.data());
-        cblas_dsyrk(CblasColMajor, CblasLower, CblasNoTrans, n, count, 1.0, block.data(), n, 1.0, g.data(), n);
-        if (progress && !progress(first + count, 2LL * m))
-            return false;
-    }
-    g.triangularView<Eigen::StrictlyUpper>() = g.transpose();
+    const int n = dosages.individualCount();
+    std::vector<double> values;
+    if (!dosageGram(dosages, standardise ? DosageMatrix::Scaling::Standardised : DosageMatrix::Scaling::Centred, values,
+                    [&](long long done, long long total) { return !progress || progress(done, 2 * total); }))
+        return false;
+    g = Eigen::Map<const Matrix>(values.data(), n, n);
     return true;
 }
 

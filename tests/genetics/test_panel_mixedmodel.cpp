@@ -6,9 +6,12 @@
 #include "genetics/mixedmodel.h"
 #include "panelfixture.h"
 
+#include <Eigen/Dense>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <sstream>
 
 namespace rvk {
 namespace {
@@ -107,6 +110,72 @@ TEST(MixedModel, P3dKeepsTheNullLambdaAndFindsTheSameStrongestMarker)
                 ->marker;
         };
         EXPECT_EQ(strongest(trait), strongest(exact->traits[t]));
+    }
+}
+
+TEST(MixedModel, P3dIsTheGeneralisedLeastSquaresTestAtTheNullLambda)
+{
+    // The reference: the GLS fit of y on [1, x] with H = lambda K + I written out densely, K
+    // GEMMA's kinship of the 36 lines (k_all.txt), x and y GEMMA's BIMBAM files (missing dosages
+    // at the marker's mean), lambda the null model's.
+    MixedModelOptions options;
+    options.p3d = true;
+    TraitTable traits = test::panelTraits();
+    traits.resize(traits.columnCount(), 2); // T1, the 36 lines of the kinship
+    const auto results = runMixedModel(test::loadPanel(), traits, options);
+    ASSERT_TRUE(results);
+    const TraitModelResult &trait = results->traits[0];
+    ASSERT_EQ(trait.tests.size(), 44u);
+    const auto kinship = test::readNumberRows(test::panelPath("k_all.txt"));
+    const auto phenotypes = test::readNumberRows(test::panelPath("panel.pheno.txt"));
+    const int n = 36;
+    Eigen::MatrixXd h(n, n);
+    Eigen::VectorXd y(n);
+    for (int i = 0; i < n; ++i) {
+        y(i) = phenotypes[static_cast<size_t>(i)][0];
+        for (int j = 0; j < n; ++j)
+            h(i, j) = trait.null.lambda * kinship[static_cast<size_t>(i)][static_cast<size_t>(j)] + (i == j ? 1.0 : 0.0);
+    }
+    const Eigen::LLT<Eigen::MatrixXd> hFactor(h);
+    std::map<std::string, Eigen::VectorXd> markers;
+    std::istringstream lines(test::readWholeFile(test::panelPath("panel.geno.txt")));
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string name, field;
+        std::getline(fields, name, ',');
+        std::getline(fields, field, ',');
+        std::getline(fields, field, ',');
+        Eigen::VectorXd x(n);
+        std::vector<int> missing;
+        double sum = 0.0;
+        for (int i = 0; i < n && std::getline(fields, field, ','); ++i) {
+            if (field.find("NA") != std::string::npos) {
+                missing.push_back(i);
+            } else {
+                x(i) = std::stod(field);
+                sum += x(i);
+            }
+        }
+        for (const int i : missing)
+            x(i) = sum / (n - static_cast<double>(missing.size()));
+        markers[name] = x;
+    }
+    for (const MarkerTest &test : trait.tests) {
+        const std::string &name = results->markers[static_cast<size_t>(test.marker)].name;
+        ASSERT_TRUE(markers.count(name)) << name;
+        Eigen::MatrixXd design(n, 2);
+        design.col(0).setOnes();
+        design.col(1) = markers[name];
+        const Eigen::MatrixXd weightedDesign = hFactor.solve(design);
+        const Eigen::Matrix2d a = design.transpose() * weightedDesign;
+        const Eigen::Vector2d beta = a.inverse() * (weightedDesign.transpose() * y);
+        const Eigen::VectorXd residual = y - design * beta;
+        const double pyy = residual.dot(hFactor.solve(residual));
+        const double se = std::sqrt(a.inverse()(1, 1) * pyy / (n - 2));
+        EXPECT_EQ(test.test.lambda, trait.null.lambda);
+        EXPECT_NEAR(test.test.beta, beta(1), 1e-7 * std::abs(beta(1)) + 1e-9) << name;
+        EXPECT_NEAR(test.test.se, se, 1e-7 * se) << name;
     }
 }
 
