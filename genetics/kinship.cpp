@@ -166,18 +166,26 @@ std::string kinshipText(const KinshipMatrix &kinship, const std::vector<std::str
     return text;
 }
 
-std::optional<KinshipEigen> decomposeKinship(const KinshipMatrix &kinship, std::string *error)
+std::optional<KinshipEigen> decomposeKinship(const KinshipMatrix &kinship, std::string *error, bool singlePrecision)
 {
     KinshipEigen eigen;
     eigen.size = kinship.size;
-    eigen.vectors = kinship.values;
     eigen.values.assign(static_cast<size_t>(kinship.size), 0.0);
     if (kinship.size == 0)
         return eigen;
-    const lapack_int info = LAPACKE_dsyevd(LAPACK_COL_MAJOR, 'V', 'L', kinship.size, eigen.vectors.data(), kinship.size, eigen.values.data());
+    lapack_int info = 0;
+    if (singlePrecision) {
+        std::vector<float> vectors(kinship.values.begin(), kinship.values.end()), values(eigen.values.size());
+        info = LAPACKE_ssyevd(LAPACK_COL_MAJOR, 'V', 'L', kinship.size, vectors.data(), kinship.size, values.data());
+        eigen.vectors.assign(vectors.begin(), vectors.end());
+        eigen.values.assign(values.begin(), values.end());
+    } else {
+        eigen.vectors = kinship.values;
+        info = LAPACKE_dsyevd(LAPACK_COL_MAJOR, 'V', 'L', kinship.size, eigen.vectors.data(), kinship.size, eigen.values.data());
+    }
     if (info != 0) {
         if (error)
-            *error = formatText("The eigendecomposition of the kinship failed (LAPACK dsyevd: %d).", {static_cast<int>(info)});
+            *error = formatText("The eigendecomposition of the kinship failed (LAPACK %s: %d).", {singlePrecision ? "ssyevd" : "dsyevd", static_cast<int>(info)});
         return std::nullopt;
     }
     for (double &value : eigen.values)

@@ -67,7 +67,8 @@ struct KinshipEigen
     double vector(int row, int k) const { return vectors[static_cast<size_t>(k) * static_cast<size_t>(size) + static_cast<size_t>(row)]; }
 };
 
-// Nothing (with the reason in error) when LAPACK fails.
-std::optional<KinshipEigen> decomposeKinship(const KinshipMatrix &kinship, std::string *error = nullptr);
+// Nothing (with the reason in error) when LAPACK fails. In single precision (about twice as fast;
+// what a single-precision rotation of the markers needs) the vectors keep about 6 digits.
+std::optional<KinshipEigen> decomposeKinship(const KinshipMatrix &kinship, std::string *error = nullptr, bool singlePrecision = false);
 
 } // namespace rvk

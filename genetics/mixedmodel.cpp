@@ -645,7 +645,7 @@ std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const T
                                                {traitNames, namesOf(data, set.individuals[static_cast<size_t>(i)]),
                                                 namesOf(data, set.individuals[static_cast<size_t>(j)])}));
         std::string error;
-        const auto eigen = decomposeKinship(*kinship, &error);
+        const auto eigen = decomposeKinship(*kinship, &error, single);
         if (!eigen) {
             for (const int t : set.traits)
                 results.traits[static_cast<size_t>(t)].message = "Trait " + results.traits[static_cast<size_t>(t)].trait + ": " + error;
