@@ -41,11 +41,12 @@ std::optional<TraitPrediction> predictBreedingValues(const KinshipMatrix &kinshi
     if (!eigen)
         return std::nullopt;
     RotatedModel model;
-    if (!model.setUp(*eigen, y, std::vector<double>(training.size(), 1.0), 1, error))
+    const auto fit = fitNullModel(model, *eigen, y, std::vector<double>(training.size(), 1.0), 1, {}, error);
+    if (!fit)
         return std::nullopt;
     TraitPrediction prediction;
     prediction.trainingCount = static_cast<int>(training.size());
-    prediction.fit = model.fitNull({});
+    prediction.fit = *fit;
     std::vector<double> coefficients, weights;
     if (!model.nullResiduals(prediction.fit.lambda, coefficients, weights)) {
         if (error)
@@ -160,25 +161,21 @@ std::optional<GblupResults> runGblup(const GenotypeData &data, const TraitTable 
     if (!kinship || !step(1))
         return std::nullopt;
     for (int row = 1; row <= traitCount; ++row) {
+        const AnalysedTrait values = analysedTrait(data, traits, row);
         TraitPrediction trait;
-        trait.trait = traits.cell(0, row);
-        std::vector<int> individuals;
-        std::vector<double> values;
+        trait.trait = values.name;
+        trait.message = values.message;
+        const std::vector<int> &individuals = values.individuals;
         std::string error;
-        if (!traitIndividuals(data, traits, row, individuals, values, &error)) {
-            trait.message = formatText("Trait %s: %s; the trait is left out.", {trait.trait, error});
-        } else if (static_cast<int>(individuals.size()) < MinimumTraitValues) {
-            trait.message = formatText("Trait %s has %d values among the individuals; at least %d are needed.",
-                                       {trait.trait, static_cast<int>(individuals.size()), MinimumTraitValues});
-        } else {
+        if (trait.message.empty()) {
             // The kinship's rows of the individuals with values.
             std::vector<int> training;
             for (const int i : individuals)
                 training.push_back(static_cast<int>(std::lower_bound(results.individuals.begin(), results.individuals.end(), i)
                                                     - results.individuals.begin()));
-            if (auto prediction = predictBreedingValues(*kinship, training, values, &error)) {
+            if (auto prediction = predictBreedingValues(*kinship, training, values.values, &error)) {
                 prediction->trait = trait.trait;
-                crossValidate(*kinship, training, values, options.folds, options.seed, *prediction);
+                crossValidate(*kinship, training, values.values, options.folds, options.seed, *prediction);
                 trait = std::move(*prediction);
             } else {
                 trait.message = "Trait " + trait.trait + ": " + error;

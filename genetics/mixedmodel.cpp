@@ -536,6 +536,29 @@ bool traitIndividuals(const GenotypeData &data, const TraitTable &traits, int ro
     return true;
 }
 
+AnalysedTrait analysedTrait(const GenotypeData &data, const TraitTable &traits, int row)
+{
+    AnalysedTrait trait;
+    trait.name = traits.cell(0, row);
+    std::string error;
+    if (!traitIndividuals(data, traits, row, trait.individuals, trait.values, &error)) {
+        trait.message = formatText("Trait %s: %s; the trait is left out.", {trait.name, error});
+    } else if (static_cast<int>(trait.individuals.size()) < MinimumTraitValues) {
+        trait.message = formatText("Trait %s has %d values among the individuals; at least %d are needed.",
+                                   {trait.name, static_cast<int>(trait.individuals.size()), MinimumTraitValues});
+    }
+    return trait;
+}
+
+std::optional<RemlFit> fitNullModel(RotatedModel &model, const KinshipEigen &eigen, const std::vector<double> &y,
+                                    const std::vector<double> &covariates, int covariateCount, const MixedModelOptions &options,
+                                    std::string *error)
+{
+    if (!model.setUp(eigen, y, covariates, covariateCount, error))
+        return std::nullopt;
+    return model.fitNull(options);
+}
+
 namespace {
 
 struct IndividualSet
@@ -583,17 +606,11 @@ std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const T
     // The traits by their sets of individuals: one kinship and decomposition per set.
     std::vector<IndividualSet> sets;
     for (int row = 1; row <= traits.traitCount(); ++row) {
+        AnalysedTrait values = analysedTrait(data, traits, row);
         TraitModelResult trait;
-        trait.trait = traits.cell(0, row);
-        std::vector<int> individuals;
-        std::vector<double> values;
-        std::string error;
-        if (!traitIndividuals(data, traits, row, individuals, values, &error)) {
-            trait.message = formatText("Trait %s: %s; the trait is left out.", {trait.trait, error});
-        } else if (static_cast<int>(individuals.size()) < MinimumTraitValues) {
-            trait.message = formatText("Trait %s has %d values among the individuals; at least %d are needed.",
-                                       {trait.trait, static_cast<int>(individuals.size()), MinimumTraitValues});
-        }
+        trait.trait = values.name;
+        trait.message = values.message;
+        const std::vector<int> &individuals = values.individuals;
         trait.individuals = individuals;
         results.traits.push_back(trait);
         if (!trait.message.empty())
@@ -604,7 +621,7 @@ std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const T
             found = sets.end() - 1;
         }
         found->traits.push_back(static_cast<int>(results.traits.size()) - 1);
-        found->values.push_back(values);
+        found->values.push_back(values.values);
     }
 
     long long totalWork = 0, doneWork = 0;
@@ -690,12 +707,13 @@ std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const T
         std::vector<int> active;
         for (size_t k = 0; k < set.traits.size(); ++k) {
             TraitModelResult &trait = results.traits[static_cast<size_t>(set.traits[k])];
-            if (!models[k].setUp(*eigen, set.values[k], covariates, covariateCount, &error)) {
+            const auto null = fitNullModel(models[k], *eigen, set.values[k], covariates, covariateCount, options, &error);
+            if (!null) {
                 trait.message = "Trait " + trait.trait + ": " + error;
                 continue;
             }
             trait.covariateCount = covariateCount;
-            trait.null = models[k].fitNull(options);
+            trait.null = *null;
             trait.analysed = true;
             active.push_back(static_cast<int>(k));
         }

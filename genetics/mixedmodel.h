@@ -142,6 +142,25 @@ struct MixedModelResults
 bool traitIndividuals(const GenotypeData &data, const TraitTable &traits, int row, std::vector<int> &individuals,
                       std::vector<double> &values, std::string *error);
 
+// A trait of the table as the analyses take it: its name, the individuals with a value and the
+// values, or the message why it is left out (a cell no number, fewer than MinimumTraitValues).
+struct AnalysedTrait
+{
+    std::string name;
+    std::vector<int> individuals;
+    std::vector<double> values;
+    std::string message;
+};
+AnalysedTrait analysedTrait(const GenotypeData &data, const TraitTable &traits, int row);
+
+// The null model of a trait over the decomposed kinship of its individuals: y and the covariates
+// rotated once into model, lambda by REML. The association and the genomic prediction set their
+// models up through it. Nothing (reason in error) when the covariates are collinear or the sizes
+// do not fit; model refers to eigen afterwards.
+std::optional<RemlFit> fitNullModel(RotatedModel &model, const KinshipEigen &eigen, const std::vector<double> &y,
+                                    const std::vector<double> &covariates, int covariateCount, const MixedModelOptions &options,
+                                    std::string *error);
+
 // Every trait of the table against every marker. Nothing when progress asked to stop; traits
 // that cannot be analysed carry their message, the others go on.
 std::optional<MixedModelResults> runMixedModel(const GenotypeData &data, const TraitTable &traits, const MixedModelOptions &options,
