@@ -23,6 +23,31 @@ double mean(const double *x, int n)
     return n > 0 ? s / n : 0.0;
 }
 
+// Takes the mean out of the first n values of column.
+void centre(std::vector<double> &column, int n)
+{
+    const double m = mean(column.data(), n);
+    for (double &v : column)
+        v -= m;
+}
+
+// The values less their mean, and the sum of squares of the result.
+struct CentredValues
+{
+    std::vector<double> values;
+    double squares = 0.0;
+};
+CentredValues centred(const std::vector<double> &values)
+{
+    CentredValues result{values, 0.0};
+    const double m = mean(values.data(), static_cast<int>(values.size()));
+    for (double &v : result.values) {
+        v -= m;
+        result.squares += v * v;
+    }
+    return result;
+}
+
 // The residual sum of squares of y (centred, sum of squares yy) on centred columns, dropping
 // columns that add nothing; coefficients (when asked) of the kept columns, 0 for dropped ones.
 double residualSquares(const std::vector<const double *> &columns, const double *y, double yy, int n,
@@ -91,15 +116,20 @@ double lodOf(int n, double rss0, double rss1)
     return std::max(0.0, n / 2.0 * std::log10(rss0 / rss1));
 }
 
-// The trait's probability column of genotype g at position p, centred.
-void centredColumn(const GenotypeProbabilities &probabilities, int p, int g, const QtlTraitData &trait, double *out)
+// The probabilities of genotype g at position p of the trait's individuals, in the trait's order.
+void traitColumn(const GenotypeProbabilities &probabilities, int p, int g, const QtlTraitData &trait, double *out)
 {
     const float *column = probabilities.column(p, g);
+    for (int i = 0; i < trait.count(); ++i)
+        out[i] = column[trait.individuals[static_cast<size_t>(i)]];
+}
+
+// The same column, centred.
+void centredColumn(const GenotypeProbabilities &probabilities, int p, int g, const QtlTraitData &trait, double *out)
+{
     const int n = trait.count();
-    double s = 0.0;
-    for (int i = 0; i < n; ++i)
-        s += (out[i] = column[trait.individuals[static_cast<size_t>(i)]]);
-    const double m = n > 0 ? s / n : 0.0;
+    traitColumn(probabilities, p, g, trait, out);
+    const double m = mean(out, n);
     for (int i = 0; i < n; ++i)
         out[i] -= m;
 }
@@ -124,19 +154,10 @@ std::vector<double> haleyKnottLod(const GenotypeProbabilities &probabilities, co
     std::vector<double> lod(static_cast<size_t>(P), 0.0);
     if (n < 2)
         return lod;
-    std::vector<double> y(trait.values);
-    const double ym = mean(y.data(), n);
-    double yy = 0.0;
-    for (double &v : y) {
-        v -= ym;
-        yy += v * v;
-    }
+    const auto [y, yy] = centred(trait.values);
     std::vector<std::vector<double>> cov(covariates);
-    for (auto &c : cov) {
-        const double m = mean(c.data(), n);
-        for (double &v : c)
-            v -= m;
-    }
+    for (auto &c : cov)
+        centre(c, n);
     std::vector<std::vector<double>> genotypeColumns(static_cast<size_t>(G - 1), std::vector<double>(static_cast<size_t>(n)));
     // The null model's residuals for each set of covariates in use (one set unless cofactors drop).
     std::vector<char> lastSet;
@@ -286,19 +307,10 @@ QtlEffects qtlEffects(const GenotypeProbabilities &probabilities, int position, 
     const int n = trait.count();
     if (n < 2 || position < 0 || position >= probabilities.positionCount())
         return effects;
-    std::vector<double> y(trait.values);
-    const double ym = mean(y.data(), n);
-    double yy = 0.0;
-    for (double &v : y) {
-        v -= ym;
-        yy += v * v;
-    }
+    const auto [y, yy] = centred(trait.values);
     std::vector<std::vector<double>> p(static_cast<size_t>(probabilities.genotypeCount()), std::vector<double>(static_cast<size_t>(n)));
-    for (int g = 0; g < probabilities.genotypeCount(); ++g) {
-        const float *column = probabilities.column(position, g);
-        for (int i = 0; i < n; ++i)
-            p[static_cast<size_t>(g)][static_cast<size_t>(i)] = column[trait.individuals[static_cast<size_t>(i)]];
-    }
+    for (int g = 0; g < probabilities.genotypeCount(); ++g)
+        traitColumn(probabilities, position, g, trait, p[static_cast<size_t>(g)].data());
     const QtlCross cross = probabilities.cross();
     std::vector<std::vector<double>> x;
     if (cross == QtlCross::Intercross) {
@@ -315,9 +327,7 @@ QtlEffects qtlEffects(const GenotypeProbabilities &probabilities, int position, 
     }
     std::vector<const double *> columns;
     for (auto &c : x) {
-        const double m = mean(c.data(), n);
-        for (double &v : c)
-            v -= m;
+        centre(c, n);
         columns.push_back(c.data());
     }
     std::vector<double> coefficients;
@@ -448,19 +458,15 @@ HaleyKnottPermutations::HaleyKnottPermutations(const QtlTraitData &trait, int pe
 {
     mPadded = (mPermutations + PermutationBlock - 1) / PermutationBlock * PermutationBlock;
     const int n = mTrait.count();
-    const double m = n > 0 ? mean(mTrait.values.data(), n) : 0.0;
-    std::vector<double> centred(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        centred[static_cast<size_t>(i)] = mTrait.values[static_cast<size_t>(i)] - m;
-        mTotalSquares += centred[static_cast<size_t>(i)] * centred[static_cast<size_t>(i)];
-    }
+    const CentredValues values = centred(mTrait.values);
+    mTotalSquares = values.squares;
     mValues.assign(static_cast<size_t>(n) * static_cast<size_t>(mPadded), 0.0f);
     std::uint64_t state = seed;
     for (int k = 0; k < mPermutations; ++k) {
         const std::vector<int> order = qtlPermutation(n, state);
         for (int i = 0; i < n; ++i)
             mValues[static_cast<size_t>(i) * static_cast<size_t>(mPadded) + static_cast<size_t>(k)] =
-                static_cast<float>(centred[static_cast<size_t>(order[static_cast<size_t>(i)])]);
+                static_cast<float>(values.values[static_cast<size_t>(order[static_cast<size_t>(i)])]);
     }
     mBest.assign(static_cast<size_t>(mPadded), 0.0);
 }
@@ -577,14 +583,9 @@ std::vector<int> forwardSelectMarkers(const std::vector<std::vector<std::uint8_t
                 const int g = markers[static_cast<size_t>(m)][static_cast<size_t>(i)];
                 c[static_cast<size_t>(i)] = intercross ? (g == w + 1 ? 1.0 : 0.0) : static_cast<double>(g);
             }
-            const double mu = mean(c.data(), n);
-            for (double &v : c)
-                v -= mu;
+            centre(c, n);
         }
-    std::vector<double> y(values);
-    const double ym = mean(y.data(), n);
-    for (double &v : y)
-        v -= ym;
+    std::vector<double> y = centred(values).values;
     std::vector<int> chosen;
     std::vector<char> used(static_cast<size_t>(M), 0);
     count = std::min(count, M);
