@@ -18,33 +18,27 @@ namespace {
 
 using namespace rvk;
 
-constexpr int Individuals = 3000;
-constexpr int Groups = 10;
-constexpr int MarkersPerGroup = 5000; // 50,000 in all
-constexpr double GroupLength = 150.0;
 constexpr int VisibleWidth = 1200;
 
-// An F2-like population with 1 % missing scores; the major alleles are counted as the marker
-// statistics count them before the view draws.
+// The large mapping population (3,000 individuals x 50,000 markers in 10 groups of 150 cM) in
+// lower-case codes, with 1 % missing scores.
+const bench::SimulationParameters parameters = [] {
+    bench::SimulationParameters p;
+    p.codes = "ahb";
+    p.seed = 11;
+    return p;
+}();
+
+// The major alleles are counted as the marker statistics count them before the view draws.
 GenotypeData &population()
 {
-    static std::unique_ptr<GenotypeData> data = [] {
-        bench::SimulationParameters parameters;
-        parameters.groups = Groups;
-        parameters.individuals = Individuals;
-        parameters.markers = Groups * MarkersPerGroup;
-        parameters.groupLength = GroupLength;
-        parameters.codes = "ahb";
-        parameters.seed = 11;
-        auto result = bench::simulatePopulation(parameters);
+    return bench::sharedPopulation(parameters, [](GenotypeData &data) {
         AlleleTable table;
         table.clearUsed();
         for (const char code : {'a', 'h', 'b'})
             table.markUsed(code);
-        refreshMajorAlleles(*result, table);
-        return result;
-    }();
-    return *data;
+        refreshMajorAlleles(data, table);
+    });
 }
 
 DrawContext context(int variant)
@@ -82,7 +76,7 @@ void recordAllInOneView(benchmark::State &state)
     }
     state.counters["operations"] = static_cast<double>(picture.operationCount());
     state.counters["bytes"] = static_cast<double>(picture.memoryBytes());
-    state.counters["genotypes"] = static_cast<double>(Individuals) * Groups * MarkersPerGroup;
+    state.counters["genotypes"] = bench::genotypeCount(parameters);
     state.counters["width"] = picture.width();
     state.counters["height"] = picture.height();
 }

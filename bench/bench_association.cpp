@@ -30,11 +30,7 @@ rvk::bench::SimulationParameters parameters = [] {
     return p;
 }();
 
-rvk::GenotypeData &population()
-{
-    static std::unique_ptr<rvk::GenotypeData> data = rvk::bench::simulatePopulation(parameters);
-    return *data;
-}
+rvk::GenotypeData &population() { return rvk::bench::sharedPopulation(parameters); }
 
 // Three traits over the individuals, stored as the trait table stores them ("%2.2f"): one with a
 // QTL at the 100th marker, one pure noise with 5 % missing values, one pure noise.

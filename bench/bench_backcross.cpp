@@ -23,32 +23,26 @@ namespace {
 
 using namespace rvk;
 
-constexpr int Individuals = 3000;
-constexpr int Groups = 10;
-constexpr int MarkersPerGroup = 5000; // 50,000 in all
-constexpr double GroupLength = 150.0;
 constexpr int VisibleWidth = 1200;
+
+// The large mapping population (3,000 individuals x 50,000 markers in 10 groups of 150 cM).
+const bench::SimulationParameters parameters = [] {
+    bench::SimulationParameters p;
+    p.seed = 5;
+    return p;
+}();
 
 GenotypeData &population()
 {
-    static std::unique_ptr<GenotypeData> data = [] {
-        bench::SimulationParameters parameters;
-        parameters.groups = Groups;
-        parameters.individuals = Individuals;
-        parameters.markers = Groups * MarkersPerGroup;
-        parameters.groupLength = GroupLength;
-        parameters.seed = 5;
-        auto result = bench::simulatePopulation(parameters);
-        for (int g = 0; g < result->GroupCount(); ++g)
-            for (Tlocinfo &locus : result->GroupLoci(g)) {
+    return bench::sharedPopulation(parameters, [](GenotypeData &data) {
+        for (int g = 0; g < data.GroupCount(); ++g)
+            for (Tlocinfo &locus : data.GroupLoci(g)) {
                 locus.Genotypes[0] = 'A';
                 locus.Genotypes[1] = 'B';
             }
         AlleleTable table;
-        refreshMajorAlleles(*result, table);
-        return result;
-    }();
-    return *data;
+        refreshMajorAlleles(data, table);
+    });
 }
 
 void backcrossTable(benchmark::State &state)
@@ -68,7 +62,7 @@ void backcrossTable(benchmark::State &state)
     if (rows < 0)
         state.SkipWithError(error.c_str());
     state.counters["rows"] = rows;
-    state.counters["genotypes"] = static_cast<double>(Individuals) * Groups * MarkersPerGroup;
+    state.counters["genotypes"] = bench::genotypeCount(parameters);
 }
 BENCHMARK(backcrossTable)->Unit(benchmark::kMillisecond);
 

@@ -23,11 +23,7 @@ rvk::bench::SimulationParameters parameters = [] {
     return p;
 }();
 
-rvk::GenotypeData &population()
-{
-    static std::unique_ptr<rvk::GenotypeData> data = rvk::bench::simulatePopulation(parameters);
-    return *data;
-}
+rvk::GenotypeData &population() { return rvk::bench::sharedPopulation(parameters); }
 
 void Distances(benchmark::State &state, rvk::DistanceCoefficient coefficient)
 {

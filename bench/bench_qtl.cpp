@@ -40,11 +40,7 @@ rvk::bench::SimulationParameters parameters = [] {
     return p;
 }();
 
-rvk::GenotypeData &population()
-{
-    static std::unique_ptr<rvk::GenotypeData> data = rvk::bench::simulatePopulation(parameters);
-    return *data;
-}
+rvk::GenotypeData &population() { return rvk::bench::sharedPopulation(parameters); }
 
 // Traits with a QTL at the middle marker of groups 1, 4, 7 (A 0, H 1, B 2 scaled) plus noise,
 // named by the individuals as the trait table names them.

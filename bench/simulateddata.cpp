@@ -201,4 +201,15 @@ void takeSizeOptions(int &argc, char **argv, SimulationParameters &parameters)
     argc = kept;
 }
 
+GenotypeData &sharedPopulation(const SimulationParameters &parameters, const std::function<void(GenotypeData &)> &prepare)
+{
+    static const std::unique_ptr<GenotypeData> data = [&] {
+        auto made = simulatePopulation(parameters);
+        if (prepare)
+            prepare(*made);
+        return made;
+    }();
+    return *data;
+}
+
 } // namespace rvk::bench

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -35,6 +36,17 @@ long long writeSimulatedDataFile(const std::string &path, const SimulationParame
 // A population of the same kind built in memory, named as in the file: groups "chr1" ...,
 // markers "m1" ... in order of position, individuals "ind1" ..., all ticked.
 std::unique_ptr<GenotypeData> simulatePopulation(const SimulationParameters &parameters);
+
+// The population of parameters, built at the first call and kept for the program's run: a
+// benchmark's data, made once before the clocks run. prepare, when given, finishes it then (the
+// major alleles a view shows, parents made informative...). Later calls return the same data.
+GenotypeData &sharedPopulation(const SimulationParameters &parameters, const std::function<void(GenotypeData &)> &prepare = {});
+
+// Genotype scores in the population: individuals x markers.
+inline double genotypeCount(const SimulationParameters &parameters)
+{
+    return static_cast<double>(parameters.individuals) * parameters.markers;
+}
 
 // Takes "--individuals N" and "--markers N" out of the arguments into parameters and leaves the
 // rest, the program name first, for the benchmark library.
