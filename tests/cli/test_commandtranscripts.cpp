@@ -4,6 +4,8 @@
 // RVK_WRITE_TRANSCRIPTS=<that file> set, from rvk-cli as it was before its commands were cut
 // down to reading options and printing what the logic returns; any change in a command's output
 // shows here. Pictures are only named: their pixels are checked by the render and command tests.
+// Numbers written in full precision count to ten significant digits, so that a sum taken in
+// another order, which moves only the last bits, does not show as a change of the output.
 #include "commandrun.h"
 #include "support/tempfolder.h"
 
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 
 namespace rvk::cli {
@@ -90,9 +93,27 @@ std::uint64_t fnv1a(const std::string &bytes)
     return hash;
 }
 
-// Short texts as they are; long ones or binary files by size, lines and a digest.
-std::string shown(const std::string &bytes)
+// Decimals of more than ten significant digits rounded to ten.
+std::string roundedToTenDigits(const std::string &text)
 {
+    static const std::regex longDecimal(R"(-?[0-9]*\.[0-9]{10,}(E-?[0-9]+)?)", std::regex::icase);
+    std::string result;
+    auto last = text.cbegin();
+    for (std::sregex_iterator it(text.begin(), text.end(), longDecimal), end; it != end; ++it) {
+        result.append(last, (*it)[0].first);
+        std::ostringstream number;
+        number.precision(10);
+        number << std::stod((*it)[0].str());
+        result += number.str();
+        last = (*it)[0].second;
+    }
+    return result.append(last, text.cend());
+}
+
+// Short texts as they are; long ones or binary files by size, lines and a digest.
+std::string shown(const std::string &original)
+{
+    const std::string bytes = original.find('\0') == std::string::npos ? roundedToTenDigits(original) : original;
     if (bytes.size() <= 4000 && bytes.find('\0') == std::string::npos)
         return bytes.empty() || bytes.back() == '\n' ? bytes : bytes + "\n(no newline at the end)\n";
     std::ostringstream line;
