@@ -3,6 +3,7 @@
 
 #include "core/genotypedata.h"
 #include "settings/alleletable.h"
+#include "support/testdatasets.h"
 
 #include <string>
 #include <vector>
@@ -36,13 +37,7 @@ inline GenotypeData makeLdData(const std::vector<std::vector<LdTestLocus>> &grou
         }
         data.AppendGroup(std::move(group));
     }
-    data.nind = static_cast<int>(nind);
-    for (size_t i = 0; i < nind; ++i) {
-        data.IndividualNames.push_back("ind" + std::to_string(i + 1));
-        data.IndividualNumbers.push_back(static_cast<int>(i + 1));
-    }
-    data.TickAll();
-    data.DataLoaded = true;
+    finishTestData(data, nind);
     return data;
 }
 

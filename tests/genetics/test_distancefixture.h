@@ -4,6 +4,7 @@
 
 #include "core/genotypedata.h"
 #include "settings/alleletable.h"
+#include "support/testdatasets.h"
 
 #include <string>
 #include <vector>
@@ -15,29 +16,14 @@ inline GenotypeData makeDistanceData(const std::vector<std::vector<std::string>>
     GenotypeData data;
     data.popt = popt;
     const size_t width = popt == "cp" ? 2 : 1;
-    const size_t nind = groups.empty() ? 0 : groups.front().size();
-    data.nind = static_cast<int>(nind);
+    data.nind = groups.empty() ? 0 : static_cast<int>(groups.front().size());
     for (size_t g = 0; g < groups.size(); ++g) {
-        LinkageGroup group;
-        group.Name = "chr" + std::to_string(g + 1);
-        group.PopType = popt;
-        const size_t loci = groups[g].empty() ? 0 : groups[g].front().size() / width;
-        for (size_t k = 0; k < loci; ++k) {
-            Tlocinfo locus;
-            locus.Name = "m" + std::to_string(g + 1) + "_" + std::to_string(k + 1);
-            locus.Position = static_cast<double>(k);
-            for (const std::string &row : groups[g])
-                locus.Genotypes += row.substr(k * width, width);
-            group.Loci.push_back(locus);
-        }
-        data.AppendGroup(std::move(group));
+        std::vector<double> positions(groups[g].empty() ? 0 : groups[g].front().size() / width);
+        for (size_t k = 0; k < positions.size(); ++k)
+            positions[k] = static_cast<double>(k);
+        data.AppendGroup(groupFromRows(static_cast<int>(g + 1), positions, groups[g], popt));
     }
-    for (size_t i = 0; i < nind; ++i) {
-        data.IndividualNames.push_back("ind" + std::to_string(i + 1));
-        data.IndividualNumbers.push_back(static_cast<int>(i + 1));
-    }
-    data.TickAll();
-    data.DataLoaded = true;
+    finishTestData(data, groups.empty() ? 0 : groups.front().size());
     return data;
 }
 

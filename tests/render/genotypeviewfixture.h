@@ -5,6 +5,7 @@
 #include "render/paintersurface.h"
 #include "render/viewpicture.h"
 #include "settings/alleletable.h"
+#include "support/testdatasets.h"
 
 #include <QColor>
 #include <QImage>
@@ -47,13 +48,18 @@ inline GenotypeData makeData(const std::vector<std::vector<LocusSpec>> &groups, 
         }
         data.AppendGroup(std::move(group));
     }
-    for (int i = 0; i < nind; ++i) {
-        data.IndividualNames.push_back("I" + std::to_string(i + 1));
-        data.IndividualNumbers.push_back(i + 1);
-    }
-    data.TickAll();
-    data.DataLoaded = true;
+    finishTestData(data, static_cast<size_t>(nind), "I");
     return data;
+}
+
+// A locus of name at position cM with the genotype codes of the individuals.
+inline LocusSpec marker(const char *name, double position, const char *genotypes)
+{
+    LocusSpec locus;
+    locus.name = name;
+    locus.position = position;
+    locus.genotypes = genotypes;
+    return locus;
 }
 
 inline QImage whiteImage(int width, int height)

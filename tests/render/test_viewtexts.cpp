@@ -17,16 +17,6 @@ namespace {
 
 using namespace rvk::test;
 
-// A locus of name at position cM with the genotype codes of the individuals.
-LocusSpec marker(const char *name, double position, const char *genotypes)
-{
-    LocusSpec locus;
-    locus.name = name;
-    locus.position = position;
-    locus.genotypes = genotypes;
-    return locus;
-}
-
 // Two groups; the second (drawn) has markers at 0, 12.34 and 60 cM and three individuals.
 // With an image area 400 pixels high, lm = 2, tm = 20, bm = 40: A = 400, the usable height
 // 340 and the scale s = 340 * 0.95 / 60 = 5.38333 pixels per cM. The width

@@ -14,16 +14,6 @@ namespace {
 
 using namespace rvk::test;
 
-// A locus of name at position cM with the genotype codes of the individuals.
-LocusSpec marker(const char *name, double position, const char *genotypes)
-{
-    LocusSpec locus;
-    locus.name = name;
-    locus.position = position;
-    locus.genotypes = genotypes;
-    return locus;
-}
-
 const TextCapture::Text *find(const std::vector<TextCapture::Text> &texts, const std::string &text)
 {
     for (const TextCapture::Text &t : texts)

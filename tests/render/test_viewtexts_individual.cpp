@@ -16,16 +16,6 @@ namespace {
 
 using namespace rvk::test;
 
-// A locus of name at position cM with the genotype codes of the individuals.
-LocusSpec marker(const char *name, double position, const char *genotypes)
-{
-    LocusSpec locus;
-    locus.name = name;
-    locus.position = position;
-    locus.genotypes = genotypes;
-    return locus;
-}
-
 std::vector<std::string> textsAt(const std::vector<TextCapture::Text> &texts, int angle)
 {
     std::vector<std::string> result;

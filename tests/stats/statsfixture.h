@@ -3,6 +3,7 @@
 
 #include "core/genotypedata.h"
 #include "settings/alleletable.h"
+#include "support/testdatasets.h"
 
 #include <string>
 #include <vector>
@@ -21,29 +22,10 @@ inline GenotypeData makeStatsData(const std::vector<GroupRows> &groups, const st
 {
     GenotypeData data;
     data.popt = popt;
-    const size_t width = popt == "cp" ? 2 : 1;
-    const size_t nind = groups.empty() ? 0 : groups.front().individuals.size();
-    data.nind = static_cast<int>(nind);
-    for (size_t g = 0; g < groups.size(); ++g) {
-        LinkageGroup group;
-        group.Name = "chr" + std::to_string(g + 1);
-        group.PopType = popt;
-        for (size_t k = 0; k < groups[g].positions.size(); ++k) {
-            Tlocinfo locus;
-            locus.Name = "m" + std::to_string(g + 1) + "_" + std::to_string(k + 1);
-            locus.Position = groups[g].positions[k];
-            for (const std::string &row : groups[g].individuals)
-                locus.Genotypes += row.substr(k * width, width);
-            group.Loci.push_back(locus);
-        }
-        data.AppendGroup(std::move(group));
-    }
-    for (size_t i = 0; i < nind; ++i) {
-        data.IndividualNames.push_back("ind" + std::to_string(i + 1));
-        data.IndividualNumbers.push_back(static_cast<int>(i + 1));
-    }
-    data.TickAll();
-    data.DataLoaded = true;
+    data.nind = groups.empty() ? 0 : static_cast<int>(groups.front().individuals.size());
+    for (size_t g = 0; g < groups.size(); ++g)
+        data.AppendGroup(groupFromRows(static_cast<int>(g + 1), groups[g].positions, groups[g].individuals, popt));
+    finishTestData(data, groups.empty() ? 0 : groups.front().individuals.size());
     return data;
 }
 
