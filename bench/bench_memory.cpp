@@ -7,6 +7,7 @@
 //   run_rise_MB      after the analysis, above the open data set
 //   after_close_MB   after "Close all", above rss_before (what the closed data set left behind)
 //   first_after_close_MB  the same for the first round (see measure)
+//   run_s            the analysis's time in the window (the trait file's loading included)
 //
 //   build/bench/bench_memory [--individuals N] [--markers N] [benchmark options]
 //
@@ -30,6 +31,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -116,7 +118,7 @@ Session &session()
 void measure(benchmark::State &state, const std::function<void(Session &)> &analysis)
 {
     Session &s = session();
-    double before = 0, opened = 0, ran = 0, closed = 0, firstLeft = 0;
+    double before = 0, opened = 0, ran = 0, closed = 0, firstLeft = 0, seconds = 0;
     for (auto _ : state) {
         for (int round = 0; round < 2; ++round) {
             settle();
@@ -124,7 +126,9 @@ void measure(benchmark::State &state, const std::function<void(Session &)> &anal
             s.window->openDataFiles({QString::fromStdString(s.dataFile)});
             settle();
             opened = residentMB();
+            const auto start = std::chrono::steady_clock::now();
             analysis(s);
+            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             settle();
             ran = residentMB();
             s.window->closeAll();
@@ -139,6 +143,7 @@ void measure(benchmark::State &state, const std::function<void(Session &)> &anal
     state.counters["run_rise_MB"] = ran - opened;
     state.counters["after_close_MB"] = closed - before;
     state.counters["first_after_close_MB"] = firstLeft;
+    state.counters["run_s"] = seconds;
 }
 
 rvk::AssociationPage &associations(Session &s)
