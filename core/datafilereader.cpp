@@ -227,6 +227,7 @@ public:
         return next(line) ? line : mCurrent;
     }
     bool atEnd() const { return mIndex >= mLines.size(); }
+    std::string_view currentLine() const { return mCurrent; }
 
 private:
     const std::vector<std::string_view> &mLines;
@@ -406,7 +407,7 @@ void DataFileReader::ReadGroup(std::vector<std::string_view> lines)
 
     // A names section, one name per line, runs from the last "individual names" line to the end.
     std::vector<std::string> candidates;
-    for (size_t i = lines.size(); i-- > 1;) {
+    for (size_t i = mNamesSectionPossible ? lines.size() : 0; i-- > 1;) {
         if (containsNoCase(lines[i], "individual names")) {
             for (size_t j = i + 1; j < lines.size(); ++j)
                 candidates.emplace_back(untrimmedLine(lines[j], mSourceText));
@@ -449,6 +450,8 @@ void DataFileReader::ReadGroup(std::vector<std::string_view> lines)
             else
                 readGenericRecord(cursor, locus, collector);
             growth.afterAllocation();
+            if (mTextConsumed && k % 256 == 255)
+                mTextConsumed(cursor.currentLine().data());
         }
         const CodeSet used = collector.usedCodes();
         CompletePhases(group.Loci, mData.popt);
@@ -478,9 +481,9 @@ public:
         bool kept = false;      // the line belongs to its block
     };
 
-    Step take(std::string_view line)
+    Step take(std::string_view line) { return take(line, classifyHeaderWords(line)); }
+    Step take(std::string_view line, unsigned words)
     {
-        const unsigned words = classifyHeaderWords(line);
         if (words & HasNind)
             mNindLine.assign(line);
         else if (words & HasPopt)
@@ -552,14 +555,21 @@ void DataFileReader::SplitMultiGroupFile(const std::vector<std::string_view> &li
 void DataFileReader::ReadMultiGroupFile(MappedTextFile &file, const std::function<void()> &afterGroup,
                                         const std::function<void(long long, long long)> &progress)
 {
-    // First pass: where each block lies in the file and the popt and nind lines it is read with.
+    // First pass: where each block lies in the file and the popt and nind lines it is read with,
+    // which of its lines are dropped for the key words they hold (blank and comment lines the
+    // group reader drops itself), and whether one of its lines opens a names section. So the
+    // second pass looks at no line twice.
     struct Block
     {
         long long begin = 0, end = 0;
         std::string poptLine, nindLine;
+        std::vector<long long> dropped; // file offsets of the lines dropped for their key words
+        bool namesSection = false;
     };
     std::vector<Block> blocks;
     BlockCutter cutter;
+    std::vector<long long> dropped;
+    bool namesSection = false;
     long long blockBegin = 0, lineNumber = 0;
     const long long count = file.lineFeeds() + 1;
     const long long step = std::max<long long>(1, count / 100);
@@ -569,27 +579,36 @@ void DataFileReader::ReadMultiGroupFile(MappedTextFile &file, const std::functio
             if (progress && lineNumber % step == 0)
                 progress(std::min(lineNumber, count - 1), count - 1);
             ++lineNumber;
-            const BlockCutter::Step cut = cutter.take(line);
+            const unsigned words = classifyBlockLine(line);
+            const BlockCutter::Step cut = cutter.take(line, words);
             if (cut.endsBlock) {
                 if (cut.readEnded)
-                    blocks.push_back({blockBegin, begin, cutter.poptLine(), cutter.nindLine()});
+                    blocks.push_back({blockBegin, begin, cutter.poptLine(), cutter.nindLine(), std::move(dropped), namesSection});
+                dropped.clear();
+                namesSection = false;
                 blockBegin = begin;
             }
+            if (!cut.kept && (words & (HasNind | HasPopt | HasNchrom)))
+                dropped.push_back(begin);
+            if (cut.kept && (words & HasIndividualNames))
+                namesSection = true;
         },
         &error);
     if (!scanned)
         throw readexception(error);
     if (cutter.blockOpen())
-        blocks.push_back({blockBegin, file.size(), cutter.poptLine(), cutter.nindLine()});
+        blocks.push_back({blockBegin, file.size(), cutter.poptLine(), cutter.nindLine(), std::move(dropped), namesSection});
     if (progress)
         progress(count - 1, count - 1);
 
     // Second pass: each block's bytes, its lines less the dropped ones, read as one group.
     std::vector<std::string_view> pieces;
-    for (const Block &block : blocks) {
+    for (size_t b = 0; b < blocks.size(); ++b) {
+        const Block &block = blocks[b];
         std::string_view text;
         if (!file.readRange(block.begin, block.end, text, &error))
             throw readexception(error);
+        const char *const blockStart = text.data();
         if (block.begin == 0 && startsWithByteOrderMark(text))
             text.remove_prefix(3);
         pieces.clear();
@@ -598,11 +617,33 @@ void DataFileReader::ReadMultiGroupFile(MappedTextFile &file, const std::functio
         lines.reserve(pieces.size() + 2);
         lines.push_back(block.poptLine);
         lines.push_back(block.nindLine);
-        for (std::string_view line : pieces)
-            if (!BlockCutter::dropped(line, classifyHeaderWords(line)))
-                lines.push_back(line);
+        auto nextDropped = block.dropped.begin();
+        for (std::string_view line : pieces) {
+            // The first pass saw a line that starts after the byte-order mark at offset 0.
+            long long offset = block.begin + (line.data() - blockStart);
+            if (offset == 3 && text.data() != blockStart)
+                offset = 0;
+            if (nextDropped != block.dropped.end() && *nextDropped == offset) {
+                ++nextDropped;
+                continue;
+            }
+            lines.push_back(line);
+        }
         setSourceText(text);
-        ReadGroup(std::move(lines));
+        mNamesSectionPossible = block.namesSection;
+        // The text of the last block is let go as its records are read: nothing reads it again,
+        // and the codes are all in memory by then.
+        if (b + 1 == blocks.size())
+            mTextConsumed = [&file](const char *upTo) { file.releaseRangeBefore(upTo); };
+        try {
+            ReadGroup(std::move(lines));
+        } catch (...) {
+            mNamesSectionPossible = true;
+            mTextConsumed = nullptr;
+            throw;
+        }
+        mNamesSectionPossible = true;
+        mTextConsumed = nullptr;
         if (afterGroup)
             afterGroup();
     }

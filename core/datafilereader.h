@@ -89,6 +89,10 @@ private:
     bool mAliasSeen = false;
     std::function<void(const char *, const char *)> mReleaser;
     std::string_view mSourceText;
+    // Set while a block of a multi-group file is read: whether a line of it may open a names
+    // section (the first pass knows), and where the records read so far end in its text.
+    bool mNamesSectionPossible = true;
+    std::function<void(const char *)> mTextConsumed;
 };
 
 } // namespace rvk

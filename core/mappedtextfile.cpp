@@ -48,6 +48,15 @@ bool TextBuffer::reserve(size_t size, size_t keep)
     return true;
 }
 
+void TextBuffer::release(const char *upTo)
+{
+    if (!mData || upTo <= mData || upTo > mData + mCapacity)
+        return;
+    const size_t bytes = static_cast<size_t>(upTo - mData) / LargePage * LargePage;
+    if (bytes > 0)
+        madvise(mData, bytes, MADV_DONTNEED);
+}
+
 MappedTextFile::~MappedTextFile()
 {
     if (mFile >= 0)
@@ -153,7 +162,14 @@ bool MappedTextFile::readRange(long long begin, long long end, std::string_view 
     if (!readAt(begin, mPiece.data(), length, errorText))
         return false;
     out = {mPiece.data(), length};
+    mRangeSize = length;
     return true;
+}
+
+void MappedTextFile::releaseRangeBefore(const char *upTo)
+{
+    if (upTo >= mPiece.data() && upTo <= mPiece.data() + mRangeSize)
+        mPiece.release(upTo);
 }
 
 bool MappedTextFile::forEachLine(const std::function<void(std::string_view, long long, long long)> &visit, std::string *errorText)

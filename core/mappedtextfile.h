@@ -20,6 +20,8 @@ public:
     // Room for at least size bytes, keeping the first keep bytes.
     bool reserve(size_t size, size_t keep = 0);
     char *data() const { return mData; }
+    // Gives the pages wholly before upTo back to the system (they read as zeros afterwards).
+    void release(const char *upTo);
     size_t capacity() const { return mCapacity; }
 
 private:
@@ -58,6 +60,11 @@ public:
     // Reads the bytes [begin, end) into memory that the next call reuses.
     bool readRange(long long begin, long long end, std::string_view &out, std::string *errorText);
 
+    // Gives the memory of the last range read back to the system up to (not including) the
+    // large page that holds upTo; the bytes before it must not be read again. Nothing happens
+    // for a pointer outside that range.
+    void releaseRangeBefore(const char *upTo);
+
     // Calls visit(line, begin, next) for every line of the file in order, cut as splitLines cuts
     // them (byte-order mark, line ends and trailing blanks and control characters dropped):
     // begin is the file offset of the line's first byte, next that of the following line. The
@@ -81,6 +88,7 @@ private:
     TextBuffer mWhole;
     size_t mWholeSize = 0;
     TextBuffer mPiece;
+    size_t mRangeSize = 0;
 };
 
 } // namespace rvk

@@ -59,26 +59,40 @@ std::vector<std::string_view> splitLines(std::string_view text)
     return lines;
 }
 
-const char *findLetterNoCase(const char *p, const char *end, char a, char b)
+namespace {
+// The first byte in [p, end) equal, with the case bit set, to one of letters (a lower-case letter
+// repeated where fewer than three are asked for).
+const char *findAnyLetterNoCase(const char *p, const char *end, char a, char b, char c)
 {
 #if defined(__SSE2__)
     const __m128i caseBit = _mm_set1_epi8(0x20);
     const __m128i first = _mm_set1_epi8(a);
     const __m128i second = _mm_set1_epi8(b);
+    const __m128i third = _mm_set1_epi8(c);
     while (end - p >= 16) {
         const __m128i bytes = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), caseBit);
-        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second)));
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second)),
+                                          _mm_cmpeq_epi8(bytes, third));
+        const int mask = _mm_movemask_epi8(hits);
         if (mask != 0)
             return p + __builtin_ctz(static_cast<unsigned>(mask));
         p += 16;
     }
 #endif
     for (; p < end; ++p) {
-        const char c = static_cast<char>(*p | 0x20);
-        if (c == a || c == b)
+        const char x = static_cast<char>(*p | 0x20);
+        if (x == a || x == b || x == c)
             return p;
     }
     return nullptr;
+}
+} // namespace
+
+const char *findLetterNoCase(const char *p, const char *end, char a, char b) { return findAnyLetterNoCase(p, end, a, b, b); }
+
+const char *findLetterNoCase(const char *p, const char *end, char a, char b, char c)
+{
+    return findAnyLetterNoCase(p, end, a, b, c);
 }
 
 namespace {
@@ -107,24 +121,37 @@ bool containsNoCase(std::string_view text, std::string_view needle)
     return false;
 }
 
-unsigned classifyHeaderWords(std::string_view line)
+namespace {
+unsigned classifyWords(std::string_view line, bool withNames)
 {
     unsigned words = 0;
     const char *p = line.data();
     const char *end = p + line.size();
-    while ((p = findLetterNoCase(p, end, 'n', 'p')) != nullptr) {
-        if (startsWithNoCase(p, end, "nind"))
-            words |= HasNind;
-        else if (startsWithNoCase(p, end, "name"))
-            words |= HasName;
-        else if (startsWithNoCase(p, end, "popt"))
-            words |= HasPopt;
-        if (end - p >= 6 && std::memcmp(p, "nchrom", 6) == 0)
-            words |= HasNchrom;
+    const char third = withNames ? 'i' : 'p';
+    while ((p = findAnyLetterNoCase(p, end, 'n', 'p', third)) != nullptr) {
+        const char letter = lower(*p);
+        if (letter == 'n') {
+            if (startsWithNoCase(p, end, "nind"))
+                words |= HasNind;
+            else if (startsWithNoCase(p, end, "name"))
+                words |= HasName;
+            if (end - p >= 6 && std::memcmp(p, "nchrom", 6) == 0)
+                words |= HasNchrom;
+        } else if (letter == 'p') {
+            if (startsWithNoCase(p, end, "popt"))
+                words |= HasPopt;
+        } else if (withNames && startsWithNoCase(p, end, "individual names")) {
+            words |= HasIndividualNames;
+        }
         ++p;
     }
     return words;
 }
+} // namespace
+
+unsigned classifyHeaderWords(std::string_view line) { return classifyWords(line, false); }
+
+unsigned classifyBlockLine(std::string_view line) { return classifyWords(line, true); }
 
 std::string removeBlanks(std::string_view text)
 {

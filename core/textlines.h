@@ -27,11 +27,17 @@ bool containsNoCase(std::string_view text, std::string_view needle);
 // The first byte in [p, end) that is one of the lower-case letters a or b in either case, or
 // null. Scans many bytes at a time: genotype lines rarely hold the letters of the keys.
 const char *findLetterNoCase(const char *p, const char *end, char a, char b);
+// The same for three letters.
+const char *findLetterNoCase(const char *p, const char *end, char a, char b, char c);
 
 // Which key words a line of a multi-group file holds: "nind", "name", "popt" in any case and
 // "nchrom" in lower case, found in one pass.
 enum HeaderWord : unsigned { HasNind = 1, HasName = 2, HasPopt = 4, HasNchrom = 8 };
 unsigned classifyHeaderWords(std::string_view line);
+// The same words, and besides whether the line holds "individual names" (any case): what the
+// cutting of a multi-group file needs to know of every line, in one pass.
+enum BlockLineWord : unsigned { HasIndividualNames = 16 };
+unsigned classifyBlockLine(std::string_view line);
 
 std::string removeBlanks(std::string_view text); // drops every blank and tab
 bool isBlankOnly(std::string_view text);         // empty after dropping blanks and tabs

@@ -1,9 +1,11 @@
 #include "core/datafilereader.h"
+#include "core/mappedtextfile.h"
 #include "core/readexception.h"
 #include "core/textlines.h"
 #include "support/scripteduserinterface.h"
 
 #include "support/casename.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -326,6 +328,86 @@ TEST(DataFileReader, MultiGroupFileIsCutAtNameLines)
     EXPECT_EQ(f.data.GroupPopType(1), "f2");
     EXPECT_EQ(f.data.GroupLoci(0)[1].Genotypes, "aba");
     EXPECT_EQ(f.data.IndividualNames, (std::vector<std::string>{"a1", "a2", "a3"}));
+}
+
+// Read from the file, a multi-group text is cut in a first pass that notes which lines each
+// block drops and whether one may open a names section, and the last block's text is let go as
+// its records are read. Each case gives the same groups, codes and names as the cutting of the
+// text's lines.
+TEST(DataFileReader, MultiGroupFileReadInPassesGivesWhatItsLinesSay)
+{
+    // A last block large enough that its first records' text is given back before the rest is
+    // read: 3,000 loci of 1,000 codes each, then an alias section.
+    const std::string largeLastBlock = [] {
+        std::string text = "name=big\nnloc=3000\n";
+        for (int l = 0; l < 3000; ++l) {
+            text += "b" + std::to_string(l) + " " + std::to_string(l) + ".0 ";
+            for (int i = 0; i < 1000; ++i)
+                text += "ABH"[(i * 7 + l) % 3];
+            text += "\n";
+        }
+        text += "alias";
+        for (int i = 0; i < 1000; ++i)
+            text += " n" + std::to_string(i);
+        return text + "\n";
+    }();
+    const struct
+    {
+        const char *what;
+        std::string text;
+        bool reads;
+    } cases[] = {
+        {"a byte-order mark before a dropped first line", "\xEF\xBB\xBFnind=2\nnchrom=2\npopt=f2\nname=g1\nnloc=1\nm1 0 AB\nname=g2\nnloc=1\nm2 1 HB\n", true},
+        // A names line holds "name": it starts a block of its own, which lacks its records.
+        {"a names section after the first block",
+         "nchrom=2\nnind=2\npopt=f2\nname=g1\nnloc=1\nm1 0 AB\nIndividual Names\np1\np2\nname=g2\nnloc=1\nm2 1 HB\n", false},
+        {"the words of a names section on a dropped comment line",
+         "nchrom=1\nnind=2\npopt=f2\nname=g1\nnloc=1\nm1 0 AB\n; individual names\nq1\nq2\n", false},
+        {"popt and nind lines inside the last block", "nchrom=2\nnind=2\npopt=f2\nname=g1\nnloc=1\nm1 0 AB\nname=g2\npopt=hap\nnloc=2\nm2 0 ab\nnind=2\nm3 1 ba\n", true},
+        {"a large last block with an alias section", "nchrom=2\nnind=1000\npopt=f2\nname=small\nnloc=1\ns1 0 " + std::string(1000, 'A') + "\n" + largeLastBlock, true},
+        {"a large last block whose records run short", "nchrom=1\nnind=1000\npopt=f2\n" + largeLastBlock.substr(0, largeLastBlock.size() / 2) + "\n", false},
+    };
+    test::TempFolder folder;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        GenotypeData fromFile;
+        test::ScriptedUserInterface ui;
+        bool fileRead = true;
+        try {
+            MappedTextFile file;
+            ASSERT_TRUE(file.open(folder.write("multi.rvk", c.text), nullptr));
+            DataFileReader(fromFile, ui).ReadMultiGroupFile(file, {});
+        } catch (const std::exception &) {
+            fileRead = false;
+        }
+
+        GenotypeData fromLines;
+        DataFileReader reader(fromLines, ui);
+        reader.setSourceText(c.text);
+        bool linesRead = true;
+        try {
+            reader.SplitMultiGroupFile(splitLines(c.text), {});
+        } catch (const std::exception &) {
+            linesRead = false;
+        }
+        EXPECT_EQ(fileRead, c.reads);
+        EXPECT_EQ(linesRead, c.reads);
+        ASSERT_EQ(fromFile.GroupCount(), fromLines.GroupCount());
+        for (int k = 0; k < fromFile.GroupCount(); ++k) {
+            EXPECT_EQ(fromFile.GroupName(k), fromLines.GroupName(k));
+            EXPECT_EQ(fromFile.GroupPopType(k), fromLines.GroupPopType(k));
+            ASSERT_EQ(fromFile.GroupLocusCount(k), fromLines.GroupLocusCount(k));
+            for (int l = 0; l < fromFile.GroupLocusCount(k); ++l) {
+                const Tlocinfo &a = fromFile.GroupLoci(k)[static_cast<size_t>(l)];
+                const Tlocinfo &b = fromLines.GroupLoci(k)[static_cast<size_t>(l)];
+                EXPECT_EQ(a.Name, b.Name);
+                EXPECT_EQ(a.Position, b.Position);
+                EXPECT_EQ(a.Genotypes, b.Genotypes);
+                EXPECT_EQ(a.Phase, b.Phase);
+            }
+        }
+        EXPECT_EQ(fromFile.IndividualNames, fromLines.IndividualNames);
+    }
 }
 
 TEST(DataFileReader, TokensCutFromTheFrontOfALine)
