@@ -91,7 +91,8 @@ std::string DataFileWriter::locusLine(const Tlocinfo &locus, bool crossPollinato
     if (segregation.empty() && crossPollinator)
         segregation = locus.SegType;
     std::string tail;
-    for (const std::string *piece : std::initializer_list<const std::string *>{&segregation, &locus.Phase, &parts.annotation}) {
+    const std::string phase = locus.Phase;
+    for (const std::string *piece : std::initializer_list<const std::string *>{&segregation, &phase, &parts.annotation}) {
         if (piece->empty())
             continue;
         if (!tail.empty())

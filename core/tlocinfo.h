@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/fixedtext.h"
+
 #include <string>
 #include <string_view>
 
@@ -18,14 +20,14 @@ struct Tlocinfo
     double QtlEnd = 0.0;
     // One character per individual ("*".."z"), two per individual for cross-pollinators.
     std::string Genotypes;
-    std::string SegType;     // "cp" only, e.g. "<abxcd>"; at most 7 characters
-    std::string Phase;       // "{0}", "{1}", "{0-}", ...; at most 4 characters
+    FixedText<SegTypeCapacity> SegType; // "cp" only, e.g. "<abxcd>"
+    FixedText<PhaseCapacity> Phase;     // "{0}", "{1}", "{0-}", ...
     char MajorAllele = ' ';
     double MajorAlleleShare = 0.0;
 
     // The fixed-capacity fields keep only the first characters of a longer text.
-    void setSegType(std::string_view text) { SegType = std::string(text.substr(0, SegTypeCapacity)); }
-    void setPhase(std::string_view text) { Phase = std::string(text.substr(0, PhaseCapacity)); }
+    void setSegType(std::string_view text) { SegType = text; }
+    void setPhase(std::string_view text) { Phase = text; }
 };
 
 } // namespace rvk

@@ -88,13 +88,16 @@ TEST(DataFileReader, CharactersOutsideTheCodeRangeBecomeU)
 TEST(DataFileReader, CrossPollinatorAnnotations)
 {
     ReadFixture f;
-    f.read(header(2, 2, "cp") + "m1 3.0 <abxcd>{0-}(x1) ab\nac\nm2 4.0 <ABXCD> ad bd\n");
+    f.read(header(3, 2, "cp") + "m1 3.0 <abxcd>{0-}(x1) ab\nac\nm2 4.0 <ABXCD> ad bd\nm3 5.0 <abxcde>{0-1x} aa bb\n");
     EXPECT_EQ(f.locus(0).Name, "m1 <abxcd> (x1)");
     EXPECT_EQ(f.locus(0).SegType, "<abxcd>");
     EXPECT_EQ(f.locus(0).Phase, "{0-}");
     EXPECT_EQ(f.locus(0).Genotypes, "abac");
     EXPECT_EQ(f.locus(1).SegType, "<abxcd>");
     EXPECT_EQ(f.locus(1).Genotypes.size(), 4u);
+    // A segregation type of another length is not stored; a phase keeps its first four characters.
+    EXPECT_EQ(f.locus(2).SegType, "");
+    EXPECT_EQ(f.locus(2).Phase, "{0-1");
 }
 
 TEST(DataFileReader, CrossPollinatorRecordOnTheLastLineIsRead)

@@ -63,6 +63,37 @@ TEST(GenotypeData, CrossPollinatorGenotypesArePairs)
     EXPECT_EQ(data.Genotype(locus, 1), "b");
 }
 
+// The segregation type and the phase are fixed-capacity texts: a longer text keeps its first
+// seven (four) characters, wherever it comes from.
+TEST(Tlocinfo, SegTypeAndPhaseKeepTheirFirstCharacters)
+{
+    const struct
+    {
+        std::string given, segType, phase;
+    } cases[] = {
+        {"", "", ""},
+        {"{0}", "{0}", "{0}"},
+        {"{0-}", "{0-}", "{0-}"},
+        {"<abxcd>", "<abxcd>", "<abx"},
+        {"<abxcdef>{01}", "<abxcde", "<abx"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.given);
+        Tlocinfo locus;
+        locus.setSegType(c.given);
+        locus.setPhase(c.given);
+        EXPECT_EQ(locus.SegType, c.segType);
+        EXPECT_EQ(locus.Phase, c.phase);
+        Tlocinfo assigned;
+        assigned.SegType = c.given;
+        assigned.Phase = c.given;
+        EXPECT_EQ(assigned.SegType, locus.SegType);
+        EXPECT_EQ(assigned.Phase, locus.Phase);
+        EXPECT_EQ("m " + locus.Phase, "m " + c.phase);
+        EXPECT_EQ(std::string(locus.SegType).size(), c.segType.size());
+    }
+}
+
 TEST(GenotypeData, LoadNumbersKeepEveryDigit)
 {
     GenotypeData data;
