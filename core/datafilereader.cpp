@@ -452,6 +452,10 @@ void DataFileReader::ReadGroup(std::vector<std::string_view> lines)
             growth.afterAllocation();
             if (mTextConsumed && k % 256 == 255)
                 mTextConsumed(cursor.currentLine().data());
+            // A group read on its own tells how far it is (a block of a multi-group file is
+            // counted by the file's reading instead).
+            if (mReportLoci && k % 4096 == 4095)
+                mUi.setProgress(k + 1, mData.nloc);
         }
         const CodeSet used = collector.usedCodes();
         CompletePhases(group.Loci, mData.popt);
@@ -525,7 +529,14 @@ void DataFileReader::SplitMultiGroupFile(const std::vector<std::string_view> &li
         withHeader.push_back(cutter.poptLine());
         withHeader.push_back(cutter.nindLine());
         withHeader.insert(withHeader.end(), block.begin(), block.end());
-        ReadGroup(std::move(withHeader));
+        mReportLoci = false;
+        try {
+            ReadGroup(std::move(withHeader));
+        } catch (...) {
+            mReportLoci = true;
+            throw;
+        }
+        mReportLoci = true;
         if (mReleaser && !block.empty())
             mReleaser(block.front().data(), block.back().data() + block.back().size());
         if (afterGroup)
@@ -571,13 +582,16 @@ void DataFileReader::ReadMultiGroupFile(MappedTextFile &file, const std::functio
     std::vector<long long> dropped;
     bool namesSection = false;
     long long blockBegin = 0, lineNumber = 0;
+    // Progress runs once from 0 to twice the line count: the first pass by lines, the second by
+    // the share of the file's bytes read.
     const long long count = file.lineFeeds() + 1;
+    const long long total = 2 * count;
     const long long step = std::max<long long>(1, count / 100);
     std::string error;
     const bool scanned = file.forEachLine(
         [&](std::string_view line, long long begin, long long) {
             if (progress && lineNumber % step == 0)
-                progress(std::min(lineNumber, count - 1), count - 1);
+                progress(std::min(lineNumber, count - 1), total);
             ++lineNumber;
             const unsigned words = classifyBlockLine(line);
             const BlockCutter::Step cut = cutter.take(line, words);
@@ -599,7 +613,7 @@ void DataFileReader::ReadMultiGroupFile(MappedTextFile &file, const std::functio
     if (cutter.blockOpen())
         blocks.push_back({blockBegin, file.size(), cutter.poptLine(), cutter.nindLine(), std::move(dropped), namesSection});
     if (progress)
-        progress(count - 1, count - 1);
+        progress(count, total);
 
     // Second pass: each block's bytes, its lines less the dropped ones, read as one group.
     std::vector<std::string_view> pieces;
@@ -631,6 +645,7 @@ void DataFileReader::ReadMultiGroupFile(MappedTextFile &file, const std::functio
         }
         setSourceText(text);
         mNamesSectionPossible = block.namesSection;
+        mReportLoci = false;
         // The text of the last block is let go as its records are read: nothing reads it again,
         // and the codes are all in memory by then.
         if (b + 1 == blocks.size())
@@ -639,13 +654,17 @@ void DataFileReader::ReadMultiGroupFile(MappedTextFile &file, const std::functio
             ReadGroup(std::move(lines));
         } catch (...) {
             mNamesSectionPossible = true;
+            mReportLoci = true;
             mTextConsumed = nullptr;
             throw;
         }
         mNamesSectionPossible = true;
+        mReportLoci = true;
         mTextConsumed = nullptr;
         if (afterGroup)
             afterGroup();
+        if (progress && file.size() > 0)
+            progress(count + static_cast<long long>(static_cast<double>(count) * static_cast<double>(block.end) / static_cast<double>(file.size())), total);
     }
 }
 

@@ -35,7 +35,8 @@ public:
 
     // The same cutting and reading straight from a file, in two passes of plain reads: one finds
     // the blocks, the other reads each block's bytes into memory that the next block reuses. So
-    // only one block's text is ever in memory. progress reports the first pass by lines.
+    // only one block's text is ever in memory. progress(position, maximum) runs once over both
+    // passes.
     void ReadMultiGroupFile(MappedTextFile &file, const std::function<void()> &afterGroup,
                             const std::function<void(long long, long long)> &progress = {});
 
@@ -92,6 +93,7 @@ private:
     // Set while a block of a multi-group file is read: whether a line of it may open a names
     // section (the first pass knows), and where the records read so far end in its text.
     bool mNamesSectionPossible = true;
+    bool mReportLoci = true;
     std::function<void(const char *)> mTextConsumed;
 };
 

@@ -53,6 +53,8 @@ public:
     // characters + ".rvs".
     static std::string settingsNameFor(const std::string &dataFilePath);
     const std::string &defaultSettingsName() const { return mDefaultSettingsName; }
+    // Takes the name another loader chose (one that read the files away from the window).
+    void setDefaultSettingsName(std::string name) { mDefaultSettingsName = std::move(name); }
 
     // The message shown when a file of a multi-file open cannot be read.
     static std::string fileFailedMessage(const std::string &fileName);

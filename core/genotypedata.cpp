@@ -2,6 +2,8 @@
 
 #include "core/textformat.h"
 
+#include <algorithm>
+
 namespace rvk {
 
 GenotypeData::GenotypeData() = default;
@@ -22,6 +24,60 @@ void GenotypeData::Reset()
     nloc = 0;
     CurrentIndividual = 1;
     CurrentGroupLoci = nullptr;
+}
+
+GenotypeData GenotypeData::StagingCopy() const
+{
+    GenotypeData copy;
+    for (const auto &group : LinkageGroups) {
+        auto standIn = std::make_unique<LinkageGroup>();
+        standIn->Name = group->Name;
+        standIn->PopType = group->PopType;
+        standIn->FileName = group->FileName;
+        copy.LinkageGroups.push_back(std::move(standIn));
+    }
+    copy.Ticked = Ticked;
+    copy.Locked = Locked;
+    copy.Selectionyesno = Selectionyesno;
+    copy.nind = nind;
+    copy.popt = popt;
+    copy.IndividualNames = IndividualNames;
+    copy.IndividualNumbers = IndividualNumbers;
+    copy.SelectedIndices = SelectedIndices;
+    copy.nloc = nloc;
+    copy.CurrentGroupName = CurrentGroupName;
+    copy.CurrentIndividual = CurrentIndividual;
+    copy.LastIndividual = LastIndividual;
+    copy.DataLoaded = DataLoaded;
+    copy.MarkerGridStale = MarkerGridStale;
+    copy.CurrentFilePath = CurrentFilePath;
+    return copy;
+}
+
+void GenotypeData::TakeLoaded(GenotypeData &&staging, int firstNew)
+{
+    const auto first = staging.LinkageGroups.begin() + std::min<ptrdiff_t>(firstNew, static_cast<ptrdiff_t>(staging.LinkageGroups.size()));
+    const bool added = first != staging.LinkageGroups.end();
+    for (auto group = first; group != staging.LinkageGroups.end(); ++group)
+        LinkageGroups.push_back(std::move(*group));
+    Ticked = std::move(staging.Ticked);
+    Locked = std::move(staging.Locked);
+    Selectionyesno = staging.Selectionyesno;
+    nind = staging.nind;
+    popt = std::move(staging.popt);
+    IndividualNames = std::move(staging.IndividualNames);
+    IndividualNumbers = std::move(staging.IndividualNumbers);
+    SelectedIndices = std::move(staging.SelectedIndices);
+    nloc = staging.nloc;
+    CurrentGroupName = std::move(staging.CurrentGroupName);
+    CurrentIndividual = staging.CurrentIndividual;
+    LastIndividual = staging.LastIndividual;
+    DataLoaded = staging.DataLoaded;
+    MarkerGridStale = staging.MarkerGridStale;
+    CurrentFilePath = std::move(staging.CurrentFilePath);
+    if (added)
+        CurrentGroupLoci = &LinkageGroups.back()->Loci;
+    staging.LinkageGroups.clear();
 }
 
 long long GenotypeData::TotalLocusCount() const

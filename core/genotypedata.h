@@ -34,6 +34,14 @@ public:
     const std::string &GroupFileName(int k) const { return Group(k).FileName; }
     long long TotalLocusCount() const;
 
+    // Opening files away from the window: a data set that reads like this one to the loader
+    // (every field, and each group as an empty stand-in with its name and population type), so
+    // files can be read into it while this one stays as it is and can be shown.
+    GenotypeData StagingCopy() const;
+    // Takes what was read into a staging copy: its groups from index firstNew on are appended to
+    // this data set (the loci are moved, not copied) and every other field is taken over.
+    void TakeLoaded(GenotypeData &&staging, int firstNew);
+
     // Appends a finished group; its list becomes CurrentGroupLoci.
     LinkageGroup &AppendGroup(LinkageGroup group);
     // Takes away the groups from index count on (a load that failed part-way).

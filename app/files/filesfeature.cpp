@@ -3,6 +3,7 @@
 #include "app/files/exportcommands.h"
 #include "app/files/mergerwindow.h"
 #include "app/files/spreadsheetexchangewindow.h"
+#include "app/files/workeropening.h"
 #include "app/mainwindow.h"
 #include "app/picture/picturefeature.h"
 #include "app/settings/allelelistmodel.h"
@@ -100,7 +101,20 @@ LoadOutcome FilesFeature::openFiles(const QStringList &paths)
             return dialog->wasCanceled();
         });
     }
-    const LoadOutcome outcome = loader.OpenFiles(list);
+    LoadOutcome outcome;
+    if (reading) {
+        outcome = loader.OpenFiles(list);
+    } else {
+        // Data files are read on a worker: the window answers, and "Cancel" keeps what was shown.
+        std::string settingsName;
+        outcome = OpenDataFilesOnWorker(&mWindow, mWindow.data(), mWindow.userInterface(), list, settingsName);
+        if (outcome.cancelled) {
+            if (mWindow.data().GroupCount() == 0)
+                mWindow.picture().rebuildGroupSelector(false, -1);
+            return outcome;
+        }
+        loader.setDefaultSettingsName(settingsName);
+    }
     loader.setCancelCheck({});
     reading.reset();
     takeIntoSettings(outcome);
