@@ -8,6 +8,7 @@
 //   after_close_MB   after "Close all", above rss_before (what the closed data set left behind)
 //   first_after_close_MB  the same for the first round (see measure)
 //   run_s            the analysis's time in the window (the trait file's loading included)
+//   longest_freeze_s the longest time the window did not answer during the analysis
 //
 //   build/bench/bench_memory [--individuals N] [--markers N] [benchmark options]
 //
@@ -30,8 +31,10 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <chrono>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -118,7 +121,7 @@ Session &session()
 void measure(benchmark::State &state, const std::function<void(Session &)> &analysis)
 {
     Session &s = session();
-    double before = 0, opened = 0, ran = 0, closed = 0, firstLeft = 0, seconds = 0;
+    double before = 0, opened = 0, ran = 0, closed = 0, firstLeft = 0, seconds = 0, longestFreeze = 0;
     for (auto _ : state) {
         for (int round = 0; round < 2; ++round) {
             settle();
@@ -127,8 +130,23 @@ void measure(benchmark::State &state, const std::function<void(Session &)> &anal
             settle();
             opened = residentMB();
             const auto start = std::chrono::steady_clock::now();
+            // A timer pinging the window: the longest gap between its ticks is the longest the
+            // window did not answer.
+            auto lastTick = start;
+            QTimer ping;
+            ping.setInterval(20);
+            QObject::connect(&ping, &QTimer::timeout, [&] {
+                const auto now = std::chrono::steady_clock::now();
+                longestFreeze = std::max(longestFreeze, std::chrono::duration<double>(now - lastTick).count());
+                lastTick = now;
+            });
+            longestFreeze = 0;
+            ping.start();
             analysis(s);
-            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            ping.stop();
+            const auto end = std::chrono::steady_clock::now();
+            longestFreeze = std::max(longestFreeze, std::chrono::duration<double>(end - lastTick).count());
+            seconds = std::chrono::duration<double>(end - start).count();
             settle();
             ran = residentMB();
             s.window->closeAll();
@@ -144,6 +162,7 @@ void measure(benchmark::State &state, const std::function<void(Session &)> &anal
     state.counters["after_close_MB"] = closed - before;
     state.counters["first_after_close_MB"] = firstLeft;
     state.counters["run_s"] = seconds;
+    state.counters["longest_freeze_s"] = longestFreeze;
 }
 
 rvk::AssociationPage &associations(Session &s)
