@@ -702,6 +702,15 @@ void LdAnalysis::forEachChartPoint(const std::function<void(double, double)> &vi
     }
 }
 
+std::string LdAnalysis::summary() const
+{
+    const std::string scope =
+        mScope == Scope::AllLoci ? std::string("LD of all loci")
+                                 : formatText("LD of group %d", {mGroupSpans.empty() ? 1 : mGroupSpans.front().group + 1});
+    return formatText("%s (%d loci, %d pairs), FDR threshold %s, rthres %s",
+                      {scope, locusCount(), mReportedPairs, formatGeneral(mThreshold), formatGeneral(mRthres)});
+}
+
 std::size_t LdAnalysis::memoryBytes() const
 {
     return mMatrices.memoryBytes() + mValues.capacity() * sizeof(float) + mStates.capacity()

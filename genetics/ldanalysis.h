@@ -164,6 +164,11 @@ public:
 
     std::size_t memoryBytes() const;
 
+    // What is left to say of a run once its pairs are let go (the data set it came from was
+    // closed): scope, loci, pairs and the FDR line, e.g. "LD of group 1 (3 loci, 3 pairs),
+    // FDR threshold 0.05, rthres 0.44".
+    std::string summary() const;
+
     // The run's fixed texts.
     static constexpr const char *FdrThresholdLabel = "FDR threshold :";
     static constexpr const char *DegreesOfFreedomLabel = "deg freedom=N-2 :";

@@ -237,11 +237,6 @@ LdPage::LdPage(MainWindow &window) : QWidget(&window), mWindow(window)
     mHeatHint = new QLabel(QStringLiteral("The heat plot shows the LD of all loci: click \"Calc LD for all loci\"."));
     mHeatHint->setObjectName(QStringLiteral("heatPlotHint"));
     heatPageLayout->addWidget(mHeatHint);
-    // A group run replaces the marked results of a closed data set but not its heat plot.
-    mHeatClosedDataNote = new QLabel(QString::fromLatin1(HeatPlotClosedDataText));
-    mHeatClosedDataNote->setObjectName(QStringLiteral("heatPlotClosedDataNote"));
-    mHeatClosedDataNote->setVisible(false);
-    heatPageLayout->addWidget(mHeatClosedDataNote);
     mHeatArea = new QScrollArea;
     mHeatView = new LdHeatPlotView;
     mHeatArea->setWidget(mHeatView);
@@ -286,10 +281,27 @@ void LdPage::markerldsheetShow()
 void LdPage::dataSetClosed()
 {
     markerldsheetShow();
-    if (mAnalysis || mHeatAnalysis)
-        mClosedDataNote->setVisible(true);
-    if (heatPlotAnalysis())
-        mHeatClosedDataNote->setVisible(true);
+    if (!mAnalysis && !mHeatAnalysis)
+        return;
+    std::string summary = mAnalysis ? mAnalysis->summary() : std::string();
+    if (mHeatAnalysis)
+        summary += (summary.empty() ? "" : "; the heat plot's ") + mHeatAnalysis->summary();
+    releaseResults();
+    mClosedDataNote->setText(QString::fromLatin1(ClosedDataText) + QString::fromStdString(summary) + QStringLiteral("."));
+    mClosedDataNote->setVisible(true);
+}
+
+void LdPage::releaseResults()
+{
+    // The views let go of the runs before they are destroyed.
+    mTableModel->setAnalysis(nullptr);
+    mListModel->setFixedLines({});
+    mLogModel->setFixedLines({QString::fromLatin1(LdAnalysis::InitialLogText)});
+    mChart->setSource({});
+    mHeatView->setPlot(std::nullopt);
+    mHeatHint->setVisible(true);
+    mAnalysis.reset();
+    mHeatAnalysis.reset();
 }
 
 LdOptions LdPage::collectOptions() const
@@ -423,7 +435,6 @@ void LdPage::LDallClick()
     mHeatView->setPlot(std::nullopt); // before the run it shows goes
     mHeatHint->setVisible(true);
     mHeatAnalysis.reset();
-    mHeatClosedDataNote->setVisible(false);
     mAnalysis = std::move(analysis);
     showResults();
     redrawHeatPlot();

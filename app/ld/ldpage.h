@@ -38,8 +38,9 @@ public:
 
     // The page was shown: the group box follows the main group selector.
     void markerldsheetShow();
-    // The data set was closed: results shown stay (and can be saved), marked as those of the
-    // closed data until the next run finishes.
+    // The data set was closed or replaced: the results computed from it go (their memory returns
+    // to the system); the page keeps a one-line summary of them, marked as that of the closed
+    // data, until the next run finishes.
     void dataSetClosed();
     // "only this group>" and "Calc LD for all loci".
     void LDcalcClick();
@@ -63,12 +64,9 @@ public:
     LdChartWidget *chart() const { return mChart; }
     QTabWidget *subPages() const { return mSubPages; }
     QLabel *closedDataNote() const { return mClosedDataNote; }
-    QLabel *heatPlotClosedDataNote() const { return mHeatClosedDataNote; }
 
-    static constexpr const char *ClosedDataText =
-        "Results of the data set that was closed: they no longer match the data loaded. A new run replaces them.";
-    static constexpr const char *HeatPlotClosedDataText =
-        "This heat plot is of the data set that was closed: \"Calc LD for all loci\" draws it for the data loaded.";
+    // Followed by the closed run's summary.
+    static constexpr const char *ClosedDataText = "Results of the data set that was closed: ";
     static constexpr const char *NoteText =
         " Note: this is an experimental new module, results depend on the 'Numval' data for the alleles (see Settings) ";
 
@@ -80,6 +78,7 @@ private:
     std::unique_ptr<LdAnalysis> runWithProgress(const std::function<std::unique_ptr<LdAnalysis>(const LdRunControl &)> &run,
                                                 long long pairs, const QString &label = QStringLiteral("Calculating LD..."));
     void showResults();
+    void releaseResults();
     void redrawHeatPlot();
 
     MainWindow &mWindow;
@@ -112,7 +111,6 @@ private:
     LdChartWidget *mChart = nullptr;
     QScrollArea *mHeatArea = nullptr;
     QLabel *mHeatHint = nullptr;
-    QLabel *mHeatClosedDataNote = nullptr;
     LdHeatPlotView *mHeatView = nullptr;
 };
 

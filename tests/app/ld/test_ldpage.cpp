@@ -331,18 +331,10 @@ TEST(LdPage, MarkerIntensityDataGiveTheCorrelation)
     EXPECT_EQ(f.page->analysis()->exactPair(0, 2).n, 5); // "x" is missing
 }
 
-TEST(LdPage, ResultsStayShownAfterTheDataSetIsClosed)
-{
-    LdPageFixture f;
-    f.page->LDcalcClick();
-    f.window->closeAll();
-    EXPECT_EQ(f.page->tableModel()->index(0, 1).data().toString(), "m1");
-    EXPECT_EQ(f.page->listModel()->lineText(1).toStdString(), f.page->analysis()->listLine(1));
-}
-
-// Results kept after "Close all" say that they belong to the closed data set, can still be
-// saved, and lose the mark when a run on the data now loaded finishes.
-TEST(LdPage, ResultsOfAClosedDataSetAreMarkedUntilTheNextRun)
+// Closing or replacing the data set lets go of every LD result computed from it (group run,
+// all-loci run, heat plot): the views empty, nothing of it can be saved, and the page keeps a
+// one-line summary marked as that of the closed data until a run on the data now loaded ends.
+TEST(LdPage, ResultsOfAClosedDataSetAreReleasedAndSummarised)
 {
     LdPageFixture f;
     f.window->show();
@@ -356,63 +348,46 @@ TEST(LdPage, ResultsOfAClosedDataSetAreMarkedUntilTheNextRun)
     f.window->closeAll();
     EXPECT_FALSE(marked()) << "no results, nothing to mark";
 
-    f.window->openDataFiles({QString::fromStdString(f.folder.file("one.rvk"))});
-    f.page->markerldsheetShow();
-    f.page->LDcalcClick();
-    EXPECT_FALSE(marked());
+    for (const bool replace : {false, true}) {
+        SCOPED_TRACE(replace ? "replaced" : "Close all");
+        f.window->closeAll();
+        f.window->openDataFiles({QString::fromStdString(f.folder.file("one.rvk"))});
+        f.page->markerldsheetShow();
+        f.page->LDallClick();
+        f.page->LDcalcClick(); // the all-loci run stays as the heat plot's
+        ASSERT_NE(f.page->heatPlotAnalysis(), nullptr);
+        EXPECT_FALSE(marked());
+        if (replace)
+            f.window->dataSetReplaced(); // as when the spreadsheet exchange imports a new data set
+        else
+            f.window->closeAll();
+        EXPECT_EQ(f.page->analysis(), nullptr);
+        EXPECT_EQ(f.page->heatPlotAnalysis(), nullptr);
+        EXPECT_EQ(f.page->tableModel()->rowCount(), 0);
+        EXPECT_EQ(f.page->listModel()->rowCount(), 0);
+        EXPECT_EQ(f.page->logModel()->lineText(0).toStdString(), LdAnalysis::InitialLogText);
+        EXPECT_TRUE(f.page->heatPlotImage().isNull());
+        EXPECT_TRUE(marked());
+        EXPECT_TRUE(note->text().startsWith(
+            QStringLiteral("Results of the data set that was closed: LD of group 1 (3 loci, 3 pairs), FDR threshold 0.05, rthres ")))
+            << note->text().toStdString();
+        EXPECT_NE(note->text().indexOf(QStringLiteral("the heat plot's LD of all loci (3 loci, 3 pairs)")), -1);
+
+        const std::string list = f.folder.file("closed.txt");
+        f.ui.saveChoices = {list};
+        f.page->saveLDpairwisebtnClick();
+        EXPECT_FALSE(std::filesystem::exists(list)) << "nothing of the closed data set is saved";
+        f.ui.saveChoices.clear();
+    }
+
+    // A finished run on the data loaded clears the mark.
     f.window->closeAll();
-    EXPECT_TRUE(marked());
-    EXPECT_TRUE(note->text().startsWith("Results of the data set that was closed"));
-    EXPECT_EQ(f.page->listModel()->lineText(1).toStdString(), f.page->analysis()->listLine(1));
-
-    const std::string list = f.folder.file("closed.txt");
-    f.ui.saveChoices = {list};
-    f.page->saveLDpairwisebtnClick();
-    std::string expected;
-    for (long long k = 0; k < f.page->analysis()->listLineCount(); ++k)
-        expected += f.page->analysis()->listLine(k) + "\n";
-    EXPECT_EQ(test::readWholeFile(list), expected);
-    EXPECT_NE(expected.find("m1"), std::string::npos);
-
-    // Opening data again keeps the mark; a cancelled or refused run would too; a finished run clears it.
     f.window->openDataFiles({QString::fromStdString(f.folder.file("two.rvk"))});
     f.page->markerldsheetShow();
     EXPECT_TRUE(marked());
     f.page->LDcalcClick();
     EXPECT_FALSE(marked());
     EXPECT_EQ(f.page->tableModel()->index(0, 1).data().toString(), "m4");
-}
-
-// The heat plot of a closed data set outlives a group run on the data loaded after it, and
-// keeps its own mark until a run over all loci draws it again.
-TEST(LdPage, HeatPlotOfAClosedDataSetKeepsItsMarkUntilAnAllLociRun)
-{
-    LdPageFixture f;
-    f.window->show();
-    QLabel *note = f.page->heatPlotClosedDataNote();
-    ASSERT_NE(note, nullptr);
-    const auto marked = [&f, note] {
-        f.window->showPage(MainWindow::LdPage);
-        f.page->subPages()->setCurrentIndex(1);
-        return note->isVisible();
-    };
-    f.page->LDcalcClick();
-    f.window->closeAll();
-    EXPECT_FALSE(marked()) << "no heat plot, nothing to mark";
-
-    f.window->openDataFiles({QString::fromStdString(f.folder.file("one.rvk"))});
-    f.page->LDallClick();
-    EXPECT_FALSE(marked());
-    f.window->closeAll();
-    f.window->openDataFiles({QString::fromStdString(f.folder.file("two.rvk"))});
-    f.page->markerldsheetShow();
-    f.page->LDcalcClick();
-    EXPECT_TRUE(f.page->closedDataNote()->isHidden()) << "the group run replaced the marked results";
-    EXPECT_TRUE(marked());
-    EXPECT_EQ(f.page->heatPlotAnalysis()->locusCount(), 3) << "m1-m3 of the closed data";
-    f.page->LDallClick();
-    EXPECT_FALSE(marked());
-    EXPECT_EQ(f.page->heatPlotAnalysis()->locusCount(), 2);
 }
 
 } // namespace
