@@ -176,7 +176,13 @@ std::optional<KinshipEigen> decomposeKinship(const KinshipMatrix &kinship, std::
     lapack_int info = 0;
     if (singlePrecision) {
         std::vector<float> vectors(kinship.values.begin(), kinship.values.end()), values(eigen.values.size());
-        info = LAPACKE_ssyevd(LAPACK_COL_MAJOR, 'V', 'L', kinship.size, vectors.data(), kinship.size, values.data());
+        // The work arrays of the documented sizes: the size query answers in single precision,
+        // too coarse from about 2,900 individuals on.
+        const size_t n = static_cast<size_t>(kinship.size);
+        std::vector<float> work(1 + 6 * n + 2 * n * n);
+        std::vector<lapack_int> integerWork(3 + 5 * n);
+        info = LAPACKE_ssyevd_work(LAPACK_COL_MAJOR, 'V', 'L', kinship.size, vectors.data(), kinship.size, values.data(), work.data(),
+                                   static_cast<lapack_int>(work.size()), integerWork.data(), static_cast<lapack_int>(integerWork.size()));
         eigen.vectors.assign(vectors.begin(), vectors.end());
         eigen.values.assign(values.begin(), values.end());
     } else {
