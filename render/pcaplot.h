@@ -46,5 +46,7 @@ ViewPicture recordPcaPlot(const PcaPlotInput &input);
 
 inline constexpr Rgb PcaPlainColour = rgb(0, 0, 160);
 inline constexpr Rgb PcaNoValueColour = rgb(170, 170, 170);
+// The selected individuals, or the group of a selection list.
+inline constexpr Rgb PcaGroupColour = rgb(220, 0, 0);
 
 } // namespace rvk

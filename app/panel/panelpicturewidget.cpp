@@ -53,7 +53,7 @@ void PanelPictureWidget::mouseMoveEvent(QMouseEvent *event)
     if (!mPointerText)
         return;
     const QPoint at = event->position().toPoint();
-    const QString text = mPointerText(width(), height(), at.x(), at.y());
+    const QString text = pointerText(at.x(), at.y());
     if (text.isEmpty())
         QToolTip::hideText();
     else

@@ -22,6 +22,10 @@ public:
     void refresh();
     // The picture as shown at the widget's size (empty before a source is set).
     ViewPicture picture() const;
+    // The picture made for another size (a saved file), empty before a source is set.
+    ViewPicture pictureOfSize(int width, int height) const { return mSource ? mSource(width, height) : ViewPicture(); }
+    // The text for the pointer at (x, y) of the widget: the individual's name on the PCA scatter.
+    QString pointerText(int x, int y) const { return mPointerText ? mPointerText(width(), height(), x, y) : QString(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

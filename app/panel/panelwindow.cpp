@@ -13,10 +13,13 @@
 #include "genetics/mixedmodelpictures.h"
 #include "render/kinshipheatmap.h"
 #include "render/pcaplot.h"
+#include "render/picturefiles.h"
+#include "selection/selectionlists.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -30,6 +33,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <filesystem>
 #include <cmath>
 
 namespace rvk {
@@ -105,9 +109,19 @@ PanelWindow::PanelWindow(MainWindow &window) : QWidget(&window, Qt::Window), mWi
     auto *pcaLayout = new QVBoxLayout(pcaPage);
     auto *colourRow = new QHBoxLayout;
     mColourBy = new QComboBox;
+    mXComponent = spinBox(1, 1, 1);
+    mYComponent = spinBox(1, 1, 1);
+    auto *listButton = new QPushButton(QStringLiteral("Selection list..."));
+    auto *savePcaButton = new QPushButton(QStringLiteral("Save picture"));
+    colourRow->addWidget(new QLabel(QStringLiteral("x: PC")));
+    colourRow->addWidget(mXComponent);
+    colourRow->addWidget(new QLabel(QStringLiteral("y: PC")));
+    colourRow->addWidget(mYComponent);
     colourRow->addWidget(new QLabel(QStringLiteral("colour by:")));
     colourRow->addWidget(mColourBy);
+    colourRow->addWidget(listButton);
     colourRow->addStretch(1);
+    colourRow->addWidget(savePcaButton);
     pcaLayout->addLayout(colourRow);
     mPcaPlot = new PanelPictureWidget;
     pcaLayout->addWidget(mPcaPlot, 1);
@@ -126,10 +140,23 @@ PanelWindow::PanelWindow(MainWindow &window) : QWidget(&window, Qt::Window), mWi
     mMixedModelView->setSortingEnabled(true);
     mixedLayout->addWidget(mMixedModelView, 1);
     mTabs->addTab(mixedPage, QStringLiteral("Mixed model"));
-    mManhattan = new PanelPictureWidget;
-    mTabs->addTab(mManhattan, QStringLiteral("Manhattan"));
-    mQq = new PanelPictureWidget;
-    mTabs->addTab(mQq, QStringLiteral("QQ"));
+    // The Manhattan and QQ plots, each with its "Save picture" button.
+    const auto plotPage = [this](PanelPictureWidget *&plot, const QString &title) {
+        auto *page = new QWidget;
+        auto *pageLayout = new QVBoxLayout(page);
+        auto *buttonRow = new QHBoxLayout;
+        auto *save = new QPushButton(QStringLiteral("Save picture"));
+        buttonRow->addStretch(1);
+        buttonRow->addWidget(save);
+        pageLayout->addLayout(buttonRow);
+        plot = new PanelPictureWidget;
+        pageLayout->addWidget(plot, 1);
+        mTabs->addTab(page, title);
+        PanelPictureWidget *shown = plot;
+        connect(save, &QPushButton::clicked, this, [this, shown] { savePictureClick(shown); });
+    };
+    plotPage(mManhattan, QStringLiteral("Manhattan"));
+    plotPage(mQq, QStringLiteral("QQ"));
     mPredictionView = new QTableView;
     mPredictionModel = new PredictionTableModel(this);
     mPredictionView->setModel(mPredictionModel);
@@ -146,6 +173,10 @@ PanelWindow::PanelWindow(MainWindow &window) : QWidget(&window, Qt::Window), mWi
     connect(saveButton, &QPushButton::clicked, this, [this] { saveResultsClick(); });
     connect(mTraitChoice, &QComboBox::currentIndexChanged, this, [this](int index) { showMixedModelTrait(index); });
     connect(mColourBy, &QComboBox::currentIndexChanged, this, [this] { mPcaPlot->refresh(); });
+    connect(mXComponent, &QSpinBox::valueChanged, this, [this] { mPcaPlot->refresh(); });
+    connect(mYComponent, &QSpinBox::valueChanged, this, [this] { mPcaPlot->refresh(); });
+    connect(listButton, &QPushButton::clicked, this, [this] { colourBySelectionListClick(); });
+    connect(savePcaButton, &QPushButton::clicked, this, [this] { savePictureClick(mPcaPlot); });
     connect(mTreeOrder, &QCheckBox::toggled, this, [this] { drawKinship(); });
     connect(mCompare, &QCheckBox::toggled, this, [this] { showMixedModelTrait(mTraitChoice->currentIndex()); });
 }
@@ -264,6 +295,15 @@ void PanelWindow::computePcaClick()
     }
     mPca = std::move(pca);
     note(pcaVarianceText(*mPca));
+    for (QSpinBox *box : {mXComponent, mYComponent}) {
+        box->blockSignals(true);
+        box->setRange(1, mPca->componentCount);
+        box->blockSignals(false);
+    }
+    if (mXComponent->value() == mYComponent->value()) {
+        mXComponent->setValue(1);
+        mYComponent->setValue(std::min(2, mPca->componentCount));
+    }
     refillColourChoices();
     mPcaPlot->setSource([this](int w, int h) { return recordPcaPlot(pcaPlotInput(w, h)); },
                         [this](int w, int h, int x, int y) {
@@ -283,6 +323,8 @@ void PanelWindow::refillColourChoices()
     if (const AssociationPage *page = associationPage(mWindow))
         for (const std::string &trait : page->traitTable().traitNames())
             mColourBy->addItem(qt(trait));
+    if (!mGroupNames.empty())
+        mColourBy->addItem(mGroupLabel, QStringLiteral("group"));
     mColourBy->setCurrentIndex(std::max(0, mColourBy->findText(current)));
     mColourBy->blockSignals(false);
 }
@@ -294,11 +336,12 @@ PcaPlotInput PanelWindow::pcaPlotInput(int width, int height) const
     plot.height = height;
     if (!mPca)
         return plot;
-    const int second = std::min(1, mPca->componentCount - 1);
-    plot.xTitle = formatText("PC1 (%.1f %%)", {100.0 * mPca->varianceShare[0]});
+    const int first = std::clamp(mXComponent->value(), 1, mPca->componentCount) - 1;
+    const int second = std::clamp(mYComponent->value(), 1, mPca->componentCount) - 1;
+    plot.xTitle = formatText("PC%d (%.1f %%)", {first + 1, 100.0 * mPca->varianceShare[static_cast<size_t>(first)]});
     plot.yTitle = formatText("PC%d (%.1f %%)", {second + 1, 100.0 * mPca->varianceShare[static_cast<size_t>(second)]});
     for (int i = 0; i < mPca->individualCount; ++i) {
-        plot.x.push_back(mPca->score(i, 0));
+        plot.x.push_back(mPca->score(i, first));
         plot.y.push_back(mPca->score(i, second));
     }
     plot.names = namesOf(mPca->individuals);
@@ -306,8 +349,14 @@ PcaPlotInput PanelWindow::pcaPlotInput(int width, int height) const
     if (mColourBy->currentIndex() == 1) {
         // The individuals ticked in the individual list red, the others blue.
         for (const int i : mPca->individuals)
-            plot.pointColours.push_back(static_cast<size_t>(i) < data.Ticked.size() && data.Ticked[static_cast<size_t>(i)] ? rgb(220, 0, 0)
+            plot.pointColours.push_back(static_cast<size_t>(i) < data.Ticked.size() && data.Ticked[static_cast<size_t>(i)] ? PcaGroupColour
                                                                                                                     : PcaPlainColour);
+    } else if (mColourBy->currentData().toString() == QStringLiteral("group")) {
+        // The individuals the selection list names red, the others blue.
+        plot.title = "Principal components, coloured by " + mColourBy->currentText().toStdString();
+        for (const std::string &name : plot.names)
+            plot.pointColours.push_back(std::find(mGroupNames.begin(), mGroupNames.end(), name) != mGroupNames.end() ? PcaGroupColour
+                                                                                                                  : PcaPlainColour);
     } else if (mColourBy->currentIndex() >= 2) {
         const AssociationPage *page = associationPage(mWindow);
         const TraitTable &traits = page->traitTable();
@@ -476,6 +525,56 @@ void PanelWindow::saveResultsClick()
             save("Save mixed-model results", mMixedModel->resultsText());
         break;
     }
+}
+
+void PanelWindow::savePictureClick(PanelPictureWidget *plot)
+{
+    if (!plot)
+        return;
+    UserInterface &ui = mWindow.userInterface();
+    // As shown, but not smaller than a usual picture.
+    const ViewPicture picture = plot->pictureOfSize(std::max(plot->width(), 800), std::max(plot->height(), 600));
+    if (picture.isEmpty()) {
+        ui.information("There is no picture yet: run the analysis first.");
+        return;
+    }
+    const std::string path = ui.saveFileName("Save picture", "PNG image|*.png|SVG drawing|*.svg|PDF document|*.pdf|Enhanced metafile|*.emf", "");
+    if (path.empty())
+        return;
+    std::string written, error;
+    if (!savePictureFile(picture, path, pictureExtension(path).empty() ? "png" : pictureExtension(path), written, error))
+        ui.error(error);
+}
+
+void PanelWindow::colourBySelectionListClick()
+{
+    UserInterface &ui = mWindow.userInterface();
+    const auto paths = ui.openFileNames("Open selection list", SelectionList::OpenFilter, "", false);
+    if (paths.empty())
+        return;
+    QFile file(QString::fromStdString(paths.front()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui.error(formatText("The selection list %s cannot be read: %s", {paths.front(), file.errorString().toStdString()}));
+        return;
+    }
+    const std::string text = file.readAll().toStdString();
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        if (end > start)
+            names.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    if (names.empty()) {
+        ui.warning("The selection list names no individual.");
+        return;
+    }
+    mGroupNames = std::move(names);
+    mGroupLabel = QStringLiteral("list ") + QString::fromStdString(std::filesystem::path(paths.front()).filename().string());
+    refillColourChoices();
+    mColourBy->setCurrentIndex(mColourBy->findData(QStringLiteral("group")));
+    mPcaPlot->refresh();
 }
 
 } // namespace rvk

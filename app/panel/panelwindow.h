@@ -46,6 +46,11 @@ public:
     // Adds "<trait>_gebv" rows to the trait table (one value per individual column).
     void addGebvClick();
     void saveResultsClick();
+    // "Save picture" of a plot: PNG, SVG, PDF or EMF by the name's extension.
+    void savePictureClick(PanelPictureWidget *plot);
+    // "Selection list...": colours the PCA scatter by the group of individuals a selection list
+    // file names (red; the others blue) and adds the choice "list <file>" to the colours.
+    void colourBySelectionListClick();
 
     // The state, for the tests.
     const std::optional<KinshipMatrix> &kinship() const { return mKinship; }
@@ -59,8 +64,14 @@ public:
     // Manhattan and QQ of the association page's correlation run instead, for comparison.
     QCheckBox *compareBox() const { return mCompare; }
     PanelPictureWidget *manhattan() const { return mManhattan; }
-    // The PCA scatter's colours: "none", "selection", then the traits of the trait table.
+    PanelPictureWidget *qq() const { return mQq; }
+    PanelPictureWidget *pcaPlot() const { return mPcaPlot; }
+    // The PCA scatter's colours: "none", "selection", then the traits of the trait table, then
+    // the group of a selection list once one is read.
     QComboBox *colourByBox() const { return mColourBy; }
+    // The components on the scatter's axes (1-based).
+    QSpinBox *xComponentBox() const { return mXComponent; }
+    QSpinBox *yComponentBox() const { return mYComponent; }
     // The kinship heat map in the leaf order of the last tree (when it names the individuals).
     QCheckBox *treeOrderBox() const { return mTreeOrder; }
     const std::vector<int> &kinshipOrder() const { return mKinshipOrder; }
@@ -98,6 +109,10 @@ private:
     QComboBox *mTraitChoice = nullptr;
     QCheckBox *mCompare = nullptr;
     QComboBox *mColourBy = nullptr;
+    QSpinBox *mXComponent = nullptr;
+    QSpinBox *mYComponent = nullptr;
+    std::vector<std::string> mGroupNames; // of the selection list the scatter is coloured by
+    QString mGroupLabel;
     QCheckBox *mTreeOrder = nullptr;
     QTabWidget *mTabs = nullptr;
     QLabel *mKinshipImage = nullptr;
