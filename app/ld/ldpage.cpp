@@ -7,6 +7,7 @@
 #include "app/association/associationchartwidget.h"
 #include "app/association/associationpage.h"
 #include "app/mainwindow.h"
+#include "app/workerrun.h"
 #include "core/textformat.h"
 #include "core/userinterface.h"
 #include "genetics/clusterorder.h"
@@ -29,7 +30,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QPixmap>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -45,45 +45,33 @@ namespace {
 
 constexpr int DefaultColumnWidth = 45;
 constexpr int DefaultRowHeight = 20;
-// Runs of fewer pairs finish before a progress window would be worth showing.
-constexpr long long ProgressWindowPairs = 200'000;
 // Largest table a spreadsheet file holds: a heading column and one column per locus.
 constexpr int MaxSpreadsheetLoci = MaxSpreadsheetColumns - 1;
 
-// Moves the window's progress bar and a progress window with "Cancel", which keeps the window
-// painted while the run goes on and stops it when clicked.
-class RunProgress : public UserInterface
+// The run's progress and cancel requests, on the worker thread, passed to the progress of
+// RunOnWorker (its dialog and the window's progress bar); the run asks nothing else.
+class WorkerRunProgress : public UserInterface
 {
 public:
-    RunProgress(UserInterface &target, QProgressDialog *dialog) : mTarget(target), mDialog(dialog) {}
-    void message(MessageKind kind, const std::string &text) override { mTarget.message(kind, text); }
-    bool question(const std::string &text) override { return mTarget.question(text); }
-    std::vector<std::string> openFileNames(const std::string &t, const std::string &f, const std::string &s, bool m) override
+    explicit WorkerRunProgress(const WorkerProgress &progress) : mProgress(progress) {}
+    void message(MessageKind, const std::string &) override {}
+    bool question(const std::string &) override { return false; }
+    std::vector<std::string> openFileNames(const std::string &, const std::string &, const std::string &, bool) override
     {
-        return mTarget.openFileNames(t, f, s, m);
+        return {};
     }
-    std::string saveFileName(const std::string &t, const std::string &f, const std::string &d) override
-    {
-        return mTarget.saveFileName(t, f, d);
-    }
+    std::string saveFileName(const std::string &, const std::string &, const std::string &) override { return {}; }
     void setProgress(long long position, long long maximum) override
     {
-        mTarget.setProgress(position, maximum);
-        if (mDialog && maximum > 0)
-            mDialog->setValue(static_cast<int>(position * 1000 / maximum));
+        if (maximum > 0 && !mProgress(position, maximum))
+            mCancelled = true;
     }
-    void setBusy(bool busy) override { mTarget.setBusy(busy); }
-    bool cancelled()
-    {
-        if (!mDialog)
-            return false;
-        QCoreApplication::processEvents();
-        return mDialog->wasCanceled();
-    }
+    void setBusy(bool) override {}
+    bool cancelled() const { return mCancelled; }
 
 private:
-    UserInterface &mTarget;
-    QProgressDialog *mDialog;
+    const WorkerProgress &mProgress;
+    bool mCancelled = false;
 };
 
 QString extensionOf(const QString &path) { return QFileInfo(path).suffix(); }
@@ -354,28 +342,25 @@ LdHeatPlotOptions LdPage::heatOptions() const
 }
 
 std::unique_ptr<LdAnalysis> LdPage::runWithProgress(
-    const std::function<std::unique_ptr<LdAnalysis>(const LdRunControl &)> &run, long long pairs, const QString &label)
+    const std::function<std::unique_ptr<LdAnalysis>(const LdRunControl &)> &run, long long, const QString &label)
 {
     UserInterface &ui = mWindow.userInterface();
-    std::unique_ptr<QProgressDialog> dialog;
-    if (pairs >= ProgressWindowPairs) {
-        dialog = std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0, 1000, this);
-        dialog->setWindowModality(Qt::WindowModal);
-        dialog->setMinimumDuration(500);
-        dialog->setAutoClose(false);
-        dialog->setAutoReset(false);
-    }
-    RunProgress progress(ui, dialog.get());
     mRunning = true;
     mCalcButton->setEnabled(false);
     mAllButton->setEnabled(false);
-    ui.setBusy(true);
-    LdRunControl control{&progress, [&progress] { return progress.cancelled(); }};
-    std::unique_ptr<LdAnalysis> result = run(control);
-    ui.setBusy(false);
+    std::unique_ptr<LdAnalysis> result;
+    // On a worker thread: the window keeps painting and answering, and the progress dialog
+    // shows from the first moment of a long run.
+    const bool finished = RunOnWorker(this, label, ui, [&](const WorkerProgress &progress) {
+        WorkerRunProgress runProgress(progress);
+        LdRunControl control{&runProgress, [&runProgress] { return runProgress.cancelled(); }};
+        result = run(control);
+    });
     mCalcButton->setEnabled(true);
     mAllButton->setEnabled(true);
     mRunning = false;
+    if (!finished)
+        result.reset();
     return result;
 }
 

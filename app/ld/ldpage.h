@@ -73,8 +73,8 @@ public:
 private:
     LdOptions collectOptions() const;
     LdHeatPlotOptions heatOptions() const;
-    // Runs an analysis with progress and cancel; the shown results change only when it completes.
-    // Work on the list goes the same way (pairs: its size).
+    // Runs an analysis on a worker thread with progress and cancel; the shown results change only
+    // when it completes. Work on the list goes the same way (pairs: its size).
     std::unique_ptr<LdAnalysis> runWithProgress(const std::function<std::unique_ptr<LdAnalysis>(const LdRunControl &)> &run,
                                                 long long pairs, const QString &label = QStringLiteral("Calculating LD..."));
     void showResults();
