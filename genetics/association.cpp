@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <thread>
@@ -751,11 +752,28 @@ AnovaOutcome runAnovaAssociation(const MarkerData &markers, const TraitTable &sy
         }
     };
     std::vector<std::thread> helpers;
+    std::atomic<int> working{threads - 1};
     for (int k = 1; k < threads; ++k)
-        helpers.emplace_back(work, k, false);
+        helpers.emplace_back([&work, &working, k] {
+            work(k, false);
+            --working;
+        });
     work(0, true);
+    // The other threads finish their last blocks: progress and Cancel still answer meanwhile,
+    // and once more at the end, so a Cancel during the run is never missed.
+    const auto askToGoOn = [&] {
+        if (hooks.progress)
+            hooks.progress(pairsDone.load(), total);
+        if (!stop.load() && hooks.cancelled && hooks.cancelled())
+            stop = true;
+    };
+    while (working.load() > 0) {
+        askToGoOn();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     for (std::thread &helper : helpers)
         helper.join();
+    askToGoOn();
 
     // The messages in the order of the pairs.
     if (ui) {
