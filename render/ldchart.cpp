@@ -1,6 +1,7 @@
 #include "render/ldchart.h"
 
 #include "core/textformat.h"
+#include "render/chartframe.h"
 #include "render/picturerecorder.h"
 #include "render/viewpicture.h"
 
@@ -80,21 +81,8 @@ void paintLdChart(DrawSurface &s, const LdChartInput &input)
         return area.bottom - static_cast<int>(std::lround((y - axes.yMin) / (axes.yMax - axes.yMin) * plotHeight));
     };
 
-    s.setPen({rgb(255, 255, 255), 1, PenSpec::Style::Solid});
-    s.setBrush({rgb(255, 255, 255), BrushSpec::Style::Solid});
-    s.fillRect(0, 0, input.width, input.height);
-    FontDescription font;
-    font.name = "Arial";
-    font.size = 8;
-    s.setFont(font);
-
-    // Title and axis titles.
-    FontDescription titleFont = font;
-    titleFont.size = 10;
-    titleFont.bold = true;
-    s.setFont(titleFont);
-    s.textOut((input.width - s.textWidth(input.title)) / 2, 8, input.title);
-    s.setFont(font);
+    // Background, title and axis titles.
+    paintChartFrame(s, input.width, input.height, input.title);
     s.textOut(area.left + (plotWidth - s.textWidth(input.bottomTitle)) / 2, area.bottom + 26, input.bottomTitle);
     s.textOutRotated(6, area.top + (plotHeight - s.textWidth(input.leftTitle)) / 2, input.leftTitle, 90);
 
