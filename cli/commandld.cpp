@@ -51,127 +51,148 @@ int usageError(CommandContext &context, const std::string &error)
     return 2;
 }
 
-int runLd(const std::vector<std::string> &args, CommandContext &context)
+// What the command line asks for, read and checked before any file is opened.
+struct LdRequest
+{
+    std::vector<std::string> files;
+    SelectionOptions selection;
+    LdOptions options;
+    LdHeatPlotOptions heat;
+    bool allLoci = false, groupGiven = false, yes = false;
+    long long groupNumber = 1;
+    std::string listPath, tablePath, heatPath, chartPath, treePath;
+};
+
+// Empty when the arguments are good, else the usage error.
+std::string readLdRequest(const std::vector<std::string> &args, LdRequest &request)
 {
     std::vector<std::string> rest = args;
-    SelectionOptions selection;
     CommandArguments parsed;
     std::string error;
-    if (!parseSelectionOptions(rest, selection, &error)
+    if (!parseSelectionOptions(rest, request.selection, &error)
         || !parseCommandArguments(rest, {"--group", "--measure", "--list", "--table", "--heat", "--chart", "--block", "--fdr", "--cluster-order"},
                                   {"--all", "--successive", "--bw", "--yes"}, parsed, error))
-        return usageError(context, error);
+        return error;
     if (parsed.files.empty())
-        return usageError(context, "no data file named");
-    if (parsed.has("--all") && parsed.has("--group"))
-        return usageError(context, "--group and --all exclude each other");
-    LdOptions options;
+        return "no data file named";
+    request.files = parsed.files;
+    request.allLoci = parsed.has("--all");
+    request.groupGiven = parsed.has("--group");
+    if (request.allLoci && request.groupGiven)
+        return "--group and --all exclude each other";
+    LdOptions &options = request.options;
     if (parsed.has("--measure")) {
         const auto measure = parseMeasure(parsed.value("--measure"));
         if (!measure)
-            return usageError(context, "--measure takes r2, r, logp, dprime or chi");
+            return "--measure takes r2, r, logp, dprime or chi";
         options.measure = *measure;
     }
     options.successiveMarkers = parsed.has("--successive");
-    LdHeatPlotOptions heat;
     if (parsed.has("--block")) {
         const auto block = parseInteger(parsed.value("--block"));
         if (!block || *block < 2 || *block > 100)
-            return usageError(context, "--block takes a block size from 2 to 100 pixels");
-        heat.blockSize = static_cast<int>(*block);
+            return "--block takes a block size from 2 to 100 pixels";
+        request.heat.blockSize = static_cast<int>(*block);
     }
-    heat.blackAndWhite = parsed.has("--bw");
+    request.heat.blackAndWhite = parsed.has("--bw");
     if (parsed.has("--fdr")) {
         const auto level = parseDecimal(parsed.value("--fdr"));
         if (!level || *level <= 0.0 || *level >= 1.0)
-            return usageError(context, "--fdr takes a level between 0 and 1");
+            return "--fdr takes a level between 0 and 1";
         options.fdrLevel = *level;
     }
-    long long groupNumber = 1;
-    if (parsed.has("--group")) {
+    if (request.groupGiven) {
         const auto number = parseInteger(parsed.value("--group"));
         if (!number || *number < 1)
-            return usageError(context, "--group takes a group number from 1");
-        groupNumber = *number;
+            return "--group takes a group number from 1";
+        request.groupNumber = *number;
     }
-    const std::string heatPath = parsed.value("--heat"), chartPath = parsed.value("--chart");
-    if (!heatPath.empty() && !isPictureExtension(pictureExtension(heatPath)))
-        return usageError(context, "the heat plot must end in .png, .jpg, .svg, .pdf or .emf");
-    if (!chartPath.empty() && !isPictureExtension(pictureExtension(chartPath)))
-        return usageError(context, "the chart must end in .png, .svg, .pdf, .jpg or .emf");
+    request.heatPath = parsed.value("--heat");
+    request.chartPath = parsed.value("--chart");
+    if (!request.heatPath.empty() && !isPictureExtension(pictureExtension(request.heatPath)))
+        return "the heat plot must end in .png, .jpg, .svg, .pdf or .emf";
+    if (!request.chartPath.empty() && !isPictureExtension(pictureExtension(request.chartPath)))
+        return "the chart must end in .png, .svg, .pdf, .jpg or .emf";
+    request.listPath = parsed.value("--list");
+    request.tablePath = parsed.value("--table");
+    request.treePath = parsed.value("--cluster-order");
+    request.yes = parsed.has("--yes");
+    return {};
+}
 
-    CliSession session(context);
-    if (!session.open(parsed.files, selection))
-        return 1;
+// The run the request asks for, or null with the reason written to the error stream.
+std::unique_ptr<LdAnalysis> runLdRequest(LdRequest &request, CliSession &session, CommandContext &context)
+{
     const GenotypeData &data = session.data;
-    if (parsed.has("--group") && groupNumber > data.GroupCount())
-        return usageError(context, formatText("--group takes a group number from 1 to %d", {data.GroupCount()}));
-    options.applySelection = data.Selectionyesno;
-    heat.barWidth = session.settings.drawing.barwidth;
-    heat.font = session.settings.drawing.qtlFont;
-
-    std::unique_ptr<LdAnalysis> analysis;
-    if (parsed.has("--all")) {
-        const long long loci = data.TotalLocusCount();
-        if (const std::string refusal = LdAnalysis::refusal(loci); !refusal.empty()) {
-            context.err << refusal << "\n";
-            return 1;
-        }
-        if (LdAnalysis::pairCount(loci) > LdAnalysis::AskAbovePairs && !parsed.has("--yes")
-            && !session.ui.question(LdAnalysis::longRunQuestion(loci, data.nind))) {
-            context.err << "rvk-cli ld: give --yes to run it\n";
-            return 1;
-        }
-        if (const std::string tree = parsed.value("--cluster-order"); !tree.empty()) {
-            std::ifstream in(tree, std::ios::binary);
-            if (!in) {
-                context.err << "Cannot open " << tree << "\n";
-                return 1;
-            }
-            std::stringstream text;
-            text << in.rdbuf();
-            options.clusterOrder = clusterOrderOfNewick(text.str()).labels;
-        }
-        analysis = LdAnalysis::runAllLoci(data, session.settings.alleles, options);
-    } else {
-        const long long loci = data.GroupLocusCount(static_cast<int>(groupNumber - 1));
-        if (const std::string refusal = LdAnalysis::refusal(loci); !refusal.empty()) {
-            context.err << refusal << "\n";
-            return 1;
-        }
-        if (LdAnalysis::pairCount(loci) > LdAnalysis::AskAbovePairs && !parsed.has("--yes")
-            && !session.ui.question(LdAnalysis::longRunQuestion(loci, data.nind))) {
-            context.err << "rvk-cli ld: give --yes to run it\n";
-            return 1;
-        }
-        analysis = LdAnalysis::runGroup(data, session.settings.alleles, static_cast<int>(groupNumber - 1), options);
+    const long long loci = request.allLoci ? data.TotalLocusCount() : data.GroupLocusCount(static_cast<int>(request.groupNumber - 1));
+    if (const std::string refusal = LdAnalysis::refusal(loci); !refusal.empty()) {
+        context.err << refusal << "\n";
+        return nullptr;
     }
+    if (LdAnalysis::pairCount(loci) > LdAnalysis::AskAbovePairs && !request.yes
+        && !session.ui.question(LdAnalysis::longRunQuestion(loci, data.nind))) {
+        context.err << "rvk-cli ld: give --yes to run it\n";
+        return nullptr;
+    }
+    if (!request.allLoci)
+        return LdAnalysis::runGroup(data, session.settings.alleles, static_cast<int>(request.groupNumber - 1), request.options);
+    if (!request.treePath.empty()) {
+        std::ifstream in(request.treePath, std::ios::binary);
+        if (!in) {
+            context.err << "Cannot open " << request.treePath << "\n";
+            return nullptr;
+        }
+        std::stringstream text;
+        text << in.rdbuf();
+        request.options.clusterOrder = clusterOrderOfNewick(text.str()).labels;
+    }
+    return LdAnalysis::runAllLoci(data, session.settings.alleles, request.options);
+}
 
-    analysis->writeLog(context.out);
-
+// The list, table, heat plot and chart asked for; 1 when any could not be written.
+int writeLdFiles(const LdAnalysis &analysis, const LdRequest &request, CommandContext &context)
+{
     int status = 0;
+    std::string error, written;
     auto failed = [&](const std::string &text) {
         context.err << text << "\n";
         status = 1;
     };
-    if (const std::string path = parsed.value("--list"); !path.empty())
-        if (!analysis->saveList(path, error))
-            failed(error);
-    if (const std::string path = parsed.value("--table"); !path.empty()) {
-        if (analysis->locusCount() > MaxSpreadsheetLoci)
-            failed(formatText("The table of %d loci is too large for a spreadsheet file; use --list.", {analysis->locusCount()}));
-        else if (!WriteGridAsSpreadsheet(analysis->tableSize(), analysis->tableSize(),
-                                         [&](int column, int row) { return analysis->tableCell(column, row); }, path, &error))
+    if (!request.listPath.empty() && !analysis.saveList(request.listPath, error))
+        failed(error);
+    if (!request.tablePath.empty()) {
+        if (analysis.locusCount() > MaxSpreadsheetLoci)
+            failed(formatText("The table of %d loci is too large for a spreadsheet file; use --list.", {analysis.locusCount()}));
+        else if (!WriteGridAsSpreadsheet(analysis.tableSize(), analysis.tableSize(),
+                                         [&](int column, int row) { return analysis.tableCell(column, row); }, request.tablePath, &error))
             failed(error);
     }
-    std::string written;
-    if (!heatPath.empty())
-        if (!saveLdHeatPlot(ldHeatPlotInput(*analysis, heat), heatPath, HeatPlotBitmapFileSide, written, error))
-            failed(error);
-    if (!chartPath.empty())
-        if (!savePictureFile(recordLdChart(ldChartInput(*analysis)), chartPath, "emf", written, error))
-            failed(error);
+    if (!request.heatPath.empty()
+        && !saveLdHeatPlot(ldHeatPlotInput(analysis, request.heat), request.heatPath, HeatPlotBitmapFileSide, written, error))
+        failed(error);
+    if (!request.chartPath.empty() && !savePictureFile(recordLdChart(ldChartInput(analysis)), request.chartPath, "emf", written, error))
+        failed(error);
     return status;
+}
+
+int runLd(const std::vector<std::string> &args, CommandContext &context)
+{
+    LdRequest request;
+    if (const std::string error = readLdRequest(args, request); !error.empty())
+        return usageError(context, error);
+    CliSession session(context);
+    if (!session.open(request.files, request.selection))
+        return 1;
+    if (request.groupGiven && request.groupNumber > session.data.GroupCount())
+        return usageError(context, formatText("--group takes a group number from 1 to %d", {session.data.GroupCount()}));
+    request.options.applySelection = session.data.Selectionyesno;
+    request.heat.barWidth = session.settings.drawing.barwidth;
+    request.heat.font = session.settings.drawing.qtlFont;
+    const std::unique_ptr<LdAnalysis> analysis = runLdRequest(request, session, context);
+    if (!analysis)
+        return 1;
+    analysis->writeLog(context.out);
+    return writeLdFiles(*analysis, request, context);
 }
 
 const CommandRegistration registration({"ld",
