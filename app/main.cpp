@@ -5,14 +5,19 @@
 #include <QStringList>
 
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
     rvk::Application application(argc, argv);
     rvk::configureApplication(application);
 
+    // The splash only hides when its time is up; it is deleted here, at the top level, because
+    // deleting a window while a progress dialog's loop runs (a large start file being read)
+    // crashes window activation on some platforms.
+    std::unique_ptr<rvk::SplashWindow> splash;
     if (!std::getenv("RVK_NO_SPLASH")) {
-        auto *splash = new rvk::SplashWindow;
+        splash = std::make_unique<rvk::SplashWindow>();
         splash->showCentred();
     }
 

@@ -1,3 +1,4 @@
+#include "app/splashwindow.h"
 #include "app/workerrun.h"
 #include "core/userinterface.h"
 
@@ -125,4 +126,24 @@ TEST(WorkerRun, QuickStepsAndFailuresComeBackToTheCaller)
     EXPECT_THROW(RunOnWorker(&window, QStringLiteral("Working..."), ui,
                              [](const WorkerProgress &) { throw std::runtime_error("bad input"); }),
                  std::runtime_error);
+}
+
+// The splash closes itself while a large start file is still being read behind a progress
+// dialog; deleting it inside the dialog's loop once crashed window activation on the next event.
+TEST(WorkerRun, TheSplashTimingOutDuringARunLeavesTheWindowWorking)
+{
+    QWidget window;
+    window.show();
+    SplashWindow splash;
+    splash.showCentred();
+    ProgressRecorder ui;
+    const bool finished = RunOnWorker(&window, QStringLiteral("Reading genotypes..."), ui, [](const WorkerProgress &progress) {
+        SlowStep(progress, std::chrono::milliseconds(SplashWindow::ShowMilliseconds + 400));
+    });
+    EXPECT_TRUE(finished);
+    EXPECT_FALSE(splash.isVisible());
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < end)
+        QApplication::processEvents();
+    EXPECT_TRUE(window.isVisible());
 }
