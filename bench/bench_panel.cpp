@@ -10,10 +10,14 @@
 // clock starts); the P3D option under 10 s; the first 10 principal components under 5 s; the
 // peak memory of the process (peak_MB, GEMMA runs as a child and does not count) under 2 GB.
 //
-// Measured on 2 shared cores (load about 3): kinship and exact model of 3 traits 79 s against
-// GEMMA's 332 s (vs_gemma 0.24), P3D 44 s, PCA 17 s, peak 534 MB. The P3D and PCA targets are
-// not met: both are bound by the n x n x m products (kinship, rotation, Z Z'), about 1.4e12
-// floating-point operations for P3D.
+// plink2 --pca 10 runs on the same dosages, imported into its own format before its clock starts.
+//
+// Measured in one run on 2 shared cores (load about 3, OpenBLAS's Haswell kernels as
+// OPENBLAS_CORETYPE chose): kinship and exact model of 3 traits 81 s against GEMMA's 330 s
+// (vs_gemma 0.25), P3D 26 s, PCA 21 s against plink2's 21 s, peak 497 MB. The same build on
+// the idle machine moments later: P3D 13.1 s, PCA 6.3 s against plink2's 11.0 s. The P3D time
+// is bound by the n x n x m products (kinship, rotation of the markers by the kinship's
+// eigenvectors), about 1.4e12 floating-point operations in single precision.
 #include "bench/simulateddata.h"
 #include "core/genotypedata.h"
 #include "core/textformat.h"
