@@ -81,13 +81,19 @@ bool colourPcaByTrait(PcaPlotInput &input, const TraitTable &traits, const std::
             row = r;
     if (row == 0)
         return false;
-    input.title = "Principal components, coloured by " + trait;
+    colourPcaByTraitRow(input, traits, row);
+    return true;
+}
+
+void colourPcaByTraitRow(PcaPlotInput &input, const TraitTable &traits, int row)
+{
+    input.title = "Principal components, coloured by " + traits.cell(0, row);
+    input.colourValues.clear();
     for (const std::string &name : input.names) {
         const auto column = traits.lastColumnNamed(name);
         const auto value = column ? parseDecimal(traits.cell(*column, row)) : std::nullopt;
         input.colourValues.push_back(value ? *value : std::nan(""));
     }
-    return true;
 }
 
 std::string mixedModelSummary(const MixedModelResults &results)

@@ -53,6 +53,8 @@ PcaPlotInput pcaScatter(const PcaResult &pca, const std::vector<std::string> &na
 // Colours the points by the named trait (grey where an individual has no value); false when no
 // trait has that name.
 bool colourPcaByTrait(PcaPlotInput &input, const TraitTable &traits, const std::string &trait);
+// The same for the trait in row (from 1) of the table, as the window's trait list counts them.
+void colourPcaByTraitRow(PcaPlotInput &input, const TraitTable &traits, int row);
 
 // Per trait its numbers or why it was not analysed, then the notes; a line each.
 std::string mixedModelSummary(const MixedModelResults &results);

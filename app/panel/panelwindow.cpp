@@ -11,6 +11,7 @@
 #include "genetics/clusterorder.h"
 #include "genetics/dosagematrix.h"
 #include "genetics/mixedmodelpictures.h"
+#include "genetics/panelreport.h"
 #include "render/kinshipheatmap.h"
 #include "render/pcaplot.h"
 #include "render/picturefiles.h"
@@ -251,7 +252,7 @@ void PanelWindow::computeKinshipClick()
     for (const auto &[i, j] : identicalKinshipRows(*mKinship))
         note(formatText("Individuals %s and %s have the same genotypes: the kinship is singular.",
                         {namesOf({individuals[static_cast<size_t>(i)]})[0], namesOf({individuals[static_cast<size_t>(j)]})[0]}));
-    note(formatText("%s kinship of %d individuals from %d markers", {kinshipMethodName(method), mKinship->size, mKinship->markerCount}));
+    note(kinshipSummaryText(*mKinship));
     drawKinship();
     mTabs->setCurrentIndex(0);
 }
@@ -332,42 +333,28 @@ void PanelWindow::refillColourChoices()
 PcaPlotInput PanelWindow::pcaPlotInput(int width, int height) const
 {
     PcaPlotInput plot;
-    plot.width = width;
-    plot.height = height;
-    if (!mPca)
-        return plot;
-    const int first = std::clamp(mXComponent->value(), 1, mPca->componentCount) - 1;
-    const int second = std::clamp(mYComponent->value(), 1, mPca->componentCount) - 1;
-    plot.xTitle = formatText("PC%d (%.1f %%)", {first + 1, 100.0 * mPca->varianceShare[static_cast<size_t>(first)]});
-    plot.yTitle = formatText("PC%d (%.1f %%)", {second + 1, 100.0 * mPca->varianceShare[static_cast<size_t>(second)]});
-    for (int i = 0; i < mPca->individualCount; ++i) {
-        plot.x.push_back(mPca->score(i, first));
-        plot.y.push_back(mPca->score(i, second));
-    }
-    plot.names = namesOf(mPca->individuals);
-    const GenotypeData &data = mWindow.data();
-    if (mColourBy->currentIndex() == 1) {
-        // The individuals ticked in the individual list red, the others blue.
-        for (const int i : mPca->individuals)
-            plot.pointColours.push_back(static_cast<size_t>(i) < data.Ticked.size() && data.Ticked[static_cast<size_t>(i)] ? PcaGroupColour
-                                                                                                                    : PcaPlainColour);
-    } else if (mColourBy->currentData().toString() == QStringLiteral("group")) {
-        // The individuals the selection list names red, the others blue.
-        plot.title = "Principal components, coloured by " + mColourBy->currentText().toStdString();
-        for (const std::string &name : plot.names)
-            plot.pointColours.push_back(std::find(mGroupNames.begin(), mGroupNames.end(), name) != mGroupNames.end() ? PcaGroupColour
-                                                                                                                  : PcaPlainColour);
-    } else if (mColourBy->currentIndex() >= 2) {
-        const AssociationPage *page = associationPage(mWindow);
-        const TraitTable &traits = page->traitTable();
-        const int row = mColourBy->currentIndex() - 1;
-        plot.title = "Principal components, coloured by " + mColourBy->currentText().toStdString();
-        for (const std::string &name : plot.names) {
-            const auto column = traits.lastColumnNamed(name);
-            const auto value = column ? parseDecimal(traits.cell(*column, row)) : std::nullopt;
-            plot.colourValues.push_back(value ? *value : std::nan(""));
+    if (mPca) {
+        const int first = std::clamp(mXComponent->value(), 1, mPca->componentCount);
+        const int second = std::clamp(mYComponent->value(), 1, mPca->componentCount);
+        plot = pcaScatter(*mPca, namesOf(mPca->individuals), first, second);
+        const GenotypeData &data = mWindow.data();
+        if (mColourBy->currentIndex() == 1) {
+            // The individuals ticked in the individual list red, the others blue.
+            for (const int i : mPca->individuals)
+                plot.pointColours.push_back(static_cast<size_t>(i) < data.Ticked.size() && data.Ticked[static_cast<size_t>(i)] ? PcaGroupColour
+                                                                                                                        : PcaPlainColour);
+        } else if (mColourBy->currentData().toString() == QStringLiteral("group")) {
+            // The individuals the selection list names red, the others blue.
+            plot.title = "Principal components, coloured by " + mColourBy->currentText().toStdString();
+            for (const std::string &name : plot.names)
+                plot.pointColours.push_back(std::find(mGroupNames.begin(), mGroupNames.end(), name) != mGroupNames.end() ? PcaGroupColour
+                                                                                                                      : PcaPlainColour);
+        } else if (mColourBy->currentIndex() >= 2) {
+            colourPcaByTraitRow(plot, associationPage(mWindow)->traitTable(), mColourBy->currentIndex() - 1);
         }
     }
+    plot.width = width;
+    plot.height = height;
     return plot;
 }
 
