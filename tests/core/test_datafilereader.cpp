@@ -2,6 +2,7 @@
 #include "core/mappedtextfile.h"
 #include "core/readexception.h"
 #include "core/textlines.h"
+#include "support/samegroups.h"
 #include "support/scripteduserinterface.h"
 
 #include "support/casename.h"
@@ -395,21 +396,7 @@ TEST(DataFileReader, MultiGroupFileReadInPassesGivesWhatItsLinesSay)
         }
         EXPECT_EQ(fileRead, c.reads);
         EXPECT_EQ(linesRead, c.reads);
-        ASSERT_EQ(fromFile.GroupCount(), fromLines.GroupCount());
-        for (int k = 0; k < fromFile.GroupCount(); ++k) {
-            EXPECT_EQ(fromFile.GroupName(k), fromLines.GroupName(k));
-            EXPECT_EQ(fromFile.GroupPopType(k), fromLines.GroupPopType(k));
-            ASSERT_EQ(fromFile.GroupLocusCount(k), fromLines.GroupLocusCount(k));
-            for (int l = 0; l < fromFile.GroupLocusCount(k); ++l) {
-                const Tlocinfo &a = fromFile.GroupLoci(k)[static_cast<size_t>(l)];
-                const Tlocinfo &b = fromLines.GroupLoci(k)[static_cast<size_t>(l)];
-                EXPECT_EQ(a.Name, b.Name);
-                EXPECT_EQ(a.Position, b.Position);
-                EXPECT_EQ(a.Genotypes, b.Genotypes);
-                EXPECT_EQ(a.Phase, b.Phase);
-            }
-        }
-        EXPECT_EQ(fromFile.IndividualNames, fromLines.IndividualNames);
+        test::expectSameGroups(fromFile, fromLines);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "core/dataloader.h"
 #include "core/datafilereader.h"
 #include "core/textlines.h"
+#include "support/samegroups.h"
 #include "support/scripteduserinterface.h"
 #include "support/tempfolder.h"
 
@@ -176,22 +177,8 @@ TEST(MultiGroupFileFromDisk, ReadsWhatTheLinesSay)
             linesRead = false;
         }
         EXPECT_EQ(fileRead, linesRead);
-        ASSERT_EQ(fromFile.GroupCount(), fromLines.GroupCount());
-        for (int k = 0; k < fromFile.GroupCount(); ++k) {
-            EXPECT_EQ(fromFile.GroupName(k), fromLines.GroupName(k));
-            EXPECT_EQ(fromFile.GroupPopType(k), fromLines.GroupPopType(k));
-            ASSERT_EQ(fromFile.GroupLocusCount(k), fromLines.GroupLocusCount(k));
-            for (int l = 0; l < fromFile.GroupLocusCount(k); ++l) {
-                const Tlocinfo &a = fromFile.GroupLoci(k)[static_cast<size_t>(l)];
-                const Tlocinfo &b = fromLines.GroupLoci(k)[static_cast<size_t>(l)];
-                EXPECT_EQ(a.Name, b.Name);
-                EXPECT_EQ(a.Position, b.Position);
-                EXPECT_EQ(a.Genotypes, b.Genotypes);
-                EXPECT_EQ(a.Phase, b.Phase);
-            }
-        }
+        test::expectSameGroups(fromFile, fromLines);
         EXPECT_EQ(fromFile.nind, fromLines.nind);
-        EXPECT_EQ(fromFile.IndividualNames, fromLines.IndividualNames);
     }
 }
 
