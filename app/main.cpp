@@ -1,6 +1,7 @@
 #include "app/applicationsetup.h"
 #include "app/mainwindow.h"
 #include "app/splashwindow.h"
+#include "core/freedmemory.h"
 
 #include <QStringList>
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char *argv[])
 {
+    rvk::shareOneHeapAcrossThreads();
     rvk::Application application(argc, argv);
     rvk::configureApplication(application);
 

@@ -20,6 +20,7 @@
 #include "app/ld/ldpage.h"
 #include "app/mainwindow.h"
 #include "bench/simulateddata.h"
+#include "core/freedmemory.h"
 #include "core/genotypedata.h"
 #include "core/textformat.h"
 #include "core/userinterface.h"
@@ -233,6 +234,7 @@ BENCHMARK(LinkageDisequilibrium)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {
+    rvk::shareOneHeapAcrossThreads(); // as the window does
     rvk::bench::takeSizeOptions(argc, argv, parameters);
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);

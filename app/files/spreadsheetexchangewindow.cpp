@@ -4,6 +4,7 @@
 #include "app/files/exportcommands.h"
 #include "app/mainwindow.h"
 #include "app/files/textgridmodel.h"
+#include "core/freedmemory.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,9 +23,6 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -183,10 +181,8 @@ void SpreadsheetExchangeWindow::run()
     // set are not kept while the window is closed.
     mExchange.grid() = TextGrid(5, 5);
     mModel->reload();
-#if defined(__GLIBC__)
     // The cells of a large grid were many small blocks: hand the freed pages back to the system.
-    malloc_trim(0);
-#endif
+    returnFreedMemory();
 }
 
 void SpreadsheetExchangeWindow::LoadPasteFromExcel()

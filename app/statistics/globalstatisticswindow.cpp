@@ -2,6 +2,7 @@
 
 #include "app/files/desktopopener.h"
 #include "app/mainwindow.h"
+#include "core/freedmemory.h"
 #include "core/userinterface.h"
 #include "io/spreadsheetwriter.h"
 #include "stats/reportfile.h"
@@ -34,9 +35,6 @@
 #include <QTextOption>
 #include <QVBoxLayout>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace rvk {
 
@@ -56,13 +54,6 @@ QString joinedLines(int count, const std::function<std::string(int)> &line)
     return QString::fromStdString(text);
 }
 
-// Gives freed memory back to the system at once: a large result leaves many blocks behind.
-void returnFreedMemory()
-{
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-}
 
 } // namespace
 
