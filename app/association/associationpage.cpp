@@ -587,26 +587,18 @@ void AssociationPage::plottraitlistselnonebtnClick()
 // ---------------------------------------------------------------------------------------------
 // The analyses
 
-AnalysisHooks AssociationPage::progressHooks(const QString &label, bool &cancelled)
+bool AssociationPage::runOnWorker(const QString &label, const std::function<void(const AnalysisHooks &hooks)> &step)
 {
-    auto dialog = std::make_shared<QProgressDialog>(label, QStringLiteral("Cancel"), 0, 1000, this);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(800);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    UserInterface *ui = &mWindow.userInterface();
-    AnalysisHooks hooks;
-    hooks.progress = [dialog, ui](long long position, long long maximum) {
-        ui->setProgress(position, maximum);
-        if (maximum > 0)
-            dialog->setValue(static_cast<int>(position * 1000 / maximum));
-    };
-    hooks.cancelled = [dialog, &cancelled] {
-        QCoreApplication::processEvents();
-        cancelled = dialog->wasCanceled();
-        return cancelled;
-    };
-    return hooks;
+    return RunOnWorker(this, label, mWindow.userInterface(), [&](const WorkerProgress &progress) {
+        bool goOn = true;
+        AnalysisHooks hooks;
+        hooks.progress = [&](long long done, long long total) {
+            if (total > 0)
+                goOn = progress(done, total);
+        };
+        hooks.cancelled = [&] { return !goOn; };
+        step(hooks);
+    });
 }
 
 void AssociationPage::resultsReplaced()
@@ -666,13 +658,15 @@ void AssociationPage::calc_assoc_numClick()
     if (mMarkers.isEmpty() || (!mMarkers.isPasted() && (mMarkersStale || mWindow.data().MarkerGridStale)))
         ensureMarkerData();
     mSubPages->setCurrentIndex(LogPPage);
-    bool cancelled = false;
-    AssociationResults fresh;
-    const CorrelationOutcome outcome = runCorrelationAssociation(mMarkers, mTraits, FdrLevel(mWindow.generalOptions().qthreshold),
-                                                                 fresh, progressHooks(QStringLiteral("Calculating association..."), cancelled));
-    ui.setProgress(0, 0);
     ui.setBusy(false);
-    if (outcome.cancelled)
+    AssociationResults fresh;
+    CorrelationOutcome outcome;
+    // The run goes on a worker thread while the window stays responsive.
+    const double fdrLevel = FdrLevel(mWindow.generalOptions().qthreshold);
+    const bool ran = runOnWorker(QStringLiteral("Calculating association..."), [&](const AnalysisHooks &hooks) {
+        outcome = runCorrelationAssociation(mMarkers, mTraits, fdrLevel, fresh, hooks);
+    });
+    if (!ran || outcome.cancelled)
         return; // the previous results stay
     // A cell that is no number stops the run; the tables keep what was computed up to it.
     mResults = std::move(fresh);
@@ -704,14 +698,7 @@ void AssociationPage::anovabtnClick()
     MessageTally tally(ui);
     // Both cores share the pairs on worker threads while the window stays responsive; Cancel
     // keeps the tables and the report of the run before.
-    const bool ran = RunOnWorker(this, QStringLiteral("Calculating ANOVA..."), ui, [&](const WorkerProgress &progress) {
-        bool goOn = true;
-        AnalysisHooks hooks;
-        hooks.progress = [&](long long done, long long total) {
-            if (total > 0)
-                goOn = progress(done, total);
-        };
-        hooks.cancelled = [&] { return !goOn; };
+    const bool ran = runOnWorker(QStringLiteral("Calculating ANOVA..."), [&](const AnalysisHooks &hooks) {
         outcome = runAnovaAssociation(mMarkers, mSync, fresh, *report, hooks, &tally);
     });
     tally.flush();

@@ -140,7 +140,9 @@ private:
     void showEmptyPValueCharts();
     void showFirstPValueCharts();
     void ensureMarkerData(MarkerData::Coding coding = MarkerData::Coding::Numval);
-    AnalysisHooks progressHooks(const QString &label, bool &cancelled);
+    // Runs step on a worker thread with a progress dialog whose Cancel the step hears through
+    // its hooks; false when the run was cancelled.
+    bool runOnWorker(const QString &label, const std::function<void(const AnalysisHooks &hooks)> &step);
     std::vector<std::pair<std::string, bool>> plottedTraits() const;
 
     MainWindow &mWindow;
