@@ -19,6 +19,7 @@
 #include "app/distances/distancepage.h"
 #include "app/ld/ldpage.h"
 #include "app/mainwindow.h"
+#include "bench/processmemory.h"
 #include "bench/simulateddata.h"
 #include "core/freedmemory.h"
 #include "core/genotypedata.h"
@@ -46,22 +47,14 @@
 
 namespace {
 
+using rvk::bench::residentMB;
+
 rvk::bench::SimulationParameters parameters = [] {
     rvk::bench::SimulationParameters p;
     p.individuals = 1000;
     p.markers = 10000;
     return p;
 }();
-
-double residentMB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atof(line.c_str() + 6) / 1024.0;
-    return 0.0;
-}
 
 void settle()
 {

@@ -19,7 +19,9 @@
 #include "app/dataediting/locustreemodel.h"
 #include "app/mainwindow.h"
 #include "app/files/spreadsheetexchangewindow.h"
+#include "bench/processmemory.h"
 #include "bench/simulateddata.h"
+#include "core/freedmemory.h"
 #include "core/genotypedata.h"
 #include "stats/globalstatistics.h"
 
@@ -37,47 +39,20 @@
 #include <memory>
 #include <string>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace {
 
+using rvk::bench::peakMB;
+using rvk::bench::residentMB;
+using rvk::bench::resetPeak;
+
 rvk::bench::SimulationParameters parameters;
-
-// Resident memory now and the highest since the last reset, in MB (Linux).
-double residentMB()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
-}
-
-double peakMB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::atof(line.c_str() + 6) / 1024.0;
-    return 0.0;
-}
-
-void resetPeak()
-{
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-}
 
 void settle()
 {
     for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
+    rvk::returnFreedMemory();
 }
 
 // The main window with the simulated population loaded, made once.
