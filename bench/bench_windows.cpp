@@ -21,6 +21,7 @@
 #include "app/files/spreadsheetexchangewindow.h"
 #include "bench/processmemory.h"
 #include "bench/simulateddata.h"
+#include "bench/windowbenchmain.h"
 #include "core/freedmemory.h"
 #include "core/genotypedata.h"
 #include "stats/globalstatistics.h"
@@ -203,13 +204,5 @@ BENCHMARK(GridView)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {
-    rvk::bench::takeSizeOptions(argc, argv, parameters);
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theSession.reset();
-    return 0;
+    return rvk::bench::runWindowBenchmarks(argc, argv, parameters, [] { theSession.reset(); });
 }
